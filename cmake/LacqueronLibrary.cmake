@@ -1,0 +1,12 @@
+# lacqueron_folder_library(name [deps...]): a static library of the folder's .cpp files.
+function(lacqueron_folder_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/WinMain\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()

@@ -1,0 +1,30 @@
+// Lines, Windows-1251 text and the number readers of the data package.
+#pragma once
+
+#include <cstdint>
+
+#include "core/ByteBuffer.h"
+#include "core/WideString.h"
+#include "data/text/StringList.h"
+
+namespace lacqueron {
+
+// Splits a buffer at CR, LF and CR LF. dropEmpty 1 passes over empty lines.
+// Caller owns the result; null when the buffer is null.
+RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, int dropEmpty) noexcept;
+
+// Decodes Windows-1251 (the data package's code page) on every platform.
+WideString ToWide(const char* text);
+// The reverse, for the tools: false when a character has no 1251 byte.
+bool ToCp1251(const WideString& text, NarrowString& out);
+
+// Whole numbers: white space, optional sign ("-" negates modulo 2^32), digits;
+// saturates at 4294967295. Null or no digits give 0.
+std::uint32_t ParseUnsigned(const char16_t* text) noexcept;
+// White space, optional sign, digits; saturates at the signed 32-bit limits.
+std::int32_t ParseSigned(const char16_t* text) noexcept;
+// The first "," or "." is the decimal point; digits, one point, optional exponent.
+// No number gives 0.
+double ParseDecimal(const char16_t* text) noexcept;
+
+}  // namespace lacqueron

@@ -1,0 +1,48 @@
+// Every resource and control identifier of the program. Shared by the resource
+// script and the C++ code.
+#pragma once
+
+// Icons, accelerators, version.
+#define IDI_MAIN 100
+#define IDA_MAIN 100
+#define IDV_VERSION 1
+
+// Commands of the host window (accelerator table IDA_MAIN).
+#define IDM_ABOUT 32769
+#define IDM_EXIT 32771
+
+// Main dialog.
+#define IDD_MAIN 220
+#define IDC_MAIN_FINISH 1
+#define IDC_MAIN_MEMO 2
+#define IDC_MAIN_PRINT 3
+#define IDC_MAIN_ABOUT 9
+#define IDC_AMOUNT 148
+#define IDC_AMOUNT_SPIN 149
+#define IDC_RECIPE 150
+#define IDC_PAINT_LIST 343
+#define IDC_COLOUR_CODE 344
+#define IDC_COLOUR_NAME 345
+#define IDC_SWATCH 346
+#define IDC_SWATCH_LABEL 347
+#define IDC_RECIPE_FRAME_BACK 348
+#define IDC_RECIPE_FRAME_FRONT 349
+#define IDC_UNIT 353
+#define IDC_PURPOSE 354
+
+// Password dialog.
+#define IDD_PASSWORD 216
+#define IDC_PASSWORD_OK 1
+#define IDC_PASSWORD_CANCEL 2
+#define IDC_PASSWORD_HELP 9
+#define IDC_PASSWORD_EDIT 103
+#define IDC_PASSWORD_PROMPT 128
+
+// About dialog.
+#define IDD_ABOUT 102
+#define IDC_ABOUT_OK 1
+#define IDC_VERSION_LINE 113
+#define IDC_RIGHTS 257
+#define IDC_SITE_LINK 350
+#define IDC_CONTACT_LINE 351
+#define IDC_EMAIL_LINK 352

@@ -1,0 +1,17 @@
+// The datapack subcommands. Each takes the arguments after its name and returns the
+// process exit status: 0 success, 1 findings (lint) or failure, 2 bad usage.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace datapack {
+
+using Arguments = std::vector<std::string>;
+
+int RunBuild(const Arguments& args);
+int RunLint(const Arguments& args);
+int RunDecode(const Arguments& args);
+int RunRecipe(const Arguments& args);
+
+}  // namespace datapack

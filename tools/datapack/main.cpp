@@ -1,0 +1,34 @@
+// datapack: builds, checks and decodes the program's data package.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/datapack/Commands.h"
+
+namespace {
+
+void PrintUsage() {
+    std::fputs(
+        "usage:\n"
+        "  datapack build  --sources DIR --out FILE.cpp\n"
+        "  datapack lint   --sources DIR\n"
+        "  datapack decode --package FILE.cpp --out DIR\n"
+        "  datapack recipe --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n",
+        stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage();
+        return 2;
+    }
+    const datapack::Arguments args(argv + 2, argv + argc);
+    const char* command = argv[1];
+    if (std::strcmp(command, "build") == 0) return datapack::RunBuild(args);
+    if (std::strcmp(command, "lint") == 0) return datapack::RunLint(args);
+    if (std::strcmp(command, "decode") == 0) return datapack::RunDecode(args);
+    if (std::strcmp(command, "recipe") == 0) return datapack::RunRecipe(args);
+    PrintUsage();
+    return 2;
+}
