@@ -1,0 +1,24 @@
+#include "app/PasswordGate.h"
+
+#include "ui/PasswordDialog.h"
+
+namespace lacqueron {
+
+int PasswordGate(MainDialog& dialog) noexcept {
+    try {
+        const WideString required = dialog.GetCatalogue().setting(u"PASSWORD");
+        if (required.empty()) return 1;
+
+        PasswordDialog prompt;
+        if (prompt.Run(dialog.Window()) != IDOK) return 0;
+        // Exact UTF-16 comparison: case and surrounding spaces matter.
+        if (prompt.TypedText() == required) return 1;
+
+        MessageBoxW(dialog.Window(), L"Неправильный пароль. В доступе отказано.", L"Ошибка", MB_OK | MB_ICONERROR);
+        return 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace lacqueron
