@@ -1,0 +1,125 @@
+// The recipe's number texts against the C library's own printf in the "C" locale.
+#include "formula/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace lacqueron {
+namespace {
+
+std::string Printf(const char* format, double value) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+void ExpectLikePrintf(double value) {
+    EXPECT_EQ(FormatFixed2(value, false), Printf("%0.2f", value)) << "bits of " << std::hexfloat << value;
+    EXPECT_EQ(FormatFixed2(value, true), Printf("%+0.2f", value)) << "bits of " << std::hexfloat << value;
+}
+
+TEST(NumberFormat, SpecialValuesMatchPrintf) {
+    const double values[] = {0.0,
+                             -0.0,
+                             0.005,
+                             -0.005,
+                             0.015,
+                             0.125,
+                             0.375,
+                             -0.125,
+                             2.675,
+                             1.005,
+                             480.7692307,
+                             500.0,
+                             504.25,
+                             99.995,
+                             999999999.995,
+                             1e9,
+                             -1e9,
+                             4294967296.0,
+                             9007199254740993.0,
+                             1e22,
+                             1e300,
+                             DBL_MAX,
+                             -DBL_MAX,
+                             DBL_MIN,
+                             std::numeric_limits<double>::denorm_min(),
+                             -std::numeric_limits<double>::denorm_min()};
+    for (double value : values) ExpectLikePrintf(value);
+}
+
+TEST(NumberFormat, ExactHalvesGoToEven) {
+    // Every multiple of 1/8 is exact in binary, so the odd eighths are true ties at two decimals.
+    for (int eighths = -4000; eighths <= 4000; ++eighths) ExpectLikePrintf(eighths / 8.0);
+}
+
+TEST(NumberFormat, RandomHundredthsNearTiesMatchPrintf) {
+    std::mt19937_64 random(20261207);
+    std::uniform_int_distribution<std::int64_t> thousandths(-2000000000000, 2000000000000);
+    for (int i = 0; i < 200000; ++i) {
+        const double value = static_cast<double>(thousandths(random)) / 1000.0;
+        ExpectLikePrintf(value);
+        ExpectLikePrintf(std::nextafter(value, 0.0));
+        ExpectLikePrintf(std::nextafter(value, value * 2));
+        if (HasFailure()) return;
+    }
+}
+
+TEST(NumberFormat, RandomMagnitudesMatchPrintf) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-12.0, 9.0);
+    std::bernoulli_distribution negative(0.5);
+    for (int i = 0; i < 200000; ++i) {
+        const double value = std::pow(10.0, exponent(random)) * (negative(random) ? -1 : 1);
+        ExpectLikePrintf(value);
+        if (HasFailure()) return;
+    }
+}
+
+TEST(NumberFormat, RandomBitPatternsMatchPrintf) {
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) continue;
+        ExpectLikePrintf(value);
+        if (HasFailure()) return;
+    }
+}
+
+#ifndef _WIN32
+// The Windows C library spells these differently; the recipe never prints them.
+TEST(NumberFormat, InfinitiesAndNansMatchTheGnuLibrary) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double value : {inf, -inf, nan, -nan}) ExpectLikePrintf(value);
+}
+#endif
+
+TEST(NumberFormat, IntegersMatchPrintf) {
+    const std::int32_t values[] = {0, 1, -1, 9, 10, 250, 100000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+    for (std::int32_t value : values) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
+        EXPECT_EQ(FormatInt(value), buffer);
+    }
+    std::mt19937 random(3);
+    for (int i = 0; i < 100000; ++i) {
+        const auto value = static_cast<std::int32_t>(random());
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
+        ASSERT_EQ(FormatInt(value), buffer);
+    }
+}
+
+}  // namespace
+}  // namespace lacqueron
