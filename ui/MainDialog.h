@@ -4,11 +4,15 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
 
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
+#include "ui/GdiHandles.h"
 
 namespace lacqueron {
 
@@ -32,14 +36,36 @@ public:
     const WideString& RecipeText() const noexcept { return recipeText_; }
 
 private:
-    class Impl;
-    friend class Impl;
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void OnInit() noexcept;
+    INT_PTR OnCommand(int code, int id, HWND control) noexcept;
+    INT_PTR OnNotify(int id, const NMHDR* header, LRESULT& result) noexcept;
+    INT_PTR OnCtlColorStatic(HWND control) noexcept;
+    void OnDestroy() noexcept;
+
+    void SetUpRecipeFont() noexcept;
+    void SetUpButtonFont() noexcept;
+    void SetUpPaintList() noexcept;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
+    void OnItemChanged(const NMLISTVIEW* change) noexcept;
+    void RefreshDetails(const ColourEntry* colour, const ColourRecipe* recipe) noexcept;
+    void OnComboChanged(int id, std::uint32_t& value) noexcept;
+    void OnAmountChanged() noexcept;
+    void OnSpin(int delta) noexcept;
+    void WriteAmount() noexcept;
+    void ComputeRecipe() noexcept;
 
     HWND window_ = nullptr;
+    int tracking_ = 0;
     RefPtr<AppModule> module_;
     Catalogue catalogue_;
+    BrushHandle swatchBrush_;
+    FontHandle buttonFont_;
+    FontHandle recipeFont_;
     ProfileValues values_;
     WideString recipeText_;
+    int busy_ = 0;
 };
 
 }  // namespace lacqueron
