@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
@@ -16,9 +17,26 @@ struct ProfileValues {
     std::uint32_t purpose = 1;     // 1..6
 };
 
-// Appends to an empty catalogue; reports nothing. Lines that fail a check are passed
-// over; a section that fails to decode contributes nothing.
+// Told what the loader does with each line, so that the datapack tool can lint a
+// package with the loader's own rules. Line indices count the lines as the section
+// splits them: from 0, empty lines included only in the recipes section.
+class LoadObserver {
+public:
+    // A record (setting, colour, recipe header or component) was appended from this line.
+    virtual void RecordAppended(SectionIndex section, std::uint32_t line) {}
+    // The line, or a part of it (a formula term), was passed over for this reason.
+    virtual void Skipped(SectionIndex section, std::uint32_t line, const std::string& reason) {}
+    // The section could not be decoded, or the picture failed a check.
+    virtual void SectionRefused(SectionIndex section, const std::string& reason) {}
+
+protected:
+    ~LoadObserver() = default;
+};
+
+// Appends to an empty catalogue; reports nothing to the user. Lines that fail a check
+// are passed over; a section that fails to decode contributes nothing. observer may
+// be null.
 void LoadCatalogue(IAppModule& module, const DataPackage& package, Catalogue& catalogue,
-                   ProfileValues& values);
+                   ProfileValues& values, LoadObserver* observer = nullptr);
 
 }  // namespace lacqueron

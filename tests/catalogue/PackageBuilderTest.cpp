@@ -1,0 +1,93 @@
+#include "data/catalogue/PackageBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "tests/catalogue/LoaderHarness.h"
+
+namespace lacqueron {
+namespace {
+
+SectionContents Contents() {
+    SectionContents contents;
+    contents[kSectionSettings] = "APPNAME\tTest";
+    contents[kSectionColours] = std::string(1000, 'c') + "tail";
+    contents[kSectionRecipes] = "";
+    contents[kSectionComponents] = std::string("x");
+    contents[kSectionPicture] = std::string("BM\0\0\xff", 5);
+    return contents;
+}
+
+std::string Decode(const DataPackage& package, int index) {
+    RefPtr<ICipherFactory> factory = CreateCipherFactory();
+    RefPtr<ICipher> cipher = factory->CreateCipher();
+    const DataSection& s = package.sections[index];
+    RefPtr<IByteBuffer> buffer = DecodeSection(s.bytes, s.length, cipher.get(), package.key);
+    if (!buffer) return "<null>";
+    return std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetLength());
+}
+
+TEST(PackageBuilder, EverySectionDecodesToItsContent) {
+    const auto owned = EncryptPackage(Contents(), test::kTestKey);
+    ASSERT_TRUE(owned);
+    for (int i = 0; i < kSectionCount; ++i) {
+        EXPECT_EQ(owned->package.sections[i].length, Contents()[i].size() + kSectionPrefixLength);
+        EXPECT_EQ(Decode(owned->package, i), Contents()[i]) << "section " << i;
+    }
+}
+
+TEST(PackageBuilder, SameContentsGiveSamePackageAndPrefixesDiffer) {
+    const auto a = EncryptPackage(Contents(), test::kTestKey);
+    const auto b = EncryptPackage(Contents(), test::kTestKey);
+    EXPECT_EQ(a->encrypted, b->encrypted);
+    SectionContents same;
+    same.fill("same");
+    const auto c = EncryptPackage(same, test::kTestKey);
+    for (int i = 1; i < kSectionCount; ++i)
+        EXPECT_NE(c->encrypted[0], c->encrypted[i]) << "section " << i << " repeats the first section's prefix";
+}
+
+TEST(PackageBuilder, OtherKeyGivesOtherBytes) {
+    SectionKey other = test::kTestKey;
+    other.vector[15] ^= 0x80;
+    EXPECT_NE(EncryptPackage(Contents(), test::kTestKey)->encrypted, EncryptPackage(Contents(), other)->encrypted);
+}
+
+std::string Hex(const std::uint8_t* bytes, int n) {
+    std::string out;
+    char digits[3];
+    for (int i = 0; i < n; ++i) {
+        std::snprintf(digits, sizeof digits, "%02x", bytes[i]);
+        out += digits;
+    }
+    return out;
+}
+
+// OpenSSL's AES-128-CFB (full-block feedback, stream at the end) is the independent reference.
+TEST(PackageBuilder, OpenSslDecryptsSections) {
+    const auto owned = EncryptPackage(Contents(), test::kTestKey);
+    const std::string path = ::testing::TempDir() + "package_section.bin";
+    for (int i = 0; i < kSectionCount; ++i) {
+        {
+            std::ofstream out(path, std::ios::binary);
+            out.write(reinterpret_cast<const char*>(owned->encrypted[i].data()), owned->encrypted[i].size());
+        }
+        const std::string command = "openssl enc -d -aes-128-cfb -K " + Hex(test::kTestKey.key, 16) + " -iv " +
+                                    Hex(test::kTestKey.vector, 16) + " -in " + path;
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string plain;
+        char chunk[4096];
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) plain.append(chunk, n);
+        ASSERT_EQ(pclose(pipe), 0) << command;
+        ASSERT_EQ(plain.size(), Contents()[i].size() + kSectionPrefixLength);
+        EXPECT_EQ(plain.substr(kSectionPrefixLength), Contents()[i]) << "section " << i;
+    }
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace lacqueron
