@@ -1,6 +1,6 @@
 # The shipped data package: `datapack build` turns catalogue/ into a C++ source.
 # Natively the tool is built here; the Windows build is given the native tool.
-file(GLOB LACQUERON_CATALOGUE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/catalogue/*.txt)
+file(GLOB LACQUERON_CATALOGUE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/catalogue/*.txt ${CMAKE_SOURCE_DIR}/catalogue/*.bmp)
 set(LACQUERON_PACKAGE_CPP ${CMAKE_BINARY_DIR}/generated/ShippedPackage.cpp)
 
 # Call after the datapack target exists (natively) or with LACQUERON_DATAPACK set.
@@ -23,5 +23,5 @@ function(lacqueron_add_package_library)
     COMMENT "Building the data package from catalogue/"
     VERBATIM)
   add_library(lacqueron_package STATIC ${LACQUERON_PACKAGE_CPP})
-  target_link_libraries(lacqueron_package PUBLIC lacqueron_data)
+  target_link_libraries(lacqueron_package PUBLIC lacqueron_catalogue)
 endfunction()
