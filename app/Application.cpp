@@ -1,0 +1,79 @@
+#include "app/Application.h"
+
+#include <objbase.h>
+
+#include <memory>
+#include <new>
+
+#include "app/MessageLoop.h"
+#include "app/PasswordGate.h"
+#include "app/ProfileSave.h"
+#include "data/cipher/Cipher.h"
+#include "profile/RegistryKey.h"
+#include "ui/HostWindow.h"
+#include "ui/MainDialog.h"
+
+namespace lacqueron {
+namespace {
+
+// Exists for the whole process, from before the entry until after it returns.
+HostWindow host;
+
+// The services the catalogue loader and the shutdown reach through the module.
+void RegisterServices(AppModule& module) noexcept {
+    if (RefPtr<ICipherFactory> factory = CreateCipherFactory())
+        module.RegisterService(factory.get(), iid::CipherFactory, 1);
+
+    RefPtr<IRegistryKey> profile = OpenRegistryPath(GetProfileKeyPath().c_str());
+    if (!profile) return;
+    module.RegisterService(profile.get(), iid::RegistryKey, 1);
+    profile->SetDword(u"VersionMajor", static_cast<std::int32_t>(module.GetVersionMajor()));
+    profile->SetDword(u"VersionMinor", static_cast<std::int32_t>(module.GetVersionMinor()));
+    profile->SetDword(u"VersionBuild", static_cast<std::int32_t>(module.GetVersionBuild()));
+    module.SetProfileKey(std::move(profile));
+}
+
+std::unique_ptr<MainDialog> ConstructMainDialog(AppModule& module) noexcept {
+    try {
+        return std::make_unique<MainDialog>(module, ShippedPackage());
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+int RunApplication(HINSTANCE instance) noexcept {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    MessageLoop loop;
+    AppModule& module = host.Module();
+    RegisterMessageLoop(module, &loop);
+    loop.AddMessageFilter(&host.Filter());
+
+    host.Create(instance);
+    RegisterServices(module);
+
+    std::unique_ptr<MainDialog> dialog = ConstructMainDialog(module);
+    int exitCode = 0;
+    if (dialog) {
+        // A log-off tears the host down without the orderly shutdown; keep this run's values.
+        MainDialog* values = dialog.get();
+        host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
+        if (HWND window = dialog->Create()) ShowWindow(window, SW_SHOWNORMAL);
+        if (PasswordGate(*dialog)) exitCode = loop.Run();
+
+        dialog->DestroyWindowIfAny();
+        SaveProfileValues(module, dialog->Values());
+    }
+    host.SetEndSessionSave(nullptr);
+    host.Teardown();
+    loop.RemoveMessageFilter(&host.Filter());
+    UnregisterMessageLoop(module);
+
+    CoFreeUnusedLibraries();
+    if (SUCCEEDED(com)) CoUninitialize();
+    dialog.reset();
+    return exitCode;
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,12 @@
+// The program from start to exit: start-up in its fixed order, the message loop and
+// the shutdown in the reverse order.
+#pragma once
+
+#include <windows.h>
+
+namespace lacqueron {
+
+// Returns the process exit code: the quit message's value, or 0 when the loop never ran.
+int RunApplication(HINSTANCE instance) noexcept;
+
+}  // namespace lacqueron
