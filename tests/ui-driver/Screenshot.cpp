@@ -1,0 +1,52 @@
+#include "Screenshot.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "ui/GdiHandles.h"
+
+namespace uidriver {
+
+bool SaveScreenshot(const wchar_t* path) noexcept {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    lacqueron::WindowDC screen(nullptr);
+    if (!screen || width <= 0 || height <= 0) return false;
+    lacqueron::OwnedDC memory(CreateCompatibleDC(screen.get()));
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up, as BMP files store rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    void* bits = nullptr;
+    lacqueron::BitmapHandle bitmap(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header),
+                                                    DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap || bits == nullptr) return false;
+    {
+        lacqueron::SelectedObject selected(memory.get(), bitmap.get());
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return false;
+    }
+    GdiFlush();
+
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + imageSize;
+    header.biSizeImage = imageSize;
+
+    FILE* out = _wfopen(path, L"wb");
+    if (out == nullptr) return false;
+    const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                         std::fwrite(&header, sizeof header, 1, out) == 1 &&
+                         std::fwrite(bits, imageSize, 1, out) == 1;
+    return std::fclose(out) == 0 && written;
+}
+
+}  // namespace uidriver
