@@ -1,0 +1,20 @@
+// The shipped package's catalogue, loaded once as the program loads it.
+#pragma once
+
+#include "data/catalogue/CatalogueLoader.h"
+#include "tests/catalogue/LoaderHarness.h"
+
+namespace lacqueron::test {
+
+inline const Catalogue& ShippedCatalogue() {
+    static const Catalogue* const catalogue = [] {
+        auto* loaded = new Catalogue;
+        TestModule module;
+        ProfileValues values;
+        LoadCatalogue(module.module(), ShippedPackage(), *loaded, values);
+        return loaded;
+    }();
+    return *catalogue;
+}
+
+}  // namespace lacqueron::test
