@@ -16,7 +16,7 @@ Colour model (single-constant Kubelka-Munk):
   linearised around the current mixture and repeated a few times (Gauss-Newton);
 - a paste's weight is w divided by its tinting strength; the paste weights are scaled
   to a load of 120 g per 1000 g of base and rounded to three significant digits;
-  a paste that would need less than 0.01 g is left out and the others fitted again.
+  a paste that would need less than 0.1 g is left out and the others fitted again.
 Everything is deterministic: the same colours give the same file.
 """
 
@@ -29,7 +29,7 @@ BASE_CODE = "OSN"
 BASE_AMOUNT = 1000
 PASTE_LOAD = 120.0
 SIGNIFICANT_DIGITS = 3
-MIN_AMOUNT = 0.01  # less than this is below what a scale weighs
+MIN_AMOUNT = 0.1  # g per 1000 g of base: 0.01 g in 100 g of paint, what a scale still weighs
 
 # code: (assumed masstone sRGB, tinting strength)
 PASTES = {
