@@ -266,7 +266,7 @@ constexpr std::uint32_t kMaxPaletteEntries = 256;
 void LoadPicture(RefPtr<IByteBuffer> buffer, CataloguePicture& picture, const Report& report) {
     const std::uint32_t length = buffer->GetLength();
     const std::uint8_t* data = buffer->GetData();
-    if (length < kFileHeaderSize || !data || ReadLe(data, 2) != 0x4D42) return report.Refused("not a bitmap file (no \"BM\")");
+    if (length < kFileHeaderSize || !data || ReadLe(data, 2) != 0x4D42) return report.Refused("not a bitmap file (too short, or no \"BM\")");
     if (length - kFileHeaderSize < kInfoHeaderSize) return report.Refused("information header cut short");
     const std::uint8_t* info = data + kFileHeaderSize;
     const std::uint32_t headerSize = ReadLe(info, 4);

@@ -1,0 +1,209 @@
+// The datapack tool as the build and package authors run it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path SourceDir() { return Env("LACQUERON_SOURCE_DIR"); }
+fs::path Tool() { return fs::path(Env("LACQUERON_BINARY_DIR")) / "tools" / "datapack" / "datapack"; }
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class DatapackTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(Env("LACQUERON_SOURCE_DIR").empty());
+        ASSERT_TRUE(fs::exists(Tool())) << Tool();
+        scratch_ = fs::path(::testing::TempDir()) / ("datapack-" + std::to_string(::getpid()) + "-" +
+                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(scratch_);
+        fs::create_directories(scratch_);
+    }
+    void TearDown() override { fs::remove_all(scratch_); }
+
+    Outcome Run(const std::string& arguments) const {
+        const fs::path out = scratch_ / "stdout";
+        const fs::path err = scratch_ / "stderr";
+        const std::string command = "'" + Tool().string() + "' " + arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        Outcome outcome;
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = ReadFile(out);
+        outcome.err = ReadFile(err);
+        return outcome;
+    }
+
+    // A copy of the shipped sources in which some files are replaced.
+    fs::path Sources(const std::vector<std::pair<std::string, std::string>>& replaced) const {
+        const fs::path dir = scratch_ / "sources";
+        fs::create_directories(dir);
+        for (const char* name : kFiles) fs::copy_file(SourceDir() / "catalogue" / name, dir / name, fs::copy_options::overwrite_existing);
+        for (const auto& [name, content] : replaced) WriteFile(dir / name, content);
+        return dir;
+    }
+
+    static constexpr const char* kFiles[] = {"settings.txt", "colours.txt", "recipes.txt", "components.txt",
+                                             "picture.bmp",  "key.txt"};
+    fs::path scratch_;
+};
+
+TEST_F(DatapackTool, ShippedSourcesLintClean) {
+    const Outcome lint = Run("lint --sources '" + (SourceDir() / "catalogue").string() + "'");
+    EXPECT_EQ(lint.status, 0) << lint.out << lint.err;
+    EXPECT_EQ(lint.out, "");
+}
+
+TEST_F(DatapackTool, DecodeGivesBackTheSourcesByteForByte) {
+    const fs::path package = scratch_ / "Package.cpp";
+    const fs::path decoded = scratch_ / "decoded";
+    ASSERT_EQ(Run("build --sources '" + (SourceDir() / "catalogue").string() + "' --out '" + package.string() + "'").status, 0);
+    const Outcome decode = Run("decode --package '" + package.string() + "' --out '" + decoded.string() + "'");
+    ASSERT_EQ(decode.status, 0) << decode.err;
+    for (const char* name : kFiles) {
+        const std::string original = ReadFile(SourceDir() / "catalogue" / name);
+        ASSERT_FALSE(original.empty()) << name;
+        EXPECT_TRUE(ReadFile(decoded / name) == original) << name << " differs after build and decode";
+    }
+}
+
+TEST_F(DatapackTool, SameSourcesGiveTheSamePackageSource) {
+    const std::string sources = (SourceDir() / "catalogue").string();
+    ASSERT_EQ(Run("build --sources '" + sources + "' --out '" + (scratch_ / "a.cpp").string() + "'").status, 0);
+    ASSERT_EQ(Run("build --sources '" + sources + "' --out '" + (scratch_ / "b.cpp").string() + "'").status, 0);
+    EXPECT_TRUE(ReadFile(scratch_ / "a.cpp") == ReadFile(scratch_ / "b.cpp"));
+}
+
+TEST_F(DatapackTool, LintNamesFileAndEditorLineOfEveryFinding) {
+    const fs::path dir = Sources({
+        {"settings.txt", "APPNAME\tTest\nno value here\n"},
+        {"colours.txt", "RAL 1000\t1-2-3\t\tA\n\nRAL 2000\t1-2-3\n\nRAL 3000\t1-2-3\t\tB\n"},
+        {"recipes.txt", "B\t1\nRAL 1000\nB\t1\nW\t1\n\nRAL 4000\nB\t1\nW\t1\n"},
+        {"components.txt", "B1\tBase\tB\t1\nB7\tBase\tB\t1\nP\tWhite\tW\t2\n\nB2|B*1+ W*1\tBase\tB\n"},
+        {"picture.bmp", "BM not really"},
+    });
+    const Outcome lint = Run("lint --sources '" + dir.string() + "'");
+    EXPECT_EQ(lint.status, 1);
+    const std::vector<std::string> expected = {
+        "settings.txt:2: passed over: ",
+        "colours.txt:3: passed over: ",
+        "colours.txt:5: RAL 3000 has no recipe",
+        "recipes.txt:1: passed over: ",
+        "recipes.txt:6: RAL 4000 has no colour",
+        "components.txt:2: passed over: base purpose \"7\"",
+        "components.txt:5: the density of base B (purpose 2) cannot be computed",
+        "picture.bmp: ",
+    };
+    const std::string output = "\n" + lint.out;
+    for (const std::string& line : expected) EXPECT_NE(output.find("\n" + line), std::string::npos) << line << "\nin:\n" << lint.out;
+    EXPECT_EQ(lint.out.find("colours.txt:1:"), std::string::npos) << lint.out;
+}
+
+TEST_F(DatapackTool, LintReportsRecipesTheProgramCannotCompute) {
+    const fs::path dir = Sources({
+        {"colours.txt", "RAL 1000\t1-2-3\t\tA\n"},
+        {"recipes.txt", "RAL 1000\nB\t1\nW\t1\n"},
+        {"components.txt", "B1\tBase\tB\t1\nP\tWhite\tW\t2\n"},
+    });
+    const Outcome lint = Run("lint --sources '" + dir.string() + "'");
+    EXPECT_EQ(lint.status, 1);
+    EXPECT_NE(lint.out.find("recipes.txt:1: RAL 1000 gives \"!!! ФОРМУЛА НЕКОРРЕКТНА !!!\" for purpose/unit 2/g 2/ml"),
+              std::string::npos)
+        << lint.out;
+    EXPECT_EQ(lint.out.find(" 1/g"), std::string::npos) << lint.out;
+}
+
+struct BadInput {
+    const char* name;
+    std::string file;
+    std::string content;
+    std::string message;
+};
+
+class DatapackBadInput : public DatapackTool, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(DatapackBadInput, RefusedWithMessageNamingThePlace) {
+    const fs::path dir = Sources({{GetParam().file, GetParam().content}});
+    for (const std::string& command : {"lint --sources '" + dir.string() + "'",
+                                      "build --sources '" + dir.string() + "' --out '" + (scratch_ / "p.cpp").string() + "'"}) {
+        const Outcome outcome = Run(command);
+        EXPECT_EQ(outcome.status, 1) << command;
+        EXPECT_NE(outcome.err.find(GetParam().message), std::string::npos) << outcome.err;
+    }
+    EXPECT_FALSE(fs::exists(scratch_ / "p.cpp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, DatapackBadInput, ::testing::Values(
+    BadInput{"NotIn1251", "colours.txt", "RAL 1000\t1-2-3\t\tA\nRAL 1001\t1-2-3\t\tM\u0101ori\n",
+             "colours.txt:2: character U+0101"},
+    BadInput{"BrokenUtf8", "recipes.txt", "RAL 1000\n\xd0\n", "recipes.txt:2: not valid UTF-8"},
+    BadInput{"KeyTooShort", "key.txt", "# comment\n00112233\n", "key.txt:2: expected 32 hex digits"},
+    BadInput{"KeyWithoutVector", "key.txt", "00112233445566778899aabbccddeeff\n", "key.txt: needs the key and the vector"},
+    BadInput{"KeyThirdLine", "key.txt", "00112233445566778899aabbccddeeff\n00112233445566778899aabbccddeeff\nff\n",
+             "key.txt:3: only two lines"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DatapackTool, MissingFilesAndBadPackagesGiveClearMessages) {
+    const fs::path missing = scratch_ / "missing";
+    Outcome outcome = Run("lint --sources '" + missing.string() + "'");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("cannot read " + (missing / "settings.txt").string()), std::string::npos) << outcome.err;
+
+    outcome = Run("decode --package '" + (scratch_ / "none.cpp").string() + "' --out '" + (scratch_ / "d").string() + "'");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("cannot read"), std::string::npos) << outcome.err;
+
+    WriteFile(scratch_ / "junk.cpp", "int main() {}\n");
+    outcome = Run("decode --package '" + (scratch_ / "junk.cpp").string() + "' --out '" + (scratch_ / "d").string() + "'");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find("no array kSettings"), std::string::npos) << outcome.err;
+    EXPECT_FALSE(fs::exists(scratch_ / "d"));
+}
+
+struct Usage {
+    const char* arguments;
+};
+
+class DatapackUsage : public DatapackTool, public ::testing::WithParamInterface<Usage> {};
+
+TEST_P(DatapackUsage, BadUsageExitsWithTwo) {
+    const Outcome outcome = Run(GetParam().arguments);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.err.find("usage"), std::string::npos) << outcome.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, DatapackUsage, ::testing::Values(
+    Usage{""}, Usage{"frobnicate"}, Usage{"build"}, Usage{"build --sources"}, Usage{"build --sources a"},
+    Usage{"build --sources a --out b --extra c"}, Usage{"lint --sources a --sources b"}, Usage{"decode --out d"}));
+
+}  // namespace
