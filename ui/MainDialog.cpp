@@ -10,6 +10,7 @@
 #include "ui/Beep.h"
 #include "ui/Centring.h"
 #include "ui/Printing.h"
+#include "ui/RecipeFont.h"
 
 namespace lacqueron {
 namespace {
@@ -182,8 +183,7 @@ void MainDialog::SetUpRecipeFont() noexcept {
         if (screen) pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
     recipeFont_.Reset();
-    HFONT font = CreateFontW(-MulDiv(11, pixelsPerInch, 72), 0, 0, 0, kBoldWeight, FALSE, FALSE, FALSE,
-                             RUSSIAN_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Arial");
+    HFONT font = CreateRecipeFont(pixelsPerInch);
     if (font == nullptr) return;
     recipeFont_.Reset(font);
     SendMessageW(recipe, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
