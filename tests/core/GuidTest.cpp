@@ -53,13 +53,5 @@ TEST_P(GuidLayout, MatchesThePlatformGuid) {
 INSTANTIATE_TEST_SUITE_P(Identifiers, GuidLayout, ::testing::ValuesIn(kGuidCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Guid, FamilyMembersDifferOnlyInTheFirstByte) {
-    const Guid a = iid::Cipher;
-    const Guid b = iid::CipherFactory;
-    EXPECT_NE(a, b);
-    for (std::size_t i = 1; i < 16; ++i) EXPECT_EQ(a.bytes[i], b.bytes[i]) << i;
-    EXPECT_NE(iid::Unknown, iid::Null);
-}
-
 }  // namespace
 }  // namespace lacqueron
