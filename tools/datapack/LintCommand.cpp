@@ -65,7 +65,7 @@ public:
         skipped.push_back({section, line, "passed over: " + reason});
     }
     void SectionRefused(SectionIndex section, const std::string& reason) override {
-        refusals.push_back({section, 0, reason});
+        refusals.push_back({section, 0, "refused: " + reason});
     }
 };
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -25,6 +26,11 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        error = "cannot read " + path + ": it is a directory";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path + ": " + std::strerror(errno);
