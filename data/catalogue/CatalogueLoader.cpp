@@ -1,6 +1,6 @@
 #include "data/catalogue/CatalogueLoader.h"
 
-#include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "data/cipher/Cipher.h"
@@ -51,13 +51,23 @@ std::vector<WideString> SplitWide(const WideString& text, const char16_t* separa
 }
 
 WideString WithoutChars(WideString text, const char16_t* unwanted) {
-    std::erase_if(text, [unwanted](char16_t c) { return std::char_traits<char16_t>::find(unwanted, std::char_traits<char16_t>::length(unwanted), c) != nullptr; });
+    const std::u16string_view set(unwanted);
+    std::erase_if(text, [set](char16_t c) { return set.find(c) != std::u16string_view::npos; });
     return text;
 }
 
+// Reasons are plain ASCII; other characters of the quoted data appear as \uXXXX.
 std::string Narrow(const WideString& text) {
+    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
-    for (char16_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    for (char16_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
+    }
     return out;
 }
 
