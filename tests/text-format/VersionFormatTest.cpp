@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NumberCase{"Lacqueron %u.%u.%u", 1, 1, 20}, NumberCase{"v%d.%i build %u", 1, 1, 20},
         NumberCase{"%x %X %o", 255, 48879, 8}, NumberCase{"%#x %#X %#o", 255, 48879, 8},
-        NumberCase{"%#x %#o %#.0o", 0, 0, 0}, NumberCase{"%5u|%-5u|%05u", 42, 42, 42},
+        NumberCase{"%#x %#o %.0x", 0, 0, 0}, NumberCase{"%5u|%-5u|%05u", 42, 42, 42},
         NumberCase{"%+d % d %+u", 7, 7, 7}, NumberCase{"%d %i %+d", 0xFFFFFFFFu, 0x80000000u, 0xFFFFFF9Cu},
         NumberCase{"%u %x %o", 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}, NumberCase{"%.3u %.0u %.0d", 5, 0, 0},
         NumberCase{"%08.3d|%-08d|%+08d", 0xFFFFFFF9u, 12, 12}, NumberCase{"%-+6d|% 6d|%#10.4x", 3, 0xFFFFFFFDu, 26},
@@ -95,6 +95,12 @@ TEST(VersionFormat, TextWhereANumberIsExpectedIsCopied) {
 TEST(VersionFormat, KeepsCyrillicAndOtherUnitsAsTheyAre) {
     EXPECT_EQ(FormatVersion(u"Подбор красок %u.%u \u2116%u \U0001F3A8", {1u, 1u, 20u}),
               u"Подбор красок 1.1 \u211620 \U0001F3A8");
+}
+
+// The C rule, which not every C library on Windows follows: '#' makes an octal
+// number start with 0, even a zero printed with precision 0.
+TEST(VersionFormat, AlternateOctalZeroKeepsItsDigit) {
+    EXPECT_EQ(FormatVersion(u"%#.0o|%#.3o|%#o", {0u, 8u, 8u}), u"0|010|010");
 }
 
 // "l" is the 32-bit long of the program's platform on every host.
