@@ -113,9 +113,19 @@ TEST(DialogGdiObjects, AreDeletedWithTheWindow) {
     auto buttonFont = reinterpret_cast<HGDIOBJ>(SendMessageW(ui.Control(IDC_MAIN_MEMO), WM_GETFONT, 0, 0));
     for (HGDIOBJ object : {brush, recipeFont, buttonFont}) ASSERT_NE(GetObjectType(object), 0u);
 
+    const CataloguePicture& picture = ui.Dialog().GetCatalogue().picture;
+    ASSERT_FALSE(picture.empty());
+    EXPECT_GE(picture.header.size(), 40u);
+    const std::uint32_t pixelOffset = picture.pixelOffset;
+
     ui.Dialog().DestroyWindowIfAny();
     EXPECT_EQ(ui.Dialog().Window(), nullptr);
     for (HGDIOBJ object : {brush, recipeFont, buttonFont}) EXPECT_EQ(GetObjectType(object), 0u);
+    // The picture keeps its buffer and pixel offset; only the prepared header goes.
+    EXPECT_TRUE(picture.header.empty());
+    EXPECT_FALSE(picture.empty());
+    EXPECT_EQ(picture.pixelOffset, pixelOffset);
+    EXPECT_EQ(ui.Dialog().GetCatalogue().recipes.size(), 4u);
 }
 
 TEST(DialogGdiObjects, CountStaysFlatOverManyRowChanges) {

@@ -14,6 +14,28 @@ constexpr SectionKey kKey = {
     {0x90, 0x1D, 0x66, 0x4B, 0x0C, 0xF3, 0x27, 0x58, 0xA1, 0xBE, 0x35, 0x7C, 0x42, 0xD8, 0x09, 0x6E},
 };
 
+// A 24-bit bitmap file of one pixel: file header, information header, one padded row.
+NarrowString OnePixelBitmap() {
+    NarrowString file;
+    auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    file += "BM";
+    put(58, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(1, 4);
+    put(1, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(4, 4);
+    for (int i = 0; i < 4; ++i) put(0, 4);
+    put(0x00336699, 4);
+    return file;
+}
+
 constexpr char16_t kProfilePath[] = u"Software\\VELM\\LacqueronTests\\MainDialog";
 
 }  // namespace
@@ -35,6 +57,7 @@ TestCatalogue PaintCatalogue() {
         "B1\tFirst base\tB1\t0.8\r\n"
         "P\tYel\tP1\t1.5\r\n"
         "P\tRed\tP2\t2.0\tN\r\n";
+    c.picture = OnePixelBitmap();
     return c;
 }
 
@@ -76,7 +99,8 @@ unsigned LiveGdiObjects() {
 }
 
 DialogUnderTest::DialogUnderTest(const TestCatalogue& catalogue, const StoredProfile& profile, bool shown) {
-    package_ = EncryptPackage({catalogue.settings, catalogue.colours, catalogue.recipes, catalogue.components, ""},
+    package_ = EncryptPackage({catalogue.settings, catalogue.colours, catalogue.recipes, catalogue.components,
+                               catalogue.picture},
                               kKey);
     EXPECT_NE(package_, nullptr);
 

@@ -15,15 +15,17 @@
 
 namespace lacqueron::testing {
 
-// Section texts (Windows-1251) for a package; the picture section stays empty.
+// Section contents for a package: texts in Windows-1251, the picture as a bitmap file.
 struct TestCatalogue {
     NarrowString settings;
     NarrowString colours;
     NarrowString recipes;
     NarrowString components;
+    NarrowString picture;
 };
 
-// Three colours with recipes, a recipe without colour, bases for purposes 1 and 4.
+// Three colours with recipes, a recipe without colour, bases for purposes 1 and 4,
+// and a one-pixel picture.
 TestCatalogue PaintCatalogue();
 
 // Stored profile values; a missing one is not written.

@@ -327,6 +327,39 @@ INSTANTIATE_TEST_SUITE_P(Table, Spinner,
                                            SpinCase{u"100000000", 1, 99999900, u"99999900", 0},
                                            SpinCase{u"0", 1, 0, u"0", 1}, SpinCase{u"0", -1, 100, u"100", 0}));
 
+// The spinner's own arrows and the Up and Down keys in the amount edit.
+TEST_F(MainDialogTest, SpinnerArrowsAndKeysStepTheAmount) {
+    DialogUnderTest ui(PaintCatalogue());
+    ui.SelectRow(0);
+    HWND spin = ui.Control(IDC_AMOUNT_SPIN);
+    RECT client{};
+    GetClientRect(spin, &client);
+    auto click = [&](LONG y) {
+        const LPARAM at = MAKELPARAM(client.right / 2, y);
+        SendMessageW(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(spin, WM_LBUTTONUP, 0, at);
+    };
+    click(client.bottom / 4);
+    EXPECT_EQ(ui.Text(IDC_AMOUNT), u"200");
+    ExpectRecipe(ui, 0, 1, 1, 200);
+    click(client.bottom * 3 / 4);
+    click(client.bottom * 3 / 4);
+    EXPECT_EQ(ui.Text(IDC_AMOUNT), u"0");
+    click(client.bottom * 3 / 4);
+    EXPECT_EQ(beeps, 1);
+    ExpectRecipe(ui, 0, 1, 1, 0);
+
+    HWND edit = ui.Control(IDC_AMOUNT);
+    SendMessageW(edit, WM_KEYDOWN, VK_UP, 0);
+    SendMessageW(edit, WM_KEYUP, VK_UP, 0);
+    EXPECT_EQ(ui.Text(IDC_AMOUNT), u"100");
+    SendMessageW(edit, WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(edit, WM_KEYUP, VK_DOWN, 0);
+    EXPECT_EQ(ui.Text(IDC_AMOUNT), u"0");
+    ExpectRecipe(ui, 0, 1, 1, 0);
+    EXPECT_EQ(beeps, 1);
+}
+
 TEST_F(MainDialogTest, SpinnerMovesAStoredNegativeAmountTowardsTheRange) {
     const std::int32_t stored = -500;
     DialogUnderTest ui(PaintCatalogue(), {&stored});
