@@ -120,6 +120,8 @@ DialogUnderTest::DialogUnderTest(const TestCatalogue& catalogue, const StoredPro
 
     EXPECT_NE(dialog_->Create(), nullptr);
     if (shown) {
+        // Above any other test's window on a shared display, so the screen shows this one.
+        SetWindowPos(dialog_->Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ShowWindow(dialog_->Window(), SW_SHOWNORMAL);
         UpdateWindow(dialog_->Window());
     }
