@@ -385,6 +385,41 @@ TEST_F(MainDialogTest, FinishAndCloseBoxPostTheQuitRequest) {
     }
 }
 
+// The modal about dialog is found and closed from a timer inside its own loop.
+struct AboutWatch {
+    HWND owner = nullptr;
+    HWND about = nullptr;
+    bool ownerDisabled = false;
+} aboutWatch;
+
+BOOL CALLBACK FindAbout(HWND window, LPARAM) {
+    if (GetWindow(window, GW_OWNER) != aboutWatch.owner || GetDlgItem(window, IDC_VERSION_LINE) == nullptr)
+        return TRUE;
+    aboutWatch.about = window;
+    return FALSE;
+}
+
+void CALLBACK CloseAbout(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), FindAbout, 0);
+    if (aboutWatch.about == nullptr) return;
+    aboutWatch.ownerDisabled = !IsWindowEnabled(aboutWatch.owner);
+    SendMessageW(aboutWatch.about, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_OK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(aboutWatch.about, IDC_ABOUT_OK)));
+}
+
+TEST_F(MainDialogTest, AboutButtonOpensTheAboutDialogOwnedByTheWindow) {
+    DialogUnderTest ui(PaintCatalogue());
+    aboutWatch = {ui.Window(), nullptr, false};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseAbout);
+    SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(ui.Control(IDC_MAIN_ABOUT)));
+    KillTimer(nullptr, timer);
+    EXPECT_NE(aboutWatch.about, nullptr);
+    EXPECT_TRUE(aboutWatch.ownerDisabled);
+    EXPECT_FALSE(IsWindow(aboutWatch.about));
+    EXPECT_TRUE(IsWindowEnabled(ui.Window()));
+}
+
 TEST_F(MainDialogTest, HiddenMemoButtonDoesNothing) {
     DialogUnderTest ui(PaintCatalogue());
     ui.SelectRow(0);
