@@ -190,6 +190,35 @@ TEST_F(DatapackTool, MissingFilesAndBadPackagesGiveClearMessages) {
     EXPECT_FALSE(fs::exists(scratch_ / "d"));
 }
 
+struct DamagedPackage {
+    const char* name;
+    std::string from;
+    std::string to;
+    std::string message;
+};
+
+class DatapackDamagedPackage : public DatapackTool, public ::testing::WithParamInterface<DamagedPackage> {};
+
+TEST_P(DatapackDamagedPackage, DecodeRefusesWithReason) {
+    const fs::path package = scratch_ / "Package.cpp";
+    ASSERT_EQ(Run("build --sources '" + (SourceDir() / "catalogue").string() + "' --out '" + package.string() + "'").status, 0);
+    std::string text = ReadFile(package);
+    const std::size_t at = text.find(GetParam().from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, GetParam().from.size(), GetParam().to);
+    WriteFile(package, text);
+    const Outcome outcome = Run("decode --package '" + package.string() + "' --out '" + (scratch_ / "d").string() + "'");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.err.find(GetParam().message), std::string::npos) << outcome.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, DatapackDamagedPackage, ::testing::Values(
+    DamagedPackage{"BadByte", "kColours[] = {\n    0x", "kColours[] = {\n    0xg", "kColours holds something other than 0xNN"},
+    DamagedPackage{"ShortKeyPair", "kKeyPair[] = {\n    0x", "kKeyPair[] = {\n    0x00, 0x", "kKeyPair must hold 32 bytes"},
+    DamagedPackage{"UnclosedPicture", "};\n\nconst std::uint8_t kKeyPair", "\nconst std::uint8_t kKeyPair", "kPicture"},
+    DamagedPackage{"TooShortSection", "kRecipes[] = {", "kRecipes[] = {};\nconst std::uint8_t kUnused[] = {", "recipes.txt cannot be decoded"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct Usage {
     const char* arguments;
 };
