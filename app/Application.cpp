@@ -26,11 +26,13 @@ void RegisterServices(AppModule& module) noexcept {
 
     RefPtr<IRegistryKey> profile = OpenRegistryPath(GetProfileKeyPath().c_str());
     if (!profile) return;
-    module.RegisterService(profile.get(), iid::RegistryKey, 1);
-    profile->SetDword(u"VersionMajor", static_cast<std::int32_t>(module.GetVersionMajor()));
-    profile->SetDword(u"VersionMinor", static_cast<std::int32_t>(module.GetVersionMinor()));
-    profile->SetDword(u"VersionBuild", static_cast<std::int32_t>(module.GetVersionBuild()));
+    // The module's field takes the creating reference; the service table adds its own.
+    IRegistryKey* key = profile.get();
     module.SetProfileKey(std::move(profile));
+    module.RegisterService(key, iid::RegistryKey, 1);
+    key->SetDword(u"VersionMajor", static_cast<std::int32_t>(module.GetVersionMajor()));
+    key->SetDword(u"VersionMinor", static_cast<std::int32_t>(module.GetVersionMinor()));
+    key->SetDword(u"VersionBuild", static_cast<std::int32_t>(module.GetVersionBuild()));
 }
 
 std::unique_ptr<MainDialog> ConstructMainDialog(AppModule& module) noexcept {

@@ -330,9 +330,3 @@ TEST_F(RegistryKeyTest, AnswersBothIdentifiers) {
 
 }  // namespace
 }  // namespace lacqueron
-
-// The Windows test programs are linked with -municode.
-int wmain(int argc, wchar_t** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
