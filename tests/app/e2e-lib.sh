@@ -39,6 +39,11 @@ e2e_prefix() {
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
   cp -a "$template/." "$WINEPREFIX/"
+  # Names the prefix's server directory: a copy must get its own, or it would talk to
+  # the wineserver of the template or of another copy.
+  rm -f "$WINEPREFIX/wineserver"
+  # Wine makes a new one on the first command and asks for that command again.
+  wine reg query 'HKCU\Software' >/dev/null 2>&1
 }
 
 e2e_start() {
