@@ -29,7 +29,8 @@ first-run)
   program_start
   expect_versions
   expect_reg TargetWeight ""
-  expect_equal "amount shown" "$(driver wait-dialog 343 5000 get-text 148)" "100"
+  shown=$(driver wait-dialog 343 5000 get-text 148 get-text 353 get-text 354)
+  expect_equal "values shown" "$shown" $'100\nграмм\nторпедный материал PVC (Vinolux) матовая'
   driver wait-dialog 343 5000 press 1 >/dev/null
   program_expect_exit 0
   expect_saved 0x64 0x1 0x1
