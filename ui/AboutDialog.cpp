@@ -112,7 +112,22 @@ private:
         SetDlgItemTextW(Window(), IDC_CONTACT_LINE, WinText(contactText_));
         Subclass(0, &LinkProcedure<0>, siteText_);
         Subclass(1, &LinkProcedure<1>, emailText_);
+        GiveLinksTheirFont();
         return TRUE;
+    }
+
+    // Selecting the font while the colours are asked for is not enough where a static
+    // selects its own font afterwards (Wine does): the links also get it as their font.
+    void GiveLinksTheirFont() noexcept {
+        for (const LinkSlot& link : g_links) {
+            HWND control = GetDlgItem(Window(), link.controlId);
+            if (!control) continue;
+            if (!linkFont_) {
+                controlFont_ = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+                linkFont_.Reset(CreateUnderlinedCopy(control));
+            }
+            if (linkFont_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+        }
     }
 
     const WideString& VersionLine() noexcept {
@@ -165,8 +180,10 @@ private:
 
     void OnDestroy() noexcept {
         for (LinkSlot& link : g_links) {
-            if (!link.previous) continue;
-            if (HWND control = GetDlgItem(Window(), link.controlId)) {
+            HWND control = GetDlgItem(Window(), link.controlId);
+            // The controls outlive this message: they must not keep the font deleted below.
+            if (control && linkFont_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont_), FALSE);
+            if (control && link.previous) {
                 SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link.previous));
             }
             link.previous = nullptr;
@@ -181,6 +198,7 @@ private:
     WideString contactText_;
     WideString versionFormat_;
     FontHandle linkFont_;
+    HFONT controlFont_ = nullptr;  // the dialog's, not owned
 };
 
 }  // namespace

@@ -219,6 +219,7 @@ TEST_F(AboutDialogTest, LinksAreBlueUnderlinedAndTransparent) {
         COLORREF colour;
         int mode;
         BOOL underline;
+        BOOL controlFontUnderlined;
     };
     Look looks[3] = {};
     const int ids[3] = {IDC_SITE_LINK, IDC_CONTACT_LINE, IDC_EMAIL_LINK};
@@ -238,6 +239,10 @@ TEST_F(AboutDialogTest, LinksAreBlueUnderlinedAndTransparent) {
                                   GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
                                   looks[i].underline = font.lfUnderline;
                                   ReleaseDC(control, dc);
+                                  LOGFONTW own{};
+                                  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                                             sizeof own, &own);
+                                  looks[i].controlFontUnderlined = own.lfUnderline;
                               }
                               return true;
                           }}));
@@ -246,9 +251,11 @@ TEST_F(AboutDialogTest, LinksAreBlueUnderlinedAndTransparent) {
         EXPECT_EQ(looks[link].colour, RGB(0, 0, 255));
         EXPECT_EQ(looks[link].mode, TRANSPARENT);
         EXPECT_TRUE(looks[link].underline);
+        EXPECT_TRUE(looks[link].controlFontUnderlined);
     }
     EXPECT_NE(looks[1].colour, RGB(0, 0, 255));
     EXPECT_FALSE(looks[1].underline);
+    EXPECT_FALSE(looks[1].controlFontUnderlined);
 }
 
 // Watches the dialog's WM_DESTROY: by the time it has been handled the link controls
@@ -263,7 +270,7 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) noexcept {
         for (int id : {IDC_SITE_LINK, IDC_EMAIL_LINK}) {
             HWND control = GetDlgItem(g_watched, id);
             restored = restored && control &&
-                       GetWindowLongPtrW(control, GWLP_WNDPROC) == GetClassLongPtrW(control, GCLP_WNDPROC);
+                       GetWindowLongPtrW(control, GWLP_WNDPROC) == static_cast<LONG_PTR>(GetClassLongPtrW(control, GCLP_WNDPROC));
         }
         g_restoredAtDestroy = restored;
     }
@@ -286,7 +293,7 @@ TEST_P(AboutClosing, EndsTheDialogAndGivesTheLinksBack) {
         if (!about) return false;
         g_watched = about;
         HWND link = GetDlgItem(about, IDC_SITE_LINK);
-        subclassed = GetWindowLongPtrW(link, GWLP_WNDPROC) != GetClassLongPtrW(link, GCLP_WNDPROC);
+        subclassed = GetWindowLongPtrW(link, GWLP_WNDPROC) != static_cast<LONG_PTR>(GetClassLongPtrW(link, GCLP_WNDPROC));
         switch (closing) {
         case Closing::OkButton: PostMessageW(GetDlgItem(about, IDC_ABOUT_OK), BM_CLICK, 0, 0); break;
         case Closing::EscapeKey:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints a recipe from Lacqueron.exe for real: a CUPS scheduler with a cups-pdf queue,
 # Wine's print dialog answered by the UI driver, and the PDF that comes out checked for
-# one page holding the recipe text that the window shows.
+# one page holding the recipe text that the window shows; a cancelled dialog prints
+# nothing and shows nothing.
 #
 #   print-e2e.sh <Lacqueron.exe> <uidriver.exe> [list row]
 #
@@ -98,6 +99,14 @@ done
 printf '%s\n' "$recipe" >"$work/recipe.txt"
 
 # "&Распечатать..." and Wine's print dialog, found by its printer list (control 1139).
+# Cancelled first: no box, and (checked with the PDFs below) nothing printed.
+run_driver wait-dialog 343 5000 press 3 wait-dialog 1139 30000 press 2 wait-gone 10000 >/dev/null ||
+  fail "the print dialog did not appear or did not cancel"
+for caption in Успешно Ошибка; do
+  if run_driver wait-window '#32770' "$caption" 1500 >/dev/null; then
+    fail "the box \"$caption\" appeared after cancelling"
+  fi
+done
 run_driver wait-dialog 343 5000 press 3 >/dev/null || fail "could not press the print button"
 printer=$(run_driver wait-dialog 1139 30000 get-text 1139) || fail "the print dialog did not appear"
 [[ $printer == "$queue" ]] || fail "the print dialog offers '$printer', not $queue"
