@@ -133,6 +133,13 @@ TEST(PageLayout, OffScreenCopyMatchesDrawingStraightOnThePage) {
     EXPECT_TRUE(copied.Same(direct));
 }
 
+TEST(PageLayout, APageTooBigForABitmapIsReportedAndLeavesThePrinterUntouched) {
+    PageCanvas printer(300, 300);
+    // About 14 GB at 32 bits a pixel: no compatible bitmap of this size can be made.
+    EXPECT_FALSE(RenderPageOffScreen(printer.dc(), {60000, 60000, 7000}, u"Краска"));
+    EXPECT_TRUE(printer.AllPixels(kMarker));
+}
+
 TEST(PageLayout, RestoresTheContextsFontAndColours) {
     PageCanvas canvas(200, 200);
     const HGDIOBJ font = GetCurrentObject(canvas.dc(), OBJ_FONT);
