@@ -36,6 +36,7 @@ struct SeenPrompt {
     bool ownerEnabled = true;
     bool helpEnabled = true;
     bool passwordStyle = false;
+    bool editFocused = false;
 };
 
 void PostKey(HWND window, UINT key) {
@@ -54,6 +55,7 @@ std::vector<ModalDriver::Step> AnswerPrompt(const GateCase& c, SeenPrompt& seen,
         seen.ownerEnabled = IsWindowEnabled(seen.owner) != FALSE;
         seen.helpEnabled = IsWindowEnabled(GetDlgItem(prompt, IDC_PASSWORD_HELP)) != FALSE;
         seen.passwordStyle = (GetWindowLongW(GetDlgItem(prompt, IDC_PASSWORD_EDIT), GWL_STYLE) & ES_PASSWORD) != 0;
+        seen.editFocused = GetFocus() == GetDlgItem(prompt, IDC_PASSWORD_EDIT);
         return true;
     });
     for (const wchar_t* text : c.typing) {
@@ -104,6 +106,7 @@ TEST_P(PasswordGateTest, AnswersThePromptOnce) {
     EXPECT_FALSE(prompt.ownerEnabled) << "the modal prompt disables its owner";
     EXPECT_FALSE(prompt.helpEnabled);
     EXPECT_TRUE(prompt.passwordStyle);
+    EXPECT_TRUE(prompt.editFocused) << "the focus starts in the edit field";
 
     if (c.refusalBox) {
         EXPECT_EQ(box.caption, L"Ошибка");
