@@ -12,6 +12,7 @@
 namespace lacqueron {
 namespace {
 
+// The program's version, as the module reports it; the dialog is given no module.
 constexpr std::uint32_t kVersionMajor = 1;
 constexpr std::uint32_t kVersionMinor = 1;
 constexpr std::uint32_t kVersionBuild = 20;
