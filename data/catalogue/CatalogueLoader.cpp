@@ -179,13 +179,13 @@ void ParseFormula(const WideString& text, MixComponent& base, std::uint32_t line
 }
 
 // Field 1 after the letter B: purpose|formula|options. False when the line is passed over.
-bool ParseBaseSpecification(const WideString& specification, MixComponent& base, WideString& formulaText,
-                            std::uint32_t line, const Report& report) {
-    if (specification.empty()) {
+bool ParseBaseDefinition(const WideString& definition, MixComponent& base, WideString& formulaText,
+                         std::uint32_t line, const Report& report) {
+    if (definition.empty()) {
         report.Skipped(line, "base without a purpose after \"B\"");
         return false;
     }
-    const std::vector<WideString> parts = SplitWide(specification, u"|");
+    const std::vector<WideString> parts = SplitWide(definition, u"|");
     if (parts.size() >= 2 && !parts[1].empty()) {
         formulaText = parts[1];
         base.flags |= kHasFormula;
@@ -227,7 +227,7 @@ void LoadComponents(INarrowStringList& lines, Catalogue& catalogue, const Report
             component.kind = kOther;
         } else if (letter == u'B' || letter == u'b') {
             component.kind = kBase;
-            if (!ParseBaseSpecification(kind.substr(1), component, formulaText, i, report)) continue;
+            if (!ParseBaseDefinition(kind.substr(1), component, formulaText, i, report)) continue;
         } else {
             report.Skipped(i, "component kind must start with P, H or B");
             continue;
