@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "core/Version.h"
+
 namespace lacqueron {
 
 AppModule::~AppModule() {
@@ -68,9 +70,9 @@ int AppModule::RegisterService(IObject* object, const Guid& iid, int ownsReferen
 
 const char16_t* AppModule::GetProductKeyName() noexcept { return u"Lacqueron"; }
 const char16_t* AppModule::GetTitle() noexcept { return u"Подбор красок ВЕЛМ"; }
-std::uint32_t AppModule::GetVersionMajor() noexcept { return 1; }
-std::uint32_t AppModule::GetVersionMinor() noexcept { return 1; }
-std::uint32_t AppModule::GetVersionBuild() noexcept { return 20; }
+std::uint32_t AppModule::GetVersionMajor() noexcept { return kVersionMajor; }
+std::uint32_t AppModule::GetVersionMinor() noexcept { return kVersionMinor; }
+std::uint32_t AppModule::GetVersionBuild() noexcept { return kVersionBuild; }
 const char16_t* AppModule::GetInfoText() noexcept { return u""; }
 
 const char16_t* AppModule::GetModuleDirectory() noexcept {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/Version.h"
 #include "data/text/VersionFormat.h"
 #include "res/resource.h"
 #include "ui/AboutDialogDetail.h"
@@ -12,10 +13,6 @@
 namespace lacqueron {
 namespace {
 
-// The program's version, as the module reports it; the dialog is given no module.
-constexpr std::uint32_t kVersionMajor = 1;
-constexpr std::uint32_t kVersionMinor = 1;
-constexpr std::uint32_t kVersionBuild = 20;
 constexpr COLORREF kLinkColour = 0xFF0000;  // blue: COLORREF keeps red in the low byte
 
 const wchar_t kRightsNotice[] = L"© VELM. Все права защищены.";

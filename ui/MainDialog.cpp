@@ -4,6 +4,7 @@
 
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
+#include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
 #include "ui/AboutDialog.h"
@@ -41,8 +42,9 @@ constexpr ComboItem kPurposes[] = {
     {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", 6},
 };
 
+// The amount as "%d" writes it.
 WideString DecimalText(std::int32_t value) {
-    const std::string digits = std::to_string(value);
+    const std::string digits = FormatInt(value);
     return WideString(digits.begin(), digits.end());
 }
 
