@@ -30,10 +30,13 @@ e2e_prefix() {
   local template=/tmp/lacqueron-e2e-template-$(id -u)
   (
     flock 9
-    if [[ ! -f $template/system.reg ]]; then
+    if [[ ! -f $template/.prepared ]]; then
       rm -rf "$template"
       WINEPREFIX=$template wineboot -i >/dev/null 2>&1
+      # Without a window manager, unmanaged windows show at once and get Wine's own frame.
+      WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
       WINEPREFIX=$template wineserver -w
+      touch "$template/.prepared"
     fi
   ) 9>"$template.lock"
   export WINEPREFIX
