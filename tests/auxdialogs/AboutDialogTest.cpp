@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,18 @@ TEST_F(AboutDialogTest, EmptyTargetStillCallsTheOpenOperation) {
     EXPECT_EQ(g_opened[0].target, L"");
 }
 
+// A step that hands the site link, the contact line and the e-mail link, in that
+// order, to probe.
+ModalDriver::Step ProbeLines(std::function<void(HWND about, HWND line, int index)> probe) {
+    return [probe = std::move(probe)] {
+        HWND about = FindDialog(kCaption);
+        if (!about) return false;
+        const int ids[3] = {IDC_SITE_LINK, IDC_CONTACT_LINE, IDC_EMAIL_LINK};
+        for (int i = 0; i < 3; ++i) probe(about, GetDlgItem(about, ids[i]), i);
+        return true;
+    };
+}
+
 TEST_F(AboutDialogTest, HandCursorAndMouseOnlyOverLinks) {
     struct Probe {
         LRESULT hit;
@@ -187,21 +200,14 @@ TEST_F(AboutDialogTest, HandCursorAndMouseOnlyOverLinks) {
         HCURSOR cursor;
     };
     Probe probes[3] = {};
-    const int ids[3] = {IDC_SITE_LINK, IDC_CONTACT_LINE, IDC_EMAIL_LINK};
-    ASSERT_TRUE(RunDialog(ContactCatalogue(), {[&] {
-                              HWND about = FindDialog(kCaption);
-                              if (!about) return false;
-                              for (int i = 0; i < 3; ++i) {
-                                  HWND control = GetDlgItem(about, ids[i]);
-                                  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-                                  probes[i].hit = SendMessageW(control, WM_NCHITTEST, 0, 0);
-                                  probes[i].setCursor = SendMessageW(
-                                      control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
-                                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-                                  probes[i].cursor = GetCursor();
-                              }
-                              return true;
-                          }}));
+    ASSERT_TRUE(RunDialog(ContactCatalogue(), {ProbeLines([&](HWND, HWND control, int i) {
+                              SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                              probes[i].hit = SendMessageW(control, WM_NCHITTEST, 0, 0);
+                              probes[i].setCursor = SendMessageW(control, WM_SETCURSOR,
+                                                                 reinterpret_cast<WPARAM>(control),
+                                                                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+                              probes[i].cursor = GetCursor();
+                          })}));
     const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     ASSERT_NE(hand, nullptr);
     for (int link : {0, 2}) {
@@ -222,30 +228,23 @@ TEST_F(AboutDialogTest, LinksAreBlueUnderlinedAndTransparent) {
         BOOL controlFontUnderlined;
     };
     Look looks[3] = {};
-    const int ids[3] = {IDC_SITE_LINK, IDC_CONTACT_LINE, IDC_EMAIL_LINK};
-    ASSERT_TRUE(RunDialog(ContactCatalogue(), {[&] {
-                              HWND about = FindDialog(kCaption);
-                              if (!about) return false;
-                              for (int i = 0; i < 3; ++i) {
-                                  HWND control = GetDlgItem(about, ids[i]);
-                                  HDC dc = GetDC(control);
-                                  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-                                  SetTextColor(dc, 0x123456);
-                                  looks[i].brush = SendMessageW(about, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                                reinterpret_cast<LPARAM>(control));
-                                  looks[i].colour = GetTextColor(dc);
-                                  looks[i].mode = GetBkMode(dc);
-                                  LOGFONTW font{};
-                                  GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
-                                  looks[i].underline = font.lfUnderline;
-                                  ReleaseDC(control, dc);
-                                  LOGFONTW own{};
-                                  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
-                                             sizeof own, &own);
-                                  looks[i].controlFontUnderlined = own.lfUnderline;
-                              }
-                              return true;
-                          }}));
+    ASSERT_TRUE(RunDialog(ContactCatalogue(), {ProbeLines([&](HWND about, HWND control, int i) {
+                              const auto controlFont =
+                                  reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+                              HDC dc = GetDC(control);
+                              SelectObject(dc, controlFont);
+                              SetTextColor(dc, 0x123456);
+                              looks[i].brush = SendMessageW(about, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                            reinterpret_cast<LPARAM>(control));
+                              looks[i].colour = GetTextColor(dc);
+                              looks[i].mode = GetBkMode(dc);
+                              LOGFONTW font{};
+                              GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+                              looks[i].underline = font.lfUnderline;
+                              ReleaseDC(control, dc);
+                              GetObjectW(controlFont, sizeof font, &font);
+                              looks[i].controlFontUnderlined = font.lfUnderline;
+                          })}));
     for (int link : {0, 2}) {
         EXPECT_EQ(looks[link].brush, reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
         EXPECT_EQ(looks[link].colour, RGB(0, 0, 255));

@@ -1,5 +1,7 @@
 #include "tests/auxdialogs/ModalDriver.h"
 
+#include <cwchar>
+
 namespace lacqueron::testing {
 namespace {
 
@@ -10,11 +12,15 @@ struct Search {
     HWND found;
 };
 
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context) noexcept {
-    auto& search = *reinterpret_cast<Search*>(context);
+bool IsDialog(HWND window) {
     wchar_t className[32] = {};
     GetClassNameW(window, className, 32);
-    if (std::wstring(className) == L"#32770" && IsWindowVisible(window) && WindowText(window) == search.caption) {
+    return wcscmp(className, L"#32770") == 0;
+}
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) noexcept {
+    auto& search = *reinterpret_cast<Search*>(context);
+    if (IsDialog(window) && IsWindowVisible(window) && WindowText(window) == search.caption) {
         search.found = window;
         return FALSE;
     }
@@ -22,9 +28,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) noexcept {
 }
 
 BOOL CALLBACK CloseDialog(HWND window, LPARAM) noexcept {
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (std::wstring(className) == L"#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    if (IsDialog(window)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     return TRUE;
 }
 

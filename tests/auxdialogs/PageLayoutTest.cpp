@@ -25,9 +25,9 @@ WideString Repeat(const WideString& piece, int count) {
     return text;
 }
 
-class RecipeFontAt : public ::testing::TestWithParam<int> {};
+class PageAt : public ::testing::TestWithParam<int> {};
 
-TEST_P(RecipeFontAt, IsBoldCyrillicElevenPoint) {
+TEST_P(PageAt, RecipeFontIsBoldCyrillicElevenPoint) {
     const int dpi = GetParam();
     FontHandle font(CreateRecipeFont(dpi));
     ASSERT_TRUE(font);
@@ -41,10 +41,6 @@ TEST_P(RecipeFontAt, IsBoldCyrillicElevenPoint) {
     // the rounding of the realised font: 10 or 12 point would be 9 % off.
     EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, Em(dpi), std::max(1.0, 0.03 * Em(dpi)));
 }
-
-INSTANTIATE_TEST_SUITE_P(Page, RecipeFontAt, ::testing::Values(96, 300, 600));
-
-class PageAt : public ::testing::TestWithParam<int> {};
 
 TEST_P(PageAt, CapitalIsElevenPointHighAtThePagesResolution) {
     const int dpi = GetParam();
