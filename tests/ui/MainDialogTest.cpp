@@ -10,6 +10,7 @@
 
 #include "formula/RecipeText.h"
 #include "res/resource.h"
+#include "tests/auxdialogs/ModalDriver.h"
 #include "tests/ui/DialogHarness.h"
 #include "ui/Beep.h"
 
@@ -42,17 +43,13 @@ protected:
         recipeWrites = 0;
     }
 
-    // The engine's text for a row of the catalogue (or no row) and the given state.
-    static WideString Expected(DialogUnderTest& ui, int row, std::uint32_t purpose, std::uint32_t unit,
-                               std::int32_t amount) {
-        const Catalogue& catalogue = ui.Dialog().GetCatalogue();
-        const ColourRecipe* recipe = row >= 0 ? &catalogue.recipes[static_cast<std::size_t>(row)] : nullptr;
-        return ComputeRecipeText(catalogue, recipe, purpose, unit, amount);
-    }
-
+    // The dialog's state, and its recipe is the engine's text for a row of the catalogue
+    // (or no row) in that state.
     static void ExpectRecipe(DialogUnderTest& ui, int row, std::uint32_t purpose, std::uint32_t unit,
                              std::int32_t amount) {
-        const WideString expected = Expected(ui, row, purpose, unit, amount);
+        const Catalogue& catalogue = ui.Dialog().GetCatalogue();
+        const ColourRecipe* recipe = row >= 0 ? &catalogue.recipes[static_cast<std::size_t>(row)] : nullptr;
+        const WideString expected = ComputeRecipeText(catalogue, recipe, purpose, unit, amount);
         if (row >= 0) {
             EXPECT_FALSE(expected.empty());
         }
@@ -85,10 +82,6 @@ TEST_F(MainDialogTest, InitialisesListDetailsCombosAndAmount) {
     DialogUnderTest ui(PaintCatalogue());
     const Catalogue& catalogue = ui.Dialog().GetCatalogue();
     HWND list = ui.Control(IDC_PAINT_LIST);
-
-    wchar_t caption[256] = {};
-    GetWindowTextW(ui.Window(), caption, 256);
-    EXPECT_EQ(FromWinText(caption), u"Test 1.1 build 20");
 
     ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
     for (int row = 0; row < 4; ++row) {
@@ -216,7 +209,8 @@ TEST_P(Caption, ComesFromTheLastAppName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Caption,
-    ::testing::Values(CaptionCase{"", u""}, CaptionCase{"WWW\tx\r\n", u""},
+    ::testing::Values(CaptionCase{"APPNAME\tTest %u.%u build %u\r\n", u"Test 1.1 build 20"},
+                      CaptionCase{"", u""}, CaptionCase{"WWW\tx\r\n", u""},
                       CaptionCase{"appname\tPlain title\r\n", u"Plain title"},
                       CaptionCase{"APPNAME\tFirst %u\r\nApPnAmE\tSecond %u.%u.%u\r\nWWW\tx\r\n", u"Second 1.1.20"},
                       CaptionCase{"APPNAME\t%s %n %u %u %p\r\n", u"%s %n 20 %u %p"},
@@ -225,17 +219,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainDialogTest, SelectionRefreshesDetailsInItsThreeCases) {
     DialogUnderTest ui(PaintCatalogue());
-    ui.SelectRow(0);
-    ExpectDetails(ui, u"Код: RAL 1000", true, u"Название: Green beige", true);
-    ExpectRecipe(ui, 0, 1, 1, 100);
-
-    ui.SelectRow(1);
-    ExpectDetails(ui, u"Код: RAL 3020", true, u"Название: Traffic red", true);
-    ExpectRecipe(ui, 1, 1, 1, 100);
-
-    ui.SelectRow(2);
-    ExpectDetails(ui, u"Код: RAL 9999", true, u"Название: ---", false);
-    ExpectRecipe(ui, 2, 1, 1, 100);
+    struct Row {
+        int row;
+        const char16_t* code;
+        const char16_t* name;
+        bool colourShown;
+    };
+    for (const Row& r : {Row{0, u"Код: RAL 1000", u"Название: Green beige", true},
+                         Row{1, u"Код: RAL 3020", u"Название: Traffic red", true},
+                         Row{2, u"Код: RAL 9999", u"Название: ---", false}}) {
+        SCOPED_TRACE(r.row);
+        ui.SelectRow(r.row);
+        ExpectDetails(ui, r.code, true, r.name, r.colourShown);
+        ExpectRecipe(ui, r.row, 1, 1, 100);
+    }
 
     ui.ClearSelection();
     ExpectRecipe(ui, -1, 1, 1, 100);
@@ -251,16 +248,18 @@ TEST_F(MainDialogTest, PurposeAndUnitRecompute) {
 
     ui.SelectRow(0);
     ExpectRecipe(ui, 0, 1, 2, 100);
-    ui.ChooseComboIndex(IDC_PURPOSE, 3);
-    ExpectRecipe(ui, 0, 4, 2, 100);
-    ui.ChooseComboIndex(IDC_UNIT, 0);
-    ExpectRecipe(ui, 0, 4, 1, 100);
-    ui.ChooseComboIndex(IDC_PURPOSE, 5);
-    ExpectRecipe(ui, 0, 6, 1, 100);
 
-    // A combo without selection changes nothing.
-    ui.ChooseComboIndex(IDC_PURPOSE, -1);
-    ExpectRecipe(ui, 0, 6, 1, 100);
+    struct Choice {
+        int combo, index;
+        std::uint32_t purpose, unit;
+    };
+    // The last one, a combo without selection, changes nothing.
+    for (const Choice& c : {Choice{IDC_PURPOSE, 3, 4, 2}, Choice{IDC_UNIT, 0, 4, 1}, Choice{IDC_PURPOSE, 5, 6, 1},
+                            Choice{IDC_PURPOSE, -1, 6, 1}}) {
+        SCOPED_TRACE(::testing::Message() << "combo " << c.combo << " index " << c.index);
+        ui.ChooseComboIndex(c.combo, c.index);
+        ExpectRecipe(ui, 0, c.purpose, c.unit, 100);
+    }
     EXPECT_EQ(beeps, 0);
 }
 
@@ -385,38 +384,25 @@ TEST_F(MainDialogTest, FinishAndCloseBoxPostTheQuitRequest) {
     }
 }
 
-// The modal about dialog is found and closed from a timer inside its own loop.
-struct AboutWatch {
-    HWND owner = nullptr;
-    HWND about = nullptr;
-    bool ownerDisabled = false;
-} aboutWatch;
-
-BOOL CALLBACK FindAbout(HWND window, LPARAM) {
-    if (GetWindow(window, GW_OWNER) != aboutWatch.owner || GetDlgItem(window, IDC_VERSION_LINE) == nullptr)
-        return TRUE;
-    aboutWatch.about = window;
-    return FALSE;
-}
-
-void CALLBACK CloseAbout(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), FindAbout, 0);
-    if (aboutWatch.about == nullptr) return;
-    aboutWatch.ownerDisabled = !IsWindowEnabled(aboutWatch.owner);
-    SendMessageW(aboutWatch.about, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_OK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(aboutWatch.about, IDC_ABOUT_OK)));
-}
-
 TEST_F(MainDialogTest, AboutButtonOpensTheAboutDialogOwnedByTheWindow) {
     DialogUnderTest ui(PaintCatalogue());
-    aboutWatch = {ui.Window(), nullptr, false};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseAbout);
+    HWND about = nullptr;
+    HWND owner = nullptr;
+    bool ownerDisabled = false;
+    ModalDriver driver({[&] {
+        about = FindDialog(L"О программе...");
+        if (!about) return false;
+        owner = GetWindow(about, GW_OWNER);
+        ownerDisabled = !IsWindowEnabled(owner);
+        PostMessageW(GetDlgItem(about, IDC_ABOUT_OK), BM_CLICK, 0, 0);
+        return true;
+    }});
     SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_ABOUT, BN_CLICKED),
                  reinterpret_cast<LPARAM>(ui.Control(IDC_MAIN_ABOUT)));
-    KillTimer(nullptr, timer);
-    EXPECT_NE(aboutWatch.about, nullptr);
-    EXPECT_TRUE(aboutWatch.ownerDisabled);
-    EXPECT_FALSE(IsWindow(aboutWatch.about));
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_EQ(owner, ui.Window());
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_FALSE(IsWindow(about));
     EXPECT_TRUE(IsWindowEnabled(ui.Window()));
 }
 
