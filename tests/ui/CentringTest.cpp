@@ -43,6 +43,11 @@ protected:
         GetWindowRect(window, &r);
         return r;
     }
+    static POINT InParent(HWND child, HWND parent) {
+        POINT topLeft{};
+        MapWindowPoints(child, parent, &topLeft, 1);
+        return topLeft;
+    }
 
     static constexpr const wchar_t* kClass = L"LacqueronCentringProbe";
     std::vector<HWND> windows_;
@@ -108,17 +113,13 @@ TEST_F(Centring, ChildInItsParentsClientArea) {
     HWND parent = Make(WS_POPUP | WS_VISIBLE, {50, 40, 450, 340});
     HWND child = Make(WS_CHILD | WS_VISIBLE, {0, 0, 100, 60}, parent);
     CentreWindow(child);
-    POINT topLeft{};
-    MapWindowPoints(child, parent, &topLeft, 1);
-    EXPECT_EQ(topLeft.x, 200 - 50);
-    EXPECT_EQ(topLeft.y, 150 - 30);
+    EXPECT_EQ(InParent(child, parent).x, 200 - 50);
+    EXPECT_EQ(InParent(child, parent).y, 150 - 30);
 
     HWND big = Make(WS_CHILD | WS_VISIBLE, {0, 0, 500, 20}, parent);
     CentreWindow(big);
-    topLeft = {};
-    MapWindowPoints(big, parent, &topLeft, 1);
-    EXPECT_EQ(topLeft.x, 0);
-    EXPECT_EQ(topLeft.y, 150 - 10);
+    EXPECT_EQ(InParent(big, parent).x, 0);
+    EXPECT_EQ(InParent(big, parent).y, 150 - 10);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "data/cipher/Cipher.h"
 #include "profile/RegistryKey.h"
 #include "res/resource.h"
@@ -14,25 +16,17 @@ constexpr SectionKey kKey = {
     {0x90, 0x1D, 0x66, 0x4B, 0x0C, 0xF3, 0x27, 0x58, 0xA1, 0xBE, 0x35, 0x7C, 0x42, 0xD8, 0x09, 0x6E},
 };
 
-// A 24-bit bitmap file of one pixel: file header, information header, one padded row.
+// A 24-bit bitmap file of one pixel, as little-endian fields of the given byte widths.
 NarrowString OnePixelBitmap() {
-    NarrowString file;
-    auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) file.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    const std::pair<std::uint32_t, int> fields[] = {
+        {'B' | 'M' << 8, 2}, {58, 4}, {0, 4}, {54, 4},                      // file header
+        {40, 4}, {1, 4}, {1, 4}, {1, 2}, {24, 2}, {0, 4}, {4, 4}, {0, 4},   // information header
+        {0, 4}, {0, 4}, {0, 4},
+        {0x00336699, 4},                                                    // one padded row
     };
-    file += "BM";
-    put(58, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(1, 4);
-    put(1, 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(4, 4);
-    for (int i = 0; i < 4; ++i) put(0, 4);
-    put(0x00336699, 4);
+    NarrowString file;
+    for (const auto& [value, bytes] : fields)
+        for (int i = 0; i < bytes; ++i) file.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
     return file;
 }
 
