@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "tests/catalogue/LoaderHarness.h"
@@ -227,44 +228,35 @@ INSTANTIATE_TEST_SUITE_P(Walk, BaseDensity, ::testing::Values(
 
 // --- profile values and missing pieces -------------------------------------------------
 
-TEST(LoaderProfile, ReadsStoredValuesWithoutRangeCheck) {
-    auto key = RefPtr<test::FakeProfileKey>::Adopt(NewObject<test::FakeProfileKey>());
-    key->dwords = {{u"TargetWeight", 250}, {u"WeightType", 2}, {u"Purpose", 9}};
-    test::TestModule module(true, RefPtr<IRegistryKey>(key.get()));
-    const auto package = EncryptPackage(SectionContents{}, test::kTestKey);
-    Catalogue catalogue;
-    ProfileValues values;
-    LoadCatalogue(module.module(), package->package, catalogue, values);
-    EXPECT_EQ(values.targetWeight, 250);
-    EXPECT_EQ(values.weightType, 2u);
-    EXPECT_EQ(values.purpose, 9u);
-}
+struct ProfileCase {
+    const char* name;
+    std::map<std::u16string, std::int32_t> stored;
+    std::int32_t targetWeight;
+    std::uint32_t weightType;
+    std::uint32_t purpose;
+};
 
-TEST(LoaderProfile, MissingValuesKeepDefaults) {
-    auto key = RefPtr<test::FakeProfileKey>::Adopt(NewObject<test::FakeProfileKey>());
-    key->dwords = {{u"WeightType", 2}};
-    test::TestModule module(true, RefPtr<IRegistryKey>(key.get()));
-    const auto package = EncryptPackage(SectionContents{}, test::kTestKey);
-    Catalogue catalogue;
-    ProfileValues values;
-    LoadCatalogue(module.module(), package->package, catalogue, values);
-    EXPECT_EQ(values.targetWeight, 100);
-    EXPECT_EQ(values.weightType, 2u);
-    EXPECT_EQ(values.purpose, 1u);
-}
+class LoaderProfile : public ::testing::TestWithParam<ProfileCase> {};
 
-TEST(LoaderProfile, KeyReleasedAfterLoading) {
+TEST_P(LoaderProfile, ReadsStoredValuesAndReleasesTheKey) {
     auto key = RefPtr<test::FakeProfileKey>::Adopt(NewObject<test::FakeProfileKey>());
+    key->dwords = GetParam().stored;
     {
         test::TestModule module(true, RefPtr<IRegistryKey>(key.get()));
         const auto package = EncryptPackage(SectionContents{}, test::kTestKey);
-        Catalogue catalogue;
-        ProfileValues values;
-        LoadCatalogue(module.module(), package->package, catalogue, values);
+        const auto loaded = test::LoadPackage(module, package->package);
+        EXPECT_EQ(loaded->values.targetWeight, GetParam().targetWeight);
+        EXPECT_EQ(loaded->values.weightType, GetParam().weightType);
+        EXPECT_EQ(loaded->values.purpose, GetParam().purpose);
     }
     EXPECT_EQ(key->AddRef(), 2u);
     key->Release();
 }
+
+INSTANTIATE_TEST_SUITE_P(Values, LoaderProfile, ::testing::Values(
+    ProfileCase{"StoredWithoutRangeCheck", {{u"TargetWeight", 250}, {u"WeightType", 2}, {u"Purpose", 9}}, 250, 2, 9},
+    ProfileCase{"MissingKeepDefaults", {{u"WeightType", 2}}, 100, 2, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 SectionContents SampleContents() {
     return {"APPNAME\tA", "RAL 1000\t1-2-3\t\tN", "RAL 1000\nW\t1\n", "P\tName\tW\t1", ""};
@@ -273,9 +265,8 @@ SectionContents SampleContents() {
 TEST(LoaderMissingPieces, NoCipherLeavesEverythingEmpty) {
     const auto package = EncryptPackage(SampleContents(), test::kTestKey);
     test::TestModule module(false);
-    Catalogue catalogue;
-    ProfileValues values;
-    LoadCatalogue(module.module(), package->package, catalogue, values);
+    const auto loaded = test::LoadPackage(module, package->package);
+    const Catalogue& catalogue = loaded->catalogue;
     EXPECT_TRUE(catalogue.settings.empty());
     EXPECT_TRUE(catalogue.colours.empty());
     EXPECT_TRUE(catalogue.recipes.empty());
@@ -287,9 +278,8 @@ TEST(LoaderMissingPieces, MissingSectionDoesNotStopTheOthers) {
     auto package = EncryptPackage(SampleContents(), test::kTestKey);
     package->package.sections[kSectionColours].bytes = nullptr;
     test::TestModule module;
-    Catalogue catalogue;
-    ProfileValues values;
-    LoadCatalogue(module.module(), package->package, catalogue, values);
+    const auto loaded = test::LoadPackage(module, package->package);
+    const Catalogue& catalogue = loaded->catalogue;
     EXPECT_EQ(catalogue.settings.size(), 1u);
     EXPECT_TRUE(catalogue.colours.empty());
     EXPECT_EQ(catalogue.recipes.size(), 1u);
@@ -301,10 +291,7 @@ TEST(LoaderMissingPieces, WrongKeyGivesNoRecordsFromSettings) {
     DataPackage other = package->package;
     other.key.key[0] ^= 1;
     test::TestModule module;
-    Catalogue catalogue;
-    ProfileValues values;
-    LoadCatalogue(module.module(), other, catalogue, values);
-    EXPECT_EQ(catalogue.setting(u"APPNAME"), u"");
+    EXPECT_EQ(test::LoadPackage(module, other)->catalogue.setting(u"APPNAME"), u"");
 }
 
 // --- observer ---------------------------------------------------------------------------

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace lacqueron {
 namespace {
 
@@ -56,45 +59,55 @@ TEST(CatalogueLookup, SettingTakesLastKeyIgnoringLatinCase) {
     EXPECT_EQ(c.setting(u"PHONE"), u"");
 }
 
-TEST(CatalogueLookup, FindComponentPassesOverOtherPurposesAndOtherKind) {
+struct Query {
+    std::u16string code;
+    std::int32_t purpose;
+    const char16_t* found;  // the name of the component found; nullptr: none
+};
+
+struct LookupCase {
+    const char* name;
+    bool term;  // findTermComponent rather than findComponent
+    std::vector<MixComponent> components;
+    std::vector<Query> queries;
+};
+
+class ComponentLookup : public ::testing::TestWithParam<LookupCase> {};
+
+TEST_P(ComponentLookup, FindsTheExpectedComponent) {
     Catalogue c;
-    c.components.Append(Component(kOther, 0, u"X", u"other"));
-    c.components.Append(Component(kBase, 2, u"X", u"base 2"));
-    c.components.Append(Component(kBase, 1, u"B", u"base 1"));
-    EXPECT_EQ(c.findComponent(u"x", 2)->name, u"base 2");
-    EXPECT_EQ(c.findComponent(u"X", 1), nullptr);  // the code exists, but not for purpose 1
-    EXPECT_EQ(c.findComponent(u"B", 2), nullptr);
-    EXPECT_EQ(c.findComponent(u"b", 1)->name, u"base 1");
+    for (const MixComponent& component : GetParam().components) c.components.Append(component);
+    for (std::size_t i = 0; i < GetParam().queries.size(); ++i) {
+        const Query& query = GetParam().queries[i];
+        SCOPED_TRACE("query " + std::to_string(i));
+        const MixComponent* found =
+            GetParam().term ? c.findTermComponent(query.code, query.purpose) : c.findComponent(query.code, query.purpose);
+        if (!query.found) {
+            EXPECT_EQ(found, nullptr);
+            continue;
+        }
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->name, query.found);
+    }
 }
 
-TEST(CatalogueLookup, FindComponentTakesFirstOfPigmentAndBase) {
-    Catalogue c;
-    c.components.Append(Component(kPigment, 0, u"S", u"pigment"));
-    c.components.Append(Component(kBase, 3, u"S", u"base"));
-    c.components.Append(Component(kBase, 4, u"T", u"base"));
-    c.components.Append(Component(kPigment, 0, u"T", u"pigment"));
-    EXPECT_EQ(c.findComponent(u"S", 3)->name, u"pigment");
-    EXPECT_EQ(c.findComponent(u"T", 4)->name, u"base");
-    EXPECT_EQ(c.findComponent(u"T", 5)->name, u"pigment");
-}
-
-TEST(CatalogueLookup, CyrillicCodesCompareExactly) {
-    Catalogue c;
-    c.components.Append(Component(kPigment, 0, u"Ж1", u"upper"));
-    EXPECT_NE(c.findComponent(u"Ж1", 1), nullptr);
-    EXPECT_EQ(c.findComponent(u"ж1", 1), nullptr);
-}
-
-TEST(CatalogueLookup, FindTermComponentAllowsOtherKindAndOwnPurposeOnly) {
-    Catalogue c;
-    c.components.Append(Component(kBase, 2, u"A", u"base 2"));
-    c.components.Append(Component(kOther, 0, u"A", u"other"));
-    c.components.Append(Component(kBase, 1, u"C", u"base 1"));
-    EXPECT_EQ(c.findTermComponent(u"a", 1)->name, u"other");
-    EXPECT_EQ(c.findTermComponent(u"A", 2)->name, u"base 2");
-    EXPECT_EQ(c.findTermComponent(u"C", 1)->name, u"base 1");
-    EXPECT_EQ(c.findTermComponent(u"C", 2), nullptr);
-}
+INSTANTIATE_TEST_SUITE_P(Catalogues, ComponentLookup, ::testing::Values(
+    // X exists, but not as a base of purpose 1.
+    LookupCase{"PassesOverOtherPurposesAndOtherKind", false,
+               {Component(kOther, 0, u"X", u"other"), Component(kBase, 2, u"X", u"base 2"),
+                Component(kBase, 1, u"B", u"base 1")},
+               {{u"x", 2, u"base 2"}, {u"X", 1, nullptr}, {u"B", 2, nullptr}, {u"b", 1, u"base 1"}}},
+    LookupCase{"TakesFirstOfPigmentAndBase", false,
+               {Component(kPigment, 0, u"S", u"pigment"), Component(kBase, 3, u"S", u"base"),
+                Component(kBase, 4, u"T", u"base"), Component(kPigment, 0, u"T", u"pigment")},
+               {{u"S", 3, u"pigment"}, {u"T", 4, u"base"}, {u"T", 5, u"pigment"}}},
+    LookupCase{"CyrillicCodesCompareExactly", false, {Component(kPigment, 0, u"Ж1", u"upper")},
+               {{u"Ж1", 1, u"upper"}, {u"ж1", 1, nullptr}}},
+    LookupCase{"TermAllowsOtherKindAndOwnPurposeOnly", true,
+               {Component(kBase, 2, u"A", u"base 2"), Component(kOther, 0, u"A", u"other"),
+                Component(kBase, 1, u"C", u"base 1")},
+               {{u"a", 1, u"other"}, {u"A", 2, u"base 2"}, {u"C", 1, u"base 1"}, {u"C", 2, nullptr}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CatalogueLookup, RecordsKeepTheirAddressWhileTheListGrows) {
     Catalogue c;

@@ -20,6 +20,7 @@ std::string Env(const char* name) {
 }
 
 fs::path SourceDir() { return Env("LACQUERON_SOURCE_DIR"); }
+fs::path ShippedSources() { return SourceDir() / "catalogue"; }
 fs::path Tool() { return fs::path(Env("LACQUERON_BINARY_DIR")) / "tools" / "datapack" / "datapack"; }
 
 std::string ReadFile(const fs::path& path) {
@@ -64,11 +65,19 @@ protected:
         return outcome;
     }
 
+    Outcome Lint(const fs::path& sources) const { return Run("lint --sources '" + sources.string() + "'"); }
+    Outcome Build(const fs::path& sources, const fs::path& package) const {
+        return Run("build --sources '" + sources.string() + "' --out '" + package.string() + "'");
+    }
+    Outcome Decode(const fs::path& package, const fs::path& out) const {
+        return Run("decode --package '" + package.string() + "' --out '" + out.string() + "'");
+    }
+
     // A copy of the shipped sources in which some files are replaced.
     fs::path Sources(const std::vector<std::pair<std::string, std::string>>& replaced) const {
         const fs::path dir = scratch_ / "sources";
         fs::create_directories(dir);
-        for (const char* name : kFiles) fs::copy_file(SourceDir() / "catalogue" / name, dir / name, fs::copy_options::overwrite_existing);
+        for (const char* name : kFiles) fs::copy_file(ShippedSources() / name, dir / name, fs::copy_options::overwrite_existing);
         for (const auto& [name, content] : replaced) WriteFile(dir / name, content);
         return dir;
     }
@@ -79,7 +88,7 @@ protected:
 };
 
 TEST_F(DatapackTool, ShippedSourcesLintClean) {
-    const Outcome lint = Run("lint --sources '" + (SourceDir() / "catalogue").string() + "'");
+    const Outcome lint = Lint(ShippedSources());
     EXPECT_EQ(lint.status, 0) << lint.out << lint.err;
     EXPECT_EQ(lint.out, "");
 }
@@ -87,20 +96,19 @@ TEST_F(DatapackTool, ShippedSourcesLintClean) {
 TEST_F(DatapackTool, DecodeGivesBackTheSourcesByteForByte) {
     const fs::path package = scratch_ / "Package.cpp";
     const fs::path decoded = scratch_ / "decoded";
-    ASSERT_EQ(Run("build --sources '" + (SourceDir() / "catalogue").string() + "' --out '" + package.string() + "'").status, 0);
-    const Outcome decode = Run("decode --package '" + package.string() + "' --out '" + decoded.string() + "'");
+    ASSERT_EQ(Build(ShippedSources(), package).status, 0);
+    const Outcome decode = Decode(package, decoded);
     ASSERT_EQ(decode.status, 0) << decode.err;
     for (const char* name : kFiles) {
-        const std::string original = ReadFile(SourceDir() / "catalogue" / name);
+        const std::string original = ReadFile(ShippedSources() / name);
         ASSERT_FALSE(original.empty()) << name;
         EXPECT_TRUE(ReadFile(decoded / name) == original) << name << " differs after build and decode";
     }
 }
 
 TEST_F(DatapackTool, SameSourcesGiveTheSamePackageSource) {
-    const std::string sources = (SourceDir() / "catalogue").string();
-    ASSERT_EQ(Run("build --sources '" + sources + "' --out '" + (scratch_ / "a.cpp").string() + "'").status, 0);
-    ASSERT_EQ(Run("build --sources '" + sources + "' --out '" + (scratch_ / "b.cpp").string() + "'").status, 0);
+    ASSERT_EQ(Build(ShippedSources(), scratch_ / "a.cpp").status, 0);
+    ASSERT_EQ(Build(ShippedSources(), scratch_ / "b.cpp").status, 0);
     EXPECT_TRUE(ReadFile(scratch_ / "a.cpp") == ReadFile(scratch_ / "b.cpp"));
 }
 
@@ -112,7 +120,7 @@ TEST_F(DatapackTool, LintNamesFileAndEditorLineOfEveryFinding) {
         {"components.txt", "B1\tBase\tB\t1\nB7\tBase\tB\t1\nP\tWhite\tW\t2\n\nB2|B*1+ W*1\tBase\tB\n"},
         {"picture.bmp", "BM not really"},
     });
-    const Outcome lint = Run("lint --sources '" + dir.string() + "'");
+    const Outcome lint = Lint(dir);
     EXPECT_EQ(lint.status, 1);
     const std::vector<std::string> expected = {
         "settings.txt:2: passed over: ",
@@ -135,7 +143,7 @@ TEST_F(DatapackTool, LintReportsRecipesTheProgramCannotCompute) {
         {"recipes.txt", "RAL 1000\nB\t1\nW\t1\n"},
         {"components.txt", "B1\tBase\tB\t1\nP\tWhite\tW\t2\n"},
     });
-    const Outcome lint = Run("lint --sources '" + dir.string() + "'");
+    const Outcome lint = Lint(dir);
     EXPECT_EQ(lint.status, 1);
     EXPECT_NE(lint.out.find("recipes.txt:1: RAL 1000 gives \"!!! ФОРМУЛА НЕКОРРЕКТНА !!!\" for purpose/unit 2/g 2/ml"),
               std::string::npos)
@@ -154,10 +162,8 @@ class DatapackBadInput : public DatapackTool, public ::testing::WithParamInterfa
 
 TEST_P(DatapackBadInput, RefusedWithMessageNamingThePlace) {
     const fs::path dir = Sources({{GetParam().file, GetParam().content}});
-    for (const std::string& command : {"lint --sources '" + dir.string() + "'",
-                                      "build --sources '" + dir.string() + "' --out '" + (scratch_ / "p.cpp").string() + "'"}) {
-        const Outcome outcome = Run(command);
-        EXPECT_EQ(outcome.status, 1) << command;
+    for (const Outcome& outcome : {Lint(dir), Build(dir, scratch_ / "p.cpp")}) {
+        EXPECT_EQ(outcome.status, 1);
         EXPECT_NE(outcome.err.find(GetParam().message), std::string::npos) << outcome.err;
     }
     EXPECT_FALSE(fs::exists(scratch_ / "p.cpp"));
@@ -175,16 +181,16 @@ INSTANTIATE_TEST_SUITE_P(Sources, DatapackBadInput, ::testing::Values(
 
 TEST_F(DatapackTool, MissingFilesAndBadPackagesGiveClearMessages) {
     const fs::path missing = scratch_ / "missing";
-    Outcome outcome = Run("lint --sources '" + missing.string() + "'");
+    Outcome outcome = Lint(missing);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find("cannot read " + (missing / "settings.txt").string()), std::string::npos) << outcome.err;
 
-    outcome = Run("decode --package '" + (scratch_ / "none.cpp").string() + "' --out '" + (scratch_ / "d").string() + "'");
+    outcome = Decode(scratch_ / "none.cpp", scratch_ / "d");
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find("cannot read"), std::string::npos) << outcome.err;
 
     WriteFile(scratch_ / "junk.cpp", "int main() {}\n");
-    outcome = Run("decode --package '" + (scratch_ / "junk.cpp").string() + "' --out '" + (scratch_ / "d").string() + "'");
+    outcome = Decode(scratch_ / "junk.cpp", scratch_ / "d");
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find("no array kSettings"), std::string::npos) << outcome.err;
     EXPECT_FALSE(fs::exists(scratch_ / "d"));
@@ -201,13 +207,13 @@ class DatapackDamagedPackage : public DatapackTool, public ::testing::WithParamI
 
 TEST_P(DatapackDamagedPackage, DecodeRefusesWithReason) {
     const fs::path package = scratch_ / "Package.cpp";
-    ASSERT_EQ(Run("build --sources '" + (SourceDir() / "catalogue").string() + "' --out '" + package.string() + "'").status, 0);
+    ASSERT_EQ(Build(ShippedSources(), package).status, 0);
     std::string text = ReadFile(package);
     const std::size_t at = text.find(GetParam().from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, GetParam().from.size(), GetParam().to);
     WriteFile(package, text);
-    const Outcome outcome = Run("decode --package '" + package.string() + "' --out '" + (scratch_ / "d").string() + "'");
+    const Outcome outcome = Decode(package, scratch_ / "d");
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.err.find(GetParam().message), std::string::npos) << outcome.err;
 }
@@ -219,20 +225,16 @@ INSTANTIATE_TEST_SUITE_P(Edits, DatapackDamagedPackage, ::testing::Values(
     DamagedPackage{"TooShortSection", "kRecipes[] = {", "kRecipes[] = {};\nconst std::uint8_t kUnused[] = {", "recipes.txt cannot be decoded"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct Usage {
-    const char* arguments;
-};
-
-class DatapackUsage : public DatapackTool, public ::testing::WithParamInterface<Usage> {};
+class DatapackUsage : public DatapackTool, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(DatapackUsage, BadUsageExitsWithTwo) {
-    const Outcome outcome = Run(GetParam().arguments);
+    const Outcome outcome = Run(GetParam());
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.err.find("usage"), std::string::npos) << outcome.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, DatapackUsage, ::testing::Values(
-    Usage{""}, Usage{"frobnicate"}, Usage{"build"}, Usage{"build --sources"}, Usage{"build --sources a"},
-    Usage{"build --sources a --out b --extra c"}, Usage{"lint --sources a --sources b"}, Usage{"decode --out d"}));
+    "", "frobnicate", "build", "build --sources", "build --sources a", "build --sources a --out b --extra c",
+    "lint --sources a --sources b", "decode --out d"));
 
 }  // namespace

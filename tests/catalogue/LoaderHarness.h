@@ -10,6 +10,7 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/PackageBuilder.h"
 #include "data/cipher/Cipher.h"
+#include "tests/catalogue/NullRegistryKey.h"
 
 namespace lacqueron::test {
 
@@ -18,39 +19,19 @@ inline constexpr SectionKey kTestKey = {
     {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0a, 0x0b, 0x0c, 0x0d, 0x0e, 0x0f},
 };
 
-// Only the DWORD values the loader reads; everything else reports failure.
-class FakeProfileKey final : public ObjectImpl<IRegistryKey, FakeProfileKey> {
+// Only the DWORD values the loader reads.
+class FakeProfileKey final : public NullRegistryKey<FakeProfileKey> {
 public:
     static constexpr Guid kInterfaceIds[] = {iid::RegistryKey};
     std::map<std::u16string, std::int32_t> dwords;
 
-    const char16_t* GetName() noexcept override { return u"Profile"; }
-    RefPtr<IRegistryKey> OpenSubKey(const char16_t*, int) noexcept override { return nullptr; }
-    int DeleteSubKey(const char16_t*) noexcept override { return 0; }
-    int DeleteAllSubKeys() noexcept override { return 0; }
-    RefPtr<IKeyNameEnumerator> EnumSubKeys() noexcept override { return nullptr; }
     int GetValueKind(const char16_t* name) noexcept override { return dwords.count(name) ? kValueDword : kValueMissing; }
-    int GetTagged8(const char16_t*, std::uint8_t*) noexcept override { return 0; }
-    std::int32_t GetString(const char16_t*, char16_t*, std::uint32_t) noexcept override { return -1; }
     int GetDword(const char16_t* name, std::int32_t* out) noexcept override {
         const auto it = dwords.find(name);
         if (it == dwords.end()) return 0;
         *out = it->second;
         return 1;
     }
-    int GetTagged4(const char16_t*, std::uint8_t*) noexcept override { return 0; }
-    std::int32_t GetBinary(const char16_t*, std::uint8_t*, std::uint32_t) noexcept override { return -1; }
-    int SetTagged8(const char16_t*, const std::uint8_t*) noexcept override { return 0; }
-    int SetString(const char16_t*, const char16_t*) noexcept override { return 0; }
-    int SetDword(const char16_t*, std::int32_t) noexcept override { return 0; }
-    int SetTagged4(const char16_t*, const std::uint8_t*) noexcept override { return 0; }
-    int SetBinary(const char16_t*, const std::uint8_t*, std::uint32_t) noexcept override { return 0; }
-    int DeleteValue(const char16_t*) noexcept override { return 0; }
-    int DeleteAllValues() noexcept override { return 0; }
-    RefPtr<IKeyNameEnumerator> EnumValues() noexcept override { return nullptr; }
-    int Attach(Handle, const char16_t*) noexcept override { return 0; }
-    Handle GetHandle() noexcept override { return nullptr; }
-    const char16_t* GetPath() noexcept override { return u""; }
 };
 
 // The program's AppModule with a registered cipher factory, and a profile key when given.
@@ -78,14 +59,19 @@ struct Loaded {
     ProfileValues values;
 };
 
+inline std::unique_ptr<Loaded> LoadPackage(TestModule& module, const DataPackage& package,
+                                           LoadObserver* observer = nullptr) {
+    auto loaded = std::make_unique<Loaded>();
+    LoadCatalogue(module.module(), package, loaded->catalogue, loaded->values, observer);
+    return loaded;
+}
+
 // Encrypts the contents into a package and loads it with a fresh module.
 inline std::unique_ptr<Loaded> LoadContents(const SectionContents& contents, LoadObserver* observer = nullptr) {
-    auto loaded = std::make_unique<Loaded>();
     const std::unique_ptr<OwnedPackage> package = EncryptPackage(contents, kTestKey);
-    if (!package) return loaded;
+    if (!package) return std::make_unique<Loaded>();
     TestModule module;
-    LoadCatalogue(module.module(), package->package, loaded->catalogue, loaded->values, observer);
-    return loaded;
+    return LoadPackage(module, package->package, observer);
 }
 
 inline std::unique_ptr<Loaded> LoadSection(SectionIndex index, const std::string& text, LoadObserver* observer = nullptr) {

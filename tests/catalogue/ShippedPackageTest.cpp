@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/catalogue/LoaderHarness.h"
+#include "tests/formula/ShippedCatalogue.h"
 
 namespace lacqueron {
 namespace {
@@ -25,23 +25,11 @@ std::vector<std::string> SourceLines(const char* name) {
     return lines;
 }
 
+// Loaded once for the whole program run, as the program loads it.
 class ShippedPackage : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        loaded_ = new test::Loaded;
-        test::TestModule module;
-        LoadCatalogue(module.module(), lacqueron::ShippedPackage(), loaded_->catalogue, loaded_->values);
-    }
-    static void TearDownTestSuite() {
-        delete loaded_;
-        loaded_ = nullptr;
-    }
-    const Catalogue& catalogue() const { return loaded_->catalogue; }
-
-    static test::Loaded* loaded_;
+    static const Catalogue& catalogue() { return test::ShippedCatalogue(); }
 };
-
-test::Loaded* ShippedPackage::loaded_ = nullptr;
 
 std::string Ascii(const WideString& text) { return std::string(text.begin(), text.end()); }
 
