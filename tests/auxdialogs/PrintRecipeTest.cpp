@@ -121,22 +121,14 @@ int FakeStartDoc(HDC, const DOCINFOW* document) noexcept {
     return g_behave.startDocResult;
 }
 
-int FakeStartPage(HDC) noexcept {
-    Event("startpage");
-    return g_behave.startPageResult;
+int Answer(const char* event, int result) {
+    Event(event);
+    return result;
 }
-int FakeEndPage(HDC) noexcept {
-    Event("endpage");
-    return g_behave.endPageResult;
-}
-int FakeEndDoc(HDC) noexcept {
-    Event("enddoc");
-    return g_behave.endDocResult;
-}
-int FakeAbortDoc(HDC) noexcept {
-    Event("abortdoc");
-    return 1;
-}
+int FakeStartPage(HDC) noexcept { return Answer("startpage", g_behave.startPageResult); }
+int FakeEndPage(HDC) noexcept { return Answer("endpage", g_behave.endPageResult); }
+int FakeEndDoc(HDC) noexcept { return Answer("enddoc", g_behave.endDocResult); }
+int FakeAbortDoc(HDC) noexcept { return Answer("abortdoc", 1); }
 
 bool FakeOffScreen(HDC printer, const PageGeometry& page, const WideString& text) noexcept {
     Event("offscreen");
