@@ -1,14 +1,14 @@
 // The datapack tool as the build and package authors run it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/catalogue/RunCommand.h"
 
 namespace {
 
@@ -35,9 +35,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     out << bytes;
 }
 
-struct Outcome {
-    int status = -1;
-    std::string out;
+// The command's exit code and standard output, and its standard error apart.
+struct Outcome : lacqueron::test::CommandResult {
     std::string err;
 };
 
@@ -54,17 +53,11 @@ protected:
     void TearDown() override { fs::remove_all(scratch_); }
 
     Outcome Run(const std::string& arguments) const {
-        const fs::path out = scratch_ / "stdout";
         const fs::path err = scratch_ / "stderr";
-        const std::string command = "'" + Tool().string() + "' " + arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.out = ReadFile(out);
-        outcome.err = ReadFile(err);
-        return outcome;
+        // A braced list runs the command before reading what it wrote.
+        return {lacqueron::test::RunCommand("'" + Tool().string() + "' " + arguments + " 2>'" + err.string() + "'"),
+                ReadFile(err)};
     }
-
     Outcome Lint(const fs::path& sources) const { return Run("lint --sources '" + sources.string() + "'"); }
     Outcome Build(const fs::path& sources, const fs::path& package) const {
         return Run("build --sources '" + sources.string() + "' --out '" + package.string() + "'");

@@ -7,6 +7,9 @@
 #include <iterator>
 
 #include "tests/catalogue/LoaderHarness.h"
+#ifndef _WIN32
+#include "tests/catalogue/RunCommand.h"
+#endif
 
 namespace lacqueron {
 namespace {
@@ -78,12 +81,9 @@ TEST(PackageBuilder, OpenSslDecryptsSections) {
         }
         const std::string command = "openssl enc -d -aes-128-cfb -K " + Hex(test::kTestKey.key, 16) + " -iv " +
                                     Hex(test::kTestKey.vector, 16) + " -in " + path;
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string plain;
-        char chunk[4096];
-        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) plain.append(chunk, n);
-        ASSERT_EQ(pclose(pipe), 0) << command;
+        const test::CommandResult openssl = test::RunCommand(command);
+        ASSERT_EQ(openssl.status, 0) << command;
+        const std::string& plain = openssl.out;
         ASSERT_EQ(plain.size(), Contents()[i].size() + kSectionPrefixLength);
         EXPECT_EQ(plain.substr(kSectionPrefixLength), Contents()[i]) << "section " << i;
     }
