@@ -27,31 +27,9 @@ void ExpectLikePrintf(double value) {
 }
 
 TEST(NumberFormat, SpecialValuesMatchPrintf) {
-    const double values[] = {0.0,
-                             -0.0,
-                             0.005,
-                             -0.005,
-                             0.015,
-                             0.125,
-                             0.375,
-                             -0.125,
-                             2.675,
-                             1.005,
-                             480.7692307,
-                             500.0,
-                             504.25,
-                             99.995,
-                             999999999.995,
-                             1e9,
-                             -1e9,
-                             4294967296.0,
-                             9007199254740993.0,
-                             1e22,
-                             1e300,
-                             DBL_MAX,
-                             -DBL_MAX,
-                             DBL_MIN,
-                             std::numeric_limits<double>::denorm_min(),
+    const double values[] = {0.0, -0.0, 0.005, -0.005, 0.015, 0.125, 0.375, -0.125, 2.675, 1.005, 480.7692307,
+                             500.0, 504.25, 99.995, 999999999.995, 1e9, -1e9, 4294967296.0, 9007199254740993.0,
+                             1e22, 1e300, DBL_MAX, -DBL_MAX, DBL_MIN, std::numeric_limits<double>::denorm_min(),
                              -std::numeric_limits<double>::denorm_min()};
     for (double value : values) ExpectLikePrintf(value);
 }
@@ -105,19 +83,19 @@ TEST(NumberFormat, InfinitiesAndNansMatchTheGnuLibrary) {
 }
 #endif
 
+std::string PrintfInt(std::int32_t value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
+    return buffer;
+}
+
 TEST(NumberFormat, IntegersMatchPrintf) {
-    const std::int32_t values[] = {0, 1, -1, 9, 10, 250, 100000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
-    for (std::int32_t value : values) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
-        EXPECT_EQ(FormatInt(value), buffer);
-    }
+    for (std::int32_t value : {0, 1, -1, 9, 10, 250, 100000000, INT32_MAX, INT32_MIN, INT32_MIN + 1})
+        EXPECT_EQ(FormatInt(value), PrintfInt(value));
     std::mt19937 random(3);
     for (int i = 0; i < 100000; ++i) {
         const auto value = static_cast<std::int32_t>(random());
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
-        ASSERT_EQ(FormatInt(value), buffer);
+        ASSERT_EQ(FormatInt(value), PrintfInt(value));
     }
 }
 

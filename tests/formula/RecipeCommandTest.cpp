@@ -1,37 +1,23 @@
 // The built `datapack recipe` on catalogue/ prints what the program computes from its
 // shipped package, and refuses bad calls with the documented exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "formula/RecipeText.h"
+#include "tests/catalogue/RunCommand.h"
 #include "tests/formula/ShippedCatalogue.h"
 #include "tools/datapack/Utf8.h"
 
 namespace lacqueron {
 namespace {
 
-struct CommandRun {
-    int status = -1;
-    std::string output;
-};
-
-CommandRun Datapack(const std::string& arguments) {
+test::CommandResult Datapack(const std::string& arguments) {
     const char* binary = std::getenv("LACQUERON_BINARY_DIR");
     const char* source = std::getenv("LACQUERON_SOURCE_DIR");
-    const std::string command = std::string(binary ? binary : ".") + "/tools/datapack/datapack recipe --sources '" +
-                                (source ? source : ".") + "/catalogue' " + arguments + " 2>/dev/null";
-    CommandRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return test::RunCommand(std::string(binary ? binary : ".") + "/tools/datapack/datapack recipe --sources '" +
+                            (source ? source : ".") + "/catalogue' " + arguments + " 2>/dev/null");
 }
 
 struct CommandCase {
@@ -48,9 +34,9 @@ TEST_P(RecipeCommand, PrintsTheProgramsText) {
     const CommandCase& c = GetParam();
     const Catalogue& catalogue = test::ShippedCatalogue();
     ASSERT_LT(c.row, catalogue.recipes.size());
-    const CommandRun run = Datapack(c.arguments);
+    const test::CommandResult run = Datapack(c.arguments);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, datapack::WideToUtf8(ComputeRecipeText(catalogue, &catalogue.recipes[c.row], c.purpose,
+    EXPECT_EQ(run.out, datapack::WideToUtf8(ComputeRecipeText(catalogue, &catalogue.recipes[c.row], c.purpose,
                                                                   c.weightType, c.amount)));
 }
 

@@ -3,23 +3,36 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace lacqueron {
 namespace {
 
 const WideString kIncorrect = u"!!! ФОРМУЛА НЕКОРРЕКТНА !!!";
 
-MixComponent Base(const char16_t* code, std::int32_t purpose, const char16_t* name, double density) {
-    MixComponent base;
-    base.kind = kBase;
-    base.purpose = purpose;
-    base.density = density;
-    base.code = code;
-    base.name = name;
-    return base;
+MixComponent Component(ComponentKind kind, const char16_t* code, const char16_t* name, double density = 0,
+                       std::int32_t purpose = 0, const char16_t* note = u"") {
+    MixComponent component;
+    component.kind = kind;
+    component.purpose = purpose;
+    component.density = density;
+    component.code = code;
+    component.name = name;
+    component.note = note;
+    return component;
 }
+
+MixComponent Base(const char16_t* code, std::int32_t purpose, const char16_t* name, double density) {
+    return Component(kBase, code, name, density, purpose);
+}
+
+MixComponent Pigment(const char16_t* code, const char16_t* name, const char16_t* note, double density) {
+    return Component(kPigment, code, name, density, 0, note);
+}
+
+MixComponent Other(const char16_t* code, const char16_t* name) { return Component(kOther, code, name); }
 
 MixComponent WithFactor(MixComponent base, double factor) {
     base.flags |= kHasPigmentFactor;
@@ -33,34 +46,16 @@ MixComponent WithFormula(MixComponent base, std::vector<FormulaTerm> terms) {
     return base;
 }
 
-MixComponent Pigment(const char16_t* code, const char16_t* name, const char16_t* note, double density) {
-    MixComponent pigment;
-    pigment.kind = kPigment;
-    pigment.density = density;
-    pigment.code = code;
-    pigment.name = name;
-    pigment.note = note;
-    return pigment;
-}
-
-MixComponent Other(const char16_t* code, const char16_t* name) {
-    MixComponent other;
-    other.kind = kOther;
-    other.code = code;
-    other.name = name;
-    return other;
-}
-
-ColourRecipe Recipe(std::initializer_list<RecipeItem> items) {
+ColourRecipe Recipe(std::vector<RecipeItem> items) {
     ColourRecipe recipe;
     recipe.number = 1000;
     recipe.title = u"RAL 1000";
-    recipe.items = items;
+    recipe.items = std::move(items);
     return recipe;
 }
 
 // Each line followed by CR LF.
-WideString Lines(std::initializer_list<const char16_t*> lines) {
+WideString Lines(const std::vector<const char16_t*>& lines) {
     WideString text;
     for (const char16_t* line : lines) {
         text += line;
@@ -68,6 +63,8 @@ WideString Lines(std::initializer_list<const char16_t*> lines) {
     }
     return text;
 }
+
+const std::vector<RecipeItem> kExampleItems = {{u"B1", 100}, {u"P1", 3}, {u"P2", 1}};
 
 // The made-up catalogue of the worked example: B1 (purpose 4), pigments P1 and P2.
 class RecipeTextTest : public testing::Test {
@@ -85,60 +82,8 @@ protected:
         return ComputeRecipeText(catalogue_, &recipe, purpose, weightType, targetWeight);
     }
 
-    const ColourRecipe example_ = Recipe({{u"B1", 100}, {u"P1", 3}, {u"P2", 1}});
     Catalogue catalogue_;
 };
-
-TEST_F(RecipeTextTest, WorkedExampleInGrams) {
-    EXPECT_EQ(Compute(example_, 4, 1, 500), Lines({
-                                                u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                                u"Требуемый вес: 500.00 грамм",
-                                                u"",
-                                                u"Основа: +480.77 грамм (=480.77 грамм)",
-                                                u"",
-                                                u"Yel: +14.42 грамм (=495.19 грамм)",
-                                                u"Red (N): +4.81 грамм (=500.00 грамм)",
-                                                u"",
-                                                u"Итого полный вес краски: 500.00 грамм",
-                                            }));
-}
-
-TEST_F(RecipeTextTest, WorkedExampleInMillilitres) {
-    EXPECT_EQ(Compute(example_, 4, 2, 400), Lines({
-                                                u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                                u"Требуемый объём: 400.00 миллилитров",
-                                                u"",
-                                                u"Основа: +484.85 грамм (=484.85 грамм)",
-                                                u"",
-                                                u"Yel: +14.55 грамм (=499.40 грамм)",
-                                                u"Red (N): +4.85 грамм (=504.25 грамм)",
-                                                u"",
-                                                u"Итого полный вес краски: 504.25 грамм",
-                                            }));
-}
-
-TEST(RecipeText, WorkedExampleWithAFormulaBaseAndPigmentFactor) {
-    Catalogue catalogue;
-    catalogue.components.Append(WithFormula(WithFactor(Base(u"B1", 6, u"", 1.25), 1.1), {{u"W1", 0.9}, {u"P1", 0.1}}));
-    catalogue.components.Append(Base(u"W1", 6, u"Wh", 1.0));
-    catalogue.components.Append(Pigment(u"P1", u"Yel", u"", 1.5));
-    catalogue.components.Append(Pigment(u"P2", u"Red", u"N", 2.0));
-    const ColourRecipe recipe = Recipe({{u"B1", 100}, {u"P1", 3}, {u"P2", 1}});
-    EXPECT_EQ(ComputeRecipeText(catalogue, &recipe, 6, 1, 500),
-              Lines({
-                  u"Краска RAL 1000 для пластика (Polira Matt) матовая - насыщенный оттенок, +10% пасты",
-                  u"Требуемый вес: 500.00 грамм",
-                  u"",
-                  u"Основа: +478.93 грамм (=478.93 грамм) по формуле:",
-                  u"---> Wh: +431.04 грамм (=431.04 грамм)",
-                  u"---> Yel: +47.89 грамм (=478.93 грамм)",
-                  u"",
-                  u"Yel: +15.80 грамм (=494.73 грамм)",
-                  u"Red (N): +5.27 грамм (=500.00 грамм)",
-                  u"",
-                  u"Итого полный вес краски: 500.00 грамм",
-              }));
-}
 
 TEST_F(RecipeTextTest, NoRecipeGivesAnEmptyText) {
     EXPECT_EQ(ComputeRecipeText(catalogue_, nullptr, 4, 1, 500), u"");
@@ -153,12 +98,245 @@ TEST_F(RecipeTextTest, EveryPurposeHasItsText) {
         u"для пластика (Polira Matt) матовая - оттенок светл.RAL, станд.кол-во пасты",
         u"для пластика (Polira Matt) матовая - насыщенный оттенок, +10% пасты",
     };
+    const ColourRecipe example = Recipe(kExampleItems);
     for (std::int32_t purpose = 1; purpose <= 6; ++purpose) {
         Add(Base(u"B1", purpose, u"", 1.0));
-        const WideString text = Compute(example_, static_cast<std::uint32_t>(purpose), 1, 100);
+        const WideString text = Compute(example, static_cast<std::uint32_t>(purpose), 1, 100);
         EXPECT_EQ(text.substr(0, text.find(u"\r\n")), WideString(u"Краска RAL 1000 ") + texts[purpose - 1]);
     }
 }
+
+// Each case: the components added to the fixture's, the recipe, purpose, unit, amount and
+// the text expected, whole or (contains) as some of its lines.
+struct TextCase {
+    const char* name;
+    std::vector<MixComponent> extra;
+    std::vector<RecipeItem> items;
+    std::uint32_t purpose;
+    std::uint32_t weightType;
+    std::int32_t targetWeight;
+    std::vector<const char16_t*> lines;
+    bool contains = false;
+};
+
+class RecipeTextCases : public RecipeTextTest, public testing::WithParamInterface<TextCase> {};
+
+TEST_P(RecipeTextCases, GiveTheExpectedText) {
+    const TextCase& c = GetParam();
+    for (const MixComponent& component : c.extra) Add(component);
+    const WideString text = Compute(Recipe(c.items), c.purpose, c.weightType, c.targetWeight);
+    if (!c.contains) {
+        EXPECT_EQ(text, Lines(c.lines));
+        return;
+    }
+    for (const char16_t* line : c.lines) EXPECT_NE(text.find(Lines({line})), WideString::npos) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RecipeTextCases,
+    testing::Values(
+        TextCase{"WorkedExampleInGrams", {}, kExampleItems, 4, 1, 500,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 500.00 грамм",
+                     u"",
+                     u"Основа: +480.77 грамм (=480.77 грамм)",
+                     u"",
+                     u"Yel: +14.42 грамм (=495.19 грамм)",
+                     u"Red (N): +4.81 грамм (=500.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 500.00 грамм",
+                 }},
+        TextCase{"WorkedExampleInMillilitres", {}, kExampleItems, 4, 2, 400,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый объём: 400.00 миллилитров",
+                     u"",
+                     u"Основа: +484.85 грамм (=484.85 грамм)",
+                     u"",
+                     u"Yel: +14.55 грамм (=499.40 грамм)",
+                     u"Red (N): +4.85 грамм (=504.25 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 504.25 грамм",
+                 }},
+        TextCase{"WorkedExampleWithAFormulaBaseAndPigmentFactor",
+                 {WithFormula(WithFactor(Base(u"B1", 6, u"", 1.25), 1.1), {{u"W1", 0.9}, {u"P1", 0.1}}),
+                  Base(u"W1", 6, u"Wh", 1.0)},
+                 kExampleItems, 6, 1, 500,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Matt) матовая - насыщенный оттенок, +10% пасты",
+                     u"Требуемый вес: 500.00 грамм",
+                     u"",
+                     u"Основа: +478.93 грамм (=478.93 грамм) по формуле:",
+                     u"---> Wh: +431.04 грамм (=431.04 грамм)",
+                     u"---> Yel: +47.89 грамм (=478.93 грамм)",
+                     u"",
+                     u"Yel: +15.80 грамм (=494.73 грамм)",
+                     u"Red (N): +5.27 грамм (=500.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 500.00 грамм",
+                 }},
+        // The same pigment makes millilitres incorrect (see IncorrectFormula).
+        TextCase{"GramsNeverUseDensities", {Pigment(u"P0", u"Blu", u"", 0.0)}, {{u"B1", 99}, {u"P0", 1}}, 4, 1, 100,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 100.00 грамм",
+                     u"",
+                     u"Основа: +99.00 грамм (=99.00 грамм)",
+                     u"",
+                     u"Blu: +1.00 грамм (=100.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 100.00 грамм",
+                 }},
+        TextCase{"BaseOfItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)}, {{u"B5", 4}, {u"P1", 1}}, 5, 1, 100,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Matt) матовая - оттенок светл.RAL, станд.кол-во пасты",
+                     u"Требуемый вес: 100.00 грамм",
+                     u"",
+                     u"Матовая: +80.00 грамм (=80.00 грамм)",
+                     u"",
+                     u"Yel: +20.00 грамм (=100.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 100.00 грамм",
+                 }},
+        TextCase{"FormulaThatKeptNoTermWarnsAndGoesOn", {WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {})},
+                 {{u"B2", 3}, {u"P1", 1}}, 4, 1, 100,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 100.00 грамм",
+                     u"",
+                     u"Смесь: +75.00 грамм (=75.00 грамм) по формуле:",
+                     u"---> !!! ФОРМУЛА КОМПОНЕНТА НЕКОРРЕКТНА !!!",
+                     u"",
+                     u"Yel: +25.00 грамм (=100.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 100.00 грамм",
+                 }},
+        // Terms that resolve to nothing print an empty name; the rest show names, default
+        // names and notes; the running total of the parts starts from the total before the base.
+        TextCase{"FormulaTermsResolveLikeRecipeLines",
+                 {Other(u"H1", u"Растворитель"), Base(u"W5", 5, u"Белая", 1.0), Base(u"W4", 4, u"", 1.0),
+                  Pigment(u"P3", u"", u"", 1.0), Base(u"B7", 4, u"Вторая", 1.0),
+                  WithFormula(Base(u"B3", 4, u"Смесь", 1.0),
+                              {{u"zz", 0.1}, {u"H1", 0.1}, {u"W5", 0.1}, {u"w4", 0.1}, {u"P2", 0.1}, {u"P3", 0.5}})},
+                 {{u"B7", 10}, {u"B3", 100}, {u"P1", 0}}, 4, 1, 110,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 110.00 грамм",
+                     u"",
+                     u"Вторая: +10.00 грамм (=10.00 грамм)",
+                     u"Смесь: +100.00 грамм (=110.00 грамм) по формуле:",
+                     u"---> : +10.00 грамм (=20.00 грамм)",
+                     u"---> : +10.00 грамм (=30.00 грамм)",
+                     u"---> : +10.00 грамм (=40.00 грамм)",
+                     u"---> Основа: +10.00 грамм (=50.00 грамм)",
+                     u"---> Red (N): +10.00 грамм (=60.00 грамм)",
+                     u"---> Пигмент: +50.00 грамм (=110.00 грамм)",
+                     u"",
+                     u"Yel: +0.00 грамм (=110.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 110.00 грамм",
+                 }},
+        // Total 2 * 15 + 80 = 110: the pigments get 20 and 10.
+        TextCase{"LaterBaseFactorAppliesToAllPigments",
+                 {WithFactor(Base(u"BA", 4, u"Первая", 1.0), 3.0), WithFactor(Base(u"BB", 4, u"Вторая", 1.0), 2.0)},
+                 {{u"P1", 10}, {u"BA", 40}, {u"BB", 40}, {u"P2", 5}}, 4, 1, 110,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 110.00 грамм",
+                     u"",
+                     u"Первая: +40.00 грамм (=40.00 грамм)",
+                     u"Вторая: +40.00 грамм (=80.00 грамм)",
+                     u"",
+                     u"Yel: +20.00 грамм (=100.00 грамм)",
+                     u"Red (N): +10.00 грамм (=110.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 110.00 грамм",
+                 }},
+        // Volumes 5 and 5, the pigment counted twice: scale 15 / 15.
+        TextCase{"FactorAlsoScalesMillilitres", {WithFactor(Base(u"BF", 4, u"", 2.0), 2.0)},
+                 {{u"BF", 10}, {u"P2", 10}}, 4, 2, 15,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый объём: 15.00 миллилитров",
+                     u"",
+                     u"Основа: +10.00 грамм (=10.00 грамм)",
+                     u"",
+                     u"Red (N): +20.00 грамм (=30.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 30.00 грамм",
+                 }},
+        TextCase{"AmountZeroGivesZeroWeights", {}, kExampleItems, 4, 1, 0,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 0.00 грамм",
+                     u"",
+                     u"Основа: +0.00 грамм (=0.00 грамм)",
+                     u"",
+                     u"Yel: +0.00 грамм (=0.00 грамм)",
+                     u"Red (N): +0.00 грамм (=0.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 0.00 грамм",
+                 }},
+        TextCase{"NegativeAmountsRoundByTheNegativeRule", {}, kExampleItems, 4, 1, -500,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: -500.00 грамм",
+                     u"",
+                     u"Основа: -480.77 грамм (=-480.77 грамм)",
+                     u"",
+                     u"Yel: -14.42 грамм (=-495.19 грамм)",
+                     u"Red (N): -4.81 грамм (=-500.00 грамм)",
+                     u"",
+                     u"Итого полный вес краски: -500.00 грамм",
+                 }},
+        // Weights -0.875 and -0.125 are halves: both go up, towards zero.
+        TextCase{"NegativeHalvesGoTowardsZero", {}, {{u"B1", 7}, {u"P1", 1}}, 4, 1, -1,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: -1.00 грамм",
+                     u"",
+                     u"Основа: -0.87 грамм (=-0.87 грамм)",
+                     u"",
+                     u"Yel: -0.12 грамм (=-0.99 грамм)",
+                     u"",
+                     u"Итого полный вес краски: -0.99 грамм",
+                 }},
+        TextCase{"PrintedTotalIsTheSumOfRoundedLines", {}, {{u"B1", 1}, {u"P1", 1}, {u"P2", 1}}, 4, 1, 500,
+                 {
+                     u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
+                     u"Требуемый вес: 500.00 грамм",
+                     u"",
+                     u"Основа: +166.67 грамм (=166.67 грамм)",
+                     u"",
+                     u"Yel: +166.67 грамм (=333.34 грамм)",
+                     u"Red (N): +166.67 грамм (=500.01 грамм)",
+                     u"",
+                     u"Итого полный вес краски: 500.01 грамм",
+                 }},
+        TextCase{"PositiveHalvesGoUp", {}, {{u"B1", 7}, {u"P1", 1}}, 4, 1, 1,
+                 {
+                     u"Основа: +0.88 грамм (=0.88 грамм)",
+                     u"Yel: +0.13 грамм (=1.01 грамм)",
+                     u"Итого полный вес краски: 1.01 грамм",
+                 },
+                 true},
+        TextCase{"NegativeLineAmountsInAPositiveTotal", {}, {{u"B1", 110}, {u"P1", -10}}, 4, 1, 100,
+                 {
+                     u"Основа: +110.00 грамм (=110.00 грамм)",
+                     u"Yel: -10.00 грамм (=100.00 грамм)",
+                 },
+                 true},
+        // The three lines round down by .0038, .0046 and .0015 together: one hundredth short.
+        TextCase{"LargestAmountStaysExact", {}, kExampleItems, 4, 1, 100000000,
+                 {
+                     u"Требуемый вес: 100000000.00 грамм",
+                     u"Основа: +96153846.15 грамм (=96153846.15 грамм)",
+                     u"Red (N): +961538.46 грамм (=99999999.99 грамм)",
+                     u"Итого полный вес краски: 99999999.99 грамм",
+                 },
+                 true}),
+    [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 // Each case: the components added to the fixture's, the recipe, purpose, unit, amount.
 struct IncorrectCase {
@@ -175,12 +353,8 @@ class IncorrectFormula : public RecipeTextTest, public testing::WithParamInterfa
 TEST_P(IncorrectFormula, IsTheWholeText) {
     const IncorrectCase& c = GetParam();
     for (const MixComponent& component : c.extra) Add(component);
-    ColourRecipe recipe = Recipe({});
-    recipe.items = c.items;
-    EXPECT_EQ(Compute(recipe, c.purpose, c.weightType, c.targetWeight), kIncorrect);
+    EXPECT_EQ(Compute(Recipe(c.items), c.purpose, c.weightType, c.targetWeight), kIncorrect);
 }
-
-const std::vector<RecipeItem> kExampleItems = {{u"B1", 100}, {u"P1", 3}, {u"P2", 1}};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IncorrectFormula,
@@ -190,222 +364,22 @@ INSTANTIATE_TEST_SUITE_P(
         IncorrectCase{"UnknownCode", {}, {{u"B1", 100}, {u"ZZ", 1}}, 4, 1, 500},
         IncorrectCase{"OtherKindLine", {Other(u"H1", u"Thinner")}, {{u"B1", 100}, {u"H1", 1}}, 4, 1, 500},
         IncorrectCase{"BaseOfAnotherPurpose", {}, kExampleItems, 5, 1, 500},
+        IncorrectCase{"BaseServesOnlyItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)},
+                      {{u"B5", 4}, {u"P1", 1}}, 4, 1, 100},
         IncorrectCase{"PurposeZero", {Base(u"B1", 0, u"", 1.0)}, kExampleItems, 0, 1, 500},
         IncorrectCase{"PurposeSeven", {Base(u"B1", 7, u"", 1.0)}, kExampleItems, 7, 1, 500},
         IncorrectCase{"PurposeHuge", {}, kExampleItems, 0xFFFFFFFFu, 1, 500},
         IncorrectCase{"UnitZero", {}, kExampleItems, 4, 0, 500},
         IncorrectCase{"UnitThree", {}, kExampleItems, 4, 3, 500},
-        IncorrectCase{"MillilitresPigmentWithoutDensity",
-                      {Pigment(u"P0", u"Blu", u"", 0.0)},
-                      {{u"B1", 100}, {u"P0", 1}},
-                      4,
-                      2,
-                      500},
-        IncorrectCase{"MillilitresNegativeDensity",
-                      {Pigment(u"P9", u"Blu", u"", -1.0)},
-                      {{u"B1", 100}, {u"P9", 1}},
-                      4,
-                      2,
-                      500},
+        IncorrectCase{"MillilitresPigmentWithoutDensity", {Pigment(u"P0", u"Blu", u"", 0.0)},
+                      {{u"B1", 100}, {u"P0", 1}}, 4, 2, 500},
+        IncorrectCase{"MillilitresNegativeDensity", {Pigment(u"P9", u"Blu", u"", -1.0)},
+                      {{u"B1", 100}, {u"P9", 1}}, 4, 2, 500},
         IncorrectCase{"MillilitresBaseWithoutDensity", {Base(u"B0", 4, u"", 0.0)}, {{u"B0", 100}}, 4, 2, 500},
         IncorrectCase{"ZeroTotal", {}, {{u"B1", 0}, {u"P1", 0}}, 4, 1, 500},
         IncorrectCase{"NegativeTotal", {}, {{u"B1", -100}, {u"P1", 3}}, 4, 1, 500},
         IncorrectCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500}),
     [](const testing::TestParamInfo<IncorrectCase>& info) { return info.param.what; });
-
-TEST_F(RecipeTextTest, GramsNeverUseDensities) {
-    Add(Pigment(u"P0", u"Blu", u"", 0.0));
-    const ColourRecipe recipe = Recipe({{u"B1", 99}, {u"P0", 1}});
-    EXPECT_EQ(Compute(recipe, 4, 2, 100), kIncorrect);
-    EXPECT_EQ(Compute(recipe, 4, 1, 100), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                              u"Требуемый вес: 100.00 грамм",
-                                              u"",
-                                              u"Основа: +99.00 грамм (=99.00 грамм)",
-                                              u"",
-                                              u"Blu: +1.00 грамм (=100.00 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 100.00 грамм",
-                                          }));
-}
-
-TEST_F(RecipeTextTest, BaseOfOnePurposeServesOnlyThatPurpose) {
-    Add(Base(u"B5", 5, u"Матовая", 1.0));
-    const ColourRecipe recipe = Recipe({{u"B5", 4}, {u"P1", 1}});
-    EXPECT_EQ(Compute(recipe, 4, 1, 100), kIncorrect);
-    EXPECT_EQ(Compute(recipe, 5, 1, 100), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Matt) матовая - оттенок "
-                                              u"светл.RAL, станд.кол-во пасты",
-                                              u"Требуемый вес: 100.00 грамм",
-                                              u"",
-                                              u"Матовая: +80.00 грамм (=80.00 грамм)",
-                                              u"",
-                                              u"Yel: +20.00 грамм (=100.00 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 100.00 грамм",
-                                          }));
-}
-
-TEST_F(RecipeTextTest, FormulaThatKeptNoTermWarnsAndGoesOn) {
-    Add(WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {}));
-    const ColourRecipe recipe = Recipe({{u"B2", 3}, {u"P1", 1}});
-    EXPECT_EQ(Compute(recipe, 4, 1, 100), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                              u"Требуемый вес: 100.00 грамм",
-                                              u"",
-                                              u"Смесь: +75.00 грамм (=75.00 грамм) по формуле:",
-                                              u"---> !!! ФОРМУЛА КОМПОНЕНТА НЕКОРРЕКТНА !!!",
-                                              u"",
-                                              u"Yel: +25.00 грамм (=100.00 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 100.00 грамм",
-                                          }));
-}
-
-// Terms that resolve to nothing print an empty name; the rest show names, default
-// names and notes; the running total of the parts starts from the total before the base.
-TEST_F(RecipeTextTest, FormulaTermsResolveLikeRecipeLines) {
-    Add(Other(u"H1", u"Растворитель"));
-    Add(Base(u"W5", 5, u"Белая", 1.0));
-    Add(Base(u"W4", 4, u"", 1.0));
-    Add(Pigment(u"P3", u"", u"", 1.0));
-    Add(Base(u"B7", 4, u"Вторая", 1.0));
-    Add(WithFormula(Base(u"B3", 4, u"Смесь", 1.0), {{u"zz", 0.1},
-                                                    {u"H1", 0.1},
-                                                    {u"W5", 0.1},
-                                                    {u"w4", 0.1},
-                                                    {u"P2", 0.1},
-                                                    {u"P3", 0.5}}));
-    const ColourRecipe recipe = Recipe({{u"B7", 10}, {u"B3", 100}, {u"P1", 0}});
-    EXPECT_EQ(Compute(recipe, 4, 1, 110), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                              u"Требуемый вес: 110.00 грамм",
-                                              u"",
-                                              u"Вторая: +10.00 грамм (=10.00 грамм)",
-                                              u"Смесь: +100.00 грамм (=110.00 грамм) по формуле:",
-                                              u"---> : +10.00 грамм (=20.00 грамм)",
-                                              u"---> : +10.00 грамм (=30.00 грамм)",
-                                              u"---> : +10.00 грамм (=40.00 грамм)",
-                                              u"---> Основа: +10.00 грамм (=50.00 грамм)",
-                                              u"---> Red (N): +10.00 грамм (=60.00 грамм)",
-                                              u"---> Пигмент: +50.00 грамм (=110.00 грамм)",
-                                              u"",
-                                              u"Yel: +0.00 грамм (=110.00 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 110.00 грамм",
-                                          }));
-}
-
-TEST_F(RecipeTextTest, LaterBaseFactorAppliesToAllPigments) {
-    Add(WithFactor(Base(u"BA", 4, u"Первая", 1.0), 3.0));
-    Add(WithFactor(Base(u"BB", 4, u"Вторая", 1.0), 2.0));
-    const ColourRecipe recipe = Recipe({{u"P1", 10}, {u"BA", 40}, {u"BB", 40}, {u"P2", 5}});
-    // Total 2 * 15 + 80 = 110: the pigments get 20 and 10.
-    EXPECT_EQ(Compute(recipe, 4, 1, 110), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                              u"Требуемый вес: 110.00 грамм",
-                                              u"",
-                                              u"Первая: +40.00 грамм (=40.00 грамм)",
-                                              u"Вторая: +40.00 грамм (=80.00 грамм)",
-                                              u"",
-                                              u"Yel: +20.00 грамм (=100.00 грамм)",
-                                              u"Red (N): +10.00 грамм (=110.00 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 110.00 грамм",
-                                          }));
-}
-
-TEST_F(RecipeTextTest, FactorAlsoScalesMillilitres) {
-    Add(WithFactor(Base(u"BF", 4, u"", 2.0), 2.0));
-    const ColourRecipe recipe = Recipe({{u"BF", 10}, {u"P2", 10}});
-    // Volumes 5 and 5, the pigment counted twice: scale 15 / 15.
-    EXPECT_EQ(Compute(recipe, 4, 2, 15), Lines({
-                                             u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                             u"Требуемый объём: 15.00 миллилитров",
-                                             u"",
-                                             u"Основа: +10.00 грамм (=10.00 грамм)",
-                                             u"",
-                                             u"Red (N): +20.00 грамм (=30.00 грамм)",
-                                             u"",
-                                             u"Итого полный вес краски: 30.00 грамм",
-                                         }));
-}
-
-TEST_F(RecipeTextTest, AmountZeroGivesZeroWeights) {
-    EXPECT_EQ(Compute(example_, 4, 1, 0), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                              u"Требуемый вес: 0.00 грамм",
-                                              u"",
-                                              u"Основа: +0.00 грамм (=0.00 грамм)",
-                                              u"",
-                                              u"Yel: +0.00 грамм (=0.00 грамм)",
-                                              u"Red (N): +0.00 грамм (=0.00 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 0.00 грамм",
-                                          }));
-}
-
-TEST_F(RecipeTextTest, NegativeAmountsRoundByTheNegativeRule) {
-    EXPECT_EQ(Compute(example_, 4, 1, -500), Lines({
-                                                 u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                                 u"Требуемый вес: -500.00 грамм",
-                                                 u"",
-                                                 u"Основа: -480.77 грамм (=-480.77 грамм)",
-                                                 u"",
-                                                 u"Yel: -14.42 грамм (=-495.19 грамм)",
-                                                 u"Red (N): -4.81 грамм (=-500.00 грамм)",
-                                                 u"",
-                                                 u"Итого полный вес краски: -500.00 грамм",
-                                             }));
-    // Weights -0.875 and -0.125 are halves: both go up, towards zero.
-    const ColourRecipe halves = Recipe({{u"B1", 7}, {u"P1", 1}});
-    EXPECT_EQ(Compute(halves, 4, 1, -1), Lines({
-                                             u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                             u"Требуемый вес: -1.00 грамм",
-                                             u"",
-                                             u"Основа: -0.87 грамм (=-0.87 грамм)",
-                                             u"",
-                                             u"Yel: -0.12 грамм (=-0.99 грамм)",
-                                             u"",
-                                             u"Итого полный вес краски: -0.99 грамм",
-                                         }));
-}
-
-TEST_F(RecipeTextTest, PrintedTotalIsTheSumOfRoundedLines) {
-    const ColourRecipe thirds = Recipe({{u"B1", 1}, {u"P1", 1}, {u"P2", 1}});
-    EXPECT_EQ(Compute(thirds, 4, 1, 500), Lines({
-                                              u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
-                                              u"Требуемый вес: 500.00 грамм",
-                                              u"",
-                                              u"Основа: +166.67 грамм (=166.67 грамм)",
-                                              u"",
-                                              u"Yel: +166.67 грамм (=333.34 грамм)",
-                                              u"Red (N): +166.67 грамм (=500.01 грамм)",
-                                              u"",
-                                              u"Итого полный вес краски: 500.01 грамм",
-                                          }));
-    const ColourRecipe halves = Recipe({{u"B1", 7}, {u"P1", 1}});
-    const WideString text = Compute(halves, 4, 1, 1);
-    EXPECT_NE(text.find(u"Основа: +0.88 грамм (=0.88 грамм)\r\n"), WideString::npos);
-    EXPECT_NE(text.find(u"Yel: +0.13 грамм (=1.01 грамм)\r\n"), WideString::npos);
-    EXPECT_NE(text.find(u"Итого полный вес краски: 1.01 грамм\r\n"), WideString::npos);
-}
-
-TEST_F(RecipeTextTest, NegativeLineAmountsInAPositiveTotal) {
-    const ColourRecipe recipe = Recipe({{u"B1", 110}, {u"P1", -10}});
-    const WideString text = Compute(recipe, 4, 1, 100);
-    EXPECT_NE(text.find(u"Основа: +110.00 грамм (=110.00 грамм)\r\n"), WideString::npos);
-    EXPECT_NE(text.find(u"Yel: -10.00 грамм (=100.00 грамм)\r\n"), WideString::npos);
-}
-
-TEST_F(RecipeTextTest, LargestAmountStaysExact) {
-    const WideString text = Compute(example_, 4, 1, 100000000);
-    EXPECT_NE(text.find(u"Требуемый вес: 100000000.00 грамм\r\n"), WideString::npos);
-    EXPECT_NE(text.find(u"Основа: +96153846.15 грамм (=96153846.15 грамм)\r\n"), WideString::npos);
-    // The three lines round down by .0038, .0046 and .0015 together: one hundredth short.
-    EXPECT_NE(text.find(u"Red (N): +961538.46 грамм (=99999999.99 грамм)\r\n"), WideString::npos);
-    EXPECT_NE(text.find(u"Итого полный вес краски: 99999999.99 грамм\r\n"), WideString::npos);
-}
 
 }  // namespace
 }  // namespace lacqueron

@@ -8,11 +8,8 @@ namespace lacqueron::test {
 
 inline const Catalogue& ShippedCatalogue() {
     static const Catalogue* const catalogue = [] {
-        auto* loaded = new Catalogue;
         TestModule module;
-        ProfileValues values;
-        LoadCatalogue(module.module(), ShippedPackage(), *loaded, values);
-        return loaded;
+        return &LoadPackage(module, ShippedPackage()).release()->catalogue;
     }();
     return *catalogue;
 }
