@@ -106,8 +106,10 @@ TEST_F(RecipeTextTest, EveryPurposeHasItsText) {
     }
 }
 
+enum Expect { kWholeText, kSomeLines, kIncorrectText };
+
 // Each case: the components added to the fixture's, the recipe, purpose, unit, amount and
-// the text expected, whole or (contains) as some of its lines.
+// what the text must be.
 struct TextCase {
     const char* name;
     std::vector<MixComponent> extra;
@@ -115,8 +117,8 @@ struct TextCase {
     std::uint32_t purpose;
     std::uint32_t weightType;
     std::int32_t targetWeight;
-    std::vector<const char16_t*> lines;
-    bool contains = false;
+    Expect expect;
+    std::vector<const char16_t*> lines = {};
 };
 
 class RecipeTextCases : public RecipeTextTest, public testing::WithParamInterface<TextCase> {};
@@ -125,17 +127,21 @@ TEST_P(RecipeTextCases, GiveTheExpectedText) {
     const TextCase& c = GetParam();
     for (const MixComponent& component : c.extra) Add(component);
     const WideString text = Compute(Recipe(c.items), c.purpose, c.weightType, c.targetWeight);
-    if (!c.contains) {
-        EXPECT_EQ(text, Lines(c.lines));
-        return;
+    switch (c.expect) {
+    case kWholeText: EXPECT_EQ(text, Lines(c.lines)); break;
+    case kIncorrectText: EXPECT_EQ(text, kIncorrect); break;
+    case kSomeLines:
+        for (const char16_t* line : c.lines) EXPECT_NE(text.find(Lines({line})), WideString::npos);
+        break;
     }
-    for (const char16_t* line : c.lines) EXPECT_NE(text.find(Lines({line})), WideString::npos) << c.name;
 }
+
+std::string CaseName(const testing::TestParamInfo<TextCase>& info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, RecipeTextCases,
     testing::Values(
-        TextCase{"WorkedExampleInGrams", {}, kExampleItems, 4, 1, 500,
+        TextCase{"WorkedExampleInGrams", {}, kExampleItems, 4, 1, 500, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 500.00 грамм",
@@ -147,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"",
                      u"Итого полный вес краски: 500.00 грамм",
                  }},
-        TextCase{"WorkedExampleInMillilitres", {}, kExampleItems, 4, 2, 400,
+        TextCase{"WorkedExampleInMillilitres", {}, kExampleItems, 4, 2, 400, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый объём: 400.00 миллилитров",
@@ -162,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"WorkedExampleWithAFormulaBaseAndPigmentFactor",
                  {WithFormula(WithFactor(Base(u"B1", 6, u"", 1.25), 1.1), {{u"W1", 0.9}, {u"P1", 0.1}}),
                   Base(u"W1", 6, u"Wh", 1.0)},
-                 kExampleItems, 6, 1, 500,
+                 kExampleItems, 6, 1, 500, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Matt) матовая - насыщенный оттенок, +10% пасты",
                      u"Требуемый вес: 500.00 грамм",
@@ -177,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"Итого полный вес краски: 500.00 грамм",
                  }},
         // The same pigment makes millilitres incorrect (see IncorrectFormula).
-        TextCase{"GramsNeverUseDensities", {Pigment(u"P0", u"Blu", u"", 0.0)}, {{u"B1", 99}, {u"P0", 1}}, 4, 1, 100,
+        TextCase{"GramsNeverUseDensities", {Pigment(u"P0", u"Blu", u"", 0.0)}, {{u"B1", 99}, {u"P0", 1}}, 4, 1, 100, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 100.00 грамм",
@@ -188,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"",
                      u"Итого полный вес краски: 100.00 грамм",
                  }},
-        TextCase{"BaseOfItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)}, {{u"B5", 4}, {u"P1", 1}}, 5, 1, 100,
+        TextCase{"BaseOfItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)}, {{u"B5", 4}, {u"P1", 1}}, 5, 1, 100, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Matt) матовая - оттенок светл.RAL, станд.кол-во пасты",
                      u"Требуемый вес: 100.00 грамм",
@@ -200,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"Итого полный вес краски: 100.00 грамм",
                  }},
         TextCase{"FormulaThatKeptNoTermWarnsAndGoesOn", {WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {})},
-                 {{u"B2", 3}, {u"P1", 1}}, 4, 1, 100,
+                 {{u"B2", 3}, {u"P1", 1}}, 4, 1, 100, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 100.00 грамм",
@@ -219,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Pigment(u"P3", u"", u"", 1.0), Base(u"B7", 4, u"Вторая", 1.0),
                   WithFormula(Base(u"B3", 4, u"Смесь", 1.0),
                               {{u"zz", 0.1}, {u"H1", 0.1}, {u"W5", 0.1}, {u"w4", 0.1}, {u"P2", 0.1}, {u"P3", 0.5}})},
-                 {{u"B7", 10}, {u"B3", 100}, {u"P1", 0}}, 4, 1, 110,
+                 {{u"B7", 10}, {u"B3", 100}, {u"P1", 0}}, 4, 1, 110, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 110.00 грамм",
@@ -240,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Total 2 * 15 + 80 = 110: the pigments get 20 and 10.
         TextCase{"LaterBaseFactorAppliesToAllPigments",
                  {WithFactor(Base(u"BA", 4, u"Первая", 1.0), 3.0), WithFactor(Base(u"BB", 4, u"Вторая", 1.0), 2.0)},
-                 {{u"P1", 10}, {u"BA", 40}, {u"BB", 40}, {u"P2", 5}}, 4, 1, 110,
+                 {{u"P1", 10}, {u"BA", 40}, {u"BB", 40}, {u"P2", 5}}, 4, 1, 110, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 110.00 грамм",
@@ -255,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
                  }},
         // Volumes 5 and 5, the pigment counted twice: scale 15 / 15.
         TextCase{"FactorAlsoScalesMillilitres", {WithFactor(Base(u"BF", 4, u"", 2.0), 2.0)},
-                 {{u"BF", 10}, {u"P2", 10}}, 4, 2, 15,
+                 {{u"BF", 10}, {u"P2", 10}}, 4, 2, 15, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый объём: 15.00 миллилитров",
@@ -266,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"",
                      u"Итого полный вес краски: 30.00 грамм",
                  }},
-        TextCase{"AmountZeroGivesZeroWeights", {}, kExampleItems, 4, 1, 0,
+        TextCase{"AmountZeroGivesZeroWeights", {}, kExampleItems, 4, 1, 0, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 0.00 грамм",
@@ -278,7 +284,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"",
                      u"Итого полный вес краски: 0.00 грамм",
                  }},
-        TextCase{"NegativeAmountsRoundByTheNegativeRule", {}, kExampleItems, 4, 1, -500,
+        TextCase{"NegativeAmountsRoundByTheNegativeRule", {}, kExampleItems, 4, 1, -500, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: -500.00 грамм",
@@ -291,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"Итого полный вес краски: -500.00 грамм",
                  }},
         // Weights -0.875 and -0.125 are halves: both go up, towards zero.
-        TextCase{"NegativeHalvesGoTowardsZero", {}, {{u"B1", 7}, {u"P1", 1}}, 4, 1, -1,
+        TextCase{"NegativeHalvesGoTowardsZero", {}, {{u"B1", 7}, {u"P1", 1}}, 4, 1, -1, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: -1.00 грамм",
@@ -302,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"",
                      u"Итого полный вес краски: -0.99 грамм",
                  }},
-        TextCase{"PrintedTotalIsTheSumOfRoundedLines", {}, {{u"B1", 1}, {u"P1", 1}, {u"P2", 1}}, 4, 1, 500,
+        TextCase{"PrintedTotalIsTheSumOfRoundedLines", {}, {{u"B1", 1}, {u"P1", 1}, {u"P2", 1}}, 4, 1, 500, kWholeText,
                  {
                      u"Краска RAL 1000 для пластика (Polira Gloss) глянцевая",
                      u"Требуемый вес: 500.00 грамм",
@@ -314,72 +320,51 @@ INSTANTIATE_TEST_SUITE_P(
                      u"",
                      u"Итого полный вес краски: 500.01 грамм",
                  }},
-        TextCase{"PositiveHalvesGoUp", {}, {{u"B1", 7}, {u"P1", 1}}, 4, 1, 1,
+        TextCase{"PositiveHalvesGoUp", {}, {{u"B1", 7}, {u"P1", 1}}, 4, 1, 1, kSomeLines,
                  {
                      u"Основа: +0.88 грамм (=0.88 грамм)",
                      u"Yel: +0.13 грамм (=1.01 грамм)",
                      u"Итого полный вес краски: 1.01 грамм",
-                 },
-                 true},
-        TextCase{"NegativeLineAmountsInAPositiveTotal", {}, {{u"B1", 110}, {u"P1", -10}}, 4, 1, 100,
+                 }},
+        TextCase{"NegativeLineAmountsInAPositiveTotal", {}, {{u"B1", 110}, {u"P1", -10}}, 4, 1, 100, kSomeLines,
                  {
                      u"Основа: +110.00 грамм (=110.00 грамм)",
                      u"Yel: -10.00 грамм (=100.00 грамм)",
-                 },
-                 true},
+                 }},
         // The three lines round down by .0038, .0046 and .0015 together: one hundredth short.
-        TextCase{"LargestAmountStaysExact", {}, kExampleItems, 4, 1, 100000000,
+        TextCase{"LargestAmountStaysExact", {}, kExampleItems, 4, 1, 100000000, kSomeLines,
                  {
                      u"Требуемый вес: 100000000.00 грамм",
                      u"Основа: +96153846.15 грамм (=96153846.15 грамм)",
                      u"Red (N): +961538.46 грамм (=99999999.99 грамм)",
                      u"Итого полный вес краски: 99999999.99 грамм",
-                 },
-                 true}),
-    [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
-
-// Each case: the components added to the fixture's, the recipe, purpose, unit, amount.
-struct IncorrectCase {
-    const char* what;
-    std::vector<MixComponent> extra;
-    std::vector<RecipeItem> items;
-    std::uint32_t purpose;
-    std::uint32_t weightType;
-    std::int32_t targetWeight;
-};
-
-class IncorrectFormula : public RecipeTextTest, public testing::WithParamInterface<IncorrectCase> {};
-
-TEST_P(IncorrectFormula, IsTheWholeText) {
-    const IncorrectCase& c = GetParam();
-    for (const MixComponent& component : c.extra) Add(component);
-    EXPECT_EQ(Compute(Recipe(c.items), c.purpose, c.weightType, c.targetWeight), kIncorrect);
-}
+                 }}),
+    CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, IncorrectFormula,
+    IncorrectFormula, RecipeTextCases,
     testing::Values(
-        IncorrectCase{"PigmentsOnly", {}, {{u"P1", 3}, {u"P2", 1}}, 4, 1, 500},
-        IncorrectCase{"EmptyRecipe", {}, {}, 4, 1, 500},
-        IncorrectCase{"UnknownCode", {}, {{u"B1", 100}, {u"ZZ", 1}}, 4, 1, 500},
-        IncorrectCase{"OtherKindLine", {Other(u"H1", u"Thinner")}, {{u"B1", 100}, {u"H1", 1}}, 4, 1, 500},
-        IncorrectCase{"BaseOfAnotherPurpose", {}, kExampleItems, 5, 1, 500},
-        IncorrectCase{"BaseServesOnlyItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)},
-                      {{u"B5", 4}, {u"P1", 1}}, 4, 1, 100},
-        IncorrectCase{"PurposeZero", {Base(u"B1", 0, u"", 1.0)}, kExampleItems, 0, 1, 500},
-        IncorrectCase{"PurposeSeven", {Base(u"B1", 7, u"", 1.0)}, kExampleItems, 7, 1, 500},
-        IncorrectCase{"PurposeHuge", {}, kExampleItems, 0xFFFFFFFFu, 1, 500},
-        IncorrectCase{"UnitZero", {}, kExampleItems, 4, 0, 500},
-        IncorrectCase{"UnitThree", {}, kExampleItems, 4, 3, 500},
-        IncorrectCase{"MillilitresPigmentWithoutDensity", {Pigment(u"P0", u"Blu", u"", 0.0)},
-                      {{u"B1", 100}, {u"P0", 1}}, 4, 2, 500},
-        IncorrectCase{"MillilitresNegativeDensity", {Pigment(u"P9", u"Blu", u"", -1.0)},
-                      {{u"B1", 100}, {u"P9", 1}}, 4, 2, 500},
-        IncorrectCase{"MillilitresBaseWithoutDensity", {Base(u"B0", 4, u"", 0.0)}, {{u"B0", 100}}, 4, 2, 500},
-        IncorrectCase{"ZeroTotal", {}, {{u"B1", 0}, {u"P1", 0}}, 4, 1, 500},
-        IncorrectCase{"NegativeTotal", {}, {{u"B1", -100}, {u"P1", 3}}, 4, 1, 500},
-        IncorrectCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500}),
-    [](const testing::TestParamInfo<IncorrectCase>& info) { return info.param.what; });
+        TextCase{"PigmentsOnly", {}, {{u"P1", 3}, {u"P2", 1}}, 4, 1, 500, kIncorrectText},
+        TextCase{"EmptyRecipe", {}, {}, 4, 1, 500, kIncorrectText},
+        TextCase{"UnknownCode", {}, {{u"B1", 100}, {u"ZZ", 1}}, 4, 1, 500, kIncorrectText},
+        TextCase{"OtherKindLine", {Other(u"H1", u"Thinner")}, {{u"B1", 100}, {u"H1", 1}}, 4, 1, 500, kIncorrectText},
+        TextCase{"BaseOfAnotherPurpose", {}, kExampleItems, 5, 1, 500, kIncorrectText},
+        TextCase{"BaseServesOnlyItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)},
+                 {{u"B5", 4}, {u"P1", 1}}, 4, 1, 100, kIncorrectText},
+        TextCase{"PurposeZero", {Base(u"B1", 0, u"", 1.0)}, kExampleItems, 0, 1, 500, kIncorrectText},
+        TextCase{"PurposeSeven", {Base(u"B1", 7, u"", 1.0)}, kExampleItems, 7, 1, 500, kIncorrectText},
+        TextCase{"PurposeHuge", {}, kExampleItems, 0xFFFFFFFFu, 1, 500, kIncorrectText},
+        TextCase{"UnitZero", {}, kExampleItems, 4, 0, 500, kIncorrectText},
+        TextCase{"UnitThree", {}, kExampleItems, 4, 3, 500, kIncorrectText},
+        TextCase{"MillilitresPigmentWithoutDensity", {Pigment(u"P0", u"Blu", u"", 0.0)},
+                 {{u"B1", 100}, {u"P0", 1}}, 4, 2, 500, kIncorrectText},
+        TextCase{"MillilitresNegativeDensity", {Pigment(u"P9", u"Blu", u"", -1.0)},
+                 {{u"B1", 100}, {u"P9", 1}}, 4, 2, 500, kIncorrectText},
+        TextCase{"MillilitresBaseWithoutDensity", {Base(u"B0", 4, u"", 0.0)}, {{u"B0", 100}}, 4, 2, 500, kIncorrectText},
+        TextCase{"ZeroTotal", {}, {{u"B1", 0}, {u"P1", 0}}, 4, 1, 500, kIncorrectText},
+        TextCase{"NegativeTotal", {}, {{u"B1", -100}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
+        TextCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500, kIncorrectText}),
+    CaseName);
 
 }  // namespace
 }  // namespace lacqueron
