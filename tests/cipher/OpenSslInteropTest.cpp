@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "data/cipher/Cipher.h"
-#include "tests/cipher/Hex.h"
+#include "tests/cipher/CfbVector.h"
 
 namespace lacqueron {
 namespace {
 
 using testing::Bytes;
+using testing::KeyedCipher;
 using testing::Pattern;
 using testing::ToHex;
 
@@ -62,14 +62,6 @@ Bytes OpenSsl(bool decrypt, const Bytes& key, const Bytes& vector, const Bytes& 
     return out;
 }
 
-RefPtr<ICipher> Keyed(const Bytes& key, const Bytes& vector) {
-    auto cipher = CreateCipherFactory()->CreateCipher();
-    cipher->SelectMode(kCipherModeAes128);
-    cipher->SetKey(key.data(), 16);
-    cipher->SetIV(vector.data(), 16);
-    return cipher;
-}
-
 class OpenSslInterop : public ::testing::TestWithParam<std::uint32_t> {
 protected:
     void SetUp() override {
@@ -83,7 +75,7 @@ protected:
 
 TEST_P(OpenSslInterop, OurEncryptionIsOpenSslsAndItDecryptsIt) {
     Bytes ours(length);
-    ASSERT_EQ(Keyed(key, vector)->Encrypt(plain.data(), length, ours.data()), 1);
+    ASSERT_EQ(KeyedCipher(key.data(), vector.data())->Encrypt(plain.data(), length, ours.data()), 1);
     bool ok = false;
     const Bytes theirs = OpenSsl(false, key, vector, plain, ok);
     ASSERT_TRUE(ok);
@@ -99,7 +91,7 @@ TEST_P(OpenSslInterop, WeDecryptWhatOpenSslEncrypted) {
     ASSERT_TRUE(ok);
     ASSERT_EQ(sealed.size(), plain.size());
     Bytes opened(length);
-    ASSERT_EQ(Keyed(key, vector)->Decrypt(sealed.data(), length, opened.data()), 1);
+    ASSERT_EQ(KeyedCipher(key.data(), vector.data())->Decrypt(sealed.data(), length, opened.data()), 1);
     EXPECT_EQ(opened, plain);
 }
 
