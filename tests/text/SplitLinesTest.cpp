@@ -7,7 +7,7 @@ namespace lacqueron {
 namespace {
 
 using test::Items;
-using Strings = std::vector<std::string>;
+using test::Strings;
 
 struct LinesCase {
     const char* name;

@@ -8,7 +8,7 @@ namespace {
 using test::Items;
 using test::NewList;
 using test::Widen;
-using Strings = std::vector<std::string>;
+using test::Strings;
 
 enum class How { Text, Char, Any };
 

@@ -10,7 +10,7 @@ namespace {
 using test::Items;
 using test::NewList;
 using test::Widen;
-using Strings = std::vector<std::string>;
+using test::Strings;
 
 template <class Char>
 class StringListTest : public ::testing::Test {

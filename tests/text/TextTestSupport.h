@@ -8,6 +8,8 @@
 
 namespace lacqueron::test {
 
+using Strings = std::vector<std::string>;
+
 template <class Char>
 std::basic_string<Char> Widen(const std::string& text) {
     return std::basic_string<Char>(text.begin(), text.end());
