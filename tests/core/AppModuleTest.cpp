@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "tests/catalogue/NullRegistryKey.h"
 #include "tests/core/TestObjects.h"
 
 namespace lacqueron {
@@ -152,35 +153,13 @@ TEST(AppModuleLifetime, DestroyingTheModuleReleasesOwnedServices) {
 }
 
 // A profile key that only counts; its other operations are never called here.
-class CountingKey final : public ObjectImpl<IRegistryKey, CountingKey> {
+class CountingKey final : public test::NullRegistryKey<CountingKey> {
 public:
     static constexpr Guid kInterfaceIds[] = {iid::RegistryKey, iid::RegistryKeyBase};
     std::uint32_t Count() noexcept {
         AddRef();
         return Release();
     }
-    const char16_t* GetName() noexcept override { return u""; }
-    RefPtr<IRegistryKey> OpenSubKey(const char16_t*, int) noexcept override { return nullptr; }
-    int DeleteSubKey(const char16_t*) noexcept override { return 0; }
-    int DeleteAllSubKeys() noexcept override { return 0; }
-    RefPtr<IKeyNameEnumerator> EnumSubKeys() noexcept override { return nullptr; }
-    int GetValueKind(const char16_t*) noexcept override { return kValueMissing; }
-    int GetTagged8(const char16_t*, std::uint8_t*) noexcept override { return 0; }
-    std::int32_t GetString(const char16_t*, char16_t*, std::uint32_t) noexcept override { return -1; }
-    int GetDword(const char16_t*, std::int32_t*) noexcept override { return 0; }
-    int GetTagged4(const char16_t*, std::uint8_t*) noexcept override { return 0; }
-    std::int32_t GetBinary(const char16_t*, std::uint8_t*, std::uint32_t) noexcept override { return -1; }
-    int SetTagged8(const char16_t*, const std::uint8_t*) noexcept override { return 0; }
-    int SetString(const char16_t*, const char16_t*) noexcept override { return 0; }
-    int SetDword(const char16_t*, std::int32_t) noexcept override { return 0; }
-    int SetTagged4(const char16_t*, const std::uint8_t*) noexcept override { return 0; }
-    int SetBinary(const char16_t*, const std::uint8_t*, std::uint32_t) noexcept override { return 0; }
-    int DeleteValue(const char16_t*) noexcept override { return 0; }
-    int DeleteAllValues() noexcept override { return 0; }
-    RefPtr<IKeyNameEnumerator> EnumValues() noexcept override { return nullptr; }
-    int Attach(Handle, const char16_t*) noexcept override { return 0; }
-    Handle GetHandle() noexcept override { return nullptr; }
-    const char16_t* GetPath() noexcept override { return u""; }
 };
 
 TEST_F(AppModuleTest, ProfileKeyIsHandedOutWithAReferenceUnlessModeIsNegative) {
