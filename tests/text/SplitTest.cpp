@@ -90,12 +90,5 @@ TEST(Split, NullTextAppendsNothing) {
     EXPECT_EQ(0u, list->GetCount());
 }
 
-TEST(Split, NullSeparatorIsEmpty) {
-    auto list = CreateWideStringList();
-    const char16_t text[] = u"a\0b\0";
-    EXPECT_EQ(2u, list->Split(text, nullptr, -1));
-    EXPECT_EQ((Strings{"a", "b"}), Items(list.get()));
-}
-
 }  // namespace
 }  // namespace lacqueron
