@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/catalogue/RunCommand.h"
+#include "tests/support/RunCommand.h"
 
 namespace {
 

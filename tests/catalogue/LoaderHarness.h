@@ -10,7 +10,7 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/PackageBuilder.h"
 #include "data/cipher/Cipher.h"
-#include "tests/catalogue/NullRegistryKey.h"
+#include "tests/support/NullRegistryKey.h"
 
 namespace lacqueron::test {
 

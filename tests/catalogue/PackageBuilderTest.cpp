@@ -8,7 +8,7 @@
 
 #include "tests/catalogue/LoaderHarness.h"
 #ifndef _WIN32
-#include "tests/catalogue/RunCommand.h"
+#include "tests/support/RunCommand.h"
 #endif
 
 namespace lacqueron {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "tests/catalogue/NullRegistryKey.h"
+#include "tests/support/NullRegistryKey.h"
 #include "tests/core/TestObjects.h"
 
 namespace lacqueron {

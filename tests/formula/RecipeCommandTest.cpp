@@ -6,7 +6,7 @@
 #include <string>
 
 #include "formula/RecipeText.h"
-#include "tests/catalogue/RunCommand.h"
+#include "tests/support/RunCommand.h"
 #include "tests/formula/ShippedCatalogue.h"
 #include "tools/datapack/Utf8.h"
 
