@@ -22,14 +22,14 @@ HostWindow host;
 // The services the catalogue loader and the shutdown reach through the module.
 void RegisterServices(AppModule& module) noexcept {
     if (RefPtr<ICipherFactory> factory = CreateCipherFactory())
-        module.RegisterService(factory.get(), iid::CipherFactory, 1);
+        module.RegisterService(factory.get(), iid::CipherFactory, kOwnsReference);
 
     RefPtr<IRegistryKey> profile = OpenRegistryPath(GetProfileKeyPath().c_str());
     if (!profile) return;
     // The module's field takes the creating reference; the service table adds its own.
     IRegistryKey* key = profile.get();
     module.SetProfileKey(std::move(profile));
-    module.RegisterService(key, iid::RegistryKey, 1);
+    module.RegisterService(key, iid::RegistryKey, kOwnsReference);
     key->SetDword(u"VersionMajor", static_cast<std::int32_t>(module.GetVersionMajor()));
     key->SetDword(u"VersionMinor", static_cast<std::int32_t>(module.GetVersionMinor()));
     key->SetDword(u"VersionBuild", static_cast<std::int32_t>(module.GetVersionBuild()));

@@ -16,6 +16,12 @@ protected:
     ~IAppModuleBase() = default;
 };
 
+// RegisterService's owns-reference flag: an owned service is released when its entry goes.
+enum ServiceReference : int {
+    kBorrowsReference = 0,
+    kOwnsReference = 1,
+};
+
 // Operations 3 to 14. Returned strings belong to the module.
 class IAppModule : public IAppModuleBase {
 public:
