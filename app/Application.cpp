@@ -49,7 +49,6 @@ int RunApplication(HINSTANCE instance) noexcept {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     MessageLoop loop;
     AppModule& module = host.Module();
-    RegisterMessageLoop(module, &loop);
     loop.AddMessageFilter(&host.Filter());
 
     host.Create(instance);
@@ -70,7 +69,6 @@ int RunApplication(HINSTANCE instance) noexcept {
     host.SetEndSessionSave(nullptr);
     host.Teardown();
     loop.RemoveMessageFilter(&host.Filter());
-    UnregisterMessageLoop(module);
 
     CoFreeUnusedLibraries();
     if (SUCCEEDED(com)) CoUninitialize();

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
+#include <atomic>
 
 #include "core/Object.h"
 #include "core/RegistryKeyInterface.h"
@@ -85,9 +85,6 @@ public:
     std::uint32_t ServiceCount() const noexcept { return serviceCount_; }
     std::uint32_t ServiceCapacity() const noexcept { return serviceCapacity_; }
 
-    // Guards only the message loop's registration.
-    std::mutex& Lock() noexcept { return lock_; }
-
     // Native builds and tests may set the directory a module reports.
     void SetModuleDirectoryForTesting(WideString directory) { moduleDirectory_ = std::move(directory); }
 
@@ -104,7 +101,6 @@ private:
     std::uint32_t serviceCapacity_ = 0;
     WideString moduleDirectory_;
     RefPtr<IRegistryKey> profileKey_;
-    std::mutex lock_;
 };
 
 }  // namespace lacqueron
