@@ -5,16 +5,21 @@
 #include <memory>
 #include <new>
 
+#include "app/ExitCodes.h"
 #include "app/MessageLoop.h"
 #include "app/PasswordGate.h"
 #include "app/ProfileSave.h"
 #include "data/cipher/Cipher.h"
 #include "profile/RegistryKey.h"
+#include "ui/ErrorBox.h"
 #include "ui/HostWindow.h"
 #include "ui/MainDialog.h"
 
 namespace lacqueron {
 namespace {
+
+constexpr wchar_t kMainWindowFailedText[] =
+    L"Не удалось открыть главное окно программы. Программа будет закрыта.";
 
 // Exists for the whole process, from before the entry until after it returns.
 HostWindow host;
@@ -35,12 +40,19 @@ void RegisterServices(AppModule& module) noexcept {
     key->SetDword(u"VersionBuild", static_cast<std::int32_t>(module.GetVersionBuild()));
 }
 
+// Null when memory runs out while the dialog object or its catalogue is built.
 std::unique_ptr<MainDialog> ConstructMainDialog(AppModule& module) noexcept {
     try {
         return std::make_unique<MainDialog>(module, ShippedPackage());
     } catch (...) {
         return nullptr;
     }
+}
+
+// Without its main window the program would end with nothing on screen; say why.
+int ReportMainWindowFailed() noexcept {
+    ShowErrorBox(nullptr, kMainWindowFailedText);
+    return kExitMainWindowFailed;
 }
 
 }  // namespace
@@ -60,11 +72,17 @@ int RunApplication(HINSTANCE instance) noexcept {
         // A log-off tears the host down without the orderly shutdown; keep this run's values.
         MainDialog* values = dialog.get();
         host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
-        if (HWND window = dialog->Create()) ShowWindow(window, SW_SHOWNORMAL);
-        if (PasswordGate(*dialog)) exitCode = loop.Run();
+        if (HWND window = dialog->Create()) {
+            ShowWindow(window, SW_SHOWNORMAL);
+            if (PasswordGate(*dialog)) exitCode = loop.Run();
+        } else {
+            exitCode = ReportMainWindowFailed();
+        }
 
         dialog->DestroyWindowIfAny();
         SaveProfileValues(module, dialog->Values());
+    } else {
+        exitCode = ReportMainWindowFailed();
     }
     host.SetEndSessionSave(nullptr);
     host.Teardown();
