@@ -5,16 +5,21 @@
 #include <memory>
 #include <new>
 
+#include "app/ExitCodes.h"
 #include "app/MessageLoop.h"
 #include "app/PasswordGate.h"
 #include "app/ProfileSave.h"
 #include "data/cipher/Cipher.h"
 #include "profile/RegistryKey.h"
+#include "ui/ErrorBox.h"
 #include "ui/HostWindow.h"
 #include "ui/MainDialog.h"
 
 namespace lacqueron {
 namespace {
+
+constexpr wchar_t kMainWindowFailedText[] =
+    L"Не удалось открыть главное окно программы. Программа будет закрыта.";
 
 // Exists for the whole process, from before the entry until after it returns.
 HostWindow host;
@@ -22,19 +27,20 @@ HostWindow host;
 // The services the catalogue loader and the shutdown reach through the module.
 void RegisterServices(AppModule& module) noexcept {
     if (RefPtr<ICipherFactory> factory = CreateCipherFactory())
-        module.RegisterService(factory.get(), iid::CipherFactory, 1);
+        module.RegisterService(factory.get(), iid::CipherFactory, kOwnsReference);
 
     RefPtr<IRegistryKey> profile = OpenRegistryPath(GetProfileKeyPath().c_str());
     if (!profile) return;
     // The module's field takes the creating reference; the service table adds its own.
     IRegistryKey* key = profile.get();
     module.SetProfileKey(std::move(profile));
-    module.RegisterService(key, iid::RegistryKey, 1);
+    module.RegisterService(key, iid::RegistryKey, kOwnsReference);
     key->SetDword(u"VersionMajor", static_cast<std::int32_t>(module.GetVersionMajor()));
     key->SetDword(u"VersionMinor", static_cast<std::int32_t>(module.GetVersionMinor()));
     key->SetDword(u"VersionBuild", static_cast<std::int32_t>(module.GetVersionBuild()));
 }
 
+// Null when memory runs out while the dialog object or its catalogue is built.
 std::unique_ptr<MainDialog> ConstructMainDialog(AppModule& module) noexcept {
     try {
         return std::make_unique<MainDialog>(module, ShippedPackage());
@@ -43,13 +49,18 @@ std::unique_ptr<MainDialog> ConstructMainDialog(AppModule& module) noexcept {
     }
 }
 
+// Without its main window the program would end with nothing on screen; say why.
+int ReportMainWindowFailed() noexcept {
+    ShowErrorBox(nullptr, kMainWindowFailedText);
+    return kExitMainWindowFailed;
+}
+
 }  // namespace
 
 int RunApplication(HINSTANCE instance) noexcept {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     MessageLoop loop;
     AppModule& module = host.Module();
-    RegisterMessageLoop(module, &loop);
     loop.AddMessageFilter(&host.Filter());
 
     host.Create(instance);
@@ -61,16 +72,21 @@ int RunApplication(HINSTANCE instance) noexcept {
         // A log-off tears the host down without the orderly shutdown; keep this run's values.
         MainDialog* values = dialog.get();
         host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
-        if (HWND window = dialog->Create()) ShowWindow(window, SW_SHOWNORMAL);
-        if (PasswordGate(*dialog)) exitCode = loop.Run();
+        if (HWND window = dialog->Create()) {
+            ShowWindow(window, SW_SHOWNORMAL);
+            if (PasswordGate(*dialog)) exitCode = loop.Run();
+        } else {
+            exitCode = ReportMainWindowFailed();
+        }
 
         dialog->DestroyWindowIfAny();
         SaveProfileValues(module, dialog->Values());
+    } else {
+        exitCode = ReportMainWindowFailed();
     }
     host.SetEndSessionSave(nullptr);
     host.Teardown();
     loop.RemoveMessageFilter(&host.Filter());
-    UnregisterMessageLoop(module);
 
     CoFreeUnusedLibraries();
     if (SUCCEEDED(com)) CoUninitialize();

@@ -6,7 +6,8 @@
 
 namespace lacqueron {
 
-// Returns the process exit code: the quit message's value, or 0 when the loop never ran.
+// Returns the process exit code: the quit message's value, 0 when the password was
+// refused, or an ExitCode when the program could not run.
 int RunApplication(HINSTANCE instance) noexcept;
 
 }  // namespace lacqueron

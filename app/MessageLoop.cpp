@@ -1,8 +1,6 @@
 #include "app/MessageLoop.h"
 
 #include <algorithm>
-#include <map>
-#include <mutex>
 #include <new>
 
 namespace lacqueron {
@@ -34,11 +32,6 @@ bool RemoveFrom(std::vector<T*>& list, T* item) noexcept {
     return true;
 }
 
-std::map<DWORD, MessageLoop*>& LoopsByThread() {
-    static std::map<DWORD, MessageLoop*> loops;
-    return loops;
-}
-
 }  // namespace
 
 bool MessageLoop::AddMessageFilter(IMessageFilter* filter) noexcept { return AddTo(filters_, filter); }
@@ -52,44 +45,29 @@ bool MessageLoop::Filter(MSG& message) noexcept {
     return false;
 }
 
-int MessageLoop::RunIdle(int) noexcept {
+void MessageLoop::RunIdle() noexcept {
     for (IIdleHandler* handler : idleHandlers_) handler->RunIdle();
-    return 0;
 }
 
 int MessageLoop::Run() noexcept {
+    // Set by every message that may have changed something; one idle pass clears it.
     bool idle = true;
-    int idleCount = 0;
     for (;;) {
-        while (idle && !PeekMessageW(&current_, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!RunIdle(idleCount++)) idle = false;
+        if (idle && !PeekMessageW(&current_, nullptr, 0, 0, PM_NOREMOVE)) {
+            RunIdle();
+            idle = false;
         }
         const BOOL got = GetMessageW(&current_, nullptr, 0, 0);
-        if (got == -1) continue;
+        // A failure would repeat at once: going round again would only spin.
+        if (got == -1) return kExitMessageLoopFailed;
         if (got == 0) break;
         if (!Filter(current_)) {
             TranslateMessage(&current_);
             DispatchMessageW(&current_);
         }
-        if (!KeepsIdlePhaseOver(current_.message)) {
-            idle = true;
-            idleCount = 0;
-        }
+        if (!KeepsIdlePhaseOver(current_.message)) idle = true;
     }
     return static_cast<int>(current_.wParam);
-}
-
-void RegisterMessageLoop(AppModule& module, MessageLoop* loop) noexcept {
-    std::lock_guard<std::mutex> guard(module.Lock());
-    try {
-        LoopsByThread()[GetCurrentThreadId()] = loop;
-    } catch (const std::bad_alloc&) {
-    }
-}
-
-void UnregisterMessageLoop(AppModule& module) noexcept {
-    std::lock_guard<std::mutex> guard(module.Lock());
-    LoopsByThread().erase(GetCurrentThreadId());
 }
 
 }  // namespace lacqueron

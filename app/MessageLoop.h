@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/AppModule.h"
+#include "app/ExitCodes.h"
 #include "ui/MessageFilter.h"
 
 namespace lacqueron {
@@ -18,22 +18,19 @@ public:
     bool AddIdleHandler(IIdleHandler* handler) noexcept;
     bool RemoveIdleHandler(IIdleHandler* handler) noexcept;
 
-    // Runs until WM_QUIT and returns its wParam.
+    // Runs until WM_QUIT and returns its wParam, or kExitMessageLoopFailed when
+    // GetMessageW fails.
     int Run() noexcept;
 
 private:
     // Offers the message to the filters, the last added first.
     bool Filter(MSG& message) noexcept;
-    // Calls every idle handler once; 0 ends the idle phase.
-    int RunIdle(int idleCount) noexcept;
+    // Calls every idle handler once, in order.
+    void RunIdle() noexcept;
 
     std::vector<IMessageFilter*> filters_;
     std::vector<IIdleHandler*> idleHandlers_;
     MSG current_{};
 };
-
-// The module's record of which thread runs which loop; changed under the module's lock.
-void RegisterMessageLoop(AppModule& module, MessageLoop* loop) noexcept;
-void UnregisterMessageLoop(AppModule& module) noexcept;
 
 }  // namespace lacqueron

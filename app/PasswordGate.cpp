@@ -1,5 +1,6 @@
 #include "app/PasswordGate.h"
 
+#include "ui/ErrorBox.h"
 #include "ui/PasswordDialog.h"
 
 namespace lacqueron {
@@ -14,7 +15,7 @@ int PasswordGate(MainDialog& dialog) noexcept {
         // Exact UTF-16 comparison: case and surrounding spaces matter.
         if (prompt.TypedText() == required) return 1;
 
-        MessageBoxW(dialog.Window(), L"Неправильный пароль. В доступе отказано.", L"Ошибка", MB_OK | MB_ICONERROR);
+        ShowErrorBox(dialog.Window(), L"Неправильный пароль. В доступе отказано.");
         return 0;
     } catch (...) {
         return 0;

@@ -43,7 +43,7 @@ int AppModule::RegisterService(IObject* object, const Guid& iid, int ownsReferen
         ServiceEntry* entry = services_[i];
         for (std::uint32_t j = i + 1; j < serviceCount_; ++j) services_[j - 1] = services_[j];
         --serviceCount_;
-        if (entry->ownsReference != 0) entry->object->Release();
+        if (entry->ownsReference != kBorrowsReference) entry->object->Release();
         delete entry;
         removed = true;
         break;
@@ -63,7 +63,7 @@ int AppModule::RegisterService(IObject* object, const Guid& iid, int ownsReferen
     }
     auto* entry = new (std::nothrow) ServiceEntry{object, ownsReference, iid};
     if (entry == nullptr) return 0;
-    if (ownsReference != 0) object->AddRef();
+    if (ownsReference != kBorrowsReference) object->AddRef();
     services_[serviceCount_++] = entry;
     return 1;
 }
@@ -109,7 +109,7 @@ void AppModule::ClearProfileKey() noexcept {
 void AppModule::ClearServices() noexcept {
     for (std::uint32_t i = 0; i < serviceCount_; ++i) {
         ServiceEntry* entry = services_[i];
-        if (entry->ownsReference != 0) entry->object->Release();
+        if (entry->ownsReference != kBorrowsReference) entry->object->Release();
         delete entry;
     }
     delete[] services_;

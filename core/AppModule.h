@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
+#include <atomic>
 
 #include "core/Object.h"
 #include "core/RegistryKeyInterface.h"
@@ -14,6 +14,12 @@ namespace lacqueron {
 class IAppModuleBase : public IObject {
 protected:
     ~IAppModuleBase() = default;
+};
+
+// RegisterService's owns-reference flag: an owned service is released when its entry goes.
+enum ServiceReference : int {
+    kBorrowsReference = 0,
+    kOwnsReference = 1,
 };
 
 // Operations 3 to 14. Returned strings belong to the module.
@@ -79,9 +85,6 @@ public:
     std::uint32_t ServiceCount() const noexcept { return serviceCount_; }
     std::uint32_t ServiceCapacity() const noexcept { return serviceCapacity_; }
 
-    // Guards only the message loop's registration.
-    std::mutex& Lock() noexcept { return lock_; }
-
     // Native builds and tests may set the directory a module reports.
     void SetModuleDirectoryForTesting(WideString directory) { moduleDirectory_ = std::move(directory); }
 
@@ -98,7 +101,6 @@ private:
     std::uint32_t serviceCapacity_ = 0;
     WideString moduleDirectory_;
     RefPtr<IRegistryKey> profileKey_;
-    std::mutex lock_;
 };
 
 }  // namespace lacqueron

@@ -10,13 +10,6 @@ namespace {
 constexpr std::uint64_t kMaxSize = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint32_t kMinimumStep = 16;
 
-// Width in bytes of a string's character-count prefix.
-std::uint32_t PrefixWidth(int prefixKind) noexcept {
-    if (prefixKind == 1) return 2;
-    if (prefixKind == 2) return 1;
-    return 4;
-}
-
 template <class Char>
 std::uint32_t TextLength(const Char* text) noexcept {
     std::uint32_t n = 0;
@@ -57,9 +50,9 @@ public:
     std::uint32_t Seek(std::int32_t offset, int origin) noexcept override {
         if (data_ == nullptr) return 0;
         std::int64_t target = position_;
-        if (origin == 0) target = offset;
-        else if (origin == 1) target = std::int64_t{position_} + offset;
-        else if (origin == 2) target = std::int64_t{length_} + offset;
+        if (origin == kSeekFromStart) target = offset;
+        else if (origin == kSeekFromCurrent) target = std::int64_t{position_} + offset;
+        else if (origin == kSeekFromEnd) target = std::int64_t{length_} + offset;
         return MoveTo(target);
     }
 
@@ -203,17 +196,17 @@ private:
     }
 
     int WritePrefix(std::uint32_t count, int* err, int prefixKind) noexcept {
-        switch (PrefixWidth(prefixKind)) {
-        case 1: return WriteU8(static_cast<std::uint8_t>(count), err);
-        case 2: return WriteU16(static_cast<std::uint16_t>(count), err);
+        switch (prefixKind) {
+        case kPrefix8Bit: return WriteU8(static_cast<std::uint8_t>(count), err);
+        case kPrefix16Bit: return WriteU16(static_cast<std::uint16_t>(count), err);
         default: return WriteU32(count, err);
         }
     }
 
     std::uint32_t ReadPrefix(int* eof, int prefixKind) noexcept {
-        switch (PrefixWidth(prefixKind)) {
-        case 1: return ReadU8(eof);
-        case 2: return ReadU16(eof);
+        switch (prefixKind) {
+        case kPrefix8Bit: return ReadU8(eof);
+        case kPrefix16Bit: return ReadU16(eof);
         default: return ReadU32(eof);
         }
     }

@@ -8,6 +8,12 @@
 
 namespace lacqueron {
 
+// Where Seek counts the offset from; any other origin leaves the cursor where it is.
+enum SeekOrigin : int { kSeekFromStart = 0, kSeekFromCurrent = 1, kSeekFromEnd = 2 };
+
+// The width of a length-prefixed string's character count; any other kind is 32-bit.
+enum StringPrefixKind : int { kPrefix32Bit = 0, kPrefix16Bit = 1, kPrefix8Bit = 2 };
+
 // Operations 3 to 30.
 class IByteStream : public IObject {
 public:

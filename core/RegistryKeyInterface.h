@@ -29,6 +29,12 @@ enum RegistryValueKind : int {
     kValueTagged4 = 5,
 };
 
+// Bits of OpenSubKey's flags.
+enum OpenSubKeyFlags : int {
+    kOpenExisting = 0,
+    kCreateIfMissing = 1,
+};
+
 // Operations 3 to 24. Handles are the platform's HKEY, carried as an opaque pointer.
 class IRegistryKey : public IObject {
 public:

@@ -9,7 +9,7 @@
 namespace lacqueron {
 namespace {
 
-constexpr REGSAM kReadWriteAccess = 0x2001F;  // KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY
+constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 constexpr std::uint8_t kTag8 = 0x04;
 constexpr std::uint8_t kTag4 = 0x05;
 constexpr DWORD kFallbackNameLength = 512;
@@ -92,7 +92,7 @@ const char16_t* RegistryKey::GetName() noexcept {
 RefPtr<IRegistryKey> RegistryKey::OpenSubKey(const char16_t* name, int flags) noexcept {
     const REGSAM access = readOnly_ ? KEY_READ : kReadWriteAccess;
     HKEY opened = nullptr;
-    LONG status = (flags & 1)
+    LONG status = (flags & kCreateIfMissing)
         ? RegCreateKeyExW(handle_.get(), WOrEmpty(name), 0, const_cast<wchar_t*>(L""), 0, access, nullptr,
                           &opened, nullptr)
         : RegOpenKeyExW(handle_.get(), WOrEmpty(name), 0, access, &opened);
@@ -108,7 +108,7 @@ RefPtr<IRegistryKey> RegistryKey::OpenSubKey(const char16_t* name, int flags) no
 
 int RegistryKey::DeleteSubKey(const char16_t* name) noexcept {
     {
-        RefPtr<IRegistryKey> child = OpenSubKey(name, 0);
+        RefPtr<IRegistryKey> child = OpenSubKey(name, kOpenExisting);
         if (!child) return 1;
         child->DeleteAllSubKeys();
         child->DeleteAllValues();

@@ -310,11 +310,12 @@ void LoadPicture(RefPtr<IByteBuffer> buffer, CataloguePicture& picture, const Re
 
 using TextLoader = void (*)(INarrowStringList&, Catalogue&, const Report&);
 
-void LoadTextSection(const DataPackage& package, SectionIndex index, ICipher* cipher, int dropEmpty,
-                     TextLoader load, Catalogue& catalogue, const Report& report) {
+void LoadTextSection(const DataPackage& package, SectionIndex index, EmptyLines emptyLines, TextLoader load,
+                     ICipher* cipher, Catalogue& catalogue, LoadObserver* observer) {
+    const Report report(observer, index);
     const DataSection& section = package.sections[index];
     RefPtr<IByteBuffer> buffer = DecodeSection(section.bytes, section.length, cipher, package.key);
-    RefPtr<INarrowStringList> lines = SplitLines(buffer.get(), dropEmpty);
+    RefPtr<INarrowStringList> lines = SplitLines(buffer.get(), emptyLines);
     if (!lines) return report.Refused("section cannot be decoded");
     buffer.Reset();
     load(*lines, catalogue, report);
@@ -330,11 +331,10 @@ void LoadCatalogue(IAppModule& module, const DataPackage& package, Catalogue& ca
     if (RefPtr<ICipherFactory> factory = QueryAs<ICipherFactory>(&module, iid::CipherFactory))
         cipher = factory->CreateCipher();
 
-    LoadTextSection(package, kSectionSettings, cipher.get(), 1, LoadSettings, catalogue, Report(observer, kSectionSettings));
-    LoadTextSection(package, kSectionColours, cipher.get(), 1, LoadColours, catalogue, Report(observer, kSectionColours));
-    LoadTextSection(package, kSectionRecipes, cipher.get(), 0, LoadRecipes, catalogue, Report(observer, kSectionRecipes));
-    LoadTextSection(package, kSectionComponents, cipher.get(), 1, LoadComponents, catalogue,
-                    Report(observer, kSectionComponents));
+    LoadTextSection(package, kSectionSettings, kDropEmptyLines, LoadSettings, cipher.get(), catalogue, observer);
+    LoadTextSection(package, kSectionColours, kDropEmptyLines, LoadColours, cipher.get(), catalogue, observer);
+    LoadTextSection(package, kSectionRecipes, kKeepEmptyLines, LoadRecipes, cipher.get(), catalogue, observer);
+    LoadTextSection(package, kSectionComponents, kDropEmptyLines, LoadComponents, cipher.get(), catalogue, observer);
     ComputeBaseDensities(catalogue);
 
     const Report pictureReport(observer, kSectionPicture);

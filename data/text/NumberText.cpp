@@ -1,8 +1,8 @@
 #include "data/text/TextTools.h"
 
 #include <charconv>
+#include <cstddef>
 #include <limits>
-#include <string>
 
 namespace lacqueron {
 namespace {
@@ -36,32 +36,75 @@ WholeNumber ReadWhole(const char16_t* text, std::uint64_t limit) noexcept {
     return n;
 }
 
-// Reads the copy with its decimal point made ".", correctly rounded; may throw bad_alloc.
-double ReadDecimal(const char16_t* text) {
-    std::u16string copy(text);
-    const auto point = copy.find_first_of(u",.");
-    if (point != std::u16string::npos) copy[point] = u'.';
+// A double, and a midpoint between two neighbouring doubles, has at most 768 significant
+// digits. Beyond kKeptDigits, one non-zero digit standing for everything dropped therefore
+// rounds exactly as the whole string would.
+constexpr std::size_t kKeptDigits = 800;
+// Far enough outside the range of doubles that the result is 0 or infinite.
+constexpr std::int64_t kExponentLimit = 400;
+constexpr std::int64_t kWrittenExponentLimit = 1000000;
 
-    const char16_t* p = copy.c_str();
+// The significant digits of a number in a fixed buffer.
+class SignificantDigits {
+public:
+    void Add(char16_t digit) noexcept {
+        if (count_ < kKeptDigits) text_[count_++] = static_cast<char>(digit);
+        else if (digit != u'0') dropped_ = true;
+    }
+    // Ends the digits; false when they are all zeros.
+    bool Finish() noexcept {
+        if (dropped_) {
+            text_[count_++] = '1';
+            return true;
+        }
+        while (count_ > 0 && text_[count_ - 1] == '0') --count_;
+        return count_ > 0;
+    }
+    // Reads "0.<digits>e<exponent>", correctly rounded.
+    double Scaled(std::int64_t exponent) const noexcept {
+        char number[kKeptDigits + 32] = "0.";
+        char* end = number + 2;
+        for (std::size_t i = 0; i < count_; ++i) *end++ = text_[i];
+        *end++ = 'e';
+        end = std::to_chars(end, number + sizeof number, exponent).ptr;
+        double value = 0;
+        const auto [stop, error] = std::from_chars(number, end, value, std::chars_format::scientific);
+        if (error == std::errc::result_out_of_range)
+            return exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        return error == std::errc() ? value : 0;
+    }
+
+private:
+    char text_[kKeptDigits + 1] = {};
+    std::size_t count_ = 0;
+    bool dropped_ = false;
+};
+
+// The first "," or "." is the decimal point.
+bool IsPoint(char16_t c) noexcept { return c == u'.' || c == u','; }
+
+double ReadDecimal(const char16_t* p) noexcept {
     while (IsSpace(*p)) ++p;
     bool negative = false;
     if (*p == u'+' || *p == u'-') negative = *p++ == u'-';
 
     // Significant digits without leading zeros; the value is 0.digits * 10^exponent.
-    std::string digits;
+    SignificantDigits digits;
+    bool anySignificant = false;
     std::int64_t exponent = 0;
     bool anyDigit = false;
     bool afterPoint = false;
     for (;; ++p) {
         if (IsDigit(*p)) {
             anyDigit = true;
-            if (digits.empty() && *p == u'0') {
+            if (!anySignificant && *p == u'0') {
                 if (afterPoint) --exponent;
                 continue;
             }
-            digits.push_back(static_cast<char>(*p));
+            anySignificant = true;
+            digits.Add(*p);
             if (!afterPoint) ++exponent;
-        } else if (*p == u'.' && !afterPoint) {
+        } else if (IsPoint(*p) && !afterPoint) {
             afterPoint = true;
         } else {
             break;
@@ -76,27 +119,15 @@ double ReadDecimal(const char16_t* text) {
         if (IsDigit(*e)) {
             std::int64_t written = 0;
             for (; IsDigit(*e); ++e)
-                if (written < 1000000) written = written * 10 + (*e - u'0');
+                if (written < kWrittenExponentLimit) written = written * 10 + (*e - u'0');
             exponent += negativeExponent ? -written : written;
         }
     }
 
-    while (!digits.empty() && digits.back() == '0') digits.pop_back();
     double value = 0;
-    if (digits.empty() || exponent < -400) {
-        value = 0;
-    } else if (exponent > 400) {
-        value = std::numeric_limits<double>::infinity();
-    } else {
-        std::string normalised = "0." + digits + "e" + std::to_string(exponent);
-        const auto [end, error] =
-            std::from_chars(normalised.data(), normalised.data() + normalised.size(), value,
-                            std::chars_format::scientific);
-        if (error == std::errc::result_out_of_range)
-            value = exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-        else if (error != std::errc())
-            value = 0;
-    }
+    if (!digits.Finish() || exponent < -kExponentLimit) value = 0;
+    else if (exponent > kExponentLimit) value = std::numeric_limits<double>::infinity();
+    else value = digits.Scaled(exponent);
     return negative ? -value : value;
 }
 
@@ -120,11 +151,7 @@ std::int32_t ParseSigned(const char16_t* text) noexcept {
 
 double ParseDecimal(const char16_t* text) noexcept {
     if (text == nullptr) return 0;
-    try {
-        return ReadDecimal(text);
-    } catch (...) {
-        return 0;
-    }
+    return ReadDecimal(text);
 }
 
 }  // namespace lacqueron

@@ -4,12 +4,12 @@
 
 namespace lacqueron {
 
-RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, int dropEmpty) noexcept {
+RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, EmptyLines emptyLines) noexcept {
     if (buffer == nullptr) return nullptr;
     auto lines = CreateNarrowStringList();
     if (!lines) return nullptr;
     try {
-        buffer->Seek(0, 0);
+        buffer->Seek(0, kSeekFromStart);
         std::string line;
         // Set after a CR, so that CR LF ends one line and CR CR makes no empty one.
         bool afterCr = false;
@@ -20,7 +20,7 @@ RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, int dropEmpty) noexcep
                     // Insert copies up to the first zero, which cuts a line holding one.
                     lines->Insert(line.c_str(), -1);
                     line.clear();
-                } else if (dropEmpty == 0 && !afterCr) {
+                } else if (emptyLines == kKeepEmptyLines && !afterCr) {
                     lines->Insert("", -1);
                 }
                 afterCr = byte == '\r';

@@ -9,9 +9,10 @@
 
 namespace lacqueron {
 
-// Splits a buffer at CR, LF and CR LF. dropEmpty 1 passes over empty lines.
-// Caller owns the result; null when the buffer is null.
-RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, int dropEmpty) noexcept;
+enum EmptyLines : int { kKeepEmptyLines = 0, kDropEmptyLines = 1 };
+
+// Splits a buffer at CR, LF and CR LF. Caller owns the result; null when the buffer is null.
+RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, EmptyLines emptyLines) noexcept;
 
 // Decodes Windows-1251 (the data package's code page) on every platform.
 WideString ToWide(const char* text);

@@ -49,7 +49,7 @@ protected:
     // The table keeps the only reference.
     void RegisterCounted(int& released) {
         RefPtr<IObject> object = RefPtr<IObject>::Adopt(NewObject<CountingObject>(released));
-        host_.Module().RegisterService(object.get(), iid::Cipher, 1);
+        host_.Module().RegisterService(object.get(), iid::Cipher, kOwnsReference);
     }
 
     // Offers a key press to the filter as the message loop would.

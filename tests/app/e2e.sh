@@ -109,6 +109,20 @@ ctrl-f1)
   driver wait-dialog 343 5000 press 1 >/dev/null
   program_expect_exit 0
   ;;
+main-window-fails)
+  # A control class the system does not know makes template 220 fail, as a damaged
+  # program file would: the program must say so and end with a non-zero code.
+  broken="$WINEPREFIX/drive_c/Lacqueron.exe"
+  perl -0777 -pe 's/S\0Y\0S\0L\0I\0S\0T\0V\0I\0E\0W\x003\x002\0/S\0Y\0S\0L\0I\0S\0T\0V\0I\0E\0W\0X\0X\0/gi' \
+    "$PROGRAM" >"$broken"
+  cmp -s "$PROGRAM" "$broken" && { fail "the list view class was not found in the program file"; e2e_finish; }
+  wine "$broken" &
+  PROGRAM_PID=$!
+  box=$(driver wait-window '#32770' - 30000 get-text 0 get-text 65535 press 1 wait-gone 10000) ||
+    { fail "no box that OK closes"; e2e_finish; }
+  expect_equal "error box" "$box" $'Ошибка\nНе удалось открыть главное окно программы. Программа будет закрыта.'
+  program_expect_exit 1
+  ;;
 *)
   echo "unknown scenario $1"
   exit 2

@@ -144,6 +144,42 @@ TEST_F(DatapackTool, LintReportsRecipesTheProgramCannotCompute) {
     EXPECT_EQ(lint.out.find(" 1/g"), std::string::npos) << lint.out;
 }
 
+// Spreadsheets put these in as thousands separators; the program then reads "1 000" as 1.
+struct InvisibleInNumber {
+    const char* name;
+    std::string file;
+    std::string content;
+    std::string finding;  // the start of the line lint must print, or "" for none on line 1
+};
+
+class DatapackInvisibleInNumber : public DatapackTool, public ::testing::WithParamInterface<InvisibleInNumber> {};
+
+TEST_P(DatapackInvisibleInNumber, LintNamesTheFieldAndTheCharacter) {
+    const Outcome lint = Lint(Sources({{GetParam().file, GetParam().content}}));
+    if (GetParam().finding.empty()) {
+        EXPECT_EQ(("\n" + lint.out).find("\n" + GetParam().file + ":1: "), std::string::npos) << lint.out;
+        return;
+    }
+    EXPECT_EQ(lint.status, 1);
+    EXPECT_NE(("\n" + lint.out).find("\n" + GetParam().finding), std::string::npos) << lint.out << lint.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Characters, DatapackInvisibleInNumber, ::testing::Values(
+    InvisibleInNumber{"NoBreakSpaceInAmount", "recipes.txt", "RAL 1000\nOSN\t1\u00A0000\n",
+                      "recipes.txt:2: amount \"1\\u00A0000\" holds U+00A0 (no-break space)"},
+    InvisibleInNumber{"ThinSpaceInDensity", "components.txt", "P\tWhite\tW\t1\u2009050\n",
+                      "components.txt:1: density \"1\\u2009050\" holds U+2009 (thin space)"},
+    InvisibleInNumber{"NarrowNoBreakSpaceInFormula", "components.txt", "P\tWhite\tW\t1\nB1|W*1\u202F5\tBase\tB\n",
+                      "components.txt:2: formula amount \"1\\u202F5\" holds U+202F (narrow no-break space)"},
+    InvisibleInNumber{"NoBreakSpaceInPigmentFactor", "components.txt", "B1|W*1|^p1\u00A05\tBase\tB\n",
+                      "components.txt:1: pigment factor \"1\\u00A05\" holds U+00A0"},
+    InvisibleInNumber{"ZeroWidthSpaceInColourValue", "colours.txt", "RAL 1000\t205-\u200B186-136\t\tA\n",
+                      "colours.txt:1: colour value \"\\u200B186\" holds U+200B (zero-width space)"},
+    InvisibleInNumber{"ByteOrderMarkInRecipeNumber", "recipes.txt", "RAL 1000\n\nRAL \uFEFF1001\n",
+                      "recipes.txt:3: recipe number \"\\uFEFF1001\" holds U+FEFF"},
+    InvisibleInNumber{"NoBreakSpaceInNameIsText", "colours.txt", "RAL 1000\t205-186-136\t\tGreen\u00A0beige\n", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct BadInput {
     const char* name;
     std::string file;

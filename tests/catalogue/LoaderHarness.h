@@ -40,7 +40,7 @@ public:
     explicit TestModule(bool withCipher = true, RefPtr<IRegistryKey> profile = nullptr) {
         if (withCipher) {
             RefPtr<ICipherFactory> factory = CreateCipherFactory();
-            module_.RegisterService(factory.get(), iid::CipherFactory, 1);
+            module_.RegisterService(factory.get(), iid::CipherFactory, kOwnsReference);
         }
         if (profile) module_.SetProfileKey(std::move(profile));
     }

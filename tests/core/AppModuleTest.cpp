@@ -57,7 +57,7 @@ TEST_F(AppModuleTest, UnknownServiceIsNoInterface) {
 
 TEST_F(AppModuleTest, OwningRegistrationHoldsAReferenceAndLookupAddsOne) {
     auto a = MakeThing("a");
-    ASSERT_EQ(module.RegisterService(a.get(), ServiceId(1), 1), 1);
+    ASSERT_EQ(module.RegisterService(a.get(), ServiceId(1), kOwnsReference), 1);
     EXPECT_EQ(a->Count(), 2u);
     void* out = nullptr;
     ASSERT_EQ(module.QueryInterface(ServiceId(1), &out), kResultOk);
@@ -69,9 +69,9 @@ TEST_F(AppModuleTest, OwningRegistrationHoldsAReferenceAndLookupAddsOne) {
 TEST_F(AppModuleTest, SecondRegistrationReplacesAndReleasesTheOwnedFirst) {
     auto a = MakeThing("a");
     auto b = MakeThing("b");
-    module.RegisterService(a.get(), ServiceId(1), 1);
+    module.RegisterService(a.get(), ServiceId(1), kOwnsReference);
     log.clear();
-    EXPECT_EQ(module.RegisterService(b.get(), ServiceId(1), 1), 1);
+    EXPECT_EQ(module.RegisterService(b.get(), ServiceId(1), kOwnsReference), 1);
     EXPECT_EQ(log, (CallLog{"a-", "b+"}));
     EXPECT_EQ(Lookup(ServiceId(1)), b.get());
     EXPECT_EQ(module.ServiceCount(), 1u);
@@ -81,32 +81,32 @@ TEST_F(AppModuleTest, BorrowedEntriesAreNeitherAddedNorReleased) {
     auto a = MakeThing("a");
     auto b = MakeThing("b");
     log.clear();
-    module.RegisterService(a.get(), ServiceId(1), 0);
-    module.RegisterService(b.get(), ServiceId(1), 0);
-    module.RegisterService(nullptr, ServiceId(1), 0);
+    module.RegisterService(a.get(), ServiceId(1), kBorrowsReference);
+    module.RegisterService(b.get(), ServiceId(1), kBorrowsReference);
+    module.RegisterService(nullptr, ServiceId(1), kBorrowsReference);
     module.ClearServices();
     EXPECT_TRUE(log.empty());
 }
 
 TEST_F(AppModuleTest, RegisteringNullUnregisters) {
     auto a = MakeThing("a");
-    module.RegisterService(a.get(), ServiceId(1), 1);
-    EXPECT_EQ(module.RegisterService(nullptr, ServiceId(1), 1), 1);
+    module.RegisterService(a.get(), ServiceId(1), kOwnsReference);
+    EXPECT_EQ(module.RegisterService(nullptr, ServiceId(1), kOwnsReference), 1);
     EXPECT_EQ(a->Count(), 1u);
     EXPECT_EQ(Lookup(ServiceId(1)), nullptr);
-    EXPECT_EQ(module.RegisterService(nullptr, ServiceId(1), 1), 0);
-    EXPECT_EQ(module.RegisterService(nullptr, ServiceId(2), 0), 0);
+    EXPECT_EQ(module.RegisterService(nullptr, ServiceId(1), kOwnsReference), 0);
+    EXPECT_EQ(module.RegisterService(nullptr, ServiceId(2), kBorrowsReference), 0);
 }
 
 TEST_F(AppModuleTest, RemovalClosesTheGapAndKeepsTheOrder) {
     RefPtr<Thing> things[4] = {MakeThing("0"), MakeThing("1"), MakeThing("2"), MakeThing("3")};
-    for (std::uint8_t i = 0; i < 4; ++i) module.RegisterService(things[i].get(), ServiceId(i), 1);
-    module.RegisterService(nullptr, ServiceId(1), 0);
+    for (std::uint8_t i = 0; i < 4; ++i) module.RegisterService(things[i].get(), ServiceId(i), kOwnsReference);
+    module.RegisterService(nullptr, ServiceId(1), kBorrowsReference);
     ASSERT_EQ(module.ServiceCount(), 3u);
     for (std::uint8_t i : {0, 2, 3}) EXPECT_EQ(Lookup(ServiceId(i)), things[i].get());
     EXPECT_EQ(Lookup(ServiceId(1)), nullptr);
     // A replaced entry moves to the end; the others keep answering.
-    module.RegisterService(things[1].get(), ServiceId(0), 1);
+    module.RegisterService(things[1].get(), ServiceId(0), kOwnsReference);
     EXPECT_EQ(Lookup(ServiceId(0)), things[1].get());
     EXPECT_EQ(things[0]->Count(), 1u);
 }
@@ -116,7 +116,7 @@ TEST_F(AppModuleTest, TableGrowsFromOneByDoubling) {
     auto a = MakeThing("a");
     EXPECT_EQ(module.ServiceCapacity(), 0u);
     for (std::uint8_t i = 0; i < std::size(expected); ++i) {
-        module.RegisterService(a.get(), ServiceId(i), 1);
+        module.RegisterService(a.get(), ServiceId(i), kOwnsReference);
         EXPECT_EQ(module.ServiceCount(), i + 1u);
         EXPECT_EQ(module.ServiceCapacity(), expected[i]) << "after " << i + 1 << " registrations";
     }
@@ -126,8 +126,8 @@ TEST_F(AppModuleTest, TableGrowsFromOneByDoubling) {
 TEST_F(AppModuleTest, ClearingReleasesOwnedEntriesInOrderAndCanRepeat) {
     auto a = MakeThing("a");
     auto b = MakeThing("b");
-    module.RegisterService(a.get(), ServiceId(1), 1);
-    module.RegisterService(b.get(), ServiceId(2), 1);
+    module.RegisterService(a.get(), ServiceId(1), kOwnsReference);
+    module.RegisterService(b.get(), ServiceId(2), kOwnsReference);
     log.clear();
     module.ClearServices();
     EXPECT_EQ(log, (CallLog{"a-", "b-"}));
@@ -142,9 +142,9 @@ TEST(AppModuleLifetime, DestroyingTheModuleReleasesOwnedServices) {
     auto a = RefPtr<Thing>::Adopt(new Thing("a", &log));
     {
         AppModule module;
-        module.RegisterService(a.get(), ServiceId(1), 0);
+        module.RegisterService(a.get(), ServiceId(1), kBorrowsReference);
         auto* b = new Thing("b", &log);
-        module.RegisterService(b, ServiceId(2), 1);
+        module.RegisterService(b, ServiceId(2), kOwnsReference);
         b->Release();  // the table's reference is the last one
         log.clear();
     }

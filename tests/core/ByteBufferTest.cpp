@@ -31,7 +31,7 @@ std::string Content(IByteBuffer& buffer) {
 
 // Seeking clamps at the capacity, which makes it visible (and extends the length).
 std::uint32_t Capacity(IByteBuffer& buffer) {
-    return buffer.Seek(std::numeric_limits<std::int32_t>::max(), 0);
+    return buffer.Seek(std::numeric_limits<std::int32_t>::max(), kSeekFromStart);
 }
 
 TEST(ByteBuffer, AnswersTheStreamAndBufferIdentifiers) {
@@ -60,7 +60,7 @@ TEST_P(ByteBufferGrowth, StepFollowsTheHint) {
     const GrowthCase& c = GetParam();
     auto buffer = Make(c.hint, c.initial);
     EXPECT_EQ(Capacity(*buffer), c.initial < 16 ? 16u : c.initial) << "a new buffer";
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     const Bytes bytes(c.firstWrite, 0xAB);
     ASSERT_EQ(buffer->Write(bytes.data(), c.firstWrite, nullptr), 1);
     EXPECT_EQ(Capacity(*buffer), c.capacityAfter);
@@ -79,17 +79,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, ByteBufferGrowth, ::testing::Values(
 TEST(ByteBuffer, GrowthKeepsTheContentAndZeroesTheRest) {
     auto buffer = Make(0, 16);
     buffer->Write("0123456789", 10, nullptr);
-    buffer->Seek(12, 0);
-    buffer->Seek(-10, 1);
+    buffer->Seek(12, kSeekFromStart);
+    buffer->Seek(-10, kSeekFromCurrent);
     const Bytes big(40, 0xEE);
     ASSERT_EQ(buffer->Write(big.data(), 40, nullptr), 1);  // grows from 16 to 48
     EXPECT_EQ(buffer->GetLength(), 42u);
     EXPECT_EQ(std::memcmp(buffer->GetData(), "01", 2), 0);
-    buffer->Seek(0, 2);
+    buffer->Seek(0, kSeekFromEnd);
     EXPECT_EQ(buffer->ReadU64(nullptr), 0u);
     const std::uint32_t capacity = Capacity(*buffer);
     EXPECT_EQ(capacity, 48u);
-    buffer->Seek(42, 0);
+    buffer->Seek(42, kSeekFromStart);
     Bytes tail(capacity - 42, 0xFF);
     EXPECT_EQ(buffer->Read(tail.data(), capacity - 42, nullptr), capacity - 42);
     EXPECT_EQ(tail, Bytes(capacity - 42, 0));
@@ -107,37 +107,38 @@ class ByteBufferSeek : public ::testing::TestWithParam<SeekCase> {};
 // From position 6 in a buffer of length 10 and capacity 16.
 TEST_P(ByteBufferSeek, ClampsToTheStorageAndExtendsTheLength) {
     auto buffer = MakeWith("0123456789");
-    buffer->Seek(6, 0);
+    buffer->Seek(6, kSeekFromStart);
     EXPECT_EQ(buffer->Seek(GetParam().offset, GetParam().origin), GetParam().position);
     EXPECT_EQ(buffer->Tell(), GetParam().position);
     EXPECT_EQ(buffer->GetLength(), GetParam().length);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ByteBufferSeek, ::testing::Values(
-    SeekCase{-5, 0, 0, 10}, SeekCase{26, 0, 16, 16}, SeekCase{3, 0, 3, 10},
-    SeekCase{3, 1, 9, 10}, SeekCase{5, 1, 11, 11}, SeekCase{-100, 1, 0, 10},
-    SeekCase{-3, 2, 7, 10}, SeekCase{2, 2, 12, 12}, SeekCase{100, 2, 16, 16},
+    SeekCase{-5, kSeekFromStart, 0, 10}, SeekCase{26, kSeekFromStart, 16, 16},
+    SeekCase{3, kSeekFromStart, 3, 10}, SeekCase{3, kSeekFromCurrent, 9, 10},
+    SeekCase{5, kSeekFromCurrent, 11, 11}, SeekCase{-100, kSeekFromCurrent, 0, 10},
+    SeekCase{-3, kSeekFromEnd, 7, 10}, SeekCase{2, kSeekFromEnd, 12, 12}, SeekCase{100, kSeekFromEnd, 16, 16},
     SeekCase{4, 3, 6, 10}, SeekCase{4, -1, 6, 10}));
 
 TEST(ByteBuffer, Seek64UsesTheLow32BitsOfTheOffset) {
     auto buffer = MakeWith("0123456789");
-    EXPECT_EQ(buffer->Seek64(0x100000005LL, 0), 5u);
-    EXPECT_EQ(buffer->Seek64(0x1FFFFFFFFLL, 1), 4u);  // low half is -1
+    EXPECT_EQ(buffer->Seek64(0x100000005LL, kSeekFromStart), 5u);
+    EXPECT_EQ(buffer->Seek64(0x1FFFFFFFFLL, kSeekFromCurrent), 4u);  // low half is -1
     EXPECT_EQ(buffer->Tell64(), 4u);
     EXPECT_EQ(buffer->GetLength64(), 10u);
 }
 
 TEST(ByteBuffer, SeekingForwardExposesZeros) {
     auto buffer = Make();
-    buffer->Seek(8, 0);
+    buffer->Seek(8, kSeekFromStart);
     EXPECT_EQ(buffer->GetLength(), 8u);
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     EXPECT_EQ(buffer->ReadU64(nullptr), 0u);
 }
 
 TEST(ByteBuffer, ReadStopsAtTheLengthAndSetsEof) {
     auto buffer = MakeWith("abcdefgh");
-    buffer->Seek(4, 0);
+    buffer->Seek(4, kSeekFromStart);
     char out[10] = {};
     int eof = 0;
     EXPECT_EQ(buffer->Read(out, 10, &eof), 4u);
@@ -174,7 +175,7 @@ TEST(ByteBuffer, TypedValuesAreLittleEndian) {
     const Bytes expected = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
     ASSERT_EQ(buffer->GetLength(), expected.size());
     EXPECT_EQ(Bytes(buffer->GetData(), buffer->GetData() + expected.size()), expected);
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     EXPECT_EQ(buffer->ReadU8(nullptr), 0x01u);
     EXPECT_EQ(buffer->ReadU16(nullptr), 0x0302u);
     EXPECT_EQ(buffer->ReadChar16(nullptr), 0x0504u);
@@ -186,7 +187,7 @@ TEST(ByteBuffer, TypedValuesAreLittleEndian) {
 TEST(ByteBuffer, PartialTypedReadLeavesTheMissingBytesZero) {
     auto buffer = MakeWith("\x34\x12\x56");
     int eof = 0;
-    EXPECT_EQ(buffer->Seek(0, 0), 0u);
+    EXPECT_EQ(buffer->Seek(0, kSeekFromStart), 0u);
     EXPECT_EQ(buffer->ReadU32(&eof), 0x561234u);
     EXPECT_EQ(eof, 1);
 }
@@ -203,7 +204,7 @@ class ByteBufferRemove : public ::testing::TestWithParam<RemoveCase> {};
 TEST_P(ByteBufferRemove, CutsOrClosesTheGap) {
     const RemoveCase& c = GetParam();
     auto buffer = MakeWith("0123456789");
-    buffer->Seek(static_cast<std::int32_t>(c.cursor), 0);
+    buffer->Seek(static_cast<std::int32_t>(c.cursor), kSeekFromStart);
     EXPECT_EQ(buffer->Remove(c.offset, c.count), c.result);
     EXPECT_EQ(Content(*buffer), c.content);
     EXPECT_EQ(buffer->Tell(), c.cursorAfter);
@@ -244,7 +245,7 @@ TEST_P(ByteBufferStrings, NarrowStringRoundTripsBehindItsPrefix) {
     ASSERT_EQ(buffer->GetLength(), GetParam().width + 5);
     EXPECT_EQ(buffer->GetData()[0], 5u);
     EXPECT_EQ(Content(*buffer).substr(GetParam().width), "Hello");
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     EXPECT_EQ(buffer->ReadStringA(nullptr, 0, nullptr, GetParam().kind), 5u);
     EXPECT_EQ(buffer->Tell(), 0u) << "peeking consumes nothing";
     char text[16];
@@ -260,14 +261,14 @@ TEST_P(ByteBufferStrings, WideStringIsTruncatedToTheBufferAndSkipped) {
     buffer->WriteU8(0x7A, nullptr);
     const std::uint32_t end = GetParam().width + 20;
     ASSERT_EQ(buffer->GetLength(), end + 1);
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     char16_t text[4] = {u'x', u'x', u'x', u'x'};
     int eof = 0;
     EXPECT_EQ(buffer->ReadStringW(text, 4, &eof, GetParam().kind), 6u);
     EXPECT_EQ(std::u16string(text), u"абв");
     EXPECT_EQ(buffer->Tell(), end);
     EXPECT_EQ(eof, 0);
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     char16_t whole[11];
     EXPECT_EQ(buffer->ReadString(whole, 11, nullptr, GetParam().kind), 20u);
     EXPECT_EQ(std::u16string(whole), stored);
@@ -279,7 +280,7 @@ TEST_P(ByteBufferStrings, EmptyStringIsItsPrefixAlone) {
     EXPECT_EQ(buffer->WriteStringW(u"", nullptr, GetParam().kind), 1);
     EXPECT_EQ(buffer->WriteString(nullptr, nullptr, GetParam().kind), 1);
     EXPECT_EQ(buffer->GetLength(), 2 * GetParam().width);
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     char16_t text[2] = {u'x', u'x'};
     EXPECT_EQ(buffer->ReadStringW(text, 2, nullptr, GetParam().kind), 0u);
     EXPECT_EQ(text[0], 0);
@@ -290,7 +291,7 @@ TEST_P(ByteBufferStrings, TruncatedPrefixSetsEof) {
     buffer->WriteU8(3, nullptr);
     // Start where fewer bytes than the prefix width are left.
     const std::uint32_t start = GetParam().width == 1 ? 1 : 0;
-    buffer->Seek(static_cast<std::int32_t>(start), 0);
+    buffer->Seek(static_cast<std::int32_t>(start), kSeekFromStart);
     int eof = 0;
     buffer->ReadStringA(nullptr, 0, &eof, GetParam().kind);
     EXPECT_EQ(eof, 1);
@@ -303,14 +304,15 @@ TEST_P(ByteBufferStrings, TruncatedPrefixSetsEof) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PrefixKinds, ByteBufferStrings, ::testing::Values(
-    PrefixCase{1, 2}, PrefixCase{2, 1}, PrefixCase{0, 4}, PrefixCase{3, 4}, PrefixCase{-1, 4}));
+    PrefixCase{kPrefix16Bit, 2}, PrefixCase{kPrefix8Bit, 1}, PrefixCase{kPrefix32Bit, 4}, PrefixCase{3, 4},
+    PrefixCase{-1, 4}));
 
 TEST(ByteBuffer, StringBufferOfSizeZeroTakesNothingAndSkipsTheString) {
     auto buffer = Make();
-    buffer->WriteStringA("abc", nullptr, 2);
-    buffer->Seek(0, 0);
+    buffer->WriteStringA("abc", nullptr, kPrefix8Bit);
+    buffer->Seek(0, kSeekFromStart);
     char untouched = 'q';
-    EXPECT_EQ(buffer->ReadStringA(&untouched, 0, nullptr, 2), 0u);
+    EXPECT_EQ(buffer->ReadStringA(&untouched, 0, nullptr, kPrefix8Bit), 0u);
     EXPECT_EQ(untouched, 'q');
     EXPECT_EQ(buffer->Tell(), 4u);
 }
@@ -319,10 +321,10 @@ TEST(ByteBuffer, StringShorterThanItsPrefixReadsWhatIsThere) {
     auto buffer = Make();
     buffer->WriteU8(9, nullptr);
     buffer->Write("abc", 3, nullptr);
-    buffer->Seek(0, 0);
+    buffer->Seek(0, kSeekFromStart);
     char text[16];
     int eof = 0;
-    EXPECT_EQ(buffer->ReadStringA(text, 16, &eof, 2), 3u);
+    EXPECT_EQ(buffer->ReadStringA(text, 16, &eof, kPrefix8Bit), 3u);
     EXPECT_STREQ(text, "abc");
     EXPECT_EQ(eof, 1);
 }
@@ -331,7 +333,7 @@ TEST(ByteBuffer, StringShorterThanItsPrefixReadsWhatIsThere) {
 // rather than wrap into a small size.
 TEST(ByteBufferLimits, WritePastFourGigabytesFails) {
     auto buffer = MakeWith("ab");
-    buffer->Seek(1, 0);
+    buffer->Seek(1, kSeekFromStart);
     int err = 0;
     const char source[1] = {'z'};  // never read: the size check comes first
     EXPECT_EQ(buffer->Write(source, 0xFFFFFFFFu, &err), 0);
@@ -360,7 +362,7 @@ TEST(ByteBufferLimits, FixedStepThatWouldWrapFails) {
 
 TEST(ByteBufferLimits, AdvanceIsClampedToTheStorage) {
     auto buffer = Make(0, 32);
-    buffer->Seek(8, 0);
+    buffer->Seek(8, kSeekFromStart);
     EXPECT_EQ(buffer->Advance(0x80000000u), 1);
     EXPECT_EQ(buffer->Tell(), 32u);
     EXPECT_EQ(buffer->GetLength(), 32u);

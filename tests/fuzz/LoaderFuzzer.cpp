@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RefPtr<ICipherFactory> factory = CreateCipherFactory();
     if (!package || !factory) return 0;
     AppModule module;
-    module.RegisterService(factory.get(), iid::CipherFactory, 1);
+    module.RegisterService(factory.get(), iid::CipherFactory, kOwnsReference);
 
     Catalogue catalogue;
     ProfileValues values;

@@ -262,14 +262,14 @@ TEST_F(RegistryKeyTest, EnumerationIsASnapshotSplitAtBackslash) {
 }
 
 TEST_F(RegistryKeyTest, OpenSubKeyCreatesOnlyWhenAsked) {
-    EXPECT_FALSE(key_->OpenSubKey(u"Absent", 0));
+    EXPECT_FALSE(key_->OpenSubKey(u"Absent", kOpenExisting));
     EXPECT_FALSE(Exists(L"Absent"));
-    RefPtr<IRegistryKey> made = key_->OpenSubKey(u"Made", 1);
+    RefPtr<IRegistryKey> made = key_->OpenSubKey(u"Made", kCreateIfMissing);
     ASSERT_TRUE(made);
     EXPECT_TRUE(Exists(L"Made"));
     EXPECT_EQ(Wide(made->GetPath()), root_ + L"\\Made");
     EXPECT_EQ(WideString(made->GetName()), u"Made");
-    RefPtr<IRegistryKey> opened = key_->OpenSubKey(u"Made", 0);
+    RefPtr<IRegistryKey> opened = key_->OpenSubKey(u"Made", kOpenExisting);
     ASSERT_TRUE(opened);
     EXPECT_EQ(opened->SetDword(u"V", 3), 1);
     std::int32_t value = 0;

@@ -97,6 +97,8 @@ TEST(ParseDecimal, LongDigitStringsAreCorrectlyRounded) {
         "2.2250738585072011e-308",
         "2.4703282292062328e-324",  // just above half the smallest subnormal
         "9007199254740993.000000000000000000000000000000000000001",
+        // A midpoint decided by a digit far beyond any that could make a double.
+        "9007199254740993." + std::string(1000, '0') + "1",
         "1" + std::string(308, '0'),
         "1" + std::string(309, '0'),
         "123456789012345678901234567890e-30",

@@ -46,11 +46,11 @@ TEST_P(SplitLinesTest, GivesTheLines) {
     const LinesCase& c = GetParam();
     auto buffer = BufferOf(c.bytes);
     ASSERT_TRUE(buffer);
-    auto kept = SplitLines(buffer.get(), 0);
+    auto kept = SplitLines(buffer.get(), kKeepEmptyLines);
     ASSERT_TRUE(kept);
     EXPECT_EQ(c.kept, Items(kept.get()));
     // Reads from the start whatever the cursor.
-    auto dropped = SplitLines(buffer.get(), 1);
+    auto dropped = SplitLines(buffer.get(), kDropEmptyLines);
     ASSERT_TRUE(dropped);
     EXPECT_EQ(c.dropped, Items(dropped.get()));
 }
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitLinesTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SplitLines, NullBufferGivesNull) {
-    EXPECT_FALSE(SplitLines(nullptr, 0));
+    EXPECT_FALSE(SplitLines(nullptr, kKeepEmptyLines));
 }
 
 TEST(SplitLines, LargeSection) {
@@ -69,7 +69,7 @@ TEST(SplitLines, LargeSection) {
         expected.push_back("RAL " + std::to_string(1000 + i) + "\t" + std::to_string(i));
         bytes += expected.back() + "\r\n";
     }
-    auto lines = SplitLines(BufferOf(bytes).get(), 1);
+    auto lines = SplitLines(BufferOf(bytes).get(), kDropEmptyLines);
     ASSERT_TRUE(lines);
     EXPECT_EQ(expected, Items(lines.get()));
 }

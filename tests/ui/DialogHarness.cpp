@@ -59,7 +59,7 @@ AppModule& TestModule() {
     static AppModule module;
     static const bool registered = [] {
         RefPtr<ICipherFactory> factory = CreateCipherFactory();
-        return module.RegisterService(factory.get(), iid::CipherFactory, 1) == 1;
+        return module.RegisterService(factory.get(), iid::CipherFactory, kOwnsReference) == 1;
     }();
     EXPECT_TRUE(registered);
     return module;

@@ -7,6 +7,7 @@
 
 #include "formula/RecipeText.h"
 #include "tools/datapack/Commands.h"
+#include "tools/datapack/NumberFieldCheck.h"
 #include "tools/datapack/Options.h"
 #include "tools/datapack/SourceFiles.h"
 #include "tools/datapack/Utf8.h"
@@ -124,16 +125,43 @@ void CheckReferences(const lacqueron::Catalogue& catalogue, const std::vector<st
     }
 }
 
+// Before the sources are read: most invisible characters have no Windows-1251 byte and
+// stop the reading, which then names only the first of them.
+void CheckNumberFields(const std::string& directory, std::vector<Finding>& findings) {
+    for (int index = 0; index < kSectionPicture; ++index) {
+        std::string utf8;
+        std::string unreadable;  // told by ReadSources
+        if (!ReadWholeFile(JoinPath(directory, kSourceFileNames[index]), utf8, unreadable)) continue;
+        for (LineWarning& warning : FindInvisibleCharactersInNumbers(static_cast<SectionIndex>(index), utf8))
+            findings.push_back({index, warning.line, std::move(warning.reason)});
+    }
+}
+
+void PrintFindings(std::vector<Finding>& findings) {
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.file != b.file ? a.file < b.file : a.line < b.line; });
+    for (const Finding& finding : findings) {
+        if (finding.line > 0)
+            std::printf("%s:%zu: %s\n", kSourceFileNames[finding.file], finding.line, finding.reason.c_str());
+        else
+            std::printf("%s: %s\n", kSourceFileNames[finding.file], finding.reason.c_str());
+    }
+}
+
 }  // namespace
 
 int RunLint(const Arguments& args) {
     Options options;
     if (!ParseOptions(args, {"--sources"}, {"--sources"}, "datapack lint --sources DIR", options)) return 2;
+    std::vector<Finding> findings;
+    CheckNumberFields(options["--sources"], findings);
     Sources sources;
     std::string error;
-    if (!ReadSources(options["--sources"], sources, error)) return Fail(error);
+    if (!ReadSources(options["--sources"], sources, error)) {
+        PrintFindings(findings);
+        return Fail(error);
+    }
 
-    std::vector<Finding> findings;
     std::vector<LineMap> maps;
     for (int index = 0; index < kSectionPicture; ++index)
         maps.emplace_back(sources.contents[index], index != kSectionRecipes, index, findings);
@@ -154,14 +182,7 @@ int RunLint(const Arguments& args) {
     CheckReferences(catalogue, recordLines, findings);
     CheckRecipeTexts(catalogue, recordLines[kSectionRecipes], findings);
 
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.file != b.file ? a.file < b.file : a.line < b.line; });
-    for (const Finding& finding : findings) {
-        if (finding.line > 0)
-            std::printf("%s:%zu: %s\n", kSourceFileNames[finding.file], finding.line, finding.reason.c_str());
-        else
-            std::printf("%s: %s\n", kSourceFileNames[finding.file], finding.reason.c_str());
-    }
+    PrintFindings(findings);
     return findings.empty() ? 0 : 1;
 }
 

@@ -186,7 +186,7 @@ bool LoadSources(const Sources& sources, lacqueron::Catalogue& catalogue, lacque
         return false;
     }
     lacqueron::AppModule module;
-    module.RegisterService(factory.get(), lacqueron::iid::CipherFactory, 1);
+    module.RegisterService(factory.get(), lacqueron::iid::CipherFactory, lacqueron::kOwnsReference);
     lacqueron::ProfileValues values;
     lacqueron::LoadCatalogue(module, package->package, catalogue, values, observer);
     module.ClearServices();

@@ -1,0 +1,12 @@
+// The process exit codes. A normal run ends with the quit message's value, which this
+// program always posts as 0; these say that the program could not run.
+#pragma once
+
+namespace lacqueron {
+
+enum ExitCode : int {
+    kExitMainWindowFailed = 1,   // the main dialog could not be built or its window created
+    kExitMessageLoopFailed = 2,  // GetMessageW failed
+};
+
+}  // namespace lacqueron
