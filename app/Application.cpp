@@ -61,9 +61,13 @@ int RunApplication(HINSTANCE instance) noexcept {
         // A log-off tears the host down without the orderly shutdown; keep this run's values.
         MainDialog* values = dialog.get();
         host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
-        if (HWND window = dialog->Create()) ShowWindow(window, SW_SHOWNORMAL);
+        if (HWND window = dialog->Create()) {
+            ShowWindow(window, SW_SHOWNORMAL);
+            host.SetCommandTarget(window);
+        }
         if (PasswordGate(*dialog)) exitCode = loop.Run();
 
+        host.SetCommandTarget(nullptr);
         dialog->DestroyWindowIfAny();
         SaveProfileValues(module, dialog->Values());
     }
