@@ -74,11 +74,13 @@ int RunApplication(HINSTANCE instance) noexcept {
         host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
         if (HWND window = dialog->Create()) {
             ShowWindow(window, SW_SHOWNORMAL);
+            host.SetCommandTarget(window);
             if (PasswordGate(*dialog)) exitCode = loop.Run();
         } else {
             exitCode = ReportMainWindowFailed();
         }
 
+        host.SetCommandTarget(nullptr);
         dialog->DestroyWindowIfAny();
         SaveProfileValues(module, dialog->Values());
     } else {

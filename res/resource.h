@@ -10,6 +10,9 @@
 // Commands of the host window (accelerator table IDA_MAIN).
 #define IDM_ABOUT 32769
 #define IDM_EXIT 32771
+// Forwarded by the host window to the main dialog.
+#define IDM_FIND 32772
+#define IDM_FIND_NEXT 32773
 
 // Main dialog.
 #define IDD_MAIN 220
@@ -46,3 +49,11 @@
 #define IDC_SITE_LINK 350
 #define IDC_CONTACT_LINE 351
 #define IDC_EMAIL_LINK 352
+
+// Find dialog.
+#define IDD_FIND 240
+#define IDC_FIND_PROMPT 2400
+#define IDC_FIND_TEXT 2401
+#define IDC_FIND_RESULTS 2402
+#define IDC_FIND_CHOOSE 2403
+#define IDC_FIND_CLOSE 2404

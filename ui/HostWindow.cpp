@@ -10,6 +10,8 @@ constexpr DWORD kCreateStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSI
 constexpr DWORD kCreateExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 // Clears WS_CAPTION and WS_SYSMENU.
 constexpr LONG_PTR kStyleMask = static_cast<LONG_PTR>(0xFF37FFFF);
+// The notification code WM_COMMAND carries for an accelerator.
+constexpr WORD kAcceleratorCode = 1;
 
 bool RegisterHostClass(HINSTANCE instance, WNDPROC procedure) noexcept {
     WNDCLASSEXW windowClass{};
@@ -115,7 +117,9 @@ bool HostWindow::OnCommand(WORD id) noexcept {
         // Taken and dropped: the about dialog opens from the main dialog's button only.
         return true;
     default:
-        return false;
+        if (commandTarget_ == nullptr || !IsWindow(commandTarget_)) return false;
+        SendMessageW(commandTarget_, WM_COMMAND, MAKEWPARAM(id, kAcceleratorCode), 0);
+        return true;
     }
 }
 

@@ -31,6 +31,10 @@ public:
     // are kept.
     void SetEndSessionSave(std::function<void()> save) noexcept { endSessionSave_ = std::move(save); }
 
+    // The window that gets the accelerator commands the host does not handle itself
+    // (find, find next); null drops them.
+    void SetCommandTarget(HWND window) noexcept { commandTarget_ = window; }
+
     AppModule& Module() noexcept { return module_; }
     IMessageFilter& Filter() noexcept { return filter_; }
     HWND Window() const noexcept { return window_; }
@@ -56,6 +60,7 @@ private:
     AppModule module_;
     HACCEL accelerators_ = nullptr;
     std::function<void()> endSessionSave_;
+    HWND commandTarget_ = nullptr;
 };
 
 }  // namespace lacqueron

@@ -87,6 +87,7 @@ MainDialog::MainDialog(AppModule& module, const DataPackage& package) : module_(
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     LoadCatalogue(module, package, catalogue_, values_);
+    finder_.LoadRecent(module);
 }
 
 MainDialog::~MainDialog() { DestroyWindowIfAny(); }
@@ -134,6 +135,8 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
     case WM_CLOSE:
         PostQuitMessage(0);
         return TRUE;
+    case WM_TIMER:
+        return finder_.OnTimer(wParam);
     case WM_DESTROY:
         OnDestroy();
         return TRUE;
@@ -165,6 +168,7 @@ void MainDialog::OnInit() noexcept {
     ShowControl(window_, IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
+    finder_.Attach(window_, GetDlgItem(window_, IDC_PAINT_LIST), catalogue_);
     RefreshDetails(nullptr, nullptr);
 
     if (HWND units = GetDlgItem(window_, IDC_UNIT)) FillCombo(units, kUnits, std::size(kUnits), values_.weightType);
@@ -258,7 +262,13 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return code == BN_CLICKED;
     case IDC_MAIN_PRINT:
         if (code != BN_CLICKED) return FALSE;
-        PrintRecipe(window_, recipeText_);
+        if (PrintRecipe(window_, recipeText_)) finder_.NoteSelected();
+        return TRUE;
+    case IDM_FIND:
+        finder_.OpenFindDialog();
+        return TRUE;
+    case IDM_FIND_NEXT:
+        finder_.FindNext();
         return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
@@ -325,6 +335,7 @@ void MainDialog::OnItemChanged(const NMLISTVIEW* change) noexcept {
     const ColourEntry* colour = recipe ? catalogue_.findColour(recipe->number) : nullptr;
     RefreshDetails(colour, recipe);
     ComputeRecipe();
+    finder_.OnSelectionChanged();
 }
 
 void MainDialog::RefreshDetails(const ColourEntry* colour, const ColourRecipe* recipe) noexcept {
@@ -422,6 +433,7 @@ void MainDialog::ComputeRecipe() noexcept {
 }
 
 void MainDialog::OnDestroy() noexcept {
+    finder_.Detach();
     swatchBrush_.Reset();
     buttonFont_.Reset();
     recipeFont_.Reset();

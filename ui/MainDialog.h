@@ -13,6 +13,7 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "ui/GdiHandles.h"
+#include "ui/find/ColourFinder.h"
 
 namespace lacqueron {
 
@@ -34,6 +35,9 @@ public:
     const Catalogue& GetCatalogue() const noexcept { return catalogue_; }
     const ProfileValues& Values() const noexcept { return values_; }
     const WideString& RecipeText() const noexcept { return recipeText_; }
+
+    // A colour the painter used (printed, weighed): first of the recent colours.
+    void NoteRecentColour(const WideString& code) noexcept { finder_.NoteRecent(code); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -66,6 +70,7 @@ private:
     ProfileValues values_;
     WideString recipeText_;
     int busy_ = 0;
+    ColourFinder finder_;
 };
 
 }  // namespace lacqueron

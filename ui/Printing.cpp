@@ -158,24 +158,25 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
 
 const PrintOperations& PlatformPrintOperations() noexcept { return kPlatform; }
 
-void PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept {
+bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept {
     PRINTDLGEXW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
     request.Flags = PD_NOSELECTION | PD_NOPAGENUMS | PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOCURRENTPAGE;
     request.nCopies = 1;
     request.nStartPage = START_PAGE_GENERAL;
-    if (operations.printDialog(&request) != S_OK) return;
+    if (operations.printDialog(&request) != S_OK) return false;
     const DialogResults results(request);
-    if (request.dwResultAction != PD_RESULT_PRINT) return;
+    if (request.dwResultAction != PD_RESULT_PRINT) return false;
 
     if (PrintOnePage(operations, request, text)) {
         operations.messageBox(owner, L"Документ отправлен на печать", L"Успешно", MB_OK | MB_ICONINFORMATION);
-    } else {
-        operations.messageBox(owner, L"Не получилось напечатать документ", L"Ошибка", MB_OK | MB_ICONERROR);
+        return true;
     }
+    operations.messageBox(owner, L"Не получилось напечатать документ", L"Ошибка", MB_OK | MB_ICONERROR);
+    return false;
 }
 
-void PrintRecipe(HWND owner, const WideString& text) noexcept { PrintRecipeWith(kPlatform, owner, text); }
+bool PrintRecipe(HWND owner, const WideString& text) noexcept { return PrintRecipeWith(kPlatform, owner, text); }
 
 }  // namespace lacqueron

@@ -32,6 +32,6 @@ struct PrintOperations {
 const PrintOperations& PlatformPrintOperations() noexcept;
 
 // PrintRecipe with the given operations.
-void PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept;
+bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept;
 
 }  // namespace lacqueron

@@ -105,6 +105,28 @@ TEST_F(HostWindowTest, OtherKeysAndMessagesPassThrough) {
     EXPECT_FALSE(QuitPosted());
 }
 
+TEST_F(HostWindowTest, FindKeysGoToTheCommandTarget) {
+    // A message-only window that keeps the last command it got.
+    static WPARAM received = 0;
+    HWND target = CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(target, nullptr);
+    const WNDPROC recorder = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_COMMAND) received = wParam;
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recorder));
+    host_.SetCommandTarget(target);
+    SetControlKey(true);
+    EXPECT_EQ(OfferKey(WM_KEYDOWN, 'F'), 1);
+    EXPECT_EQ(received, MAKEWPARAM(IDM_FIND, 1));
+    SetControlKey(false);
+    EXPECT_EQ(OfferKey(WM_KEYDOWN, VK_F3), 1);
+    EXPECT_EQ(received, MAKEWPARAM(IDM_FIND_NEXT, 1));
+    host_.SetCommandTarget(nullptr);
+    DestroyWindow(target);
+    EXPECT_FALSE(QuitPosted());
+}
+
 TEST_F(HostWindowTest, CloseDestroysTheWindowAndEndsTheLoop) {
     SendMessageW(host_.Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(host_.Window(), nullptr);

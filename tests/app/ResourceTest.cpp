@@ -214,18 +214,21 @@ TEST_P(DialogTemplateTest, MatchesItsTable) {
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest, ::testing::ValuesIn(kDialogs));
 
-TEST(Resources, AcceleratorsAreCtrlXAndCtrlF1) {
+TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFAndF3) {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     ASSERT_NE(table, nullptr);
-    ACCEL entries[4];
-    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 2);
-    const BYTE flags = FVIRTKEY | FCONTROL | FNOINVERT;
-    EXPECT_EQ(entries[0].fVirt & ~0x80, flags);
-    EXPECT_EQ(entries[0].key, 'X');
-    EXPECT_EQ(entries[0].cmd, IDM_EXIT);
-    EXPECT_EQ(entries[1].fVirt & ~0x80, flags);
-    EXPECT_EQ(entries[1].key, VK_F1);
-    EXPECT_EQ(entries[1].cmd, IDM_ABOUT);
+    const BYTE ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
+    const ACCEL expected[] = {
+        {ctrl, 'X', IDM_EXIT}, {ctrl, VK_F1, IDM_ABOUT}, {ctrl, 'F', IDM_FIND}, {FVIRTKEY | FNOINVERT, VK_F3, IDM_FIND_NEXT}};
+    ACCEL entries[8];
+    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 8), static_cast<int>(std::size(expected)));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        // 0x80 marks the last entry.
+        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].fVirt);
+        EXPECT_EQ(entries[i].key, expected[i].key);
+        EXPECT_EQ(entries[i].cmd, expected[i].cmd);
+    }
 }
 
 TEST(Resources, IconHasThreeSizes) {

@@ -18,7 +18,7 @@
 //   set-text <id> <text>                   WM_SETTEXT (the control reports the change itself)
 //   focus <id>                             gives the control the keyboard focus
 //   type <text>                            synthesized key presses of the characters
-//   key <keys>                             e.g. ctrl+x, ctrl+f1, enter, escape, tab, down
+//   key <keys>                             e.g. ctrl+x, ctrl+f1, f3, enter, escape, tab, down
 //   press <id>                             clicks a button (BM_CLICK)
 //   close                                  the close box (SC_CLOSE)
 //   send <message> <wParam> <lParam>       SendMessage to the window, prints the result
@@ -142,7 +142,8 @@ WORD KeyCode(const std::wstring& name) {
     static const struct { const wchar_t* name; WORD key; } kNames[] = {
         {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},   {L"space", VK_SPACE},
         {L"up", VK_UP},        {L"down", VK_DOWN},     {L"home", VK_HOME}, {L"end", VK_END},
-        {L"back", VK_BACK},    {L"f1", VK_F1},         {L"f4", VK_F4},     {L"delete", VK_DELETE},
+        {L"back", VK_BACK},    {L"f1", VK_F1},         {L"f3", VK_F3},     {L"f4", VK_F4},
+        {L"delete", VK_DELETE},
     };
     for (const auto& entry : kNames)
         if (name == entry.name) return entry.key;

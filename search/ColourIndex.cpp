@@ -1,0 +1,106 @@
+#include "search/ColourIndex.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "search/TextFold.h"
+
+namespace lacqueron {
+namespace {
+
+// Typed before a number, as the list shows it (folded).
+constexpr char16_t kCodePrefix[] = u"ral";
+
+WideString DecimalDigits(std::int32_t number) {
+    const std::string digits = std::to_string(number);
+    return WideString(digits.begin(), digits.end());
+}
+
+bool AllDigits(std::u16string_view text) noexcept {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
+}  // namespace
+
+ColourQuery MakeColourQuery(std::u16string_view typed) {
+    const std::u16string_view text = TrimSpaces(typed);
+    if (text.empty()) return {};
+    WideString folded = FoldText(text);
+    std::u16string_view number = folded;
+    if (number.starts_with(kCodePrefix)) number = TrimSpaces(number.substr(std::size(kCodePrefix) - 1));
+    if (!number.empty() && AllDigits(number)) return {ColourQuery::Kind::kNumber, WideString(number)};
+    return {ColourQuery::Kind::kText, std::move(folded)};
+}
+
+ColourIndex::ColourIndex(const Catalogue& catalogue) {
+    // First colour per number, as findColour answers, without a scan per recipe.
+    std::unordered_map<std::int32_t, const ColourEntry*> colours;
+    for (const ColourEntry& colour : catalogue.colours) colours.emplace(colour.number, &colour);
+    rows_.reserve(catalogue.recipes.size());
+    for (const ColourRecipe& recipe : catalogue.recipes) {
+        const auto found = colours.find(recipe.number);
+        const ColourEntry* colour = found == colours.end() ? nullptr : found->second;
+        rows_.push_back({&recipe, colour, DecimalDigits(recipe.number), colour ? FoldText(colour->name) : WideString()});
+    }
+}
+
+bool ColourIndex::Matches(std::size_t row, const ColourQuery& query) const noexcept {
+    const Row& r = rows_[row];
+    switch (query.kind) {
+    case ColourQuery::Kind::kNumber:
+        return r.digits.starts_with(query.text);
+    case ColourQuery::Kind::kText:
+        return r.foldedName.find(query.text) != WideString::npos;
+    default:
+        return false;
+    }
+}
+
+std::size_t ColourIndex::FindFrom(const ColourQuery& query, std::size_t from) const noexcept {
+    if (from >= rows_.size()) from = 0;
+    for (std::size_t step = 0; step < rows_.size(); ++step) {
+        const std::size_t row = (from + step) % rows_.size();
+        if (Matches(row, query)) return row;
+    }
+    return kNoRow;
+}
+
+std::vector<std::size_t> ColourIndex::FindAll(const ColourQuery& query) const {
+    std::vector<std::size_t> found;
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (Matches(row, query)) found.push_back(row);
+    return found;
+}
+
+std::size_t ColourIndex::RowOf(const ColourRecipe* recipe) const noexcept {
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].recipe == recipe) return row;
+    return kNoRow;
+}
+
+std::size_t ColourIndex::RowOfTitle(const WideString& title) const noexcept {
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].recipe->title == title) return row;
+    return kNoRow;
+}
+
+std::vector<std::size_t> FindDialogRows(const ColourIndex& index, std::u16string_view typed,
+                                        const std::vector<WideString>& recentTitles) {
+    const ColourQuery query = MakeColourQuery(typed);
+    if (query.kind != ColourQuery::Kind::kNothing) return index.FindAll(query);
+
+    std::vector<std::size_t> rows;
+    rows.reserve(index.size());
+    std::vector<bool> listed(index.size(), false);
+    for (const WideString& title : recentTitles) {
+        const std::size_t row = index.RowOfTitle(title);
+        if (row == kNoRow || listed[row]) continue;
+        rows.push_back(row);
+        listed[row] = true;
+    }
+    for (std::size_t row = 0; row < index.size(); ++row)
+        if (!listed[row]) rows.push_back(row);
+    return rows;
+}
+
+}  // namespace lacqueron

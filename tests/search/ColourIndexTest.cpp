@@ -1,0 +1,74 @@
+// Finding a paint by typed text on a small catalogue: number prefixes, name pieces in
+// any case with ё read as е, the code with its number, the search from the current row round the end,
+// and texts that find nothing.
+#include "search/ColourIndex.h"
+
+#include <gtest/gtest.h>
+
+namespace lacqueron {
+namespace {
+
+struct Paint {
+    std::int32_t number;
+    const char16_t* name;  // null: the package has no colour for the recipe
+};
+
+// Rows 0 to 6 of the list, in this order.
+constexpr Paint kPaints[] = {
+    {1000, u"Зелёно-бежевый"}, {3000, u"Огненно-красный"}, {3020, u"Транспортный красный"},
+    {5005, u"Сигнальный синий"}, {9999, nullptr},           {1003, u"Сигнальный жёлтый"},
+    {7045, u"Telegrey 1"},
+};
+
+const Catalogue& TestCatalogue() {
+    static const Catalogue catalogue = [] {
+        Catalogue c;
+        for (const Paint& paint : kPaints) {
+            const std::string digits = std::to_string(paint.number);
+            ColourRecipe recipe;
+            recipe.number = paint.number;
+            recipe.title = u"RAL " + WideString(digits.begin(), digits.end());
+            if (paint.name) c.colours.Append({paint.number, 0, recipe.title, paint.name});
+            c.recipes.Append(std::move(recipe));
+        }
+        return c;
+    }();
+    return catalogue;
+}
+
+struct FindCase {
+    WideString typed;
+    std::size_t from;
+    std::size_t found;
+};
+
+void PrintTo(const FindCase& c, std::ostream* out) { *out << c.typed.size() << " characters from row " << c.from; }
+
+class FindFromTest : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindFromTest, FindsTheFirstMatchFromTheRowRoundTheEnd) {
+    const ColourIndex index(TestCatalogue());
+    const FindCase& c = GetParam();
+    EXPECT_EQ(index.FindFrom(MakeColourQuery(c.typed), c.from), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, FindFromTest, ::testing::Values(
+    FindCase{u"30", 0, 1}, FindCase{u"3020", 0, 2}, FindCase{u"30", 2, 2}, FindCase{u"30", 3, 1},
+    FindCase{u"1", 1, 5}, FindCase{u"9999", 0, 4}, FindCase{u" 3020 ", 0, 2}, FindCase{u"30", 99, 1},
+    FindCase{u"сигн", 0, 3}, FindCase{u"СИГН", 4, 5}, FindCase{u"сигнальный синий", 0, 3},
+    FindCase{u"ЖЕЛТ", 0, 5}, FindCase{u"зелено", 3, 0}, FindCase{u"ЗЕЛЁНО", 0, 0}, FindCase{u"ral 30", 2, 2}, FindCase{u"RAL3020", 0, 2}, FindCase{u"ral", 0, kNoRow},
+    FindCase{u"TELE", 0, 6}, FindCase{u"красный", 2, 2},
+    FindCase{u"", 0, kNoRow}, FindCase{u"   ", 0, kNoRow}, FindCase{u"4", 0, kNoRow}, FindCase{u"0", 0, kNoRow},
+    FindCase{u"30x", 0, kNoRow}, FindCase{u"-30", 0, kNoRow}, FindCase{u"ёлка", 0, kNoRow},
+    FindCase{WideString(10000, u'щ'), 0, kNoRow}, FindCase{WideString(10000, u'3'), 0, kNoRow},
+    FindCase{WideString(10000, u'\0'), 0, kNoRow}));
+
+TEST(FindDialogRowsTest, BlankTextListsRecentPaintsStillPresentFirstThenTheRest) {
+    const ColourIndex index(TestCatalogue());
+    const std::vector<WideString> recent = {u"RAL 5005", u"RAL 0000", u"RAL 1000", u"RAL 5005"};
+    EXPECT_EQ(FindDialogRows(index, u" ", recent), (std::vector<std::size_t>{3, 0, 1, 2, 4, 5, 6}));
+    EXPECT_EQ(FindDialogRows(index, u"красн", recent), (std::vector<std::size_t>{1, 2}));
+}
+
+}  // namespace
+}  // namespace lacqueron

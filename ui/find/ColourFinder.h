@@ -1,0 +1,70 @@
+// Finding a paint from the main dialog: typing into the paint list (the list's own
+// prefix search is replaced), Ctrl+F for the find dialog, F3 for the next match of
+// the last text, and the recent colours with the timer that notes a colour kept
+// selected. The main dialog owns one and forwards to it.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "core/AppModule.h"
+#include "data/catalogue/Catalogue.h"
+#include "search/ColourIndex.h"
+#include "search/TypeAheadBuffer.h"
+#include "ui/find/RecentColourStore.h"
+
+namespace lacqueron {
+
+class ColourFinder {
+public:
+    // A colour kept selected this long becomes recent.
+    static constexpr UINT kKeptSelectedMs = 5000;
+
+    ColourFinder() = default;
+    ~ColourFinder() { Detach(); }
+    ColourFinder(const ColourFinder&) = delete;
+    ColourFinder& operator=(const ColourFinder&) = delete;
+
+    // Reads the recent colours kept beside the module's profile key.
+    void LoadRecent(IAppModule& module) noexcept { recent_.Load(module); }
+    // Takes the typed keys of the filled list; the catalogue must outlive the window.
+    void Attach(HWND dialog, HWND list, const Catalogue& catalogue) noexcept;
+    // Gives the list its keys back and stops the timer; the window is going.
+    void Detach() noexcept;
+
+    // Ctrl+F: the find dialog, owned by the main dialog; its choice is selected.
+    void OpenFindDialog() noexcept;
+    // F3: the next row after the selected one that matches the last text; a beep when
+    // none does or nothing was looked for yet.
+    void FindNext() noexcept;
+
+    // The list's selection changed: (re)starts the wait that makes the colour recent.
+    void OnSelectionChanged() noexcept;
+    // The dialog's WM_TIMER; true when it was this object's timer.
+    bool OnTimer(UINT_PTR id) noexcept;
+    // The selected colour was printed (or otherwise used): it becomes recent.
+    void NoteSelected() noexcept;
+    void NoteRecent(const WideString& title) noexcept { recent_.Note(title); }
+    const std::vector<WideString>& RecentTitles() const noexcept { return recent_.Titles(); }
+
+private:
+    static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self) noexcept;
+    // A character typed into the list; false when the list should have it itself.
+    bool OnListChar(wchar_t c, std::uint32_t time) noexcept;
+    void FindFrom(const WideString& text, std::size_t from) noexcept;
+    // The index row of the selected list item; kNoRow when none.
+    std::size_t SelectedRow() const noexcept;
+    // Selects, focuses and shows the row the way a click does.
+    void SelectRow(std::size_t row) noexcept;
+
+    HWND dialog_ = nullptr;
+    HWND list_ = nullptr;
+    ColourIndex index_;
+    TypeAheadBuffer typed_;
+    WideString lastText_;
+    RecentColourStore recent_;
+};
+
+}  // namespace lacqueron

@@ -1,0 +1,33 @@
+// The recent colours kept per user: value "Colours" (REG_MULTI_SZ) of the key Recent
+// beside the profile key. The profile values themselves are never touched.
+#pragma once
+
+#include <vector>
+
+#include "core/AppModule.h"
+#include "core/WideString.h"
+#include "search/RecentColours.h"
+
+namespace lacqueron {
+
+// The Recent key's path beside the key at profilePath (its last component replaced).
+WideString RecentKeyPathBeside(const WideString& profilePath);
+
+class RecentColourStore {
+public:
+    // Finds the key beside the module's profile key and reads the list. Without a
+    // profile key the list lives in memory only. A damaged value is rewritten at once
+    // with an empty list.
+    void Load(IAppModule& module) noexcept;
+    // Puts the title first and writes the list when it changed.
+    void Note(const WideString& title) noexcept;
+    const std::vector<WideString>& Titles() const noexcept { return recent_.Titles(); }
+
+private:
+    void Write() noexcept;
+
+    WideString keyPath_;  // empty: nothing is stored
+    RecentColours recent_;
+};
+
+}  // namespace lacqueron
