@@ -1,0 +1,21 @@
+#!/bin/bash
+# The portable archive: one folder with the very program that was built and a readme that
+# Notepad shows right on any Windows (UTF-8 with a byte-order mark, CRLF line ends).
+#   portable-zip.sh <Lacqueron-<version>-portable.zip> <Lacqueron.exe>
+set -u
+zip=$1
+program=$2
+folder=$(basename "$zip" -portable.zip)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+listed=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
+[[ $listed == "$folder/Lacqueron.exe"$'\n'"$folder/Readme.txt" ]] || fail "the archive holds: $listed"
+unzip -p "$zip" "$folder/Lacqueron.exe" | cmp -s - "$program" || fail "the archived program is not the built one"
+readme=$(unzip -p "$zip" "$folder/Readme.txt" | od -An -tx1 -N3 | tr -d ' ')
+[[ $readme == efbbbf ]] || fail "the readme does not start with a UTF-8 byte-order mark"
+unzip -p "$zip" "$folder/Readme.txt" | grep -qv $'\r$' && fail "a readme line does not end in CRLF"
+unzip -p "$zip" "$folder/Readme.txt" | grep -q "версия ${folder#Lacqueron-}" || fail "the readme does not name the version"
+
+((failures == 0)) && echo passed
+exit $((failures > 0))
