@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -14,8 +15,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kMessageName[] = L"Lacqueron.ScaleEvent";
-// A read returns as soon as a byte is there, or after this long without one, so the
-// worker sees a stop, a command or a silent scale in good time.
+// The wait for the first byte of a read: the worker sees a stop, a command or a silent
+// scale at least this often.
 constexpr DWORD kReadWaitMs = 50;
 constexpr DWORD kWriteTimeoutMs = 500;
 constexpr DWORD kDriverQueueBytes = 1024;
@@ -53,9 +54,9 @@ bool ConfigurePort(HANDLE port, std::uint32_t baud) noexcept {
     dcb.fAbortOnError = FALSE;
     if (!SetCommState(port, &dcb)) return false;
 
+    // Total timeouts only: a read ends when its buffer is full or the time is up. (Wine
+    // has no "return at the first byte" mode, so ReadWaiting asks for one byte first.)
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
     timeouts.ReadTotalTimeoutConstant = kReadWaitMs;
     timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
     if (!SetCommTimeouts(port, &timeouts)) return false;
@@ -78,6 +79,23 @@ FileHandle OpenPort(std::uint32_t number, std::uint32_t baud, ScaleEventKind& fa
         return {};
     }
     return port;
+}
+
+// Waits up to kReadWaitMs for a byte, then takes every byte already queued behind it,
+// so a line is handed on the moment it arrives. False when the port failed.
+bool ReadWaiting(HANDLE port, char (&bytes)[kReadChunk], DWORD& got) noexcept {
+    got = 0;
+    if (!ReadFile(port, bytes, 1, &got, nullptr)) return false;
+    DWORD errors = 0;
+    COMSTAT status{};
+    // Also the check that the port is still there when nothing came.
+    if (!ClearCommError(port, &errors, &status)) return false;
+    if (got == 0 || status.cbInQue == 0) return true;
+    DWORD more = 0;
+    const DWORD queued = std::min<DWORD>(status.cbInQue, kReadChunk - 1);
+    if (!ReadFile(port, bytes + 1, queued, &more, nullptr)) return false;
+    got += more;
+    return true;
 }
 
 bool WriteAll(HANDLE port, std::string_view bytes) noexcept {
@@ -174,13 +192,7 @@ ScaleEventKind ScaleReader::ReadPort(HANDLE port, const std::stop_token& stop) n
 
         char bytes[kReadChunk];
         DWORD got = 0;
-        if (!ReadFile(port, bytes, sizeof bytes, &got, nullptr)) return ScaleEventKind::PortLost;
-        if (got == 0) {
-            // Nothing within the wait: make sure the port is still there.
-            DWORD errors = 0;
-            COMSTAT status{};
-            if (!ClearCommError(port, &errors, &status)) return ScaleEventKind::PortLost;
-        }
+        if (!ReadWaiting(port, bytes, got)) return ScaleEventKind::PortLost;
         try {
             splitter.Feed(std::string_view(bytes, got), [&](std::string_view text) {
                 const ScaleLine line = ParseScaleLine(text);

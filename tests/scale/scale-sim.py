@@ -14,9 +14,11 @@ rename it over the old one). Its one line holds space-separated key=value pairs:
   stable=1|0
   overload=1|0
   mute=1|0              plugged in but sends nothing
+  pour=1|0              the stream's weight rises by 0.01 with every line
   plugged=1|0           0 closes the tty as a USB scale does when pulled out
 Missing keys keep their value. The script ends when the control file says quit=1 or
-on SIGTERM.
+on SIGTERM. With --log, every line sent is logged as "<CLOCK_REALTIME ns> <hundredths>"
+(the latency benchmark's start times).
 """
 import argparse
 import os
@@ -31,11 +33,12 @@ CONTROL_POLL = 0.02
 
 
 class Scale:
-    def __init__(self, link):
+    def __init__(self, link, log):
         self.link = link
+        self.log = log
         self.master = self.slave = None
         self.state = {"protocol": "polled", "weight": "0.00", "unit": "g", "stable": "1",
-                      "overload": "0", "mute": "0", "plugged": "1"}
+                      "overload": "0", "mute": "0", "plugged": "1", "pour": "0"}
         self.pending = b""
         self.last_stream = 0.0
 
@@ -70,7 +73,11 @@ class Scale:
             try:
                 os.write(self.master, line.encode("ascii") + b"\r\n")
             except OSError:
-                pass  # nobody has the port open: the scale talks to no one
+                return  # nobody has the port open: the scale talks to no one
+            if self.log:
+                hundredths = round(float(self.state["weight"]) * 100)
+                self.log.write(f"{time.time_ns()} {hundredths}\n")
+                self.log.flush()
 
     def weight_text(self, width):
         return self.state["weight"].rjust(width)
@@ -123,6 +130,8 @@ class Scale:
     def tick(self, now):
         if self.state["protocol"] == "continuous" and now - self.last_stream >= STREAM_PERIOD:
             self.last_stream = now
+            if self.state["pour"] == "1":
+                self.state["weight"] = f"{float(self.state['weight']) + 0.01:.2f}"
             self.send(self.stream_line())
 
 
@@ -139,9 +148,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--link", required=True, help="path of the symbolic link to the tty")
     parser.add_argument("--control", required=True, help="the control file")
+    parser.add_argument("--log", help="log every line sent to this file")
     args = parser.parse_args()
 
-    scale = Scale(args.link)
+    log = open(args.log, "a", encoding="ascii") if args.log else None
+    scale = Scale(args.link, log)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     seq = None
     try:
