@@ -67,7 +67,8 @@ bool ConfigurePort(HANDLE port, std::uint32_t baud) noexcept {
 // The open, configured port, or none with the fault that stands in the way.
 FileHandle OpenPort(std::uint32_t number, std::uint32_t baud, ScaleEventKind& fault) noexcept {
     const std::wstring path = L"\\\\.\\COM" + std::to_wstring(number);
-    FileHandle port(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    FileHandle port = AdoptFileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!port) {
         const DWORD error = GetLastError();
         fault = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? ScaleEventKind::PortBusy
@@ -160,7 +161,7 @@ void ScaleReader::Run(std::stop_token stop) noexcept {
         ScaleEventKind fault = ScaleEventKind::Reading;
         FileHandle port = OpenPort(options_.port, options_.baud, fault);
         if (port) fault = ReadPort(port.get(), stop);
-        port.Reset();
+        port.reset();
         if (stop.stop_requested()) return;
         Post(Fault(fault));
         if (!Pause(stop, options_.retryPeriod)) return;

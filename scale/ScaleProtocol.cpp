@@ -7,10 +7,9 @@ std::string_view ScaleCommandBytes(ScaleProtocol protocol, ScaleCommand command)
         case ScaleCommand::Poll:
             // Until the choice settles the scale is asked too: a streaming scale ignores it.
             return protocol == ScaleProtocol::Continuous ? std::string_view() : "SI\r\n";
-        case ScaleCommand::Tare:
-            return protocol == ScaleProtocol::Automatic ? std::string_view() : "T\r\n";
-        case ScaleCommand::Zero:
-            return protocol == ScaleProtocol::Automatic ? std::string_view() : "Z\r\n";
+        // Both protocols take the same tare and zero; a scale that only prints ignores them.
+        case ScaleCommand::Tare: return "T\r\n";
+        case ScaleCommand::Zero: return "Z\r\n";
     }
     return {};
 }

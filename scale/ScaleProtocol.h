@@ -14,7 +14,7 @@ enum class ScaleProtocol : std::uint32_t { Automatic = 0, Polled = 1, Continuous
 enum class ScaleCommand : std::uint8_t { Poll, Tare, Zero };
 
 // The bytes to send, line end included; empty when the protocol has no such command
-// (a stream is never polled; tare and zero wait until the automatic choice settles).
+// (a stream is never polled).
 std::string_view ScaleCommandBytes(ScaleProtocol protocol, ScaleCommand command) noexcept;
 
 // Settles the automatic choice from the first line that shows its format. A configured
