@@ -67,7 +67,6 @@ int wmain(int argc, wchar_t** argv) {
 
     ScaleReaderOptions options;
     options.port = static_cast<std::uint32_t>(_wtoi(port));
-    options.baud = 9600;
     options.protocol = ScaleProtocol::Continuous;
     options.window = window;
     options.message = ScaleEventMessage();

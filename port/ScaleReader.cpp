@@ -76,6 +76,7 @@ FileHandle OpenPort(std::uint32_t number, std::uint32_t baud, ScaleEventKind& fa
         return {};
     }
     if (!ConfigurePort(port.get(), baud)) {
+        // A port that cannot be set to 8N1 at this rate serves no scale.
         fault = ScaleEventKind::PortMissing;
         return {};
     }

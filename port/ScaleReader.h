@@ -16,12 +16,13 @@
 
 #include "scale/ScaleEvent.h"
 #include "scale/ScaleProtocol.h"
+#include "scale/ScaleSettings.h"
 
 namespace lacqueron {
 
 struct ScaleReaderOptions {
     std::uint32_t port = 0;  // 5 for COM5
-    std::uint32_t baud = 0;
+    std::uint32_t baud = kDefaultScaleBaud;
     ScaleProtocol protocol = ScaleProtocol::Automatic;
     HWND window = nullptr;  // gets every event as `message`
     UINT message = 0;
