@@ -1,0 +1,215 @@
+#include "port/ScaleReader.h"
+
+#include <string>
+#include <string_view>
+#include <algorithm>
+#include <exception>
+#include <new>
+
+#include "port/FileHandle.h"
+#include "scale/LineSplitter.h"
+
+namespace lacqueron {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr wchar_t kMessageName[] = L"Lacqueron.ScaleEvent";
+// The wait for the first byte of a read: the worker sees a stop, a command or a silent
+// scale at least this often.
+constexpr DWORD kReadWaitMs = 50;
+constexpr DWORD kWriteTimeoutMs = 500;
+constexpr DWORD kDriverQueueBytes = 1024;
+constexpr DWORD kReadChunk = 256;
+
+std::uint32_t CommandBit(ScaleCommand command) noexcept { return 1u << static_cast<unsigned>(command); }
+
+ScaleEvent Fault(ScaleEventKind kind) noexcept {
+    ScaleEvent event;
+    event.kind = kind;
+    return event;
+}
+
+// 8 data bits, no parity, 1 stop bit, no flow control; DTR and RTS up, as USB adapters
+// and scales that draw power from them expect.
+bool ConfigurePort(HANDLE port, std::uint32_t baud) noexcept {
+    SetupComm(port, kDriverQueueBytes, kDriverQueueBytes);
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(port, &dcb)) return false;
+    dcb.BaudRate = baud;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = TRUE;
+    dcb.fParity = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fDsrSensitivity = FALSE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fNull = FALSE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fAbortOnError = FALSE;
+    if (!SetCommState(port, &dcb)) return false;
+
+    // Total timeouts only: a read ends when its buffer is full or the time is up. (Wine
+    // has no "return at the first byte" mode, so ReadWaiting asks for one byte first.)
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadTotalTimeoutConstant = kReadWaitMs;
+    timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+    if (!SetCommTimeouts(port, &timeouts)) return false;
+    PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR);
+    return true;
+}
+
+// The open, configured port, or none with the fault that stands in the way.
+FileHandle OpenPort(std::uint32_t number, std::uint32_t baud, ScaleEventKind& fault) noexcept {
+    const std::wstring path = L"\\\\.\\COM" + std::to_wstring(number);
+    FileHandle port = AdoptFileHandle(
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!port) {
+        const DWORD error = GetLastError();
+        fault = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? ScaleEventKind::PortBusy
+                                                                                  : ScaleEventKind::PortMissing;
+        return {};
+    }
+    if (!ConfigurePort(port.get(), baud)) {
+        // A port that cannot be set to 8N1 at this rate serves no scale.
+        fault = ScaleEventKind::PortMissing;
+        return {};
+    }
+    return port;
+}
+
+// Waits up to kReadWaitMs for a byte, then takes every byte already queued behind it,
+// so a line is handed on the moment it arrives. False when the port failed.
+bool ReadWaiting(HANDLE port, char (&bytes)[kReadChunk], DWORD& got) noexcept {
+    got = 0;
+    if (!ReadFile(port, bytes, 1, &got, nullptr)) return false;
+    DWORD errors = 0;
+    COMSTAT status{};
+    // Also the check that the port is still there when nothing came.
+    if (!ClearCommError(port, &errors, &status)) return false;
+    if (got == 0 || status.cbInQue == 0) return true;
+    DWORD more = 0;
+    const DWORD queued = std::min<DWORD>(status.cbInQue, kReadChunk - 1);
+    if (!ReadFile(port, bytes + 1, queued, &more, nullptr)) return false;
+    got += more;
+    return true;
+}
+
+bool WriteAll(HANDLE port, std::string_view bytes) noexcept {
+    DWORD written = 0;
+    return WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+}  // namespace
+
+UINT ScaleEventMessage() noexcept {
+    static const UINT message = RegisterWindowMessageW(kMessageName);
+    return message;
+}
+
+ScaleEvent ScaleEventFromMessage(WPARAM wParam, LPARAM lParam) noexcept {
+    return UnpackScaleEvent(static_cast<std::uint32_t>(wParam), static_cast<std::int32_t>(lParam));
+}
+
+std::unique_ptr<ScaleReader> ScaleReader::Start(const ScaleReaderOptions& options) noexcept {
+    std::unique_ptr<ScaleReader> reader(new (std::nothrow) ScaleReader(options));
+    if (!reader) return nullptr;
+    try {
+        reader->worker_ = std::jthread([r = reader.get()](std::stop_token stop) { r->Run(stop); });
+    } catch (const std::exception&) {  // no thread, or no memory for it
+        return nullptr;
+    }
+    return reader;
+}
+
+void ScaleReader::Send(ScaleCommand command) noexcept {
+    if (command != ScaleCommand::Poll) pendingCommands_.fetch_or(CommandBit(command));
+}
+
+void ScaleReader::Stop() noexcept {
+    if (!worker_.joinable()) return;
+    worker_.request_stop();
+    worker_.join();
+}
+
+bool ScaleReader::Pause(const std::stop_token& stop, std::chrono::milliseconds period) noexcept {
+    std::unique_lock lock(pauseMutex_);
+    pauseWake_.wait_for(lock, stop, period, [] { return false; });
+    return !stop.stop_requested();
+}
+
+void ScaleReader::Post(const ScaleEvent& event) noexcept {
+    const bool fault = event.kind >= ScaleEventKind::PortMissing;
+    if (fault) {
+        // After an unplugged port a missing one is the same fault: keep "plug it back in".
+        const bool stillLost = shownFault_ == ScaleEventKind::PortLost && event.kind == ScaleEventKind::PortMissing;
+        if (event.kind == shownFault_ || stillLost) return;
+        shownFault_ = event.kind;
+    } else {
+        shownFault_ = ScaleEventKind::Reading;
+    }
+    PostMessageW(options_.window, options_.message, PackScaleEvent(event), static_cast<LPARAM>(event.hundredths));
+}
+
+void ScaleReader::Run(std::stop_token stop) noexcept {
+    while (!stop.stop_requested()) {
+        ScaleEventKind fault = ScaleEventKind::Reading;
+        FileHandle port = OpenPort(options_.port, options_.baud, fault);
+        if (port) fault = ReadPort(port.get(), stop);
+        port.reset();
+        if (stop.stop_requested()) return;
+        Post(Fault(fault));
+        if (!Pause(stop, options_.retryPeriod)) return;
+    }
+}
+
+bool ScaleReader::SendCommands(HANDLE port, const ProtocolDetector& detector, Clock::time_point& lastPoll) noexcept {
+    const std::uint32_t pending = pendingCommands_.exchange(0);
+    for (const ScaleCommand command : {ScaleCommand::Tare, ScaleCommand::Zero}) {
+        const std::string_view bytes = ScaleCommandBytes(detector.current(), command);
+        if ((pending & CommandBit(command)) != 0 && !bytes.empty() && !WriteAll(port, bytes)) return false;
+    }
+    const std::string_view poll = ScaleCommandBytes(detector.current(), ScaleCommand::Poll);
+    const Clock::time_point now = Clock::now();
+    if (poll.empty() || now - lastPoll < options_.pollPeriod) return true;
+    lastPoll = now;
+    return WriteAll(port, poll);
+}
+
+ScaleEventKind ScaleReader::ReadPort(HANDLE port, const std::stop_token& stop) noexcept {
+    ProtocolDetector detector(options_.protocol);
+    LineSplitter splitter;
+    Clock::time_point lastLine = Clock::now();
+    Clock::time_point lastPoll = lastLine - options_.pollPeriod;
+    pendingCommands_.store(0);  // a tare pressed while the scale was away is not sent later
+
+    while (!stop.stop_requested()) {
+        if (!SendCommands(port, detector, lastPoll)) return ScaleEventKind::PortLost;
+
+        char bytes[kReadChunk];
+        DWORD got = 0;
+        if (!ReadWaiting(port, bytes, got)) return ScaleEventKind::PortLost;
+        try {
+            splitter.Feed(std::string_view(bytes, got), [&](std::string_view text) {
+                const ScaleLine line = ParseScaleLine(text);
+                ScaleEvent event;
+                if (!ScaleEventFromLine(line, event)) return;
+                detector.Observe(line);
+                lastLine = Clock::now();
+                Post(event);
+            });
+        } catch (const std::bad_alloc&) {
+            splitter.Reset();  // the partial line is lost; the next one is read as usual
+        }
+        if (Clock::now() - lastLine >= options_.silenceLimit) return ScaleEventKind::Silent;
+    }
+    return ScaleEventKind::Reading;
+}
+
+}  // namespace lacqueron

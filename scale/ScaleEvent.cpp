@@ -1,0 +1,87 @@
+#include "scale/ScaleEvent.h"
+
+namespace lacqueron {
+namespace {
+
+// Word layout: kind in bits 0-7, line kind in 8-15, refusal in 16-23, stable in bit 24.
+constexpr int kLineShift = 8;
+constexpr int kRefusalShift = 16;
+constexpr int kStableShift = 24;
+constexpr std::uint32_t kByteMask = 0xFF;
+
+const char16_t* StateText(ScaleLineKind kind) noexcept {
+    switch (kind) {
+        case ScaleLineKind::Busy: return u"Весы заняты и не дают показание.";
+        case ScaleLineKind::Overload: return u"Перегрузка весов: снимите лишний груз.";
+        case ScaleLineKind::Underload: return u"Показание весов ниже нуля: проверьте тару и обнулите весы.";
+        default: return nullptr;
+    }
+}
+
+const char16_t* RefusalText(ScaleRefusal refusal) noexcept {
+    switch (refusal) {
+        case ScaleRefusal::NoUnit: return u"Весы не сообщают единицу веса. Переключите их на граммы.";
+        case ScaleRefusal::NotGrams: return u"Весы показывают вес не в граммах. Переключите их на граммы или килограммы.";
+        case ScaleRefusal::BadNumber: return u"Весы прислали показание, которое нельзя прочитать.";
+        case ScaleRefusal::OutOfRange: return u"Показание весов вне допустимого диапазона.";
+        case ScaleRefusal::None: return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept {
+    event = ScaleEvent{};
+    event.line = line.kind;
+    switch (line.kind) {
+        case ScaleLineKind::Reading:
+            event.kind = ScaleEventKind::Reading;
+            event.hundredths = static_cast<std::int32_t>(line.hundredths);
+            event.stable = line.stable;
+            return true;
+        case ScaleLineKind::Busy:
+        case ScaleLineKind::Overload:
+        case ScaleLineKind::Underload:
+            event.kind = ScaleEventKind::ScaleState;
+            return true;
+        case ScaleLineKind::Refused:
+            event.kind = ScaleEventKind::LineRefused;
+            event.refusal = line.refusal;
+            return true;
+        case ScaleLineKind::Unrecognised:
+            return false;
+    }
+    return false;
+}
+
+std::uint32_t PackScaleEvent(const ScaleEvent& event) noexcept {
+    return static_cast<std::uint32_t>(event.kind) | static_cast<std::uint32_t>(event.line) << kLineShift |
+           static_cast<std::uint32_t>(event.refusal) << kRefusalShift |
+           static_cast<std::uint32_t>(event.stable ? 1 : 0) << kStableShift;
+}
+
+ScaleEvent UnpackScaleEvent(std::uint32_t word, std::int32_t hundredths) noexcept {
+    ScaleEvent event;
+    event.kind = static_cast<ScaleEventKind>(word & kByteMask);
+    event.line = static_cast<ScaleLineKind>(word >> kLineShift & kByteMask);
+    event.refusal = static_cast<ScaleRefusal>(word >> kRefusalShift & kByteMask);
+    event.stable = (word >> kStableShift & 1) != 0;
+    event.hundredths = hundredths;
+    return event;
+}
+
+const char16_t* ScaleEventText(const ScaleEvent& event) noexcept {
+    switch (event.kind) {
+        case ScaleEventKind::Reading: return nullptr;
+        case ScaleEventKind::ScaleState: return StateText(event.line);
+        case ScaleEventKind::LineRefused: return RefusalText(event.refusal);
+        case ScaleEventKind::PortMissing: return u"Порт весов не найден. Подключите весы или выберите другой порт.";
+        case ScaleEventKind::PortBusy: return u"Порт весов занят другой программой.";
+        case ScaleEventKind::PortLost: return u"Весы отключились. Подключите их снова: показания продолжатся сами.";
+        case ScaleEventKind::Silent: return u"Весы молчат. Проверьте, что они включены, и скорость порта.";
+    }
+    return nullptr;
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,42 @@
+// What the port reader reports to the weighing dialog: a weight, a state of the scale
+// or a fault, with the Russian text the dialog shows for it. An event packs into two
+// machine words so that a posted message owns nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "scale/ScaleLine.h"
+
+namespace lacqueron {
+
+enum class ScaleEventKind : std::uint8_t {
+    Reading,      // hundredths and stable
+    ScaleState,   // line: Busy, Overload or Underload
+    LineRefused,  // refusal says why (a unit other than grams, a broken number)
+    PortMissing,  // no such port on the machine
+    PortBusy,     // another program holds the port
+    PortLost,     // the port vanished while open (USB unplugged)
+    Silent,       // the port is open but no scale line came for a while
+};
+
+struct ScaleEvent {
+    ScaleEventKind kind = ScaleEventKind::Reading;
+    bool stable = false;
+    ScaleLineKind line = ScaleLineKind::Reading;
+    ScaleRefusal refusal = ScaleRefusal::None;
+    std::int32_t hundredths = 0;
+
+    bool operator==(const ScaleEvent&) const = default;
+};
+
+// The event a parsed line gives; nothing for an Unrecognised line.
+bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept;
+
+// Everything but the weight in one word; the weight travels as the second word.
+std::uint32_t PackScaleEvent(const ScaleEvent& event) noexcept;
+ScaleEvent UnpackScaleEvent(std::uint32_t word, std::int32_t hundredths) noexcept;
+
+// The message for everything but a reading; null for a reading.
+const char16_t* ScaleEventText(const ScaleEvent& event) noexcept;
+
+}  // namespace lacqueron
