@@ -1,0 +1,112 @@
+// The store on a real file: what one copy of the program writes, the next one reads,
+// damage included, and two writers at once lose nothing.
+#include "journal/JournalStore.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "journal/posix/PosixJournalFile.h"
+#include "tests/support/SampleBatchChecks.h"
+
+namespace lacqueron {
+namespace {
+
+using test::SampleBatch;
+
+class JournalStoreTest : public testing::Test {
+protected:
+    void SetUp() override {
+        path_ = std::filesystem::temp_directory_path() /
+                ("lacqueron-journal-" + std::to_string(::getpid()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name() + ".lqj");
+        std::filesystem::remove(path_);
+    }
+    void TearDown() override { std::filesystem::remove(path_); }
+
+    JournalStore Open() {
+        JournalStore store(OpenPosixJournalFile(path_.string()));
+        EXPECT_TRUE(store.Load());
+        return store;
+    }
+
+    std::filesystem::path path_;
+};
+
+TEST_F(JournalStoreTest, AppendedBatchesAreThereAfterReopening) {
+    {
+        JournalStore store = Open();
+        EXPECT_TRUE(store.Batches().empty());
+        for (std::uint32_t i = 0; i < 3; ++i) ASSERT_EQ(store.Append(SampleBatch(i)), JournalAppendResult::Appended);
+    }
+    JournalStore reopened = Open();
+    EXPECT_EQ(reopened.Batches(), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(2)}));
+    EXPECT_TRUE(reopened.Damage().empty());
+}
+
+TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
+    Open().Append(SampleBatch(0));
+    Open().Append(SampleBatch(1));
+    const auto cutAt = std::filesystem::file_size(path_);
+    Open().Append(SampleBatch(2));
+    std::filesystem::resize_file(path_, cutAt + 10);  // the power went off during the third write
+
+    JournalStore store = Open();
+    EXPECT_EQ(store.Batches(), (std::vector{SampleBatch(0), SampleBatch(1)}));
+    const std::vector<JournalDamage> cut = {{cutAt, 3, JournalDamageKind::TruncatedRecord}};
+    EXPECT_EQ(store.Damage(), cut);
+    ASSERT_EQ(store.Append(SampleBatch(3)), JournalAppendResult::Appended);
+
+    JournalStore reopened = Open();
+    EXPECT_EQ(reopened.Batches(), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(3)}));
+    EXPECT_EQ(reopened.Damage(), cut);
+    EXPECT_EQ(std::filesystem::file_size(path_), cutAt + 10 + EncodeBatchFrame(SampleBatch(3)).size());
+}
+
+TEST_F(JournalStoreTest, AFileOfAnotherKindIsLeftAlone) {
+    const std::string foreign = "Просто текст, не журнал.\n";
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    std::fwrite(foreign.data(), 1, foreign.size(), file);
+    std::fclose(file);
+    JournalStore store = Open();
+    EXPECT_EQ(store.Append(SampleBatch(0)), JournalAppendResult::NotAJournal);
+    EXPECT_EQ(std::filesystem::file_size(path_), foreign.size());
+}
+
+TEST_F(JournalStoreTest, TwoWritersAtOnceLoseNothing) {
+    constexpr std::uint32_t kWriters = 2;
+    constexpr std::uint32_t kBatchesEach = 300;
+    JournalStore watcher = Open();  // opened before the writers, it catches up on its own append
+    std::vector<pid_t> children;
+    for (std::uint32_t writer = 0; writer < kWriters; ++writer) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            JournalStore store(OpenPosixJournalFile(path_.string()));
+            bool ok = store.Load();
+            for (std::uint32_t i = 0; ok && i < kBatchesEach; ++i)
+                ok = store.Append(SampleBatch(writer * kBatchesEach + i)) == JournalAppendResult::Appended;
+            // Its own view stays whole too: it read the other's records between its own.
+            ::_exit(ok && store.Damage().empty() ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::uint32_t last = kWriters * kBatchesEach;
+    ASSERT_EQ(watcher.Append(SampleBatch(last)), JournalAppendResult::Appended);
+
+    test::ExpectEachSampleOnce(watcher.Batches(), last + 1);
+    JournalStore reopened = Open();
+    test::ExpectEachSampleOnce(reopened.Batches(), last + 1);
+    EXPECT_TRUE(reopened.Damage().empty());
+}
+
+}  // namespace
+}  // namespace lacqueron
