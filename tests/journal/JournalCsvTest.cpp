@@ -1,0 +1,78 @@
+// The export, read back by Python's csv module as a spreadsheet reads it, and the texts
+// of its values.
+#include "journal/JournalCsv.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "journal/JournalText.h"
+#include "journal/Utf8.h"
+#include "tests/support/RunCommand.h"
+#include "tests/support/SampleBatch.h"
+
+namespace lacqueron {
+namespace {
+
+WideString PurposeName(std::uint32_t purpose) { return u"назначение " + WideString(1, static_cast<char16_t>(u'0' + purpose)); }
+
+TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
+    BatchRecord abandoned;
+    abandoned.time = {test::kSampleEpoch - 1, 0};
+    abandoned.colourCode = u"RAL 9010";
+    abandoned.colourName = u"Чистый \"белый\"";
+    abandoned.weightType = 2;
+    abandoned.amount = 1000;
+    abandoned.resolution = 10;
+    abandoned.status = BatchStatus::Abandoned;
+    abandoned.note = u"Иванов; строка 1\nстрока 2";
+    const std::vector<BatchRecord> batches = {test::SampleBatch(1), abandoned};
+
+    const auto path = std::filesystem::temp_directory_path() / ("lacqueron-export-" + std::to_string(::getpid()) + ".csv");
+    std::ofstream(path, std::ios::binary) << ExportBatchesCsv(batches, {1, 0}, PurposeName);
+    const test::CommandResult read = test::RunCommand("python3 \"" + std::string(std::getenv("LACQUERON_SOURCE_DIR")) +
+                                                      "/tests/journal/read-csv.py\" \"" + path.string() + "\"");
+    std::filesystem::remove(path);
+
+    ASSERT_EQ(read.status, 0) << read.out;
+    EXPECT_EQ(read.out,
+              "BOM\n"
+              "Дата|Код|Название|Назначение|Количество|Дискретность весов, г|Статус|Итог, г|Коррекции|Примечание|"
+              "Компонент|По рецепту, г|Налито, г\n"
+              "06.12.2026 23:59|RAL 9010|Чистый \"белый\"|назначение 1|1000 мл|0,10|прервано|0,00||"
+              "Иванов; строка 1\nстрока 2|||\n"
+              "07.12.2026 03:01|RAL 3020|Транспортный красный|назначение 2|251 г|0,01|готово|254,17|1,0167 → 254,17 г|"
+              "Заказ 1, «Ока» 🚗|Основа матовая|225,00|225,12\n"
+              "07.12.2026 03:01|RAL 3020|Транспортный красный|назначение 2|251 г|0,01|готово|254,17|1,0167 → 254,17 г|"
+              "Заказ 1, «Ока» 🚗|Красный оксид|18,00|18,30\n"
+              "07.12.2026 03:01|RAL 3020|Транспортный красный|назначение 2|251 г|0,01|готово|254,17|1,0167 → 254,17 г|"
+              "Заказ 1, «Ока» 🚗|Чёрный|7,00|7,00\n");
+}
+
+struct TimeCase {
+    BatchTime time;
+    const char16_t* text;
+};
+
+TEST(JournalText, LocalTimesAcrossDayYearAndLeapDay) {
+    const TimeCase cases[] = {
+        {{0, 0}, u"01.01.1970 00:00"},
+        {{-1, 0}, u"31.12.1969 23:59"},
+        {{951782400, 0}, u"29.02.2000 00:00"},            // a leap day of a century year
+        {{1798761540, 180}, u"01.01.2027 02:59"},         // 23:59 UTC on New Year's Eve, Moscow time
+        {{1798761600, -300}, u"31.12.2026 19:00"},        // west of Greenwich
+    };
+    for (const TimeCase& c : cases) EXPECT_EQ(FormatBatchTime(c.time), c.text) << c.time.utcSeconds;
+}
+
+TEST(JournalText, HundredthsWithADecimalComma) {
+    EXPECT_EQ(FormatHundredths(5), u"0,05");
+    EXPECT_EQ(FormatHundredths(-5), u"-0,05");
+    EXPECT_EQ(FormatHundredths(123456), u"1234,56");
+    EXPECT_EQ(FormatHundredths(INT64_MIN), u"-92233720368547758,08");
+}
+
+}  // namespace
+}  // namespace lacqueron
