@@ -12,8 +12,9 @@ constexpr char kQuote = '"';
 constexpr char kLineEnd[] = "\r\n";
 
 const char16_t* const kTitles[] = {
-    u"Дата", u"Код", u"Название", u"Назначение", u"Количество", u"Дискретность весов, г", u"Статус",
-    u"Итог, г", u"Коррекции", u"Примечание", u"Компонент", u"По рецепту, г", u"Налито, г",
+    u"Дата",      u"Код",     u"Название",  u"Назначение", u"Количество", u"Дискретность весов, г",
+    u"Статус",    u"Итог, г", u"Коррекции", u"Примечание", u"Компонент",  u"По рецепту, г",
+    u"Налито, г",
 };
 
 void AppendField(std::string& out, const WideString& value) {
@@ -49,17 +50,25 @@ WideString CorrectionsText(const BatchRecord& batch) {
 
 }  // namespace
 
-std::string ExportBatchesCsv(const std::vector<BatchRecord>& batches, const std::vector<std::size_t>& order,
+std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
                              const PurposeNamer& purposeName) {
     std::string out = kByteOrderMark;
     AppendRow(out, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)));
+    BatchRecord batch;
     for (std::size_t index : order) {
-        if (index >= batches.size()) continue;
-        const BatchRecord& batch = batches[index];
+        if (index >= journal.BatchCount()) continue;
+        journal.DecodeInto(index, batch);
         const std::vector<WideString> batchColumns = {
-            FormatBatchTime(batch.time), batch.colourCode, batch.colourName, purposeName(batch.purpose),
-            FormatBatchAmount(batch), FormatHundredths(batch.resolution), BatchStatusText(batch.status),
-            FormatHundredths(batch.finalTotal), CorrectionsText(batch), batch.note,
+            FormatBatchTime(batch.time),
+            batch.colourCode,
+            batch.colourName,
+            purposeName(batch.purpose),
+            FormatBatchAmount(batch),
+            FormatHundredths(batch.resolution),
+            BatchStatusText(batch.status),
+            FormatHundredths(batch.finalTotal),
+            CorrectionsText(batch),
+            batch.note,
         };
         auto appendWith = [&](std::vector<WideString> componentColumns) {
             std::vector<WideString> row = batchColumns;

@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "journal/BatchRecord.h"
+#include "journal/JournalFormat.h"
 
 namespace lacqueron {
 
 // The purpose's name as the main dialog lists it.
 using PurposeNamer = std::function<WideString(std::uint32_t purpose)>;
 
-// The batches at `order`, as a CSV file that a Russian spreadsheet opens as it is:
+// The batches of `journal` at `order`, as a CSV file that a Russian spreadsheet opens as it is:
 // UTF-8 with a byte-order mark, ';' between fields, CR LF line ends, decimal commas;
 // a title row, then one row per component with the batch's columns repeated (one row
 // with empty component columns for a batch without components).
-std::string ExportBatchesCsv(const std::vector<BatchRecord>& batches, const std::vector<std::size_t>& order,
+std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
                              const PurposeNamer& purposeName);
 
 }  // namespace lacqueron

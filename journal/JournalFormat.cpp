@@ -72,12 +72,13 @@ public:
     std::uint32_t U32() { return static_cast<std::uint32_t>(Unsigned(4)); }
     std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
     std::int64_t I64() { return static_cast<std::int64_t>(Unsigned(8)); }
-    WideString Text() {
+    void Text(WideString& text) {
         const std::uint32_t size = U32();
-        WideString text;
-        if (!ok_ || left() < size || !FromUtf8(bytes_.substr(position_, size), text)) return ok_ = false, WideString();
+        if (!ok_ || left() < size || !FromUtf8(bytes_.substr(position_, size), text)) {
+            ok_ = false;
+            return;
+        }
         position_ += size;
-        return text;
     }
     // A count of items each at least `itemSize` bytes long, refused when they cannot fit.
     std::uint32_t Count(std::size_t itemSize) {
@@ -99,8 +100,8 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     PayloadReader in(payload);
     batch.time.utcSeconds = in.I64();
     batch.time.localOffsetMinutes = in.I32();
-    batch.colourCode = in.Text();
-    batch.colourName = in.Text();
+    in.Text(batch.colourCode);
+    in.Text(batch.colourName);
     batch.purpose = in.U32();
     batch.weightType = in.U32();
     batch.amount = in.I32();
@@ -108,10 +109,10 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     const std::uint8_t status = in.U8();
     batch.status = static_cast<BatchStatus>(status);
     batch.finalTotal = in.I64();
-    batch.note = in.Text();
+    in.Text(batch.note);
     batch.components.resize(in.Count(kSmallestComponent));
     for (BatchComponent& component : batch.components) {
-        component.name = in.Text();
+        in.Text(component.name);
         component.recipeWeight = in.I64();
         component.poured = in.I64();
     }
@@ -125,7 +126,8 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
 
 std::uint32_t ReadU32(std::string_view bytes, std::size_t at) {
     std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
     return v;
 }
 
@@ -157,8 +159,8 @@ std::size_t NextIntactFrame(std::string_view bytes, std::size_t from) {
 JournalDamageKind ClassifyDamage(std::string_view bytes, std::size_t at, std::size_t next) {
     const std::size_t rest = bytes.size() - at;
     if (!MarkerAt(bytes, at)) {
-        const bool markerCutShort = next == bytes.size() && rest < kMarkerSize &&
-                                    std::memcmp(bytes.data() + at, kRecordMarker, rest) == 0;
+        const bool markerCutShort =
+            next == bytes.size() && rest < kMarkerSize && std::memcmp(bytes.data() + at, kRecordMarker, rest) == 0;
         return markerCutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::UnexpectedBytes;
     }
     if (rest < kRecordFrameOverhead) return JournalDamageKind::TruncatedRecord;
@@ -224,49 +226,73 @@ std::string EncodeBatchFrame(const BatchRecord& batch) {
     return std::move(frame.bytes());
 }
 
-void ParseJournalRecords(std::string_view bytes, std::uint64_t offset, ParsedJournal& into) {
-    for (std::size_t at = 0; at < bytes.size();) {
+void JournalContents::ParseFrom(std::size_t start) {
+    if (newerVersion_) return;
+    const std::string_view bytes(bytes_);
+    // One batch reused for every record: checking a record then allocates nothing.
+    BatchRecord scratch;
+    for (std::size_t at = start; at < bytes.size();) {
         const std::int64_t length = IntactFrameAt(bytes, at);
         if (length < 0) {
             const std::size_t next = NextIntactFrame(bytes, at + 1);
-            into.damage.push_back({offset + at, ++into.records, ClassifyDamage(bytes, at, next)});
+            damage_.push_back({at, ++records_, ClassifyDamage(bytes, at, next)});
             at = next;
             continue;
         }
-        BatchRecord batch;
-        if (DecodeBatch(bytes.substr(at + kMarkerSize + kLengthSize, static_cast<std::size_t>(length)), batch)) {
-            into.batches.push_back(std::move(batch));
-            ++into.records;
+        const JournalEntry entry = {at + kMarkerSize + kLengthSize, static_cast<std::size_t>(length), 0};
+        if (DecodeBatch(bytes.substr(entry.payloadOffset, entry.payloadSize), scratch)) {
+            entries_.push_back(entry);
+            entries_.back().utcSeconds = scratch.time.utcSeconds;
+            ++records_;
         } else {
-            into.damage.push_back({offset + at, ++into.records, JournalDamageKind::BadPayload});
+            damage_.push_back({at, ++records_, JournalDamageKind::BadPayload});
         }
-        at += kRecordFrameOverhead + static_cast<std::size_t>(length);
+        at += kRecordFrameOverhead + entry.payloadSize;
     }
 }
 
-ParsedJournal ParseJournal(std::string_view bytes) {
-    ParsedJournal parsed;
-    if (bytes.empty()) return parsed;
-    parsed.headerPresent = true;
-    if (bytes.size() < kJournalHeaderSize) {
-        parsed.appendable = false;
-        parsed.damage.push_back({0, 0, JournalDamageKind::BadHeader});
-        return parsed;
+void JournalContents::ParseMore(std::string_view more) {
+    const std::size_t start = bytes_.size();
+    bytes_ += more;
+    ParseFrom(start);
+}
+
+void JournalContents::DecodeInto(std::size_t index, BatchRecord& batch) const {
+    const JournalEntry& entry = entries_[index];
+    DecodeBatch(std::string_view(bytes_).substr(entry.payloadOffset, entry.payloadSize), batch);
+}
+
+BatchRecord JournalContents::Batch(std::size_t index) const {
+    BatchRecord batch;
+    DecodeInto(index, batch);
+    return batch;
+}
+
+JournalContents JournalContents::Parse(std::string bytes) {
+    JournalContents contents;
+    contents.bytes_ = std::move(bytes);
+    const std::string_view header(contents.bytes_);
+    if (header.empty()) return contents;
+    if (header.size() < kJournalHeaderSize) {
+        contents.appendable_ = false;
+        contents.damage_.push_back({0, 0, JournalDamageKind::BadHeader});
+        return contents;
     }
-    const std::uint32_t version = ReadU32(bytes, sizeof kHeaderMagic);
-    const bool magicRight = std::memcmp(bytes.data(), kHeaderMagic, sizeof kHeaderMagic) == 0;
+    const std::uint32_t version = ReadU32(header, sizeof kHeaderMagic);
+    const bool magicRight = std::memcmp(header.data(), kHeaderMagic, sizeof kHeaderMagic) == 0;
     if (magicRight && version > kJournalVersion) {
-        parsed.appendable = false;
-        parsed.damage.push_back({0, 0, JournalDamageKind::NewerVersion});
-        return parsed;
+        contents.appendable_ = false;
+        contents.newerVersion_ = true;
+        contents.damage_.push_back({0, 0, JournalDamageKind::NewerVersion});
+        return contents;
     }
     if (!magicRight || version != kJournalVersion) {
         // Not written over: the records behind a damaged header are still read.
-        parsed.appendable = false;
-        parsed.damage.push_back({0, 0, JournalDamageKind::BadHeader});
+        contents.appendable_ = false;
+        contents.damage_.push_back({0, 0, JournalDamageKind::BadHeader});
     }
-    ParseJournalRecords(bytes.substr(kJournalHeaderSize), kJournalHeaderSize, parsed);
-    return parsed;
+    contents.ParseFrom(kJournalHeaderSize);
+    return contents;
 }
 
 }  // namespace lacqueron

@@ -32,12 +32,12 @@ std::string EncodeJournalHeader();
 std::string EncodeBatchFrame(const BatchRecord& batch);
 
 enum class JournalDamageKind {
-    BadHeader,         // the file does not start with a journal header
-    NewerVersion,      // written by a later version of the program
-    TruncatedRecord,   // the file ends inside a record: a write that never finished
-    BadChecksum,       // a record's bytes changed after it was written
-    BadPayload,        // the checksum is right but the fields are not a batch
-    UnexpectedBytes,   // bytes that are no record, passed over up to the next record
+    BadHeader,        // the file does not start with a journal header
+    NewerVersion,     // written by a later version of the program
+    TruncatedRecord,  // the file ends inside a record: a write that never finished
+    BadChecksum,      // a record's bytes changed after it was written
+    BadPayload,       // the checksum is right but the fields are not a batch
+    UnexpectedBytes,  // bytes that are no record, passed over up to the next record
 };
 
 struct JournalDamage {
@@ -47,21 +47,48 @@ struct JournalDamage {
     bool operator==(const JournalDamage&) const = default;
 };
 
-struct ParsedJournal {
-    std::vector<BatchRecord> batches;
-    std::vector<JournalDamage> damage;
-    bool headerPresent = false;  // false for an empty file
-    bool appendable = true;      // false when the header is wrong or from a newer version
-    std::size_t records = 0;     // records seen so far, damaged ones included
+// Where an intact record's payload lies, and when its batch ended, for ordering
+// without decoding.
+struct JournalEntry {
+    std::size_t payloadOffset = 0;
+    std::size_t payloadSize = 0;
+    std::int64_t utcSeconds = 0;
 };
 
-// Reads a whole file's bytes: every intact record, and every damaged stretch with where
-// it starts. Stepping over damage, the reader looks for the next record whose checksum
-// holds, so a record appended after a damaged one is found again.
-ParsedJournal ParseJournal(std::string_view bytes);
+// A journal file's bytes with the index of its intact records. A batch is decoded only
+// when asked for, so a journal of many thousands opens as fast as it can be checked.
+class JournalContents {
+public:
+    // Reads a whole file: every intact record, and every damaged stretch with where it
+    // starts. Stepping over damage, the reader looks for the next record whose checksum
+    // holds, so a record appended after a damaged one is found again.
+    static JournalContents Parse(std::string bytes);
 
-// Reads records that start at byte `offset` of the file, as after a header or after the
-// part already read, and adds them to `into`.
-void ParseJournalRecords(std::string_view bytes, std::uint64_t offset, ParsedJournal& into);
+    // Reads bytes that follow those read so far, as another writer appended them.
+    void ParseMore(std::string_view more);
+
+    std::size_t BatchCount() const { return entries_.size(); }
+    // Decoding cannot fail: the record was decoded once already while indexing.
+    BatchRecord Batch(std::size_t index) const;
+    // Decodes into `batch`, reusing its strings' storage.
+    void DecodeInto(std::size_t index, BatchRecord& batch) const;
+    std::int64_t UtcSeconds(std::size_t index) const { return entries_[index].utcSeconds; }
+
+    const std::vector<JournalDamage>& Damage() const { return damage_; }
+    bool Empty() const { return bytes_.empty(); }
+    // False when the header is wrong or from a newer version.
+    bool Appendable() const { return appendable_; }
+    std::uint64_t Size() const { return bytes_.size(); }
+
+private:
+    void ParseFrom(std::size_t start);
+
+    std::string bytes_;  // the file's bytes from its start
+    std::vector<JournalEntry> entries_;
+    std::vector<JournalDamage> damage_;
+    bool appendable_ = true;
+    bool newerVersion_ = false;  // its records are not read
+    std::size_t records_ = 0;    // records seen, damaged ones included
+};
 
 }  // namespace lacqueron

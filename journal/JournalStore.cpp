@@ -7,25 +7,24 @@ JournalStore::JournalStore(std::unique_ptr<JournalFile> file) : file_(std::move(
 bool JournalStore::CatchUp() {
     std::uint64_t size = 0;
     if (!file_->Size(size)) return false;
-    if (size == readEnd_) return true;
+    const std::uint64_t known = contents_.Size();
+    if (size == known) return true;
     std::string bytes;
-    if (size < readEnd_ || readEnd_ == 0) {
+    if (size < known || known == 0) {
         // Shorter than before means the file was replaced: read it anew.
         if (!file_->ReadAt(0, static_cast<std::size_t>(size), bytes)) return false;
-        parsed_ = ParseJournal(bytes);
+        contents_ = JournalContents::Parse(std::move(bytes));
     } else {
-        if (!file_->ReadAt(readEnd_, static_cast<std::size_t>(size - readEnd_), bytes)) return false;
-        ParseJournalRecords(bytes, readEnd_, parsed_);
+        if (!file_->ReadAt(known, static_cast<std::size_t>(size - known), bytes)) return false;
+        contents_.ParseMore(bytes);
     }
-    readEnd_ = size;
     return true;
 }
 
 bool JournalStore::Load() {
     if (!file_) return false;
     JournalLockGuard lock(*file_, JournalLockKind::Shared);
-    parsed_ = ParsedJournal();
-    readEnd_ = 0;
+    contents_ = JournalContents();
     return lock.locked() && CatchUp();
 }
 
@@ -35,15 +34,17 @@ JournalAppendResult JournalStore::Append(const BatchRecord& batch) {
     if (!file_) return JournalAppendResult::WriteFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Exclusive);
     if (!lock.locked() || !CatchUp()) return JournalAppendResult::WriteFailed;
-    if (!parsed_.appendable) return JournalAppendResult::NotAJournal;
-    const bool newFile = readEnd_ == 0;
-    if (newFile) frame.insert(0, EncodeJournalHeader());
+    if (!contents_.Appendable()) return JournalAppendResult::NotAJournal;
+    if (contents_.Empty()) {
+        // A new file gets its header in the same write as its first record.
+        frame.insert(0, EncodeJournalHeader());
+        if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;
+        contents_ = JournalContents::Parse(std::move(frame));
+        return JournalAppendResult::Appended;
+    }
     if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;
     // Under the lock the file ends exactly where this write ended.
-    readEnd_ += frame.size();
-    parsed_.headerPresent = true;
-    parsed_.batches.push_back(batch);
-    ++parsed_.records;
+    contents_.ParseMore(frame);
     return JournalAppendResult::Appended;
 }
 

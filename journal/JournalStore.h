@@ -38,20 +38,18 @@ public:
 
     // Reads the whole file; false only when it cannot be read at all.
     bool Load();
-    // Writes one batch and adds it, with any batches other writers added, to Batches().
+    // Writes one batch and adds it, with any batches other writers added, to Contents().
     JournalAppendResult Append(const BatchRecord& batch);
 
-    // In file order, oldest first.
-    const std::vector<BatchRecord>& Batches() const { return parsed_.batches; }
-    const std::vector<JournalDamage>& Damage() const { return parsed_.damage; }
+    // The batches in file order, oldest first, and the damage found.
+    const JournalContents& Contents() const { return contents_; }
 
 private:
-    // Brings the records up to the file's current end; the caller holds a lock.
+    // Brings the contents up to the file's current end; the caller holds a lock.
     bool CatchUp();
 
     std::unique_ptr<JournalFile> file_;
-    ParsedJournal parsed_;
-    std::uint64_t readEnd_ = 0;  // the file's bytes up to here are in parsed_
+    JournalContents contents_;
 };
 
 }  // namespace lacqueron

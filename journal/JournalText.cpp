@@ -56,7 +56,8 @@ WideString FormatBatchTime(const BatchTime& time) {
 
 WideString FormatHundredths(Hundredths value) {
     // Unsigned, so that the smallest 64-bit value has a magnitude too.
-    const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerUnit) + u"," +
            Digits(magnitude % kHundredthsPerUnit, 2);
 }
@@ -69,7 +70,8 @@ WideString FormatCorrection(const BatchCorrection& correction) {
 
 WideString FormatBatchAmount(const BatchRecord& batch) {
     const std::int64_t amount = batch.amount;
-    const WideString number = (amount < 0 ? u"-" : u"") + Digits(static_cast<std::uint64_t>(amount < 0 ? -amount : amount));
+    const WideString number =
+        (amount < 0 ? u"-" : u"") + Digits(static_cast<std::uint64_t>(amount < 0 ? -amount : amount));
     return number + (batch.weightType == kGrams ? u" г" : u" мл");
 }
 

@@ -49,8 +49,8 @@ std::string ToUtf8(std::u16string_view text) {
 bool FromUtf8(std::string_view text, WideString& out) {
     // The smallest code point each sequence length may carry; anything less is overlong.
     static constexpr char32_t kSmallest[4] = {0, 0x80, 0x800, kFirstSupplementary};
+    // Clearing keeps the capacity, so a string reused record after record stops allocating.
     out.clear();
-    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
         int extra;

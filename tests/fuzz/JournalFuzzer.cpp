@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <string_view>
+#include <string>
 
 #include "journal/JournalCsv.h"
 #include "journal/JournalFilter.h"
@@ -13,17 +13,17 @@
 using namespace lacqueron;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const ParsedJournal parsed = ParseJournal(bytes);
-    for (const JournalDamage& damage : parsed.damage) {
+    const JournalContents journal = JournalContents::Parse(std::string(reinterpret_cast<const char*>(data), size));
+    for (const JournalDamage& damage : journal.Damage()) {
         if (damage.offset > size) std::abort();
         DescribeJournalDamage(damage);
     }
-    for (const BatchRecord& batch : parsed.batches) {
-        const ParsedJournal again = ParseJournal(EncodeJournalHeader() + EncodeBatchFrame(batch));
-        if (again.batches.size() != 1 || !(again.batches[0] == batch) || !again.damage.empty()) std::abort();
+    for (std::size_t i = 0; i < journal.BatchCount(); ++i) {
+        const BatchRecord batch = journal.Batch(i);
+        const JournalContents again = JournalContents::Parse(EncodeJournalHeader() + EncodeBatchFrame(batch));
+        if (again.BatchCount() != 1 || !(again.Batch(0) == batch) || !again.Damage().empty()) std::abort();
     }
-    const std::vector<std::size_t> order = SelectBatches(parsed.batches, u"ral ё");
-    ExportBatchesCsv(parsed.batches, order, [](std::uint32_t) { return WideString(u"назначение"); });
+    const std::vector<std::size_t> order = SelectBatches(journal, u"ral ё");
+    ExportBatchesCsv(journal, order, [](std::uint32_t) { return WideString(u"назначение"); });
     return 0;
 }

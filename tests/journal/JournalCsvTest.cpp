@@ -1,13 +1,12 @@
 // The export, read back by Python's csv module as a spreadsheet reads it, and the texts
 // of its values.
-#include "journal/JournalCsv.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "journal/JournalCsv.h"
 #include "journal/JournalText.h"
 #include "journal/Utf8.h"
 #include "tests/support/RunCommand.h"
@@ -16,7 +15,9 @@
 namespace lacqueron {
 namespace {
 
-WideString PurposeName(std::uint32_t purpose) { return u"назначение " + WideString(1, static_cast<char16_t>(u'0' + purpose)); }
+WideString PurposeName(std::uint32_t purpose) {
+    return u"назначение " + WideString(1, static_cast<char16_t>(u'0' + purpose));
+}
 
 TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
     BatchRecord abandoned;
@@ -28,10 +29,11 @@ TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
     abandoned.resolution = 10;
     abandoned.status = BatchStatus::Abandoned;
     abandoned.note = u"Иванов; строка 1\nстрока 2";
-    const std::vector<BatchRecord> batches = {test::SampleBatch(1), abandoned};
+    const JournalContents journal = test::JournalOf({test::SampleBatch(1), abandoned});
 
-    const auto path = std::filesystem::temp_directory_path() / ("lacqueron-export-" + std::to_string(::getpid()) + ".csv");
-    std::ofstream(path, std::ios::binary) << ExportBatchesCsv(batches, {1, 0}, PurposeName);
+    const auto path =
+        std::filesystem::temp_directory_path() / ("lacqueron-export-" + std::to_string(::getpid()) + ".csv");
+    std::ofstream(path, std::ios::binary) << ExportBatchesCsv(journal, {1, 0}, PurposeName);
     const test::CommandResult read = test::RunCommand("python3 \"" + std::string(std::getenv("LACQUERON_SOURCE_DIR")) +
                                                       "/tests/journal/read-csv.py\" \"" + path.string() + "\"");
     std::filesystem::remove(path);
@@ -60,9 +62,9 @@ TEST(JournalText, LocalTimesAcrossDayYearAndLeapDay) {
     const TimeCase cases[] = {
         {{0, 0}, u"01.01.1970 00:00"},
         {{-1, 0}, u"31.12.1969 23:59"},
-        {{951782400, 0}, u"29.02.2000 00:00"},            // a leap day of a century year
-        {{1798761540, 180}, u"01.01.2027 02:59"},         // 23:59 UTC on New Year's Eve, Moscow time
-        {{1798761600, -300}, u"31.12.2026 19:00"},        // west of Greenwich
+        {{951782400, 0}, u"29.02.2000 00:00"},      // a leap day of a century year
+        {{1798761540, 180}, u"01.01.2027 02:59"},   // 23:59 UTC on New Year's Eve, Moscow time
+        {{1798761600, -300}, u"31.12.2026 19:00"},  // west of Greenwich
     };
     for (const TimeCase& c : cases) EXPECT_EQ(FormatBatchTime(c.time), c.text) << c.time.utcSeconds;
 }

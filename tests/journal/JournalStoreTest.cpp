@@ -1,7 +1,5 @@
 // The store on a real file: what one copy of the program writes, the next one reads,
 // damage included, and two writers at once lose nothing.
-#include "journal/JournalStore.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,12 +7,14 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "journal/JournalStore.h"
 #include "journal/posix/PosixJournalFile.h"
 #include "tests/support/SampleBatchChecks.h"
 
 namespace lacqueron {
 namespace {
 
+using test::AllBatches;
 using test::SampleBatch;
 
 class JournalStoreTest : public testing::Test {
@@ -39,12 +39,12 @@ protected:
 TEST_F(JournalStoreTest, AppendedBatchesAreThereAfterReopening) {
     {
         JournalStore store = Open();
-        EXPECT_TRUE(store.Batches().empty());
+        EXPECT_EQ(store.Contents().BatchCount(), 0u);
         for (std::uint32_t i = 0; i < 3; ++i) ASSERT_EQ(store.Append(SampleBatch(i)), JournalAppendResult::Appended);
     }
     JournalStore reopened = Open();
-    EXPECT_EQ(reopened.Batches(), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(2)}));
-    EXPECT_TRUE(reopened.Damage().empty());
+    EXPECT_EQ(AllBatches(reopened.Contents()), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(2)}));
+    EXPECT_TRUE(reopened.Contents().Damage().empty());
 }
 
 TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
@@ -55,14 +55,14 @@ TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
     std::filesystem::resize_file(path_, cutAt + 10);  // the power went off during the third write
 
     JournalStore store = Open();
-    EXPECT_EQ(store.Batches(), (std::vector{SampleBatch(0), SampleBatch(1)}));
+    EXPECT_EQ(AllBatches(store.Contents()), (std::vector{SampleBatch(0), SampleBatch(1)}));
     const std::vector<JournalDamage> cut = {{cutAt, 3, JournalDamageKind::TruncatedRecord}};
-    EXPECT_EQ(store.Damage(), cut);
+    EXPECT_EQ(store.Contents().Damage(), cut);
     ASSERT_EQ(store.Append(SampleBatch(3)), JournalAppendResult::Appended);
 
     JournalStore reopened = Open();
-    EXPECT_EQ(reopened.Batches(), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(3)}));
-    EXPECT_EQ(reopened.Damage(), cut);
+    EXPECT_EQ(AllBatches(reopened.Contents()), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(3)}));
+    EXPECT_EQ(reopened.Contents().Damage(), cut);
     EXPECT_EQ(std::filesystem::file_size(path_), cutAt + 10 + EncodeBatchFrame(SampleBatch(3)).size());
 }
 
@@ -90,7 +90,7 @@ TEST_F(JournalStoreTest, TwoWritersAtOnceLoseNothing) {
             for (std::uint32_t i = 0; ok && i < kBatchesEach; ++i)
                 ok = store.Append(SampleBatch(writer * kBatchesEach + i)) == JournalAppendResult::Appended;
             // Its own view stays whole too: it read the other's records between its own.
-            ::_exit(ok && store.Damage().empty() ? 0 : 1);
+            ::_exit(ok && store.Contents().Damage().empty() ? 0 : 1);
         }
         children.push_back(pid);
     }
@@ -102,10 +102,10 @@ TEST_F(JournalStoreTest, TwoWritersAtOnceLoseNothing) {
     const std::uint32_t last = kWriters * kBatchesEach;
     ASSERT_EQ(watcher.Append(SampleBatch(last)), JournalAppendResult::Appended);
 
-    test::ExpectEachSampleOnce(watcher.Batches(), last + 1);
+    test::ExpectEachSampleOnce(watcher.Contents(), last + 1);
     JournalStore reopened = Open();
-    test::ExpectEachSampleOnce(reopened.Batches(), last + 1);
-    EXPECT_TRUE(reopened.Damage().empty());
+    test::ExpectEachSampleOnce(reopened.Contents(), last + 1);
+    EXPECT_TRUE(reopened.Contents().Damage().empty());
 }
 
 }  // namespace

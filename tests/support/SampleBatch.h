@@ -2,8 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "journal/BatchRecord.h"
+#include "journal/JournalFormat.h"
 
 namespace lacqueron::test {
 
@@ -23,6 +24,19 @@ inline BatchRecord SampleBatch(std::uint32_t number) {
     batch.finalTotal = 25417;
     batch.note = u"Заказ " + WideString(1, static_cast<char16_t>(u'0' + number % 10)) + u", «Ока» 🚗";
     return batch;
+}
+
+// A journal file holding `batches`, read back.
+inline JournalContents JournalOf(const std::vector<BatchRecord>& batches) {
+    std::string bytes = EncodeJournalHeader();
+    for (const BatchRecord& batch : batches) bytes += EncodeBatchFrame(batch);
+    return JournalContents::Parse(std::move(bytes));
+}
+
+inline std::vector<BatchRecord> AllBatches(const JournalContents& journal) {
+    std::vector<BatchRecord> batches;
+    for (std::size_t i = 0; i < journal.BatchCount(); ++i) batches.push_back(journal.Batch(i));
+    return batches;
 }
 
 }  // namespace lacqueron::test

@@ -12,7 +12,8 @@ namespace lacqueron::test {
 
 // Each of the sample batches 0 to count - 1 exactly once and whole, in any order: the
 // sample's number is carried in its amount.
-inline void ExpectEachSampleOnce(const std::vector<BatchRecord>& batches, std::uint32_t count) {
+inline void ExpectEachSampleOnce(const JournalContents& journal, std::uint32_t count) {
+    const std::vector<BatchRecord> batches = AllBatches(journal);
     ASSERT_EQ(batches.size(), count);
     std::set<std::int32_t> amounts;
     for (const BatchRecord& batch : batches) {
