@@ -274,8 +274,11 @@ JournalContents JournalContents::Parse(std::string bytes) {
     const std::string_view header(contents.bytes_);
     if (header.empty()) return contents;
     if (header.size() < kJournalHeaderSize) {
-        contents.appendable_ = false;
-        contents.damage_.push_back({0, 0, JournalDamageKind::BadHeader});
+        // The first write of a new file stopped inside its header: the writer completes it.
+        const bool cutShort = EncodeJournalHeader().starts_with(header);
+        contents.appendable_ = cutShort;
+        contents.damage_.push_back(
+            {0, 0, cutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::BadHeader});
         return contents;
     }
     const std::uint32_t version = ReadU32(header, sizeof kHeaderMagic);

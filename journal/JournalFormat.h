@@ -75,9 +75,10 @@ public:
     std::int64_t UtcSeconds(std::size_t index) const { return entries_[index].utcSeconds; }
 
     const std::vector<JournalDamage>& Damage() const { return damage_; }
-    bool Empty() const { return bytes_.empty(); }
-    // False when the header is wrong or from a newer version.
+    // False when the header is wrong or from a newer version; true for a header cut
+    // short, which the next append completes.
     bool Appendable() const { return appendable_; }
+    bool HeaderComplete() const { return bytes_.size() >= kJournalHeaderSize; }
     std::uint64_t Size() const { return bytes_.size(); }
 
 private:

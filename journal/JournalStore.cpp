@@ -35,11 +35,13 @@ JournalAppendResult JournalStore::Append(const BatchRecord& batch) {
     JournalLockGuard lock(*file_, JournalLockKind::Exclusive);
     if (!lock.locked() || !CatchUp()) return JournalAppendResult::WriteFailed;
     if (!contents_.Appendable()) return JournalAppendResult::NotAJournal;
-    if (contents_.Empty()) {
-        // A new file gets its header in the same write as its first record.
-        frame.insert(0, EncodeJournalHeader());
+    if (!contents_.HeaderComplete()) {
+        // A new file gets its header in the same write as its first record; a header cut
+        // short by a lost first write gets only its missing bytes.
+        const std::size_t present = static_cast<std::size_t>(contents_.Size());
+        frame.insert(0, EncodeJournalHeader().substr(present));
         if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;
-        contents_ = JournalContents::Parse(std::move(frame));
+        contents_ = JournalContents::Parse(EncodeJournalHeader().substr(0, present) + frame);
         return JournalAppendResult::Appended;
     }
     if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;

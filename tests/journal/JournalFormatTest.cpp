@@ -92,7 +92,8 @@ const DamageCase kDamageCases[] = {
      {{RecordStart(1), 2, Kind::BadPayload}}},
     {"HeaderOverwritten", [](std::string& b) { b[0] = 'X'; }, {0, 1, 2}, {{0, 0, Kind::BadHeader}}, false},
     {"NewerVersion", [](std::string& b) { b[8] = 2; }, {}, {{0, 0, Kind::NewerVersion}}, false},
-    {"ShorterThanAHeader", [](std::string& b) { b.resize(5); }, {}, {{0, 0, Kind::BadHeader}}, false},
+    {"HeaderCutShort", [](std::string& b) { b.resize(5); }, {}, {{0, 0, Kind::TruncatedRecord}}},
+    {"ShorterThanAHeaderAndNotOne", [](std::string& b) { b = "MZ"; }, {}, {{0, 0, Kind::BadHeader}}, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, JournalDamageTest, testing::ValuesIn(kDamageCases),

@@ -27,6 +27,13 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(path_); }
 
+    void Write(const std::string& bytes) {
+        std::FILE* file = std::fopen(path_.c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+
     JournalStore Open() {
         JournalStore store(OpenPosixJournalFile(path_.string()));
         EXPECT_TRUE(store.Load());
@@ -66,11 +73,17 @@ TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
     EXPECT_EQ(std::filesystem::file_size(path_), cutAt + 10 + EncodeBatchFrame(SampleBatch(3)).size());
 }
 
+TEST_F(JournalStoreTest, AFirstWriteCutInTheHeaderIsCompleted) {
+    Write(EncodeJournalHeader().substr(0, 5));
+    ASSERT_EQ(Open().Append(SampleBatch(0)), JournalAppendResult::Appended);
+    JournalStore reopened = Open();
+    EXPECT_EQ(AllBatches(reopened.Contents()), std::vector{SampleBatch(0)});
+    EXPECT_TRUE(reopened.Contents().Damage().empty());
+}
+
 TEST_F(JournalStoreTest, AFileOfAnotherKindIsLeftAlone) {
     const std::string foreign = "Просто текст, не журнал.\n";
-    std::FILE* file = std::fopen(path_.c_str(), "wb");
-    std::fwrite(foreign.data(), 1, foreign.size(), file);
-    std::fclose(file);
+    Write(foreign);
     JournalStore store = Open();
     EXPECT_EQ(store.Append(SampleBatch(0)), JournalAppendResult::NotAJournal);
     EXPECT_EQ(std::filesystem::file_size(path_), foreign.size());
