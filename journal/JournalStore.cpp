@@ -10,8 +10,9 @@ bool JournalStore::CatchUp() {
     const std::uint64_t known = contents_.Size();
     if (size == known) return true;
     std::string bytes;
-    if (size < known || known == 0) {
-        // Shorter than before means the file was replaced: read it anew.
+    if (size < known || !contents_.HeaderComplete()) {
+        // Shorter than before means the file was replaced; a header still to come is
+        // read with the rest.
         if (!file_->ReadAt(0, static_cast<std::size_t>(size), bytes)) return false;
         contents_ = JournalContents::Parse(std::move(bytes));
     } else {

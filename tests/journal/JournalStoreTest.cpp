@@ -75,10 +75,14 @@ TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
 
 TEST_F(JournalStoreTest, AFirstWriteCutInTheHeaderIsCompleted) {
     Write(EncodeJournalHeader().substr(0, 5));
-    ASSERT_EQ(Open().Append(SampleBatch(0)), JournalAppendResult::Appended);
-    JournalStore reopened = Open();
-    EXPECT_EQ(AllBatches(reopened.Contents()), std::vector{SampleBatch(0)});
-    EXPECT_TRUE(reopened.Contents().Damage().empty());
+    JournalStore first = Open();
+    JournalStore second = Open();
+    ASSERT_EQ(first.Append(SampleBatch(0)), JournalAppendResult::Appended);
+    ASSERT_EQ(second.Append(SampleBatch(1)), JournalAppendResult::Appended);  // reads the completed header
+    const std::vector both = {SampleBatch(0), SampleBatch(1)};
+    EXPECT_EQ(AllBatches(second.Contents()), both);
+    EXPECT_TRUE(second.Contents().Damage().empty());
+    EXPECT_EQ(AllBatches(Open().Contents()), both);
 }
 
 TEST_F(JournalStoreTest, AFileOfAnotherKindIsLeftAlone) {
