@@ -9,6 +9,8 @@ constexpr std::int64_t kMinutesPerHour = 60;
 constexpr std::int64_t kHundredthsPerUnit = 100;
 constexpr std::uint32_t kTenThousandthsPerUnit = 10000;
 constexpr std::uint32_t kGrams = 1;
+constexpr std::size_t kDamageLinesShown = 10;
+constexpr char16_t kLineEnd[] = u"\r\n";
 
 WideString Digits(std::uint64_t value, std::size_t width = 1) {
     WideString text;
@@ -90,6 +92,18 @@ WideString DescribeJournalDamage(const JournalDamage& damage) {
     const WideString where = u"байт " + Digits(damage.offset);
     if (damage.recordNumber == 0) return u"Начало файла (" + where + u"): " + reason;
     return u"Запись " + Digits(damage.recordNumber) + u" (" + where + u"): " + reason;
+}
+
+WideString JournalDamageMessage(const JournalContents& journal) {
+    const std::vector<JournalDamage>& damage = journal.Damage();
+    if (damage.empty()) return {};
+    WideString text = u"Журнал замесов повреждён. Прочитано замесов: " + Digits(journal.BatchCount()) +
+                      u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
+    for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
+        text += kLineEnd + DescribeJournalDamage(damage[i]);
+    if (damage.size() > kDamageLinesShown)
+        text += kLineEnd + (u"И ещё мест: " + Digits(damage.size() - kDamageLinesShown) + u".");
+    return text;
 }
 
 WideString DescribeAppendFailure(JournalAppendResult result) {

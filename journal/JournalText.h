@@ -26,6 +26,11 @@ WideString BatchStatusText(BatchStatus status);
 // "Запись 12 (байт 3456): запись оборвана: её не успели дописать до конца".
 WideString DescribeJournalDamage(const JournalDamage& damage);
 
+// What the painter is told when the journal opens with damage: how many batches were
+// read, that the file stays as it is, and one line per damaged place (the first ten,
+// then how many more). Empty when there is no damage.
+WideString JournalDamageMessage(const JournalContents& journal);
+
 // Why a batch was not saved, for a message box; empty for Appended.
 WideString DescribeAppendFailure(JournalAppendResult result);
 

@@ -1,5 +1,4 @@
-// The export, read back by Python's csv module as a spreadsheet reads it, and the texts
-// of its values.
+// The export, read back by Python's csv module as a spreadsheet reads it.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,8 +6,6 @@
 #include <fstream>
 
 #include "journal/JournalCsv.h"
-#include "journal/JournalText.h"
-#include "journal/Utf8.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/SampleBatch.h"
 
@@ -51,29 +48,6 @@ TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
               "Заказ 1, «Ока» 🚗|Красный оксид|18,00|18,30\n"
               "07.12.2026 03:01|RAL 3020|Транспортный красный|назначение 2|251 г|0,01|готово|254,17|1,0167 → 254,17 г|"
               "Заказ 1, «Ока» 🚗|Чёрный|7,00|7,00\n");
-}
-
-struct TimeCase {
-    BatchTime time;
-    const char16_t* text;
-};
-
-TEST(JournalText, LocalTimesAcrossDayYearAndLeapDay) {
-    const TimeCase cases[] = {
-        {{0, 0}, u"01.01.1970 00:00"},
-        {{-1, 0}, u"31.12.1969 23:59"},
-        {{951782400, 0}, u"29.02.2000 00:00"},      // a leap day of a century year
-        {{1798761540, 180}, u"01.01.2027 02:59"},   // 23:59 UTC on New Year's Eve, Moscow time
-        {{1798761600, -300}, u"31.12.2026 19:00"},  // west of Greenwich
-    };
-    for (const TimeCase& c : cases) EXPECT_EQ(FormatBatchTime(c.time), c.text) << c.time.utcSeconds;
-}
-
-TEST(JournalText, HundredthsWithADecimalComma) {
-    EXPECT_EQ(FormatHundredths(5), u"0,05");
-    EXPECT_EQ(FormatHundredths(-5), u"-0,05");
-    EXPECT_EQ(FormatHundredths(123456), u"1234,56");
-    EXPECT_EQ(FormatHundredths(INT64_MIN), u"-92233720368547758,08");
 }
 
 }  // namespace
