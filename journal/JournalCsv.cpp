@@ -17,6 +17,15 @@ const char16_t* const kTitles[] = {
     u"Налито, г",
 };
 
+// A text the painter typed, kept as text: a spreadsheet takes a cell that starts with
+// one of these for a formula, a phone number "+7 ..." among them. A leading
+// apostrophe marks it as text; at worst the apostrophe shows.
+WideString AsText(const WideString& text) {
+    constexpr std::u16string_view kFormulaStarts = u"=+-@";
+    if (!text.empty() && kFormulaStarts.find(text.front()) != std::u16string_view::npos) return u"'" + text;
+    return text;
+}
+
 void AppendField(std::string& out, const WideString& value) {
     const std::string utf8 = ToUtf8(value);
     if (utf8.find_first_of("\";\r\n") == std::string::npos) {
@@ -60,15 +69,15 @@ std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<s
         journal.DecodeInto(index, batch);
         const std::vector<WideString> batchColumns = {
             FormatBatchTime(batch.time),
-            batch.colourCode,
-            batch.colourName,
+            AsText(batch.colourCode),
+            AsText(batch.colourName),
             purposeName(batch.purpose),
             FormatBatchAmount(batch),
             FormatHundredths(batch.resolution),
             BatchStatusText(batch.status),
             FormatHundredths(batch.finalTotal),
             CorrectionsText(batch),
-            batch.note,
+            AsText(batch.note),
         };
         auto appendWith = [&](std::vector<WideString> componentColumns) {
             std::vector<WideString> row = batchColumns;
@@ -77,7 +86,8 @@ std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<s
         };
         if (batch.components.empty()) appendWith({{}, {}, {}});
         for (const BatchComponent& component : batch.components)
-            appendWith({component.name, FormatHundredths(component.recipeWeight), FormatHundredths(component.poured)});
+            appendWith(
+                {AsText(component.name), FormatHundredths(component.recipeWeight), FormatHundredths(component.poured)});
     }
     return out;
 }
