@@ -1,0 +1,54 @@
+// One batch as the journal keeps it: what was mixed, for whom, and how it came out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/WideString.h"
+
+namespace lacqueron {
+
+// Weights are whole hundredths of a gram, as the recipe text rounds them.
+using Hundredths = std::int64_t;
+
+enum class BatchStatus : std::uint8_t { Done = 0, Abandoned = 1 };
+
+struct BatchComponent {
+    WideString name;
+    Hundredths recipeWeight = 0;
+    Hundredths poured = 0;
+    bool operator==(const BatchComponent&) const = default;
+};
+
+// A correction the painter accepted after an over-pour.
+struct BatchCorrection {
+    std::uint32_t factorTenThousandths = 0;  // the factor with four decimals: 1.0250 is 10250
+    Hundredths newTotal = 0;
+    bool operator==(const BatchCorrection&) const = default;
+};
+
+struct BatchTime {
+    std::int64_t utcSeconds = 0;          // since 1970-01-01 00:00 UTC
+    std::int32_t localOffsetMinutes = 0;  // local time minus UTC where and when the batch ended
+    bool operator==(const BatchTime&) const = default;
+};
+
+// Values are kept as they were written; whoever uses purpose, unit or resolution checks
+// their range there.
+struct BatchRecord {
+    BatchTime time;
+    WideString colourCode;
+    WideString colourName;
+    std::uint32_t purpose = 1;     // 1 to 6, as the main dialog's purpose list
+    std::uint32_t weightType = 1;  // 1 grams, 2 millilitres
+    std::int32_t amount = 0;       // whole grams or millilitres
+    std::uint32_t resolution = 1;  // the scale's step in hundredths of a gram: 1, 10 or 100
+    std::vector<BatchComponent> components;
+    std::vector<BatchCorrection> corrections;
+    Hundredths finalTotal = 0;
+    BatchStatus status = BatchStatus::Done;
+    WideString note;  // customer, order, car; may be empty
+    bool operator==(const BatchRecord&) const = default;
+};
+
+}  // namespace lacqueron

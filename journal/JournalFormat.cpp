@@ -1,0 +1,301 @@
+#include "journal/JournalFormat.h"
+
+#include <array>
+#include <cstring>
+
+#include "journal/Utf8.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr char kHeaderMagic[8] = {'L', 'Q', 'J', 'O', 'U', 'R', 'N', 'L'};
+constexpr char kRecordMarker[4] = {'L', 'Q', 'B', 'R'};
+constexpr std::size_t kMarkerSize = sizeof kRecordMarker;
+constexpr std::size_t kLengthSize = 4;
+constexpr std::uint32_t kCrcPolynomial = 0xEDB88320u;
+constexpr std::size_t kCrcSlices = 8;
+constexpr std::uint8_t kLastStatus = static_cast<std::uint8_t>(BatchStatus::Abandoned);
+
+// Slice-by-8 tables: eight input bytes per step, so a journal of many megabytes opens quickly.
+using CrcTables = std::array<std::array<std::uint32_t, 256>, kCrcSlices>;
+constexpr CrcTables MakeCrcTables() {
+    CrcTables tables{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? kCrcPolynomial ^ (c >> 1) : c >> 1;
+        tables[0][n] = c;
+    }
+    for (std::uint32_t n = 0; n < 256; ++n)
+        for (std::size_t slice = 1; slice < kCrcSlices; ++slice)
+            tables[slice][n] = (tables[slice - 1][n] >> 8) ^ tables[0][tables[slice - 1][n] & 0xFF];
+    return tables;
+}
+constexpr CrcTables kCrcTables = MakeCrcTables();
+
+class PayloadWriter {
+public:
+    void U8(std::uint8_t v) { bytes_.push_back(static_cast<char>(v)); }
+    void U32(std::uint32_t v) {
+        for (int shift = 0; shift < 32; shift += 8) U8(static_cast<std::uint8_t>(v >> shift));
+    }
+    void U64(std::uint64_t v) {
+        for (int shift = 0; shift < 64; shift += 8) U8(static_cast<std::uint8_t>(v >> shift));
+    }
+    void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
+    void I64(std::int64_t v) { U64(static_cast<std::uint64_t>(v)); }
+    void Text(const WideString& text) {
+        const std::string utf8 = ToUtf8(text);
+        U32(static_cast<std::uint32_t>(utf8.size()));
+        bytes_ += utf8;
+    }
+    std::string& bytes() { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+// Every read checks the bytes left; the first failure sticks.
+class PayloadReader {
+public:
+    explicit PayloadReader(std::string_view bytes) : bytes_(bytes) {}
+    bool ok() const { return ok_; }
+    std::size_t left() const { return bytes_.size() - position_; }
+    std::uint64_t Unsigned(std::size_t width) {
+        if (!ok_ || left() < width) return ok_ = false, 0;
+        std::uint64_t v = 0;
+        for (std::size_t i = 0; i < width; ++i)
+            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[position_ + i])) << (8 * i);
+        position_ += width;
+        return v;
+    }
+    std::uint8_t U8() { return static_cast<std::uint8_t>(Unsigned(1)); }
+    std::uint32_t U32() { return static_cast<std::uint32_t>(Unsigned(4)); }
+    std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
+    std::int64_t I64() { return static_cast<std::int64_t>(Unsigned(8)); }
+    void Text(WideString& text) {
+        const std::uint32_t size = U32();
+        if (!ok_ || left() < size || !FromUtf8(bytes_.substr(position_, size), text)) {
+            ok_ = false;
+            return;
+        }
+        position_ += size;
+    }
+    // A count of items each at least `itemSize` bytes long, refused when they cannot fit.
+    std::uint32_t Count(std::size_t itemSize) {
+        const std::uint32_t count = U32();
+        if (ok_ && count > left() / itemSize) ok_ = false;
+        return ok_ ? count : 0;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t position_ = 0;
+    bool ok_ = true;
+};
+
+constexpr std::size_t kSmallestComponent = 4 + 8 + 8;
+constexpr std::size_t kSmallestCorrection = 4 + 8;
+
+bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
+    PayloadReader in(payload);
+    batch.time.utcSeconds = in.I64();
+    batch.time.localOffsetMinutes = in.I32();
+    in.Text(batch.colourCode);
+    in.Text(batch.colourName);
+    batch.purpose = in.U32();
+    batch.weightType = in.U32();
+    batch.amount = in.I32();
+    batch.resolution = in.U32();
+    const std::uint8_t status = in.U8();
+    batch.status = static_cast<BatchStatus>(status);
+    batch.finalTotal = in.I64();
+    in.Text(batch.note);
+    batch.components.resize(in.Count(kSmallestComponent));
+    for (BatchComponent& component : batch.components) {
+        in.Text(component.name);
+        component.recipeWeight = in.I64();
+        component.poured = in.I64();
+    }
+    batch.corrections.resize(in.Count(kSmallestCorrection));
+    for (BatchCorrection& correction : batch.corrections) {
+        correction.factorTenThousandths = in.U32();
+        correction.newTotal = in.I64();
+    }
+    return in.ok() && status <= kLastStatus;
+}
+
+std::uint32_t ReadU32(std::string_view bytes, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return v;
+}
+
+bool MarkerAt(std::string_view bytes, std::size_t at) {
+    return bytes.size() - at >= kMarkerSize && std::memcmp(bytes.data() + at, kRecordMarker, kMarkerSize) == 0;
+}
+
+// The payload length of a complete frame with a matching checksum at `at`, or -1.
+std::int64_t IntactFrameAt(std::string_view bytes, std::size_t at) {
+    if (!MarkerAt(bytes, at) || bytes.size() - at < kRecordFrameOverhead) return -1;
+    const std::uint32_t length = ReadU32(bytes, at + kMarkerSize);
+    if (length > kMaxRecordPayload || bytes.size() - at - kRecordFrameOverhead < length) return -1;
+    const std::size_t checked = at + kMarkerSize;
+    const std::uint32_t crc = Crc32(bytes.data() + checked, kLengthSize + length);
+    return crc == ReadU32(bytes, checked + kLengthSize + length) ? static_cast<std::int64_t>(length) : -1;
+}
+
+std::size_t NextIntactFrame(std::string_view bytes, std::size_t from) {
+    for (std::size_t at = from; at < bytes.size(); ++at) {
+        const void* found = std::memchr(bytes.data() + at, kRecordMarker[0], bytes.size() - at);
+        if (!found) break;
+        at = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+        if (IntactFrameAt(bytes, at) >= 0) return at;
+    }
+    return bytes.size();
+}
+
+// Why the bytes from `at` up to the next intact record at `next` are no record.
+JournalDamageKind ClassifyDamage(std::string_view bytes, std::size_t at, std::size_t next) {
+    const std::size_t rest = bytes.size() - at;
+    if (!MarkerAt(bytes, at)) {
+        const bool markerCutShort =
+            next == bytes.size() && rest < kMarkerSize && std::memcmp(bytes.data() + at, kRecordMarker, rest) == 0;
+        return markerCutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::UnexpectedBytes;
+    }
+    if (rest < kRecordFrameOverhead) return JournalDamageKind::TruncatedRecord;
+    const std::uint64_t frameEnd = at + kRecordFrameOverhead + std::uint64_t{ReadU32(bytes, at + kMarkerSize)};
+    // A record that runs into the next one, or past the end, stopped being written.
+    return frameEnd > next ? JournalDamageKind::TruncatedRecord : JournalDamageKind::BadChecksum;
+}
+
+}  // namespace
+
+std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc) noexcept {
+    const auto* p = static_cast<const unsigned char*>(data);
+    crc = ~crc;
+    for (; size >= kCrcSlices; size -= kCrcSlices, p += kCrcSlices) {
+        const std::uint32_t low = crc ^ (p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+        crc = kCrcTables[7][low & 0xFF] ^ kCrcTables[6][low >> 8 & 0xFF] ^ kCrcTables[5][low >> 16 & 0xFF] ^
+              kCrcTables[4][low >> 24] ^ kCrcTables[3][p[4]] ^ kCrcTables[2][p[5]] ^ kCrcTables[1][p[6]] ^
+              kCrcTables[0][p[7]];
+    }
+    for (; size > 0; --size, ++p) crc = kCrcTables[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+std::string EncodeJournalHeader() {
+    PayloadWriter out;
+    out.bytes().assign(kHeaderMagic, sizeof kHeaderMagic);
+    out.U32(kJournalVersion);
+    return std::move(out.bytes());
+}
+
+std::string EncodeBatchFrame(const BatchRecord& batch) {
+    PayloadWriter payload;
+    payload.I64(batch.time.utcSeconds);
+    payload.I32(batch.time.localOffsetMinutes);
+    payload.Text(batch.colourCode);
+    payload.Text(batch.colourName);
+    payload.U32(batch.purpose);
+    payload.U32(batch.weightType);
+    payload.I32(batch.amount);
+    payload.U32(batch.resolution);
+    payload.U8(static_cast<std::uint8_t>(batch.status));
+    payload.I64(batch.finalTotal);
+    payload.Text(batch.note);
+    payload.U32(static_cast<std::uint32_t>(batch.components.size()));
+    for (const BatchComponent& component : batch.components) {
+        payload.Text(component.name);
+        payload.I64(component.recipeWeight);
+        payload.I64(component.poured);
+    }
+    payload.U32(static_cast<std::uint32_t>(batch.corrections.size()));
+    for (const BatchCorrection& correction : batch.corrections) {
+        payload.U32(correction.factorTenThousandths);
+        payload.I64(correction.newTotal);
+    }
+    const std::string& body = payload.bytes();
+    if (body.size() > kMaxRecordPayload) return {};
+
+    PayloadWriter frame;
+    frame.bytes().assign(kRecordMarker, kMarkerSize);
+    frame.U32(static_cast<std::uint32_t>(body.size()));
+    frame.bytes() += body;
+    frame.U32(Crc32(frame.bytes().data() + kMarkerSize, kLengthSize + body.size()));
+    return std::move(frame.bytes());
+}
+
+void JournalContents::ParseFrom(std::size_t start) {
+    if (newerVersion_) return;
+    const std::string_view bytes(bytes_);
+    // One batch reused for every record: checking a record then allocates nothing.
+    BatchRecord scratch;
+    for (std::size_t at = start; at < bytes.size();) {
+        const std::int64_t length = IntactFrameAt(bytes, at);
+        if (length < 0) {
+            const std::size_t next = NextIntactFrame(bytes, at + 1);
+            damage_.push_back({at, ++records_, ClassifyDamage(bytes, at, next)});
+            at = next;
+            continue;
+        }
+        const JournalEntry entry = {at + kMarkerSize + kLengthSize, static_cast<std::size_t>(length), 0};
+        if (DecodeBatch(bytes.substr(entry.payloadOffset, entry.payloadSize), scratch)) {
+            entries_.push_back(entry);
+            entries_.back().utcSeconds = scratch.time.utcSeconds;
+            ++records_;
+        } else {
+            damage_.push_back({at, ++records_, JournalDamageKind::BadPayload});
+        }
+        at += kRecordFrameOverhead + entry.payloadSize;
+    }
+}
+
+void JournalContents::ParseMore(std::string_view more) {
+    const std::size_t start = bytes_.size();
+    bytes_ += more;
+    ParseFrom(start);
+}
+
+void JournalContents::DecodeInto(std::size_t index, BatchRecord& batch) const {
+    const JournalEntry& entry = entries_[index];
+    DecodeBatch(std::string_view(bytes_).substr(entry.payloadOffset, entry.payloadSize), batch);
+}
+
+BatchRecord JournalContents::Batch(std::size_t index) const {
+    BatchRecord batch;
+    DecodeInto(index, batch);
+    return batch;
+}
+
+JournalContents JournalContents::Parse(std::string bytes) {
+    JournalContents contents;
+    contents.bytes_ = std::move(bytes);
+    const std::string_view header(contents.bytes_);
+    if (header.empty()) return contents;
+    if (header.size() < kJournalHeaderSize) {
+        // The first write of a new file stopped inside its header: the writer completes it.
+        const bool cutShort = EncodeJournalHeader().starts_with(header);
+        contents.appendable_ = cutShort;
+        contents.damage_.push_back(
+            {0, 0, cutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::BadHeader});
+        return contents;
+    }
+    const std::uint32_t version = ReadU32(header, sizeof kHeaderMagic);
+    const bool magicRight = std::memcmp(header.data(), kHeaderMagic, sizeof kHeaderMagic) == 0;
+    if (magicRight && version > kJournalVersion) {
+        contents.appendable_ = false;
+        contents.newerVersion_ = true;
+        contents.damage_.push_back({0, 0, JournalDamageKind::NewerVersion});
+        return contents;
+    }
+    if (!magicRight || version != kJournalVersion) {
+        // Not written over: the records behind a damaged header are still read.
+        contents.appendable_ = false;
+        contents.damage_.push_back({0, 0, JournalDamageKind::BadHeader});
+    }
+    contents.ParseFrom(kJournalHeaderSize);
+    return contents;
+}
+
+}  // namespace lacqueron

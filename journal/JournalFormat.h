@@ -1,0 +1,95 @@
+// The journal file's bytes: a header, then one framed record per batch.
+//
+//   header  "LQJOURNL", version (u32)
+//   record  marker "LQBR", payload length (u32), payload, CRC-32 of length and payload (u32)
+//
+// Integers are little-endian; texts are UTF-8 with a u32 byte count. A payload may
+// carry fields after the ones this version knows; they are passed over.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "journal/BatchRecord.h"
+
+namespace lacqueron {
+
+constexpr std::uint32_t kJournalVersion = 1;
+constexpr std::size_t kJournalHeaderSize = 12;
+constexpr std::size_t kRecordFrameOverhead = 12;  // marker, length, checksum
+constexpr std::size_t kMaxRecordPayload = 1 << 20;
+
+// CRC-32 (IEEE 802.3, reflected), continuing from crc (0 to start).
+std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc = 0) noexcept;
+
+std::string EncodeJournalHeader();
+
+// The framed record, ready to be written as one unit; empty when the payload would
+// exceed kMaxRecordPayload.
+std::string EncodeBatchFrame(const BatchRecord& batch);
+
+enum class JournalDamageKind {
+    BadHeader,        // the file does not start with a journal header
+    NewerVersion,     // written by a later version of the program
+    TruncatedRecord,  // the file ends inside a record: a write that never finished
+    BadChecksum,      // a record's bytes changed after it was written
+    BadPayload,       // the checksum is right but the fields are not a batch
+    UnexpectedBytes,  // bytes that are no record, passed over up to the next record
+};
+
+struct JournalDamage {
+    std::uint64_t offset = 0;
+    std::size_t recordNumber = 0;  // counted from 1, damaged records included
+    JournalDamageKind kind = JournalDamageKind::BadHeader;
+    bool operator==(const JournalDamage&) const = default;
+};
+
+// Where an intact record's payload lies, and when its batch ended, for ordering
+// without decoding.
+struct JournalEntry {
+    std::size_t payloadOffset = 0;
+    std::size_t payloadSize = 0;
+    std::int64_t utcSeconds = 0;
+};
+
+// A journal file's bytes with the index of its intact records. A batch is decoded only
+// when asked for, so a journal of many thousands opens as fast as it can be checked.
+class JournalContents {
+public:
+    // Reads a whole file: every intact record, and every damaged stretch with where it
+    // starts. Stepping over damage, the reader looks for the next record whose checksum
+    // holds, so a record appended after a damaged one is found again.
+    static JournalContents Parse(std::string bytes);
+
+    // Reads bytes that follow those read so far, as another writer appended them.
+    void ParseMore(std::string_view more);
+
+    std::size_t BatchCount() const { return entries_.size(); }
+    // Decoding cannot fail: the record was decoded once already while indexing.
+    BatchRecord Batch(std::size_t index) const;
+    // Decodes into `batch`, reusing its strings' storage.
+    void DecodeInto(std::size_t index, BatchRecord& batch) const;
+    std::int64_t UtcSeconds(std::size_t index) const { return entries_[index].utcSeconds; }
+
+    const std::vector<JournalDamage>& Damage() const { return damage_; }
+    // False when the header is wrong or from a newer version; true for a header cut
+    // short, which the next append completes.
+    bool Appendable() const { return appendable_; }
+    bool HeaderComplete() const { return bytes_.size() >= kJournalHeaderSize; }
+    std::uint64_t Size() const { return bytes_.size(); }
+
+private:
+    void ParseFrom(std::size_t start);
+
+    std::string bytes_;  // the file's bytes from its start
+    std::vector<JournalEntry> entries_;
+    std::vector<JournalDamage> damage_;
+    bool appendable_ = true;
+    bool newerVersion_ = false;  // its records are not read
+    std::size_t records_ = 0;    // records seen, damaged ones included
+};
+
+}  // namespace lacqueron

@@ -1,0 +1,55 @@
+// The journal of batches: an append-only file of checksummed records.
+//
+// Why not an embedded database: a database would be third-party code to compile
+// statically for MinGW and keep up to date, for a log that is only ever appended to
+// and read whole. Here a batch is one write of one framed record, flushed before the
+// painter is told it is saved, so a power loss can leave at worst a last record cut
+// short; the reader steps over it and recovers everything else.
+//
+// Damage: a damaged file is never written over, truncated or moved. New batches are
+// appended after the damage: the reader looks for the next record whose checksum
+// holds, so the records before the damage, and those appended after it, all stay
+// readable, and the damage is reported with its offset at every open. Only a file
+// whose header is not a journal of this version is refused for writing.
+//
+// Two writers: an append happens under the file's exclusive lock as one write at the
+// end of the file; under the same lock the store first reads whatever other copies of
+// the program appended since it last looked.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "journal/JournalFile.h"
+#include "journal/JournalFormat.h"
+
+namespace lacqueron {
+
+enum class JournalAppendResult {
+    Appended,
+    NotAJournal,  // the header is wrong or from a newer version: the file is left alone
+    TooLarge,     // the batch does not fit in one record
+    WriteFailed,
+};
+
+class JournalStore {
+public:
+    explicit JournalStore(std::unique_ptr<JournalFile> file);
+
+    // Reads the whole file; false only when it cannot be read at all.
+    bool Load();
+    // Writes one batch and adds it, with any batches other writers added, to Contents().
+    JournalAppendResult Append(const BatchRecord& batch);
+
+    // The batches in file order, oldest first, and the damage found.
+    const JournalContents& Contents() const { return contents_; }
+
+private:
+    // Brings the contents up to the file's current end; the caller holds a lock.
+    bool CatchUp();
+
+    std::unique_ptr<JournalFile> file_;
+    JournalContents contents_;
+};
+
+}  // namespace lacqueron

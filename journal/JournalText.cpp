@@ -1,0 +1,121 @@
+#include "journal/JournalText.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr std::int64_t kSecondsPerMinute = 60;
+constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::int64_t kMinutesPerHour = 60;
+constexpr std::int64_t kHundredthsPerUnit = 100;
+constexpr std::uint32_t kTenThousandthsPerUnit = 10000;
+constexpr std::uint32_t kGrams = 1;
+constexpr std::size_t kDamageLinesShown = 10;
+constexpr char16_t kLineEnd[] = u"\r\n";
+
+WideString Digits(std::uint64_t value, std::size_t width = 1) {
+    WideString text;
+    do {
+        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    if (text.size() < width) text.insert(0, width - text.size(), u'0');
+    return text;
+}
+
+// The proleptic Gregorian date of a day counted from 1970-01-01 (H. Hinnant's civil_from_days).
+struct CivilDate {
+    std::int64_t year;
+    unsigned month;
+    unsigned day;
+};
+CivilDate DateFromDays(std::int64_t days) {
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    return {static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2), month, day};
+}
+
+}  // namespace
+
+WideString FormatBatchTime(const BatchTime& time) {
+    const std::int64_t local = time.utcSeconds + time.localOffsetMinutes * kSecondsPerMinute;
+    std::int64_t days = local / kSecondsPerDay;
+    std::int64_t secondOfDay = local % kSecondsPerDay;
+    if (secondOfDay < 0) secondOfDay += kSecondsPerDay, --days;
+    const CivilDate date = DateFromDays(days);
+    const std::int64_t minuteOfDay = secondOfDay / kSecondsPerMinute;
+    WideString year = date.year < 0 ? u"-" + Digits(static_cast<std::uint64_t>(-date.year), 4)
+                                    : Digits(static_cast<std::uint64_t>(date.year), 4);
+    return Digits(date.day, 2) + u"." + Digits(date.month, 2) + u"." + year + u" " +
+           Digits(static_cast<std::uint64_t>(minuteOfDay / kMinutesPerHour), 2) + u":" +
+           Digits(static_cast<std::uint64_t>(minuteOfDay % kMinutesPerHour), 2);
+}
+
+WideString FormatHundredths(Hundredths value) {
+    // Unsigned, so that the smallest 64-bit value has a magnitude too.
+    const std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerUnit) + u"," +
+           Digits(magnitude % kHundredthsPerUnit, 2);
+}
+
+WideString FormatCorrection(const BatchCorrection& correction) {
+    return Digits(correction.factorTenThousandths / kTenThousandthsPerUnit) + u"," +
+           Digits(correction.factorTenThousandths % kTenThousandthsPerUnit, 4) + u" → " +
+           FormatHundredths(correction.newTotal) + u" г";
+}
+
+WideString FormatBatchAmount(const BatchRecord& batch) {
+    const std::int64_t amount = batch.amount;
+    const WideString number =
+        (amount < 0 ? u"-" : u"") + Digits(static_cast<std::uint64_t>(amount < 0 ? -amount : amount));
+    return number + (batch.weightType == kGrams ? u" г" : u" мл");
+}
+
+WideString BatchStatusText(BatchStatus status) { return status == BatchStatus::Done ? u"готово" : u"прервано"; }
+
+WideString DescribeJournalDamage(const JournalDamage& damage) {
+    WideString reason;
+    switch (damage.kind) {
+    case JournalDamageKind::BadHeader: reason = u"файл не похож на журнал замесов"; break;
+    case JournalDamageKind::NewerVersion: reason = u"журнал записан более новой версией программы"; break;
+    case JournalDamageKind::TruncatedRecord: reason = u"запись оборвана: её не успели дописать до конца"; break;
+    case JournalDamageKind::BadChecksum: reason = u"данные записи испорчены (не сходится контрольная сумма)"; break;
+    case JournalDamageKind::BadPayload: reason = u"в записи неверные поля"; break;
+    case JournalDamageKind::UnexpectedBytes: reason = u"посторонние данные между записями"; break;
+    }
+    const WideString where = u"байт " + Digits(damage.offset);
+    if (damage.recordNumber == 0) return u"Начало файла (" + where + u"): " + reason;
+    return u"Запись " + Digits(damage.recordNumber) + u" (" + where + u"): " + reason;
+}
+
+WideString JournalDamageMessage(const JournalContents& journal) {
+    const std::vector<JournalDamage>& damage = journal.Damage();
+    if (damage.empty()) return {};
+    WideString text = u"Журнал замесов повреждён. Прочитано замесов: " + Digits(journal.BatchCount()) +
+                      u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
+    for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
+        text += kLineEnd + DescribeJournalDamage(damage[i]);
+    if (damage.size() > kDamageLinesShown)
+        text += kLineEnd + (u"И ещё мест: " + Digits(damage.size() - kDamageLinesShown) + u".");
+    return text;
+}
+
+WideString DescribeAppendFailure(JournalAppendResult result) {
+    switch (result) {
+    case JournalAppendResult::Appended: return {};
+    case JournalAppendResult::NotAJournal:
+        return u"Замес не записан: файл журнала не распознан или записан более новой версией программы. "
+               u"Файл оставлен без изменений.";
+    case JournalAppendResult::TooLarge: return u"Замес не записан: слишком длинная запись.";
+    case JournalAppendResult::WriteFailed: return u"Замес не записан: не удалось записать файл журнала.";
+    }
+    return {};
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,37 @@
+// The journal's values as the painter reads them: in the window, in the export and in
+// messages. Decimal commas, as Russian spreadsheets and readers expect.
+#pragma once
+
+#include "journal/BatchRecord.h"
+#include "journal/JournalFormat.h"
+#include "journal/JournalStore.h"
+
+namespace lacqueron {
+
+// "07.12.2026 14:30", in the local time the batch was recorded in.
+WideString FormatBatchTime(const BatchTime& time);
+
+// "263,50"; "-0,05" below zero.
+WideString FormatHundredths(Hundredths value);
+
+// "1,0250 → 263,50 г".
+WideString FormatCorrection(const BatchCorrection& correction);
+
+// "250 г" or "250 мл".
+WideString FormatBatchAmount(const BatchRecord& batch);
+
+// "готово" or "прервано".
+WideString BatchStatusText(BatchStatus status);
+
+// "Запись 12 (байт 3456): запись оборвана: её не успели дописать до конца".
+WideString DescribeJournalDamage(const JournalDamage& damage);
+
+// What the painter is told when the journal opens with damage: how many batches were
+// read, that the file stays as it is, and one line per damaged place (the first ten,
+// then how many more). Empty when there is no damage.
+WideString JournalDamageMessage(const JournalContents& journal);
+
+// Why a batch was not saved, for a message box; empty for Appended.
+WideString DescribeAppendFailure(JournalAppendResult result);
+
+}  // namespace lacqueron

@@ -1,0 +1,110 @@
+// The journal through the Win32 file under Wine: appends, reopening, two processes
+// writing at once, and the folder in the user's local application data.
+//   files_journal_test                        runs the tests
+//   files_journal_test append PATH FIRST N    appends sample batches FIRST..FIRST+N-1
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "files/Win32JournalFile.h"
+#include "journal/JournalStore.h"
+#include "tests/support/SampleBatchChecks.h"
+
+namespace lacqueron {
+namespace {
+
+using test::SampleBatch;
+
+int AppendSamples(const wchar_t* path, std::uint32_t first, std::uint32_t count) {
+    JournalStore store(OpenWin32JournalFile(FromWinText(path)));
+    if (!store.Load()) return 1;
+    for (std::uint32_t i = first; i < first + count; ++i)
+        if (store.Append(SampleBatch(i)) != JournalAppendResult::Appended) return 1;
+    return store.Contents().Damage().empty() ? 0 : 1;
+}
+
+class Win32JournalFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        path_ = LocalDataFolder() + u"journal-test-" + FromWinText(std::to_wstring(GetCurrentProcessId()).c_str()) +
+                u".lqj";
+        DeleteFileW(WinText(path_));
+    }
+    void TearDown() override { DeleteFileW(WinText(path_)); }
+
+    JournalStore Open() {
+        JournalStore store(OpenWin32JournalFile(path_));
+        EXPECT_TRUE(store.Load());
+        return store;
+    }
+
+    WideString path_;
+};
+
+TEST_F(Win32JournalFileTest, TheFolderIsInLocalApplicationData) {
+    wchar_t expected[MAX_PATH] = {};
+    ASSERT_NE(GetEnvironmentVariableW(L"LOCALAPPDATA", expected, MAX_PATH), 0u);
+    EXPECT_EQ(LocalDataFolder(), FromWinText(expected) + u"\\Lacqueron\\");
+    const DWORD attributes = GetFileAttributesW(WinText(LocalDataFolder()));
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST_F(Win32JournalFileTest, AppendedBatchesAreThereAfterReopening) {
+    {
+        JournalStore store = Open();
+        for (std::uint32_t i = 0; i < 3; ++i) ASSERT_EQ(store.Append(SampleBatch(i)), JournalAppendResult::Appended);
+    }
+    // A writer's lock leaves the data readable through other handles.
+    const std::unique_ptr<JournalFile> writer = OpenWin32JournalFile(path_);
+    JournalLockGuard lock(*writer, JournalLockKind::Exclusive);
+    ASSERT_TRUE(lock.locked());
+    const std::unique_ptr<JournalFile> reader = OpenWin32JournalFile(path_);
+    std::uint64_t size = 0;
+    std::string bytes;
+    ASSERT_TRUE(reader->Size(size));
+    ASSERT_TRUE(reader->ReadAt(0, static_cast<std::size_t>(size), bytes));
+    EXPECT_EQ(test::AllBatches(JournalContents::Parse(bytes)),
+              (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(2)}));
+}
+
+TEST_F(Win32JournalFileTest, TwoProcessesAppendingAtOnceLoseNothing) {
+    constexpr std::uint32_t kWriters = 2;
+    constexpr std::uint32_t kBatchesEach = 200;
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    HANDLE processes[kWriters] = {};
+    for (std::uint32_t writer = 0; writer < kWriters; ++writer) {
+        std::wstring command = L"\"" + std::wstring(self) + L"\" append \"" + WinText(path_) + L"\" " +
+                               std::to_wstring(writer * kBatchesEach) + L" " + std::to_wstring(kBatchesEach);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(
+            CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+        CloseHandle(process.hThread);
+        processes[writer] = process.hProcess;
+    }
+    EXPECT_EQ(WaitForMultipleObjects(kWriters, processes, TRUE, INFINITE), WAIT_OBJECT_0);
+    for (HANDLE process : processes) {
+        DWORD code = 1;
+        EXPECT_TRUE(GetExitCodeProcess(process, &code) && code == 0);
+        CloseHandle(process);
+    }
+
+    JournalStore reopened = Open();
+    EXPECT_TRUE(reopened.Contents().Damage().empty());
+    test::ExpectEachSampleOnce(reopened.Contents(), kWriters * kBatchesEach);
+}
+
+}  // namespace
+}  // namespace lacqueron
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 5 && std::wcscmp(argv[1], L"append") == 0)
+        return lacqueron::AppendSamples(argv[2], static_cast<std::uint32_t>(std::wcstoul(argv[3], nullptr, 10)),
+                                        static_cast<std::uint32_t>(std::wcstoul(argv[4], nullptr, 10)));
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,29 @@
+// Arbitrary bytes as a journal file. Every batch the reader recovers must write and read
+// back unchanged, and the window's search and the export must take it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "journal/JournalCsv.h"
+#include "journal/JournalFilter.h"
+#include "journal/JournalFormat.h"
+#include "journal/JournalText.h"
+
+using namespace lacqueron;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const JournalContents journal = JournalContents::Parse(std::string(reinterpret_cast<const char*>(data), size));
+    for (const JournalDamage& damage : journal.Damage()) {
+        if (damage.offset > size) std::abort();
+        DescribeJournalDamage(damage);
+    }
+    for (std::size_t i = 0; i < journal.BatchCount(); ++i) {
+        const BatchRecord batch = journal.Batch(i);
+        const JournalContents again = JournalContents::Parse(EncodeJournalHeader() + EncodeBatchFrame(batch));
+        if (again.BatchCount() != 1 || !(again.Batch(0) == batch) || !again.Damage().empty()) std::abort();
+    }
+    const std::vector<std::size_t> order = SelectBatches(journal, u"ral ё");
+    ExportBatchesCsv(journal, order, [](std::uint32_t) { return WideString(u"назначение"); });
+    return 0;
+}
