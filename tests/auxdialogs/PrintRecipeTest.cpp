@@ -1,5 +1,6 @@
 // Printing through replaced platform steps: the print dialog's request, cancelling, each
-// failing step with what is released and which box appears, the page on a memory
+// failing step with what is released (the dialog's device mode, device names and printer
+// DC on every path) and which box appears, the page on a memory
 // "printer", and the direct drawing when the off-screen page cannot be made.
 #include <windows.h>
 
@@ -43,6 +44,7 @@ struct Record {
     PRINTDLGEXW request{};
     HGLOBAL devMode = nullptr;
     HGLOBAL devNames = nullptr;
+    HDC dc = nullptr;
     std::unique_ptr<PageCanvas> page;
     bool lockedWhileOpen = false;
     bool releasedBeforeBox = false;
@@ -92,6 +94,7 @@ HRESULT FakeDialog(PRINTDLGEXW* request) noexcept {
         HDC dc = CreateCompatibleDC(nullptr);
         g_record->page = std::make_unique<PageCanvas>(GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), dc);
         request->hDC = g_record->page->HandOverDC();
+        g_record->dc = request->hDC;
     }
     g_record->devMode = request->hDevMode;
     g_record->devNames = request->hDevNames;
@@ -189,6 +192,8 @@ struct PathCase {
     bool pageInked;  // the memory printer got the text
 };
 
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
+
 class PrintPath : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(PrintPath, StepsReleasesAndOutcome) {
@@ -211,6 +216,10 @@ TEST_P(PrintPath, StepsReleasesAndOutcome) {
                   c.events.back() == "box success" ? UINT{MB_ICONINFORMATION} : UINT{MB_ICONERROR});
         EXPECT_TRUE(record.releasedBeforeBox) << "device mode and names unlocked before the outcome";
     }
+    // What the dialog handed over is gone, however the print ended.
+    if (record.devMode) EXPECT_EQ(GlobalFlags(record.devMode), UINT{GMEM_INVALID_HANDLE}) << "device mode freed";
+    if (record.devNames) EXPECT_EQ(GlobalFlags(record.devNames), UINT{GMEM_INVALID_HANDLE}) << "device names freed";
+    if (record.dc) EXPECT_EQ(GetObjectType(record.dc), 0u) << "printer DC deleted";
     if (std::find(c.events.begin(), c.events.end(), "open device") != c.events.end()) {
         EXPECT_TRUE(record.lockedWhileOpen) << "device mode and names stay locked while the printer is opened";
     }
