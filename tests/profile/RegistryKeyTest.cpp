@@ -323,19 +323,5 @@ TEST_F(RegistryKeyTest, AttachClosesTheOldHandleAndTakesTheNew) {
     EXPECT_EQ(key->GetValueKind(u"Anything"), kValueMissing);
 }
 
-TEST_F(RegistryKeyTest, AnswersBothIdentifiers) {
-    void* out = nullptr;
-    EXPECT_EQ(key_->QueryInterface(iid::RegistryKey, &out), kResultOk);
-    static_cast<IObject*>(out)->Release();
-    EXPECT_EQ(key_->QueryInterface(iid::RegistryKeyBase, &out), kResultOk);
-    static_cast<IObject*>(out)->Release();
-    EXPECT_EQ(key_->QueryInterface(iid::ByteBuffer, &out), kResultNoInterface);
-    RefPtr<IKeyNameEnumerator> names = key_->EnumValues();
-    ASSERT_TRUE(names);
-    EXPECT_EQ(names->QueryInterface(iid::RegistryKey, &out), kResultNoInterface);
-    EXPECT_EQ(names->QueryInterface(iid::Unknown, &out), kResultOk);
-    static_cast<IObject*>(out)->Release();
-}
-
 }  // namespace
 }  // namespace lacqueron
