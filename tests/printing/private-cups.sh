@@ -19,6 +19,7 @@ PRIVATE_CUPS_PDF_CONF_DIR=/etc/cups
 
 private_cups_start() {
   local queue=$1 tag tool
+  [[ $(id -u) -eq 0 ]] || { PRIVATE_CUPS_ERROR="only root can run the cups-pdf backend"; return 1; }
   for tool in cupsd lpadmin lpstat; do
     command -v "$tool" >/dev/null || { PRIVATE_CUPS_ERROR="$tool is not installed"; return 1; }
   done
