@@ -8,6 +8,7 @@
 //   wait-window <class|-> <title|-> <ms>   a top-level window (hidden ones too)
 //   wait-dialog <control id> <ms>          a visible dialog holding that control
 //   wait-gone <ms>                         the current window no longer exists
+//   wait-text <id> <text> <ms>             a control's text becomes text
 //   get-text <id>                          prints the text (id 0: the window's own)
 //   is-enabled <id> / is-visible <id>      prints 1 or 0
 //   list-count <id>                        prints the list view's row count
@@ -235,6 +236,9 @@ const Command kCommands[] = {
          return WaitFor(Number(a[1]), [&] { return (current = FindTopLevel({nullptr, nullptr, id, nullptr})) != nullptr; });
      }},
     {L"wait-gone", 1, [](wchar_t** a) { return WaitFor(Number(a[0]), [] { return !IsWindow(current); }); }},
+    {L"wait-text", 3, [](wchar_t** a) {
+         return WaitFor(Number(a[2]), [&] { HWND c = Control(a[0]); return c && TextOf(c) == a[1]; });
+     }},
     {L"get-text", 1, [](wchar_t** a) { HWND c = Control(a[0]); if (c) Print(TextOf(c)); return c != nullptr; }},
     {L"is-enabled", 1, [](wchar_t** a) { HWND c = Control(a[0]); if (c) Print(IsWindowEnabled(c) ? L"1" : L"0"); return c != nullptr; }},
     {L"is-visible", 1, [](wchar_t** a) { HWND c = Control(a[0]); if (c) Print(IsWindowVisible(c) ? L"1" : L"0"); return c != nullptr; }},
