@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <iterator>
 #include <string>
 
 #include "bench/startup/StandInResource.h"
@@ -28,17 +29,15 @@ void FillList(HWND list) {
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kListExStyles);
     RECT client{};
     GetClientRect(list, &client);
-    const int width = client.right - client.left;
+    // The first column leaves room for the vertical scroll bar.
+    const int widths[] = {(client.right - client.left) * kFirstColumnPercent / 100 - GetSystemMetrics(SM_CXVSCROLL),
+                          (client.right - client.left) * kSecondColumnPercent / 100};
     wchar_t empty[] = L"";
-    LVCOLUMNW column{};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = LVCFMT_LEFT;
-    column.pszText = empty;
-    column.cx = width * kFirstColumnPercent / 100 - GetSystemMetrics(SM_CXVSCROLL);
-    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    column.cx = width * kSecondColumnPercent / 100;
-    column.iSubItem = 1;
-    SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+    for (int index = 0; index < static_cast<int>(std::size(widths)); ++index) {
+        LVCOLUMNW column{LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM, LVCFMT_LEFT, widths[index], empty};
+        column.iSubItem = index;
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    }
 
     for (int row = 0; row < kRows; ++row) {
         std::wstring title = L"RAL " + std::to_wstring(kFirstRalNumber + row);
