@@ -237,6 +237,9 @@ void MainDialog::SetUpPaintList() noexcept {
         SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(5000, 0));
     }
 
+    // Rows reserved, and one layout and repaint for all of them rather than one per row.
+    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size()), 0);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     int row = 0;
     for (const ColourRecipe& recipe : catalogue_.recipes) {
         LVITEMW item{};
@@ -246,6 +249,7 @@ void MainDialog::SetUpPaintList() noexcept {
         item.lParam = reinterpret_cast<LPARAM>(&recipe);
         if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++row;
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
 INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
