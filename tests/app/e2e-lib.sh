@@ -10,13 +10,13 @@ E2E_XVFB_PID=""
 
 fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
 
-# A display: the one given, else a private Xvfb.
+# A display: the one given, else a private Xvfb of E2E_SCREEN (width x height x depth).
 e2e_display() {
   [[ -n "${DISPLAY:-}" ]] && return
   local n
   for n in $(seq 150 199); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
     E2E_XVFB_PID=$!
     export DISPLAY=":$n"
     break
