@@ -10,6 +10,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/Beep.h"
 #include "ui/Centring.h"
+#include "ui/Dpi.h"
 #include "ui/Printing.h"
 #include "ui/RecipeFont.h"
 
@@ -148,12 +149,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
 void MainDialog::OnInit() noexcept {
     CentreWindow(window_);
 
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    // Shared icons belong to the system, so the window needs not free them.
-    if (HANDLE big = LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 32, 32, LR_SHARED))
-        SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HANDLE small = LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, LR_SHARED))
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetWindowIcons(window_, GetModuleHandleW(nullptr), IDI_MAIN);
 
     WideString title;
     for (const SettingEntry& entry : catalogue_.settings) {
@@ -183,13 +179,8 @@ void MainDialog::OnInit() noexcept {
 void MainDialog::SetUpRecipeFont() noexcept {
     HWND recipe = GetDlgItem(window_, IDC_RECIPE);
     if (recipe == nullptr) return;
-    int pixelsPerInch = 96;
-    {
-        WindowDC screen(nullptr);
-        if (screen) pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
     recipeFont_.Reset();
-    HFONT font = CreateRecipeFont(pixelsPerInch);
+    HFONT font = CreateRecipeFont(static_cast<int>(DpiOfWindow(window_)));
     if (font == nullptr) return;
     recipeFont_.Reset(font);
     SendMessageW(recipe, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

@@ -191,12 +191,12 @@ TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFAndF3) {
     }
 }
 
-TEST(Resources, IconHasThreeSizes) {
+TEST(Resources, IconHasTheSizeOfEveryScaling) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_MAIN), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */);
     ASSERT_NE(group, nullptr);
     auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
-    for (int size : {16, 32, 48}) {
+    for (int size : {16, 20, 24, 32, 40, 48, 64}) {
         const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3) /* RT_ICON */);
         ASSERT_NE(image, nullptr) << size;
