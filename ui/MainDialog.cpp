@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/catalogue/UnitAndPurpose.h"
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
 #include "formula/NumberFormat.h"
@@ -29,17 +30,17 @@ struct ComboItem {
 };
 
 constexpr ComboItem kUnits[] = {
-    {u"грамм", 1},
-    {u"миллилитров", 2},
+    {u"грамм", kGrams},
+    {u"миллилитров", kMillilitres},
 };
 
 constexpr ComboItem kPurposes[] = {
-    {u"торпедный материал PVC (Vinolux) матовая", 1},
-    {u"экокожа и натуральная кожа (Corvana Gloss) глянцевая", 2},
-    {u"экокожа и натуральная кожа (Corvana Matt) матовая", 3},
-    {u"пластик (Polira Gloss) глянцевая", 4},
-    {u"пластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты", 5},
-    {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", 6},
+    {u"торпедный материал PVC (Vinolux) матовая", kPurposeDashboardPvcMatt},
+    {u"экокожа и натуральная кожа (Corvana Gloss) глянцевая", kPurposeHideGloss},
+    {u"экокожа и натуральная кожа (Corvana Matt) матовая", kPurposeHideMatt},
+    {u"пластик (Polira Gloss) глянцевая", kPurposePlasticGloss},
+    {u"пластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты", kPurposePlasticMattLighter},
+    {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", kPurposePlasticMattSaturated},
 };
 
 // The amount as "%d" writes it.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,9 @@ WideString Lines(const std::vector<const char16_t*>& lines) {
 }
 
 const std::vector<RecipeItem> kExampleItems = {{u"B1", 100}, {u"P1", 3}, {u"P2", 1}};
+
+// What an amount such as 1e400 reads as.
+constexpr double kOverflowingAmount = std::numeric_limits<double>::infinity();
 
 // The made-up catalogue of the worked example: B1 (purpose 4), pigments P1 and P2.
 class RecipeTextTest : public testing::Test {
@@ -363,7 +367,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"MillilitresBaseWithoutDensity", {Base(u"B0", 4, u"", 0.0)}, {{u"B0", 100}}, 4, 2, 500, kIncorrectText},
         TextCase{"ZeroTotal", {}, {{u"B1", 0}, {u"P1", 0}}, 4, 1, 500, kIncorrectText},
         TextCase{"NegativeTotal", {}, {{u"B1", -100}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
-        TextCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500, kIncorrectText}),
+        TextCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500, kIncorrectText},
+        TextCase{"InfiniteAmount", {}, {{u"B1", kOverflowingAmount}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
+        TextCase{"BasesSummingPastTheLargestNumber", {}, {{u"B1", 1e308}, {u"B1", 1e308}}, 4, 1, 500, kIncorrectText},
+        TextCase{"CancellingHugeAmountsOverflowAWeight", {}, {{u"B1", 1e308}, {u"B1", -1e308}, {u"P1", 1}}, 4, 1, 500,
+                 kIncorrectText}),
     CaseName);
 
 }  // namespace
