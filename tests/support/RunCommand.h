@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace lacqueron::test {
@@ -22,6 +23,15 @@ inline CommandResult RunCommand(const std::string& command) {
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// The start of a command line running the built datapack tool's subcommand on the
+// shipped sources in catalogue/.
+inline std::string DatapackOnShippedSources(const std::string& subcommand) {
+    const char* binary = std::getenv("LACQUERON_BINARY_DIR");
+    const char* source = std::getenv("LACQUERON_SOURCE_DIR");
+    return std::string(binary ? binary : ".") + "/tools/datapack/datapack " + subcommand + " --sources '" +
+           (source ? source : ".") + "/catalogue' ";
 }
 
 }  // namespace lacqueron::test
