@@ -159,6 +159,7 @@ const DialogCase kDialogs[] = {
          {2, L"BUTTON", 250, 315, 54, 14, L"&Памятка...", kButton & ~WS_VISIBLE},
          {3, L"BUTTON", 308, 315, 61, 14, L"&Распечатать...", kButton},
          {9, L"BUTTON", 374, 315, 62, 14, L"&О программе...", kButton},
+         {360, L"BUTTON", 440, 315, 56, 14, L"&Взвесить...", kButton | WS_DISABLED},
      }},
     {IDD_PASSWORD, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT, 0, 170, 55,
      L"Введите пароль",
