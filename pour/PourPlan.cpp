@@ -135,6 +135,9 @@ ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading) {
     ++plan.current;
     if (over <= tolerance) {
         step.state = PourStepState::kDone;
+        // The steps after it start from where this one ended, so that each of them pours
+        // its own weight: a large step's tolerance can exceed a whole pigment's weight.
+        Retarget(plan.steps, plan.current, plan.lastReading);
         return ReadingOutcome::kDone;
     }
     step.state = PourStepState::kOverPour;

@@ -1,7 +1,9 @@
 // The bench's pour plan: one step per base, base part and pigment of a computed recipe,
 // in the order of its text, each with the weight to add and the reading the tared scale
 // must show; readings recorded against it, over-pour corrections and the summary.
-// Weights and readings are whole hundredths of a gram, so sums stay exact.
+// Weights and readings are whole hundredths of a gram, so sums stay exact. The targets
+// start as the recipe text's running totals; a step that ends off its target, within the
+// tolerance or over it, moves the targets after it by the difference.
 #pragma once
 
 #include <cstddef>

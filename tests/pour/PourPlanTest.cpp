@@ -93,11 +93,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Yel 1.00 over (tolerance 0.14): f = 15.42 / 14.42; the base 514.11 gets a top-up of
         // 33.34 after Red 5.14. Then Red 1.00 over its 5.14 (tolerance 0.05): f = 6.14 / 5.14
         // against that plan, the base 614.13 and Yel 18.42; the base's top-up grows to 133.36
-        // and Yel's 3.00 follows it. The two top-ups are poured 0.01 over and 0.01 short.
+        // and Yel's 3.00 follows it. The base's top-up ends 0.01 over, so Yel's target moves
+        // up by as much.
         PlanCase{"TwoOverPoursAccepted", kPlain, kResolutionHundredth, {48077, 49619, 50233, 63570, 63869}, true,
                  {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 496.19 перелив",
                   "step Red (N) 5.14 501.33 502.33 перелив", "top-up Основа 133.36 635.69 635.70 готово",
-                  "top-up Yel 3.00 638.69 638.69 готово", "total 638.69", "correction 1.0693 534.67",
+                  "top-up Yel 3.00 638.70 638.69 готово", "total 638.69", "correction 1.0693 534.67",
                   "correction 1.1946 638.69"}},
         // Wh 8.96 over (tolerance 4.31): f = 440 / 431.04 scales everything left from 440.00;
         // Wh alone was poured, so nothing needs a top-up.
@@ -117,14 +118,18 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"OverPourDeclined", kPlain, kResolutionHundredth, {48077, 49619}, false,
                  {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 496.19 перелив",
                   "step Red (N) 4.81 501.00 - ждёт", "total 501.00", "correction 1.0693 534.67"}},
-        // At 0.1 g the tolerances are 4.80, 0.14 and 0.10: 495.00 is short, 495.30 and 500.10
-        // are done (at 0.01 g the last would be an over-pour).
-        PlanCase{"ResolutionOfATenth", kPlain, kResolutionTenth, {48080, 49500, 49530, 50010}, false,
-                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.19 495.30 готово",
-                  "step Red (N) 4.81 500.00 500.10 готово", "total 500.10"}},
+        // At 0.1 g the tolerances are 4.80, 0.14 and 0.10. The base ends 0.03 over, moving
+        // the targets after it; 495.00 is short, 495.30 and 500.20 are done (at 0.01 g the
+        // last is 0.09 over a tolerance of 0.04: an over-pour).
+        PlanCase{"ResolutionOfATenth", kPlain, kResolutionTenth, {48080, 49500, 49530, 50020}, false,
+                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.30 готово",
+                  "step Red (N) 4.81 500.11 500.20 готово", "total 500.20"}},
+        PlanCase{"ResolutionOfAHundredth", kPlain, kResolutionHundredth, {48080, 49530, 50020}, false,
+                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.30 готово",
+                  "step Red (N) 4.81 500.11 500.20 перелив", "total 500.20", "correction 1.0187 509.36"}},
         PlanCase{"ShortReadingKeepsTheStep", kPlain, kResolutionTenth, {48080, 49500}, false,
-                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.19 495.00 ждёт",
-                  "step Red (N) 4.81 500.00 - ждёт", "total 500.00"}}),
+                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.00 ждёт",
+                  "step Red (N) 4.81 500.03 - ждёт", "total 500.03"}}),
     CaseName);
 
 TEST(PourPlan, PartsThatRoundAboveTheirBaseKeepThePrintedTargets) {
