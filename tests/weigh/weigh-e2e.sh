@@ -1,9 +1,10 @@
 #!/bin/bash
 # From the main dialog's "Взвесить..." button, enabled only for a correct recipe above
-# amount 0: the first paint for glossy plastic at 500 g, its first step poured, the
-# second over-poured and the correction accepted, against the plan that the datapack
-# tool computes from the catalogue sources; then the scale resolution changed, the batch
-# closed midway with confirmation, and the setting found in the registry at the end.
+# amount 0: the smallest batch set as the main dialog's amount; then the first paint for
+# glossy plastic at 500 g, its first step poured, the second over-poured and the
+# correction accepted, against the plan that the datapack tool computes from the
+# catalogue sources; then the scale resolution changed, the batch closed midway with
+# confirmation, and the setting found in the registry at the end.
 #   weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir> [screenshot.png]
 PROGRAM=$1
 DRIVER=$2
@@ -17,7 +18,8 @@ e2e_start
 
 BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 WEIGH_BUTTON=360
-INSTRUCTION=2305 READING=2307 CORRECTION=2313 ACCEPT=2314 RESOLUTION=2316 PLAN=2310
+AMOUNT=2304 INSTRUCTION=2305 READING=2307 PLAN=2310 CORRECTION=2313 ACCEPT=2314 RESOLUTION=2316
+SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319
 IDYES=6
 
 # "Налейте <name> to <target> г" for the first waiting step of `datapack pour` after the readings.
@@ -37,10 +39,17 @@ expect_equal "weighing before a choice" "$(driver wait-dialog 343 5000 is-enable
 driver wait-dialog 343 5000 select-row 343 0 pick-combo 354 3 set-text 148 "" >/dev/null ||
   fail "could not choose the paint and purpose"
 expect_equal "weighing at amount 0" "$(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON)" "0"
-driver wait-dialog 343 5000 focus 148 type 500 >/dev/null || fail "could not type the amount"
+driver wait-dialog 343 5000 focus 148 type 500 wait-text 148 500 5000 >/dev/null || fail "could not type the amount"
 expect_equal "weighing for a correct recipe" "$(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON)" "1"
 
 driver wait-dialog 343 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000 >/dev/null || fail "no weighing dialog"
+smallest=$(driver wait-dialog $PLAN 5000 get-text $SMALLEST_TEXT | sed -n 's/^Наименьшая партия: \([0-9]*\) грамм$/\1/p')
+[[ -n $smallest ]] || fail "no smallest batch"
+driver wait-dialog $PLAN 5000 press $SMALLEST wait-text $AMOUNT "Количество: $smallest грамм" 5000 press $CLOSE \
+  >/dev/null || fail "the smallest batch was not taken"
+expect_equal "main amount after the smallest batch" "$(driver wait-dialog 343 5000 get-text 148)" "$smallest"
+driver wait-dialog 343 5000 set-text 148 "" focus 148 type 500 wait-text 148 500 5000 press $WEIGH_BUTTON \
+  wait-dialog $PLAN 10000 >/dev/null || fail "no weighing dialog at 500"
 expect_equal "first step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after)"
 pour 446.48
 expect_equal "second step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after 446.48)"
