@@ -72,6 +72,15 @@ TEST_F(RecipeTextTest, EveryPurposeHasItsText) {
     }
 }
 
+// The kind that lint reads instead of the text.
+TEST_F(RecipeTextTest, ResultKinds) {
+    Add(WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {}));
+    EXPECT_EQ(ComputeRecipe(catalogue_, Recipe(kExampleItems), 4, 1, 500).kind, RecipeKind::kCorrect);
+    EXPECT_EQ(ComputeRecipe(catalogue_, Recipe({{u"P1", 3}}), 4, 1, 500).kind, RecipeKind::kIncorrectFormula);
+    EXPECT_EQ(ComputeRecipe(catalogue_, Recipe({{u"B2", 3}, {u"P1", 1}}), 4, 1, 500).kind,
+              RecipeKind::kIncorrectComponentFormula);
+}
+
 enum Expect { kWholeText, kSomeLines, kIncorrectText };
 
 // Each case: the components added to the fixture's, the recipe, purpose, unit, amount and
