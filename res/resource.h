@@ -31,23 +31,6 @@
 #define IDC_PURPOSE 354
 #define IDC_MAIN_WEIGH 360
 
-// Password dialog.
-#define IDD_PASSWORD 216
-#define IDC_PASSWORD_OK 1
-#define IDC_PASSWORD_CANCEL 2
-#define IDC_PASSWORD_HELP 9
-#define IDC_PASSWORD_EDIT 103
-#define IDC_PASSWORD_PROMPT 128
-
-// About dialog.
-#define IDD_ABOUT 102
-#define IDC_ABOUT_OK 1
-#define IDC_VERSION_LINE 113
-#define IDC_RIGHTS 257
-#define IDC_SITE_LINK 350
-#define IDC_CONTACT_LINE 351
-#define IDC_EMAIL_LINK 352
-
 // Weighing dialog: 2300-2349; 2350-2399 are kept for the scale connection.
 #define IDD_WEIGH 230
 #define IDC_WEIGH_SWATCH 2300
@@ -70,3 +53,20 @@
 #define IDC_WEIGH_SMALLEST_TEXT 2317
 #define IDC_WEIGH_SMALLEST 2318
 #define IDC_WEIGH_CLOSE 2319
+
+// Password dialog.
+#define IDD_PASSWORD 216
+#define IDC_PASSWORD_OK 1
+#define IDC_PASSWORD_CANCEL 2
+#define IDC_PASSWORD_HELP 9
+#define IDC_PASSWORD_EDIT 103
+#define IDC_PASSWORD_PROMPT 128
+
+// About dialog.
+#define IDD_ABOUT 102
+#define IDC_ABOUT_OK 1
+#define IDC_VERSION_LINE 113
+#define IDC_RIGHTS 257
+#define IDC_SITE_LINK 350
+#define IDC_CONTACT_LINE 351
+#define IDC_EMAIL_LINK 352

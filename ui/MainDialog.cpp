@@ -263,15 +263,15 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         if (code != BN_CLICKED) return FALSE;
         ShowAboutDialog(window_, catalogue_);
         return TRUE;
+    case IDC_MAIN_WEIGH:
+        if (code != BN_CLICKED) return FALSE;
+        OnWeigh();
+        return TRUE;
     case IDC_MAIN_MEMO:
         return code == BN_CLICKED;
     case IDC_MAIN_PRINT:
         if (code != BN_CLICKED) return FALSE;
         PrintRecipe(window_, recipeText_);
-        return TRUE;
-    case IDC_MAIN_WEIGH:
-        if (code != BN_CLICKED) return FALSE;
-        OnWeigh();
         return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
@@ -476,12 +476,13 @@ void MainDialog::SetAmountFromBench(std::int32_t amount) noexcept {
 }
 
 void MainDialog::OnDestroy() noexcept {
-    // Written at every exit, so a missing or unusable value is replaced by the default.
-    StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
     swatchBrush_.Reset();
     buttonFont_.Reset();
     recipeFont_.Reset();
     std::vector<std::uint8_t>().swap(catalogue_.picture.header);
+
+    // Written at every exit, so a missing or unusable value is replaced by the default.
+    StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
 }
 
 }  // namespace lacqueron

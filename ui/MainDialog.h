@@ -69,10 +69,10 @@ private:
     BrushHandle swatchBrush_;
     FontHandle buttonFont_;
     FontHandle recipeFont_;
+    std::optional<Hundredths> benchResolution_;  // read when first needed
     ProfileValues values_;
     WideString recipeText_;
     int busy_ = 0;
-    std::optional<Hundredths> benchResolution_;  // read when first needed
 };
 
 }  // namespace lacqueron
