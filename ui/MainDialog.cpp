@@ -454,6 +454,7 @@ void MainDialog::OnWeigh() noexcept {
     const ColourRecipe* recipe = SelectedRecipe();
     if (recipe == nullptr) return;
     if (!benchResolution_) benchResolution_ = LoadBenchResolution();
+    if (!benchScale_) benchScale_ = LoadBenchScale();
     try {
         WeighRequest request;
         request.catalogue = &catalogue_;
@@ -465,9 +466,12 @@ void MainDialog::OnWeigh() noexcept {
         request.purposeText = ComboText(kPurposes, std::size(kPurposes), values_.purpose);
         request.unitText = ComboText(kUnits, std::size(kUnits), values_.weightType);
         request.resolution = *benchResolution_;
+        request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         ShowWeighDialog(window_, request);
         benchResolution_ = request.resolution;
+        benchScale_ = request.scale;
+        if (request.recorded) NoteRecentColour(recipe->title);
     } catch (...) {
         // Not enough memory to hand the recipe over: no weighing.
     }
@@ -490,6 +494,7 @@ void MainDialog::OnDestroy() noexcept {
 
     // Written at every exit, so a missing or unusable value is replaced by the default.
     StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
+    StoreBenchScale(benchScale_ ? *benchScale_ : LoadBenchScale());
 }
 
 }  // namespace lacqueron

@@ -14,6 +14,7 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "pour/PourPlan.h"
+#include "scale/ScaleSettings.h"
 #include "ui/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
 
@@ -74,6 +75,7 @@ private:
     FontHandle buttonFont_;
     FontHandle recipeFont_;
     std::optional<Hundredths> benchResolution_;  // read when first needed
+    std::optional<ScaleSettings> benchScale_;     // likewise
     ProfileValues values_;
     WideString recipeText_;
     int busy_ = 0;

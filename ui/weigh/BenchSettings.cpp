@@ -22,4 +22,10 @@ void StoreBenchResolution(Hundredths resolution) noexcept {
         key->SetDword(kResolutionValue, static_cast<std::int32_t>(resolution));
 }
 
+ScaleSettings LoadBenchScale() noexcept { return ReadScaleSettings(OpenRegistryPath(kBenchKeyPath).get()); }
+
+void StoreBenchScale(const ScaleSettings& settings) noexcept {
+    if (const RefPtr<IRegistryKey> key = OpenRegistryPath(kBenchKeyPath)) WriteScaleSettings(key.get(), settings);
+}
+
 }  // namespace lacqueron

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pour/PourPlan.h"
+#include "scale/ScaleSettings.h"
 
 namespace lacqueron {
 
@@ -11,5 +12,10 @@ namespace lacqueron {
 Hundredths LoadBenchResolution() noexcept;
 // Writes "Resolution"; a failed write is not reported, like the profile's.
 void StoreBenchResolution(Hundredths resolution) noexcept;
+
+// The scale: ScalePort, ScaleBaud, ScaleProtocol and AutoRecord, read and written the
+// same way.
+ScaleSettings LoadBenchScale() noexcept;
+void StoreBenchScale(const ScaleSettings& settings) noexcept;
 
 }  // namespace lacqueron

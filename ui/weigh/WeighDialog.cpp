@@ -12,6 +12,7 @@
 #include "ui/Centring.h"
 #include "ui/GdiHandles.h"
 #include "ui/ModalDialog.h"
+#include "ui/weigh/ScalePanel.h"
 #include "ui/weigh/WeighTexts.h"
 
 namespace lacqueron {
@@ -91,6 +92,10 @@ public:
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        if (message != 0 && message == ScaleEventMessage()) {
+            OnScale(wParam, lParam);
+            return TRUE;
+        }
         switch (message) {
         case WM_INITDIALOG:
             return OnInit();
@@ -102,6 +107,9 @@ private:
             SetWindowLongPtrW(Window(), DWLP_MSGRESULT, OnPlanDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
             return TRUE;
         }
+        case WM_DESTROY:
+            scale_.Stop();
+            return FALSE;
         case WM_CTLCOLORSTATIC:
             if (swatchBrush_ && reinterpret_cast<HWND>(lParam) == Control(IDC_WEIGH_SWATCH))
                 return reinterpret_cast<INT_PTR>(swatchBrush_.get());
@@ -135,6 +143,7 @@ private:
         SendDlgItemMessageW(Window(), IDC_WEIGH_READING, EM_LIMITTEXT, kReadingLength, 0);
         FillResolutions();
         StartPlan();
+        scale_.Attach(Window(), request_.scale);
         if (HWND reading = Control(IDC_WEIGH_READING)) SetFocus(reading);
         return FALSE;  // the focus is set
     }
@@ -263,6 +272,7 @@ private:
     }
 
     INT_PTR OnCommand(WORD code, WORD id) noexcept {
+        if (scale_.OnCommand(code, id)) return TRUE;
         if (code != BN_CLICKED && !(id == IDC_WEIGH_RESOLUTION && code == CBN_SELCHANGE)) return FALSE;
         switch (id) {
         case IDC_WEIGH_RECORD: OnRecord(); return TRUE;
@@ -291,7 +301,11 @@ private:
             message = u"Недостаточно памяти: показание не записано.";
         }
         SetText(IDC_WEIGH_MESSAGE, message);
-        if (reading && !IsRefused(outcome)) SetWindowTextW(edit, L"");
+        if (reading && !IsRefused(outcome)) {
+            SetWindowTextW(edit, L"");
+            request_.recorded = true;
+            scale_.ForgetHeld();
+        }
         Refresh();
         if (plan_.offer) {
             SetFocus(Control(IDC_WEIGH_ACCEPT));
@@ -301,6 +315,26 @@ private:
             SetFocus(edit);
             SendMessageW(edit, EM_SETSEL, 0, -1);
         }
+    }
+
+    // A live reading fills the reading field unless the painter has typed something
+    // there; a reading held long enough is recorded as if Enter were pressed.
+    void OnScale(WPARAM wParam, LPARAM lParam) noexcept {
+        const bool open = !plan_.offer && !plan_.Finished();
+        const ScalePanel::Update update =
+            scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution);
+        HWND edit = Control(IDC_WEIGH_READING);
+        if (!open || !edit) return;
+        const std::optional<Hundredths> shown = update.autoRecord ? update.autoRecord : update.reading;
+        const bool typing = SendMessageW(edit, EM_GETMODIFY, 0, 0) != 0 && GetWindowTextLengthW(edit) > 0;
+        if (!shown || typing) return;
+        try {
+            SetWindowTextW(edit, WinText(GramsCell(*shown)));
+            SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+        } catch (...) {
+            return;
+        }
+        if (update.autoRecord) OnRecord();
     }
 
     void OnDecision(bool accept) noexcept {
@@ -357,6 +391,7 @@ private:
     std::optional<std::int32_t> smallest_;
     BrushHandle swatchBrush_;
     FontHandle instructionFont_;
+    ScalePanel scale_;
 };
 
 }  // namespace

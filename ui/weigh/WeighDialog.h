@@ -10,6 +10,7 @@
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
 #include "pour/PourPlan.h"
+#include "scale/ScaleSettings.h"
 
 namespace lacqueron {
 
@@ -24,6 +25,8 @@ struct WeighRequest {
     WideString purposeText;  // as the main dialog's combos show them
     WideString unitText;
     Hundredths resolution = kDefaultResolution;  // the remembered one in, the chosen one out
+    ScaleSettings scale;                         // likewise
+    bool recorded = false;                       // out: a reading was recorded
     // Sets the main dialog's amount and recomputes its recipe.
     std::function<void(std::int32_t amount)> setAmount;
 };

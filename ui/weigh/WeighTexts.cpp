@@ -94,4 +94,14 @@ WideString SmallestBatchText(const PourPlan& plan, const std::int32_t* amount, c
     return text;
 }
 
+WideString ScaleReadingText(Hundredths reading, bool stable) {
+    return u"Весы: " + Grams(reading) + (stable ? u" — стабильно" : u" — нестабильно, подождите");
+}
+
+WideString ManualEntryText() { return u"Показание вводится вручную."; }
+
+WideString WaitingForScaleText() { return u"Ожидание показаний весов..."; }
+
+WideString NoReaderText() { return u"Не удалось начать чтение весов: введите показание вручную."; }
+
 }  // namespace lacqueron

@@ -29,4 +29,10 @@ WideString SignedCell(double value);
 // one: its error could pass 10 %.
 WideString SmallestBatchText(const PourPlan& plan, const std::int32_t* amount, const WideString& unit);
 
+// The scale row: the live reading with its mark, and the states before any reading.
+WideString ScaleReadingText(Hundredths reading, bool stable);
+WideString ManualEntryText();
+WideString WaitingForScaleText();
+WideString NoReaderText();
+
 }  // namespace lacqueron

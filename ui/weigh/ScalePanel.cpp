@@ -1,0 +1,166 @@
+#include "ui/weigh/ScalePanel.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "port/ComPorts.h"
+#include "res/resource.h"
+#include "ui/weigh/WeighTexts.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr wchar_t kManualText[] = L"вручную";
+
+struct ProtocolItem {
+    const wchar_t* text;
+    ScaleProtocol protocol;
+};
+constexpr ProtocolItem kProtocols[] = {{L"автоматически", ScaleProtocol::Automatic},
+                                       {L"по запросу", ScaleProtocol::Polled},
+                                       {L"непрерывно", ScaleProtocol::Continuous}};
+
+// The controls that mean something only with a port chosen.
+constexpr int kPortControls[] = {IDC_WEIGH_SCALE_BAUD, IDC_WEIGH_SCALE_PROTOCOL, IDC_WEIGH_AUTO_RECORD};
+constexpr int kCommandControls[] = {IDC_WEIGH_TARE, IDC_WEIGH_ZERO};
+
+// Readings kept for auto-record: the hold and one gap before it are enough.
+constexpr std::int64_t kHeldSpanMs = kAutoRecordHoldMs + kAutoRecordMaxGapMs;
+
+void AddItem(HWND combo, const wchar_t* text, std::uint32_t data, bool selected) noexcept {
+    const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    if (index < 0) return;
+    SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+    if (selected) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::optional<std::uint32_t> SelectedData(HWND dialog, int id) noexcept {
+    const LRESULT selected = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) return std::nullopt;
+    return static_cast<std::uint32_t>(SendDlgItemMessageW(dialog, id, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+}
+
+}  // namespace
+
+void ScalePanel::Attach(HWND dialog, ScaleSettings& settings) noexcept {
+    dialog_ = dialog;
+    settings_ = &settings;
+    FillChoices();
+    Restart();
+}
+
+void ScalePanel::FillChoices() noexcept {
+    const ScaleSettings& chosen = *settings_;
+    // CBS_SORT is off: items stay in the order added.
+    if (HWND ports = GetDlgItem(dialog_, IDC_WEIGH_SCALE_PORT)) {
+        AddItem(ports, kManualText, kManualEntry, chosen.port == kManualEntry);
+        std::vector<std::uint32_t> found = ListComPorts();
+        // A remembered port that is unplugged now stays the choice: the reader waits for it.
+        try {
+            if (chosen.port != kManualEntry && std::find(found.begin(), found.end(), chosen.port) == found.end()) {
+                found.push_back(chosen.port);
+                std::sort(found.begin(), found.end());
+            }
+            for (const std::uint32_t port : found)
+                AddItem(ports, WinText(ScalePortName(port)), port, port == chosen.port);
+        } catch (...) {
+            // Not enough memory for the list: manual entry stays possible.
+        }
+    }
+    if (HWND bauds = GetDlgItem(dialog_, IDC_WEIGH_SCALE_BAUD)) {
+        for (const std::uint32_t baud : kScaleBauds)
+            AddItem(bauds, std::to_wstring(baud).c_str(), baud, baud == chosen.baud);
+    }
+    if (HWND protocols = GetDlgItem(dialog_, IDC_WEIGH_SCALE_PROTOCOL)) {
+        for (const ProtocolItem& item : kProtocols)
+            AddItem(protocols, item.text, static_cast<std::uint32_t>(item.protocol), item.protocol == chosen.protocol);
+    }
+    CheckDlgButton(dialog_, IDC_WEIGH_AUTO_RECORD, chosen.autoRecord ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ScalePanel::ReadChoices() noexcept {
+    ScaleSettings& chosen = *settings_;
+    chosen.port = SelectedData(dialog_, IDC_WEIGH_SCALE_PORT).value_or(kManualEntry);
+    chosen.baud = SelectedData(dialog_, IDC_WEIGH_SCALE_BAUD).value_or(kDefaultScaleBaud);
+    chosen.protocol = static_cast<ScaleProtocol>(
+        SelectedData(dialog_, IDC_WEIGH_SCALE_PROTOCOL).value_or(static_cast<std::uint32_t>(ScaleProtocol::Automatic)));
+    chosen.autoRecord = IsDlgButtonChecked(dialog_, IDC_WEIGH_AUTO_RECORD) == BST_CHECKED;
+}
+
+void ScalePanel::Restart() noexcept {
+    reader_.reset();
+    held_.clear();
+    const ScaleSettings& chosen = *settings_;
+    const bool reading = chosen.port != kManualEntry;
+    for (const int id : kPortControls) EnableWindow(GetDlgItem(dialog_, id), reading);
+    const bool commands = reading && chosen.protocol != ScaleProtocol::Continuous;
+    for (const int id : kCommandControls) EnableWindow(GetDlgItem(dialog_, id), commands);
+    if (!reading) {
+        ShowState(ManualEntryText());
+        return;
+    }
+    ScaleReaderOptions options;
+    options.port = chosen.port;
+    options.baud = chosen.baud;
+    options.protocol = chosen.protocol;
+    options.window = dialog_;
+    options.message = ScaleEventMessage();
+    reader_ = ScaleReader::Start(options);
+    ShowState(reader_ ? WaitingForScaleText() : NoReaderText());
+}
+
+bool ScalePanel::OnCommand(WORD code, WORD id) noexcept {
+    switch (id) {
+    case IDC_WEIGH_SCALE_PORT:
+    case IDC_WEIGH_SCALE_BAUD:
+    case IDC_WEIGH_SCALE_PROTOCOL:
+        if (code != CBN_SELCHANGE) return false;
+        ReadChoices();
+        Restart();
+        return true;
+    case IDC_WEIGH_AUTO_RECORD:
+        if (code != BN_CLICKED) return false;
+        ReadChoices();
+        held_.clear();
+        return true;
+    case IDC_WEIGH_TARE:
+    case IDC_WEIGH_ZERO:
+        if (code != BN_CLICKED) return false;
+        if (reader_) reader_->Send(id == IDC_WEIGH_TARE ? ScaleCommand::Tare : ScaleCommand::Zero);
+        return true;
+    default: return false;
+    }
+}
+
+ScalePanel::Update ScalePanel::OnScaleMessage(WPARAM wParam, LPARAM lParam, const PourStep* step,
+                                              Hundredths resolution) noexcept {
+    Update update;
+    if (!reader_) return update;  // a message the stopped reader left in the queue
+    const ScaleEvent event = ScaleEventFromMessage(wParam, lParam);
+    try {
+        if (event.kind != ScaleEventKind::Reading) {
+            held_.clear();  // a fault breaks the hold
+            const char16_t* text = ScaleEventText(event);
+            ShowState(text ? WideString(text) : WideString());
+            return update;
+        }
+        ShowState(ScaleReadingText(event.hundredths, event.stable));
+        update.reading = event.hundredths;
+        if (!settings_->autoRecord || !step) return update;
+        const auto now = static_cast<std::int64_t>(GetTickCount64());
+        std::erase_if(held_, [now](const TimedReading& held) { return now - held.timeMs > kHeldSpanMs; });
+        held_.push_back({now, event.hundredths, event.stable});
+        if (const auto record = AutoRecordReading(held_, step->target, Tolerance(step->weight, resolution)))
+            update.autoRecord = static_cast<Hundredths>(*record);
+    } catch (...) {
+        held_.clear();  // not enough memory: no auto-record this time
+    }
+    return update;
+}
+
+void ScalePanel::ShowState(const WideString& text) noexcept {
+    SetDlgItemTextW(dialog_, IDC_WEIGH_SCALE_STATE, WinText(text));
+}
+
+}  // namespace lacqueron
