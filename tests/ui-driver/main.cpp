@@ -13,6 +13,7 @@
 //   is-enabled <id> / is-visible <id>      prints 1 or 0
 //   list-count <id>                        prints the list view's row count
 //   row-text <id> <row>                    prints the row's first column
+//   cell-text <id> <row> <column>          prints one cell of the row
 //   select-row <id> <row>                  selects and focuses a list view row
 //   pick-combo <id> <index>                selects an item, telling the dialog as a user would
 //   set-text <id> <text>                   WM_SETTEXT (the control reports the change itself)
@@ -196,12 +197,12 @@ bool SelectRow(HWND list, int row) {
     return true;
 }
 
-bool RowText(HWND list, int row) {
+bool CellText(HWND list, int row, int column) {
     constexpr std::size_t kChars = 512;
     RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
     if (!list || !remote) return false;
     LVITEMW item{};
-    item.iSubItem = 0;
+    item.iSubItem = column;
     item.cchTextMax = kChars;
     item.pszText = reinterpret_cast<wchar_t*>(remote.Address(sizeof(LVITEMW)));
     if (!remote.Write(&item, sizeof item)) return false;
@@ -249,7 +250,10 @@ const Command kCommands[] = {
          if (c) Print(std::to_wstring(SendMessageW(c, LVM_GETITEMCOUNT, 0, 0)));
          return c != nullptr;
      }},
-    {L"row-text", 2, [](wchar_t** a) { return RowText(Control(a[0]), static_cast<int>(Number(a[1]))); }},
+    {L"row-text", 2, [](wchar_t** a) { return CellText(Control(a[0]), static_cast<int>(Number(a[1])), 0); }},
+    {L"cell-text", 3, [](wchar_t** a) {
+         return CellText(Control(a[0]), static_cast<int>(Number(a[1])), static_cast<int>(Number(a[2])));
+     }},
     {L"select-row", 2, [](wchar_t** a) { return SelectRow(Control(a[0]), static_cast<int>(Number(a[1]))); }},
     {L"pick-combo", 2, [](wchar_t** a) { return PickCombo(Control(a[0]), static_cast<int>(Number(a[1]))); }},
     {L"set-text", 2, [](wchar_t** a) {
