@@ -93,6 +93,11 @@ private:
     MainDialog dialog_;
 };
 
+// The main dialog's button or menu command, as a click or its shortcut gives it.
+void Command(const ShownMainDialog& main, int id) {
+    SendMessageW(main.Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
 struct Inspection {
     bool seen = false;
     bool saved = false;
@@ -113,6 +118,8 @@ const DialogCase kDialogs[] = {
     {"about", L"О программе...",
      [](const ShownMainDialog& main) { ShowAboutDialog(main.Window(), main.GetCatalogue()); }, {}},
     {"password", L"Введите пароль", [](const ShownMainDialog& main) { PasswordDialog().Run(main.Window()); }, {}},
+    {"weigh", L"Взвешивание", [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {}},
+    {"find", L"Найти краску", [](const ShownMainDialog& main) { Command(main, IDM_FIND); }, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {
