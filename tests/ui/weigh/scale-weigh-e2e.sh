@@ -1,0 +1,121 @@
+#!/bin/bash
+# A whole batch poured on the simulated scale (COM5, see tests/scale/scale-bed.sh)
+# through Lacqueron.exe: the first paint for glossy plastic at 500 g, each reading taken
+# from the scale with Enter, the second step over-poured and the correction accepted,
+# the scale unplugged and plugged back in midway, the last steps recorded by
+# auto-record (an unstable reading never is), and the summary checked against the
+# plan that the datapack tool computes for the same readings.
+#   scale-weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
+PROGRAM=$1
+DRIVER=$2
+DATAPACK=$3
+SOURCES=$4
+source "$(dirname "$0")/../../scale/scale-bed.sh"
+export LANG=C.UTF-8
+scale_bed_start
+
+BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
+WEIGH_BUTTON=360
+INSTRUCTION=2305 READING=2307 PLAN=2310 SUMMARY=2311 ACCEPT=2314 CLOSE=2319
+SCALE_STATE=2355 AUTO_RECORD=2356
+UNPLUGGED="Весы отключились. Подключите их снова: показания продолжатся сами."
+readings=()
+
+# Rewrites the simulator's control line whole: key=value pairs.
+scale_seq=1
+scale() {
+  scale_seq=$((scale_seq + 1))
+  printf 'seq=%s %s\n' "$scale_seq" "$*" >"$SCALE_BED_WORK/control.new"
+  mv "$SCALE_BED_WORK/control.new" "$SCALE_BED_WORK/control"
+}
+
+plan_after() {
+  "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@"
+}
+
+# "Налейте <name> до <target> г" for the first waiting step after the readings, or "Готово".
+instruction_after() {
+  plan_after "$@" | awk -F'\t' '$6 == "ждёт" || $6 == "долить" { printf "Налейте %s до %s г\n", $2, $4; found = 1; exit }
+                                END { if (!found) print "Готово" }'
+}
+
+target_after() {
+  plan_after "$@" | awk -F'\t' '$6 == "ждёт" || $6 == "долить" { print $4; exit }'
+}
+
+expect_instruction() {
+  driver wait-dialog $PLAN 5000 wait-text $INSTRUCTION "$(instruction_after "${readings[@]}")" 10000 >/dev/null ||
+    fail "$1: instruction $(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)"
+}
+
+# The scale shows the weight; once the reading field has it, Enter records it.
+pour_on_scale() {
+  scale "weight=$1 stable=1"
+  step "the scale's $1 did not reach the reading field" wait-dialog $PLAN 5000 wait-text $READING "$1" 10000 \
+    focus $READING key enter
+  readings+=("$1")
+}
+
+wine reg add "$BENCH" /v ScalePort /t REG_SZ /d "COM$SCALE_BED_PORT" /f >/dev/null 2>&1 || fatal "no bench key"
+program_start
+step "could not choose the paint and purpose" wait-dialog 343 5000 select-row 343 0 pick-combo 354 3 set-text 148 ""
+step "could not type the amount" wait-dialog 343 5000 focus 148 type 500 wait-text 148 500 5000
+step "no weighing dialog" wait-dialog 343 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000
+driver wait-dialog $PLAN 5000 wait-text $SCALE_STATE "Весы: 0.00 г — стабильно" 10000 >/dev/null ||
+  fail "no live reading: $(driver wait-dialog $PLAN 5000 get-text $SCALE_STATE)"
+
+pour_on_scale "$(target_after)"
+expect_instruction "first step"
+pour_on_scale 505.00
+step "no correction offered" wait-dialog $PLAN 5000 press $ACCEPT wait-text $READING "505.00" 10000
+expect_instruction "after the correction"
+
+scale "plugged=0"
+driver wait-dialog $PLAN 5000 wait-text $SCALE_STATE "$UNPLUGGED" 10000 >/dev/null ||
+  fail "unplugging not shown: $(driver wait-dialog $PLAN 5000 get-text $SCALE_STATE)"
+expect_equal "recorded while unplugged" "$(driver wait-dialog $PLAN 5000 cell-text $PLAN 1 3)" "505.00"
+scale "plugged=1"
+sleep 0.5  # the simulator reads one control line at a time
+pour_on_scale "$(target_after "${readings[@]}")"
+expect_instruction "after plugging back in"
+
+step "no auto-record" wait-dialog $PLAN 5000 press $AUTO_RECORD
+next=$(target_after "${readings[@]}")
+scale "weight=$next stable=0"
+sleep 2
+expect_instruction "unstable reading held"
+while [[ -n $next ]]; do
+  scale "weight=$next stable=1"
+  readings+=("$next")
+  expect_instruction "auto-recorded $next"
+  next=$(target_after "${readings[@]}")
+done
+
+# The summary: per component the grams poured by the readings, then the total the plan
+# ends at and the last reading.
+plan_after "${readings[@]}" | awk -F'\t' '
+  $1 == "step" || $1 == "top-up" { if (!($2 in poured)) order[n++] = $2; poured[$2] += $5 - last; last = $5 }
+  $1 == "total" { total = $2 }
+  END { for (i = 0; i < n; i++) printf "%s|%.2f\n", order[i], poured[order[i]]; printf "Итого|%s|%.2f\n", total, last }' \
+  >"$SCALE_BED_WORK/expected"
+rows=$(driver wait-dialog $PLAN 5000 list-count $SUMMARY)
+: >"$SCALE_BED_WORK/shown"
+for ((row = 0; row < rows; row++)); do
+  cells=("$(driver wait-dialog $PLAN 5000 cell-text $SUMMARY $row 0)")
+  ((row == rows - 1)) && cells+=("$(driver wait-dialog $PLAN 5000 cell-text $SUMMARY $row 1)")
+  cells+=("$(driver wait-dialog $PLAN 5000 cell-text $SUMMARY $row 2)")
+  (IFS='|'; echo "${cells[*]}") >>"$SCALE_BED_WORK/shown"
+done
+expect_equal "summary" "$(cat "$SCALE_BED_WORK/shown")" "$(cat "$SCALE_BED_WORK/expected")"
+
+step "could not close the weighing" wait-dialog $PLAN 5000 press $CLOSE wait-gone 5000
+driver wait-dialog 343 5000 close >/dev/null
+program_expect_exit 0
+
+bench_value() {
+  wine reg query "$BENCH" /v "$1" 2>/dev/null | tr -d '\r' | awk -v name="$1" '$1 == name { print $2, $3 }'
+}
+expect_equal "port kept" "$(bench_value ScalePort)" "REG_SZ COM$SCALE_BED_PORT"
+expect_equal "baud kept" "$(bench_value ScaleBaud)" "REG_DWORD 0x2580"
+expect_equal "auto-record kept" "$(bench_value AutoRecord)" "REG_DWORD 0x1"
+e2e_finish
