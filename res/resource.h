@@ -13,6 +13,7 @@
 // Forwarded by the host window to the main dialog.
 #define IDM_FIND 32772
 #define IDM_FIND_NEXT 32773
+#define IDM_JOURNAL 32774
 
 // Main dialog.
 #define IDD_MAIN 220
@@ -32,6 +33,7 @@
 #define IDC_RECIPE_FRAME_FRONT 349
 #define IDC_UNIT 353
 #define IDC_PURPOSE 354
+#define IDC_MAIN_JOURNAL 361
 
 // Password dialog.
 #define IDD_PASSWORD 216
@@ -57,3 +59,13 @@
 #define IDC_FIND_RESULTS 2402
 #define IDC_FIND_CHOOSE 2403
 #define IDC_FIND_CLOSE 2404
+
+// Journal window.
+#define IDD_JOURNAL 250
+#define IDC_JOURNAL_SEARCH 2500
+#define IDC_JOURNAL_LIST 2501
+#define IDC_JOURNAL_DETAILS 2502
+#define IDC_JOURNAL_REPEAT 2503
+#define IDC_JOURNAL_EXPORT 2504
+#define IDC_JOURNAL_LABEL 2505
+#define IDC_JOURNAL_CLOSE 2506

@@ -159,6 +159,7 @@ const DialogCase kDialogs[] = {
          {2, L"BUTTON", 250, 315, 54, 14, L"&Памятка...", kButton & ~WS_VISIBLE},
          {3, L"BUTTON", 308, 315, 61, 14, L"&Распечатать...", kButton},
          {9, L"BUTTON", 374, 315, 62, 14, L"&О программе...", kButton},
+         {361, L"BUTTON", 506, 315, 62, 14, L"&Журнал...", kButton},
      }},
     {IDD_PASSWORD, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT, 0, 170, 55,
      L"Введите пароль",
@@ -214,12 +215,13 @@ TEST_P(DialogTemplateTest, MatchesItsTable) {
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest, ::testing::ValuesIn(kDialogs));
 
-TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFAndF3) {
+TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFF3AndCtrlJ) {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     ASSERT_NE(table, nullptr);
     const BYTE ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
     const ACCEL expected[] = {
-        {ctrl, 'X', IDM_EXIT}, {ctrl, VK_F1, IDM_ABOUT}, {ctrl, 'F', IDM_FIND}, {FVIRTKEY | FNOINVERT, VK_F3, IDM_FIND_NEXT}};
+        {ctrl, 'X', IDM_EXIT}, {ctrl, VK_F1, IDM_ABOUT}, {ctrl, 'F', IDM_FIND}, {FVIRTKEY | FNOINVERT, VK_F3, IDM_FIND_NEXT},
+        {ctrl, 'J', IDM_JOURNAL}};
     ACCEL entries[8];
     ASSERT_EQ(CopyAcceleratorTableW(table, entries, 8), static_cast<int>(std::size(expected)));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

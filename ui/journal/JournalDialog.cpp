@@ -1,0 +1,351 @@
+#include "ui/journal/JournalDialog.h"
+
+#include <commdlg.h>
+
+#include "files/FileReplace.h"
+#include "journal/JournalCsv.h"
+#include "journal/JournalFilter.h"
+#include "journal/JournalText.h"
+#include "res/resource.h"
+#include "ui/Beep.h"
+#include "ui/Centring.h"
+#include "ui/ErrorBox.h"
+#include "ui/GdiHandles.h"
+#include "ui/MainDialog.h"
+#include "ui/journal/CanLabelPrint.h"
+
+namespace lacqueron {
+namespace {
+
+enum Column { kDateColumn, kCodeColumn, kColourColumn, kPurposeColumn, kAmountColumn, kStatusColumn, kNoteColumn };
+
+struct ColumnLayout {
+    const wchar_t* header;
+    int percent;  // of the list's client width
+};
+
+constexpr ColumnLayout kColumns[] = {{L"Дата", 15},       {L"Код", 11},   {L"Цвет", 7},         {L"Назначение", 24},
+                                     {L"Количество", 12}, {L"Статус", 9}, {L"Примечание", 22}};
+// Where the details' recipe and poured columns start, in dialog units.
+constexpr int kDetailsTabStops[] = {110, 170};
+constexpr std::size_t kNoBatch = static_cast<std::size_t>(-1);
+// The colour bar keeps this much of the cell free around it, in dialog units.
+constexpr int kBarInsetX = 2;
+constexpr int kBarInsetY = 1;
+constexpr UINT kShowDamage = WM_APP + 1;
+constexpr wchar_t kDamageCaption[] = L"Внимание";
+constexpr wchar_t kDefaultExportName[] = L"Журнал.csv";
+constexpr wchar_t kExportFilter[] = L"Таблица CSV (*.csv)\0*.csv\0Все файлы (*.*)\0*.*\0";
+constexpr wchar_t kExportExtension[] = L"csv";
+constexpr char16_t kLineEnd[] = u"\r\n";
+
+WideString BatchDetails(const BatchRecord& batch) {
+    WideString text = FormatBatchTime(batch.time) + u"   " + batch.colourCode + u" " + batch.colourName + kLineEnd;
+    text += u"Назначение: " + PurposeName(batch.purpose) + kLineEnd;
+    text += u"Количество: " + FormatBatchAmount(batch) + u"   шаг весов: " +
+            FormatHundredths(static_cast<Hundredths>(batch.resolution)) + u" г" + kLineEnd + kLineEnd;
+    text += u"Компонент\tпо рецепту, г\tналито, г" + WideString(kLineEnd);
+    for (const BatchComponent& component : batch.components)
+        text += component.name + u"\t" + FormatHundredths(component.recipeWeight) + u"\t" +
+                FormatHundredths(component.poured) + kLineEnd;
+    for (const BatchCorrection& correction : batch.corrections)
+        text += u"Поправка: " + FormatCorrection(correction) + kLineEnd;
+    text += kLineEnd + (u"Итого: " + FormatHundredths(batch.finalTotal) + u" г   статус: " +
+                        BatchStatusText(batch.status));
+    if (!batch.note.empty()) text += kLineEnd + (u"Примечание: " + batch.note);
+    return text;
+}
+
+void SelectItem(HWND list, int item) noexcept {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+}
+
+WideString WindowText(HWND window) {
+    const int length = window ? GetWindowTextLengthW(window) : 0;
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = window ? GetWindowTextW(window, text.data(), static_cast<int>(text.size())) : 0;
+    return FromWinText(text.c_str(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+}  // namespace
+
+JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat)
+    : journal_(store.Contents()), colours_(catalogue), repeat_(std::move(repeat)) {}
+
+void JournalDialog::Run(HWND owner) noexcept { RunModal(owner, IDD_JOURNAL); }
+
+HWND JournalDialog::List() const noexcept { return GetDlgItem(Window(), IDC_JOURNAL_LIST); }
+
+INT_PTR JournalDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit();
+        return TRUE;  // the focus goes to the first tab stop, the search field
+    case WM_COMMAND:
+        return OnCommand(HIWORD(wParam), LOWORD(wParam));
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        const INT_PTR handled = OnNotify(reinterpret_cast<const NMHDR*>(lParam), result);
+        if (handled) SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
+        return handled;
+    }
+    case kShowDamage:
+        try {
+            const WideString damage = JournalDamageMessage(journal_);
+            if (!damage.empty()) MessageBoxW(Window(), WinText(damage), kDamageCaption, MB_OK | MB_ICONWARNING);
+        } catch (...) {
+            // Out of memory for the message: the window shows what was read all the same.
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void JournalDialog::OnInit() noexcept {
+    CentreWindow(Window());
+    SendDlgItemMessageW(Window(), IDC_JOURNAL_DETAILS, EM_SETTABSTOPS, std::size(kDetailsTabStops),
+                        reinterpret_cast<LPARAM>(kDetailsTabStops));
+    SetUpList();
+    Refill();
+    // Told once the window is on the screen, so the painter sees what was recovered behind it.
+    if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
+}
+
+void JournalDialog::SetUpList() noexcept {
+    HWND list = List();
+    if (list == nullptr) return;
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].header);
+        column.cx = width * kColumns[i].percent / 100;
+        column.iSubItem = i;
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+INT_PTR JournalDialog::OnCommand(int code, int id) noexcept {
+    switch (id) {
+    case IDC_JOURNAL_SEARCH:
+        if (code != EN_CHANGE) return FALSE;
+        Refill();
+        return TRUE;
+    case IDC_JOURNAL_REPEAT:
+    case IDOK:  // Enter, wherever the focus is
+        Repeat();
+        return TRUE;
+    case IDC_JOURNAL_EXPORT:
+        Export();
+        return TRUE;
+    case IDC_JOURNAL_LABEL:
+        PrintLabel();
+        return TRUE;
+    case IDC_JOURNAL_CLOSE:
+    case IDCANCEL:
+        EndDialog(Window(), IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR JournalDialog::OnNotify(const NMHDR* header, LRESULT& result) noexcept {
+    if (header == nullptr || header->idFrom != IDC_JOURNAL_LIST) return FALSE;
+    switch (header->code) {
+    case LVN_GETDISPINFOW:
+        OnDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header)));
+        return TRUE;
+    case NM_CUSTOMDRAW:
+        result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
+        return TRUE;
+    case LVN_ITEMCHANGED:
+        ShowDetails();
+        return TRUE;
+    case NM_DBLCLK:
+        if (reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem >= 0) Repeat();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void JournalDialog::Refill() noexcept {
+    try {
+        rows_ = SelectBatches(journal_, WindowText(GetDlgItem(Window(), IDC_JOURNAL_SEARCH)));
+    } catch (...) {
+        rows_.clear();  // out of memory: no rows rather than stale ones
+    }
+    HWND list = List();
+    if (list == nullptr) return;
+    SendMessageW(list, LVM_SETITEMCOUNT, rows_.size(), 0);
+    if (!rows_.empty()) SelectItem(list, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    ShowDetails();
+}
+
+const BatchRecord* JournalDialog::BatchAt(int item) noexcept {
+    if (item < 0 || static_cast<std::size_t>(item) >= rows_.size()) return nullptr;
+    const std::size_t index = rows_[static_cast<std::size_t>(item)];
+    if (index != cachedIndex_) {
+        try {
+            journal_.DecodeInto(index, cached_);
+        } catch (...) {
+            cachedIndex_ = kNoBatch;
+            return nullptr;
+        }
+        cachedIndex_ = index;
+    }
+    return &cached_;
+}
+
+const BatchRecord* JournalDialog::SelectedBatch() noexcept {
+    return BatchAt(static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+}
+
+void JournalDialog::ShowDetails() noexcept {
+    const BatchRecord* batch = SelectedBatch();
+    try {
+        SetDlgItemTextW(Window(), IDC_JOURNAL_DETAILS, batch ? WinText(BatchDetails(*batch)) : L"");
+    } catch (...) {
+        SetDlgItemTextW(Window(), IDC_JOURNAL_DETAILS, L"");
+    }
+    for (int id : {IDC_JOURNAL_REPEAT, IDC_JOURNAL_EXPORT, IDC_JOURNAL_LABEL}) {
+        const bool enabled = id == IDC_JOURNAL_EXPORT ? !rows_.empty() : batch != nullptr;
+        if (HWND button = GetDlgItem(Window(), id)) EnableWindow(button, enabled);
+    }
+}
+
+void JournalDialog::OnDisplayInfo(NMLVDISPINFOW* info) noexcept {
+    LVITEMW& item = info->item;
+    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
+    item.pszText[0] = L'\0';
+    const BatchRecord* batch = BatchAt(item.iItem);
+    if (batch == nullptr) return;
+    try {
+        WideString text;
+        switch (item.iSubItem) {
+        case kDateColumn: text = FormatBatchTime(batch->time); break;
+        case kCodeColumn: text = batch->colourCode; break;
+        case kPurposeColumn: text = PurposeName(batch->purpose); break;
+        case kAmountColumn: text = FormatBatchAmount(*batch); break;
+        case kStatusColumn: text = BatchStatusText(batch->status); break;
+        case kNoteColumn: text = batch->note; break;
+        default: break;
+        }
+        lstrcpynW(item.pszText, WinText(text), item.cchTextMax);
+    } catch (...) {
+        // Out of memory: the cell stays empty.
+    }
+}
+
+LRESULT JournalDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+        // The bar is painted over the drawn cell, so a selected row keeps it too.
+        return draw->iSubItem == kColourColumn ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM:
+        PaintColourBar(draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec));
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+void JournalDialog::PaintColourBar(HDC dc, int item) noexcept {
+    const BatchRecord* batch = BatchAt(item);
+    if (batch == nullptr) return;
+    const std::size_t row = colours_.RowOfTitle(batch->colourCode);
+    const ColourEntry* colour = row == kNoRow ? nullptr : colours_.Colour(row);
+    RECT cell{};
+    cell.top = kColourColumn;
+    cell.left = LVIR_BOUNDS;
+    if (colour == nullptr ||
+        !SendMessageW(List(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell)))
+        return;
+    // The inset in dialog units, so it grows with the window's DPI as the cell does.
+    RECT inset{0, 0, kBarInsetX, kBarInsetY};
+    MapDialogRect(Window(), &inset);
+    InflateRect(&cell, -inset.right, -inset.bottom);
+    if (cell.right <= cell.left || cell.bottom <= cell.top) return;
+    const BrushHandle brush(CreateSolidBrush(colour->rgb));
+    if (brush) FillRect(dc, &cell, brush.get());
+}
+
+void JournalDialog::Repeat() noexcept {
+    const BatchRecord* batch = SelectedBatch();
+    if (batch == nullptr) {
+        SimpleBeep();
+        return;
+    }
+    if (repeat_ && repeat_(*batch)) {
+        EndDialog(Window(), IDOK);
+        return;
+    }
+    try {
+        const WideString text = u"Цвета " + batch->colourCode + u" нет в каталоге: замес не повторить.";
+        ShowErrorBox(Window(), WinText(text));
+    } catch (...) {
+        SimpleBeep();
+    }
+}
+
+void JournalDialog::Export() noexcept {
+    wchar_t path[MAX_PATH] = {};
+    lstrcpynW(path, kDefaultExportName, MAX_PATH);
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = Window();
+    request.lpstrFilter = kExportFilter;
+    request.lpstrFile = path;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrDefExt = kExportExtension;
+    request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetSaveFileNameW(&request)) return;  // cancelled
+    try {
+        const std::string table = ExportBatchesCsv(journal_, rows_, PurposeName);
+        if (ReplaceFileContents(FromWinText(path), table)) return;
+        ShowErrorBox(Window(), WinText(u"Не удалось записать файл " + FromWinText(path) + u"."));
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы выгрузить журнал.");
+    }
+}
+
+void JournalDialog::PrintLabel() noexcept {
+    if (const BatchRecord* batch = SelectedBatch()) {
+        PrintCanLabel(Window(), *batch);
+        return;
+    }
+    SimpleBeep();
+}
+
+void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat,
+                 const WideString& path) noexcept {
+    WideString error;
+    std::unique_ptr<JournalStore> store = OpenJournal(path, error);
+    if (!store) {
+        ShowErrorBox(owner, WinText(error));
+        return;
+    }
+    try {
+        JournalDialog dialog(*store, catalogue, repeat);
+        dialog.Run(owner);
+    } catch (...) {
+        ShowErrorBox(owner, L"Не хватило памяти, чтобы показать журнал замесов.");
+    }
+}
+
+}  // namespace lacqueron
