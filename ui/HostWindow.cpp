@@ -1,6 +1,7 @@
 #include "ui/HostWindow.h"
 
 #include "res/resource.h"
+#include "ui/Dpi.h"
 
 namespace lacqueron {
 namespace {
@@ -37,17 +38,9 @@ bool HostWindow::Create(HINSTANCE instance) noexcept {
     SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) & kStyleMask);
     SetWindowLongPtrW(window_, GWL_EXSTYLE, GetWindowLongPtrW(window_, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_WINDOWEDGE});
     accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
-    SetIcons(instance);
+    SetWindowIcons(window_, instance, IDI_MAIN);
     ShowWindow(window_, SW_HIDE);
     return true;
-}
-
-void HostWindow::SetIcons(HINSTANCE instance) noexcept {
-    // Shared icons belong to the system; nothing to free.
-    HANDLE big = LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 32, 32, LR_SHARED);
-    HANDLE small = LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, LR_SHARED);
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
 void HostWindow::Teardown() noexcept {

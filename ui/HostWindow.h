@@ -53,7 +53,6 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool OnCommand(WORD id) noexcept;  // true when handled
     void OnPaint() noexcept;
-    void SetIcons(HINSTANCE instance) noexcept;
 
     HWND window_ = nullptr;
     AcceleratorFilter filter_;

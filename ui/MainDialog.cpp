@@ -10,6 +10,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/Beep.h"
 #include "ui/Centring.h"
+#include "ui/Dpi.h"
 #include "ui/Printing.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/RecipeFont.h"
@@ -149,12 +150,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
 void MainDialog::OnInit() noexcept {
     CentreWindow(window_);
 
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    // Shared icons belong to the system, so the window needs not free them.
-    if (HANDLE big = LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 32, 32, LR_SHARED))
-        SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HANDLE small = LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, LR_SHARED))
-        SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetWindowIcons(window_, GetModuleHandleW(nullptr), IDI_MAIN);
 
     WideString title;
     for (const SettingEntry& entry : catalogue_.settings) {
@@ -184,13 +180,8 @@ void MainDialog::OnInit() noexcept {
 void MainDialog::SetUpRecipeFont() noexcept {
     HWND recipe = GetDlgItem(window_, IDC_RECIPE);
     if (recipe == nullptr) return;
-    int pixelsPerInch = 96;
-    {
-        WindowDC screen(nullptr);
-        if (screen) pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
     recipeFont_.Reset();
-    HFONT font = CreateRecipeFont(pixelsPerInch);
+    HFONT font = CreateRecipeFont(static_cast<int>(DpiOfWindow(window_)));
     if (font == nullptr) return;
     recipeFont_.Reset(font);
     SendMessageW(recipe, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -238,6 +229,9 @@ void MainDialog::SetUpPaintList() noexcept {
         SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(5000, 0));
     }
 
+    // Rows reserved, and one layout and repaint for all of them rather than one per row.
+    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size()), 0);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     int row = 0;
     for (const ColourRecipe& recipe : catalogue_.recipes) {
         LVITEMW item{};
@@ -247,6 +241,7 @@ void MainDialog::SetUpPaintList() noexcept {
         item.lParam = reinterpret_cast<LPARAM>(&recipe);
         if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++row;
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
 INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {

@@ -1,28 +1,24 @@
 # Helpers for the end-to-end tests: a fresh Wine prefix per test (copied from a
-# prepared one), Lacqueron.exe started in the background, uidriver, registry checks.
+# prepared one), the program started in the background, uidriver, registry checks.
 # Needs PROGRAM and DRIVER set to the two .exe paths.
+#
+# A check that fails is counted and the scenario goes on; a step the rest builds on
+# (the program starting or ending, a key that must reach it) stops the scenario at
+# once, so no later wait runs into the ctest timeout.
 
 set -u
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env"
+wine_env_variables
 PROFILE='HKCU\Software\VELM\Lacqueron\1.0\Profile'
 FAILURES=0
-E2E_XVFB_PID=""
+# How long the program may take to end after it was told to.
+PROGRAM_END_SECONDS=30
 
 fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
 
-# A display: the one given, else a private Xvfb.
-e2e_display() {
-  [[ -n "${DISPLAY:-}" ]] && return
-  local n
-  for n in $(seq 150 199); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    E2E_XVFB_PID=$!
-    export DISPLAY=":$n"
-    break
-  done
-  local tries=0
-  until xdpyinfo >/dev/null 2>&1 || ((++tries > 100)); do sleep 0.1; done
+fatal() {
+  echo "FAIL: $* (stopping)"
+  exit 1
 }
 
 # A fresh prefix, copied from one prepared once per user and kept for later runs.
@@ -50,40 +46,73 @@ e2e_prefix() {
 }
 
 e2e_start() {
-  e2e_display
-  e2e_prefix
+  PROGRAM_PID=""
+  WINEPREFIX=""
+  E2E_OUT=$(mktemp /tmp/lacqueron-e2e-out.XXXXXX)
   trap e2e_cleanup EXIT
+  trap 'exit 1' TERM INT
+  wine_env_display || fatal "no X display"
+  e2e_prefix
 }
 
 e2e_cleanup() {
-  [[ -n "${PROGRAM_PID:-}" ]] && kill "$PROGRAM_PID" 2>/dev/null
-  WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1
-  [[ $WINEPREFIX == /tmp/lacqueron-e2e.* ]] && rm -rf "$WINEPREFIX"
-  [[ -n "$E2E_XVFB_PID" ]] && kill "$E2E_XVFB_PID" 2>/dev/null
+  [[ -n $PROGRAM_PID ]] && kill "$PROGRAM_PID" 2>/dev/null
+  if [[ $WINEPREFIX == /tmp/lacqueron-e2e.* ]]; then
+    wineserver -k >/dev/null 2>&1
+    rm -rf "$WINEPREFIX"
+  fi
+  wine_env_stop_display
+  rm -f "$E2E_OUT"
 }
 
-# Starts the program and waits for its main dialog.
+# Starts the program; its main dialog (343, the list) must come up.
 program_start() {
-  wine "$PROGRAM" &
+  wine "$PROGRAM" >/dev/null 2>&1 </dev/null &
   PROGRAM_PID=$!
-  driver wait-dialog 343 30000 >/dev/null || fail "the main dialog did not appear"
+  driver wait-dialog 343 30000 >/dev/null || fatal "the main dialog did not appear"
 }
 
-# Waits for the program to end and checks its exit code.
+# Waits for the program to end by itself and checks its exit code; a program that
+# does not end stops the scenario.
 program_expect_exit() {
-  local code
+  local code tries=0
+  while kill -0 "$PROGRAM_PID" 2>/dev/null; do
+    ((++tries > PROGRAM_END_SECONDS * 10)) && fatal "the program did not end"
+    sleep 0.1
+  done
   wait "$PROGRAM_PID"
   code=$?
   PROGRAM_PID=""
   [[ $code == "$1" ]] || fail "exit code $code, want $1"
 }
 
-driver() { wine "$DRIVER" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# Through a file, not a pipe: Wine's helper processes started by a call can keep its
+# output open, and a reader would wait for them.
+driver() {
+  wine "$DRIVER" "$@" >"$E2E_OUT" </dev/null
+  local code=$?
+  tr -d '\r' <"$E2E_OUT"
+  return $code
+}
+
+# A driver step the scenario cannot go on without.
+step() {
+  local what=$1
+  shift
+  driver "$@" >/dev/null || fatal "$what"
+}
+
+# Stores a profile value; a value that cannot be stored stops the scenario.
+set_reg() {
+  wine reg add "$PROFILE" /v "$1" /t "$2" /d "$3" /f >/dev/null 2>&1 </dev/null || fatal "could not store $1"
+}
+
+delete_reg() { wine reg delete "$PROFILE" /v "$1" /f >/dev/null 2>&1 </dev/null; }
 
 # Prints "<type> <data>" of a profile value, or nothing when it is missing.
 reg_value() {
-  wine reg query "$PROFILE" /v "$1" 2>/dev/null | tr -d '\r' |
-    awk -v name="$1" '$1 == name { print $2, $3 }'
+  wine reg query "$PROFILE" /v "$1" >"$E2E_OUT" 2>/dev/null </dev/null
+  tr -d '\r' <"$E2E_OUT" | awk -v name="$1" '$1 == name { print $2, $3 }'
 }
 
 expect_reg() {

@@ -20,8 +20,7 @@ expect_versions() {
 
 # Amount 450, grams, the fourth purpose: what the exits below must store.
 change_values() {
-  driver wait-dialog 343 5000 set-text 148 450 pick-combo 353 0 pick-combo 354 3 >/dev/null ||
-    fail "could not change the values"
+  step "could not change the values" wait-dialog 343 5000 set-text 148 450 pick-combo 353 0 pick-combo 354 3
 }
 
 case $1 in
@@ -31,50 +30,49 @@ first-run)
   expect_reg TargetWeight ""
   shown=$(driver wait-dialog 343 5000 get-text 148 get-text 353 get-text 354)
   expect_equal "values shown" "$shown" $'100\nграмм\nторпедный материал PVC (Vinolux) матовая'
-  driver wait-dialog 343 5000 press 1 >/dev/null
+  step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
   expect_saved 0x64 0x1 0x1
   ;;
 stored-as-text)
-  for name in TargetWeight WeightType Purpose; do
-    wine reg add "$PROFILE" /v "$name" /t REG_SZ /d 2 /f >/dev/null
-  done
-  wine reg add "$PROFILE" /v TargetWeight /t REG_SZ /d 250 /f >/dev/null
+  set_reg TargetWeight REG_SZ 250
+  set_reg WeightType REG_SZ 2
+  set_reg Purpose REG_SZ 2
   program_start
   expect_equal "amount shown" "$(driver wait-dialog 343 5000 get-text 148)" "100"
-  driver wait-dialog 343 5000 close >/dev/null
+  step "could not close the window" wait-dialog 343 5000 close
   program_expect_exit 0
   expect_saved 0x64 0x1 0x1
   ;;
 stored-values)
-  wine reg add "$PROFILE" /v TargetWeight /t REG_DWORD /d 300 /f >/dev/null
-  wine reg add "$PROFILE" /v WeightType /t REG_DWORD /d 2 /f >/dev/null
-  wine reg add "$PROFILE" /v Purpose /t REG_DWORD /d 5 /f >/dev/null
+  set_reg TargetWeight REG_DWORD 300
+  set_reg WeightType REG_DWORD 2
+  set_reg Purpose REG_DWORD 5
   program_start
   shown=$(driver wait-dialog 343 5000 get-text 148 get-text 353 get-text 354)
   expect_equal "values shown" "$shown" $'300\nмиллилитров\nпластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты'
-  driver wait-dialog 343 5000 press 1 >/dev/null
+  step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
   expect_saved 0x12c 0x2 0x5
   ;;
 ctrl-x)
   program_start
   change_values
-  driver wait-dialog 343 5000 focus 148 key ctrl+x >/dev/null || fail "could not press Ctrl+X"
+  step "could not press Ctrl+X" wait-dialog 343 5000 focus 148 key ctrl+x
   program_expect_exit 0
   expect_saved 0x1c2 0x1 0x4
   ;;
 finish-button)
   program_start
   change_values
-  driver wait-dialog 343 5000 press 1 >/dev/null
+  step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
   expect_saved 0x1c2 0x1 0x4
   ;;
 close-box)
   program_start
   change_values
-  driver wait-dialog 343 5000 close >/dev/null
+  step "could not close the window" wait-dialog 343 5000 close
   program_expect_exit 0
   expect_saved 0x1c2 0x1 0x4
   ;;
@@ -86,27 +84,27 @@ log-off)
   # Stored at the log-off itself, while the program still runs.
   expect_saved 0x1c2 0x1 0x4
   # The main dialog stays; ending it now finds no profile key and writes nothing more.
-  driver wait-dialog 343 5000 set-text 148 999 press 1 >/dev/null
+  step "could not press Закончить" wait-dialog 343 5000 set-text 148 999 press 1
   program_expect_exit 0
   expect_saved 0x1c2 0x1 0x4
   ;;
 log-off-cancelled)
   program_start
   change_values
-  driver wait-window LacqueronHost - 5000 send 0x16 0 0 >/dev/null
+  step "could not send WM_ENDSESSION" wait-window LacqueronHost - 5000 send 0x16 0 0
   driver wait-window LacqueronHost - 1000 >/dev/null || fail "the host window went away"
   expect_reg TargetWeight ""
-  driver wait-dialog 343 5000 press 1 >/dev/null
+  step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
   expect_saved 0x1c2 0x1 0x4
   ;;
 ctrl-f1)
   program_start
-  driver wait-dialog 343 5000 focus 148 key ctrl+f1 >/dev/null || fail "could not press Ctrl+F1"
+  step "could not press Ctrl+F1" wait-dialog 343 5000 focus 148 key ctrl+f1
   # Nothing opens: no about dialog within a generous wait, and the program goes on.
   if driver wait-dialog 113 2000 >/dev/null 2>&1; then fail "Ctrl+F1 opened a dialog"; fi
   expect_equal "amount after Ctrl+F1" "$(driver wait-dialog 343 5000 get-text 148)" "100"
-  driver wait-dialog 343 5000 press 1 >/dev/null
+  step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
   ;;
 main-window-fails)

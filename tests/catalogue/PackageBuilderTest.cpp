@@ -72,8 +72,9 @@ std::string Hex(const std::uint8_t* bytes, int n) {
 
 // OpenSSL's AES-128-CFB (full-block feedback, stream at the end) is the independent reference.
 TEST(PackageBuilder, OpenSslDecryptsSections) {
+    LACQUERON_REQUIRE_TOOL("openssl");
     const auto owned = EncryptPackage(Contents(), test::kTestKey);
-    const std::string path = ::testing::TempDir() + "package_section.bin";
+    const std::string path = test::ScratchPath(::testing::TempDir(), "package_section.bin");
     for (int i = 0; i < kSectionCount; ++i) {
         {
             std::ofstream out(path, std::ios::binary);

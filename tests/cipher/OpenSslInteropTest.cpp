@@ -2,13 +2,12 @@
 // last partial block: the same as our cipher, so both must agree byte for byte.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "tests/cipher/CfbVector.h"
+#include "tests/support/RunCommand.h"
 
 namespace lacqueron {
 namespace {
@@ -18,54 +17,22 @@ using testing::KeyedCipher;
 using testing::Pattern;
 using testing::ToHex;
 
-bool HaveOpenSsl() {
-    return std::system("openssl version >/dev/null 2>&1") == 0;
-}
-
-class TempFile {
-public:
-    explicit TempFile(const Bytes& content) {
-        char name[] = "/tmp/lacqueron-cfb-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd < 0) return;
-        path_ = name;
-        std::size_t done = 0;
-        while (done < content.size()) {
-            const ssize_t n = write(fd, content.data() + done, content.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        close(fd);
-    }
-    ~TempFile() {
-        if (!path_.empty()) unlink(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-// Runs openssl on the input and returns what it writes; empty with ok = false on failure.
+// Runs openssl on the input and returns what it writes; ok = false when it fails.
 Bytes OpenSsl(bool decrypt, const Bytes& key, const Bytes& vector, const Bytes& input, bool& ok) {
-    TempFile in(input);
-    const std::string command = "openssl enc -aes-128-cfb" + std::string(decrypt ? " -d" : "") + " -K " + ToHex(key) +
-                                " -iv " + ToHex(vector) + " -in " + in.Path();
-    Bytes out;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    ok = pipe != nullptr;
-    if (pipe == nullptr) return out;
-    std::uint8_t chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) out.insert(out.end(), chunk, chunk + n);
-    ok = pclose(pipe) == 0;
-    return out;
+    const std::string path = test::ScratchPath(::testing::TempDir(), "lacqueron-cfb-input");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(input.data()),
+                                                static_cast<std::streamsize>(input.size()));
+    const test::CommandResult result = test::RunCommand("openssl enc -aes-128-cfb" + std::string(decrypt ? " -d" : "") +
+                                                        " -K " + ToHex(key) + " -iv " + ToHex(vector) + " -in " + path);
+    std::remove(path.c_str());
+    ok = result.status == 0;
+    return Bytes(result.out.begin(), result.out.end());
 }
 
 class OpenSslInterop : public ::testing::TestWithParam<std::uint32_t> {
 protected:
     void SetUp() override {
-        if (!HaveOpenSsl()) GTEST_SKIP() << "openssl is not installed";
+        LACQUERON_REQUIRE_TOOL("openssl");
     }
     const std::uint32_t length = GetParam();
     const Bytes key = Pattern(16, length);

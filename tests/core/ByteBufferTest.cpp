@@ -34,20 +34,6 @@ std::uint32_t Capacity(IByteBuffer& buffer) {
     return buffer.Seek(std::numeric_limits<std::int32_t>::max(), kSeekFromStart);
 }
 
-TEST(ByteBuffer, AnswersTheStreamAndBufferIdentifiers) {
-    auto buffer = Make();
-    for (const Guid& id : {iid::Unknown, iid::ByteStream, iid::ByteBuffer, iid::MemoryStream}) {
-        void* out = nullptr;
-        EXPECT_EQ(buffer->QueryInterface(id, &out), kResultOk);
-        EXPECT_EQ(out, buffer.get());
-        buffer->Release();
-    }
-    void* out = nullptr;
-    EXPECT_EQ(buffer->QueryInterface(iid::Cipher, &out), kResultNoInterface);
-    EXPECT_EQ(buffer->IsValid(), 1);
-    EXPECT_EQ(buffer->GetName(), std::u16string());
-}
-
 struct GrowthCase {
     std::uint32_t hint, initial, firstWrite;
     std::uint32_t capacityAfter;      // after writing firstWrite bytes

@@ -332,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"Yel: -10.00 грамм (=100.00 грамм)",
                  }},
         // The three lines round down by .0038, .0046 and .0015 together: one hundredth short.
-        TextCase{"LargestAmountStaysExact", {}, kExampleItems, 4, 1, 100000000, kSomeLines,
+        TextCase{"LinesRoundedDownLeaveTheTotalAHundredthShort", {}, kExampleItems, 4, 1, 100000000, kSomeLines,
                  {
                      u"Требуемый вес: 100000000.00 грамм",
                      u"Основа: +96153846.15 грамм (=96153846.15 грамм)",

@@ -1,9 +1,12 @@
-// Runs a shell command natively and collects its standard output and exit status.
+// Runs a shell command natively and collects its standard output and exit status;
+// finds out whether a reference tool is there.
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace lacqueron::test {
@@ -24,4 +27,29 @@ inline CommandResult RunCommand(const std::string& command) {
     return result;
 }
 
+// A file name for a test's scratch data, its own to this process so that two test runs
+// on one machine do not meet.
+inline std::string ScratchPath(const std::string& directory, const std::string& name) {
+    return directory + name + "-" + std::to_string(::getpid());
+}
+
+inline bool HaveTool(const std::string& name) {
+    return RunCommand("command -v " + name + " >/dev/null 2>&1").status == 0;
+}
+
+inline bool UnderCi() {
+    const char* ci = std::getenv("CI");
+    return ci != nullptr && std::string(ci) == "true";
+}
+
 }  // namespace lacqueron::test
+
+// A cross-check against a reference tool: a developer machine without the tool skips
+// it, CI (CI=true) counts it as failed. For use in a test body or SetUp.
+#define LACQUERON_REQUIRE_TOOL(name)                                                         \
+    do {                                                                                     \
+        if (!::lacqueron::test::HaveTool(name)) {                                            \
+            if (::lacqueron::test::UnderCi()) FAIL() << (name) << " is not installed (CI)"; \
+            GTEST_SKIP() << (name) << " is not installed";                                   \
+        }                                                                                    \
+    } while (0)

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include "tests/support/RunCommand.h"
 #endif
 
 namespace lacqueron {
@@ -29,19 +31,14 @@ TEST(Cp1251, MatchesWindowsCodePage1251) {
 #else
 // Every defined byte against iconv's own table; 0x98 is ours to decide.
 TEST(Cp1251, MatchesIconv) {
+    LACQUERON_REQUIRE_TOOL("iconv");
     std::string bytes;
     for (int b = 1; b < 256; ++b)
         if (b != kUndefinedByte) bytes.push_back(static_cast<char>(b));
-    const std::string path = testing::TempDir() + "cp1251-bytes.txt";
+    const std::string path = test::ScratchPath(testing::TempDir(), "cp1251-bytes.txt");
     std::ofstream(path, std::ios::binary) << bytes;
-    FILE* pipe = popen(("iconv -f CP1251 -t UTF-16LE " + path + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) GTEST_SKIP() << "iconv cannot be run";
-    std::string utf16;
-    char chunk[1024];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) utf16.append(chunk, n);
-    const int status = pclose(pipe);
+    const std::string utf16 = test::RunCommand("iconv -f CP1251 -t UTF-16LE " + path).out;
     std::remove(path.c_str());
-    if (status != 0 && utf16.empty()) GTEST_SKIP() << "iconv is not installed";
     ASSERT_EQ(bytes.size() * 2, utf16.size());
 
     const WideString ours = ToWide(bytes.c_str());

@@ -26,19 +26,6 @@ protected:
 using Variants = ::testing::Types<char, char16_t>;
 TYPED_TEST_SUITE(StringListTest, Variants);
 
-TYPED_TEST(StringListTest, AnswersItsOwnIdentifierOnly) {
-    const Guid own = sizeof(TypeParam) == 1 ? iid::NarrowStringList : iid::WideStringList;
-    const Guid other = sizeof(TypeParam) == 1 ? iid::WideStringList : iid::NarrowStringList;
-    void* out = nullptr;
-    ASSERT_EQ(kResultOk, this->list->QueryInterface(own, &out));
-    EXPECT_EQ(static_cast<IObject*>(this->list.get()), out);
-    this->list->Release();
-    EXPECT_EQ(kResultOk, this->list->QueryInterface(iid::Unknown, &out));
-    this->list->Release();
-    EXPECT_EQ(kResultNoInterface, this->list->QueryInterface(other, &out));
-    EXPECT_EQ(kResultPointer, this->list->QueryInterface(own, nullptr));
-}
-
 TYPED_TEST(StringListTest, InsertPlacesTheNewItem) {
     struct Case {
         std::int32_t position;

@@ -22,13 +22,13 @@ row_of() {
 }
 
 expected=$("$DATAPACK" recipe --sources "$SOURCES" --title "RAL 3020" --purpose 4 --unit g --amount 500 | tr -d '\r')
-[[ -n $expected ]] || fail "datapack gave no recipe"
+[[ -n $expected ]] || fatal "datapack gave no recipe"
 
 program_start
 row=$(row_of "RAL 3020")
-[[ -n $row ]] || fail "no row RAL 3020 in the list"
-driver wait-dialog 343 5000 select-row 343 "$row" pick-combo 354 3 set-text 148 "" focus 148 type 500 \
-  >/dev/null || fail "could not choose the paint, purpose and amount"
+[[ -n $row ]] || fatal "no row RAL 3020 in the list"
+step "could not choose the paint, purpose and amount" \
+  wait-dialog 343 5000 select-row 343 "$row" pick-combo 354 3 set-text 148 "" focus 148 type 500
 expect_equal "amount typed" "$(driver wait-dialog 343 5000 get-text 148)" "500"
 expect_equal "code line" "$(driver wait-dialog 343 5000 get-text 344)" "Код: RAL 3020"
 expect_equal "recipe" "$(driver wait-dialog 343 5000 get-text 150)" "$expected"
@@ -41,7 +41,7 @@ if [[ -n $SCREENSHOT ]]; then
   rm -f "$shot"
 fi
 
-driver wait-dialog 343 5000 focus 148 key ctrl+x >/dev/null || fail "could not press Ctrl+X"
+step "could not press Ctrl+X" wait-dialog 343 5000 focus 148 key ctrl+x
 program_expect_exit 0
 expect_reg TargetWeight "REG_DWORD 0x1f4"
 expect_reg WeightType "REG_DWORD 0x1"
@@ -50,6 +50,6 @@ expect_reg Purpose "REG_DWORD 0x4"
 program_start
 shown=$(driver wait-dialog 343 5000 get-text 148 get-text 353 get-text 354 get-text 150)
 expect_equal "values at the next start" "$shown" $'500\nграмм\n'"$PURPOSE_4"
-driver wait-dialog 343 5000 close >/dev/null
+step "could not close the window" wait-dialog 343 5000 close
 program_expect_exit 0
 e2e_finish
