@@ -10,7 +10,7 @@
 #include "ui/Beep.h"
 #include "ui/Centring.h"
 #include "ui/ErrorBox.h"
-#include "ui/GdiHandles.h"
+#include "ui/ListViewParts.h"
 #include "ui/MainDialog.h"
 #include "ui/journal/CanLabelPrint.h"
 
@@ -18,11 +18,6 @@ namespace lacqueron {
 namespace {
 
 enum Column { kDateColumn, kCodeColumn, kColourColumn, kPurposeColumn, kAmountColumn, kStatusColumn, kNoteColumn };
-
-struct ColumnLayout {
-    const wchar_t* header;
-    int percent;  // of the list's client width
-};
 
 constexpr ColumnLayout kColumns[] = {{L"Дата", 15},       {L"Код", 11},   {L"Цвет", 7},         {L"Назначение", 24},
                                      {L"Количество", 12}, {L"Статус", 9}, {L"Примечание", 22}};
@@ -56,21 +51,6 @@ WideString BatchDetails(const BatchRecord& batch) {
     return text;
 }
 
-void SelectItem(HWND list, int item) noexcept {
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
-}
-
-WideString WindowText(HWND window) {
-    const int length = window ? GetWindowTextLengthW(window) : 0;
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const int copied = window ? GetWindowTextW(window, text.data(), static_cast<int>(text.size())) : 0;
-    return FromWinText(text.c_str(), static_cast<std::size_t>(copied > 0 ? copied : 0));
-}
-
 }  // namespace
 
 JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat)
@@ -93,6 +73,9 @@ INT_PTR JournalDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noe
         if (handled) SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
         return handled;
     }
+    case WM_DESTROY:
+        StopForwardingListKeys(GetDlgItem(Window(), IDC_JOURNAL_SEARCH));
+        return FALSE;
     case kShowDamage:
         try {
             const WideString damage = JournalDamageMessage(journal_);
@@ -110,28 +93,11 @@ void JournalDialog::OnInit() noexcept {
     CentreWindow(Window());
     SendDlgItemMessageW(Window(), IDC_JOURNAL_DETAILS, EM_SETTABSTOPS, std::size(kDetailsTabStops),
                         reinterpret_cast<LPARAM>(kDetailsTabStops));
-    SetUpList();
+    SetUpReportColumns(List(), kColumns, std::size(kColumns));
+    ForwardListKeys(GetDlgItem(Window(), IDC_JOURNAL_SEARCH), List());
     Refill();
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
-}
-
-void JournalDialog::SetUpList() noexcept {
-    HWND list = List();
-    if (list == nullptr) return;
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    RECT client{};
-    GetClientRect(list, &client);
-    const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].header);
-        column.cx = width * kColumns[i].percent / 100;
-        column.iSubItem = i;
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
 }
 
 INT_PTR JournalDialog::OnCommand(int code, int id) noexcept {
@@ -181,14 +147,14 @@ INT_PTR JournalDialog::OnNotify(const NMHDR* header, LRESULT& result) noexcept {
 
 void JournalDialog::Refill() noexcept {
     try {
-        rows_ = SelectBatches(journal_, WindowText(GetDlgItem(Window(), IDC_JOURNAL_SEARCH)));
+        rows_ = SelectBatches(journal_, ControlText(GetDlgItem(Window(), IDC_JOURNAL_SEARCH)));
     } catch (...) {
         rows_.clear();  // out of memory: no rows rather than stale ones
     }
     HWND list = List();
     if (list == nullptr) return;
     SendMessageW(list, LVM_SETITEMCOUNT, rows_.size(), 0);
-    if (!rows_.empty()) SelectItem(list, 0);
+    if (!rows_.empty()) SelectListItem(list, 0);
     InvalidateRect(list, nullptr, TRUE);
     ShowDetails();
 }
@@ -249,40 +215,18 @@ void JournalDialog::OnDisplayInfo(NMLVDISPINFOW* info) noexcept {
 }
 
 LRESULT JournalDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
-    switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        // The bar is painted over the drawn cell, so a selected row keeps it too.
-        return draw->iSubItem == kColourColumn ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
-    case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM:
-        PaintColourBar(draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec));
-        return CDRF_DODEFAULT;
-    default:
-        return CDRF_DODEFAULT;
-    }
-}
-
-void JournalDialog::PaintColourBar(HDC dc, int item) noexcept {
-    const BatchRecord* batch = BatchAt(item);
-    if (batch == nullptr) return;
-    const std::size_t row = colours_.RowOfTitle(batch->colourCode);
+    bool paintNow = false;
+    const LRESULT answer = ColourBarDrawStage(*draw, kColourColumn, paintNow);
+    const int item = static_cast<int>(draw->nmcd.dwItemSpec);
+    const BatchRecord* batch = paintNow ? BatchAt(item) : nullptr;
+    const std::size_t row = batch ? colours_.RowOfTitle(batch->colourCode) : kNoRow;
     const ColourEntry* colour = row == kNoRow ? nullptr : colours_.Colour(row);
-    RECT cell{};
-    cell.top = kColourColumn;
-    cell.left = LVIR_BOUNDS;
-    if (colour == nullptr ||
-        !SendMessageW(List(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell)))
-        return;
-    // The inset in dialog units, so it grows with the window's DPI as the cell does.
+    if (colour == nullptr) return answer;  // none for a colour the package does not have
+    // The inset in dialog units, so that it grows with the window's DPI as the cell does.
     RECT inset{0, 0, kBarInsetX, kBarInsetY};
     MapDialogRect(Window(), &inset);
-    InflateRect(&cell, -inset.right, -inset.bottom);
-    if (cell.right <= cell.left || cell.bottom <= cell.top) return;
-    const BrushHandle brush(CreateSolidBrush(colour->rgb));
-    if (brush) FillRect(dc, &cell, brush.get());
+    PaintCellBar(List(), draw->nmcd.hdc, item, kColourColumn, colour->rgb, SIZE{inset.right, inset.bottom});
+    return answer;
 }
 
 void JournalDialog::Repeat() noexcept {

@@ -34,12 +34,10 @@ private:
     void OnInit() noexcept;
     INT_PTR OnCommand(int code, int id) noexcept;
     INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
-    void SetUpList() noexcept;
     void Refill() noexcept;
     void ShowDetails() noexcept;
     void OnDisplayInfo(NMLVDISPINFOW* info) noexcept;
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
-    void PaintColourBar(HDC dc, int item) noexcept;
     void Repeat() noexcept;
     void Export() noexcept;
     void PrintLabel() noexcept;
