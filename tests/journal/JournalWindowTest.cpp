@@ -4,7 +4,7 @@
 // with what was read, says so once and keeps its file as it was.
 //
 // The window is left on the screen as build/windows/journal-window.bmp; docs/journal-window.png
-// is that picture cut to the window: convert journal-window.bmp -crop <its rectangle> docs/journal-window.png
+// is that picture trimmed: convert journal-window.bmp -trim +repage docs/journal-window.png
 #include <windows.h>
 #include <commctrl.h>
 
@@ -134,14 +134,9 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
                 newestCode = Cell(journal, 0, 1);
                 SetWindowPos(journal, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
                 RedrawWindow(journal, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-                if (const char* binary = std::getenv("LACQUERON_BINARY_DIR")) {
+                if (const char* binary = std::getenv("LACQUERON_BINARY_DIR"))
                     uidriver::SaveScreenshot(
                         (std::wstring(binary, binary + std::strlen(binary)) + L"\\journal-window.bmp").c_str());
-                    RECT frame{};
-                    GetWindowRect(journal, &frame);
-                    std::printf("journal window: %ldx%ld+%ld+%ld\n", frame.right - frame.left,
-                                frame.bottom - frame.top, frame.left, frame.top);
-                }
                 // Typed, as the painter types: the list follows every key.
                 HWND field = GetDlgItem(journal, IDC_JOURNAL_SEARCH);
                 for (const wchar_t* c = L"ИВАН"; *c; ++c) PostMessageW(field, WM_CHAR, *c, 1);
