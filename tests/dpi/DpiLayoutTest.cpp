@@ -15,12 +15,14 @@
 #include "data/catalogue/DataPackage.h"
 #include "res/resource.h"
 #include "tests/auxdialogs/ModalDriver.h"
+#include "tests/support/SampleBatch.h"
 #include "tests/dpi/LayoutCheck.h"
 #include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/DialogHarness.h"
 #include "ui/AboutDialog.h"
 #include "ui/Dpi.h"
 #include "ui/PasswordDialog.h"
+#include "ui/journal/JournalDialog.h"
 
 namespace lacqueron::testing {
 namespace {
@@ -100,6 +102,18 @@ struct Inspection {
     std::vector<std::string> overlaps;
 };
 
+// The journal window over a journal of one batch in the temporary folder.
+void ShowSampleJournal(const ShownMainDialog& main) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"lacqueron-dpi-journal.lqj";
+    DeleteFileW(path.c_str());
+    const WideString journal = FromWinText(path.c_str());
+    EXPECT_EQ(AppendBatchToJournal(test::SampleBatch(1), journal), u"");
+    ShowJournal(main.Window(), main.GetCatalogue(), {}, journal);
+    DeleteFileW(path.c_str());
+}
+
 struct DialogCase {
     const char* name;        // of its screenshot: <name>-<dpi>
     const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
@@ -113,6 +127,7 @@ const DialogCase kDialogs[] = {
     {"about", L"О программе...",
      [](const ShownMainDialog& main) { ShowAboutDialog(main.Window(), main.GetCatalogue()); }, {}},
     {"password", L"Введите пароль", [](const ShownMainDialog& main) { PasswordDialog().Run(main.Window()); }, {}},
+    {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

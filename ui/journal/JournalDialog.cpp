@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "files/FileReplace.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalFilter.h"
@@ -17,10 +19,12 @@
 namespace lacqueron {
 namespace {
 
-enum Column { kDateColumn, kCodeColumn, kColourColumn, kPurposeColumn, kAmountColumn, kStatusColumn, kNoteColumn };
+// The purpose comes last: the longest names make the list scroll sideways, and the
+// rest stays in view.
+enum Column { kDateColumn, kCodeColumn, kColourColumn, kAmountColumn, kStatusColumn, kNoteColumn, kPurposeColumn };
 
-constexpr ColumnLayout kColumns[] = {{L"Дата", 15},       {L"Код", 11},   {L"Цвет", 7},         {L"Назначение", 24},
-                                     {L"Количество", 12}, {L"Статус", 9}, {L"Примечание", 22}};
+constexpr ColumnLayout kColumns[] = {{L"Дата", 15},   {L"Код", 11},        {L"Цвет", 7},         {L"Количество", 14},
+                                     {L"Статус", 9}, {L"Примечание", 22}, {L"Назначение", 22}};
 // Where the details' recipe and poured columns start, in dialog units.
 constexpr int kDetailsTabStops[] = {110, 170};
 constexpr std::size_t kNoBatch = static_cast<std::size_t>(-1);
@@ -94,10 +98,32 @@ void JournalDialog::OnInit() noexcept {
     SendDlgItemMessageW(Window(), IDC_JOURNAL_DETAILS, EM_SETTABSTOPS, std::size(kDetailsTabStops),
                         reinterpret_cast<LPARAM>(kDetailsTabStops));
     SetUpReportColumns(List(), kColumns, std::size(kColumns));
+    WidenPurposeColumn();
     ForwardListKeys(GetDlgItem(Window(), IDC_JOURNAL_SEARCH), List());
     Refill();
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
+}
+
+void JournalDialog::WidenPurposeColumn() noexcept {
+    HWND list = List();
+    if (list == nullptr) return;
+    // The list pads a cell's text by about a character on each side.
+    int widest = 2 * static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"x")));
+    const int padding = widest;
+    try {
+        for (std::uint32_t purpose = 1;; ++purpose) {
+            const WideString name = PurposeName(purpose);
+            if (name.empty()) break;
+            const auto width = static_cast<int>(
+                SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(WinText(name))));
+            widest = std::max(widest, width + padding);
+        }
+    } catch (...) {
+        return;  // out of memory: the column keeps its share
+    }
+    if (widest > SendMessageW(list, LVM_GETCOLUMNWIDTH, kPurposeColumn, 0))
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, kPurposeColumn, MAKELPARAM(widest, 0));
 }
 
 INT_PTR JournalDialog::OnCommand(int code, int id) noexcept {

@@ -34,6 +34,8 @@ private:
     void OnInit() noexcept;
     INT_PTR OnCommand(int code, int id) noexcept;
     INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
+    // Every purpose is shown whole: the list scrolls sideways rather than cut a name.
+    void WidenPurposeColumn() noexcept;
     void Refill() noexcept;
     void ShowDetails() noexcept;
     void OnDisplayInfo(NMLVDISPINFOW* info) noexcept;
