@@ -50,7 +50,7 @@ cat >"$work/batches.json" <<'JSON'
 JSON
 local_data=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null </dev/null | tr -d '\r')")
 mkdir -p "$local_data/Lacqueron"
-python3 "$here/write-journal.py" "$local_data/Lacqueron/journal.lqj" "$work/batches.json" ||
+python3 "$here/../support/write-journal.py" "$local_data/Lacqueron/journal.lqj" "$work/batches.json" ||
   fatal "could not write the journal"
 
 program_start

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes a journal of batches as the program writes it (journal/JournalFormat.h), for the
-end-to-end tests that start the program with a journal already there.
+"""Writes a journal of batches in the program's file format (journal/JournalFormat.h) but
+independently of its writer: the seeds of the journal fuzzer, and the journal an
+end-to-end test starts the program with.
 
     write-journal.py <path> <batches.json>
 
