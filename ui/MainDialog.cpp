@@ -262,10 +262,10 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return TRUE;
     case IDC_MAIN_JOURNAL:
         if (code != BN_CLICKED) return FALSE;
-        OpenJournal();
+        OnJournal();
         return TRUE;
     case IDM_JOURNAL:
-        OpenJournal();
+        OnJournal();
         return TRUE;
     case IDM_FIND:
         finder_.OpenFindDialog();
@@ -459,7 +459,7 @@ bool MainDialog::RepeatBatch(const BatchRecord& batch) noexcept {
     return true;
 }
 
-void MainDialog::OpenJournal() noexcept {
+void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;

@@ -65,7 +65,7 @@ private:
     void WriteAmount() noexcept;
     void ComputeRecipe() noexcept;
     void ChooseComboValue(int id, std::uint32_t value) noexcept;
-    void OpenJournal() noexcept;
+    void OnJournal() noexcept;
 
     HWND window_ = nullptr;
     int tracking_ = 0;
