@@ -17,7 +17,9 @@ constexpr int kSmallestBodyTenthsOfPoint = 55;
 constexpr int kSmallestBodyWithRecipe = 70;
 constexpr int kBodyStepTenthsOfPoint = 5;
 constexpr int kTitlePercent = 140;
-constexpr int kDropLevels = 4;  // everything; no recipe; no note either; no purpose either
+constexpr int kDropLevels = 4;
+constexpr char16_t kFirstHighSurrogate = 0xD800;
+constexpr char16_t kLastHighSurrogate = 0xDBFF;  // everything; no recipe; no note either; no purpose either
 
 struct Area {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -68,6 +70,8 @@ std::vector<Part> LabelParts(const BatchRecord& batch, const WideString& purpose
     return parts;
 }
 
+bool IsHighSurrogate(char16_t c) { return c >= kFirstHighSurrogate && c <= kLastHighSurrogate; }
+
 // The text in rows of at most maxChars, broken at spaces; a word longer than a row is
 // broken inside.
 std::vector<WideString> Wrap(const WideString& text, std::size_t maxChars) {
@@ -86,8 +90,11 @@ std::vector<WideString> Wrap(const WideString& text, std::size_t maxChars) {
         }
         if (!row.empty()) rows.push_back(row);
         while (word.size() > maxChars) {
-            rows.push_back(word.substr(0, maxChars));
-            word.erase(0, maxChars);
+            // Never between the two halves of a character outside the basic plane.
+            const bool splitsPair = maxChars > 1 && IsHighSurrogate(word[maxChars - 1]);
+            const std::size_t cut = splitsPair ? maxChars - 1 : maxChars;
+            rows.push_back(word.substr(0, cut));
+            word.erase(0, cut);
         }
         row = word;
     }

@@ -88,6 +88,23 @@ INSTANTIATE_TEST_SUITE_P(
                     LabelCase{"A4, 600 dpi, 5 mm unprintable", Sheet(210, 297, 600, 5), true, 120}),
     [](const testing::TestParamInfo<LabelCase>& info) { return "Paper" + std::to_string(info.index); });
 
+TEST(CanLabel, BreaksAWordLongerThanARowBetweenWholeCharacters) {
+    // With and without a leading single unit, the pairs straddle a row's end whatever its length.
+    for (const char16_t* lead : {u"", u"№"}) {
+        BatchRecord batch = test::SampleBatch(1);
+        batch.note = lead;
+        for (int i = 0; i < 40; ++i) batch.note += u"🚗";
+        WideString note;
+        for (const LabelLine& line : LayOutCanLabel(batch, kPurpose, Sheet(58, 40, 203, 0))) {
+            if (line.part != LabelPart::Note) continue;
+            ASSERT_FALSE(line.text.empty());
+            EXPECT_FALSE(line.text.back() >= 0xD800 && line.text.back() <= 0xDBFF) << "a character cut in two";
+            note += line.text;
+        }
+        EXPECT_EQ(note, batch.note);
+    }
+}
+
 TEST(CanLabel, APageTooSmallForTheTitleGetsNothing) {
     EXPECT_TRUE(LayOutCanLabel(LongRecipeBatch(), kPurpose, Sheet(8, 5, 203, 0)).empty());
 }
