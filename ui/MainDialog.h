@@ -7,12 +7,14 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "journal/BatchRecord.h"
+#include "pour/PourPlan.h"
 #include "ui/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
 
@@ -63,9 +65,13 @@ private:
     void OnAmountChanged() noexcept;
     void OnSpin(int delta) noexcept;
     void WriteAmount() noexcept;
+    const ColourRecipe* SelectedRecipe() const noexcept;
+    // Recomputes the recipe text and enables weighing when the recipe can be poured.
     void ComputeRecipe() noexcept;
     void ChooseComboValue(int id, std::uint32_t value) noexcept;
     void OnJournal() noexcept;
+    void OnWeigh() noexcept;
+    void SetAmountFromBench(std::int32_t amount) noexcept;
 
     HWND window_ = nullptr;
     int tracking_ = 0;
@@ -74,6 +80,7 @@ private:
     BrushHandle swatchBrush_;
     FontHandle buttonFont_;
     FontHandle recipeFont_;
+    std::optional<Hundredths> benchResolution_;  // read when first needed
     ProfileValues values_;
     WideString recipeText_;
     int busy_ = 0;
