@@ -4,9 +4,9 @@
 #include <cwchar>
 
 #include "journal/CanLabel.h"
-#include "ui/GdiHandles.h"
-#include "ui/MainDialog.h"
-#include "ui/Printing.h"
+#include "ui/shared/GdiHandles.h"
+#include "ui/main/MainDialog.h"
+#include "ui/print/Printing.h"
 
 namespace lacqueron {
 namespace {

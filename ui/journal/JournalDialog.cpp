@@ -9,11 +9,11 @@
 #include "journal/JournalFilter.h"
 #include "journal/JournalText.h"
 #include "res/resource.h"
-#include "ui/Beep.h"
-#include "ui/Centring.h"
-#include "ui/ErrorBox.h"
-#include "ui/ListViewParts.h"
-#include "ui/MainDialog.h"
+#include "ui/shared/Beep.h"
+#include "ui/shared/Centring.h"
+#include "ui/shared/ErrorBox.h"
+#include "ui/shared/ListViewParts.h"
+#include "ui/main/MainDialog.h"
 #include "ui/journal/CanLabelPrint.h"
 
 namespace lacqueron {

@@ -13,7 +13,7 @@
 #include "files/JournalAccess.h"
 #include "journal/JournalStore.h"
 #include "search/ColourIndex.h"
-#include "ui/ModalDialog.h"
+#include "ui/shared/ModalDialog.h"
 
 namespace lacqueron {
 
