@@ -9,12 +9,10 @@
 
 namespace lacqueron {
 
-// Latin and Cyrillic letters to lower case, and ё to е, as people type them in a search.
-char16_t FoldForSearch(char16_t c) noexcept;
-
 // Batch indices of `journal`, newest first (of equal times the later written first), of
-// the batches whose code, name or note contain `query` when both are folded; an empty
-// query keeps every batch and decodes none.
+// the batches whose code, name or note contain `query` when both are folded as the
+// colour search folds them (search/TextFold.h); an empty query keeps every batch and
+// decodes none.
 std::vector<std::size_t> SelectBatches(const JournalContents& journal, std::u16string_view query);
 
 }  // namespace lacqueron

@@ -13,6 +13,7 @@
 // Forwarded by the host window to the main dialog.
 #define IDM_FIND 32772
 #define IDM_FIND_NEXT 32773
+#define IDM_JOURNAL 32774
 
 // Main dialog.
 #define IDD_MAIN 220
@@ -33,6 +34,7 @@
 #define IDC_UNIT 353
 #define IDC_PURPOSE 354
 #define IDC_MAIN_WEIGH 360
+#define IDC_MAIN_JOURNAL 361
 
 // Weighing dialog: 2300-2349; 2350-2399 are kept for the scale connection.
 #define IDD_WEIGH 230
@@ -88,3 +90,13 @@
 #define IDC_FIND_RESULTS 2402
 #define IDC_FIND_CHOOSE 2403
 #define IDC_FIND_CLOSE 2404
+
+// Journal window.
+#define IDD_JOURNAL 250
+#define IDC_JOURNAL_SEARCH 2500
+#define IDC_JOURNAL_LIST 2501
+#define IDC_JOURNAL_DETAILS 2502
+#define IDC_JOURNAL_REPEAT 2503
+#define IDC_JOURNAL_EXPORT 2504
+#define IDC_JOURNAL_LABEL 2505
+#define IDC_JOURNAL_CLOSE 2506

@@ -14,6 +14,7 @@
 
 #include "data/catalogue/DataPackage.h"
 #include "res/resource.h"
+#include "tests/support/SampleBatch.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/dpi/LayoutCheck.h"
 #include "tests/ui-driver/Screenshot.h"
@@ -21,6 +22,7 @@
 #include "ui/about/AboutDialog.h"
 #include "ui/shared/Dpi.h"
 #include "ui/password/PasswordDialog.h"
+#include "ui/journal/JournalDialog.h"
 
 namespace lacqueron::testing {
 namespace {
@@ -105,6 +107,18 @@ struct Inspection {
     std::vector<std::string> overlaps;
 };
 
+// The journal window over a journal of one batch in the temporary folder.
+void ShowSampleJournal(const ShownMainDialog& main) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"lacqueron-dpi-journal.lqj";
+    DeleteFileW(path.c_str());
+    const WideString journal = FromWinText(path.c_str());
+    EXPECT_EQ(AppendBatchToJournal(test::SampleBatch(1), journal), u"");
+    ShowJournal(main.Window(), main.GetCatalogue(), {}, journal);
+    DeleteFileW(path.c_str());
+}
+
 struct DialogCase {
     const char* name;        // of its screenshot: <name>-<dpi>
     const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
@@ -120,6 +134,7 @@ const DialogCase kDialogs[] = {
     {"password", L"Введите пароль", [](const ShownMainDialog& main) { PasswordDialog().Run(main.Window()); }, {}},
     {"weigh", L"Взвешивание", [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {}},
     {"find", L"Найти краску", [](const ShownMainDialog& main) { Command(main, IDM_FIND); }, {}},
+    {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

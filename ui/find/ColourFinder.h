@@ -46,6 +46,13 @@ public:
     // The selected colour was printed (or otherwise used): it becomes recent.
     void NoteSelected() noexcept;
     void NoteRecent(const WideString& title) noexcept { recent_.Note(title); }
+    // Selects the recipe with the title as a click would; false when there is none.
+    bool SelectTitle(const WideString& title) noexcept {
+        const std::size_t row = index_.RowOfTitle(title);
+        if (row == kNoRow) return false;
+        SelectRow(row);
+        return true;
+    }
     const std::vector<WideString>& RecentTitles() const noexcept { return recent_.Titles(); }
 
 private:

@@ -31,18 +31,12 @@ private:
     void OnInit() noexcept;
     INT_PTR OnCommand(int code, int id) noexcept;
     INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
-    void SetUpResults() noexcept;
     void Refill() noexcept;
     void OnDisplayInfo(NMLVDISPINFOW* info) const noexcept;
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const noexcept;
-    void PaintColourBar(HDC dc, int item) const noexcept;
     // Ends the dialog with the result in the item (the selected one when negative).
     void Choose(int item) noexcept;
     HWND Results() const noexcept;
-
-    // The arrow and page keys in the field move through the results.
-    static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR results) noexcept;
 
     const ColourIndex& index_;
     const std::vector<WideString>& recentTitles_;

@@ -13,6 +13,7 @@
 #include "ui/shared/Centring.h"
 #include "ui/shared/Dpi.h"
 #include "ui/print/Printing.h"
+#include "ui/journal/JournalDialog.h"
 #include "ui/shared/RecipeFont.h"
 #include "ui/weigh/BenchSettings.h"
 #include "ui/weigh/WeighDialog.h"
@@ -272,6 +273,13 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         if (code != BN_CLICKED) return FALSE;
         if (PrintRecipe(window_, recipeText_)) finder_.NoteSelected();
         return TRUE;
+    case IDC_MAIN_JOURNAL:
+        if (code != BN_CLICKED) return FALSE;
+        OnJournal();
+        return TRUE;
+    case IDM_JOURNAL:
+        OnJournal();
+        return TRUE;
     case IDM_FIND:
         finder_.OpenFindDialog();
         return TRUE;
@@ -485,6 +493,38 @@ void MainDialog::SetAmountFromBench(std::int32_t amount) noexcept {
     ComputeRecipe();
 }
 
+void MainDialog::ChooseComboValue(int id, std::uint32_t value) noexcept {
+    HWND combo = GetDlgItem(window_, id);
+    if (combo == nullptr) return;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) != value)
+            continue;
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        // The list reports a choice only for the user's; this one is reported the same way.
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        return;
+    }
+}
+
+bool MainDialog::RepeatBatch(const BatchRecord& batch) noexcept {
+    if (!finder_.SelectTitle(batch.colourCode)) return false;
+    ChooseComboValue(IDC_PURPOSE, batch.purpose);
+    ChooseComboValue(IDC_UNIT, batch.weightType);
+    // The edit reports the change and the amount is checked and clamped as typed.
+    SetDlgItemTextW(window_, IDC_AMOUNT, WinText(DecimalText(batch.amount)));
+    if (HWND list = GetDlgItem(window_, IDC_PAINT_LIST)) SetFocus(list);
+    return true;
+}
+
+void MainDialog::OnJournal() noexcept {
+    // Ctrl+J reaches this window while the journal is open too.
+    if (journalOpen_) return;
+    journalOpen_ = true;
+    ShowJournal(window_, catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); });
+    journalOpen_ = false;
+}
+
 void MainDialog::OnDestroy() noexcept {
     finder_.Detach();
     swatchBrush_.Reset();
@@ -496,5 +536,7 @@ void MainDialog::OnDestroy() noexcept {
     StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
     StoreBenchScale(benchScale_ ? *benchScale_ : LoadBenchScale());
 }
+
+WideString PurposeName(std::uint32_t purpose) { return ComboText(kPurposes, std::size(kPurposes), purpose); }
 
 }  // namespace lacqueron

@@ -13,6 +13,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
+#include "journal/BatchRecord.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
 #include "ui/shared/GdiHandles.h"
@@ -42,6 +43,10 @@ public:
     // A colour the painter used (printed, weighed): first of the recent colours.
     void NoteRecentColour(const WideString& code) noexcept { finder_.NoteRecent(code); }
 
+    // Selects the batch's colour, purpose, unit and amount as the painter would, so the
+    // recipe and the profile values follow; false when the package has no such colour.
+    bool RepeatBatch(const BatchRecord& batch) noexcept;
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -64,6 +69,8 @@ private:
     const ColourRecipe* SelectedRecipe() const noexcept;
     // Recomputes the recipe text and enables weighing when the recipe can be poured.
     void ComputeRecipe() noexcept;
+    void ChooseComboValue(int id, std::uint32_t value) noexcept;
+    void OnJournal() noexcept;
     void OnWeigh() noexcept;
     void SetAmountFromBench(std::int32_t amount) noexcept;
 
@@ -80,6 +87,10 @@ private:
     WideString recipeText_;
     int busy_ = 0;
     ColourFinder finder_;
+    bool journalOpen_ = false;
 };
+
+// The purpose's name as the purpose list shows it; empty for a value it does not have.
+WideString PurposeName(std::uint32_t purpose);
 
 }  // namespace lacqueron

@@ -9,6 +9,7 @@ namespace {
 
 constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr wchar_t kRecipeDocument[] = L"Tintaro";
 
 const PrintOperations kPlatform = {
     [](PRINTDLGEXW* request) noexcept { return PrintDlgExW(request); },
@@ -116,7 +117,8 @@ wchar_t* DeviceName(const GlobalLockGuard& names) noexcept {
 
 // Steps from locking the dialog's results to the end of the document; true when the
 // page went to the printer.
-bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request, const WideString& text) noexcept {
+bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request, const wchar_t* documentName,
+                  const PageDrawer& draw) noexcept {
     GlobalLockGuard devMode(request.hDevMode);
     if (!devMode.get()) return false;
     GlobalLockGuard devNames(request.hDevNames);
@@ -131,7 +133,7 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
 
     DOCINFOW document{};
     document.cbSize = sizeof document;
-    document.lpszDocName = L"Tintaro";
+    document.lpszDocName = documentName;
     PrintJob job(operations, dc, document);
     if (!job.started()) return false;
     if (operations.startPage(dc) <= 0) {
@@ -140,10 +142,7 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
     }
     SetTextColor(dc, kBlack);
     SetBkColor(dc, kWhite);
-    const PageGeometry page = ReadPageGeometry(dc);
-    // A page-sized bitmap can be too big to make (about 100 MB at 600 dpi): the same
-    // layout drawn straight onto the printer then takes its place.
-    if (!operations.renderOffScreen(dc, page, text) && !operations.renderDirect(dc, page, text)) {
+    if (!draw(dc)) {
         job.Abandon();
         return false;
     }
@@ -158,7 +157,8 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
 
 const PrintOperations& PlatformPrintOperations() noexcept { return kPlatform; }
 
-bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept {
+bool PrintPageWith(const PrintOperations& operations, HWND owner, const wchar_t* documentName,
+                   const PageDrawer& draw) noexcept {
     PRINTDLGEXW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
@@ -169,7 +169,7 @@ bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideSt
     const DialogResults results(request);
     if (request.dwResultAction != PD_RESULT_PRINT) return false;
 
-    if (PrintOnePage(operations, request, text)) {
+    if (PrintOnePage(operations, request, documentName, draw)) {
         operations.messageBox(owner, L"Документ отправлен на печать", L"Успешно", MB_OK | MB_ICONINFORMATION);
         return true;
     }
@@ -177,6 +177,19 @@ bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideSt
     return false;
 }
 
+bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept {
+    return PrintPageWith(operations, owner, kRecipeDocument, [&](HDC dc) {
+        const PageGeometry page = ReadPageGeometry(dc);
+        // A page-sized bitmap can be too big to make (about 100 MB at 600 dpi): the same
+        // layout drawn straight onto the printer then takes its place.
+        return operations.renderOffScreen(dc, page, text) || operations.renderDirect(dc, page, text);
+    });
+}
+
 bool PrintRecipe(HWND owner, const WideString& text) noexcept { return PrintRecipeWith(kPlatform, owner, text); }
+
+bool PrintPage(HWND owner, const wchar_t* documentName, const PageDrawer& draw) noexcept {
+    return PrintPageWith(kPlatform, owner, documentName, draw);
+}
 
 }  // namespace lacqueron

@@ -10,6 +10,7 @@
 
 #include "core/WideString.h"
 #include "ui/print/PageLayout.h"
+#include "ui/print/Printing.h"
 
 namespace lacqueron {
 
@@ -30,6 +31,10 @@ struct PrintOperations {
 
 // The Win32 functions themselves.
 const PrintOperations& PlatformPrintOperations() noexcept;
+
+// PrintPage with the given operations.
+bool PrintPageWith(const PrintOperations& operations, HWND owner, const wchar_t* documentName,
+                   const PageDrawer& draw) noexcept;
 
 // PrintRecipe with the given operations.
 bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept;

@@ -1,0 +1,46 @@
+#include "files/FileReplace.h"
+
+#include <windows.h>
+
+#include <limits>
+
+namespace lacqueron {
+namespace {
+
+constexpr wchar_t kTemporaryPrefix[] = L"lqx";
+
+// The folder part of path, with its last separator; "." when path has none.
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash + 1);
+}
+
+bool WriteAndFlush(const wchar_t* path, const std::string& bytes) noexcept {
+    if (bytes.size() > std::numeric_limits<DWORD>::max()) return false;
+    const HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && FlushFileBuffers(file);
+    return CloseHandle(file) && ok;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const WideString& path, const std::string& bytes) noexcept {
+    try {
+        const std::wstring target(WinText(path));
+        wchar_t temporary[MAX_PATH] = {};
+        // Creates the (empty) temporary file, in the target's folder so that the move is a rename.
+        if (GetTempFileNameW(FolderOf(target).c_str(), kTemporaryPrefix, 0, temporary) == 0) return false;
+        if (WriteAndFlush(temporary, bytes) &&
+            MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DeleteFileW(temporary);
+        return false;
+    } catch (...) {
+        return false;  // out of memory for the path
+    }
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,15 @@
+// Writing a whole file so that it is never seen half-written.
+#pragma once
+
+#include <string>
+
+#include "core/WideString.h"
+
+namespace lacqueron {
+
+// Writes bytes to a temporary file beside path, flushes it and moves it over path, so
+// path holds either its old contents or all of the new ones. False when any step fails;
+// the temporary file is then removed.
+bool ReplaceFileContents(const WideString& path, const std::string& bytes) noexcept;
+
+}  // namespace lacqueron

@@ -1,0 +1,23 @@
+// The program's journal of batches: %LOCALAPPDATA%\Lacqueron\journal.lqj.
+#pragma once
+
+#include <memory>
+
+#include "core/WideString.h"
+#include "journal/BatchRecord.h"
+#include "journal/JournalStore.h"
+
+namespace lacqueron {
+
+// The journal's path; empty when the user has no local data folder.
+WideString JournalPath();
+
+// Opens and reads the journal at path (a damaged one too: see its Contents().Damage());
+// null when the file cannot be opened or read, with the Russian reason in error.
+std::unique_ptr<JournalStore> OpenJournal(const WideString& path, WideString& error) noexcept;
+
+// Writes a finished or abandoned batch into the journal at path; empty when it was
+// written, else why not in Russian, for a message box.
+WideString AppendBatchToJournal(const BatchRecord& batch, const WideString& path = JournalPath()) noexcept;
+
+}  // namespace lacqueron

@@ -1,0 +1,238 @@
+// The journal window inside this process, over a journal file in a temporary folder:
+// typing filters the list, the details follow the selection, the export is read back,
+// "Повторить" sets the main dialog as the painter would, and a damaged journal opens
+// with what was read, says so once and keeps its file as it was.
+//
+// The window is left on the screen as build/windows/journal-window.bmp; docs/journal-window.png
+// is that picture trimmed: convert journal-window.bmp -trim +repage docs/journal-window.png
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/JournalAccess.h"
+#include "formula/RecipeText.h"
+#include "res/resource.h"
+#include "tests/ui/shared/ModalDriver.h"
+#include "tests/support/SampleBatch.h"
+#include "tests/ui-driver/Screenshot.h"
+#include "tests/ui/shared/DialogHarness.h"
+#include "ui/journal/JournalDialog.h"
+
+namespace lacqueron::testing {
+namespace {
+
+constexpr wchar_t kJournalCaption[] = L"Журнал замесов";
+// The save dialog's file name: a combo box in the Explorer style, an edit in the old one.
+constexpr int kFileNameCombo = 1148;
+constexpr int kFileNameEdit = 1152;
+
+BatchRecord Batch(std::uint32_t number, const char16_t* code, std::uint32_t purpose, std::uint32_t unit,
+                  std::int32_t amount, const char16_t* note) {
+    BatchRecord batch = test::SampleBatch(number);
+    batch.colourCode = code;
+    batch.colourName = u"";
+    batch.purpose = purpose;
+    batch.weightType = unit;
+    batch.amount = amount;
+    batch.note = note;
+    return batch;
+}
+
+class JournalWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+        folder_ = std::wstring(temp) + L"lacqueron-journal-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        journal_ = FromWinText((folder_ + L"journal.lqj").c_str());
+    }
+    void TearDown() override {
+        for (const std::wstring& name : FolderFiles()) DeleteFileW((folder_ + name).c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+
+    std::vector<std::wstring> FolderFiles() const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return names;
+    }
+
+    std::string ReadFile(const std::wstring& path) const {
+        std::ifstream in(std::filesystem::path(path), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    static int ItemCount(HWND dialog) {
+        return static_cast<int>(SendMessageW(GetDlgItem(dialog, IDC_JOURNAL_LIST), LVM_GETITEMCOUNT, 0, 0));
+    }
+    static std::wstring Cell(HWND dialog, int item, int column) {
+        wchar_t text[128] = {};
+        LVITEMW request{};
+        request.iSubItem = column;
+        request.pszText = text;
+        request.cchTextMax = 128;
+        SendMessageW(GetDlgItem(dialog, IDC_JOURNAL_LIST), LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                     reinterpret_cast<LPARAM>(&request));
+        return text;
+    }
+
+    // The common dialog the journal opened over itself: not the journal, owned by it.
+    static HWND SaveDialog(HWND journal) {
+        HWND journalAndFound[2] = {journal, nullptr};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM pair) -> BOOL {
+                HWND* journalAndFound = reinterpret_cast<HWND*>(pair);
+                if (window == journalAndFound[0] || !IsWindowVisible(window) ||
+                    GetWindow(window, GW_OWNER) != journalAndFound[0])
+                    return TRUE;
+                journalAndFound[1] = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(journalAndFound));
+        return journalAndFound[1];
+    }
+
+    std::wstring folder_;
+    WideString journal_;
+};
+
+TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
+    for (const BatchRecord& batch : {Batch(1, u"RAL 1000", 1, 1, 100, u"Иванов, Нива"),
+                                     Batch(2, u"RAL 3020", 4, 1, 300, u"заказ 17"),
+                                     Batch(3, u"RAL 5005", 1, 2, 50, u"")})
+        ASSERT_EQ(AppendBatchToJournal(batch, journal_), u"");
+    const std::wstring csv = folder_ + L"Журнал.csv";
+
+    DialogUnderTest ui(PaintCatalogue());
+    int listed = 0, filtered = 0;
+    std::wstring newestCode, filteredCode, details;
+    ModalDriver driver(
+        {
+            [&] {
+                HWND journal = FindDialog(kJournalCaption);
+                if (!journal) return false;
+                listed = ItemCount(journal);
+                newestCode = Cell(journal, 0, 1);
+                SetWindowPos(journal, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+                RedrawWindow(journal, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                if (const char* binary = std::getenv("LACQUERON_BINARY_DIR"))
+                    uidriver::SaveScreenshot(
+                        (std::wstring(binary, binary + std::strlen(binary)) + L"\\journal-window.bmp").c_str());
+                // Typed, as the painter types: the list follows every key.
+                HWND field = GetDlgItem(journal, IDC_JOURNAL_SEARCH);
+                for (const wchar_t* c = L"ИВАН"; *c; ++c) PostMessageW(field, WM_CHAR, *c, 1);
+                return true;
+            },
+            [&] {
+                HWND journal = FindDialog(kJournalCaption);
+                if (ItemCount(journal) != 1) return false;
+                filtered = ItemCount(journal);
+                filteredCode = Cell(journal, 0, 1);
+                details = WindowText(GetDlgItem(journal, IDC_JOURNAL_DETAILS));
+                PostMessageW(GetDlgItem(journal, IDC_JOURNAL_EXPORT), BM_CLICK, 0, 0);
+                return true;
+            },
+            [&] {
+                HWND save = SaveDialog(FindDialog(kJournalCaption));
+                if (!save) return false;
+                HWND name = GetDlgItem(save, kFileNameCombo) ? GetDlgItem(save, kFileNameCombo)
+                                                             : GetDlgItem(save, kFileNameEdit);
+                SetWindowTextW(name, csv.c_str());
+                PostMessageW(save, WM_COMMAND, IDOK, 0);
+                return true;
+            },
+            [&] {
+                HWND journal = FindDialog(kJournalCaption);
+                if (SaveDialog(journal) || GetFileAttributesW(csv.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+                SetDlgItemTextW(journal, IDC_JOURNAL_SEARCH, L"3020");
+                PostMessageW(GetDlgItem(journal, IDC_JOURNAL_REPEAT), BM_CLICK, 0, 0);
+                return true;
+            },
+        },
+        20000);
+    ShowJournal(ui.Window(), ui.Dialog().GetCatalogue(),
+                [&](const BatchRecord& batch) { return ui.Dialog().RepeatBatch(batch); }, journal_);
+    ASSERT_TRUE(driver.Finished());
+
+    EXPECT_EQ(listed, 3);
+    EXPECT_EQ(newestCode, L"RAL 5005");
+    EXPECT_EQ(filtered, 1);
+    EXPECT_EQ(filteredCode, L"RAL 1000");
+    EXPECT_NE(details.find(L"Примечание: Иванов, Нива"), std::wstring::npos) << details;
+    EXPECT_NE(details.find(L"Красный оксид\t18,00\t18,30"), std::wstring::npos) << details;
+
+    // The export holds the listed batch, one row per component, and nothing was left beside it.
+    const std::string table = ReadFile(csv);
+    ASSERT_EQ(table.rfind("\xEF\xBB\xBF", 0), 0u);
+    std::vector<std::string> rows;
+    for (std::size_t start = 3, end; start < table.size(); start = end + 2) {
+        end = table.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        rows.push_back(table.substr(start, end - start));
+    }
+    ASSERT_EQ(rows.size(), 1 + test::SampleBatch(1).components.size());
+    for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_NE(rows[i].find(";RAL 1000;"), std::string::npos) << rows[i];
+    EXPECT_EQ(FolderFiles().size(), 2u);
+
+    // Repeated: the colour, purpose, unit and amount, and the recipe computed from them.
+    const Catalogue& catalogue = ui.Dialog().GetCatalogue();
+    EXPECT_EQ(ui.Text(IDC_COLOUR_CODE), u"Код: RAL 3020");
+    EXPECT_EQ(ui.Dialog().Values().purpose, 4u);
+    EXPECT_EQ(ui.Dialog().Values().weightType, 1u);
+    EXPECT_EQ(ui.Dialog().Values().targetWeight, 300);
+    EXPECT_EQ(ui.Text(IDC_AMOUNT), u"300");
+    EXPECT_EQ(ui.Text(IDC_RECIPE), ComputeRecipeText(catalogue, &catalogue.recipes[1], 4, 1, 300));
+}
+
+TEST_F(JournalWindowTest, ADamagedJournalOpensWithWhatWasReadAndStaysAsItWas) {
+    ASSERT_EQ(AppendBatchToJournal(test::SampleBatch(1), journal_), u"");
+    {
+        std::ofstream damage(std::filesystem::path(folder_ + L"journal.lqj"), std::ios::binary | std::ios::app);
+        damage << "LQBR\x10garbage";  // a record cut short
+    }
+    ASSERT_EQ(AppendBatchToJournal(test::SampleBatch(2), journal_), u"");
+    const std::string before = ReadFile(folder_ + L"journal.lqj");
+
+    DialogUnderTest ui(PaintCatalogue());
+    SeenBox box;
+    int listed = 0;
+    ModalDriver driver({
+        AnswerBox(L"Внимание", IDOK, box),
+        [&] {
+            HWND journal = FindDialog(kJournalCaption);
+            if (!journal) return false;
+            listed = ItemCount(journal);
+            PostMessageW(journal, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        },
+    });
+    ShowJournal(ui.Window(), ui.Dialog().GetCatalogue(), [](const BatchRecord&) { return false; }, journal_);
+    ASSERT_TRUE(driver.Finished());
+    EXPECT_EQ(listed, 2);
+    bool told = false;
+    for (const std::wstring& text : box.texts) told = told || text.find(L"Прочитано замесов: 2") != std::wstring::npos;
+    EXPECT_TRUE(told);
+    EXPECT_EQ(ReadFile(folder_ + L"journal.lqj"), before);
+}
+
+}  // namespace
+}  // namespace lacqueron::testing

@@ -1,0 +1,65 @@
+// The journal window (template IDD_JOURNAL): the batches newest first, filtered as the
+// painter types, the selected batch's details, and from it a repeat in the main dialog,
+// a CSV export and a can label.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <vector>
+
+#include "data/catalogue/Catalogue.h"
+#include "files/JournalAccess.h"
+#include "journal/JournalStore.h"
+#include "search/ColourIndex.h"
+#include "ui/shared/ModalDialog.h"
+
+namespace lacqueron {
+
+// Selects the batch's colour, purpose, unit and amount in the main dialog; false when
+// the colour is not in the package.
+using RepeatFunction = std::function<bool(const BatchRecord&)>;
+
+class JournalDialog final : public ModalDialog {
+public:
+    // The store and the catalogue are borrowed for the run.
+    JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat);
+
+    // Shows the window until it is closed or a batch repeated.
+    void Run(HWND owner) noexcept;
+
+private:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+    void OnInit() noexcept;
+    INT_PTR OnCommand(int code, int id) noexcept;
+    INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
+    // Every purpose is shown whole: the list scrolls sideways rather than cut a name.
+    void WidenPurposeColumn() noexcept;
+    void Refill() noexcept;
+    void ShowDetails() noexcept;
+    void OnDisplayInfo(NMLVDISPINFOW* info) noexcept;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
+    void Repeat() noexcept;
+    void Export() noexcept;
+    void PrintLabel() noexcept;
+    // The batch of a list item, decoded once for all its cells; null when out of range.
+    const BatchRecord* BatchAt(int item) noexcept;
+    // The selected item's batch; null when none is selected.
+    const BatchRecord* SelectedBatch() noexcept;
+    HWND List() const noexcept;
+
+    const JournalContents& journal_;
+    ColourIndex colours_;
+    RepeatFunction repeat_;
+    std::vector<std::size_t> rows_;  // journal indices, one per list item
+    std::size_t cachedIndex_ = static_cast<std::size_t>(-1);
+    BatchRecord cached_;
+};
+
+// Opens the journal at path and shows it, owned by owner. A damaged journal is shown
+// with what was read and the damage told once; one that cannot be read is reported.
+void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat,
+                 const WideString& path = JournalPath()) noexcept;
+
+}  // namespace lacqueron
