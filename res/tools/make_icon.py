@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program icon (a colour wheel of six paint shades around a white hub)
-at 16, 32 and 48 pixels and writes them as one .ico with 32-bit images.
+at the small and large icon sizes of 100, 125, 150 and 200 % scaling and writes
+them as one .ico with 32-bit images.
 
 Usage: make_icon.py [output.ico]   (default: res/Lacqueron.ico beside this tool)
 """
@@ -9,7 +10,7 @@ import os
 import struct
 import sys
 
-SIZES = (16, 32, 48)
+SIZES = (16, 20, 24, 32, 40, 48, 64)
 SUPERSAMPLE = 4
 # Six shades, one per purpose of the paint, clockwise from the top.
 WEDGES = [(0xC1, 0x12, 0x1C), (0xF3, 0xA5, 0x05), (0x2D, 0x57, 0x2C),

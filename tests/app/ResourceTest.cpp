@@ -133,8 +133,9 @@ const DialogCase kDialogs[] = {
           {2, L"BUTTON", L"&Памятка..."},
           {3, L"BUTTON", L"&Распечатать..."},
           {9, L"BUTTON", L"&О программе..."},
+          {360, L"BUTTON", L"&Взвесить..."},
       },
-      {343, 354, 148, 353, 150, 1, 2, 3, 9}}},
+      {343, 354, 148, 353, 150, 1, 2, 3, 9, 360}}},
     {IDD_PASSWORD,
      {L"Введите пароль",
       {
@@ -191,12 +192,12 @@ TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFAndF3) {
     }
 }
 
-TEST(Resources, IconHasThreeSizes) {
+TEST(Resources, IconHasTheSizeOfEveryScaling) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_MAIN), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */);
     ASSERT_NE(group, nullptr);
     auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
-    for (int size : {16, 32, 48}) {
+    for (int size : {16, 20, 24, 32, 40, 48, 64}) {
         const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
         HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3) /* RT_ICON */);
         ASSERT_NE(image, nullptr) << size;

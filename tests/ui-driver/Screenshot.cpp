@@ -5,16 +5,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "ui/GdiHandles.h"
+#include "ui/shared/GdiHandles.h"
 
 namespace uidriver {
 
-bool SaveScreenshot(const wchar_t* path) noexcept {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    lacqueron::WindowDC screen(nullptr);
-    if (!screen || width <= 0 || height <= 0) return false;
-    lacqueron::OwnedDC memory(CreateCompatibleDC(screen.get()));
+namespace {
+
+// Copies width x height pixels of source, from its origin, into a BMP file.
+bool SaveBitmapOf(const wchar_t* path, HDC source, int width, int height) noexcept {
+    if (source == nullptr || width <= 0 || height <= 0) return false;
+    lacqueron::OwnedDC memory(CreateCompatibleDC(source));
 
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
@@ -24,12 +24,12 @@ bool SaveScreenshot(const wchar_t* path) noexcept {
     header.biBitCount = 24;
     header.biCompression = BI_RGB;
     void* bits = nullptr;
-    lacqueron::BitmapHandle bitmap(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header),
+    lacqueron::BitmapHandle bitmap(CreateDIBSection(source, reinterpret_cast<BITMAPINFO*>(&header),
                                                     DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !bitmap || bits == nullptr) return false;
     {
         lacqueron::SelectedObject selected(memory.get(), bitmap.get());
-        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return false;
+        if (!BitBlt(memory.get(), 0, 0, width, height, source, 0, 0, SRCCOPY)) return false;
     }
     GdiFlush();
 
@@ -47,6 +47,22 @@ bool SaveScreenshot(const wchar_t* path) noexcept {
                          std::fwrite(&header, sizeof header, 1, out) == 1 &&
                          std::fwrite(bits, imageSize, 1, out) == 1;
     return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+bool SaveScreenshot(const wchar_t* path) noexcept {
+    lacqueron::WindowDC screen(nullptr);
+    return SaveBitmapOf(path, screen.get(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+bool SaveWindowShot(const wchar_t* path, HWND window) noexcept {
+    RECT frame{};
+    if (!GetWindowRect(window, &frame)) return false;
+    HDC dc = GetWindowDC(window);
+    const bool saved = SaveBitmapOf(path, dc, frame.right - frame.left, frame.bottom - frame.top);
+    if (dc) ReleaseDC(window, dc);
+    return saved;
 }
 
 }  // namespace uidriver

@@ -1,0 +1,220 @@
+// The dialogs at the DPI the test script set in Wine's registry before starting this
+// process (LACQUERON_DPI): each dialog's screenshot goes to LACQUERON_DPI_SHOTS as
+// <name>-<dpi>.bmp, no text is cut off and no controls overlap; the colour areas and
+// the icons have the size of the DPI. A new dialog joins by a row in kDialogs.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "data/catalogue/DataPackage.h"
+#include "res/resource.h"
+#include "tests/ui/shared/ModalDriver.h"
+#include "tests/dpi/LayoutCheck.h"
+#include "tests/ui-driver/Screenshot.h"
+#include "tests/ui/shared/DialogHarness.h"
+#include "ui/about/AboutDialog.h"
+#include "ui/shared/Dpi.h"
+#include "ui/password/PasswordDialog.h"
+
+namespace lacqueron::testing {
+namespace {
+
+// What the main dialog shows in the screenshots: a colour, a purpose and an amount.
+constexpr char16_t kShownTitle[] = u"RAL 3020";
+constexpr int kShownPurposeIndex = 3;
+constexpr wchar_t kShownAmount[] = L"500";
+// Sizes at another DPI may differ from the exact ratio by rounding of dialog units and fonts.
+constexpr double kScaleTolerance = 0.12;
+
+UINT AskedDpi() {
+    const char* value = std::getenv("LACQUERON_DPI");
+    return value ? static_cast<UINT>(std::atoi(value)) : kDesignDpi;
+}
+
+std::wstring ShotsFolder() {
+    const wchar_t* value = _wgetenv(L"LACQUERON_DPI_SHOTS");
+    return value ? value : L".";
+}
+
+std::wstring ShotsFile(const std::string& name, const char* extension) {
+    const std::string file = name + "-" + std::to_string(AskedDpi()) + extension;
+    return ShotsFolder() + L"\\" + std::wstring(file.begin(), file.end());
+}
+
+// The main dialog with the shipped catalogue, shown with a colour chosen and its recipe.
+class ShownMainDialog {
+public:
+    ShownMainDialog() : dialog_(TestModule(), ShippedPackage()) {
+        EXPECT_NE(dialog_.Create(), nullptr);
+        SetWindowPos(Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ShowWindow(Window(), SW_SHOWNORMAL);
+        SelectTitle(kShownTitle);
+        HWND purpose = Control(IDC_PURPOSE);
+        SendMessageW(purpose, CB_SETCURSEL, kShownPurposeIndex, 0);
+        SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_PURPOSE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(purpose));
+        SetDlgItemTextW(Window(), IDC_AMOUNT, kShownAmount);
+        UpdateWindow(Window());
+        PumpPending();
+    }
+    ~ShownMainDialog() {
+        dialog_.DestroyWindowIfAny();
+        PumpPending();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    ShownMainDialog(const ShownMainDialog&) = delete;
+    ShownMainDialog& operator=(const ShownMainDialog&) = delete;
+
+    HWND Window() const { return dialog_.Window(); }
+    HWND Control(int id) const { return GetDlgItem(Window(), id); }
+    const Catalogue& GetCatalogue() const { return dialog_.GetCatalogue(); }
+
+private:
+    void SelectTitle(const char16_t* title) {
+        int row = 0;
+        for (const ColourRecipe& recipe : GetCatalogue().recipes) {
+            if (recipe.title == title) break;
+            ++row;
+        }
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(Control(IDC_PAINT_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+        SendMessageW(Control(IDC_PAINT_LIST), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    }
+
+    MainDialog dialog_;
+};
+
+struct Inspection {
+    bool seen = false;
+    bool saved = false;
+    std::vector<std::string> cutOff;
+    std::vector<std::string> overlaps;
+};
+
+struct DialogCase {
+    const char* name;        // of its screenshot: <name>-<dpi>
+    const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
+    // Opens the modal dialog over the main one and returns when it is closed.
+    void (*run)(const ShownMainDialog& main);
+    OverlapAllowance allowed;
+};
+
+const DialogCase kDialogs[] = {
+    {"main", nullptr, nullptr, {}},
+    {"about", L"О программе...",
+     [](const ShownMainDialog& main) { ShowAboutDialog(main.Window(), main.GetCatalogue()); }, {}},
+    {"password", L"Введите пароль", [](const ShownMainDialog& main) { PasswordDialog().Run(main.Window()); }, {}},
+};
+
+Inspection Inspect(HWND dialog, const DialogCase& c) {
+    Inspection seen;
+    seen.seen = true;
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    seen.saved = uidriver::SaveWindowShot(ShotsFile(c.name, ".bmp").c_str(), dialog);
+    seen.cutOff = FindCutOffTexts(dialog);
+    seen.overlaps = FindOverlaps(dialog, c.allowed);
+    return seen;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "\n  " + line;
+    return text;
+}
+
+class DialogAtDpi : public ::testing::TestWithParam<DialogCase> {};
+
+TEST_P(DialogAtDpi, ShowsEveryTextWholeAndNoControlsOverlap) {
+    const DialogCase& c = GetParam();
+    ShownMainDialog main;
+    Inspection seen;
+    if (c.run == nullptr) {
+        seen = Inspect(main.Window(), c);
+    } else {
+        HWND modal = nullptr;
+        // Inspected from inside its modal loop, then closed.
+        ModalDriver driver({
+            [&] { return (modal = FindDialog(c.caption)) != nullptr; },
+            [&] {
+                seen = Inspect(modal, c);
+                PostMessageW(modal, WM_COMMAND, IDCANCEL, 0);
+                return true;
+            },
+        });
+        c.run(main);
+        EXPECT_TRUE(driver.Finished());
+    }
+    ASSERT_TRUE(seen.seen) << c.name << " did not open";
+    EXPECT_TRUE(seen.saved) << "no screenshot of " << c.name;
+    EXPECT_TRUE(seen.cutOff.empty()) << "cut off at " << AskedDpi() << " DPI:" << Lines(seen.cutOff);
+    EXPECT_TRUE(seen.overlaps.empty()) << "overlapping at " << AskedDpi() << " DPI:" << Lines(seen.overlaps);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, DialogAtDpi, ::testing::ValuesIn(kDialogs),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScreenDpi, IsTheOneAskedFor) {
+    ShownMainDialog main;
+    EXPECT_EQ(DpiOfWindow(nullptr), AskedDpi());
+    EXPECT_EQ(DpiOfWindow(main.Window()), AskedDpi());
+}
+
+// The swatch and a colour bar of the list, written as "width height" lines and, away
+// from 96 DPI, compared with what the 96 DPI run wrote.
+TEST(ColourAreas, ScaleWithTheDpi) {
+    ShownMainDialog main;
+    RECT swatch{};
+    GetClientRect(main.Control(IDC_SWATCH), &swatch);
+    RECT bar{};
+    bar.top = 1;
+    bar.left = LVIR_BOUNDS;
+    SendMessageW(main.Control(IDC_PAINT_LIST), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&bar));
+    const int sizes[] = {swatch.right - swatch.left, swatch.bottom - swatch.top, bar.right - bar.left,
+                         bar.bottom - bar.top};
+    {
+        std::ofstream out(std::filesystem::path(ShotsFile("colour-areas", ".txt")));
+        for (int size : sizes) out << size << "\n";
+        ASSERT_TRUE(out.good());
+    }
+    if (AskedDpi() == kDesignDpi) return;
+    std::ifstream designed(std::filesystem::path(ShotsFolder() + L"\\colour-areas-96.txt"));
+    ASSERT_TRUE(designed.good()) << "the 96 DPI run comes first";
+    for (int size : sizes) {
+        int design = 0;
+        designed >> design;
+        ASSERT_GT(design, 0);
+        const int expected = ScaleToDpi(design, AskedDpi());
+        EXPECT_NEAR(size, expected, expected * kScaleTolerance)
+            << size << " pixels at " << AskedDpi() << " DPI, " << design << " at 96";
+    }
+}
+
+int IconWidth(HWND window, WPARAM which) {
+    auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+TEST(WindowIcons, HaveTheSizesOfTheDpi) {
+    ShownMainDialog main;
+    EXPECT_EQ(IconWidth(main.Window(), ICON_SMALL), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(IconWidth(main.Window(), ICON_BIG), GetSystemMetrics(SM_CXICON));
+}
+
+}  // namespace
+}  // namespace lacqueron::testing
