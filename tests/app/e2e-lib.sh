@@ -43,6 +43,36 @@ e2e_prefix() {
   rm -f "$WINEPREFIX/wineserver"
   # Wine makes a new one on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1
+  [[ -n ${LACQUERON_WINDOWS_VERSION:-} ]] && e2e_windows_version "$LACQUERON_WINDOWS_VERSION"
+  return 0
+}
+
+# Makes Wine report the given Windows version (win7, win81, win10, win11) and checks
+# that a program with Lacqueron's manifest, LACQUERON_VERSION_PROBE, is told that
+# version. This Wine has no win11: Windows 11 is Windows 10 from build 22000 on, and
+# Wine takes the build from the registry.
+WINDOWS_11_BUILD=22631
+e2e_windows_version() {
+  local name=$1 expected told
+  case $name in
+    win7) expected='6.1.*' ;;
+    win81) expected='6.3.*' ;;
+    win10) expected='10.0.1*' ;;
+    win11) expected='10.0.2[2-9][0-9][0-9][0-9]' ;;
+    *) fatal "unknown Windows version $name" ;;
+  esac
+  [[ -n ${LACQUERON_VERSION_PROBE:-} ]] || fatal "LACQUERON_VERSION_PROBE is not set"
+  wine winecfg /v "${name/win11/win10}" >/dev/null 2>&1 || fatal "winecfg refused $name"
+  if [[ $name == win11 ]]; then
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion' value
+    for value in CurrentBuild CurrentBuildNumber; do
+      wine reg add "$key" /v $value /d $WINDOWS_11_BUILD /f >/dev/null 2>&1 || fatal "could not set $value"
+    done
+  fi
+  told=$(wine "$LACQUERON_VERSION_PROBE" 2>/dev/null | tr -d '\r')
+  # shellcheck disable=SC2053 # expected is a pattern
+  [[ $told == $expected ]] || fatal "Wine reports Windows $told, not $name"
+  echo "Windows version $name: $told"
 }
 
 e2e_start() {
