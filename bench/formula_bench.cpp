@@ -5,32 +5,12 @@
 #include <cstddef>
 #include <string>
 
+#include "bench/LongestShippedRecipe.h"
 #include "formula/RecipeText.h"
 #include "tests/formula/ShippedCatalogue.h"
 
 namespace lacqueron {
 namespace {
-
-// The shipped recipe and purpose whose text is longest.
-struct LongestRecipe {
-    const ColourRecipe* recipe = nullptr;
-    std::uint32_t purpose = 1;
-};
-
-LongestRecipe FindLongest(const Catalogue& catalogue) {
-    LongestRecipe longest;
-    std::size_t length = 0;
-    for (const ColourRecipe& recipe : catalogue.recipes) {
-        for (std::uint32_t purpose = 1; purpose <= 6; ++purpose) {
-            const std::size_t size = ComputeRecipeText(catalogue, &recipe, purpose, 1, 500).size();
-            if (size > length) {
-                longest = {&recipe, purpose};
-                length = size;
-            }
-        }
-    }
-    return longest;
-}
 
 // The shipped components preceded by (times - 1) renamed copies that match no code.
 Catalogue Enlarged(const Catalogue& shipped, int times) {
@@ -50,7 +30,7 @@ Catalogue Enlarged(const Catalogue& shipped, int times) {
 
 void BM_LongestRecipe(benchmark::State& state) {
     const Catalogue& shipped = test::ShippedCatalogue();
-    const LongestRecipe longest = FindLongest(shipped);
+    const bench::LongestRecipe longest = bench::FindLongest(shipped);
     if (!longest.recipe) {
         state.SkipWithError("the shipped package has no recipes");
         return;
@@ -58,7 +38,7 @@ void BM_LongestRecipe(benchmark::State& state) {
     const Catalogue catalogue = Enlarged(shipped, static_cast<int>(state.range(0)));
     std::size_t length = 0;
     for (auto _ : state) {
-        const WideString text = ComputeRecipeText(catalogue, longest.recipe, longest.purpose, 1, 500);
+        const WideString text = ComputeRecipeText(catalogue, longest.recipe, longest.purpose, kGrams, bench::kBenchAmount);
         length = text.size();
         benchmark::DoNotOptimize(text.data());
     }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "data/catalogue/UnitAndPurpose.h"
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
 #include "formula/NumberFormat.h"
@@ -13,6 +14,8 @@
 #include "ui/Dpi.h"
 #include "ui/Printing.h"
 #include "ui/RecipeFont.h"
+#include "ui/weigh/BenchSettings.h"
+#include "ui/weigh/WeighDialog.h"
 
 namespace lacqueron {
 namespace {
@@ -30,18 +33,24 @@ struct ComboItem {
 };
 
 constexpr ComboItem kUnits[] = {
-    {u"грамм", 1},
-    {u"миллилитров", 2},
+    {u"грамм", kGrams},
+    {u"миллилитров", kMillilitres},
 };
 
 constexpr ComboItem kPurposes[] = {
-    {u"торпедный материал PVC (Vinolux) матовая", 1},
-    {u"экокожа и натуральная кожа (Corvana Gloss) глянцевая", 2},
-    {u"экокожа и натуральная кожа (Corvana Matt) матовая", 3},
-    {u"пластик (Polira Gloss) глянцевая", 4},
-    {u"пластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты", 5},
-    {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", 6},
+    {u"торпедный материал PVC (Vinolux) матовая", kPurposeDashboardPvcMatt},
+    {u"экокожа и натуральная кожа (Corvana Gloss) глянцевая", kPurposeHideGloss},
+    {u"экокожа и натуральная кожа (Corvana Matt) матовая", kPurposeHideMatt},
+    {u"пластик (Polira Gloss) глянцевая", kPurposePlasticGloss},
+    {u"пластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты", kPurposePlasticMattLighter},
+    {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", kPurposePlasticMattSaturated},
 };
+
+const char16_t* ComboText(const ComboItem* items, std::size_t count, std::uint32_t value) noexcept {
+    for (std::size_t i = 0; i < count; ++i)
+        if (items[i].value == value) return items[i].text;
+    return u"";
+}
 
 // The amount as "%d" writes it.
 WideString DecimalText(std::int32_t value) {
@@ -253,6 +262,10 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         if (code != BN_CLICKED) return FALSE;
         ShowAboutDialog(window_, catalogue_);
         return TRUE;
+    case IDC_MAIN_WEIGH:
+        if (code != BN_CLICKED) return FALSE;
+        OnWeigh();
+        return TRUE;
     case IDC_MAIN_MEMO:
         return code == BN_CLICKED;
     case IDC_MAIN_PRINT:
@@ -411,20 +424,61 @@ void MainDialog::WriteAmount() noexcept {
     SetDlgItemTextW(window_, IDC_AMOUNT, WinText(DecimalText(values_.targetWeight)));
 }
 
+const ColourRecipe* MainDialog::SelectedRecipe() const noexcept {
+    HWND list = GetDlgItem(window_, IDC_PAINT_LIST);
+    if (list == nullptr) return nullptr;
+    const auto row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row < 0) return nullptr;
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return reinterpret_cast<const ColourRecipe*>(item.lParam);
+}
+
 void MainDialog::ComputeRecipe() noexcept {
-    const ColourRecipe* recipe = nullptr;
-    if (HWND list = GetDlgItem(window_, IDC_PAINT_LIST)) {
-        const auto row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-        if (row >= 0) {
-            LVITEMW item{};
-            item.mask = LVIF_PARAM;
-            item.iItem = row;
-            if (SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-                recipe = reinterpret_cast<const ColourRecipe*>(item.lParam);
-        }
+    const ColourRecipe* recipe = SelectedRecipe();
+    bool pourable = false;
+    recipeText_.clear();
+    if (recipe) {
+        const Recipe computed =
+            lacqueron::ComputeRecipe(catalogue_, *recipe, values_.purpose, values_.weightType, values_.targetWeight);
+        recipeText_ = WriteRecipeText(computed);
+        pourable = computed.kind == RecipeKind::kCorrect && values_.targetWeight > 0;
     }
-    recipeText_ = ComputeRecipeText(catalogue_, recipe, values_.purpose, values_.weightType, values_.targetWeight);
     SetDlgItemTextW(window_, IDC_RECIPE, WinText(recipeText_));
+    if (HWND weigh = GetDlgItem(window_, IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
+}
+
+void MainDialog::OnWeigh() noexcept {
+    const ColourRecipe* recipe = SelectedRecipe();
+    if (recipe == nullptr) return;
+    if (!benchResolution_) benchResolution_ = LoadBenchResolution();
+    try {
+        WeighRequest request;
+        request.catalogue = &catalogue_;
+        request.recipe = recipe;
+        request.colour = catalogue_.findColour(recipe->number);
+        request.purpose = values_.purpose;
+        request.weightType = values_.weightType;
+        request.amount = values_.targetWeight;
+        request.purposeText = ComboText(kPurposes, std::size(kPurposes), values_.purpose);
+        request.unitText = ComboText(kUnits, std::size(kUnits), values_.weightType);
+        request.resolution = *benchResolution_;
+        request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
+        ShowWeighDialog(window_, request);
+        benchResolution_ = request.resolution;
+    } catch (...) {
+        // Not enough memory to hand the recipe over: no weighing.
+    }
+}
+
+void MainDialog::SetAmountFromBench(std::int32_t amount) noexcept {
+    values_.targetWeight = amount;
+    tracking_ = 0;
+    WriteAmount();
+    tracking_ = 1;
+    ComputeRecipe();
 }
 
 void MainDialog::OnDestroy() noexcept {
@@ -433,6 +487,9 @@ void MainDialog::OnDestroy() noexcept {
     buttonFont_.Reset();
     recipeFont_.Reset();
     std::vector<std::uint8_t>().swap(catalogue_.picture.header);
+
+    // Written at every exit, so a missing or unusable value is replaced by the default.
+    StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
 }
 
 }  // namespace lacqueron

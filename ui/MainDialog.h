@@ -7,11 +7,13 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
+#include "pour/PourPlan.h"
 #include "ui/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
 
@@ -58,7 +60,11 @@ private:
     void OnAmountChanged() noexcept;
     void OnSpin(int delta) noexcept;
     void WriteAmount() noexcept;
+    const ColourRecipe* SelectedRecipe() const noexcept;
+    // Recomputes the recipe text and enables weighing when the recipe can be poured.
     void ComputeRecipe() noexcept;
+    void OnWeigh() noexcept;
+    void SetAmountFromBench(std::int32_t amount) noexcept;
 
     HWND window_ = nullptr;
     int tracking_ = 0;
@@ -67,6 +73,7 @@ private:
     BrushHandle swatchBrush_;
     FontHandle buttonFont_;
     FontHandle recipeFont_;
+    std::optional<Hundredths> benchResolution_;  // read when first needed
     ProfileValues values_;
     WideString recipeText_;
     int busy_ = 0;

@@ -7,14 +7,15 @@
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/DataPackage.h"
+#include "data/catalogue/UnitAndPurpose.h"
 
 namespace lacqueron {
 
 // The three values the main dialog keeps and the profile stores.
 struct ProfileValues {
     std::int32_t targetWeight = 100;
-    std::uint32_t weightType = 1;  // 1 grams, 2 millilitres
-    std::uint32_t purpose = 1;     // 1..6
+    std::uint32_t weightType = kGrams;  // a WeightUnit
+    std::uint32_t purpose = kPurposeDashboardPvcMatt;  // a Purpose
 };
 
 // Told what the loader does with each line, so that the datapack tool can lint a

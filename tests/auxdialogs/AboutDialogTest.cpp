@@ -84,13 +84,7 @@ protected:
         g_opened.clear();
         previousOpen_ = SetOpenTargetForTesting(&RecordOpen);
         ForgetVersionLineForTesting();
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"LacqueronAboutOwner";
-        RegisterClassW(&windowClass);
-        owner_ = CreateWindowExW(0, L"LacqueronAboutOwner", L"owner", WS_POPUP | WS_VISIBLE, 200, 150, 700, 500,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        owner_ = CreateOwnerWindow(200, 150, 700, 500);
         ASSERT_NE(owner_, nullptr);
     }
     void TearDown() override {

@@ -81,6 +81,16 @@ void ModalDriver::RunSteps() noexcept {
     running_ = false;
 }
 
+HWND CreateOwnerWindow(int x, int y, int width, int height) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"LacqueronTestOwner";
+    RegisterClassW(&windowClass);  // fails harmlessly from the second call on
+    return CreateWindowExW(0, L"LacqueronTestOwner", L"owner", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
 HWND FindDialog(const wchar_t* caption) {
     Search search{caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &MatchDialog, reinterpret_cast<LPARAM>(&search));

@@ -36,6 +36,10 @@ private:
     UINT_PTR timer_;
 };
 
+// A visible plain top-level window at x, y of width by height, to own the dialogs
+// under test; null on failure. The caller destroys it.
+HWND CreateOwnerWindow(int x, int y, int width, int height);
+
 // A visible dialog of this thread with the caption; null when there is none.
 HWND FindDialog(const wchar_t* caption);
 // The texts of a window's direct children, in z order.

@@ -2,7 +2,6 @@
 // shipped package, and refuses bad calls with the documented exit codes.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "formula/RecipeText.h"
@@ -14,10 +13,7 @@ namespace lacqueron {
 namespace {
 
 test::CommandResult Datapack(const std::string& arguments) {
-    const char* binary = std::getenv("LACQUERON_BINARY_DIR");
-    const char* source = std::getenv("LACQUERON_SOURCE_DIR");
-    return test::RunCommand(std::string(binary ? binary : ".") + "/tools/datapack/datapack recipe --sources '" +
-                            (source ? source : ".") + "/catalogue' " + arguments + " 2>/dev/null");
+    return test::RunCommand(test::DatapackOnShippedSources("recipe") + arguments + " 2>/dev/null");
 }
 
 struct CommandCase {

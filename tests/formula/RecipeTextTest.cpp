@@ -3,56 +3,25 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/MadeUpCatalogue.h"
+
 namespace lacqueron {
 namespace {
 
+using test::Base;
+using test::kExampleItems;
+using test::Other;
+using test::Pigment;
+using test::Recipe;
+using test::WithFactor;
+using test::WithFormula;
+
 const WideString kIncorrect = u"!!! ФОРМУЛА НЕКОРРЕКТНА !!!";
-
-MixComponent Component(ComponentKind kind, const char16_t* code, const char16_t* name, double density = 0,
-                       std::int32_t purpose = 0, const char16_t* note = u"") {
-    MixComponent component;
-    component.kind = kind;
-    component.purpose = purpose;
-    component.density = density;
-    component.code = code;
-    component.name = name;
-    component.note = note;
-    return component;
-}
-
-MixComponent Base(const char16_t* code, std::int32_t purpose, const char16_t* name, double density) {
-    return Component(kBase, code, name, density, purpose);
-}
-
-MixComponent Pigment(const char16_t* code, const char16_t* name, const char16_t* note, double density) {
-    return Component(kPigment, code, name, density, 0, note);
-}
-
-MixComponent Other(const char16_t* code, const char16_t* name) { return Component(kOther, code, name); }
-
-MixComponent WithFactor(MixComponent base, double factor) {
-    base.flags |= kHasPigmentFactor;
-    base.pigmentFactor = factor;
-    return base;
-}
-
-MixComponent WithFormula(MixComponent base, std::vector<FormulaTerm> terms) {
-    base.flags |= kHasFormula;
-    base.formula = std::move(terms);
-    return base;
-}
-
-ColourRecipe Recipe(std::vector<RecipeItem> items) {
-    ColourRecipe recipe;
-    recipe.number = 1000;
-    recipe.title = u"RAL 1000";
-    recipe.items = std::move(items);
-    return recipe;
-}
 
 // Each line followed by CR LF.
 WideString Lines(const std::vector<const char16_t*>& lines) {
@@ -64,16 +33,13 @@ WideString Lines(const std::vector<const char16_t*>& lines) {
     return text;
 }
 
-const std::vector<RecipeItem> kExampleItems = {{u"B1", 100}, {u"P1", 3}, {u"P2", 1}};
+// What an amount such as 1e400 reads as.
+constexpr double kOverflowingAmount = std::numeric_limits<double>::infinity();
 
 // The made-up catalogue of the worked example: B1 (purpose 4), pigments P1 and P2.
 class RecipeTextTest : public testing::Test {
 protected:
-    RecipeTextTest() {
-        Add(Base(u"B1", 4, u"", 1.25));
-        Add(Pigment(u"P1", u"Yel", u"", 1.5));
-        Add(Pigment(u"P2", u"Red", u"N", 2.0));
-    }
+    RecipeTextTest() { test::AddExampleComponents(catalogue_); }
 
     void Add(MixComponent component) { catalogue_.components.Append(std::move(component)); }
 
@@ -104,6 +70,15 @@ TEST_F(RecipeTextTest, EveryPurposeHasItsText) {
         const WideString text = Compute(example, static_cast<std::uint32_t>(purpose), 1, 100);
         EXPECT_EQ(text.substr(0, text.find(u"\r\n")), WideString(u"Краска RAL 1000 ") + texts[purpose - 1]);
     }
+}
+
+// The kind that lint reads instead of the text.
+TEST_F(RecipeTextTest, ResultKinds) {
+    Add(WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {}));
+    EXPECT_EQ(ComputeRecipe(catalogue_, Recipe(kExampleItems), 4, 1, 500).kind, RecipeKind::kCorrect);
+    EXPECT_EQ(ComputeRecipe(catalogue_, Recipe({{u"P1", 3}}), 4, 1, 500).kind, RecipeKind::kIncorrectFormula);
+    EXPECT_EQ(ComputeRecipe(catalogue_, Recipe({{u"B2", 3}, {u"P1", 1}}), 4, 1, 500).kind,
+              RecipeKind::kIncorrectComponentFormula);
 }
 
 enum Expect { kWholeText, kSomeLines, kIncorrectText };
@@ -363,7 +338,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"MillilitresBaseWithoutDensity", {Base(u"B0", 4, u"", 0.0)}, {{u"B0", 100}}, 4, 2, 500, kIncorrectText},
         TextCase{"ZeroTotal", {}, {{u"B1", 0}, {u"P1", 0}}, 4, 1, 500, kIncorrectText},
         TextCase{"NegativeTotal", {}, {{u"B1", -100}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
-        TextCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500, kIncorrectText}),
+        TextCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500, kIncorrectText},
+        TextCase{"InfiniteAmount", {}, {{u"B1", kOverflowingAmount}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
+        TextCase{"BasesSummingPastTheLargestNumber", {}, {{u"B1", 1e308}, {u"B1", 1e308}}, 4, 1, 500, kIncorrectText},
+        TextCase{"CancellingHugeAmountsOverflowAWeight", {}, {{u"B1", 1e308}, {u"B1", -1e308}, {u"P1", 1}}, 4, 1, 500,
+                 kIncorrectText}),
     CaseName);
 
 }  // namespace

@@ -42,6 +42,15 @@ inline bool UnderCi() {
     return ci != nullptr && std::string(ci) == "true";
 }
 
+// The start of a command line running the built datapack tool's subcommand on the
+// shipped sources in catalogue/.
+inline std::string DatapackOnShippedSources(const std::string& subcommand) {
+    const char* binary = std::getenv("LACQUERON_BINARY_DIR");
+    const char* source = std::getenv("LACQUERON_SOURCE_DIR");
+    return std::string(binary ? binary : ".") + "/tools/datapack/datapack " + subcommand + " --sources '" +
+           (source ? source : ".") + "/catalogue' ";
+}
+
 }  // namespace lacqueron::test
 
 // A cross-check against a reference tool: a developer machine without the tool skips

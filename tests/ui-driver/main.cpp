@@ -23,6 +23,7 @@
 //   close                                  the close box (SC_CLOSE)
 //   send <message> <wParam> <lParam>       SendMessage to the window, prints the result
 //   screenshot <file.bmp>                  the whole screen
+//   rect                                   prints the current window's "width x height + left + top"
 #include <windows.h>
 #include <commctrl.h>
 
@@ -276,6 +277,13 @@ const Command kCommands[] = {
          return true;
      }},
     {L"screenshot", 1, [](wchar_t** a) { return SaveScreenshot(a[0]); }},
+    {L"rect", 0, [](wchar_t**) {
+         RECT r{};
+         if (!current || !GetWindowRect(current, &r)) return false;
+         Print(std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top) + L"+" +
+               std::to_wstring(r.left) + L"+" + std::to_wstring(r.top));
+         return true;
+     }},
 };
 
 }  // namespace

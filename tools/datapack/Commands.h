@@ -13,5 +13,6 @@ int RunBuild(const Arguments& args);
 int RunLint(const Arguments& args);
 int RunDecode(const Arguments& args);
 int RunRecipe(const Arguments& args);
+int RunPour(const Arguments& args);
 
 }  // namespace datapack

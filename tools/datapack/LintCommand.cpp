@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/catalogue/UnitAndPurpose.h"
 #include "formula/RecipeText.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/NumberFieldCheck.h"
@@ -22,7 +23,7 @@ using lacqueron::kSectionRecipes;
 using lacqueron::SectionIndex;
 
 constexpr char16_t kIncorrectRecipe[] = u"!!! ФОРМУЛА НЕКОРРЕКТНА !!!";
-constexpr char16_t kIncorrectBasePart[] = u"!!! ФОРМУЛА КОМПОНЕНТА НЕКОРРЕКТНА !!!";
+constexpr std::int32_t kLintAmount = 100;
 
 struct Finding {
     int file;          // section index
@@ -72,7 +73,7 @@ public:
 
 std::string Utf8(const lacqueron::WideString& text) { return WideToUtf8(text); }
 
-std::string UnitName(std::uint32_t unit) { return unit == 1 ? "g" : "ml"; }
+std::string UnitName(std::uint32_t unit) { return unit == lacqueron::kGrams ? "g" : "ml"; }
 
 // Every purpose and unit whose recipe text the program would show as incorrect.
 void CheckRecipeTexts(const lacqueron::Catalogue& catalogue, const std::vector<std::size_t>& recipeLines,
@@ -81,13 +82,14 @@ void CheckRecipeTexts(const lacqueron::Catalogue& catalogue, const std::vector<s
         const lacqueron::ColourRecipe& recipe = catalogue.recipes[r];
         std::string whole;
         std::string parts;
-        for (std::uint32_t purpose = 1; purpose <= 6; ++purpose) {
-            for (std::uint32_t unit = 1; unit <= 2; ++unit) {
-                const lacqueron::WideString text = lacqueron::ComputeRecipeText(catalogue, &recipe, purpose, unit, 100);
+        for (std::uint32_t purpose = lacqueron::kFirstPurpose; purpose <= lacqueron::kLastPurpose; ++purpose) {
+            for (const std::uint32_t unit : {lacqueron::kGrams, lacqueron::kMillilitres}) {
+                const lacqueron::RecipeKind kind =
+                    lacqueron::ComputeRecipe(catalogue, recipe, purpose, unit, kLintAmount).kind;
                 const std::string where = " " + std::to_string(purpose) + "/" + UnitName(unit);
-                if (text == kIncorrectRecipe)
+                if (kind == lacqueron::RecipeKind::kIncorrectFormula)
                     whole += where;
-                else if (text.find(kIncorrectBasePart) != lacqueron::WideString::npos)
+                else if (kind == lacqueron::RecipeKind::kIncorrectComponentFormula)
                     parts += where;
             }
         }

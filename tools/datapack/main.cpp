@@ -12,7 +12,9 @@ void PrintUsage() {
         "  datapack build  --sources DIR --out FILE.cpp\n"
         "  datapack lint   --sources DIR\n"
         "  datapack decode --package FILE.cpp --out DIR\n"
-        "  datapack recipe --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n",
+        "  datapack recipe --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n"
+        "  datapack pour   --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n"
+        "                  [--resolution 0.01|0.1|1] [--accept] READING...\n",
         stderr);
 }
 
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "lint") == 0) return datapack::RunLint(args);
     if (std::strcmp(command, "decode") == 0) return datapack::RunDecode(args);
     if (std::strcmp(command, "recipe") == 0) return datapack::RunRecipe(args);
+    if (std::strcmp(command, "pour") == 0) return datapack::RunPour(args);
     PrintUsage();
     return 2;
 }

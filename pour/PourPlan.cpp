@@ -1,0 +1,204 @@
+#include "pour/PourPlan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lacqueron {
+namespace {
+
+constexpr double kPercent = 100.0;
+
+Hundredths ToHundredths(double grams) noexcept {
+    return static_cast<Hundredths>(std::llround(grams * kHundredthsPerGram));
+}
+
+double ToGrams(Hundredths hundredths) noexcept { return static_cast<double>(hundredths) / kHundredthsPerGram; }
+
+// A base mixed by formula is poured as its parts; every other line is a step.
+bool IsStep(const RecipeLine& line) noexcept { return !(line.kind == RecipeLineKind::kBase && line.byFormula); }
+
+// Each step's target is the running total the recipe text prints on its line, and its
+// weight is what the scale must gain from the step before. A mixed base's parts print
+// running totals that start from the total before the base, so after the last part the
+// next line's total can differ from the parts' by their rounding: the step after the
+// parts then weighs that much more or less than its printed weight, and every target
+// still equals a printed figure. Pouring only adds: a printed total below the target
+// before it (a zero weight after parts that rounded up, or a negative amount in the
+// data) keeps the target before it and weighs nothing.
+void AddSteps(const Recipe& recipe, PourPlan& plan) {
+    Hundredths previousTarget = 0;
+    for (const RecipeLine& line : recipe.lines) {
+        if (!IsStep(line)) continue;
+        const Hundredths target = std::max(ToHundredths(line.runningTotal), previousTarget);
+        const Hundredths weight = target - previousTarget;
+        plan.components.push_back({line.name, weight, 0});
+        PourStep step;
+        step.component = plan.components.size() - 1;
+        step.weight = weight;
+        step.target = target;
+        plan.steps.push_back(step);
+        previousTarget = target;
+    }
+}
+
+// Targets of the steps from first on: the last reading plus their weights in turn.
+Hundredths Retarget(std::vector<PourStep>& steps, std::size_t first, Hundredths lastReading) {
+    Hundredths running = lastReading;
+    for (std::size_t i = first; i < steps.size(); ++i) {
+        running += steps[i].weight;
+        steps[i].target = running;
+    }
+    return running;
+}
+
+// The smallest factor that brings every component poured so far to at most that factor
+// times its weight. A component of no weight cannot be matched by any factor and is left
+// to the summary.
+double CorrectionFactor(const std::vector<PourComponent>& components) {
+    double factor = 1.0;
+    for (const PourComponent& component : components)
+        if (component.weight > 0 && component.poured > 0)
+            factor = std::max(factor, static_cast<double>(component.poured) / static_cast<double>(component.weight));
+    return factor;
+}
+
+PourCorrection ComputeCorrection(const PourPlan& plan) {
+    PourCorrection correction;
+    correction.factor = CorrectionFactor(plan.components);
+    for (const PourComponent& component : plan.components) {
+        const Hundredths scaled = ToHundredths(RoundToHundredths(correction.factor * ToGrams(component.weight)));
+        correction.weights.push_back(component.weight > 0 ? std::max(scaled, component.poured) : component.weight);
+    }
+    auto stillNeeded = [&](std::size_t c) { return std::max<Hundredths>(0, correction.weights[c] - plan.components[c].poured); };
+
+    std::vector<bool> waiting(plan.components.size(), false);
+    for (std::size_t i = plan.current; i < plan.steps.size(); ++i) {
+        PourStep step = plan.steps[i];
+        step.weight = stillNeeded(step.component);
+        waiting[step.component] = true;
+        correction.remaining.push_back(step);
+    }
+    // Components already poured get their top-ups after the steps left, so the reading keeps rising.
+    for (std::size_t c = 0; c < plan.components.size(); ++c) {
+        if (waiting[c] || stillNeeded(c) == 0) continue;
+        PourStep topUp;
+        topUp.kind = PourStepKind::kTopUp;
+        topUp.component = c;
+        topUp.weight = stillNeeded(c);
+        correction.remaining.push_back(topUp);
+    }
+    correction.total = Retarget(correction.remaining, 0, plan.lastReading);
+    return correction;
+}
+
+}  // namespace
+
+bool IsResolution(Hundredths value) noexcept {
+    return value == kResolutionHundredth || value == kResolutionTenth || value == kResolutionGram;
+}
+
+Hundredths PourPlan::Total() const noexcept { return Finished() ? lastReading : steps.back().target; }
+
+PourPlan BuildPourPlan(const Recipe& recipe, Hundredths resolution) {
+    PourPlan plan;
+    plan.resolution = resolution;
+    if (recipe.kind == RecipeKind::kCorrect) AddSteps(recipe, plan);
+    return plan;
+}
+
+Hundredths Tolerance(Hundredths weight, Hundredths resolution) noexcept {
+    // Readings are whole hundredths, so 1 % of the weight may round down.
+    return std::max(resolution, weight / static_cast<Hundredths>(kPercent));
+}
+
+bool IsHardToWeigh(Hundredths weight, Hundredths resolution) noexcept {
+    return weight > 0 && weight < kWeighableScaleSteps * resolution;
+}
+
+bool IsRefused(ReadingOutcome outcome) noexcept {
+    return outcome != ReadingOutcome::kDone && outcome != ReadingOutcome::kShort && outcome != ReadingOutcome::kOverPour;
+}
+
+ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading) {
+    if (plan.offer) return ReadingOutcome::kDecisionPending;
+    if (plan.Finished()) return ReadingOutcome::kNoStepLeft;
+    if (reading < 0) return ReadingOutcome::kNegative;
+    if (reading < plan.lastReading) return ReadingOutcome::kBelowPrevious;
+
+    PourStep& step = plan.steps[plan.current];
+    plan.components[step.component].poured += reading - plan.lastReading;
+    plan.lastReading = reading;
+    step.reading = reading;
+    const Hundredths over = reading - step.target;
+    const Hundredths tolerance = Tolerance(step.weight, plan.resolution);
+    if (over < -tolerance) return ReadingOutcome::kShort;
+    ++plan.current;
+    if (over <= tolerance) {
+        step.state = PourStepState::kDone;
+        // The steps after it start from where this one ended, so that each of them pours
+        // its own weight: a large step's tolerance can exceed a whole pigment's weight.
+        Retarget(plan.steps, plan.current, plan.lastReading);
+        return ReadingOutcome::kDone;
+    }
+    step.state = PourStepState::kOverPour;
+    plan.offer = ComputeCorrection(plan);
+    plan.offered.push_back(*plan.offer);
+    return ReadingOutcome::kOverPour;
+}
+
+void AcceptCorrection(PourPlan& plan) {
+    if (!plan.offer) return;
+    for (std::size_t c = 0; c < plan.components.size(); ++c) plan.components[c].weight = plan.offer->weights[c];
+    plan.steps.resize(plan.current);
+    plan.steps.insert(plan.steps.end(), plan.offer->remaining.begin(), plan.offer->remaining.end());
+    plan.offer.reset();
+}
+
+void DeclineCorrection(PourPlan& plan) {
+    if (!plan.offer) return;
+    Retarget(plan.steps, plan.current, plan.lastReading);
+    plan.offer.reset();
+}
+
+std::vector<PourSummaryLine> Summarize(const PourPlan& plan) {
+    std::vector<PourSummaryLine> lines;
+    for (const PourComponent& component : plan.components) {
+        PourSummaryLine line{component.name, component.weight, component.poured, component.poured - component.weight, {}};
+        if (component.weight != 0)
+            line.percent = kPercent * static_cast<double>(line.deviation) / static_cast<double>(component.weight);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::optional<std::int32_t> SmallestWeighableAmount(const Catalogue& catalogue, const ColourRecipe& recipe,
+                                                    std::uint32_t purpose, std::uint32_t weightType,
+                                                    Hundredths resolution) {
+    auto planAt = [&](std::int32_t amount) {
+        return BuildPourPlan(ComputeRecipe(catalogue, recipe, purpose, weightType, amount), resolution);
+    };
+    // Steps that weigh nothing even at the largest amount weigh nothing at any.
+    const PourPlan largest = planAt(kLargestAmount);
+    if (largest.steps.empty()) return std::nullopt;
+    auto weighable = [&](std::int32_t amount) {
+        const PourPlan plan = planAt(amount);
+        if (plan.steps.size() != largest.steps.size()) return false;
+        for (std::size_t i = 0; i < plan.steps.size(); ++i)
+            if (largest.steps[i].weight > 0 && plan.steps[i].weight < kWeighableScaleSteps * resolution) return false;
+        return true;
+    };
+    if (!weighable(kLargestAmount)) return std::nullopt;
+    // Weights grow with the amount, so the first weighable amount is found by halving.
+    std::int32_t low = 1;
+    std::int32_t high = kLargestAmount;
+    while (low < high) {
+        const std::int32_t middle = low + (high - low) / 2;
+        if (weighable(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return high;
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,40 @@
+// The built `datapack pour` on catalogue/: the plan after an accepted over-pour, worked
+// out by hand from the recipe text of row 0 for purpose 4 at 500 g, and a bad reading.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/RunCommand.h"
+
+namespace lacqueron {
+namespace {
+
+test::CommandResult Datapack(const std::string& arguments) {
+    return test::RunCommand(test::DatapackOnShippedSources("pour") + "--row 0 --purpose 4 --unit g --amount 500 " +
+                            arguments);
+}
+
+// The white paste takes 58.52 for 53.13: f = 58.52 / 53.13 = 1.10145; the pastes left
+// become 0.14, 0.08 and 0.22, the base 491.78, topped up by 45.30.
+TEST(PourCommand, PrintsThePlanAfterTheReadings) {
+    const test::CommandResult run = Datapack("--accept 446.48 505");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "step\tОснова для пластика глянцевая\t446.48\t446.48\t446.48\tготово\n"
+              "step\tПаста белая (диоксид титана)\t53.13\t499.61\t505.00\tперелив\n"
+              "step\tПаста жёлтая (органическая)\t0.14\t505.14\t-\tждёт\n"
+              "step\tПаста красная (органическая)\t0.08\t505.22\t-\tждёт\n"
+              "step\tПаста ультрамариновая (ультрамарин)\t0.22\t505.44\t-\tждёт\n"
+              "top-up\tОснова для пластика глянцевая\t45.30\t550.74\t-\tдолить\n"
+              "total\t550.74\n"
+              "correction\t1.1014\t550.74\n");
+}
+
+TEST(PourCommand, BadReadingIsNamedOnStderr) {
+    const test::CommandResult run = Datapack("--resolution 0.1 446.48 4x6 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "datapack: bad reading 4x6: not a number\n");
+}
+
+}  // namespace
+}  // namespace lacqueron

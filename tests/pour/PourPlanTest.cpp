@@ -1,0 +1,194 @@
+// The pour plan after a run of readings, against plans worked out by hand from the
+// recipe text's worked examples at 500 g.
+#include "pour/PourPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pour/PourText.h"
+#include "tests/support/MadeUpCatalogue.h"
+#include "tools/datapack/Utf8.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr std::int32_t kAmount = 500;
+
+enum Example { kPlain, kMixedBase };
+
+// The worked example for purpose 4, or its mixed base for purpose 6.
+struct ExampleRecipe {
+    explicit ExampleRecipe(Example example) : recipe(test::Recipe(test::kExampleItems)) {
+        if (example == kMixedBase) test::AddMixedBase(catalogue);
+        test::AddExampleComponents(catalogue);
+        purpose = example == kMixedBase ? 6 : 4;
+    }
+    Recipe Compute(std::int32_t amount) const { return ComputeRecipe(catalogue, recipe, purpose, 1, amount); }
+
+    Catalogue catalogue;
+    ColourRecipe recipe;
+    std::uint32_t purpose;
+};
+
+// One row as "kind name weight target reading status".
+std::string Row(const PourPlan& plan, const PourStep& step) {
+    return std::string(step.kind == PourStepKind::kTopUp ? "top-up " : "step ") +
+           datapack::WideToUtf8(plan.components[step.component].name) + " " + FormatGrams(step.weight) + " " +
+           FormatGrams(step.target) + " " + (step.reading ? FormatGrams(*step.reading) : "-") + " " +
+           datapack::WideToUtf8(StatusWord(step));
+}
+
+std::vector<std::string> Rows(const PourPlan& plan) {
+    std::vector<std::string> rows;
+    for (const PourStep& step : plan.steps) rows.push_back(Row(plan, step));
+    rows.push_back("total " + FormatGrams(plan.Total()));
+    for (const PourCorrection& correction : plan.offered)
+        rows.push_back("correction " + FormatFactor(correction.factor) + " " + FormatGrams(correction.total));
+    return rows;
+}
+
+// Records each reading and answers each correction offered.
+void Pour(PourPlan& plan, const std::vector<Hundredths>& readings, bool accept) {
+    for (const Hundredths reading : readings) {
+        ASSERT_FALSE(IsRefused(RecordReading(plan, reading))) << reading;
+        if (plan.offer) accept ? AcceptCorrection(plan) : DeclineCorrection(plan);
+    }
+}
+
+struct PlanCase {
+    const char* name;
+    Example example;
+    Hundredths resolution;
+    std::vector<Hundredths> readings;
+    bool accept;
+    std::vector<std::string> rows;
+};
+
+class PourPlans : public testing::TestWithParam<PlanCase> {};
+
+TEST_P(PourPlans, AfterTheReadings) {
+    const PlanCase& c = GetParam();
+    const ExampleRecipe example(c.example);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), c.resolution);
+    Pour(plan, c.readings, c.accept);
+    EXPECT_EQ(Rows(plan), c.rows);
+}
+
+std::string CaseName(const testing::TestParamInfo<PlanCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans, PourPlans,
+    testing::Values(
+        // Targets are the printed running totals: 480.77, 495.19, 500.00.
+        PlanCase{"AsTheRecipeTextPrintsIt", kPlain, kResolutionHundredth, {}, true,
+                 {"step Основа 480.77 480.77 - ждёт", "step Yel 14.42 495.19 - ждёт",
+                  "step Red (N) 4.81 500.00 - ждёт", "total 500.00"}},
+        // The mixed base is poured as its parts Wh and Yel, then the pigments.
+        PlanCase{"MixedBaseAsItsParts", kMixedBase, kResolutionHundredth, {}, true,
+                 {"step Wh 431.04 431.04 - ждёт", "step Yel 47.89 478.93 - ждёт", "step Yel 15.80 494.73 - ждёт",
+                  "step Red (N) 5.27 500.00 - ждёт", "total 500.00"}},
+        // Yel 1.00 over (tolerance 0.14): f = 15.42 / 14.42; the base 514.11 gets a top-up of
+        // 33.34 after Red 5.14. Then Red 1.00 over its 5.14 (tolerance 0.05): f = 6.14 / 5.14
+        // against that plan, the base 614.13 and Yel 18.42; the base's top-up grows to 133.36
+        // and Yel's 3.00 follows it. The base's top-up ends 0.01 over, so Yel's target moves
+        // up by as much.
+        PlanCase{"TwoOverPoursAccepted", kPlain, kResolutionHundredth, {48077, 49619, 50233, 63570, 63869}, true,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 496.19 перелив",
+                  "step Red (N) 5.14 501.33 502.33 перелив", "top-up Основа 133.36 635.69 635.70 готово",
+                  "top-up Yel 3.00 638.70 638.69 готово", "total 638.69", "correction 1.0693 534.67",
+                  "correction 1.1946 638.69"}},
+        // Wh 8.96 over (tolerance 4.31): f = 440 / 431.04 scales everything left from 440.00;
+        // Wh alone was poured, so nothing needs a top-up.
+        PlanCase{"OverPourOfAPartOfTheMixedBase", kMixedBase, kResolutionHundredth, {44000}, true,
+                 {"step Wh 431.04 431.04 440.00 перелив", "step Yel 48.89 488.89 - ждёт",
+                  "step Yel 16.13 505.02 - ждёт", "step Red (N) 5.38 510.40 - ждёт", "total 510.40",
+                  "correction 1.0208 510.40"}},
+        // Red 5.81 for 4.81: f = 5.81 / 4.81; the base (580.72) and Yel (17.42) are topped up.
+        PlanCase{"OverPourOfTheLastStepAccepted", kPlain, kResolutionHundredth, {48077, 49519, 50100}, true,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                  "step Red (N) 4.81 500.00 501.00 перелив", "top-up Основа 99.95 600.95 - долить",
+                  "top-up Yel 3.00 603.95 - долить", "total 603.95", "correction 1.2079 603.95"}},
+        PlanCase{"OverPourOfTheLastStepDeclined", kPlain, kResolutionHundredth, {48077, 49519, 50100}, false,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                  "step Red (N) 4.81 500.00 501.00 перелив", "total 501.00", "correction 1.2079 603.95"}},
+        // Declined: Red keeps its 4.81 and its target moves up by Yel's 1.00 too much.
+        PlanCase{"OverPourDeclined", kPlain, kResolutionHundredth, {48077, 49619}, false,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 496.19 перелив",
+                  "step Red (N) 4.81 501.00 - ждёт", "total 501.00", "correction 1.0693 534.67"}},
+        // At 0.1 g the tolerances are 4.80, 0.14 and 0.10. The base ends 0.03 over, moving
+        // the targets after it; 495.00 is short, 495.30 and 500.20 are done (at 0.01 g the
+        // last is 0.09 over a tolerance of 0.04: an over-pour).
+        PlanCase{"ResolutionOfATenth", kPlain, kResolutionTenth, {48080, 49500, 49530, 50020}, false,
+                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.30 готово",
+                  "step Red (N) 4.81 500.11 500.20 готово", "total 500.20"}},
+        PlanCase{"ResolutionOfAHundredth", kPlain, kResolutionHundredth, {48080, 49530, 50020}, false,
+                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.30 готово",
+                  "step Red (N) 4.81 500.11 500.20 перелив", "total 500.20", "correction 1.0187 509.36"}},
+        PlanCase{"ShortReadingKeepsTheStep", kPlain, kResolutionTenth, {48080, 49500}, false,
+                 {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.00 ждёт",
+                  "step Red (N) 4.81 500.03 - ждёт", "total 500.03"}}),
+    CaseName);
+
+TEST(PourPlan, PartsThatRoundAboveTheirBaseKeepThePrintedTargets) {
+    // The base weighs 100.01; its halves print 50.01 each, so the parts reach 100.02 and
+    // the pigment's printed total 101.00 is 0.98 above them, not its printed 0.99.
+    Catalogue catalogue;
+    catalogue.components.Append(test::WithFormula(test::Base(u"BM", 4, u"Смесь", 1.0), {{u"W1", 0.5}, {u"W2", 0.5}}));
+    catalogue.components.Append(test::Base(u"W1", 4, u"Wa", 1.0));
+    catalogue.components.Append(test::Base(u"W2", 4, u"Wb", 1.0));
+    catalogue.components.Append(test::Pigment(u"P1", u"Yel", u"", 1.0));
+    const ColourRecipe recipe = test::Recipe({{u"BM", 10001}, {u"P1", 99}});
+    const PourPlan plan = BuildPourPlan(ComputeRecipe(catalogue, recipe, 4, 1, 101), kResolutionHundredth);
+    EXPECT_EQ(Rows(plan), (std::vector<std::string>{"step Wa 50.01 50.01 - ждёт", "step Wb 50.01 100.02 - ждёт",
+                                                    "step Yel 0.98 101.00 - ждёт", "total 101.00"}));
+}
+
+TEST(PourPlan, SummaryAfterADeclinedOverPour) {
+    const ExampleRecipe example(kPlain);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(plan, {48070, 49619, 50100}, false);
+    ASSERT_TRUE(plan.Finished());
+    const std::vector<PourSummaryLine> summary = Summarize(plan);
+    ASSERT_EQ(summary.size(), 3u);
+    // 480.70 for 480.77; Yel 15.49 for 14.42; Red 4.81 (501.00 against 501.00).
+    EXPECT_EQ(summary[0].deviation, -7);
+    EXPECT_EQ(summary[1].poured, 1549);
+    EXPECT_NEAR(*summary[1].percent, 107.0 / 14.42, 1e-9);
+    EXPECT_EQ(summary[2].deviation, 0);
+}
+
+TEST(PourPlan, RefusedReadingsRecordNothing) {
+    const ExampleRecipe example(kPlain);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(plan, {48077, 49000}, false);
+    const std::vector<std::string> before = Rows(plan);
+    EXPECT_EQ(RecordReading(plan, -100), ReadingOutcome::kNegative);
+    EXPECT_EQ(RecordReading(plan, 48999), ReadingOutcome::kBelowPrevious);
+    EXPECT_EQ(Rows(plan), before);
+    EXPECT_EQ(RecordReading(plan, 49000), ReadingOutcome::kShort);
+}
+
+TEST(PourPlan, ReadingTexts) {
+    const std::vector<std::pair<std::u16string, std::optional<Hundredths>>> cases = {
+        {u"480.77", 48077}, {u" 480,7 ", 48070}, {u"12", 1200}, {u"5.", 500}, {u"-3", -300}, {u"0.05", 5},
+        {u"", std::nullopt}, {u"abc", std::nullopt}, {u"1.234", std::nullopt}, {u"1e3", std::nullopt},
+        {u".5", std::nullopt}, {u"12 g", std::nullopt}, {u"1000000000000", std::nullopt}};
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ParseReading(text), expected) << datapack::WideToUtf8(text);
+}
+
+// Red is 1/104 of the amount and the lightest step: it reaches 10 scale steps of 0.01,
+// 0.1 and 1 g at 10, 104 and 1040 g (at 9, 103 and 1039 it rounds to 0.09, 0.99, 9.99).
+TEST(PourPlan, SmallestWeighableAmount) {
+    const ExampleRecipe example(kPlain);
+    const std::pair<Hundredths, std::int32_t> cases[] = {
+        {kResolutionHundredth, 10}, {kResolutionTenth, 104}, {kResolutionGram, 1040}};
+    for (const auto& [resolution, amount] : cases)
+        EXPECT_EQ(SmallestWeighableAmount(example.catalogue, example.recipe, example.purpose, 1, resolution), amount);
+    EXPECT_EQ(SmallestWeighableAmount(example.catalogue, example.recipe, 5, 1, kResolutionHundredth), std::nullopt);
+}
+
+}  // namespace
+}  // namespace lacqueron

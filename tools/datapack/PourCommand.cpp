@@ -1,0 +1,118 @@
+// datapack pour: the bench's pour plan for one recipe after the given scale readings.
+#include <cstdio>
+#include <string>
+
+#include "pour/PourPlan.h"
+#include "pour/PourText.h"
+#include "tools/datapack/Commands.h"
+#include "tools/datapack/RecipeSelection.h"
+#include "tools/datapack/Utf8.h"
+
+namespace datapack {
+
+namespace {
+
+constexpr char kUsage[] =
+    "datapack pour --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N "
+    "[--resolution 0.01|0.1|1] [--accept] READING...";
+constexpr char kAcceptFlag[] = "--accept";
+constexpr char kOptionPrefix[] = "--";
+
+struct PourArguments {
+    Arguments named;  // "--name value" pairs
+    bool accept = false;
+    Arguments readings;
+};
+
+PourArguments SplitArguments(const Arguments& args) {
+    PourArguments split;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == kAcceptFlag) {
+            split.accept = true;
+        } else if (args[i].rfind(kOptionPrefix, 0) == 0) {
+            split.named.push_back(args[i]);
+            if (i + 1 < args.size()) split.named.push_back(args[++i]);
+        } else {
+            split.readings.push_back(args[i]);
+        }
+    }
+    return split;
+}
+
+bool ParseResolution(const std::string& text, lacqueron::Hundredths& resolution) {
+    if (text == "0.01") resolution = lacqueron::kResolutionHundredth;
+    else if (text == "0.1") resolution = lacqueron::kResolutionTenth;
+    else if (text == "1") resolution = lacqueron::kResolutionGram;
+    else return false;
+    return true;
+}
+
+// Why a reading was refused; empty when it was recorded.
+std::string Refusal(lacqueron::ReadingOutcome outcome, const lacqueron::PourPlan& plan) {
+    switch (outcome) {
+    case lacqueron::ReadingOutcome::kNegative: return "it is negative";
+    case lacqueron::ReadingOutcome::kBelowPrevious:
+        return "it is below the previous reading " + lacqueron::FormatGrams(plan.lastReading);
+    case lacqueron::ReadingOutcome::kNoStepLeft: return "every step is done";
+    case lacqueron::ReadingOutcome::kDecisionPending: return "a correction is still to be decided";
+    default: return {};
+    }
+}
+
+std::string Utf8(const char16_t* text) { return WideToUtf8(text); }
+
+void PrintPlan(const lacqueron::PourPlan& plan) {
+    for (const lacqueron::PourStep& step : plan.steps) {
+        const std::string reading = step.reading ? lacqueron::FormatGrams(*step.reading) : "-";
+        std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", step.kind == lacqueron::PourStepKind::kTopUp ? "top-up" : "step",
+                    WideToUtf8(plan.components[step.component].name).c_str(),
+                    lacqueron::FormatGrams(step.weight).c_str(), lacqueron::FormatGrams(step.target).c_str(),
+                    reading.c_str(), Utf8(lacqueron::StatusWord(step)).c_str());
+    }
+    std::printf("total\t%s\n", lacqueron::FormatGrams(plan.Total()).c_str());
+    for (const lacqueron::PourCorrection& correction : plan.offered)
+        std::printf("correction\t%s\t%s\n", lacqueron::FormatFactor(correction.factor).c_str(),
+                    lacqueron::FormatGrams(correction.total).c_str());
+}
+
+}  // namespace
+
+int RunPour(const Arguments& args) {
+    const PourArguments split = SplitArguments(args);
+    std::vector<std::string> names = RecipeOptionNames();
+    names.push_back("--resolution");
+    Options options;
+    if (!ParseOptions(split.named, names, RequiredRecipeOptionNames(), kUsage, options)) return 2;
+    lacqueron::Hundredths resolution = lacqueron::kDefaultResolution;
+    if (options.count("--resolution") && !ParseResolution(options["--resolution"], resolution))
+        return BadUsage("--resolution needs 0.01, 0.1 or 1: " + options["--resolution"], kUsage);
+    RecipeSelection selection;
+    if (const int status = SelectRecipe(options, kUsage, selection); status != 0) return status;
+
+    const lacqueron::Recipe recipe = lacqueron::ComputeRecipe(selection.catalogue, *selection.recipe, selection.purpose,
+                                                              selection.weightType, selection.amount);
+    if (recipe.kind != lacqueron::RecipeKind::kCorrect)
+        return Fail(WideToUtf8(selection.recipe->title) + " is not a correct formula for this purpose and unit");
+    if (selection.amount <= 0) return Fail("nothing to pour: the amount is not above 0");
+
+    lacqueron::PourPlan plan = lacqueron::BuildPourPlan(recipe, resolution);
+    for (const std::string& text : split.readings) {
+        lacqueron::WideString wide;
+        std::size_t badOffset = 0;
+        const std::optional<lacqueron::Hundredths> reading =
+            Utf8ToWide(text, wide, badOffset) ? lacqueron::ParseReading(wide) : std::nullopt;
+        if (!reading) return Fail("bad reading " + text + ": not a number");
+        const lacqueron::ReadingOutcome outcome = lacqueron::RecordReading(plan, *reading);
+        if (lacqueron::IsRefused(outcome)) return Fail("bad reading " + text + ": " + Refusal(outcome, plan));
+        if (outcome == lacqueron::ReadingOutcome::kOverPour) {
+            if (split.accept)
+                lacqueron::AcceptCorrection(plan);
+            else
+                lacqueron::DeclineCorrection(plan);
+        }
+    }
+    PrintPlan(plan);
+    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the plan");
+}
+
+}  // namespace datapack

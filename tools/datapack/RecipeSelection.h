@@ -1,0 +1,32 @@
+// The options that pick one recipe and the choice it is computed for, shared by the
+// commands that compute it: --sources DIR (--row N | --title TEXT) --purpose N
+// --unit g|ml|N --amount N.
+#pragma once
+
+#include <cstdint>
+
+#include "data/catalogue/Catalogue.h"
+#include "tools/datapack/Options.h"
+
+namespace datapack {
+
+struct RecipeSelection {
+    lacqueron::Catalogue catalogue;
+    const lacqueron::ColourRecipe* recipe = nullptr;  // inside catalogue
+    std::uint32_t purpose = 0;
+    std::uint32_t weightType = 0;
+    std::int32_t amount = 0;
+};
+
+// The option names SelectRecipe reads, for ParseOptions.
+const std::vector<std::string>& RecipeOptionNames();
+const std::vector<std::string>& RequiredRecipeOptionNames();
+
+// Reads the options, the sources and the recipe. 0 on success, else the exit status
+// after telling stderr what is wrong (2 bad usage with the usage line, 1 failure).
+int SelectRecipe(Options& options, const char* usage, RecipeSelection& selection);
+
+// "datapack: message" and the usage line to stderr; returns 2.
+int BadUsage(const std::string& message, const char* usage);
+
+}  // namespace datapack

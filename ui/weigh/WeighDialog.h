@@ -1,0 +1,34 @@
+// The weighing dialog: the recipe of the selected colour poured step by step on a
+// tared scale, with over-pour corrections and the smallest weighable batch.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "core/WideString.h"
+#include "data/catalogue/Catalogue.h"
+#include "pour/PourPlan.h"
+
+namespace lacqueron {
+
+// What the main dialog hands over; borrowed for the dialog's run.
+struct WeighRequest {
+    const Catalogue* catalogue = nullptr;
+    const ColourRecipe* recipe = nullptr;
+    const ColourEntry* colour = nullptr;  // null when the recipe has no colour
+    std::uint32_t purpose = 0;
+    std::uint32_t weightType = 0;
+    std::int32_t amount = 0;
+    WideString purposeText;  // as the main dialog's combos show them
+    WideString unitText;
+    Hundredths resolution = kDefaultResolution;  // the remembered one in, the chosen one out
+    // Sets the main dialog's amount and recomputes its recipe.
+    std::function<void(std::int32_t amount)> setAmount;
+};
+
+// Runs the dialog modally, owned by owner.
+void ShowWeighDialog(HWND owner, WeighRequest& request) noexcept;
+
+}  // namespace lacqueron
