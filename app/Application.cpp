@@ -11,9 +11,9 @@
 #include "app/ProfileSave.h"
 #include "data/cipher/Cipher.h"
 #include "profile/RegistryKey.h"
-#include "ui/ErrorBox.h"
-#include "ui/HostWindow.h"
-#include "ui/MainDialog.h"
+#include "ui/shared/ErrorBox.h"
+#include "ui/main/HostWindow.h"
+#include "ui/main/MainDialog.h"
 
 namespace lacqueron {
 namespace {

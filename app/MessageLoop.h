@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/ExitCodes.h"
-#include "ui/MessageFilter.h"
+#include "ui/main/MessageFilter.h"
 
 namespace lacqueron {
 

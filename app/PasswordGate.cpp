@@ -1,7 +1,7 @@
 #include "app/PasswordGate.h"
 
-#include "ui/ErrorBox.h"
-#include "ui/PasswordDialog.h"
+#include "ui/shared/ErrorBox.h"
+#include "ui/password/PasswordDialog.h"
 
 namespace lacqueron {
 

@@ -1,7 +1,7 @@
 // The optional access password of the data package.
 #pragma once
 
-#include "ui/MainDialog.h"
+#include "ui/main/MainDialog.h"
 
 namespace lacqueron {
 

@@ -14,13 +14,13 @@
 
 #include "data/catalogue/DataPackage.h"
 #include "res/resource.h"
-#include "tests/auxdialogs/ModalDriver.h"
+#include "tests/ui/shared/ModalDriver.h"
 #include "tests/dpi/LayoutCheck.h"
 #include "tests/ui-driver/Screenshot.h"
-#include "tests/ui/DialogHarness.h"
-#include "ui/AboutDialog.h"
-#include "ui/Dpi.h"
-#include "ui/PasswordDialog.h"
+#include "tests/ui/shared/DialogHarness.h"
+#include "ui/about/AboutDialog.h"
+#include "ui/shared/Dpi.h"
+#include "ui/password/PasswordDialog.h"
 
 namespace lacqueron::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <functional>
 
-#include "ui/GdiHandles.h"
+#include "ui/shared/GdiHandles.h"
 
 namespace lacqueron::testing {
 namespace {

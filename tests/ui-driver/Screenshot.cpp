@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "ui/GdiHandles.h"
+#include "ui/shared/GdiHandles.h"
 
 namespace uidriver {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/Beep.h"
+#include "ui/shared/Beep.h"
 #include "ui/find/FindDialog.h"
 
 namespace lacqueron {

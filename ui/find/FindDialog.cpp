@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "ui/Beep.h"
-#include "ui/Centring.h"
-#include "ui/GdiHandles.h"
+#include "ui/shared/Beep.h"
+#include "ui/shared/Centring.h"
+#include "ui/shared/GdiHandles.h"
 
 namespace lacqueron {
 namespace {

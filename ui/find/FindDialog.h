@@ -10,7 +10,7 @@
 
 #include "core/WideString.h"
 #include "search/ColourIndex.h"
-#include "ui/ModalDialog.h"
+#include "ui/shared/ModalDialog.h"
 
 namespace lacqueron {
 

@@ -9,9 +9,9 @@
 #include "formula/RecipeText.h"
 #include "pour/PourText.h"
 #include "res/resource.h"
-#include "ui/Centring.h"
-#include "ui/GdiHandles.h"
-#include "ui/ModalDialog.h"
+#include "ui/shared/Centring.h"
+#include "ui/shared/GdiHandles.h"
+#include "ui/shared/ModalDialog.h"
 #include "ui/weigh/WeighTexts.h"
 
 namespace lacqueron {

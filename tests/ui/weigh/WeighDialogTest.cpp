@@ -1,0 +1,163 @@
+// The weighing dialog driven through window messages inside its own modal loop: the
+// worked example at 500 g poured step by step, a short reading, a bad one and an
+// over-pour whose correction is accepted; the smallest batch and the resolution.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/ui/shared/ModalDriver.h"
+#include "tests/support/MadeUpCatalogue.h"
+#include "ui/weigh/WeighDialog.h"
+
+namespace lacqueron::testing {
+namespace {
+
+constexpr wchar_t kCaption[] = L"Взвешивание";
+constexpr COLORREF kBeige = RGB(0xBE, 0xBD, 0x7F);
+
+HWND Weighing() { return FindDialog(kCaption); }
+
+std::wstring Text(int id) { return WindowText(GetDlgItem(Weighing(), id)); }
+
+// A plan row as "name|weight|target|reading|status".
+std::wstring Row(int row) {
+    std::wstring cells;
+    for (int column = 0; column < 5; ++column) {
+        wchar_t buffer[128] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = 128;
+        SendDlgItemMessageW(Weighing(), IDC_WEIGH_PLAN, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        cells += (column ? L"|" : L"") + std::wstring(buffer);
+    }
+    return cells;
+}
+
+// Types a reading into the field and presses Enter there, as the painter does.
+ModalDriver::Step Enter(const wchar_t* reading) {
+    return [reading] {
+        HWND edit = GetDlgItem(Weighing(), IDC_WEIGH_READING);
+        if (!edit || !IsWindowEnabled(edit)) return false;
+        SetWindowTextW(edit, reading);
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+        return true;
+    };
+}
+
+// Waits until the control shows the text.
+ModalDriver::Step Shows(int id, std::wstring text) {
+    return [id, text] { return Weighing() && Text(id) == text; };
+}
+
+ModalDriver::Step Press(int id) {
+    return [id] {
+        HWND button = GetDlgItem(Weighing(), id);
+        if (!button || !IsWindowVisible(button)) return false;
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+class WeighDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::AddExampleComponents(catalogue_);
+        catalogue_.colours.Append({1000, kBeige, u"RAL 1000", u"Зеленовато-бежевый"});
+        recipe_ = test::Recipe(test::kExampleItems);
+        owner_ = CreateOwnerWindow(100, 100, 900, 700);
+        ASSERT_NE(owner_, nullptr);
+        request_.catalogue = &catalogue_;
+        request_.recipe = &recipe_;
+        request_.colour = catalogue_.findColour(1000);
+        request_.purpose = 4;
+        request_.weightType = 1;
+        request_.amount = 500;
+        request_.purposeText = u"пластик (Polira Gloss) глянцевая";
+        request_.unitText = u"грамм";
+        request_.setAmount = [this](std::int32_t amount) { amountsSet_.push_back(amount); };
+    }
+    void TearDown() override { DestroyWindow(owner_); }
+
+    bool Run(std::vector<ModalDriver::Step> steps) {
+        ModalDriver driver(std::move(steps));
+        ShowWeighDialog(owner_, request_);
+        return driver.Finished() && Weighing() == nullptr;
+    }
+
+    Catalogue catalogue_;
+    ColourRecipe recipe_;
+    WeighRequest request_;
+    std::vector<std::int32_t> amountsSet_;
+    HWND owner_ = nullptr;
+};
+
+TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
+    std::vector<std::wstring> rows;
+    std::wstring badInput;
+    std::wstring correction;
+    SeenBox confirmation;
+    ASSERT_TRUE(Run({
+        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Основа до 480.77 г"),
+        Enter(L"480.77"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Yel до 495.19 г"),
+        Enter(L"495"),
+        Shows(IDC_WEIGH_MESSAGE, L"долейте ещё 0.19 г"),
+        Enter(L"495 г"),
+        [&] { return !(badInput = Text(IDC_WEIGH_MESSAGE)).empty() && badInput != L"долейте ещё 0.19 г"; },
+        Enter(L"496,19"),
+        [&] {
+            if (!IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_ACCEPT))) return false;
+            correction = Text(IDC_WEIGH_CORRECTION);
+            return true;
+        },
+        Press(IDC_WEIGH_ACCEPT),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Red (N) до 501.33 г"),
+        [&] {
+            for (int row = 0; row < 4; ++row) rows.push_back(Row(row));
+            PostMessageW(GetDlgItem(Weighing(), IDC_WEIGH_READING), WM_KEYDOWN, VK_ESCAPE, 0);
+            return true;
+        },
+        AnswerBox(L"Подтверждение", IDYES, confirmation),
+    }));
+    EXPECT_EQ(badInput.rfind(L"Введите показание весов числом", 0), 0u) << badInput;
+    EXPECT_NE(correction.find(L"Увеличить партию в 1.0693 раза, новый итог 534.67 г."), std::wstring::npos)
+        << correction;
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"Основа|480.77|480.77|480.77|готово",
+                                               L"Yel|14.42|495.19|496.19|перелив", L"Red (N)|5.14|501.33||ждёт",
+                                               L"Основа|33.34|534.67||долить"}));
+    bool asked = false;
+    for (const std::wstring& text : confirmation.texts) asked = asked || text.rfind(L"Взвешивание не закончено", 0) == 0;
+    EXPECT_TRUE(asked) << "the closing midway was confirmed";
+    EXPECT_TRUE(amountsSet_.empty());
+}
+
+TEST_F(WeighDialogTest, ResolutionAndTheSmallestBatch) {
+    std::wstring atTenth;
+    ASSERT_TRUE(Run({
+        Shows(IDC_WEIGH_SMALLEST_TEXT, L"Наименьшая партия: 10 грамм"),
+        [&] {
+            HWND combo = GetDlgItem(Weighing(), IDC_WEIGH_RESOLUTION);
+            SendMessageW(combo, CB_SETCURSEL, 1, 0);
+            SendMessageW(Weighing(), WM_COMMAND, MAKEWPARAM(IDC_WEIGH_RESOLUTION, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            atTenth = Text(IDC_WEIGH_SMALLEST_TEXT);
+            return true;
+        },
+        Press(IDC_WEIGH_SMALLEST),
+        Shows(IDC_WEIGH_AMOUNT, L"Количество: 104 грамм"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Основа до 100.00 г"),
+        Press(IDC_WEIGH_CLOSE),
+    }));
+    EXPECT_EQ(atTenth, L"Наименьшая партия: 104 грамм");
+    EXPECT_EQ(amountsSet_, std::vector<std::int32_t>{104});
+    EXPECT_EQ(request_.resolution, kResolutionTenth);
+}
+
+}  // namespace
+}  // namespace lacqueron::testing

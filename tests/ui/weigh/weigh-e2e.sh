@@ -1,0 +1,81 @@
+#!/bin/bash
+# From the main dialog's "Взвесить..." button, enabled only for a correct recipe above
+# amount 0: the smallest batch set as the main dialog's amount; then the first paint for
+# glossy plastic at 500 g, its first step poured, the second over-poured and the
+# correction accepted, against the plan that the datapack tool computes from the
+# catalogue sources; then the scale resolution changed, the batch closed midway with
+# confirmation, and the setting found in the registry at the end.
+#   weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir> [screenshot.png]
+PROGRAM=$1
+DRIVER=$2
+DATAPACK=$3
+SOURCES=$4
+SCREENSHOT=${5:-}
+source "$(dirname "$0")/../../app/e2e-lib.sh"
+# Cyrillic arguments reach uidriver through the Unix locale.
+export LANG=C.UTF-8
+e2e_start
+
+BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
+WEIGH_BUTTON=360
+AMOUNT=2304 INSTRUCTION=2305 READING=2307 PLAN=2310 CORRECTION=2313 ACCEPT=2314 RESOLUTION=2316
+SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319
+IDYES=6
+
+# "Налейте <name> to <target> г" for the first waiting step of `datapack pour` after the readings.
+instruction_after() {
+  "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@" |
+    awk -F'\t' '$6 == "ждёт" || $6 == "долить" { printf "Налейте %s до %s г\n", $2, $4; exit }'
+}
+
+# Types a reading into the weighing dialog and presses Enter; waits until it is taken.
+pour() {
+  driver wait-dialog $PLAN 5000 set-text $READING "$1" focus $READING key enter wait-text $READING "" 5000 \
+    >/dev/null || fail "reading $1 was not taken"
+}
+
+program_start
+expect_equal "weighing before a choice" "$(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON)" "0"
+driver wait-dialog 343 5000 select-row 343 0 pick-combo 354 3 set-text 148 "" >/dev/null ||
+  fail "could not choose the paint and purpose"
+expect_equal "weighing at amount 0" "$(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON)" "0"
+driver wait-dialog 343 5000 focus 148 type 500 wait-text 148 500 5000 >/dev/null || fail "could not type the amount"
+expect_equal "weighing for a correct recipe" "$(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON)" "1"
+
+driver wait-dialog 343 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000 >/dev/null || fail "no weighing dialog"
+smallest=$(driver wait-dialog $PLAN 5000 get-text $SMALLEST_TEXT | sed -n 's/^Наименьшая партия: \([0-9]*\) грамм$/\1/p')
+[[ -n $smallest ]] || fail "no smallest batch"
+driver wait-dialog $PLAN 5000 press $SMALLEST wait-text $AMOUNT "Количество: $smallest грамм" 5000 press $CLOSE \
+  >/dev/null || fail "the smallest batch was not taken"
+expect_equal "main amount after the smallest batch" "$(driver wait-dialog 343 5000 get-text 148)" "$smallest"
+driver wait-dialog 343 5000 set-text 148 "" focus 148 type 500 wait-text 148 500 5000 press $WEIGH_BUTTON \
+  wait-dialog $PLAN 10000 >/dev/null || fail "no weighing dialog at 500"
+expect_equal "first step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after)"
+pour 446.48
+expect_equal "second step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after 446.48)"
+pour 505
+expect_equal "correction offered" "$(driver wait-dialog $PLAN 5000 is-visible $ACCEPT)" "1"
+correction=$(driver wait-dialog $PLAN 5000 get-text $CORRECTION)
+[[ $correction == *"в 1.1014 раза, новый итог 550.74 г"* ]] || fail "correction text: $correction"
+
+if [[ -n $SCREENSHOT ]]; then
+  shot=$(mktemp --suffix=.bmp)
+  rect=$(driver wait-dialog $PLAN 5000 rect) || fail "no window rectangle"
+  driver wait-dialog $PLAN 5000 screenshot "$(winepath -w "$shot")" >/dev/null || fail "no screenshot"
+  convert "$shot" -crop "$rect" +repage "$SCREENSHOT" || fail "could not convert the screenshot"
+  rm -f "$shot"
+fi
+
+driver wait-dialog $PLAN 5000 press $ACCEPT wait-text $CORRECTION "" 5000 >/dev/null || fail "could not accept"
+expect_equal "after the correction" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" \
+  "$(instruction_after 446.48 505)"
+driver wait-dialog $PLAN 5000 pick-combo $RESOLUTION 1 focus $READING key escape >/dev/null || fail "no escape"
+driver wait-window '#32770' 'Подтверждение' 5000 press $IDYES >/dev/null || fail "closing midway was not confirmed"
+[[ $(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON) == 1 ]] || fail "the main dialog is not back"
+driver wait-dialog 343 5000 close >/dev/null
+program_expect_exit 0
+
+resolution=$(wine reg query "$BENCH" /v Resolution 2>/dev/null | tr -d '\r' | awk '$1 == "Resolution" { print $2, $3 }')
+expect_equal "resolution kept" "$resolution" "REG_DWORD 0xa"
+expect_reg TargetWeight "REG_DWORD 0x1f4"
+e2e_finish

@@ -1,0 +1,495 @@
+#include "ui/main/MainDialog.h"
+
+#include <string>
+
+#include "data/catalogue/UnitAndPurpose.h"
+#include "data/text/TextTools.h"
+#include "data/text/VersionFormat.h"
+#include "formula/NumberFormat.h"
+#include "formula/RecipeText.h"
+#include "res/resource.h"
+#include "ui/about/AboutDialog.h"
+#include "ui/shared/Beep.h"
+#include "ui/shared/Centring.h"
+#include "ui/shared/Dpi.h"
+#include "ui/print/Printing.h"
+#include "ui/shared/RecipeFont.h"
+#include "ui/weigh/BenchSettings.h"
+#include "ui/weigh/WeighDialog.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr std::int32_t kMinAmount = 0;
+constexpr std::int32_t kMaxAmount = 100000000;
+constexpr std::int32_t kSpinStep = 100;
+// The amount is read from at most this many characters plus the terminator.
+constexpr int kAmountBuffer = 16;
+constexpr int kBoldWeight = 700;
+
+struct ComboItem {
+    const char16_t* text;
+    std::uint32_t value;
+};
+
+constexpr ComboItem kUnits[] = {
+    {u"грамм", kGrams},
+    {u"миллилитров", kMillilitres},
+};
+
+constexpr ComboItem kPurposes[] = {
+    {u"торпедный материал PVC (Vinolux) матовая", kPurposeDashboardPvcMatt},
+    {u"экокожа и натуральная кожа (Corvana Gloss) глянцевая", kPurposeHideGloss},
+    {u"экокожа и натуральная кожа (Corvana Matt) матовая", kPurposeHideMatt},
+    {u"пластик (Polira Gloss) глянцевая", kPurposePlasticGloss},
+    {u"пластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты", kPurposePlasticMattLighter},
+    {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", kPurposePlasticMattSaturated},
+};
+
+const char16_t* ComboText(const ComboItem* items, std::size_t count, std::uint32_t value) noexcept {
+    for (std::size_t i = 0; i < count; ++i)
+        if (items[i].value == value) return items[i].text;
+    return u"";
+}
+
+// The amount as "%d" writes it.
+WideString DecimalText(std::int32_t value) {
+    const std::string digits = FormatInt(value);
+    return WideString(digits.begin(), digits.end());
+}
+
+// Adds the items with their data, selects the one whose data is value (else the
+// first) and reads value back from the selection.
+void FillCombo(HWND combo, const ComboItem* items, std::size_t count, std::uint32_t& value) noexcept {
+    for (std::size_t i = 0; i < count; ++i) {
+        const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].text));
+        if (index == CB_ERR || index == CB_ERRSPACE) continue;
+        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(items[i].value));
+    }
+    WPARAM selection = 0;
+    const LRESULT itemCount = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < itemCount; ++i) {
+        if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == value) {
+            selection = static_cast<WPARAM>(i);
+            break;
+        }
+    }
+    SendMessageW(combo, CB_SETCURSEL, selection, 0);
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (selected != CB_ERR)
+        value = static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+}
+
+void ShowControl(HWND dialog, int id, int show) noexcept {
+    if (HWND control = GetDlgItem(dialog, id)) ShowWindow(control, show);
+}
+
+void SetControl(HWND dialog, int id, bool enabled, const WideString* text) noexcept {
+    HWND control = GetDlgItem(dialog, id);
+    if (control == nullptr) return;
+    EnableWindow(control, enabled);
+    if (text) SetWindowTextW(control, WinText(*text));
+}
+
+}  // namespace
+
+MainDialog::MainDialog(AppModule& module, const DataPackage& package) : module_(&module) {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadCatalogue(module, package, catalogue_, values_);
+    finder_.LoadRecent(module);
+}
+
+MainDialog::~MainDialog() { DestroyWindowIfAny(); }
+
+HWND MainDialog::Create() noexcept {
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+void MainDialog::DestroyWindowIfAny() noexcept {
+    if (window_ != nullptr && DestroyWindow(window_)) window_ = nullptr;
+}
+
+INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<MainDialog*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        self->window_ = window;
+    }
+    if (self == nullptr) return FALSE;
+    const INT_PTR answer = self->OnMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        self->window_ = nullptr;
+    }
+    return answer;
+}
+
+INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit();
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        const INT_PTR handled = OnNotify(static_cast<int>(wParam), reinterpret_cast<const NMHDR*>(lParam), result);
+        if (handled) SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+        return handled;
+    }
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return TRUE;
+    case WM_TIMER:
+        return finder_.OnTimer(wParam);
+    case WM_DESTROY:
+        OnDestroy();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void MainDialog::OnInit() noexcept {
+    CentreWindow(window_);
+
+    SetWindowIcons(window_, GetModuleHandleW(nullptr), IDI_MAIN);
+
+    WideString title;
+    for (const SettingEntry& entry : catalogue_.settings) {
+        if (EqualFoldLatin(entry.key, u"APPNAME"))
+            title = FormatVersion(entry.value, {module_->GetVersionMajor(), module_->GetVersionMinor(),
+                                                module_->GetVersionBuild()});
+    }
+    SetWindowTextW(window_, WinText(title));
+
+    ShowControl(window_, IDC_RECIPE_FRAME_BACK, SW_HIDE);
+    SetUpRecipeFont();
+    ShowControl(window_, IDC_RECIPE_FRAME_FRONT, SW_HIDE);
+    SetUpButtonFont();
+    SetUpPaintList();
+    finder_.Attach(window_, GetDlgItem(window_, IDC_PAINT_LIST), catalogue_);
+    RefreshDetails(nullptr, nullptr);
+
+    if (HWND units = GetDlgItem(window_, IDC_UNIT)) FillCombo(units, kUnits, std::size(kUnits), values_.weightType);
+    if (HWND purposes = GetDlgItem(window_, IDC_PURPOSE))
+        FillCombo(purposes, kPurposes, std::size(kPurposes), values_.purpose);
+
+    WriteAmount();
+    ComputeRecipe();
+    tracking_ = 1;
+}
+
+void MainDialog::SetUpRecipeFont() noexcept {
+    HWND recipe = GetDlgItem(window_, IDC_RECIPE);
+    if (recipe == nullptr) return;
+    recipeFont_.Reset();
+    HFONT font = CreateRecipeFont(static_cast<int>(DpiOfWindow(window_)));
+    if (font == nullptr) return;
+    recipeFont_.Reset(font);
+    SendMessageW(recipe, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void MainDialog::SetUpButtonFont() noexcept {
+    HWND button = GetDlgItem(window_, IDC_MAIN_MEMO);
+    if (button == nullptr) return;
+    auto current = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (current == nullptr || GetObjectW(current, sizeof description, &description) != sizeof description) return;
+    description.lfWeight = kBoldWeight;
+    buttonFont_.Reset();
+    HFONT font = CreateFontIndirectW(&description);
+    if (font == nullptr) return;
+    buttonFont_.Reset(font);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void MainDialog::SetUpPaintList() noexcept {
+    HWND list = GetDlgItem(window_, IDC_PAINT_LIST);
+    if (list == nullptr) return;
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_INFOTIP);
+
+    RECT client{};
+    GetClientRect(list, &client);
+    const int width = client.right - client.left;
+    wchar_t empty[] = L"";
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.pszText = empty;
+    column.cx = width * 45 / 100 - GetSystemMetrics(SM_CXVSCROLL);
+    column.iSubItem = 0;
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    column.mask |= LVCF_ORDER;
+    column.cx = width * 55 / 100;
+    column.iSubItem = 1;
+    column.iOrder = 1;
+    SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+
+    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETTOOLTIPS, 0, 0))) {
+        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_RESHOW, MAKELPARAM(0, 0));
+        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(5000, 0));
+    }
+
+    // Rows reserved, and one layout and repaint for all of them rather than one per row.
+    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size()), 0);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    int row = 0;
+    for (const ColourRecipe& recipe : catalogue_.recipes) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = row;
+        item.pszText = const_cast<wchar_t*>(WinText(recipe.title));
+        item.lParam = reinterpret_cast<LPARAM>(&recipe);
+        if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++row;
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
+INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
+    switch (id) {
+    case IDC_MAIN_FINISH:
+        if (code != BN_CLICKED) return FALSE;
+        PostQuitMessage(0);
+        return TRUE;
+    case IDC_MAIN_ABOUT:
+        if (code != BN_CLICKED) return FALSE;
+        ShowAboutDialog(window_, catalogue_);
+        return TRUE;
+    case IDC_MAIN_WEIGH:
+        if (code != BN_CLICKED) return FALSE;
+        OnWeigh();
+        return TRUE;
+    case IDC_MAIN_MEMO:
+        return code == BN_CLICKED;
+    case IDC_MAIN_PRINT:
+        if (code != BN_CLICKED) return FALSE;
+        if (PrintRecipe(window_, recipeText_)) finder_.NoteSelected();
+        return TRUE;
+    case IDM_FIND:
+        finder_.OpenFindDialog();
+        return TRUE;
+    case IDM_FIND_NEXT:
+        finder_.FindNext();
+        return TRUE;
+    case IDC_AMOUNT:
+        if (code != EN_CHANGE) return FALSE;
+        OnAmountChanged();
+        return TRUE;
+    case IDC_UNIT:
+        if (code != CBN_SELCHANGE) return FALSE;
+        OnComboChanged(IDC_UNIT, values_.weightType);
+        return TRUE;
+    case IDC_PURPOSE:
+        if (code != CBN_SELCHANGE) return FALSE;
+        OnComboChanged(IDC_PURPOSE, values_.purpose);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR MainDialog::OnNotify(int id, const NMHDR* header, LRESULT& result) noexcept {
+    if (header == nullptr) return FALSE;
+    if (header->idFrom == IDC_PAINT_LIST && header->code == LVN_ITEMCHANGED) {
+        OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(header));
+        result = 0;
+        return TRUE;
+    }
+    if (header->idFrom == IDC_PAINT_LIST && header->code == NM_CUSTOMDRAW) {
+        result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
+        return TRUE;
+    }
+    if (header->idFrom == IDC_AMOUNT_SPIN && header->code == UDN_DELTAPOS) {
+        OnSpin(reinterpret_cast<const NMUPDOWN*>(header)->iDelta);
+        result = 0;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT MainDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        const auto* recipe = reinterpret_cast<const ColourRecipe*>(draw->nmcd.lItemlParam);
+        if (draw->iSubItem != 1 || recipe == nullptr) return CDRF_DODEFAULT;
+        const ColourEntry* colour = catalogue_.findColour(recipe->number);
+        if (colour == nullptr) return CDRF_DODEFAULT;
+        draw->clrTextBk = colour->rgb;
+        return CDRF_NEWFONT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+INT_PTR MainDialog::OnCtlColorStatic(HWND control) noexcept {
+    if (!swatchBrush_ || control == nullptr || control != GetDlgItem(window_, IDC_SWATCH)) return FALSE;
+    return reinterpret_cast<INT_PTR>(swatchBrush_.get());
+}
+
+void MainDialog::OnItemChanged(const NMLISTVIEW* change) noexcept {
+    const auto* recipe = reinterpret_cast<const ColourRecipe*>(change->lParam);
+    const ColourEntry* colour = recipe ? catalogue_.findColour(recipe->number) : nullptr;
+    RefreshDetails(colour, recipe);
+    ComputeRecipe();
+    finder_.OnSelectionChanged();
+}
+
+void MainDialog::RefreshDetails(const ColourEntry* colour, const ColourRecipe* recipe) noexcept {
+    const WideString none = u"---";
+    const WideString codeText = u"Код: " + (colour ? colour->code : recipe ? recipe->title : none);
+    const WideString nameText = u"Название: " + (colour ? colour->name : none);
+    SetControl(window_, IDC_COLOUR_CODE, colour != nullptr || recipe != nullptr, &codeText);
+    SetControl(window_, IDC_COLOUR_NAME, colour != nullptr, &nameText);
+    SetControl(window_, IDC_SWATCH_LABEL, colour != nullptr, nullptr);
+
+    HWND swatch = GetDlgItem(window_, IDC_SWATCH);
+    if (colour) {
+        swatchBrush_.Reset();
+        swatchBrush_.Reset(CreateSolidBrush(colour->rgb));
+        if (swatch) ShowWindow(swatch, SW_SHOW);
+    } else {
+        if (swatch) ShowWindow(swatch, SW_HIDE);
+        swatchBrush_.Reset();
+    }
+    if (swatch) RedrawWindow(swatch, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void MainDialog::OnComboChanged(int id, std::uint32_t& value) noexcept {
+    HWND combo = GetDlgItem(window_, id);
+    if (combo == nullptr) return;
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) return;
+    value = static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+    ComputeRecipe();
+}
+
+void MainDialog::OnAmountChanged() noexcept {
+    const bool outermost = busy_ == 0;
+    busy_ = 1;
+    if (tracking_) {
+        tracking_ = 0;
+        wchar_t text[kAmountBuffer] = {};
+        GetDlgItemTextW(window_, IDC_AMOUNT, text, kAmountBuffer);
+        const std::int32_t amount = ParseSigned(reinterpret_cast<const char16_t*>(text));
+        if (amount < kMinAmount) {
+            SimpleBeep();
+            values_.targetWeight = kMinAmount;
+        } else if (amount > kMaxAmount) {
+            SimpleBeep();
+            values_.targetWeight = kMaxAmount;
+        } else {
+            values_.targetWeight = amount;
+        }
+        tracking_ = 1;
+    }
+    if (outermost) {
+        ComputeRecipe();
+        busy_ = 0;
+    }
+}
+
+void MainDialog::OnSpin(int delta) noexcept {
+    const bool outermost = busy_ == 0;
+    busy_ = 1;
+    // 64-bit sums: a stored amount near the 32-bit limits must not wrap.
+    const bool up = delta < 0;
+    const std::int64_t next = static_cast<std::int64_t>(values_.targetWeight) + (up ? kSpinStep : -kSpinStep);
+    if (up ? next > kMaxAmount : next < kMinAmount) {
+        SimpleBeep();
+    } else {
+        values_.targetWeight = static_cast<std::int32_t>(next);
+        tracking_ = 0;
+        WriteAmount();
+        tracking_ = 1;
+    }
+    if (outermost) {
+        ComputeRecipe();
+        busy_ = 0;
+    }
+}
+
+void MainDialog::WriteAmount() noexcept {
+    SetDlgItemTextW(window_, IDC_AMOUNT, WinText(DecimalText(values_.targetWeight)));
+}
+
+const ColourRecipe* MainDialog::SelectedRecipe() const noexcept {
+    HWND list = GetDlgItem(window_, IDC_PAINT_LIST);
+    if (list == nullptr) return nullptr;
+    const auto row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row < 0) return nullptr;
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return reinterpret_cast<const ColourRecipe*>(item.lParam);
+}
+
+void MainDialog::ComputeRecipe() noexcept {
+    const ColourRecipe* recipe = SelectedRecipe();
+    bool pourable = false;
+    recipeText_.clear();
+    if (recipe) {
+        const Recipe computed =
+            lacqueron::ComputeRecipe(catalogue_, *recipe, values_.purpose, values_.weightType, values_.targetWeight);
+        recipeText_ = WriteRecipeText(computed);
+        pourable = computed.kind == RecipeKind::kCorrect && values_.targetWeight > 0;
+    }
+    SetDlgItemTextW(window_, IDC_RECIPE, WinText(recipeText_));
+    if (HWND weigh = GetDlgItem(window_, IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
+}
+
+void MainDialog::OnWeigh() noexcept {
+    const ColourRecipe* recipe = SelectedRecipe();
+    if (recipe == nullptr) return;
+    if (!benchResolution_) benchResolution_ = LoadBenchResolution();
+    try {
+        WeighRequest request;
+        request.catalogue = &catalogue_;
+        request.recipe = recipe;
+        request.colour = catalogue_.findColour(recipe->number);
+        request.purpose = values_.purpose;
+        request.weightType = values_.weightType;
+        request.amount = values_.targetWeight;
+        request.purposeText = ComboText(kPurposes, std::size(kPurposes), values_.purpose);
+        request.unitText = ComboText(kUnits, std::size(kUnits), values_.weightType);
+        request.resolution = *benchResolution_;
+        request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
+        ShowWeighDialog(window_, request);
+        benchResolution_ = request.resolution;
+    } catch (...) {
+        // Not enough memory to hand the recipe over: no weighing.
+    }
+}
+
+void MainDialog::SetAmountFromBench(std::int32_t amount) noexcept {
+    values_.targetWeight = amount;
+    tracking_ = 0;
+    WriteAmount();
+    tracking_ = 1;
+    ComputeRecipe();
+}
+
+void MainDialog::OnDestroy() noexcept {
+    finder_.Detach();
+    swatchBrush_.Reset();
+    buttonFont_.Reset();
+    recipeFont_.Reset();
+    std::vector<std::uint8_t>().swap(catalogue_.picture.header);
+
+    // Written at every exit, so a missing or unusable value is replaced by the default.
+    StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,83 @@
+// The main window: paint list with colour bars, details, purpose, unit, amount and
+// the live recipe. The object owns the catalogue, the three profile values, the
+// recipe text and the window's GDI objects; it outlives its window.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "core/AppModule.h"
+#include "data/catalogue/Catalogue.h"
+#include "data/catalogue/CatalogueLoader.h"
+#include "data/catalogue/DataPackage.h"
+#include "pour/PourPlan.h"
+#include "ui/shared/GdiHandles.h"
+#include "ui/find/ColourFinder.h"
+
+namespace lacqueron {
+
+class MainDialog {
+public:
+    // Keeps a module reference, initialises the list-view class and, last, loads the
+    // catalogue (stored profile values first) from the package.
+    MainDialog(AppModule& module, const DataPackage& package);
+    ~MainDialog();
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+
+    // Creates the modeless window from template IDD_MAIN with no owner; null on failure.
+    HWND Create() noexcept;
+    // Destroys the window if it exists; forgets the handle when that succeeds.
+    void DestroyWindowIfAny() noexcept;
+    HWND Window() const noexcept { return window_; }
+
+    const Catalogue& GetCatalogue() const noexcept { return catalogue_; }
+    const ProfileValues& Values() const noexcept { return values_; }
+    const WideString& RecipeText() const noexcept { return recipeText_; }
+
+    // A colour the painter used (printed, weighed): first of the recent colours.
+    void NoteRecentColour(const WideString& code) noexcept { finder_.NoteRecent(code); }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void OnInit() noexcept;
+    INT_PTR OnCommand(int code, int id, HWND control) noexcept;
+    INT_PTR OnNotify(int id, const NMHDR* header, LRESULT& result) noexcept;
+    INT_PTR OnCtlColorStatic(HWND control) noexcept;
+    void OnDestroy() noexcept;
+
+    void SetUpRecipeFont() noexcept;
+    void SetUpButtonFont() noexcept;
+    void SetUpPaintList() noexcept;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
+    void OnItemChanged(const NMLISTVIEW* change) noexcept;
+    void RefreshDetails(const ColourEntry* colour, const ColourRecipe* recipe) noexcept;
+    void OnComboChanged(int id, std::uint32_t& value) noexcept;
+    void OnAmountChanged() noexcept;
+    void OnSpin(int delta) noexcept;
+    void WriteAmount() noexcept;
+    const ColourRecipe* SelectedRecipe() const noexcept;
+    // Recomputes the recipe text and enables weighing when the recipe can be poured.
+    void ComputeRecipe() noexcept;
+    void OnWeigh() noexcept;
+    void SetAmountFromBench(std::int32_t amount) noexcept;
+
+    HWND window_ = nullptr;
+    int tracking_ = 0;
+    RefPtr<AppModule> module_;
+    Catalogue catalogue_;
+    BrushHandle swatchBrush_;
+    FontHandle buttonFont_;
+    FontHandle recipeFont_;
+    std::optional<Hundredths> benchResolution_;  // read when first needed
+    ProfileValues values_;
+    WideString recipeText_;
+    int busy_ = 0;
+    ColourFinder finder_;
+};
+
+}  // namespace lacqueron
