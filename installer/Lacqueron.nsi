@@ -100,14 +100,8 @@ Section "Программа" SecProgram
   File "/oname=${PROGRAM_FILE}" "${PROGRAM_EXE}"
   CreateDirectory "${MENU_FOLDER}"
   CreateShortcut "${MENU_FOLDER}\${PROGRAM_LINK}" "$INSTDIR\${PROGRAM_FILE}"
-!if /FileExists "${GUIDE}"
   File "/oname=${GUIDE_FILE}" "${GUIDE}"
   CreateShortcut "${MENU_FOLDER}\${GUIDE_LINK}" "$INSTDIR\${GUIDE_FILE}"
-!else
-  ; An earlier version may have shipped the guide.
-  Delete "$INSTDIR\${GUIDE_FILE}"
-  Delete "${MENU_FOLDER}\${GUIDE_LINK}"
-!endif
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"

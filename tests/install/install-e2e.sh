@@ -1,8 +1,8 @@
 #!/bin/bash
 # The installer end to end under Wine, one scenario per run, each in a fresh prefix:
 #   install-e2e.sh <scenario> <Lacqueron-Setup-<version>.exe> <uidriver.exe> <linktarget.exe>
-# keep-data    for all users: the uninstall entry, the Start-menu shortcut followed to the
-#              program, then an uninstall that leaves only the user's data
+# keep-data    for all users: the uninstall entry, the Start-menu shortcuts followed to the
+#              program and the guide, then an uninstall that leaves only the user's data
 # delete-data  with the desktop shortcut, followed too; /DeleteData leaves nothing at all
 # upgrade      for the current user into a chosen folder, then again over an older entry:
 #              the same folder, one entry, updated; its own uninstall command leaves nothing
@@ -123,6 +123,9 @@ keep-data)
   [[ ! -e "$(folder_of PUBLIC)/Desktop/$NAME.lnk" ]] || fail "a desktop shortcut without /Desktop"
   link="$(folder_of ProgramData)/Microsoft/Windows/Start Menu/Programs/$menu_entry"
   expect_shortcut "$link" "$machine_folder"
+  guide=$(wine "$LINKTARGET" "$(winepath -w "$(dirname "$link")/Руководство.lnk")" | tr -d '\r' | head -1)
+  expect_equal "the guide's shortcut" "$guide" "$machine_folder\\guide-ru.html"
+  [[ -s $(winepath -u "$guide") ]] || fail "the guide is not installed"
   start_from_shortcut "$link"
   add_user_data
   uninstall HKLM
