@@ -1,9 +1,37 @@
 #include "files/JournalAccess.h"
 
+#include <windows.h>
+
+#include <cstdint>
+
 #include "files/Win32JournalFile.h"
 #include "journal/JournalText.h"
 
 namespace lacqueron {
+namespace {
+
+// FILETIME counts 100 ns steps from 1601-01-01; the Unix epoch is this many seconds later.
+constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+
+}  // namespace
+
+BatchTime CurrentBatchTime() noexcept {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::int64_t steps =
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    BatchTime time;
+    time.utcSeconds = steps / kFileTimeStepsPerSecond - kSecondsFrom1601To1970;
+    // The bias is UTC minus local time, in minutes, plus the daylight or standard one in force.
+    TIME_ZONE_INFORMATION zone{};
+    const DWORD kind = GetTimeZoneInformation(&zone);
+    LONG bias = zone.Bias;
+    if (kind == TIME_ZONE_ID_DAYLIGHT) bias += zone.DaylightBias;
+    if (kind == TIME_ZONE_ID_STANDARD) bias += zone.StandardBias;
+    time.localOffsetMinutes = kind == TIME_ZONE_ID_INVALID ? 0 : -bias;
+    return time;
+}
 
 WideString JournalPath() {
     const WideString folder = LocalDataFolder();

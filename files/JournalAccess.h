@@ -16,6 +16,9 @@ WideString JournalPath();
 // null when the file cannot be opened or read, with the Russian reason in error.
 std::unique_ptr<JournalStore> OpenJournal(const WideString& path, WideString& error) noexcept;
 
+// Now, as a batch's end time: UTC and the local offset of the moment.
+BatchTime CurrentBatchTime() noexcept;
+
 // Writes a finished or abandoned batch into the journal at path; empty when it was
 // written, else why not in Russian, for a message box.
 WideString AppendBatchToJournal(const BatchRecord& batch, const WideString& path = JournalPath()) noexcept;

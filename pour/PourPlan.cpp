@@ -31,7 +31,7 @@ void AddSteps(const Recipe& recipe, PourPlan& plan) {
         if (!IsStep(line)) continue;
         const Hundredths target = std::max(ToHundredths(line.runningTotal), previousTarget);
         const Hundredths weight = target - previousTarget;
-        plan.components.push_back({line.name, weight, 0});
+        plan.components.push_back({line.name, weight, 0, weight});
         PourStep step;
         step.component = plan.components.size() - 1;
         step.weight = weight;
@@ -151,6 +151,7 @@ void AcceptCorrection(PourPlan& plan) {
     for (std::size_t c = 0; c < plan.components.size(); ++c) plan.components[c].weight = plan.offer->weights[c];
     plan.steps.resize(plan.current);
     plan.steps.insert(plan.steps.end(), plan.offer->remaining.begin(), plan.offer->remaining.end());
+    plan.accepted.push_back(*plan.offer);
     plan.offer.reset();
 }
 

@@ -52,6 +52,7 @@ struct PourComponent {
     WideString name;        // as the recipe text shows it
     Hundredths weight = 0;  // what the plan in force asks for in all
     Hundredths poured = 0;
+    Hundredths recipeWeight = 0;  // what the recipe text asks for, before any correction
 };
 
 struct PourCorrection {
@@ -69,6 +70,7 @@ struct PourPlan {
     Hundredths lastReading = 0;               // the scale is tared once, so it starts at 0
     std::optional<PourCorrection> offer;      // to accept or decline before the next reading
     std::vector<PourCorrection> offered;      // every correction offered, in order
+    std::vector<PourCorrection> accepted;     // those the painter accepted, in order
 
     bool Finished() const noexcept { return current >= steps.size(); }
     // The reading when every step is done.

@@ -20,9 +20,10 @@
 #include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "ui/about/AboutDialog.h"
-#include "ui/shared/Dpi.h"
-#include "ui/password/PasswordDialog.h"
 #include "ui/journal/JournalDialog.h"
+#include "ui/password/PasswordDialog.h"
+#include "ui/shared/Dpi.h"
+#include "ui/weigh/BatchNoteDialog.h"
 
 namespace lacqueron::testing {
 namespace {
@@ -135,6 +136,7 @@ const DialogCase kDialogs[] = {
     {"weigh", L"Взвешивание", [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {}},
     {"find", L"Найти краску", [](const ShownMainDialog& main) { Command(main, IDM_FIND); }, {}},
     {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
+    {"note", L"Замес в журнал", [](const ShownMainDialog& main) { AskBatchNote(main.Window()); }, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pour/PourBatch.h"
 #include "pour/PourText.h"
 #include "tests/support/MadeUpCatalogue.h"
 #include "tools/datapack/Utf8.h"
@@ -158,6 +159,33 @@ TEST(PourPlan, SummaryAfterADeclinedOverPour) {
     EXPECT_EQ(summary[1].poured, 1549);
     EXPECT_NEAR(*summary[1].percent, 107.0 / 14.42, 1e-9);
     EXPECT_EQ(summary[2].deviation, 0);
+}
+
+// The journal keeps the recipe's own weights beside what went into the can: the top-ups
+// count towards their components, the accepted corrections are kept, a batch left midway
+// is abandoned.
+TEST(PourPlan, BatchForTheJournal) {
+    const ExampleRecipe example(kPlain);
+    const BatchHeader header{{1765000000, 180}, u"RAL 1000", u"Зелёно-бежевый", 4, 1, kAmount, u"заказ 17"};
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(plan, {48077}, true);
+    BatchRecord left = BatchOfPour(plan, header);
+    EXPECT_EQ(left.status, BatchStatus::Abandoned);
+    EXPECT_EQ(left.finalTotal, 48077);
+    EXPECT_EQ(left.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077}, {u"Yel", 1442, 0},
+                                                            {u"Red (N)", 481, 0}}));
+
+    Pour(plan, {49619, 50233, 63570, 63869}, true);
+    const BatchRecord done = BatchOfPour(plan, header);
+    EXPECT_EQ(done.status, BatchStatus::Done);
+    EXPECT_EQ(done.components, (std::vector<BatchComponent>{{u"Основа", 48077, 61414}, {u"Yel", 1442, 1841},
+                                                            {u"Red (N)", 481, 614}}));
+    EXPECT_EQ(done.corrections, (std::vector<BatchCorrection>{{10693, 53467}, {11946, 63869}}));
+    EXPECT_EQ(done.finalTotal, 63869);
+    EXPECT_EQ(done.resolution, 1u);
+    EXPECT_EQ(done.time, header.time);
+    EXPECT_EQ(done.note, u"заказ 17");
+    EXPECT_EQ(done.colourName, u"Зелёно-бежевый");
 }
 
 TEST(PourPlan, RefusedReadingsRecordNothing) {

@@ -14,7 +14,7 @@
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/main/MainDialog.h"
-#include "ui/journal/CanLabelPrint.h"
+#include "ui/print/CanLabelPrint.h"
 
 namespace lacqueron {
 namespace {

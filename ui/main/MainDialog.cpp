@@ -5,15 +5,16 @@
 #include "data/catalogue/UnitAndPurpose.h"
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
+#include "files/JournalAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
+#include "ui/journal/JournalDialog.h"
+#include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
 #include "ui/shared/Dpi.h"
-#include "ui/print/Printing.h"
-#include "ui/journal/JournalDialog.h"
 #include "ui/shared/RecipeFont.h"
 #include "ui/weigh/BenchSettings.h"
 #include "ui/weigh/WeighDialog.h"
@@ -476,6 +477,7 @@ void MainDialog::OnWeigh() noexcept {
         request.resolution = *benchResolution_;
         request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
+        request.journalPath = JournalPath();
         ShowWeighDialog(window_, request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;

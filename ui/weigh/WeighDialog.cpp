@@ -6,12 +6,17 @@
 #include <iterator>
 #include <optional>
 
+#include "files/JournalAccess.h"
 #include "formula/RecipeText.h"
+#include "pour/PourBatch.h"
 #include "pour/PourText.h"
 #include "res/resource.h"
 #include "ui/shared/Centring.h"
 #include "ui/shared/GdiHandles.h"
+#include "ui/print/CanLabelPrint.h"
+#include "ui/shared/ErrorBox.h"
 #include "ui/shared/ModalDialog.h"
+#include "ui/weigh/BatchNoteDialog.h"
 #include "ui/weigh/ScalePanel.h"
 #include "ui/weigh/WeighTexts.h"
 
@@ -83,6 +88,18 @@ void AddRow(HWND list, std::initializer_list<WideString> cells) noexcept {
         ++subItem;
     }
 }
+
+// While a question is on screen the readings wait: none is recorded behind it.
+class AskingScope {
+public:
+    explicit AskingScope(bool& asking) noexcept : asking_(asking) { asking_ = true; }
+    ~AskingScope() { asking_ = false; }
+    AskingScope(const AskingScope&) = delete;
+    AskingScope& operator=(const AskingScope&) = delete;
+
+private:
+    bool& asking_;
+};
 
 class WeighDialog final : public ModalDialog {
 public:
@@ -216,6 +233,7 @@ private:
         for (const int id : kCorrectionControls) Show(id, plan_.offer.has_value());
         Show(IDC_WEIGH_PLAN, !plan_.Finished());
         Show(IDC_WEIGH_SUMMARY, plan_.Finished());
+        Show(IDC_WEIGH_LABEL, plan_.Finished() && batch_.has_value());
         SendDlgItemMessageW(Window(), IDC_WEIGH_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(Progress()), 0);
     }
 
@@ -280,6 +298,9 @@ private:
         case IDC_WEIGH_DECLINE: OnDecision(false); return TRUE;
         case IDC_WEIGH_RESOLUTION: OnResolution(); return TRUE;
         case IDC_WEIGH_SMALLEST: OnSmallestBatch(); return TRUE;
+        case IDC_WEIGH_LABEL:
+            if (batch_) PrintCanLabel(Window(), *batch_);
+            return TRUE;
         case IDC_WEIGH_CLOSE:
         case IDCANCEL: OnClose(); return TRUE;
         default: return FALSE;
@@ -288,7 +309,7 @@ private:
 
     void OnRecord() noexcept {
         HWND edit = Control(IDC_WEIGH_READING);
-        if (!edit || plan_.offer || plan_.Finished()) return;
+        if (!edit || plan_.offer || plan_.Finished() || asking_) return;
         wchar_t text[kReadingLength + 1] = {};
         GetWindowTextW(edit, text, static_cast<int>(std::size(text)));
         const std::optional<Hundredths> reading = ParseReading(FromWinText(text));
@@ -307,6 +328,7 @@ private:
             scale_.ForgetHeld();
         }
         Refresh();
+        if (plan_.Finished()) WriteFinishedBatch();
         if (plan_.offer) {
             SetFocus(Control(IDC_WEIGH_ACCEPT));
         } else if (plan_.Finished()) {
@@ -320,7 +342,7 @@ private:
     // A live reading fills the reading field unless the painter has typed something
     // there; a reading held long enough is recorded as if Enter were pressed.
     void OnScale(WPARAM wParam, LPARAM lParam) noexcept {
-        const bool open = !plan_.offer && !plan_.Finished();
+        const bool open = !plan_.offer && !plan_.Finished() && !asking_;
         const ScalePanel::Update update =
             scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution);
         HWND edit = Control(IDC_WEIGH_READING);
@@ -352,6 +374,7 @@ private:
             return;  // the offer stays until memory allows the copy
         }
         Refresh();
+        if (plan_.Finished()) WriteFinishedBatch();
         SetFocus(Control(plan_.Finished() ? IDC_WEIGH_CLOSE : IDC_WEIGH_READING));
     }
 
@@ -378,17 +401,70 @@ private:
         StartPlan();
     }
 
+    // The batch as poured so far, with the note asked for the first time it is written.
+    WideString WriteBatch() noexcept {
+        try {
+            if (!note_) note_ = AskBatchNote(Window());
+            BatchHeader header{CurrentBatchTime(), request_.recipe->title, WideString(), request_.purpose,
+                               request_.weightType, request_.amount, *note_};
+            if (request_.colour) {
+                header.colourCode = request_.colour->code;
+                header.colourName = request_.colour->name;
+            }
+            batch_ = BatchOfPour(plan_, header);
+        } catch (...) {
+            return u"Замес не записан: не хватило памяти.";
+        }
+        const WideString error = AppendBatchToJournal(*batch_, request_.journalPath);
+        written_ = error.empty();
+        return error;
+    }
+
+    void WriteFinishedBatch() noexcept {
+        if (written_ || asking_) return;
+        const AskingScope asking(asking_);
+        const WideString error = WriteBatch();
+        try {
+            SetText(IDC_WEIGH_MESSAGE, error.empty() ? WideString(u"Замес записан в журнал.") : error);
+        } catch (...) {
+            // The message is lost, not the batch: the label shows whether it was kept.
+        }
+        Refresh();
+    }
+
+    bool CloseDespite(const WideString& error) noexcept {
+        constexpr UINT kStyle = MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2;
+        try {
+            const WideString question = error + u"\nЗакрыть окно? Записанные показания пропадут.";
+            return MessageBoxW(Window(), WinText(question), kErrorCaption, kStyle) == IDYES;
+        } catch (...) {
+            return MessageBoxW(Window(), WinText(error), kErrorCaption, kStyle) == IDYES;
+        }
+    }
+
+    // A batch left after a reading goes into the journal as abandoned; if it cannot be
+    // written, the painter may stay and keep the readings.
     void OnClose() noexcept {
-        if (AnythingRecorded() && !plan_.Finished() &&
-            MessageBoxW(Window(), L"Взвешивание не закончено. Закрыть окно? Записанные показания пропадут.",
-                        L"Подтверждение", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-            return;
+        if (asking_) return;
+        const AskingScope asking(asking_);
+        if (AnythingRecorded() && !written_) {
+            if (!plan_.Finished() &&
+                MessageBoxW(Window(), L"Взвешивание не закончено. Закрыть окно? Замес будет записан в журнал как прерванный.",
+                            L"Подтверждение", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                return;
+            const WideString error = WriteBatch();
+            if (!error.empty() && !CloseDespite(error)) return;
+        }
         EndDialog(Window(), IDCANCEL);
     }
 
     WeighRequest& request_;
     PourPlan plan_;
     std::optional<std::int32_t> smallest_;
+    std::optional<WideString> note_;     // asked once, when the batch is first written
+    std::optional<BatchRecord> batch_;   // as last written, for the label
+    bool written_ = false;               // the journal has the batch as it ended
+    bool asking_ = false;                // a question or the note prompt is on screen
     BrushHandle swatchBrush_;
     FontHandle instructionFont_;
     ScalePanel scale_;

@@ -1,5 +1,6 @@
 // The weighing dialog: the recipe of the selected colour poured step by step on a
-// tared scale, with over-pour corrections and the smallest weighable batch.
+// tared scale, with over-pour corrections and the smallest weighable batch. A batch
+// finished, or left after a reading, goes into the journal with the painter's note.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,7 @@ struct WeighRequest {
     Hundredths resolution = kDefaultResolution;  // the remembered one in, the chosen one out
     ScaleSettings scale;                         // likewise
     bool recorded = false;                       // out: a reading was recorded
+    WideString journalPath;  // where a finished batch, or one left after a reading, is written
     // Sets the main dialog's amount and recomputes its recipe.
     std::function<void(std::int32_t amount)> setAmount;
 };

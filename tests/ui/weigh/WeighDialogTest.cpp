@@ -1,6 +1,7 @@
 // The weighing dialog driven through window messages inside its own modal loop: the
 // worked example at 500 g poured step by step, a short reading, a bad one and an
-// over-pour whose correction is accepted; the smallest batch and the resolution.
+// over-pour whose correction is accepted, then left midway into the journal with a
+// note; the smallest batch and the resolution.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "files/JournalAccess.h"
 #include "res/resource.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/support/MadeUpCatalogue.h"
@@ -81,8 +83,16 @@ protected:
         request_.purposeText = u"пластик (Polira Gloss) глянцевая";
         request_.unitText = u"грамм";
         request_.setAmount = [this](std::int32_t amount) { amountsSet_.push_back(amount); };
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        journal_ = std::wstring(folder) + L"lacqueron-weigh-test.lqj";
+        DeleteFileW(journal_.c_str());
+        request_.journalPath = FromWinText(journal_.c_str());
     }
-    void TearDown() override { DestroyWindow(owner_); }
+    void TearDown() override {
+        DestroyWindow(owner_);
+        DeleteFileW(journal_.c_str());
+    }
 
     bool Run(std::vector<ModalDriver::Step> steps) {
         ModalDriver driver(std::move(steps));
@@ -94,6 +104,7 @@ protected:
     ColourRecipe recipe_;
     WeighRequest request_;
     std::vector<std::int32_t> amountsSet_;
+    std::wstring journal_;
     HWND owner_ = nullptr;
 };
 
@@ -124,6 +135,13 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
             return true;
         },
         AnswerBox(L"Подтверждение", IDYES, confirmation),
+        [] {
+            HWND prompt = FindDialog(L"Замес в журнал");
+            if (!prompt) return false;
+            SetDlgItemTextW(prompt, IDC_WEIGH_NOTE_TEXT, L"Иванов, заказ 17");
+            PostMessageW(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+            return true;
+        },
     }));
     EXPECT_EQ(badInput.rfind(L"Введите показание весов числом", 0), 0u) << badInput;
     EXPECT_NE(correction.find(L"Увеличить партию в 1.0693 раза, новый итог 534.67 г."), std::wstring::npos)
@@ -135,6 +153,56 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
     for (const std::wstring& text : confirmation.texts) asked = asked || text.rfind(L"Взвешивание не закончено", 0) == 0;
     EXPECT_TRUE(asked) << "the closing midway was confirmed";
     EXPECT_TRUE(amountsSet_.empty());
+
+    WideString error;
+    const auto journal = OpenJournal(request_.journalPath, error);
+    ASSERT_TRUE(journal) << journal_;
+    ASSERT_EQ(journal->Contents().BatchCount(), 1u);
+    const BatchRecord batch = journal->Contents().Batch(0);
+    EXPECT_EQ(batch.status, BatchStatus::Abandoned);
+    EXPECT_EQ(batch.note, u"Иванов, заказ 17");
+    EXPECT_EQ(batch.colourCode, u"RAL 1000");
+    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077}, {u"Yel", 1442, 1542},
+                                                             {u"Red (N)", 481, 0}}));
+    EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{10693, 53467}}));
+    EXPECT_EQ(batch.finalTotal, 49619);
+}
+
+// A journal that cannot be written: closing asks before the readings go, and No keeps
+// the dialog with them; the note is asked only once.
+TEST_F(WeighDialogTest, UnwritableJournalKeepsTheReadingsUntilTheyAreGivenUp) {
+    request_.journalPath = u"Q:\\нет такой папки\\journal.lqj";
+    SeenBox confirmation, kept, givenUp;
+    int notesAsked = 0;
+    const ModalDriver::Step withoutNote = [&] {
+        HWND prompt = FindDialog(L"Замес в журнал");
+        if (!prompt) return false;
+        ++notesAsked;
+        PostMessageW(GetDlgItem(prompt, IDCANCEL), BM_CLICK, 0, 0);
+        return true;
+    };
+    std::wstring afterNo;
+    ASSERT_TRUE(Run({
+        Enter(L"480.77"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Yel до 495.19 г"),
+        Press(IDC_WEIGH_CLOSE),
+        AnswerBox(L"Подтверждение", IDYES, confirmation),
+        withoutNote,
+        AnswerBox(L"Ошибка", IDNO, kept),
+        [&] {
+            if (!Weighing() || !IsWindowEnabled(Weighing())) return false;
+            afterNo = Row(0);
+            return true;
+        },
+        Press(IDC_WEIGH_CLOSE),
+        AnswerBox(L"Подтверждение", IDYES, confirmation),
+        AnswerBox(L"Ошибка", IDYES, givenUp),
+    }));
+    EXPECT_EQ(notesAsked, 1);
+    bool told = false;
+    for (const std::wstring& text : kept.texts) told = told || text.rfind(L"Замес не записан", 0) == 0;
+    EXPECT_TRUE(told) << "the error box says the batch was not written";
+    EXPECT_EQ(afterNo, L"Основа|480.77|480.77|480.77|готово");
 }
 
 TEST_F(WeighDialogTest, ResolutionAndTheSmallestBatch) {

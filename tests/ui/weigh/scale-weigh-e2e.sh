@@ -17,7 +17,8 @@ scale_bed_start
 BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 WEIGH_BUTTON=360
 INSTRUCTION=2305 READING=2307 PLAN=2310 SUMMARY=2311 ACCEPT=2314 CLOSE=2319
-SCALE_STATE=2355 AUTO_RECORD=2356
+SCALE_STATE=2355 AUTO_RECORD=2356 MESSAGE=2309
+NOTE=2320 WITHOUT_NOTE=2
 UNPLUGGED="Весы отключились. Подключите их снова: показания продолжатся сами."
 readings=()
 
@@ -90,6 +91,10 @@ while [[ -n $next ]]; do
   expect_instruction "auto-recorded $next"
   next=$(target_after "${readings[@]}")
 done
+
+# The finished batch goes into the journal; the note may be left out.
+step "the note was not asked for" wait-dialog $NOTE 10000 press $WITHOUT_NOTE wait-gone 5000
+expect_equal "journal" "$(driver wait-dialog $PLAN 5000 get-text $MESSAGE)" "Замес записан в журнал."
 
 # The summary: per component the grams poured by the readings, then the total the plan
 # ends at and the last reading.

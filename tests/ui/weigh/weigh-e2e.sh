@@ -4,7 +4,8 @@
 # glossy plastic at 500 g, its first step poured, the second over-poured and the
 # correction accepted, against the plan that the datapack tool computes from the
 # catalogue sources; then the scale resolution changed, the batch closed midway with
-# confirmation, and the setting found in the registry at the end.
+# confirmation into the journal with a note; the batch found in the journal window and
+# repeated in the main dialog, and the setting found in the registry at the end.
 #   weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir> [screenshot.png]
 PROGRAM=$1
 DRIVER=$2
@@ -19,8 +20,10 @@ e2e_start
 BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 WEIGH_BUTTON=360
 AMOUNT=2304 INSTRUCTION=2305 READING=2307 PLAN=2310 CORRECTION=2313 ACCEPT=2314 RESOLUTION=2316
-SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319
-IDYES=6
+SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319 NOTE=2320
+JOURNAL_BUTTON=361 JOURNAL_LIST=2501 DETAILS=2502 REPEAT=2503
+PAINTS=343 AMOUNT_FIELD=148 CODE=344 PURPOSE=354 RECIPE=150
+IDOK=1 IDYES=6
 
 # "Налейте <name> to <target> г" for the first waiting step of `datapack pour` after the readings.
 instruction_after() {
@@ -71,8 +74,29 @@ expect_equal "after the correction" "$(driver wait-dialog $PLAN 5000 get-text $I
   "$(instruction_after 446.48 505)"
 driver wait-dialog $PLAN 5000 pick-combo $RESOLUTION 1 focus $READING key escape >/dev/null || fail "no escape"
 driver wait-window '#32770' 'Подтверждение' 5000 press $IDYES >/dev/null || fail "closing midway was not confirmed"
-[[ $(driver wait-dialog 343 5000 is-enabled $WEIGH_BUTTON) == 1 ]] || fail "the main dialog is not back"
-driver wait-dialog 343 5000 close >/dev/null
+driver wait-dialog $NOTE 10000 set-text $NOTE "Иванов, заказ 17" press $IDOK wait-gone 5000 >/dev/null ||
+  fail "the note was not asked for"
+[[ $(driver wait-dialog $PAINTS 5000 is-enabled $WEIGH_BUTTON) == 1 ]] || fail "the main dialog is not back"
+
+# The journal holds the batch left midway; repeating it brings back the colour, purpose
+# and amount after the main dialog has moved on.
+code=$(driver wait-dialog $PAINTS 5000 get-text $CODE)
+code=${code#Код: }
+recipe=$(driver wait-dialog $PAINTS 5000 get-text $RECIPE)
+driver wait-dialog $PAINTS 5000 select-row $PAINTS 5 pick-combo $PURPOSE 0 set-text $AMOUNT_FIELD 100 >/dev/null ||
+  fail "could not move the main dialog on"
+[[ $(driver wait-dialog $PAINTS 5000 get-text $CODE) != "$code" ]] || fail "the main dialog did not move on"
+driver wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 >/dev/null || fail "no journal"
+expect_equal "batches in the journal" "$(driver wait-dialog $JOURNAL_LIST 5000 list-count $JOURNAL_LIST)" 1
+details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
+for part in "$code" "Итого: 505,00 г" "прервано" "Иванов, заказ 17"; do
+  [[ $details == *"$part"* ]] || fail "the journal's details lack '$part': $details"
+done
+driver wait-dialog $JOURNAL_LIST 5000 press $REPEAT wait-gone 5000 >/dev/null || fail "could not repeat the batch"
+expect_equal "colour repeated" "$(driver wait-dialog $PAINTS 5000 get-text $CODE)" "Код: $code"
+expect_equal "amount repeated" "$(driver wait-dialog $PAINTS 5000 get-text $AMOUNT_FIELD)" "500"
+expect_equal "recipe repeated" "$(driver wait-dialog $PAINTS 5000 get-text $RECIPE)" "$recipe"
+driver wait-dialog $PAINTS 5000 close >/dev/null
 program_expect_exit 0
 
 resolution=$(wine reg query "$BENCH" /v Resolution 2>/dev/null | tr -d '\r' | awk '$1 == "Resolution" { print $2, $3 }')

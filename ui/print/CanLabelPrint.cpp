@@ -1,4 +1,4 @@
-#include "ui/journal/CanLabelPrint.h"
+#include "ui/print/CanLabelPrint.h"
 
 #include <climits>
 #include <cwchar>
