@@ -6,6 +6,7 @@ namespace lacqueron {
 namespace {
 
 constexpr UINT_PTR kFieldSubclass = 1;
+constexpr int kPercent = 100;
 
 bool MovesThroughList(WPARAM key) noexcept {
     return key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT;
@@ -31,9 +32,9 @@ void SetUpReportColumns(HWND list, const ColumnLayout* columns, std::size_t coun
     for (std::size_t i = 0; i < count; ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
+        column.fmt = columns[i].format;
         column.pszText = const_cast<wchar_t*>(columns[i].header);
-        column.cx = width * columns[i].percent / 100;
+        column.cx = width * columns[i].percent / kPercent;
         column.iSubItem = static_cast<int>(i);
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }

@@ -13,11 +13,12 @@ namespace lacqueron {
 
 struct ColumnLayout {
     const wchar_t* header;
-    int percent;  // of the list's client width
+    int percent;                // of the list's client width
+    int format = LVCFMT_LEFT;   // words left, numbers right
 };
 
-// Full-row selection and grid lines, and the columns, left-aligned, sharing the client
-// width less a vertical scroll bar.
+// Full-row selection and grid lines, and the columns sharing the client width less a
+// vertical scroll bar.
 void SetUpReportColumns(HWND list, const ColumnLayout* columns, std::size_t count) noexcept;
 
 // Selects and focuses the item and scrolls it into view.

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "ui/shared/Centring.h"
 #include "ui/shared/GdiHandles.h"
+#include "ui/shared/ListViewParts.h"
 #include "ui/print/CanLabelPrint.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/ModalDialog.h"
@@ -30,18 +31,16 @@ constexpr int kProgressScale = 1000;
 constexpr int kReadingLength = 32;
 constexpr int kPercent = 100;
 
-struct Column {
-    const wchar_t* title;
-    int percent;  // of the list's client width
-    int format;   // words left, numbers right
-};
-
-constexpr Column kPlanColumns[] = {{L"Компонент", 36, LVCFMT_LEFT},    {L"Добавить, г", 16, LVCFMT_RIGHT},
-                                   {L"Показание, г", 16, LVCFMT_RIGHT}, {L"Записано, г", 15, LVCFMT_RIGHT},
-                                   {L"Статус", 17, LVCFMT_LEFT}};
-constexpr Column kSummaryColumns[] = {{L"Компонент", 36, LVCFMT_LEFT},     {L"По плану, г", 16, LVCFMT_RIGHT},
-                                      {L"Налито, г", 16, LVCFMT_RIGHT},     {L"Отклонение, г", 16, LVCFMT_RIGHT},
-                                      {L"Отклонение, %", 16, LVCFMT_RIGHT}};
+constexpr ColumnLayout kPlanColumns[] = {{L"Компонент", 36},
+                                         {L"Добавить, г", 16, LVCFMT_RIGHT},
+                                         {L"Показание, г", 16, LVCFMT_RIGHT},
+                                         {L"Записано, г", 15, LVCFMT_RIGHT},
+                                         {L"Статус", 17}};
+constexpr ColumnLayout kSummaryColumns[] = {{L"Компонент", 36},
+                                            {L"По плану, г", 16, LVCFMT_RIGHT},
+                                            {L"Налито, г", 16, LVCFMT_RIGHT},
+                                            {L"Отклонение, г", 16, LVCFMT_RIGHT},
+                                            {L"Отклонение, %", 16, LVCFMT_RIGHT}};
 
 struct ResolutionItem {
     const wchar_t* text;
@@ -53,22 +52,6 @@ constexpr ResolutionItem kResolutions[] = {
 // The controls shown only while a correction is offered.
 constexpr int kCorrectionControls[] = {IDC_WEIGH_CORRECTION_FRAME, IDC_WEIGH_CORRECTION, IDC_WEIGH_ACCEPT,
                                        IDC_WEIGH_DECLINE};
-
-void SetColumns(HWND list, const Column* columns, std::size_t count) noexcept {
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    RECT client{};
-    GetClientRect(list, &client);
-    const int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
-    for (std::size_t i = 0; i < count; ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = columns[i].format;
-        column.cx = width * columns[i].percent / kPercent;
-        column.pszText = const_cast<wchar_t*>(columns[i].title);
-        column.iSubItem = static_cast<int>(i);
-        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
-}
 
 void AddRow(HWND list, std::initializer_list<WideString> cells) noexcept {
     LVITEMW item{};
@@ -154,8 +137,8 @@ private:
         if (colour) swatchBrush_.Reset(CreateSolidBrush(colour->rgb));
         Show(IDC_WEIGH_SWATCH, colour != nullptr);
         SetUpInstructionFont();
-        if (HWND plan = Control(IDC_WEIGH_PLAN)) SetColumns(plan, kPlanColumns, std::size(kPlanColumns));
-        if (HWND summary = Control(IDC_WEIGH_SUMMARY)) SetColumns(summary, kSummaryColumns, std::size(kSummaryColumns));
+        if (HWND plan = Control(IDC_WEIGH_PLAN)) SetUpReportColumns(plan, kPlanColumns, std::size(kPlanColumns));
+        if (HWND summary = Control(IDC_WEIGH_SUMMARY)) SetUpReportColumns(summary, kSummaryColumns, std::size(kSummaryColumns));
         if (HWND progress = Control(IDC_WEIGH_PROGRESS)) SendMessageW(progress, PBM_SETRANGE32, 0, kProgressScale);
         SendDlgItemMessageW(Window(), IDC_WEIGH_READING, EM_LIMITTEXT, kReadingLength, 0);
         FillResolutions();
