@@ -102,9 +102,8 @@ TEST_P(ByteBufferSeek, ClampsToTheStorageAndExtendsTheLength) {
 INSTANTIATE_TEST_SUITE_P(Cases, ByteBufferSeek, ::testing::Values(
     SeekCase{-5, kSeekFromStart, 0, 10}, SeekCase{26, kSeekFromStart, 16, 16},
     SeekCase{3, kSeekFromStart, 3, 10}, SeekCase{3, kSeekFromCurrent, 9, 10},
-    SeekCase{5, kSeekFromCurrent, 11, 11}, SeekCase{-100, kSeekFromCurrent, 0, 10},
-    SeekCase{-3, kSeekFromEnd, 7, 10}, SeekCase{2, kSeekFromEnd, 12, 12}, SeekCase{100, kSeekFromEnd, 16, 16},
-    SeekCase{4, 3, 6, 10}, SeekCase{4, -1, 6, 10}));
+    SeekCase{5, kSeekFromCurrent, 11, 11}, SeekCase{-3, kSeekFromEnd, 7, 10},
+    SeekCase{2, kSeekFromEnd, 12, 12}, SeekCase{4, 3, 6, 10}));
 
 TEST(ByteBuffer, Seek64UsesTheLow32BitsOfTheOffset) {
     auto buffer = MakeWith("0123456789");
@@ -198,11 +197,9 @@ TEST_P(ByteBufferRemove, CutsOrClosesTheGap) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ByteBufferRemove, ::testing::Values(
     RemoveCase{10, 2, 100, 1, "01", 2}, RemoveCase{1, 2, 100, 1, "01", 1},
-    RemoveCase{10, 2, 8, 1, "01", 2}, RemoveCase{5, 0, 10, 1, "", 0},
-    RemoveCase{5, 10, 1, 0, "0123456789", 5}, RemoveCase{5, 12, 0, 0, "0123456789", 5},
-    RemoveCase{8, 2, 3, 1, "0156789", 5}, RemoveCase{10, 2, 3, 1, "0156789", 7},
-    RemoveCase{5, 2, 3, 1, "0156789", 2}, RemoveCase{3, 2, 3, 1, "0156789", 2},
-    RemoveCase{2, 2, 3, 1, "0156789", 2}, RemoveCase{1, 2, 3, 1, "0156789", 1},
+    RemoveCase{10, 2, 8, 1, "01", 2}, RemoveCase{5, 10, 1, 0, "0123456789", 5},
+    RemoveCase{10, 2, 3, 1, "0156789", 7}, RemoveCase{5, 2, 3, 1, "0156789", 2},
+    RemoveCase{3, 2, 3, 1, "0156789", 2}, RemoveCase{1, 2, 3, 1, "0156789", 1},
     RemoveCase{4, 2, 0, 1, "0123456789", 4}));
 
 TEST(ByteBuffer, ReserveAndAdvanceFillInPlace) {
@@ -290,8 +287,7 @@ TEST_P(ByteBufferStrings, TruncatedPrefixSetsEof) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PrefixKinds, ByteBufferStrings, ::testing::Values(
-    PrefixCase{kPrefix16Bit, 2}, PrefixCase{kPrefix8Bit, 1}, PrefixCase{kPrefix32Bit, 4}, PrefixCase{3, 4},
-    PrefixCase{-1, 4}));
+    PrefixCase{kPrefix16Bit, 2}, PrefixCase{kPrefix8Bit, 1}, PrefixCase{kPrefix32Bit, 4}, PrefixCase{3, 4}));
 
 TEST(ByteBuffer, StringBufferOfSizeZeroTakesNothingAndSkipsTheString) {
     auto buffer = Make();
