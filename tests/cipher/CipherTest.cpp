@@ -40,8 +40,7 @@ TEST(CipherFactory, AnswersItsIdentifierAndMakesFreshCiphers) {
 // The vector in one call and cut into consecutive calls; the pieces are continued
 // through the partly used feedback register.
 const std::vector<std::vector<std::uint32_t>> kSplits = {
-    {64}, {1, 63}, {15, 1, 48}, {16, 16, 16, 16}, {17, 30, 17}, {3, 3, 3, 3, 3, 49}, {40, 1, 1, 22},
-    {7, 9, 7, 9, 32}, {31, 33}, std::vector<std::uint32_t>(64, 1)};
+    {64}, {1, 63}, {15, 1, 48}, {16, 16, 16, 16}, {17, 30, 17}, std::vector<std::uint32_t>(64, 1)};
 
 class CipherVectors : public ::testing::TestWithParam<std::tuple<Direction, std::vector<std::uint32_t>>> {};
 
@@ -105,23 +104,6 @@ TEST(CipherStream, AlignmentDoesNotChangeTheResult) {
             ASSERT_EQ(KeyedCipher()->Encrypt(in, 1000, out), 1);
             EXPECT_TRUE(std::equal(reference.begin(), reference.end(), out)) << inShift << "/" << outShift;
         }
-    }
-}
-
-TEST(CipherStream, RoundTripsFromAnyPosition) {
-    for (std::uint32_t lead = 0; lead < 16; ++lead) {
-        const Bytes plain = Pattern(100, lead);
-        auto encryptor = KeyedCipher();
-        auto decryptor = KeyedCipher();
-        Bytes skip(lead + 1);
-        if (lead != 0) {
-            encryptor->Encrypt(skip.data(), lead, skip.data());
-            decryptor->Decrypt(skip.data(), lead, skip.data());
-        }
-        Bytes sealed(100), opened(100);
-        ASSERT_EQ(encryptor->Encrypt(plain.data(), 100, sealed.data()), 1);
-        ASSERT_EQ(decryptor->Decrypt(sealed.data(), 100, opened.data()), 1);
-        EXPECT_EQ(opened, plain) << "after " << lead << " bytes";
     }
 }
 
