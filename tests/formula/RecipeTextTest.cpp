@@ -55,23 +55,6 @@ TEST_F(RecipeTextTest, NoRecipeGivesAnEmptyText) {
     EXPECT_EQ(ComputeRecipeText(catalogue_, nullptr, 4, 1, 500), u"");
 }
 
-TEST_F(RecipeTextTest, EveryPurposeHasItsText) {
-    const char16_t* const texts[] = {
-        u"для торпедного материала PVC (Vinolux) матовая",
-        u"для натуральной и экокожи (Corvana Gloss) глянцевая",
-        u"для натуральной и экокожи (Corvana Matt) матовая",
-        u"для пластика (Polira Gloss) глянцевая",
-        u"для пластика (Polira Matt) матовая - оттенок светл.RAL, станд.кол-во пасты",
-        u"для пластика (Polira Matt) матовая - насыщенный оттенок, +10% пасты",
-    };
-    const ColourRecipe example = Recipe(kExampleItems);
-    for (std::int32_t purpose = 1; purpose <= 6; ++purpose) {
-        Add(Base(u"B1", purpose, u"", 1.0));
-        const WideString text = Compute(example, static_cast<std::uint32_t>(purpose), 1, 100);
-        EXPECT_EQ(text.substr(0, text.find(u"\r\n")), WideString(u"Краска RAL 1000 ") + texts[purpose - 1]);
-    }
-}
-
 // The kind that lint reads instead of the text.
 TEST_F(RecipeTextTest, ResultKinds) {
     Add(WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {}));
@@ -324,8 +307,6 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"UnknownCode", {}, {{u"B1", 100}, {u"ZZ", 1}}, 4, 1, 500, kIncorrectText},
         TextCase{"OtherKindLine", {Other(u"H1", u"Thinner")}, {{u"B1", 100}, {u"H1", 1}}, 4, 1, 500, kIncorrectText},
         TextCase{"BaseOfAnotherPurpose", {}, kExampleItems, 5, 1, 500, kIncorrectText},
-        TextCase{"BaseServesOnlyItsOwnPurpose", {Base(u"B5", 5, u"Матовая", 1.0)},
-                 {{u"B5", 4}, {u"P1", 1}}, 4, 1, 100, kIncorrectText},
         TextCase{"PurposeZero", {Base(u"B1", 0, u"", 1.0)}, kExampleItems, 0, 1, 500, kIncorrectText},
         TextCase{"PurposeSeven", {Base(u"B1", 7, u"", 1.0)}, kExampleItems, 7, 1, 500, kIncorrectText},
         TextCase{"PurposeHuge", {}, kExampleItems, 0xFFFFFFFFu, 1, 500, kIncorrectText},
@@ -336,7 +317,6 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"MillilitresNegativeDensity", {Pigment(u"P9", u"Blu", u"", -1.0)},
                  {{u"B1", 100}, {u"P9", 1}}, 4, 2, 500, kIncorrectText},
         TextCase{"MillilitresBaseWithoutDensity", {Base(u"B0", 4, u"", 0.0)}, {{u"B0", 100}}, 4, 2, 500, kIncorrectText},
-        TextCase{"ZeroTotal", {}, {{u"B1", 0}, {u"P1", 0}}, 4, 1, 500, kIncorrectText},
         TextCase{"NegativeTotal", {}, {{u"B1", -100}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
         TextCase{"CancellingAmounts", {}, {{u"B1", 3}, {u"P1", -3}}, 4, 1, 500, kIncorrectText},
         TextCase{"InfiniteAmount", {}, {{u"B1", kOverflowingAmount}, {u"P1", 3}}, 4, 1, 500, kIncorrectText},
