@@ -214,7 +214,8 @@ TEST_P(BaseDensity, ComputedFromTermsInOnePass) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Walk, BaseDensity, ::testing::Values(
-    DensityCase{"MixtureByWeight", "P\tName\tA\t1\nP\tName\tB\t2\nB1|A*1+B*1\tName\tM", 2, 1.0 / (0.5 / 1.0 + 0.5 / 2.0)},
+    // Half and half by weight: 0.5 + 0.25 ml per gram.
+    DensityCase{"MixtureByWeight", "P\tName\tA\t1\nP\tName\tB\t2\nB1|A*1+B*1\tName\tM", 2, 4.0 / 3.0},
     DensityCase{"GivenDensityKept", "P\tName\tA\t1\nB1|A*1\tName\tM\t0,8", 1, 0.8},
     DensityCase{"UnknownTerm", "P\tName\tA\t1\nB1|A*1+Z*1\tName\tM", 1, 0},
     DensityCase{"TermWithoutDensity", "P\tName\tA\t1\nP\tName\tB\nB1|A*1+B*1\tName\tM", 2, 0},
