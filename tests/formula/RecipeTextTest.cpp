@@ -55,6 +55,23 @@ TEST_F(RecipeTextTest, NoRecipeGivesAnEmptyText) {
     EXPECT_EQ(ComputeRecipeText(catalogue_, nullptr, 4, 1, 500), u"");
 }
 
+TEST_F(RecipeTextTest, EveryPurposeHasItsText) {
+    const char16_t* const texts[] = {
+        u"для торпедного материала PVC (Vinolux) матовая",
+        u"для натуральной и экокожи (Corvana Gloss) глянцевая",
+        u"для натуральной и экокожи (Corvana Matt) матовая",
+        u"для пластика (Polira Gloss) глянцевая",
+        u"для пластика (Polira Matt) матовая - оттенок светл.RAL, станд.кол-во пасты",
+        u"для пластика (Polira Matt) матовая - насыщенный оттенок, +10% пасты",
+    };
+    const ColourRecipe example = Recipe(kExampleItems);
+    for (std::int32_t purpose = 1; purpose <= 6; ++purpose) {
+        Add(Base(u"B1", purpose, u"", 1.0));
+        const WideString text = Compute(example, static_cast<std::uint32_t>(purpose), 1, 100);
+        EXPECT_EQ(text.substr(0, text.find(u"\r\n")), WideString(u"Краска RAL 1000 ") + texts[purpose - 1]);
+    }
+}
+
 // The kind that lint reads instead of the text.
 TEST_F(RecipeTextTest, ResultKinds) {
     Add(WithFormula(Base(u"B2", 4, u"Смесь", 1.0), {}));
