@@ -243,15 +243,6 @@ const PathCase kPathCases[] = {
 INSTANTIATE_TEST_SUITE_P(Print, PrintPath, ::testing::ValuesIn(kPathCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PrintRecipe, DirectDrawingLaysOutThePageAsTheOffScreenCopy) {
-    const WideString text = u"RAL 5005 Сигнальный синий\r\nПигмент синий 3.25 г, база 96.75 г, итого 100.00 г";
-    const Record copied = Print({}, text);
-    const Record direct = Print({.offScreenWorks = false}, text);
-    ASSERT_TRUE(copied.page && direct.page);
-    EXPECT_FALSE(copied.page->AllPixels(kWhitePixel));
-    EXPECT_TRUE(direct.page->Same(*copied.page));
-}
-
 TEST(PrintRecipe, NoRecipePrintsABlankPage) {
     const Record record = Print({}, u"");
     EXPECT_EQ(record.events, Job({"offscreen", "endpage", "enddoc", "close", "box success"}));
