@@ -118,7 +118,9 @@ ScaleEvent ScaleEventFromMessage(WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 std::unique_ptr<ScaleReader> ScaleReader::Start(const ScaleReaderOptions& options) noexcept {
-    std::unique_ptr<ScaleReader> reader(new (std::nothrow) ScaleReader(options));
+    FileHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));  // manual reset: stays set
+    if (!wake) return nullptr;
+    std::unique_ptr<ScaleReader> reader(new (std::nothrow) ScaleReader(options, std::move(wake)));
     if (!reader) return nullptr;
     try {
         reader->worker_ = std::jthread([r = reader.get()](std::stop_token stop) { r->Run(stop); });
@@ -135,12 +137,13 @@ void ScaleReader::Send(ScaleCommand command) noexcept {
 void ScaleReader::Stop() noexcept {
     if (!worker_.joinable()) return;
     worker_.request_stop();
+    SetEvent(wake_.get());
     worker_.join();
 }
 
 bool ScaleReader::Pause(const std::stop_token& stop, std::chrono::milliseconds period) noexcept {
-    std::unique_lock lock(pauseMutex_);
-    pauseWake_.wait_for(lock, stop, period, [] { return false; });
+    if (stop.stop_requested()) return false;
+    WaitForSingleObject(wake_.get(), static_cast<DWORD>(period.count()));
     return !stop.stop_requested();
 }
 

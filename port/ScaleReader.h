@@ -7,12 +7,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <stop_token>
-#include <mutex>
 #include <thread>
+
+#include "port/FileHandle.h"
 
 #include "scale/ScaleEvent.h"
 #include "scale/ScaleProtocol.h"
@@ -54,7 +54,8 @@ public:
     void Stop() noexcept;
 
 private:
-    explicit ScaleReader(const ScaleReaderOptions& options) noexcept : options_(options) {}
+    ScaleReader(const ScaleReaderOptions& options, FileHandle wake) noexcept
+        : options_(options), wake_(std::move(wake)) {}
     // The worker: opens the port, reads it until a fault, waits, opens it again.
     void Run(std::stop_token stop) noexcept;
     // Reads the open port until it fails or falls silent; returns that fault, or
@@ -69,8 +70,9 @@ private:
 
     const ScaleReaderOptions options_;
     std::atomic<std::uint32_t> pendingCommands_{0};  // one bit per ScaleCommand
-    std::mutex pauseMutex_;
-    std::condition_variable_any pauseWake_;
+    // Set by Stop, so a pause ends at once. A kernel event rather than a condition
+    // variable: one plain wait with a timeout, the same on every Windows and under Wine.
+    const FileHandle wake_;
     // The fault the window shows now; Reading when none. Worker thread only.
     ScaleEventKind shownFault_ = ScaleEventKind::Reading;
     std::jthread worker_;
