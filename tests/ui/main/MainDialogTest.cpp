@@ -95,6 +95,12 @@ TEST_F(MainDialogTest, InitialisesListDetailsCombosAndAmount) {
         EXPECT_EQ(FromWinText(title), catalogue.recipes[static_cast<std::size_t>(row)].title);
     }
     EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+    // Grid lines, full-row selection, one-click activation and info tips; the colour column takes 55 %.
+    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x461);
+    RECT client{};
+    GetClientRect(list, &client);
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), client.right * 45 / 100 - GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), client.right * 55 / 100);
 
     ExpectDetails(ui, u"Код: ---", false, u"Название: ---", false);
     EXPECT_FALSE(Shown(ui.Control(IDC_RECIPE_FRAME_BACK)));
@@ -102,6 +108,9 @@ TEST_F(MainDialogTest, InitialisesListDetailsCombosAndAmount) {
 
     ASSERT_EQ(SendMessageW(ui.Control(IDC_UNIT), CB_GETCOUNT, 0, 0), 2);
     ASSERT_EQ(SendMessageW(ui.Control(IDC_PURPOSE), CB_GETCOUNT, 0, 0), 6);
+    // The item data is the purpose number that the profile and the recipe use.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(SendMessageW(ui.Control(IDC_PURPOSE), CB_GETITEMDATA, static_cast<WPARAM>(i), 0), i + 1);
     EXPECT_EQ(Selection(ui, IDC_UNIT), 0);
     EXPECT_EQ(Selection(ui, IDC_PURPOSE), 0);
     EXPECT_EQ(ui.Text(IDC_AMOUNT), u"100");
