@@ -410,7 +410,7 @@ private:
         try {
             SetText(IDC_WEIGH_MESSAGE, error.empty() ? WideString(u"Замес записан в журнал.") : error);
         } catch (...) {
-            // The message is lost, not the batch: the label shows whether it was kept.
+            // Only the message is lost: closing the window tries an unwritten batch again.
         }
         Refresh();
     }
@@ -431,9 +431,10 @@ private:
         if (asking_) return;
         const AskingScope asking(asking_);
         if (AnythingRecorded() && !written_) {
+            constexpr wchar_t kAbandon[] =
+                L"Взвешивание не закончено. Закрыть окно? Замес будет записан в журнал как прерванный.";
             if (!plan_.Finished() &&
-                MessageBoxW(Window(), L"Взвешивание не закончено. Закрыть окно? Замес будет записан в журнал как прерванный.",
-                            L"Подтверждение", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                MessageBoxW(Window(), kAbandon, L"Подтверждение", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
                 return;
             const WideString error = WriteBatch();
             if (!error.empty() && !CloseDespite(error)) return;
