@@ -29,8 +29,9 @@ BatchRecord BatchOfPour(const PourPlan& plan, const BatchHeader& header) {
     batch.resolution = static_cast<std::uint32_t>(plan.resolution);
     for (const PourComponent& component : plan.components)
         batch.components.push_back({component.name, component.recipeWeight, component.poured});
-    for (const PourCorrection& correction : plan.accepted)
-        batch.corrections.push_back({FactorInTenThousandths(correction.factor), correction.total});
+    for (const PourDecision& decision : plan.decisions)
+        batch.corrections.push_back(
+            {FactorInTenThousandths(decision.correction.factor), decision.correction.total, decision.accepted});
     batch.finalTotal = plan.lastReading;
     batch.status = plan.Finished() ? BatchStatus::Done : BatchStatus::Abandoned;
     batch.note = header.note;

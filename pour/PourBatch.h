@@ -1,5 +1,5 @@
 // A weighed batch as the journal keeps it: the recipe's weights, what went into the can,
-// the corrections accepted and how the weighing ended, from the plan as it was left.
+// the corrections answered and how the weighing ended, from the plan as it was left.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,7 @@ struct BatchHeader {
     WideString note;
 };
 
-// Finished when every step is done, else abandoned.
+// Finished when every step is done and no correction waits, else abandoned.
 BatchRecord BatchOfPour(const PourPlan& plan, const BatchHeader& header);
 
 }  // namespace lacqueron

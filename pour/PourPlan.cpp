@@ -39,6 +39,8 @@ void AddSteps(const Recipe& recipe, PourPlan& plan) {
         plan.steps.push_back(step);
         previousTarget = target;
     }
+    plan.startComponents = plan.components;
+    plan.startSteps = plan.steps;
 }
 
 // Targets of the steps from first on: the last reading plus their weights in turn.
@@ -97,7 +99,15 @@ bool IsResolution(Hundredths value) noexcept {
     return value == kResolutionHundredth || value == kResolutionTenth || value == kResolutionGram;
 }
 
-Hundredths PourPlan::Total() const noexcept { return Finished() ? lastReading : steps.back().target; }
+PourPhase PourPlan::Phase() const noexcept {
+    if (offer) return PourPhase::kDeciding;
+    return current < steps.size() ? PourPhase::kPouring : PourPhase::kFinished;
+}
+
+Hundredths PourPlan::Total() const noexcept {
+    if (Finished()) return lastReading;
+    return steps.empty() ? 0 : steps.back().target;
+}
 
 PourPlan BuildPourPlan(const Recipe& recipe, Hundredths resolution) {
     PourPlan plan;
@@ -106,25 +116,38 @@ PourPlan BuildPourPlan(const Recipe& recipe, Hundredths resolution) {
     return plan;
 }
 
+PourPlan BuildPourPlan(const Catalogue& catalogue, const ColourRecipe& recipe, std::uint32_t purpose,
+                       std::uint32_t weightType, std::int32_t amount, Hundredths resolution) {
+    PourPlan plan = BuildPourPlan(ComputeRecipe(catalogue, recipe, purpose, weightType, amount), resolution);
+    // A step of no weight at the largest amount has none at any.
+    const PourPlan largest =
+        BuildPourPlan(ComputeRecipe(catalogue, recipe, purpose, weightType, kLargestAmount), resolution);
+    if (largest.steps.size() != plan.steps.size()) return plan;
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) plan.steps[i].weighsSomething = largest.steps[i].weight > 0;
+    plan.startSteps = plan.steps;
+    return plan;
+}
+
 Hundredths Tolerance(Hundredths weight, Hundredths resolution) noexcept {
     // Readings are whole hundredths, so 1 % of the weight may round down.
     return std::max(resolution, weight / static_cast<Hundredths>(kPercent));
 }
 
-bool IsHardToWeigh(Hundredths weight, Hundredths resolution) noexcept {
-    return weight > 0 && weight < kWeighableScaleSteps * resolution;
+bool IsHardToWeigh(const PourStep& step, Hundredths resolution) noexcept {
+    return (step.weight > 0 || step.weighsSomething) && step.weight < kWeighableScaleSteps * resolution;
 }
+
+bool IsTooLightToWeigh(const PourStep& step) noexcept { return step.weighsSomething && step.weight == 0; }
 
 bool IsRefused(ReadingOutcome outcome) noexcept {
     return outcome != ReadingOutcome::kDone && outcome != ReadingOutcome::kShort && outcome != ReadingOutcome::kOverPour;
 }
 
-ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading) {
-    if (plan.offer) return ReadingOutcome::kDecisionPending;
-    if (plan.Finished()) return ReadingOutcome::kNoStepLeft;
-    if (reading < 0) return ReadingOutcome::kNegative;
-    if (reading < plan.lastReading) return ReadingOutcome::kBelowPrevious;
+namespace {
 
+// Records the reading against the current step; the plan is pouring and the reading
+// neither negative nor below the last one.
+ReadingOutcome Record(PourPlan& plan, Hundredths reading) {
     PourStep& step = plan.steps[plan.current];
     plan.components[step.component].poured += reading - plan.lastReading;
     plan.lastReading = reading;
@@ -133,32 +156,98 @@ ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading) {
     const Hundredths tolerance = Tolerance(step.weight, plan.resolution);
     if (over < -tolerance) return ReadingOutcome::kShort;
     ++plan.current;
-    if (over <= tolerance) {
-        step.state = PourStepState::kDone;
+    step.state = over <= tolerance ? PourStepState::kDone : PourStepState::kOverPour;
+    PourCorrection correction;
+    if (step.state == PourStepState::kOverPour) correction = ComputeCorrection(plan);
+    // Only a step of no weight went over: a larger batch would pour the same.
+    if (step.state == PourStepState::kDone || correction.factor <= 1.0) {
         // The steps after it start from where this one ended, so that each of them pours
         // its own weight: a large step's tolerance can exceed a whole pigment's weight.
         Retarget(plan.steps, plan.current, plan.lastReading);
-        return ReadingOutcome::kDone;
+        return step.state == PourStepState::kDone ? ReadingOutcome::kDone : ReadingOutcome::kOverPour;
     }
-    step.state = PourStepState::kOverPour;
-    plan.offer = ComputeCorrection(plan);
-    plan.offered.push_back(*plan.offer);
+    plan.offered.push_back(correction);
+    plan.offer = std::move(correction);
     return ReadingOutcome::kOverPour;
 }
 
-void AcceptCorrection(PourPlan& plan) {
-    if (!plan.offer) return;
+void Accept(PourPlan& plan) {
     for (std::size_t c = 0; c < plan.components.size(); ++c) plan.components[c].weight = plan.offer->weights[c];
     plan.steps.resize(plan.current);
     plan.steps.insert(plan.steps.end(), plan.offer->remaining.begin(), plan.offer->remaining.end());
-    plan.accepted.push_back(*plan.offer);
+    plan.decisions.push_back({*plan.offer, true});
     plan.offer.reset();
+}
+
+void Decline(PourPlan& plan) {
+    Retarget(plan.steps, plan.current, plan.lastReading);
+    plan.decisions.push_back({*plan.offer, false});
+    plan.offer.reset();
+}
+
+}  // namespace
+
+ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading) {
+    switch (plan.Phase()) {
+    case PourPhase::kDeciding: return ReadingOutcome::kDecisionPending;
+    case PourPhase::kFinished: return ReadingOutcome::kNoStepLeft;
+    case PourPhase::kPouring: break;
+    }
+    if (reading < 0) return ReadingOutcome::kNegative;
+    if (reading < plan.lastReading) return ReadingOutcome::kBelowPrevious;
+    plan.entries.push_back({reading, plan.resolution, std::nullopt});
+    return Record(plan, reading);
+}
+
+std::optional<Hundredths> FarAbove(const PourPlan& plan, Hundredths reading) noexcept {
+    if (plan.Phase() != PourPhase::kPouring) return std::nullopt;
+    const PourStep& step = plan.steps[plan.current];
+    const Hundredths over = reading - step.target;
+    if (over * static_cast<Hundredths>(kPercent) > step.weight * kFarAbovePercent &&
+        over > kFarAboveScaleSteps * plan.resolution)
+        return over;
+    return std::nullopt;
+}
+
+bool UndoReading(PourPlan& plan) {
+    if (plan.entries.empty() || plan.Finished()) return false;
+    // Replayed on a copy, so the plan stays as it was if memory runs out.
+    PourPlan replay = plan;
+    replay.components = plan.startComponents;
+    replay.steps = plan.startSteps;
+    replay.current = 0;
+    replay.lastReading = 0;
+    replay.offer.reset();
+    replay.offered.clear();
+    replay.decisions.clear();
+    replay.entries.clear();
+    for (std::size_t i = 0; i + 1 < plan.entries.size(); ++i) {
+        const PourEntry& entry = plan.entries[i];
+        replay.resolution = entry.resolution;
+        replay.entries.push_back(entry);
+        Record(replay, entry.reading);
+        if (replay.offer && entry.accepted) *entry.accepted ? Accept(replay) : Decline(replay);
+    }
+    replay.resolution = plan.resolution;
+    plan = std::move(replay);
+    return true;
+}
+
+bool OfferFits(const PourPlan& plan) noexcept {
+    return plan.offer && (plan.capacity <= 0 || plan.offer->total <= plan.capacity);
+}
+
+bool AcceptCorrection(PourPlan& plan) {
+    if (!OfferFits(plan)) return false;
+    plan.entries.back().accepted = true;
+    Accept(plan);
+    return true;
 }
 
 void DeclineCorrection(PourPlan& plan) {
     if (!plan.offer) return;
-    Retarget(plan.steps, plan.current, plan.lastReading);
-    plan.offer.reset();
+    plan.entries.back().accepted = false;
+    Decline(plan);
 }
 
 std::vector<PourSummaryLine> Summarize(const PourPlan& plan) {

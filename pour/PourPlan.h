@@ -30,6 +30,11 @@ constexpr Hundredths kDefaultResolution = kResolutionHundredth;
 // A step lighter than this many scale steps can be off by more than a tenth.
 constexpr Hundredths kWeighableScaleSteps = 10;
 
+// A reading this far over its target is asked about before it is recorded: more than
+// this share of the step's weight and more than this many scale steps.
+constexpr Hundredths kFarAbovePercent = 10;
+constexpr Hundredths kFarAboveScaleSteps = 10;
+
 // The largest amount the main dialog takes.
 constexpr std::int32_t kLargestAmount = 100000000;
 
@@ -45,6 +50,9 @@ struct PourStep {
     Hundredths target = 0;      // the reading to reach
     std::optional<Hundredths> reading;  // the last one recorded for this step
     PourStepState state = PourStepState::kWaiting;
+    // False when the recipe puts none of it in at any amount; true for a step that only
+    // rounds to 0.00 at this amount, which still cannot be weighed.
+    bool weighsSomething = true;
 };
 
 // What one step or base part of the recipe puts into the can, over all its steps.
@@ -62,33 +70,65 @@ struct PourCorrection {
     std::vector<PourStep> remaining;  // the steps left, re-weighed, then the top-ups
 };
 
+// A correction answered by the painter; one declined stays on record too.
+struct PourDecision {
+    PourCorrection correction;
+    bool accepted = false;
+};
+
+// A reading that stands, with the resolution it was judged at and the answer to the
+// correction it caused, once given. Undo replays these.
+struct PourEntry {
+    Hundredths reading = 0;
+    Hundredths resolution = kDefaultResolution;
+    std::optional<bool> accepted;
+};
+
+// Pouring while a step waits for its reading, deciding while a correction is offered,
+// finished when neither: every step, top-ups included, has its reading.
+enum class PourPhase { kPouring, kDeciding, kFinished };
+
 struct PourPlan {
     Hundredths resolution = kDefaultResolution;
+    Hundredths capacity = 0;  // what the can holds; 0 when not set
     std::vector<PourComponent> components;
     std::vector<PourStep> steps;
-    std::size_t current = 0;                  // the first step not done; steps.size() when finished
+    std::size_t current = 0;                  // the first step without its reading
     Hundredths lastReading = 0;               // the scale is tared once, so it starts at 0
     std::optional<PourCorrection> offer;      // to accept or decline before the next reading
     std::vector<PourCorrection> offered;      // every correction offered, in order
-    std::vector<PourCorrection> accepted;     // those the painter accepted, in order
+    std::vector<PourDecision> decisions;      // every correction answered, in order
+    std::vector<PourEntry> entries;           // the readings that stand, in order
+    // The plan before any reading, which the entries are replayed on.
+    std::vector<PourComponent> startComponents;
+    std::vector<PourStep> startSteps;
 
-    bool Finished() const noexcept { return current >= steps.size(); }
+    PourPhase Phase() const noexcept;
+    bool Finished() const noexcept { return Phase() == PourPhase::kFinished; }
     // The reading when every step is done.
     Hundredths Total() const noexcept;
 };
 
 // The plan for a correct recipe; a plan without steps for any other.
 PourPlan BuildPourPlan(const Recipe& recipe, Hundredths resolution);
+// The same, with the steps that round to nothing at this amount but weigh something at
+// a larger one marked as such.
+PourPlan BuildPourPlan(const Catalogue& catalogue, const ColourRecipe& recipe, std::uint32_t purpose,
+                       std::uint32_t weightType, std::int32_t amount, Hundredths resolution);
 
 // The larger of the resolution and 1 % of the weight.
 Hundredths Tolerance(Hundredths weight, Hundredths resolution) noexcept;
-// A step above nothing but under the weighable number of scale steps.
-bool IsHardToWeigh(Hundredths weight, Hundredths resolution) noexcept;
+// A step under the weighable number of scale steps that the recipe puts something in,
+// even when it rounds to 0.00 at this amount.
+bool IsHardToWeigh(const PourStep& step, Hundredths resolution) noexcept;
+// Such a step that rounds to nothing: it cannot be weighed at this amount at all.
+bool IsTooLightToWeigh(const PourStep& step) noexcept;
 
 enum class ReadingOutcome {
     kDone,             // within the tolerance: the next step is current
     kShort,            // below it: the step stays current
-    kOverPour,         // above it: a correction is offered
+    kOverPour,         // above it: a correction is offered, unless only a step of no
+                       // weight went over, which no larger batch mends
     kNegative,         // refused, like every outcome below: nothing is recorded
     kBelowPrevious,
     kNoStepLeft,
@@ -99,8 +139,19 @@ bool IsRefused(ReadingOutcome outcome) noexcept;
 
 ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading);
 
-// Replaces the steps left by the offered correction's; the history stays.
-void AcceptCorrection(PourPlan& plan);
+// How far the reading would be over the current step's target when that is far enough
+// to ask first (see kFarAbovePercent); none otherwise or when no step waits.
+std::optional<Hundredths> FarAbove(const PourPlan& plan, Hundredths reading) noexcept;
+
+// Takes back the last reading that stands and the correction it caused, with the answer
+// to it; false when nothing stands or the batch is finished.
+bool UndoReading(PourPlan& plan);
+
+// The offered correction's new total fits the can (or no capacity is set).
+bool OfferFits(const PourPlan& plan) noexcept;
+// Replaces the steps left by the offered correction's; the history stays. False, and
+// nothing changes, when nothing is offered or the offer does not fit the can.
+bool AcceptCorrection(PourPlan& plan);
 // Keeps every weight; the steps left move up by what the scale now reads too much.
 void DeclineCorrection(PourPlan& plan);
 

@@ -27,7 +27,22 @@ TEST(PourCommand, PrintsThePlanAfterTheReadings) {
               "step\tПаста ультрамариновая (ультрамарин)\t0.22\t505.44\t-\tждёт\n"
               "top-up\tОснова для пластика глянцевая\t45.30\t550.74\t-\tдолить\n"
               "total\t550.74\n"
-              "correction\t1.1014\t550.74\n");
+              "correction\t1.1014\t550.74\taccepted\n");
+}
+
+// A slip of 505 taken back with its correction; the last pigment's 0.99 over its 0.20
+// would make 2975.06 g (f = 1.19 / 0.20 = 5.95), which a 520 g can does not hold.
+TEST(PourCommand, UndoAndACanTooSmallForTheCorrection) {
+    const test::CommandResult run = Datapack("--capacity 520 --accept 446.48 505 undo 499.61 499.74 499.81 501");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "step\tОснова для пластика глянцевая\t446.48\t446.48\t446.48\tготово\n"
+              "step\tПаста белая (диоксид титана)\t53.13\t499.61\t499.61\tготово\n"
+              "step\tПаста жёлтая (органическая)\t0.13\t499.74\t499.74\tготово\n"
+              "step\tПаста красная (органическая)\t0.07\t499.81\t499.81\tготово\n"
+              "step\tПаста ультрамариновая (ультрамарин)\t0.20\t500.01\t501.00\tперелив\n"
+              "total\t501.00\n"
+              "correction\t5.9500\t2975.06\ttoo-large\n");
 }
 
 TEST(PourCommand, BadReadingIsNamedOnStderr) {

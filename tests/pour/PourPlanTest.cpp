@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,11 +52,19 @@ std::vector<std::string> Rows(const PourPlan& plan) {
     return rows;
 }
 
-// Records each reading and answers each correction offered.
+// Among the readings: take back the one before.
+constexpr Hundredths kUndo = std::numeric_limits<Hundredths>::min();
+
+// Records each reading and answers each correction offered; one that does not fit the
+// can is declined.
 void Pour(PourPlan& plan, const std::vector<Hundredths>& readings, bool accept) {
     for (const Hundredths reading : readings) {
+        if (reading == kUndo) {
+            ASSERT_TRUE(UndoReading(plan));
+            continue;
+        }
         ASSERT_FALSE(IsRefused(RecordReading(plan, reading))) << reading;
-        if (plan.offer) accept ? AcceptCorrection(plan) : DeclineCorrection(plan);
+        if (plan.offer && !(accept && AcceptCorrection(plan))) DeclineCorrection(plan);
     }
 }
 
@@ -66,6 +75,7 @@ struct PlanCase {
     std::vector<Hundredths> readings;
     bool accept;
     std::vector<std::string> rows;
+    Hundredths capacity = 0;
 };
 
 class PourPlans : public testing::TestWithParam<PlanCase> {};
@@ -74,6 +84,7 @@ TEST_P(PourPlans, AfterTheReadings) {
     const PlanCase& c = GetParam();
     const ExampleRecipe example(c.example);
     PourPlan plan = BuildPourPlan(example.Compute(kAmount), c.resolution);
+    plan.capacity = c.capacity;
     Pour(plan, c.readings, c.accept);
     EXPECT_EQ(Rows(plan), c.rows);
 }
@@ -128,6 +139,29 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"ResolutionOfAHundredth", kPlain, kResolutionHundredth, {48080, 49530, 50020}, false,
                  {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.30 готово",
                   "step Red (N) 4.81 500.11 500.20 перелив", "total 500.20", "correction 1.0187 509.36"}},
+        // The top-ups after the last step's correction are poured; only then is it finished.
+        PlanCase{"TopUpsAfterTheLastStepPoured", kPlain, kResolutionHundredth, {48077, 49519, 50100, 60095, 60395},
+                 true,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                  "step Red (N) 4.81 500.00 501.00 перелив", "top-up Основа 99.95 600.95 600.95 готово",
+                  "top-up Yel 3.00 603.95 603.95 готово", "total 603.95", "correction 1.2079 603.95"}},
+        // 603.95 g would not fit a 600 g can: the correction cannot be accepted.
+        PlanCase{"CorrectionTooLargeForTheCan", kPlain, kResolutionHundredth, {48077, 49519, 50100}, true,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                  "step Red (N) 4.81 500.00 501.00 перелив", "total 501.00", "correction 1.2079 603.95"},
+                 60000},
+        // A slip of 505.00 for Yel, accepted, then taken back with its correction: as if never typed.
+        PlanCase{"TypoTakenBackWithItsCorrection", kPlain, kResolutionHundredth,
+                 {48077, 50500, kUndo, 49519, 50000}, true,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                  "step Red (N) 4.81 500.00 500.00 готово", "total 500.00"}},
+        PlanCase{"EveryReadingCanBeTakenBack", kPlain, kResolutionHundredth, {48077, 49000, kUndo, kUndo}, true,
+                 {"step Основа 480.77 480.77 - ждёт", "step Yel 14.42 495.19 - ждёт",
+                  "step Red (N) 4.81 500.00 - ждёт", "total 500.00"}},
+        // Declined, then the next reading short, then taken back: the decline stands.
+        PlanCase{"UndoKeepsAnEarlierDecline", kPlain, kResolutionHundredth, {48077, 49619, 49800, kUndo}, false,
+                 {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 496.19 перелив",
+                  "step Red (N) 4.81 501.00 - ждёт", "total 501.00", "correction 1.0693 534.67"}},
         PlanCase{"ShortReadingKeepsTheStep", kPlain, kResolutionTenth, {48080, 49500}, false,
                  {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.00 ждёт",
                   "step Red (N) 4.81 500.03 - ждёт", "total 500.03"}}),
@@ -145,6 +179,70 @@ TEST(PourPlan, PartsThatRoundAboveTheirBaseKeepThePrintedTargets) {
     const PourPlan plan = BuildPourPlan(ComputeRecipe(catalogue, recipe, 4, 1, 101), kResolutionHundredth);
     EXPECT_EQ(Rows(plan), (std::vector<std::string>{"step Wa 50.01 50.01 - ждёт", "step Wb 50.01 100.02 - ждёт",
                                                     "step Yel 0.98 101.00 - ждёт", "total 101.00"}));
+}
+
+// An over-pour of the last step leaves the plan deciding, not finished, until answered.
+TEST(PourPlan, LastStepOverPourWaitsForTheAnswer) {
+    const ExampleRecipe example(kPlain);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(plan, {48077, 49519}, true);
+    EXPECT_EQ(RecordReading(plan, 50100), ReadingOutcome::kOverPour);
+    EXPECT_EQ(plan.Phase(), PourPhase::kDeciding);
+    EXPECT_EQ(BatchOfPour(plan, {}).status, BatchStatus::Abandoned);
+    EXPECT_EQ(RecordReading(plan, 50200), ReadingOutcome::kDecisionPending);
+    ASSERT_TRUE(AcceptCorrection(plan));
+    EXPECT_EQ(plan.Phase(), PourPhase::kPouring);
+    PourPlan empty;
+    EXPECT_FALSE(UndoReading(empty));
+}
+
+// Far above: more than 10 % of the step's weight and more than 10 scale steps over.
+TEST(PourPlan, ReadingsFarAboveTheTarget) {
+    const ExampleRecipe example(kPlain);
+    struct Case {
+        std::vector<Hundredths> before;
+        Hundredths resolution;
+        Hundredths reading;
+        std::optional<Hundredths> excess;
+    };
+    const Case cases[] = {
+        {{}, kResolutionHundredth, 52885, 4808},  // the base's 480.77: 48.08 is past 48.077
+        {{}, kResolutionHundredth, 52884, std::nullopt},
+        {{48077}, kResolutionHundredth, 49664, 145},  // Yel's 14.42: 1.45 is past 1.442
+        {{48077}, kResolutionHundredth, 49663, std::nullopt},
+        {{48077, 49519}, kResolutionHundredth, 50050, 50},  // Red's 4.81: 0.50 past 0.481 and 0.10
+        {{48077, 49519}, kResolutionTenth, 50100, std::nullopt},  // 1.00 is not past 10 steps of 0.1
+        {{48077, 49519}, kResolutionTenth, 50101, 101},
+    };
+    for (const Case& c : cases) {
+        PourPlan plan = BuildPourPlan(example.Compute(kAmount), c.resolution);
+        Pour(plan, c.before, true);
+        EXPECT_EQ(FarAbove(plan, c.reading), c.excess) << c.reading;
+    }
+}
+
+// A pigment of 1 in 100001 parts rounds to 0.00 at 10 g but weighs something at a larger
+// amount: starred and called unweighable; pouring over it offers no pointless correction.
+TEST(PourPlan, StepsThatRoundToNothing) {
+    Catalogue catalogue;
+    catalogue.components.Append(test::Base(u"B1", 4, u"Осн", 1.0));
+    catalogue.components.Append(test::Pigment(u"P1", u"Yel", u"", 1.0));
+    catalogue.components.Append(test::Pigment(u"P2", u"Red", u"", 1.0));
+    const ColourRecipe recipe = test::Recipe({{u"B1", 100000}, {u"P1", 1}, {u"P2", 0}});
+    PourPlan plan = BuildPourPlan(catalogue, recipe, 4, 1, 10, kResolutionHundredth);
+    ASSERT_EQ(plan.steps.size(), 3u);
+    EXPECT_EQ(plan.steps[1].weight, 0);
+    EXPECT_TRUE(IsHardToWeigh(plan.steps[1], kResolutionHundredth));
+    EXPECT_TRUE(IsTooLightToWeigh(plan.steps[1]));
+    EXPECT_FALSE(IsHardToWeigh(plan.steps[2], kResolutionHundredth));  // none at any amount
+    EXPECT_FALSE(IsHardToWeigh(plan.steps[0], kResolutionHundredth));
+    ASSERT_EQ(RecordReading(plan, 1000), ReadingOutcome::kDone);
+    EXPECT_EQ(RecordReading(plan, 1005), ReadingOutcome::kOverPour);
+    EXPECT_FALSE(plan.offer.has_value());
+    EXPECT_EQ(RecordReading(plan, 1005), ReadingOutcome::kDone);
+    EXPECT_TRUE(plan.Finished());
+    // 9501 / 100001 = 0.09501 g prints as 0.10, ten steps of 0.01; 9500 gives 0.09.
+    EXPECT_EQ(SmallestWeighableAmount(catalogue, recipe, 4, 1, kResolutionHundredth), 9501);
 }
 
 TEST(PourPlan, SummaryAfterADeclinedOverPour) {
@@ -180,7 +278,11 @@ TEST(PourPlan, BatchForTheJournal) {
     EXPECT_EQ(done.status, BatchStatus::Done);
     EXPECT_EQ(done.components, (std::vector<BatchComponent>{{u"Основа", 48077, 61414}, {u"Yel", 1442, 1841},
                                                             {u"Red (N)", 481, 614}}));
-    EXPECT_EQ(done.corrections, (std::vector<BatchCorrection>{{10693, 53467}, {11946, 63869}}));
+    EXPECT_EQ(done.corrections, (std::vector<BatchCorrection>{{10693, 53467, true}, {11946, 63869, true}}));
+
+    PourPlan declined = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(declined, {48077, 49619}, false);
+    EXPECT_EQ(BatchOfPour(declined, header).corrections, (std::vector<BatchCorrection>{{10693, 53467, false}}));
     EXPECT_EQ(done.finalTotal, 63869);
     EXPECT_EQ(done.resolution, 1u);
     EXPECT_EQ(done.time, header.time);

@@ -14,8 +14,9 @@ namespace {
 
 constexpr char kUsage[] =
     "datapack pour --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N "
-    "[--resolution 0.01|0.1|1] [--accept] READING...";
+    "[--resolution 0.01|0.1|1] [--capacity G] [--accept] READING|undo...";
 constexpr char kAcceptFlag[] = "--accept";
+constexpr char kUndoToken[] = "undo";
 constexpr char kOptionPrefix[] = "--";
 
 struct PourArguments {
@@ -70,9 +71,21 @@ void PrintPlan(const lacqueron::PourPlan& plan) {
                     reading.c_str(), Utf8(lacqueron::StatusWord(step)).c_str());
     }
     std::printf("total\t%s\n", lacqueron::FormatGrams(plan.Total()).c_str());
-    for (const lacqueron::PourCorrection& correction : plan.offered)
-        std::printf("correction\t%s\t%s\n", lacqueron::FormatFactor(correction.factor).c_str(),
-                    lacqueron::FormatGrams(correction.total).c_str());
+    for (const lacqueron::PourDecision& decision : plan.decisions) {
+        const lacqueron::PourCorrection& correction = decision.correction;
+        const bool fits = plan.capacity <= 0 || correction.total <= plan.capacity;
+        std::printf("correction\t%s\t%s\t%s\n", lacqueron::FormatFactor(correction.factor).c_str(),
+                    lacqueron::FormatGrams(correction.total).c_str(),
+                    decision.accepted ? "accepted" : fits ? "declined" : "too-large");
+    }
+}
+
+// Whole grams, as the bench's can capacity is kept.
+bool ParseCapacity(const std::string& text, lacqueron::Hundredths& capacity) {
+    std::int64_t grams = 0;
+    if (!ParseWhole(text, 1, lacqueron::kLargestAmount, grams)) return false;
+    capacity = grams * lacqueron::kHundredthsPerGram;
+    return true;
 }
 
 }  // namespace
@@ -81,11 +94,15 @@ int RunPour(const Arguments& args) {
     const PourArguments split = SplitArguments(args);
     std::vector<std::string> names = RecipeOptionNames();
     names.push_back("--resolution");
+    names.push_back("--capacity");
     Options options;
     if (!ParseOptions(split.named, names, RequiredRecipeOptionNames(), kUsage, options)) return 2;
     lacqueron::Hundredths resolution = lacqueron::kDefaultResolution;
     if (options.count("--resolution") && !ParseResolution(options["--resolution"], resolution))
         return BadUsage("--resolution needs 0.01, 0.1 or 1: " + options["--resolution"], kUsage);
+    lacqueron::Hundredths capacity = 0;
+    if (options.count("--capacity") && !ParseCapacity(options["--capacity"], capacity))
+        return BadUsage("--capacity needs whole grams above 0: " + options["--capacity"], kUsage);
     RecipeSelection selection;
     if (const int status = SelectRecipe(options, kUsage, selection); status != 0) return status;
 
@@ -96,7 +113,12 @@ int RunPour(const Arguments& args) {
     if (selection.amount <= 0) return Fail("nothing to pour: the amount is not above 0");
 
     lacqueron::PourPlan plan = lacqueron::BuildPourPlan(recipe, resolution);
+    plan.capacity = capacity;
     for (const std::string& text : split.readings) {
+        if (text == kUndoToken) {
+            if (!lacqueron::UndoReading(plan)) return Fail("undo: no reading to take back");
+            continue;
+        }
         lacqueron::WideString wide;
         std::size_t badOffset = 0;
         const std::optional<lacqueron::Hundredths> reading =
@@ -105,10 +127,8 @@ int RunPour(const Arguments& args) {
         const lacqueron::ReadingOutcome outcome = lacqueron::RecordReading(plan, *reading);
         if (lacqueron::IsRefused(outcome)) return Fail("bad reading " + text + ": " + Refusal(outcome, plan));
         if (outcome == lacqueron::ReadingOutcome::kOverPour) {
-            if (split.accept)
-                lacqueron::AcceptCorrection(plan);
-            else
-                lacqueron::DeclineCorrection(plan);
+            // A correction that does not fit the can is declined even with --accept.
+            if (!split.accept || !lacqueron::AcceptCorrection(plan)) lacqueron::DeclineCorrection(plan);
         }
     }
     PrintPlan(plan);

@@ -14,7 +14,8 @@ namespace {
 // Larger magnitudes are refused before they can overflow.
 constexpr std::int64_t kWholeLimit = std::int64_t{1} << 33;
 
-// An optional minus and decimal digits, nothing else, within [minimum, maximum].
+}  // namespace
+
 bool ParseWhole(const std::string& text, std::int64_t minimum, std::int64_t maximum, std::int64_t& value) {
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
@@ -29,6 +30,8 @@ bool ParseWhole(const std::string& text, std::int64_t minimum, std::int64_t maxi
     value = negative ? -magnitude : magnitude;
     return value >= minimum && value <= maximum;
 }
+
+namespace {
 
 // A stored 32-bit profile value: any signed or unsigned 32-bit number, kept modulo 2^32.
 bool ParseStoredValue(const std::string& text, std::uint32_t& value) {

@@ -26,6 +26,9 @@ const std::vector<std::string>& RequiredRecipeOptionNames();
 // after telling stderr what is wrong (2 bad usage with the usage line, 1 failure).
 int SelectRecipe(Options& options, const char* usage, RecipeSelection& selection);
 
+// An optional minus and decimal digits, nothing else, within [minimum, maximum].
+bool ParseWhole(const std::string& text, std::int64_t minimum, std::int64_t maximum, std::int64_t& value);
+
 // "datapack: message" and the usage line to stderr; returns 2.
 int BadUsage(const std::string& message, const char* usage);
 

@@ -7,6 +7,7 @@ namespace {
 
 const char16_t kBenchKeyPath[] = u"Software\\VELM\\Lacqueron\\1.0\\Bench";
 const char16_t kResolutionValue[] = u"Resolution";
+const char16_t kCapacityValue[] = u"CanCapacity";
 
 }  // namespace
 
@@ -20,6 +21,17 @@ Hundredths LoadBenchResolution() noexcept {
 void StoreBenchResolution(Hundredths resolution) noexcept {
     if (const RefPtr<IRegistryKey> key = OpenRegistryPath(kBenchKeyPath))
         key->SetDword(kResolutionValue, static_cast<std::int32_t>(resolution));
+}
+
+std::int32_t LoadBenchCapacity() noexcept {
+    const RefPtr<IRegistryKey> key = OpenRegistryPath(kBenchKeyPath);
+    std::int32_t stored = 0;
+    if (!key || !key->GetDword(kCapacityValue, &stored) || stored < 0 || stored > kLargestAmount) return 0;
+    return stored;
+}
+
+void StoreBenchCapacity(std::int32_t grams) noexcept {
+    if (const RefPtr<IRegistryKey> key = OpenRegistryPath(kBenchKeyPath)) key->SetDword(kCapacityValue, grams);
 }
 
 ScaleSettings LoadBenchScale() noexcept { return ReadScaleSettings(OpenRegistryPath(kBenchKeyPath).get()); }

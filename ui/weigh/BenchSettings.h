@@ -13,6 +13,11 @@ Hundredths LoadBenchResolution() noexcept;
 // Writes "Resolution"; a failed write is not reported, like the profile's.
 void StoreBenchResolution(Hundredths resolution) noexcept;
 
+// "CanCapacity", a REG_DWORD in whole grams: what the can holds, 0 when not set. A
+// value out of the main dialog's amount range reads as not set.
+std::int32_t LoadBenchCapacity() noexcept;
+void StoreBenchCapacity(std::int32_t grams) noexcept;
+
 // The scale: ScalePort, ScaleBaud, ScaleProtocol and AutoRecord, read and written the
 // same way.
 ScaleSettings LoadBenchScale() noexcept;

@@ -6,19 +6,17 @@
 #include <iterator>
 #include <optional>
 
-#include "files/JournalAccess.h"
 #include "formula/RecipeText.h"
-#include "pour/PourBatch.h"
 #include "pour/PourText.h"
 #include "res/resource.h"
+#include "ui/print/CanLabelPrint.h"
 #include "ui/shared/Centring.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
-#include "ui/print/CanLabelPrint.h"
-#include "ui/shared/ErrorBox.h"
 #include "ui/shared/ModalDialog.h"
-#include "ui/weigh/BatchNoteDialog.h"
+#include "ui/weigh/BenchSettings.h"
 #include "ui/weigh/ScalePanel.h"
+#include "ui/weigh/WeighJournal.h"
 #include "ui/weigh/WeighTexts.h"
 
 namespace lacqueron {
@@ -29,13 +27,16 @@ constexpr int kPointsPerInch = 72;
 constexpr int kBoldWeight = 700;
 constexpr int kProgressScale = 1000;
 constexpr int kReadingLength = 32;
+constexpr int kCapacityLength = 9;  // the largest amount has 9 digits
 constexpr int kPercent = 100;
+constexpr UINT_PTR kReadingSubclass = 1;
+constexpr WPARAM kCtrlZ = 0x1A;  // the character Ctrl+Z types
 
-constexpr ColumnLayout kPlanColumns[] = {{L"Компонент", 36},
-                                         {L"Добавить, г", 16, LVCFMT_RIGHT},
-                                         {L"Показание, г", 16, LVCFMT_RIGHT},
-                                         {L"Записано, г", 15, LVCFMT_RIGHT},
-                                         {L"Статус", 17}};
+constexpr ColumnLayout kPlanColumns[] = {{L"Компонент", 34},
+                                         {L"Добавить, г", 18, LVCFMT_RIGHT},
+                                         {L"Показание, г", 17, LVCFMT_RIGHT},
+                                         {L"Записано, г", 17, LVCFMT_RIGHT},
+                                         {L"Статус", 14}};
 constexpr ColumnLayout kSummaryColumns[] = {{L"Компонент", 36},
                                             {L"По плану, г", 16, LVCFMT_RIGHT},
                                             {L"Налито, г", 16, LVCFMT_RIGHT},
@@ -84,9 +85,20 @@ private:
     bool& asking_;
 };
 
+// Ctrl+Z in the reading field takes back the last reading rather than the last edit.
+LRESULT CALLBACK ReadingFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) noexcept {
+    if (message == WM_CHAR && wParam == kCtrlZ) {
+        SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(IDC_WEIGH_UNDO, BN_CLICKED), 0);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(field, ReadingFieldProc, kReadingSubclass);
+    return DefSubclassProc(field, message, wParam, lParam);
+}
+
 class WeighDialog final : public ModalDialog {
 public:
-    explicit WeighDialog(WeighRequest& request) : request_(request) {}
+    explicit WeighDialog(WeighRequest& request) : request_(request), journal_(request.journalPath) {}
 
     void Run(HWND owner) noexcept { RunModal(owner, IDD_WEIGH); }
 
@@ -109,6 +121,7 @@ private:
         }
         case WM_DESTROY:
             scale_.Stop();
+            if (capacity_ != storedCapacity_) StoreBenchCapacity(capacity_);
             return FALSE;
         case WM_CTLCOLORSTATIC:
             if (swatchBrush_ && reinterpret_cast<HWND>(lParam) == Control(IDC_WEIGH_SWATCH))
@@ -141,7 +154,10 @@ private:
         if (HWND summary = Control(IDC_WEIGH_SUMMARY)) SetUpReportColumns(summary, kSummaryColumns, std::size(kSummaryColumns));
         if (HWND progress = Control(IDC_WEIGH_PROGRESS)) SendMessageW(progress, PBM_SETRANGE32, 0, kProgressScale);
         SendDlgItemMessageW(Window(), IDC_WEIGH_READING, EM_LIMITTEXT, kReadingLength, 0);
+        if (HWND reading = Control(IDC_WEIGH_READING))
+            SetWindowSubclass(reading, ReadingFieldProc, kReadingSubclass, 0);
         FillResolutions();
+        FillCapacity();
         StartPlan();
         scale_.Attach(Window(), request_.scale);
         if (HWND reading = Control(IDC_WEIGH_READING)) SetFocus(reading);
@@ -172,30 +188,40 @@ private:
         }
     }
 
+    void FillCapacity() noexcept {
+        storedCapacity_ = LoadBenchCapacity();
+        capacity_ = storedCapacity_;
+        SendDlgItemMessageW(Window(), IDC_WEIGH_CAPACITY, EM_LIMITTEXT, kCapacityLength, 0);
+        if (capacity_ > 0) SetDlgItemInt(Window(), IDC_WEIGH_CAPACITY, static_cast<UINT>(capacity_), FALSE);
+    }
+
+    // The can's capacity as typed; an empty field, or one past the largest amount, sets none.
+    void OnCapacity() noexcept {
+        BOOL read = FALSE;
+        const UINT grams = GetDlgItemInt(Window(), IDC_WEIGH_CAPACITY, &read, FALSE);
+        capacity_ = read && grams <= static_cast<UINT>(kLargestAmount) ? static_cast<std::int32_t>(grams) : 0;
+        plan_.capacity = capacity_ * kHundredthsPerGram;
+        Refresh();
+    }
+
     // A new plan for the request's amount; nothing is recorded yet.
     void StartPlan() noexcept {
         try {
             SetText(IDC_WEIGH_AMOUNT, AmountText(request_.amount, request_.unitText));
-            plan_ = BuildPourPlan(ComputeRecipe(*request_.catalogue, *request_.recipe, request_.purpose,
-                                                request_.weightType, request_.amount),
-                                  request_.resolution);
+            plan_ = BuildPourPlan(*request_.catalogue, *request_.recipe, request_.purpose, request_.weightType,
+                                  request_.amount, request_.resolution);
             FindSmallestBatch();
         } catch (...) {
             plan_ = PourPlan{};
         }
-        SetText(IDC_WEIGH_MESSAGE, u"");
+        plan_.capacity = capacity_ * kHundredthsPerGram;
+        SetText(IDC_WEIGH_MESSAGE, plan_.steps.empty() ? u"Не удалось составить план: взвешивать нечего." : u"");
         Refresh();
     }
 
     void FindSmallestBatch() {
         smallest_ = SmallestWeighableAmount(*request_.catalogue, *request_.recipe, request_.purpose, request_.weightType,
                                             plan_.resolution);
-    }
-
-    bool AnythingRecorded() const noexcept {
-        for (const PourStep& step : plan_.steps)
-            if (step.reading) return true;
-        return false;
     }
 
     void Refresh() noexcept {
@@ -209,14 +235,18 @@ private:
         } catch (...) {
             SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти для показа плана.");
         }
-        const bool open = !plan_.offer && !plan_.Finished();
+        // While a correction is offered the field stays open for an undo; Enter there
+        // only says the offer waits.
+        const bool open = !plan_.Finished();
         Enable(IDC_WEIGH_READING, open);
         Enable(IDC_WEIGH_RECORD, open);
-        Enable(IDC_WEIGH_SMALLEST, smallest_ && !AnythingRecorded());
+        Enable(IDC_WEIGH_UNDO, open && AnythingRecorded(plan_));
+        Enable(IDC_WEIGH_ACCEPT, OfferFits(plan_));
+        Enable(IDC_WEIGH_SMALLEST, smallest_ && !AnythingRecorded(plan_));
         for (const int id : kCorrectionControls) Show(id, plan_.offer.has_value());
         Show(IDC_WEIGH_PLAN, !plan_.Finished());
         Show(IDC_WEIGH_SUMMARY, plan_.Finished());
-        Show(IDC_WEIGH_LABEL, plan_.Finished() && batch_.has_value());
+        Show(IDC_WEIGH_LABEL, plan_.Finished() && journal_.Batch());
         SendDlgItemMessageW(Window(), IDC_WEIGH_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(Progress()), 0);
     }
 
@@ -226,11 +256,11 @@ private:
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         for (const PourStep& step : plan_.steps) {
-            AddRow(list, {plan_.components[step.component].name, WeightCell(step.weight, plan_.resolution),
+            AddRow(list, {plan_.components[step.component].name, WeightCell(step, plan_.resolution),
                           GramsCell(step.target), step.reading ? GramsCell(*step.reading) : WideString(),
                           StatusWord(step)});
         }
-        if (!plan_.Finished()) SendMessageW(list, LVM_ENSUREVISIBLE, plan_.current, FALSE);
+        if (plan_.current < plan_.steps.size()) SendMessageW(list, LVM_ENSUREVISIBLE, plan_.current, FALSE);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
     }
@@ -264,7 +294,7 @@ private:
 
     // The current step's pouring: from the reading it started at to its target.
     int Progress() const noexcept {
-        if (plan_.Finished()) return kProgressScale;
+        if (plan_.current >= plan_.steps.size()) return kProgressScale;
         const Hundredths start = plan_.current > 0 ? plan_.steps[plan_.current - 1].reading.value_or(0) : 0;
         const Hundredths span = plan_.steps[plan_.current].target - start;
         if (span <= 0) return kProgressScale;
@@ -274,15 +304,20 @@ private:
 
     INT_PTR OnCommand(WORD code, WORD id) noexcept {
         if (scale_.OnCommand(code, id)) return TRUE;
+        if (id == IDC_WEIGH_CAPACITY && code == EN_CHANGE) {
+            OnCapacity();
+            return TRUE;
+        }
         if (code != BN_CLICKED && !(id == IDC_WEIGH_RESOLUTION && code == CBN_SELCHANGE)) return FALSE;
         switch (id) {
         case IDC_WEIGH_RECORD: OnRecord(); return TRUE;
+        case IDC_WEIGH_UNDO: OnUndo(); return TRUE;
         case IDC_WEIGH_ACCEPT: OnDecision(true); return TRUE;
         case IDC_WEIGH_DECLINE: OnDecision(false); return TRUE;
         case IDC_WEIGH_RESOLUTION: OnResolution(); return TRUE;
         case IDC_WEIGH_SMALLEST: OnSmallestBatch(); return TRUE;
         case IDC_WEIGH_LABEL:
-            if (batch_) PrintCanLabel(Window(), *batch_);
+            if (const BatchRecord* batch = journal_.Batch()) PrintCanLabel(Window(), *batch);
             return TRUE;
         case IDC_WEIGH_CLOSE:
         case IDCANCEL: OnClose(); return TRUE;
@@ -292,10 +327,18 @@ private:
 
     void OnRecord() noexcept {
         HWND edit = Control(IDC_WEIGH_READING);
-        if (!edit || plan_.offer || plan_.Finished() || asking_) return;
+        if (!edit || plan_.Finished() || asking_) return;
+        if (plan_.offer) {
+            SetText(IDC_WEIGH_MESSAGE, DecisionPendingText());
+            return;
+        }
         wchar_t text[kReadingLength + 1] = {};
         GetWindowTextW(edit, text, static_cast<int>(std::size(text)));
         const std::optional<Hundredths> reading = ParseReading(FromWinText(text));
+        if (reading && !ConfirmFarAbove(*reading)) {
+            FocusReading();
+            return;
+        }
         ReadingOutcome outcome = ReadingOutcome::kNegative;
         WideString message;
         try {
@@ -312,20 +355,59 @@ private:
         }
         Refresh();
         if (plan_.Finished()) WriteFinishedBatch();
-        if (plan_.offer) {
-            SetFocus(Control(IDC_WEIGH_ACCEPT));
-        } else if (plan_.Finished()) {
+        // The focus stays in the field even after an over-pour: a second Enter must not
+        // accept a larger batch.
+        if (plan_.Finished())
             SetFocus(Control(IDC_WEIGH_CLOSE));
-        } else {
-            SetFocus(edit);
-            SendMessageW(edit, EM_SETSEL, 0, -1);
+        else
+            FocusReading();
+    }
+
+    void FocusReading() noexcept {
+        HWND edit = Control(IDC_WEIGH_READING);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+    }
+
+    // A reading far over its target is more likely a slip than paste: asked first.
+    bool ConfirmFarAbove(Hundredths reading) noexcept {
+        const std::optional<Hundredths> excess = FarAbove(plan_, reading);
+        if (!excess) return true;
+        const AskingScope asking(asking_);
+        try {
+            const WideString question = FarAboveQuestion(reading, *excess);
+            return MessageBoxW(Window(), WinText(question), L"Подтверждение",
+                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+        } catch (...) {
+            return false;
         }
+    }
+
+    void OnUndo() noexcept {
+        if (asking_) return;
+        WideString message;
+        try {
+            if (plan_.entries.empty() || plan_.Finished()) {
+                message = NothingToUndoText();
+            } else {
+                const PourEntry last = plan_.entries.back();
+                const bool withCorrection = plan_.offer.has_value() || last.accepted.has_value();
+                UndoReading(plan_);
+                message = UndoneText(last.reading, withCorrection);
+                scale_.ForgetHeld();
+            }
+        } catch (...) {
+            message = u"Недостаточно памяти: показание не отменено.";
+        }
+        SetText(IDC_WEIGH_MESSAGE, message);
+        Refresh();
+        FocusReading();
     }
 
     // A live reading fills the reading field unless the painter has typed something
     // there; a reading held long enough is recorded as if Enter were pressed.
     void OnScale(WPARAM wParam, LPARAM lParam) noexcept {
-        const bool open = !plan_.offer && !plan_.Finished() && !asking_;
+        const bool open = plan_.Phase() == PourPhase::kPouring && !asking_;
         const ScalePanel::Update update =
             scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution);
         HWND edit = Control(IDC_WEIGH_READING);
@@ -347,7 +429,7 @@ private:
         try {
             const PourCorrection offer = *plan_.offer;
             if (accept) {
-                AcceptCorrection(plan_);
+                if (!AcceptCorrection(plan_)) return;  // it does not fit the can
                 SetText(IDC_WEIGH_MESSAGE, u"Партия пересчитана: итог " + GramsCell(offer.total) + u" г.");
             } else {
                 DeclineCorrection(plan_);
@@ -357,8 +439,12 @@ private:
             return;  // the offer stays until memory allows the copy
         }
         Refresh();
-        if (plan_.Finished()) WriteFinishedBatch();
-        SetFocus(Control(plan_.Finished() ? IDC_WEIGH_CLOSE : IDC_WEIGH_READING));
+        if (plan_.Finished()) {
+            WriteFinishedBatch();
+            SetFocus(Control(IDC_WEIGH_CLOSE));
+        } else {
+            FocusReading();
+        }
     }
 
     void OnResolution() noexcept {
@@ -378,51 +464,32 @@ private:
     }
 
     void OnSmallestBatch() noexcept {
-        if (!smallest_ || AnythingRecorded()) return;
+        if (!smallest_ || AnythingRecorded(plan_)) return;
         request_.amount = *smallest_;
         if (request_.setAmount) request_.setAmount(request_.amount);
         StartPlan();
     }
 
-    // The batch as poured so far, with the note asked for the first time it is written.
-    WideString WriteBatch() noexcept {
-        try {
-            if (!note_) note_ = AskBatchNote(Window());
-            BatchHeader header{CurrentBatchTime(), request_.recipe->title, WideString(), request_.purpose,
-                               request_.weightType, request_.amount, *note_};
-            if (request_.colour) {
-                header.colourCode = request_.colour->code;
-                header.colourName = request_.colour->name;
-            }
-            batch_ = BatchOfPour(plan_, header);
-        } catch (...) {
-            return u"Замес не записан: не хватило памяти.";
+    BatchHeader Header() const {
+        BatchHeader header{{}, request_.recipe->title, WideString(), request_.purpose, request_.weightType,
+                           request_.amount, WideString()};
+        if (request_.colour) {
+            header.colourCode = request_.colour->code;
+            header.colourName = request_.colour->name;
         }
-        const WideString error = AppendBatchToJournal(*batch_, request_.journalPath);
-        written_ = error.empty();
-        return error;
+        return header;
     }
 
     void WriteFinishedBatch() noexcept {
-        if (written_ || asking_) return;
+        if (journal_.Written() || asking_) return;
         const AskingScope asking(asking_);
-        const WideString error = WriteBatch();
         try {
+            const WideString error = journal_.Write(Window(), plan_, Header());
             SetText(IDC_WEIGH_MESSAGE, error.empty() ? WideString(u"Замес записан в журнал.") : error);
         } catch (...) {
-            // Only the message is lost: closing the window tries an unwritten batch again.
+            // Not written, or only the message is lost: closing the window tries an unwritten batch again.
         }
         Refresh();
-    }
-
-    bool CloseDespite(const WideString& error) noexcept {
-        constexpr UINT kStyle = MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2;
-        try {
-            const WideString question = error + u"\nЗакрыть окно? Записанные показания пропадут.";
-            return MessageBoxW(Window(), WinText(question), kErrorCaption, kStyle) == IDYES;
-        } catch (...) {
-            return MessageBoxW(Window(), WinText(error), kErrorCaption, kStyle) == IDYES;
-        }
     }
 
     // A batch left after a reading goes into the journal as abandoned; if it cannot be
@@ -430,25 +497,22 @@ private:
     void OnClose() noexcept {
         if (asking_) return;
         const AskingScope asking(asking_);
-        if (AnythingRecorded() && !written_) {
-            constexpr wchar_t kAbandon[] =
-                L"Взвешивание не закончено. Закрыть окно? Замес будет записан в журнал как прерванный.";
-            if (!plan_.Finished() &&
-                MessageBoxW(Window(), kAbandon, L"Подтверждение", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-                return;
-            const WideString error = WriteBatch();
-            if (!error.empty() && !CloseDespite(error)) return;
+        bool close = true;
+        try {
+            close = journal_.MayClose(Window(), plan_, Header());
+        } catch (...) {
+            close = false;  // no memory for the batch's header: stay, with the readings
         }
-        EndDialog(Window(), IDCANCEL);
+        if (close) EndDialog(Window(), IDCANCEL);
     }
 
     WeighRequest& request_;
     PourPlan plan_;
     std::optional<std::int32_t> smallest_;
-    std::optional<WideString> note_;     // asked once, when the batch is first written
-    std::optional<BatchRecord> batch_;   // as last written, for the label
-    bool written_ = false;               // the journal has the batch as it ended
-    bool asking_ = false;                // a question or the note prompt is on screen
+    WeighJournal journal_;
+    std::int32_t capacity_ = 0;        // grams the can holds; 0 when not set
+    std::int32_t storedCapacity_ = 0;  // as the bench key has it
+    bool asking_ = false;              // a question or the note prompt is on screen
     BrushHandle swatchBrush_;
     FontHandle instructionFont_;
     ScalePanel scale_;

@@ -26,7 +26,7 @@ WideString InstructionText(const PourPlan& plan) {
     if (plan.offer) return u"Перелив: пересчитать партию?";
     if (plan.Finished()) return u"Готово";
     const PourStep& step = plan.steps[plan.current];
-    return u"Налейте " + NameOf(plan, step) + u" до " + Wide(FormatGrams(step.target)) + u" г";
+    return NameOf(plan, step) + u": налейте до " + Wide(FormatGrams(step.target)) + u" г";
 }
 
 WideString OutcomeText(const PourPlan& plan, ReadingOutcome outcome) {
@@ -52,14 +52,29 @@ WideString OutcomeText(const PourPlan& plan, ReadingOutcome outcome) {
 }
 
 WideString NotANumberText() {
-    return u"Введите показание весов числом, например 480.77 или 480,77. Ничего не записано.";
+    return u"Введите показание весов числом, например 480.77. Ничего не записано.";
 }
+
+WideString DecisionPendingText() { return u"Сначала примите или отклоните пересчёт партии."; }
+
+WideString FarAboveQuestion(Hundredths reading, Hundredths excess) {
+    return u"Показание " + Grams(reading) + u" больше цели на " + Grams(excess) + u". Записать?";
+}
+
+WideString UndoneText(Hundredths reading, bool withCorrection) {
+    return u"Показание " + Grams(reading) + (withCorrection ? u" и его пересчёт отменены." : u" отменено.");
+}
+
+WideString NothingToUndoText() { return u"Отменять нечего."; }
 
 WideString CorrectionText(const PourPlan& plan) {
     if (!plan.offer) return {};
     const PourCorrection& offer = *plan.offer;
     WideString text = u"Увеличить партию в " + Wide(FormatFactor(offer.factor)) + u" раза, новый итог " +
-                      Grams(offer.total) + u".\r\nДалее:\r\n";
+                      Grams(offer.total) + u".\r\n";
+    if (!OfferFits(plan))
+        text += u"Такая партия не поместится в тару (" + Grams(plan.capacity) + u"): принять пересчёт нельзя.\r\n";
+    text += u"Далее:\r\n";
     for (const PourStep& step : offer.remaining) {
         text += step.kind == PourStepKind::kTopUp ? u"долить " : u"";
         text += plan.components[step.component].name + u": +" + Grams(step.weight) + u" (=" + Grams(step.target) +
@@ -77,8 +92,8 @@ WideString AmountText(std::int32_t amount, const WideString& unit) {
     return u"Количество: " + Wide(FormatInt(amount)) + u" " + unit;
 }
 
-WideString WeightCell(Hundredths weight, Hundredths resolution) {
-    return Wide(FormatGrams(weight)) + (IsHardToWeigh(weight, resolution) ? u" *" : u"");
+WideString WeightCell(const PourStep& step, Hundredths resolution) {
+    return Wide(FormatGrams(step.weight)) + (IsHardToWeigh(step, resolution) ? u" *" : u"");
 }
 
 WideString GramsCell(Hundredths value) { return Wide(FormatGrams(value)); }
@@ -87,8 +102,16 @@ WideString SignedCell(double value) { return Wide(FormatFixed2(value, true)); }
 
 WideString SmallestBatchText(const PourPlan& plan, const std::int32_t* amount, const WideString& unit) {
     bool starred = false;
-    for (const PourStep& step : plan.steps) starred = starred || IsHardToWeigh(step.weight, plan.resolution);
-    WideString text = starred ? u"* меньше 10 делений весов\r\n" : u"";
+    bool unweighable = false;
+    for (const PourStep& step : plan.steps) {
+        starred = starred || IsHardToWeigh(step, plan.resolution);
+        unweighable = unweighable || IsTooLightToWeigh(step);
+    }
+    WideString text;
+    if (unweighable)
+        text = u"* меньше 10 делений весов; 0.00 г при этом количестве не взвесить\r\n";
+    else if (starred)
+        text = u"* меньше 10 делений весов: при этом количестве не взвесить точно\r\n";
     text += u"Наименьшая партия: ";
     text += amount ? Wide(FormatInt(*amount)) + u" " + unit : WideString(u"нет");
     return text;

@@ -8,13 +8,21 @@
 
 namespace lacqueron {
 
-// "Налейте <компонент> до <показание> г" for the current step, a question while a
+// "<компонент>: налейте до <показание> г" for the current step, a question while a
 // correction is offered, "Готово" at the end.
 WideString InstructionText(const PourPlan& plan);
 // What the last recorded reading means for the step it was recorded against.
 WideString OutcomeText(const PourPlan& plan, ReadingOutcome outcome);
 WideString NotANumberText();
-// The offered correction: factor, new total, then every step left with its new reading.
+// A reading typed while a correction waits for its answer.
+WideString DecisionPendingText();
+// The question before a reading far over its target is recorded.
+WideString FarAboveQuestion(Hundredths reading, Hundredths excess);
+// A reading taken back, with the correction it caused when there was one.
+WideString UndoneText(Hundredths reading, bool withCorrection);
+WideString NothingToUndoText();
+// The offered correction: factor, new total, whether it fits the can, then every step
+// left with its new reading.
 WideString CorrectionText(const PourPlan& plan);
 WideString DeclinedText(const PourCorrection& declined);
 
@@ -22,11 +30,11 @@ WideString DeclinedText(const PourCorrection& declined);
 WideString AmountText(std::int32_t amount, const WideString& unit);
 
 // "<weight>" with a star when the step is too light for the scale.
-WideString WeightCell(Hundredths weight, Hundredths resolution);
+WideString WeightCell(const PourStep& step, Hundredths resolution);
 WideString GramsCell(Hundredths value);
 WideString SignedCell(double value);
 // The smallest weighable batch line, after a line explaining the star when a step has
-// one: its error could pass 10 %.
+// one: its error could pass 10 %, or it rounds to nothing at this amount.
 WideString SmallestBatchText(const PourPlan& plan, const std::int32_t* amount, const WideString& unit);
 
 // The scale row: the live reading with its mark, and the states before any reading.

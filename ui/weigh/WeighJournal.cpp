@@ -1,0 +1,53 @@
+#include "ui/weigh/WeighJournal.h"
+
+#include "files/JournalAccess.h"
+#include "ui/shared/ErrorBox.h"
+#include "ui/weigh/BatchNoteDialog.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr wchar_t kAbandonQuestion[] =
+    L"Взвешивание не закончено. Закрыть окно? Замес будет записан в журнал как прерванный.";
+constexpr wchar_t kConfirmCaption[] = L"Подтверждение";
+
+// Whether to close although the batch could not be written.
+bool CloseDespite(HWND owner, const WideString& error) noexcept {
+    constexpr UINT kStyle = MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2;
+    try {
+        const WideString question = error + u"\nЗакрыть окно? Записанные показания пропадут.";
+        return MessageBoxW(owner, WinText(question), kErrorCaption, kStyle) == IDYES;
+    } catch (...) {
+        return MessageBoxW(owner, WinText(error), kErrorCaption, kStyle) == IDYES;
+    }
+}
+
+}  // namespace
+
+bool AnythingRecorded(const PourPlan& plan) noexcept { return !plan.entries.empty(); }
+
+WideString WeighJournal::Write(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept {
+    try {
+        if (!note_) note_ = AskBatchNote(owner);
+        BatchHeader now = header;
+        now.time = CurrentBatchTime();
+        now.note = *note_;
+        batch_ = BatchOfPour(plan, now);
+    } catch (...) {
+        return u"Замес не записан: не хватило памяти.";
+    }
+    const WideString error = AppendBatchToJournal(*batch_, path_);
+    written_ = error.empty();
+    return error;
+}
+
+bool WeighJournal::MayClose(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept {
+    if (!AnythingRecorded(plan) || written_) return true;
+    if (!plan.Finished() &&
+        MessageBoxW(owner, kAbandonQuestion, kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return false;
+    const WideString error = Write(owner, plan, header);
+    return error.empty() || CloseDespite(owner, error);
+}
+
+}  // namespace lacqueron

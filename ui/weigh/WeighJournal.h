@@ -1,0 +1,44 @@
+// What the weighing dialog writes into the journal, and when it may close: a batch is
+// written once, when it is finished or left after a reading, with the note asked the
+// first time; a batch that cannot be written keeps the dialog open unless the painter
+// says otherwise.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "core/WideString.h"
+#include "journal/BatchRecord.h"
+#include "pour/PourBatch.h"
+#include "pour/PourPlan.h"
+
+namespace lacqueron {
+
+class WeighJournal {
+public:
+    explicit WeighJournal(WideString path) : path_(std::move(path)) {}
+
+    // Writes the batch as the plan has it now, under the header but for its time and
+    // note, which are taken now; empty when written, else why not.
+    WideString Write(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept;
+    // Whether the journal has the batch as it ended.
+    bool Written() const noexcept { return written_; }
+    // The batch as last written, for the label.
+    const BatchRecord* Batch() const noexcept { return batch_ ? &*batch_ : nullptr; }
+
+    // Asks what closing now means for the batch and writes it; false when the dialog
+    // stays open.
+    bool MayClose(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept;
+
+private:
+    WideString path_;
+    std::optional<WideString> note_;
+    std::optional<BatchRecord> batch_;
+    bool written_ = false;
+};
+
+// Whether any reading stands.
+bool AnythingRecorded(const PourPlan& plan) noexcept;
+
+}  // namespace lacqueron
