@@ -20,10 +20,11 @@ struct BatchComponent {
     bool operator==(const BatchComponent&) const = default;
 };
 
-// A correction the painter accepted after an over-pour.
+// A correction offered after an over-pour, and whether the painter took it.
 struct BatchCorrection {
     std::uint32_t factorTenThousandths = 0;  // the factor with four decimals: 1.0250 is 10250
     Hundredths newTotal = 0;
+    bool accepted = true;
     bool operator==(const BatchCorrection&) const = default;
 };
 
