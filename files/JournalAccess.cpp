@@ -46,11 +46,12 @@ std::unique_ptr<JournalStore> OpenJournal(const WideString& path, WideString& er
             return nullptr;
         }
         auto store = std::make_unique<JournalStore>(std::move(file));
-        if (!store->Load()) {
-            error = u"Не удалось прочитать журнал замесов: " + path;
-            return nullptr;
+        switch (store->Load()) {
+        case JournalLoadResult::Loaded: return store;
+        case JournalLoadResult::Busy: error = kJournalBusyText; break;
+        case JournalLoadResult::ReadFailed: error = u"Не удалось прочитать журнал замесов: " + path; break;
         }
-        return store;
+        return nullptr;
     } catch (...) {
         error = u"Не хватило памяти, чтобы прочитать журнал замесов.";
         return nullptr;
@@ -59,10 +60,9 @@ std::unique_ptr<JournalStore> OpenJournal(const WideString& path, WideString& er
 
 WideString AppendBatchToJournal(const BatchRecord& batch, const WideString& path) noexcept {
     try {
-        std::unique_ptr<JournalFile> file = path.empty() ? nullptr : OpenWin32JournalFile(path);
+        const std::unique_ptr<JournalFile> file = path.empty() ? nullptr : OpenWin32JournalFile(path);
         if (!file) return DescribeAppendFailure(JournalAppendResult::WriteFailed);
-        JournalStore store(std::move(file));
-        return DescribeAppendFailure(store.Append(batch));
+        return DescribeAppendFailure(AppendBatch(*file, batch));
     } catch (...) {
         return u"Замес не записан: не хватило памяти.";
     }

@@ -13,14 +13,17 @@ namespace lacqueron {
 WideString JournalPath();
 
 // Opens and reads the journal at path (a damaged one too: see its Contents().Damage());
-// null when the file cannot be opened or read, with the Russian reason in error.
+// null when the file cannot be opened or read, or another bench holds it past
+// kJournalLockLimit, with the Russian reason in error.
 std::unique_ptr<JournalStore> OpenJournal(const WideString& path, WideString& error) noexcept;
 
 // Now, as a batch's end time: UTC and the local offset of the moment.
 BatchTime CurrentBatchTime() noexcept;
 
-// Writes a finished or abandoned batch into the journal at path; empty when it was
-// written, else why not in Russian, for a message box.
+// Writes a finished or abandoned batch at the end of the journal at path, reading only
+// the file's header and last record; empty when it was written, else why not in
+// Russian, for a message box (a journal held by another bench past kJournalLockLimit
+// among the reasons).
 WideString AppendBatchToJournal(const BatchRecord& batch, const WideString& path = JournalPath()) noexcept;
 
 }  // namespace lacqueron

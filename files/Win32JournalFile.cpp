@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
+
+#include "port/FileHandle.h"
 
 namespace lacqueron {
 namespace {
@@ -26,24 +29,23 @@ OVERLAPPED At(std::uint64_t offset) {
 
 class Win32JournalFile final : public JournalFile {
 public:
-    explicit Win32JournalFile(HANDLE handle) : handle_(handle) {}
-    ~Win32JournalFile() override { CloseHandle(handle_); }
-    Win32JournalFile(const Win32JournalFile&) = delete;
-    Win32JournalFile& operator=(const Win32JournalFile&) = delete;
+    explicit Win32JournalFile(FileHandle handle) : handle_(std::move(handle)) {}
 
-    bool Lock(JournalLockKind kind) override {
+    JournalLockResult TryLock(JournalLockKind kind) override {
         OVERLAPPED where = At(kLockOffset);
-        const DWORD flags = kind == JournalLockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0;
-        return LockFileEx(handle_, flags, 0, kLockLength, 0, &where) != FALSE;
+        const DWORD flags =
+            LOCKFILE_FAIL_IMMEDIATELY | (kind == JournalLockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        if (LockFileEx(handle_.get(), flags, 0, kLockLength, 0, &where)) return JournalLockResult::Granted;
+        return GetLastError() == ERROR_LOCK_VIOLATION ? JournalLockResult::Busy : JournalLockResult::Failed;
     }
     void Unlock() override {
         OVERLAPPED where = At(kLockOffset);
-        UnlockFileEx(handle_, 0, kLockLength, 0, &where);
+        UnlockFileEx(handle_.get(), 0, kLockLength, 0, &where);
     }
 
     bool Size(std::uint64_t& size) override {
         LARGE_INTEGER value;
-        if (!GetFileSizeEx(handle_, &value)) return false;
+        if (!GetFileSizeEx(handle_.get(), &value)) return false;
         size = static_cast<std::uint64_t>(value.QuadPart);
         return true;
     }
@@ -54,7 +56,7 @@ public:
             OVERLAPPED where = At(offset + done);
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(std::min(length - done, kLargestIo));
-            if (!ReadFile(handle_, out.data() + done, want, &got, &where) || got == 0) return false;
+            if (!ReadFile(handle_.get(), out.data() + done, want, &got, &where) || got == 0) return false;
             done += got;
         }
         return true;
@@ -64,22 +66,23 @@ public:
     bool Append(const std::string& bytes) override {
         if (bytes.size() > kLargestIo) return false;
         DWORD written = 0;
-        if (!WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return false;
-        return written == bytes.size() && FlushFileBuffers(handle_);
+        if (!WriteFile(handle_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return false;
+        return written == bytes.size() && FlushFileBuffers(handle_.get());
     }
 
 private:
-    HANDLE handle_;
+    FileHandle handle_;
 };
 
 }  // namespace
 
 std::unique_ptr<JournalFile> OpenWin32JournalFile(const WideString& path) {
-    const HANDLE handle =
-        CreateFileW(WinText(path), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<Win32JournalFile>(handle);
+    // Owned from the moment it exists: the file object's allocation below may throw.
+    FileHandle handle =
+        AdoptFileHandle(CreateFileW(WinText(path), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return nullptr;
+    return std::make_unique<Win32JournalFile>(std::move(handle));
 }
 
 WideString LocalDataFolder() {

@@ -20,7 +20,7 @@ struct BatchComponent {
     bool operator==(const BatchComponent&) const = default;
 };
 
-// A correction offered after an over-pour, and whether the painter accepted it.
+// A correction offered after an over-pour, and whether the painter took it.
 struct BatchCorrection {
     std::uint32_t factorTenThousandths = 0;  // the factor with four decimals: 1.0250 is 10250
     Hundredths newTotal = 0;

@@ -3,6 +3,7 @@
 // through POSIX.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,14 +12,24 @@ namespace lacqueron {
 
 enum class JournalLockKind { Shared, Exclusive };
 
+enum class JournalLockResult {
+    Granted,
+    Busy,    // another handle holds a lock that excludes this one
+    Failed,  // the lock could not be asked for at all
+};
+
+// A batch's write holds the lock for milliseconds; a journal held longer than this is
+// held by another bench, and the painter is told so instead of a window that hangs.
+constexpr std::chrono::milliseconds kJournalLockLimit{2500};
+
 // One open journal file. Every Append lands at the end of the file, whatever other
 // handles on the same file did meanwhile.
 class JournalFile {
 public:
     virtual ~JournalFile() = default;
-    // Blocks until granted; the lock is between handles, so two handles in one process
-    // exclude each other as two processes do.
-    virtual bool Lock(JournalLockKind kind) = 0;
+    // Never waits. The lock is between handles, so two handles in one process exclude
+    // each other as two processes do.
+    virtual JournalLockResult TryLock(JournalLockKind kind) = 0;
     virtual void Unlock() = 0;
     virtual bool Size(std::uint64_t& size) = 0;
     // Exactly `length` bytes from `offset`, or false.
@@ -27,20 +38,21 @@ public:
     virtual bool Append(const std::string& bytes) = 0;
 };
 
-// Holds a lock for one scope.
+// Holds a lock for one scope, asked for again and again until `limit` has passed.
 class JournalLockGuard {
 public:
-    JournalLockGuard(JournalFile& file, JournalLockKind kind) : file_(file), locked_(file.Lock(kind)) {}
+    JournalLockGuard(JournalFile& file, JournalLockKind kind, std::chrono::milliseconds limit = kJournalLockLimit);
     ~JournalLockGuard() {
-        if (locked_) file_.Unlock();
+        if (locked()) file_.Unlock();
     }
     JournalLockGuard(const JournalLockGuard&) = delete;
     JournalLockGuard& operator=(const JournalLockGuard&) = delete;
-    bool locked() const { return locked_; }
+    JournalLockResult result() const { return result_; }
+    bool locked() const { return result_ == JournalLockResult::Granted; }
 
 private:
     JournalFile& file_;
-    bool locked_;
+    JournalLockResult result_;
 };
 
 }  // namespace lacqueron

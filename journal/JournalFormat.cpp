@@ -14,6 +14,7 @@ constexpr std::size_t kMarkerSize = sizeof kRecordMarker;
 constexpr std::size_t kLengthSize = 4;
 constexpr std::uint32_t kCrcPolynomial = 0xEDB88320u;
 constexpr std::size_t kCrcSlices = 8;
+constexpr std::size_t kTailChecksumsTried = 4;
 constexpr std::uint8_t kLastStatus = static_cast<std::uint8_t>(BatchStatus::Abandoned);
 
 // Slice-by-8 tables: eight input bytes per step, so a journal of many megabytes opens quickly.
@@ -95,6 +96,9 @@ private:
 
 constexpr std::size_t kSmallestComponent = 4 + 8 + 8;
 constexpr std::size_t kSmallestCorrection = 4 + 8;
+constexpr std::size_t kCorrectionFlagSize = 1;
+constexpr std::uint8_t kCorrectionDeclined = 0;
+constexpr std::uint8_t kCorrectionAccepted = 1;
 
 bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     PayloadReader in(payload);
@@ -120,8 +124,19 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     for (BatchCorrection& correction : batch.corrections) {
         correction.factorTenThousandths = in.U32();
         correction.newTotal = in.I64();
+        correction.accepted = true;
     }
-    return in.ok() && status <= kLastStatus;
+    // A record written before corrections could be declined ends here: all were accepted.
+    bool flagsRight = true;
+    if (in.ok() && in.left() > 0) {
+        flagsRight = in.Count(kCorrectionFlagSize) == batch.corrections.size();
+        for (std::size_t i = 0; flagsRight && i < batch.corrections.size(); ++i) {
+            const std::uint8_t flag = in.U8();
+            flagsRight = flag == kCorrectionAccepted || flag == kCorrectionDeclined;
+            batch.corrections[i].accepted = flag == kCorrectionAccepted;
+        }
+    }
+    return in.ok() && flagsRight && status <= kLastStatus;
 }
 
 std::uint32_t ReadU32(std::string_view bytes, std::size_t at) {
@@ -215,6 +230,9 @@ std::string EncodeBatchFrame(const BatchRecord& batch) {
         payload.U32(correction.factorTenThousandths);
         payload.I64(correction.newTotal);
     }
+    payload.U32(static_cast<std::uint32_t>(batch.corrections.size()));
+    for (const BatchCorrection& correction : batch.corrections)
+        payload.U8(correction.accepted ? kCorrectionAccepted : kCorrectionDeclined);
     const std::string& body = payload.bytes();
     if (body.size() > kMaxRecordPayload) return {};
 
@@ -224,6 +242,27 @@ std::string EncodeBatchFrame(const BatchRecord& batch) {
     frame.bytes() += body;
     frame.U32(Crc32(frame.bytes().data() + kMarkerSize, kLengthSize + body.size()));
     return std::move(frame.bytes());
+}
+
+JournalTail ClassifyJournalTail(std::string_view head, std::uint64_t size, std::string_view tail) {
+    if (size == 0) return JournalTail::Empty;
+    if (size < kJournalHeaderSize)
+        return EncodeJournalHeader().starts_with(head) ? JournalTail::HeaderCutShort : JournalTail::NotAJournal;
+    if (head.size() < kJournalHeaderSize || std::memcmp(head.data(), kHeaderMagic, sizeof kHeaderMagic) != 0 ||
+        ReadU32(head, sizeof kHeaderMagic) != kJournalVersion)
+        return JournalTail::NotAJournal;
+    if (size == kJournalHeaderSize) return JournalTail::HeaderOnly;
+    // The last record starts at the last marker whose length reaches exactly to the end
+    // and whose checksum holds; a marker inside a note is no such start. Checksums are
+    // taken for a few such markers only, so that bytes made of nothing but markers
+    // cost no more.
+    std::size_t checked = 0;
+    for (std::size_t at = tail.size() < kRecordFrameOverhead ? 0 : tail.size() - kRecordFrameOverhead + 1; at-- > 0;) {
+        if (!MarkerAt(tail, at) || ReadU32(tail, at + kMarkerSize) != tail.size() - at - kRecordFrameOverhead) continue;
+        if (IntactFrameAt(tail, at) >= 0) return JournalTail::IntactRecord;
+        if (++checked == kTailChecksumsTried) break;
+    }
+    return JournalTail::Damaged;
 }
 
 void JournalContents::ParseFrom(std::size_t start) {

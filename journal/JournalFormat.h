@@ -4,7 +4,11 @@
 //   record  marker "LQBR", payload length (u32), payload, CRC-32 of length and payload (u32)
 //
 // Integers are little-endian; texts are UTF-8 with a u32 byte count. A payload may
-// carry fields after the ones this version knows; they are passed over.
+// carry fields after the ones this version knows; they are passed over. That is how a
+// record grows without a new file version, which older copies of the program would
+// refuse: the corrections' accepted flags (a u32 count equal to the corrections', then
+// a byte each, 1 accepted, 0 declined) follow the corrections, and a record that ends
+// before them was written when every correction was an accepted one.
 #pragma once
 
 #include <cstddef>
@@ -46,6 +50,25 @@ struct JournalDamage {
     JournalDamageKind kind = JournalDamageKind::BadHeader;
     bool operator==(const JournalDamage&) const = default;
 };
+
+// What a journal file ends with, as a writer finds it before adding a record.
+enum class JournalTail {
+    Empty,           // no bytes yet: the first record brings the header
+    HeaderCutShort,  // the first write stopped inside the header: it is completed
+    NotAJournal,     // the header is wrong or from a newer version: the file is left alone
+    HeaderOnly,
+    IntactRecord,  // a whole record whose checksum holds ends the file
+    Damaged,       // anything else: a record cut short or changed; records go on after it
+};
+
+// The largest stretch that can hold a file's last record: the record itself.
+constexpr std::size_t kLongestTail = kMaxRecordPayload + kRecordFrameOverhead;
+
+// Judges a file of `size` bytes from its first bytes `head` (up to kJournalHeaderSize
+// of them) and its last bytes `tail` (none of the header's among them). A last record
+// longer than `tail` is judged Damaged; kLongestTail bytes, or all of them after the
+// header, always hold it.
+JournalTail ClassifyJournalTail(std::string_view head, std::uint64_t size, std::string_view tail);
 
 // Where an intact record's payload lies, and when its batch ended, for ordering
 // without decoding.

@@ -1,6 +1,61 @@
 #include "journal/JournalStore.h"
 
+#include <algorithm>
+
 namespace lacqueron {
+
+namespace {
+
+// Most records are a few hundred bytes: the first look at the end takes this much.
+constexpr std::size_t kFirstTailLook = 4096;
+
+// A new file gets its header in the same write as its first record; a header cut short
+// by a lost first write gets only its missing bytes.
+void PrependMissingHeader(std::string& frame, std::size_t present) {
+    frame.insert(0, EncodeJournalHeader().substr(present));
+}
+
+}  // namespace
+
+bool ReadJournalEnd(JournalFile& file, JournalEnd& end) {
+    if (!file.Size(end.size)) return false;
+    std::string head;
+    const std::size_t headLength = static_cast<std::size_t>(std::min<std::uint64_t>(end.size, kJournalHeaderSize));
+    if (!file.ReadAt(0, headLength, head)) return false;
+    const std::uint64_t afterHeader = end.size - headLength;
+    std::size_t look = static_cast<std::size_t>(std::min<std::uint64_t>(afterHeader, kFirstTailLook));
+    std::string tail;
+    if (!file.ReadAt(end.size - look, look, tail)) return false;
+    end.tail = ClassifyJournalTail(head, end.size, tail);
+    // A long last record, or damage, gets a second look as far back as a record can reach.
+    const std::size_t longest = static_cast<std::size_t>(std::min<std::uint64_t>(afterHeader, kLongestTail));
+    if (end.tail == JournalTail::Damaged && look < longest) {
+        look = longest;
+        if (!file.ReadAt(end.size - look, look, tail)) return false;
+        end.tail = ClassifyJournalTail(head, end.size, tail);
+    }
+    return true;
+}
+
+JournalAppendResult AppendBatch(JournalFile& file, const BatchRecord& batch, std::chrono::milliseconds lockLimit) {
+    std::string frame = EncodeBatchFrame(batch);
+    if (frame.empty()) return JournalAppendResult::TooLarge;
+    JournalLockGuard lock(file, JournalLockKind::Exclusive, lockLimit);
+    if (lock.result() == JournalLockResult::Busy) return JournalAppendResult::Busy;
+    JournalEnd end;
+    if (!lock.locked() || !ReadJournalEnd(file, end)) return JournalAppendResult::WriteFailed;
+    switch (end.tail) {
+    case JournalTail::NotAJournal: return JournalAppendResult::NotAJournal;
+    case JournalTail::Empty:
+    case JournalTail::HeaderCutShort:
+        PrependMissingHeader(frame, static_cast<std::size_t>(end.size));
+        break;
+    case JournalTail::HeaderOnly:
+    case JournalTail::IntactRecord:
+    case JournalTail::Damaged: break;
+    }
+    return file.Append(frame) ? JournalAppendResult::Appended : JournalAppendResult::WriteFailed;
+}
 
 JournalStore::JournalStore(std::unique_ptr<JournalFile> file) : file_(std::move(file)) {}
 
@@ -22,11 +77,12 @@ bool JournalStore::CatchUp() {
     return true;
 }
 
-bool JournalStore::Load() {
-    if (!file_) return false;
+JournalLoadResult JournalStore::Load() {
+    if (!file_) return JournalLoadResult::ReadFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Shared);
     contents_ = JournalContents();
-    return lock.locked() && CatchUp();
+    if (lock.result() == JournalLockResult::Busy) return JournalLoadResult::Busy;
+    return lock.locked() && CatchUp() ? JournalLoadResult::Loaded : JournalLoadResult::ReadFailed;
 }
 
 JournalAppendResult JournalStore::Append(const BatchRecord& batch) {
@@ -34,13 +90,12 @@ JournalAppendResult JournalStore::Append(const BatchRecord& batch) {
     if (frame.empty()) return JournalAppendResult::TooLarge;
     if (!file_) return JournalAppendResult::WriteFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Exclusive);
+    if (lock.result() == JournalLockResult::Busy) return JournalAppendResult::Busy;
     if (!lock.locked() || !CatchUp()) return JournalAppendResult::WriteFailed;
     if (!contents_.Appendable()) return JournalAppendResult::NotAJournal;
     if (!contents_.HeaderComplete()) {
-        // A new file gets its header in the same write as its first record; a header cut
-        // short by a lost first write gets only its missing bytes.
         const std::size_t present = static_cast<std::size_t>(contents_.Size());
-        frame.insert(0, EncodeJournalHeader().substr(present));
+        PrependMissingHeader(frame, present);
         if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;
         contents_ = JournalContents::Parse(EncodeJournalHeader().substr(0, present) + frame);
         return JournalAppendResult::Appended;

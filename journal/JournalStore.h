@@ -13,10 +13,11 @@
 // whose header is not a journal of this version is refused for writing.
 //
 // Two writers: an append happens under the file's exclusive lock as one write at the
-// end of the file; under the same lock the store first reads whatever other copies of
-// the program appended since it last looked.
+// end of the file. A lock held by another bench for longer than kJournalLockLimit is
+// reported, not waited out.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -30,14 +31,38 @@ enum class JournalAppendResult {
     NotAJournal,  // the header is wrong or from a newer version: the file is left alone
     TooLarge,     // the batch does not fit in one record
     WriteFailed,
+    Busy,  // another bench held the journal's lock past the time limit
 };
+
+enum class JournalLoadResult {
+    Loaded,
+    Busy,  // another bench held the journal's lock past the time limit
+    ReadFailed,
+};
+
+// How a journal file ends, read under a lock the caller holds.
+struct JournalEnd {
+    std::uint64_t size = 0;
+    JournalTail tail = JournalTail::Empty;
+};
+
+// Reads the header and the last record only (more when the last record is long or
+// damaged, never more than kLongestTail); false when the file cannot be read.
+bool ReadJournalEnd(JournalFile& file, JournalEnd& end);
+
+// The program's way to add a batch: under the exclusive lock it reads the file's end,
+// never the whole file, and writes the batch's record (with the header when the file
+// has none yet) as one flushed write. A damaged end is written after, as the reader
+// expects.
+JournalAppendResult AppendBatch(JournalFile& file, const BatchRecord& batch,
+                                std::chrono::milliseconds lockLimit = kJournalLockLimit);
 
 class JournalStore {
 public:
     explicit JournalStore(std::unique_ptr<JournalFile> file);
 
-    // Reads the whole file; false only when it cannot be read at all.
-    bool Load();
+    // Reads the whole file.
+    JournalLoadResult Load();
     // Writes one batch and adds it, with any batches other writers added, to Contents().
     JournalAppendResult Append(const BatchRecord& batch);
 

@@ -67,7 +67,7 @@ WideString FormatHundredths(Hundredths value) {
 WideString FormatCorrection(const BatchCorrection& correction) {
     return Digits(correction.factorTenThousandths / kTenThousandthsPerUnit) + u"," +
            Digits(correction.factorTenThousandths % kTenThousandthsPerUnit, 4) + u" → " +
-           FormatHundredths(correction.newTotal) + u" г";
+           FormatHundredths(correction.newTotal) + u" г" + (correction.accepted ? u"" : u" (отклонена)");
 }
 
 WideString FormatBatchAmount(const BatchRecord& batch) {
@@ -114,6 +114,7 @@ WideString DescribeAppendFailure(JournalAppendResult result) {
                u"Файл оставлен без изменений.";
     case JournalAppendResult::TooLarge: return u"Замес не записан: слишком длинная запись.";
     case JournalAppendResult::WriteFailed: return u"Замес не записан: не удалось записать файл журнала.";
+    case JournalAppendResult::Busy: return u"Замес не записан. " + WideString(kJournalBusyText);
     }
     return {};
 }

@@ -14,7 +14,7 @@ WideString FormatBatchTime(const BatchTime& time);
 // "263,50"; "-0,05" below zero.
 WideString FormatHundredths(Hundredths value);
 
-// "1,0250 → 263,50 г".
+// "1,0250 → 263,50 г"; "1,0250 → 263,50 г (отклонена)" for one the painter declined.
 WideString FormatCorrection(const BatchCorrection& correction);
 
 // "250 г" or "250 мл".
@@ -30,6 +30,9 @@ WideString DescribeJournalDamage(const JournalDamage& damage);
 // read, that the file stays as it is, and one line per damaged place (the first ten,
 // then how many more). Empty when there is no damage.
 WideString JournalDamageMessage(const JournalContents& journal);
+
+// What the painter is told when another bench holds the journal past the time limit.
+constexpr char16_t kJournalBusyText[] = u"Журнал занят другим рабочим местом. Попробуйте ещё раз.";
 
 // Why a batch was not saved, for a message box; empty for Appended.
 WideString DescribeAppendFailure(JournalAppendResult result);

@@ -1,10 +1,12 @@
 // The journal through the Win32 file under Wine: appends, reopening, two processes
-// writing at once, and the folder in the user's local application data.
+// writing at once, a lock held too long, and the folder in the user's local
+// application data.
 //   files_journal_test                        runs the tests
 //   files_journal_test append PATH FIRST N    appends sample batches FIRST..FIRST+N-1
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cwchar>
 #include <string>
 
@@ -17,12 +19,17 @@ namespace {
 
 using test::SampleBatch;
 
+// The other writer may append many batches in a row here, so the wait is longer than a
+// bench would wait for one.
+constexpr std::chrono::seconds kWriterLockLimit{60};
+
+// Appends as the program does, each batch after a look at the file's end only.
 int AppendSamples(const wchar_t* path, std::uint32_t first, std::uint32_t count) {
-    JournalStore store(OpenWin32JournalFile(FromWinText(path)));
-    if (!store.Load()) return 1;
+    const std::unique_ptr<JournalFile> file = OpenWin32JournalFile(FromWinText(path));
+    if (!file) return 1;
     for (std::uint32_t i = first; i < first + count; ++i)
-        if (store.Append(SampleBatch(i)) != JournalAppendResult::Appended) return 1;
-    return store.Contents().Damage().empty() ? 0 : 1;
+        if (AppendBatch(*file, SampleBatch(i), kWriterLockLimit) != JournalAppendResult::Appended) return 1;
+    return 0;
 }
 
 class Win32JournalFileTest : public testing::Test {
@@ -36,7 +43,7 @@ protected:
 
     JournalStore Open() {
         JournalStore store(OpenWin32JournalFile(path_));
-        EXPECT_TRUE(store.Load());
+        EXPECT_EQ(store.Load(), JournalLoadResult::Loaded);
         return store;
     }
 
@@ -67,6 +74,18 @@ TEST_F(Win32JournalFileTest, AppendedBatchesAreThereAfterReopening) {
     ASSERT_TRUE(reader->ReadAt(0, static_cast<std::size_t>(size), bytes));
     EXPECT_EQ(test::AllBatches(JournalContents::Parse(bytes)),
               (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(2)}));
+}
+
+TEST_F(Win32JournalFileTest, AJournalHeldTooLongIsReportedBusyAndLeftAsItWas) {
+    constexpr std::chrono::milliseconds kShortLimit{50};
+    const std::unique_ptr<JournalFile> holder = OpenWin32JournalFile(path_);
+    JournalLockGuard held(*holder, JournalLockKind::Exclusive);
+    ASSERT_TRUE(held.locked());
+    const std::unique_ptr<JournalFile> writer = OpenWin32JournalFile(path_);
+    EXPECT_EQ(AppendBatch(*writer, SampleBatch(0), kShortLimit), JournalAppendResult::Busy);
+    std::uint64_t size = 1;
+    ASSERT_TRUE(writer->Size(size));
+    EXPECT_EQ(size, 0u);
 }
 
 TEST_F(Win32JournalFileTest, TwoProcessesAppendingAtOnceLoseNothing) {

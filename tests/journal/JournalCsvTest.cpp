@@ -25,6 +25,7 @@ TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
     abandoned.amount = 1000;
     abandoned.resolution = 10;
     abandoned.status = BatchStatus::Abandoned;
+    abandoned.corrections = {{10500, 105000, false}, {10200, 107100}};
     abandoned.note = u"+7 916 000-00-00; Иванов\nстрока 2";
     const JournalContents journal = test::JournalOf({test::SampleBatch(1), abandoned});
 
@@ -40,7 +41,8 @@ TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
               "BOM\n"
               "Дата|Код|Название|Назначение|Количество|Дискретность весов, г|Статус|Итог, г|Коррекции|Примечание|"
               "Компонент|По рецепту, г|Налито, г\n"
-              "06.12.2026 23:59|RAL 9010|Чистый \"белый\"|назначение 1|1000 мл|0,10|прервано|0,00||"
+              "06.12.2026 23:59|RAL 9010|Чистый \"белый\"|назначение 1|1000 мл|0,10|прервано|0,00|"
+              "1,0500 → 1050,00 г (отклонена); 1,0200 → 1071,00 г|"
               "'+7 916 000-00-00; Иванов\nстрока 2|||\n"
               "07.12.2026 03:01|RAL 3020|Транспортный красный|назначение 2|251 г|0,01|готово|254,17|1,0167 → 254,17 г|"
               "Заказ 1, «Ока» 🚗|Основа матовая|225,00|225,12\n"

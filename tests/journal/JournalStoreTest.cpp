@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "journal/JournalStore.h"
 #include "journal/posix/PosixJournalFile.h"
@@ -20,9 +23,10 @@ using test::SampleBatch;
 class JournalStoreTest : public testing::Test {
 protected:
     void SetUp() override {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');  // a case of a table test
         path_ = std::filesystem::temp_directory_path() /
-                ("lacqueron-journal-" + std::to_string(::getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name() + ".lqj");
+                ("lacqueron-journal-" + std::to_string(::getpid()) + "-" + name + ".lqj");
         std::filesystem::remove(path_);
     }
     void TearDown() override { std::filesystem::remove(path_); }
@@ -36,7 +40,7 @@ protected:
 
     JournalStore Open() {
         JournalStore store(OpenPosixJournalFile(path_.string()));
-        EXPECT_TRUE(store.Load());
+        EXPECT_EQ(store.Load(), JournalLoadResult::Loaded);
         return store;
     }
 
@@ -65,7 +69,7 @@ TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
     EXPECT_EQ(AllBatches(store.Contents()), (std::vector{SampleBatch(0), SampleBatch(1)}));
     const std::vector<JournalDamage> cut = {{cutAt, 3, JournalDamageKind::TruncatedRecord}};
     EXPECT_EQ(store.Contents().Damage(), cut);
-    ASSERT_EQ(store.Append(SampleBatch(3)), JournalAppendResult::Appended);
+    ASSERT_EQ(AppendBatch(*OpenPosixJournalFile(path_.string()), SampleBatch(3)), JournalAppendResult::Appended);
 
     JournalStore reopened = Open();
     EXPECT_EQ(AllBatches(reopened.Contents()), (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(3)}));
@@ -75,9 +79,8 @@ TEST_F(JournalStoreTest, AfterACutLastRecordNewBatchesFollowAndTheOldOnesStay) {
 
 TEST_F(JournalStoreTest, AFirstWriteCutInTheHeaderIsCompleted) {
     Write(EncodeJournalHeader().substr(0, 5));
-    JournalStore first = Open();
     JournalStore second = Open();
-    ASSERT_EQ(first.Append(SampleBatch(0)), JournalAppendResult::Appended);
+    ASSERT_EQ(AppendBatch(*OpenPosixJournalFile(path_.string()), SampleBatch(0)), JournalAppendResult::Appended);
     ASSERT_EQ(second.Append(SampleBatch(1)), JournalAppendResult::Appended);  // reads the completed header
     const std::vector both = {SampleBatch(0), SampleBatch(1)};
     EXPECT_EQ(AllBatches(second.Contents()), both);
@@ -90,8 +93,81 @@ TEST_F(JournalStoreTest, AFileOfAnotherKindIsLeftAlone) {
     Write(foreign);
     JournalStore store = Open();
     EXPECT_EQ(store.Append(SampleBatch(0)), JournalAppendResult::NotAJournal);
+    EXPECT_EQ(AppendBatch(*OpenPosixJournalFile(path_.string()), SampleBatch(0)), JournalAppendResult::NotAJournal);
     EXPECT_EQ(std::filesystem::file_size(path_), foreign.size());
 }
+
+TEST_F(JournalStoreTest, AJournalHeldTooLongIsReportedBusyAndLeftAsItWas) {
+    constexpr std::chrono::milliseconds kShortLimit{50};
+    ASSERT_EQ(AppendBatch(*OpenPosixJournalFile(path_.string()), SampleBatch(0)), JournalAppendResult::Appended);
+    const auto size = std::filesystem::file_size(path_);
+    const std::unique_ptr<JournalFile> holder = OpenPosixJournalFile(path_.string());
+    JournalLockGuard held(*holder, JournalLockKind::Shared);
+    ASSERT_TRUE(held.locked());
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(AppendBatch(*OpenPosixJournalFile(path_.string()), SampleBatch(1), kShortLimit),
+              JournalAppendResult::Busy);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kShortLimit);
+    EXPECT_EQ(std::filesystem::file_size(path_), size);
+}
+
+// The writer's look at the file's end, through the file: how much it reads must still
+// find a last record longer than its first look, and never mistake a marker in a note.
+struct EndCase {
+    const char* name;
+    std::function<std::string()> bytes;
+    JournalTail tail;
+};
+
+class JournalEndTest : public JournalStoreTest, public testing::WithParamInterface<EndCase> {};
+
+BatchRecord WithNote(std::uint32_t number, const WideString& note) {
+    BatchRecord batch = SampleBatch(number);
+    batch.note = note;
+    return batch;
+}
+
+std::string JournalBytes(const std::vector<BatchRecord>& batches) {
+    std::string bytes = EncodeJournalHeader();
+    for (const BatchRecord& batch : batches) bytes += EncodeBatchFrame(batch);
+    return bytes;
+}
+
+const WideString kLongNote(6000, u'ж');  // 12,000 bytes: more than the first look
+
+TEST_P(JournalEndTest, TheLastRecordIsJudgedFromTheEnd) {
+    Write(GetParam().bytes());
+    JournalEnd end;
+    ASSERT_TRUE(ReadJournalEnd(*OpenPosixJournalFile(path_.string()), end));
+    EXPECT_EQ(end.size, std::filesystem::file_size(path_));
+    EXPECT_EQ(end.tail, GetParam().tail);
+}
+
+const EndCase kEndCases[] = {
+    {"Empty", [] { return std::string(); }, JournalTail::Empty},
+    {"HeaderOnly", [] { return EncodeJournalHeader(); }, JournalTail::HeaderOnly},
+    {"WholeRecords", [] { return JournalBytes({SampleBatch(0), SampleBatch(1)}); }, JournalTail::IntactRecord},
+    {"LastRecordTorn",
+     [] {
+         const std::string bytes = JournalBytes({SampleBatch(0), SampleBatch(1)});
+         return bytes.substr(0, bytes.size() - 3);
+     },
+     JournalTail::Damaged},
+    {"LongLastRecord", [] { return JournalBytes({SampleBatch(0), WithNote(1, kLongNote)}); }, JournalTail::IntactRecord},
+    {"LongLastRecordTorn",
+     [] {
+         const std::string bytes = JournalBytes({SampleBatch(0), WithNote(1, kLongNote)});
+         return bytes.substr(0, bytes.size() - 3);
+     },
+     JournalTail::Damaged},
+    {"MarkerInTheLastNote",
+     [] { return JournalBytes({SampleBatch(0), WithNote(1, u"LQBR\u0001\u0002 LQBR")}); },
+     JournalTail::IntactRecord},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, JournalEndTest, testing::ValuesIn(kEndCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JournalStoreTest, TwoWritersAtOnceLoseNothing) {
     constexpr std::uint32_t kWriters = 2;
@@ -103,7 +179,7 @@ TEST_F(JournalStoreTest, TwoWritersAtOnceLoseNothing) {
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             JournalStore store(OpenPosixJournalFile(path_.string()));
-            bool ok = store.Load();
+            bool ok = store.Load() == JournalLoadResult::Loaded;
             for (std::uint32_t i = 0; ok && i < kBatchesEach; ++i)
                 ok = store.Append(SampleBatch(writer * kBatchesEach + i)) == JournalAppendResult::Appended;
             // Its own view stays whole too: it read the other's records between its own.

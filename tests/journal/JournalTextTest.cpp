@@ -30,14 +30,19 @@ TEST(JournalText, HundredthsWithADecimalComma) {
     EXPECT_EQ(FormatHundredths(INT64_MIN), u"-92233720368547758,08");
 }
 
+TEST(JournalText, ADeclinedCorrectionIsMarked) {
+    EXPECT_EQ(FormatCorrection({10250, 26350}), u"1,0250 → 263,50 г");
+    EXPECT_EQ(FormatCorrection({10250, 26350, false}), u"1,0250 → 263,50 г (отклонена)");
+}
+
 TEST(JournalText, DamageMessageSaysWhatWasReadAndWhere) {
     std::string bytes = EncodeJournalHeader();
     for (std::uint32_t i = 0; i < 12; ++i) bytes += EncodeBatchFrame(test::SampleBatch(i)) + "?";
     const JournalContents journal = JournalContents::Parse(bytes);
     const WideString message = JournalDamageMessage(journal);
     EXPECT_TRUE(message.starts_with(u"Журнал замесов повреждён. Прочитано замесов: 12. "));
-    // The header and the first sample record take 12 + 281 bytes.
-    EXPECT_NE(message.find(u"\r\nЗапись 2 (байт 293): посторонние данные между записями\r\n"), WideString::npos);
+    // The header and the first sample record take 12 + 286 bytes.
+    EXPECT_NE(message.find(u"\r\nЗапись 2 (байт 298): посторонние данные между записями\r\n"), WideString::npos);
     EXPECT_TRUE(message.ends_with(u"\r\nИ ещё мест: 2."));
     EXPECT_EQ(JournalDamageMessage(test::JournalOf({test::SampleBatch(0)})), u"");
 }
