@@ -3,9 +3,12 @@
 #include <string>
 #include <string_view>
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <new>
+#include <thread>
 
+#include "port/EventHandle.h"
 #include "port/FileHandle.h"
 #include "scale/LineSplitter.h"
 
@@ -21,6 +24,11 @@ constexpr DWORD kReadWaitMs = 50;
 constexpr DWORD kWriteTimeoutMs = 500;
 constexpr DWORD kDriverQueueBytes = 1024;
 constexpr DWORD kReadChunk = 256;
+// A reader started on the port another one was just told to leave finds it busy until
+// that one has closed it, within a read wait or a write timeout: it tries again this
+// often, for this long, before it calls the port busy.
+constexpr std::chrono::milliseconds kHandOverRetry{50};
+constexpr std::chrono::milliseconds kHandOverLimit{1500};
 
 std::uint32_t CommandBit(ScaleCommand command) noexcept { return 1u << static_cast<unsigned>(command); }
 
@@ -117,37 +125,77 @@ ScaleEvent ScaleEventFromMessage(WPARAM wParam, LPARAM lParam) noexcept {
     return UnpackScaleEvent(static_cast<std::uint32_t>(wParam), static_cast<std::int32_t>(lParam));
 }
 
+// What the reader and its worker share. The worker holds it until it ends, so it
+// outlives a reader that was stopped, and the worker needs nothing else that may go.
+struct ScaleReader::Shared {
+    Shared(const ScaleReaderOptions& options, EventHandle wake) noexcept
+        : options(options), wake(std::move(wake)) {}
+
+    const ScaleReaderOptions options;
+    // Set by Stop, so a pause ends at once. A kernel event rather than a condition
+    // variable: one plain wait with a timeout, the same on every Windows and under Wine.
+    const EventHandle wake;
+    std::atomic<bool> stopping{false};
+    std::atomic<std::uint32_t> pendingCommands{0};  // one bit per ScaleCommand
+};
+
+// The worker thread's side: opens the port, reads it until a fault, waits, opens it
+// again, until told to stop.
+class ScaleReader::Worker {
+public:
+    explicit Worker(std::shared_ptr<Shared> shared) noexcept : shared_(std::move(shared)) {}
+
+    void Run() noexcept;
+
+private:
+    bool Stopping() const noexcept { return shared_->stopping.load(); }
+    // Reads the open port until it fails or falls silent; returns that fault, or
+    // ScaleEventKind::Reading when a stop was asked for.
+    ScaleEventKind ReadPort(HANDLE port) noexcept;
+    // Writes a pending tare or zero and, when it is time, the poll.
+    bool SendCommands(HANDLE port, const ProtocolDetector& detector, Clock::time_point& lastPoll) noexcept;
+    // Waits up to `period`; false when a stop was asked for meanwhile.
+    bool Pause(std::chrono::milliseconds period) noexcept;
+    // Posts a line's event, or a fault when it differs from the fault shown now.
+    void Post(ScaleEvent event) noexcept;
+
+    const std::shared_ptr<Shared> shared_;
+    const ScaleReaderOptions& options_ = shared_->options;
+    // The fault the window shows now; Reading when none.
+    ScaleEventKind shownFault_ = ScaleEventKind::Reading;
+};
+
 std::unique_ptr<ScaleReader> ScaleReader::Start(const ScaleReaderOptions& options) noexcept {
-    FileHandle wake(CreateEventW(nullptr, TRUE, FALSE, nullptr));  // manual reset: stays set
+    EventHandle wake = EventHandle::ManualReset();
     if (!wake) return nullptr;
-    std::unique_ptr<ScaleReader> reader(new (std::nothrow) ScaleReader(options, std::move(wake)));
-    if (!reader) return nullptr;
     try {
-        reader->worker_ = std::jthread([r = reader.get()](std::stop_token stop) { r->Run(stop); });
-    } catch (const std::exception&) {  // no thread, or no memory for it
+        auto shared = std::make_shared<Shared>(options, std::move(wake));
+        std::unique_ptr<ScaleReader> reader(new ScaleReader(shared));
+        std::thread([shared = std::move(shared)]() mutable noexcept { Worker(std::move(shared)).Run(); }).detach();
+        return reader;
+    } catch (const std::exception&) {  // no memory, or no thread
         return nullptr;
     }
-    return reader;
 }
 
 void ScaleReader::Send(ScaleCommand command) noexcept {
-    if (command != ScaleCommand::Poll) pendingCommands_.fetch_or(CommandBit(command));
+    if (shared_ && command != ScaleCommand::Poll) shared_->pendingCommands.fetch_or(CommandBit(command));
 }
 
 void ScaleReader::Stop() noexcept {
-    if (!worker_.joinable()) return;
-    worker_.request_stop();
-    SetEvent(wake_.get());
-    worker_.join();
+    if (!shared_) return;
+    shared_->stopping.store(true);
+    shared_->wake.Set();
+    shared_.reset();
 }
 
-bool ScaleReader::Pause(const std::stop_token& stop, std::chrono::milliseconds period) noexcept {
-    if (stop.stop_requested()) return false;
-    WaitForSingleObject(wake_.get(), static_cast<DWORD>(period.count()));
-    return !stop.stop_requested();
+bool ScaleReader::Worker::Pause(std::chrono::milliseconds period) noexcept {
+    if (Stopping()) return false;
+    shared_->wake.Wait(static_cast<DWORD>(period.count()));
+    return !Stopping();
 }
 
-void ScaleReader::Post(const ScaleEvent& event) noexcept {
+void ScaleReader::Worker::Post(ScaleEvent event) noexcept {
     const bool fault = event.kind >= ScaleEventKind::PortMissing;
     if (fault) {
         // After an unplugged port a missing one is the same fault: keep "plug it back in".
@@ -157,23 +205,30 @@ void ScaleReader::Post(const ScaleEvent& event) noexcept {
     } else {
         shownFault_ = ScaleEventKind::Reading;
     }
+    event.generation = options_.generation;
     PostMessageW(options_.window, options_.message, PackScaleEvent(event), static_cast<LPARAM>(event.hundredths));
 }
 
-void ScaleReader::Run(std::stop_token stop) noexcept {
-    while (!stop.stop_requested()) {
+void ScaleReader::Worker::Run() noexcept {
+    const Clock::time_point started = Clock::now();
+    while (!Stopping()) {
         ScaleEventKind fault = ScaleEventKind::Reading;
         FileHandle port = OpenPort(options_.port, options_.baud, fault);
-        if (port) fault = ReadPort(port.get(), stop);
+        if (port) fault = ReadPort(port.get());
         port.reset();
-        if (stop.stop_requested()) return;
+        if (Stopping()) return;
+        if (fault == ScaleEventKind::PortBusy && Clock::now() - started < kHandOverLimit) {
+            if (!Pause(kHandOverRetry)) return;  // maybe the reader this one replaced, still leaving
+            continue;
+        }
         Post(Fault(fault));
-        if (!Pause(stop, options_.retryPeriod)) return;
+        if (!Pause(options_.retryPeriod)) return;
     }
 }
 
-bool ScaleReader::SendCommands(HANDLE port, const ProtocolDetector& detector, Clock::time_point& lastPoll) noexcept {
-    const std::uint32_t pending = pendingCommands_.exchange(0);
+bool ScaleReader::Worker::SendCommands(HANDLE port, const ProtocolDetector& detector,
+                                       Clock::time_point& lastPoll) noexcept {
+    const std::uint32_t pending = shared_->pendingCommands.exchange(0);
     for (const ScaleCommand command : {ScaleCommand::Tare, ScaleCommand::Zero}) {
         const std::string_view bytes = ScaleCommandBytes(detector.current(), command);
         if ((pending & CommandBit(command)) != 0 && !bytes.empty() && !WriteAll(port, bytes)) return false;
@@ -185,14 +240,14 @@ bool ScaleReader::SendCommands(HANDLE port, const ProtocolDetector& detector, Cl
     return WriteAll(port, poll);
 }
 
-ScaleEventKind ScaleReader::ReadPort(HANDLE port, const std::stop_token& stop) noexcept {
+ScaleEventKind ScaleReader::Worker::ReadPort(HANDLE port) noexcept {
     ProtocolDetector detector(options_.protocol);
     LineSplitter splitter;
     Clock::time_point lastLine = Clock::now();
     Clock::time_point lastPoll = lastLine - options_.pollPeriod;
-    pendingCommands_.store(0);  // a tare pressed while the scale was away is not sent later
+    shared_->pendingCommands.store(0);  // a tare pressed while the scale was away is not sent later
 
-    while (!stop.stop_requested()) {
+    while (!Stopping()) {
         if (!SendCommands(port, detector, lastPoll)) return ScaleEventKind::PortLost;
 
         char bytes[kReadChunk];

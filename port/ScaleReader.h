@@ -1,18 +1,15 @@
 // Reads a scale on a COM port on a worker thread of its own and posts what it reads to
 // a window. The thread owns the port handle, opens it again by itself after a fault
-// (the scale unplugged and plugged back), and never blocks the window's thread.
+// (the scale unplugged and plugged back), and never blocks the window's thread: it is
+// detached, owns everything it uses, and ends on its own once told to, even after the
+// window or the process has gone on without it.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <stop_token>
-#include <thread>
-
-#include "port/FileHandle.h"
 
 #include "scale/ScaleEvent.h"
 #include "scale/ScaleProtocol.h"
@@ -26,6 +23,7 @@ struct ScaleReaderOptions {
     ScaleProtocol protocol = ScaleProtocol::Automatic;
     HWND window = nullptr;  // gets every event as `message`
     UINT message = 0;
+    ScaleGeneration generation = 0;  // stamped on every event
     // Defaults: the protocol asks 10 times a second, a scale quiet for 2 s is reported
     // and its port opened again, a missing port is tried again twice a second.
     std::chrono::milliseconds pollPeriod{100};
@@ -49,33 +47,19 @@ public:
 
     // Tare or zero, sent by the worker when the protocol has the command; ignored otherwise.
     void Send(ScaleCommand command) noexcept;
-    // Ends the worker and waits for it; the port is closed when this returns. Events
-    // already posted stay in the window's queue.
+    // Tells the worker to end and returns at once: opening a port or a driver's read
+    // may take long, and the window must not wait for it. The worker closes the port
+    // within a read wait of opening it and frees what it used; a reader started on the
+    // same port meanwhile waits for it. Events already posted stay in the window's queue.
     void Stop() noexcept;
 
 private:
-    ScaleReader(const ScaleReaderOptions& options, FileHandle wake) noexcept
-        : options_(options), wake_(std::move(wake)) {}
-    // The worker: opens the port, reads it until a fault, waits, opens it again.
-    void Run(std::stop_token stop) noexcept;
-    // Reads the open port until it fails or falls silent; returns that fault, or
-    // ScaleEventKind::Reading when a stop was asked for.
-    ScaleEventKind ReadPort(HANDLE port, const std::stop_token& stop) noexcept;
-    // Writes a pending tare or zero and, when it is time, the poll.
-    bool SendCommands(HANDLE port, const ProtocolDetector& detector, std::chrono::steady_clock::time_point& lastPoll) noexcept;
-    // Waits up to `period`; false when a stop was asked for meanwhile.
-    bool Pause(const std::stop_token& stop, std::chrono::milliseconds period) noexcept;
-    // Posts a line's event, or a fault when it differs from the fault shown now.
-    void Post(const ScaleEvent& event) noexcept;
+    struct Shared;
+    class Worker;
+    explicit ScaleReader(std::shared_ptr<Shared> shared) noexcept : shared_(std::move(shared)) {}
 
-    const ScaleReaderOptions options_;
-    std::atomic<std::uint32_t> pendingCommands_{0};  // one bit per ScaleCommand
-    // Set by Stop, so a pause ends at once. A kernel event rather than a condition
-    // variable: one plain wait with a timeout, the same on every Windows and under Wine.
-    const FileHandle wake_;
-    // The fault the window shows now; Reading when none. Worker thread only.
-    ScaleEventKind shownFault_ = ScaleEventKind::Reading;
-    std::jthread worker_;
+    // Shared with the worker, which keeps it alive until it ends; null once stopped.
+    std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace lacqueron

@@ -2,11 +2,12 @@
 
 namespace lacqueron {
 
-std::optional<std::int64_t> AutoRecordReading(std::span<const TimedReading> readings, std::int64_t target,
-                                              std::int64_t tolerance) noexcept {
+std::optional<std::int64_t> AutoRecordReading(std::span<const TimedReading> readings,
+                                              const AutoRecordStep& step) noexcept {
     const auto qualifies = [&](const TimedReading& r) {
-        const std::int64_t off = r.hundredths - target;
-        return r.stable && off <= tolerance && -off <= tolerance;
+        const std::int64_t off = r.hundredths - step.target;
+        const bool poured = r.hundredths - step.lastRecorded >= step.division;
+        return r.stable && poured && off <= step.tolerance && -off <= step.tolerance;
     };
     if (readings.empty() || !qualifies(readings.back())) return std::nullopt;
 

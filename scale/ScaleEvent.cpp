@@ -3,11 +3,14 @@
 namespace lacqueron {
 namespace {
 
-// Word layout: kind in bits 0-7, line kind in 8-15, refusal in 16-23, stable in bit 24.
-constexpr int kLineShift = 8;
-constexpr int kRefusalShift = 16;
-constexpr int kStableShift = 24;
-constexpr std::uint32_t kByteMask = 0xFF;
+// Word layout: kind in bits 0-3, line kind in 4-7, refusal in 8-11, stable in bit 12,
+// generation in 16-31. Every enum has fewer than 16 values.
+constexpr int kLineShift = 4;
+constexpr int kRefusalShift = 8;
+constexpr int kStableShift = 12;
+constexpr int kGenerationShift = 16;
+constexpr std::uint32_t kFieldMask = 0xF;
+constexpr std::uint32_t kGenerationMask = 0xFFFF;
 
 const char16_t* StateText(ScaleLineKind kind) noexcept {
     switch (kind) {
@@ -58,15 +61,17 @@ bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept {
 std::uint32_t PackScaleEvent(const ScaleEvent& event) noexcept {
     return static_cast<std::uint32_t>(event.kind) | static_cast<std::uint32_t>(event.line) << kLineShift |
            static_cast<std::uint32_t>(event.refusal) << kRefusalShift |
-           static_cast<std::uint32_t>(event.stable ? 1 : 0) << kStableShift;
+           static_cast<std::uint32_t>(event.stable ? 1 : 0) << kStableShift |
+           static_cast<std::uint32_t>(event.generation) << kGenerationShift;
 }
 
 ScaleEvent UnpackScaleEvent(std::uint32_t word, std::int32_t hundredths) noexcept {
     ScaleEvent event;
-    event.kind = static_cast<ScaleEventKind>(word & kByteMask);
-    event.line = static_cast<ScaleLineKind>(word >> kLineShift & kByteMask);
-    event.refusal = static_cast<ScaleRefusal>(word >> kRefusalShift & kByteMask);
+    event.kind = static_cast<ScaleEventKind>(word & kFieldMask);
+    event.line = static_cast<ScaleLineKind>(word >> kLineShift & kFieldMask);
+    event.refusal = static_cast<ScaleRefusal>(word >> kRefusalShift & kFieldMask);
     event.stable = (word >> kStableShift & 1) != 0;
+    event.generation = static_cast<ScaleGeneration>(word >> kGenerationShift & kGenerationMask);
     event.hundredths = hundredths;
     return event;
 }

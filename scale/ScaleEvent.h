@@ -1,6 +1,7 @@
 // What the port reader reports to the weighing dialog: a weight, a state of the scale
 // or a fault, with the Russian text the dialog shows for it. An event packs into two
-// machine words so that a posted message owns nothing.
+// machine words so that a posted message owns nothing. Each carries the generation of
+// the reader that produced it, so a window drops what a reader it replaced still sent.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,10 @@
 #include "scale/ScaleLine.h"
 
 namespace lacqueron {
+
+// A reader's number, stamped on its events. It wraps after 65536 readers, far more
+// than are started while one reader's events still wait in a queue.
+using ScaleGeneration = std::uint16_t;
 
 enum class ScaleEventKind : std::uint8_t {
     Reading,      // hundredths and stable
@@ -25,6 +30,7 @@ struct ScaleEvent {
     ScaleLineKind line = ScaleLineKind::Reading;
     ScaleRefusal refusal = ScaleRefusal::None;
     std::int32_t hundredths = 0;
+    ScaleGeneration generation = 0;
 
     bool operator==(const ScaleEvent&) const = default;
 };

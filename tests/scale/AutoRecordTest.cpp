@@ -1,5 +1,6 @@
 // Auto-record: a stable reading within tolerance for a whole second, never an unstable
-// one, and never across a gap in the readings.
+// one, never across a gap in the readings, and never one with nothing poured since the
+// last recorded reading.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -12,11 +13,16 @@ namespace {
 
 constexpr std::int64_t kTarget = 12345;
 constexpr std::int64_t kTolerance = 100;
+constexpr std::int64_t kDivision = 1;
+constexpr std::int64_t kEmptyCan = 0;
+// The last recorded reading before a light step: the step weighs less than its tolerance.
+constexpr std::int64_t kBeforeLightStep = 12300;
 
 struct AutoRecordCase {
     const char* name;
     std::vector<TimedReading> readings;
     std::optional<std::int64_t> expected;
+    std::int64_t lastRecorded = kEmptyCan;
 };
 
 std::ostream& operator<<(std::ostream& out, const AutoRecordCase& c) { return out << c.name; }
@@ -25,7 +31,7 @@ class AutoRecord : public testing::TestWithParam<AutoRecordCase> {};
 
 TEST_P(AutoRecord, RecordsOnlyAHeldStableReading) {
     const AutoRecordCase& c = GetParam();
-    EXPECT_EQ(AutoRecordReading(c.readings, kTarget, kTolerance), c.expected);
+    EXPECT_EQ(AutoRecordReading(c.readings, {kTarget, kTolerance, c.lastRecorded, kDivision}), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,7 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
                         {1400, 12340, true}},
                        12340},
         AutoRecordCase{"gap_in_the_readings", {{0, 12345, true}, {501, 12345, true}, {1001, 12345, true}},
-                       std::nullopt}),
+                       std::nullopt},
+        AutoRecordCase{"light_step_nothing_poured",
+                       {{0, 12300, true}, {500, 12300, true}, {1000, 12300, true}},
+                       std::nullopt, kBeforeLightStep},
+        AutoRecordCase{"light_step_one_division_poured",
+                       {{0, 12301, true}, {500, 12301, true}, {1000, 12301, true}},
+                       12301, kBeforeLightStep}),
     [](const testing::TestParamInfo<AutoRecordCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The port reader against the simulated scale (scale-sim.py) on a pseudo-terminal that
 // Wine maps to a COM port: live readings of both protocols, the scale's states, a
-// refused unit, tare, one unplug and reconnect, a silent scale, a missing port, and the
-// list of ports. (A busy port cannot be staged: Wine lets a COM port be opened twice.)
+// refused unit, tare, one unplug and reconnect, a silent scale, a missing port, a reader
+// started on the port the one before was just told to leave, and the list of ports. (A busy port cannot be staged: Wine lets a COM port be opened twice.)
 // port-e2e.sh starts the simulator and passes the port and the control file.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -146,6 +146,22 @@ TEST_F(ScalePort, ReadsLiveThroughUnplugAndReconnect) {
     EXPECT_TRUE(window.WaitFor(IsKind(ScaleEventKind::Silent)));
     scale->Set("mute=0 stable=1 weight=0.25");
     EXPECT_TRUE(window.WaitFor(IsReading(25000, true))) << "no reading after a silence";
+}
+
+// Stop returns at once and the old worker leaves the port in its own time: the next
+// reader reads the same port meanwhile, and its events carry its own generation.
+TEST_F(ScalePort, RestartedReaderTakesOverThePort) {
+    scale->Set("plugged=1 mute=0 protocol=continuous weight=7.00 unit=g stable=1 overload=0");
+    options.generation = 1;
+    auto reader = ScaleReader::Start(options);
+    ASSERT_TRUE(reader);
+    ASSERT_TRUE(window.WaitFor(IsReading(700, true)));
+    reader->Stop();
+    options.generation = 2;
+    reader = ScaleReader::Start(options);
+    ASSERT_TRUE(reader);
+    scale->Set("weight=8.00");
+    EXPECT_TRUE(window.WaitFor([](const ScaleEvent& e) { return e.generation == 2 && IsReading(800, true)(e); }));
 }
 
 TEST_F(ScalePort, OnlyPortsPresentAreListed) {

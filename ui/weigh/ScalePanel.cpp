@@ -35,6 +35,10 @@ void AddItem(HWND combo, const wchar_t* text, std::uint32_t data, bool selected)
     if (selected) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+std::int64_t TickClock() noexcept { return static_cast<std::int64_t>(GetTickCount64()); }
+
+ScalePanel::Clock panelClock = &TickClock;
+
 std::optional<std::uint32_t> SelectedData(HWND dialog, int id) noexcept {
     const LRESULT selected = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR) return std::nullopt;
@@ -42,6 +46,8 @@ std::optional<std::uint32_t> SelectedData(HWND dialog, int id) noexcept {
 }
 
 }  // namespace
+
+void ScalePanel::SetClock(Clock clock) noexcept { panelClock = clock ? clock : &TickClock; }
 
 void ScalePanel::Attach(HWND dialog, ScaleSettings& settings) noexcept {
     dialog_ = dialog;
@@ -91,6 +97,7 @@ void ScalePanel::ReadChoices() noexcept {
 void ScalePanel::Restart() noexcept {
     reader_.reset();
     held_.clear();
+    ++generation_;
     const ScaleSettings& chosen = *settings_;
     const bool reading = chosen.port != kManualEntry;
     for (const int id : kPortControls) EnableWindow(GetDlgItem(dialog_, id), reading);
@@ -106,6 +113,7 @@ void ScalePanel::Restart() noexcept {
     options.protocol = chosen.protocol;
     options.window = dialog_;
     options.message = ScaleEventMessage();
+    options.generation = generation_;
     reader_ = ScaleReader::Start(options);
     ShowState(reader_ ? WaitingForScaleText() : NoReaderText());
 }
@@ -134,10 +142,11 @@ bool ScalePanel::OnCommand(WORD code, WORD id) noexcept {
 }
 
 ScalePanel::Update ScalePanel::OnScaleMessage(WPARAM wParam, LPARAM lParam, const PourStep* step,
-                                              Hundredths resolution) noexcept {
+                                              Hundredths resolution, Hundredths lastRecorded) noexcept {
     Update update;
-    if (!reader_) return update;  // a message the stopped reader left in the queue
     const ScaleEvent event = ScaleEventFromMessage(wParam, lParam);
+    // Left in the queue by a reader that was stopped or replaced.
+    if (!reader_ || event.generation != generation_) return update;
     try {
         if (event.kind != ScaleEventKind::Reading) {
             held_.clear();  // a fault breaks the hold
@@ -148,10 +157,11 @@ ScalePanel::Update ScalePanel::OnScaleMessage(WPARAM wParam, LPARAM lParam, cons
         ShowState(ScaleReadingText(event.hundredths, event.stable));
         update.reading = event.hundredths;
         if (!settings_->autoRecord || !step) return update;
-        const auto now = static_cast<std::int64_t>(GetTickCount64());
+        const std::int64_t now = panelClock();
         std::erase_if(held_, [now](const TimedReading& held) { return now - held.timeMs > kHeldSpanMs; });
         held_.push_back({now, event.hundredths, event.stable});
-        if (const auto record = AutoRecordReading(held_, step->target, Tolerance(step->weight, resolution)))
+        const AutoRecordStep waiting{step->target, Tolerance(step->weight, resolution), lastRecorded, resolution};
+        if (const auto record = AutoRecordReading(held_, waiting))
             update.autoRecord = static_cast<Hundredths>(*record);
     } catch (...) {
         held_.clear();  // not enough memory: no auto-record this time

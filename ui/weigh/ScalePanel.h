@@ -1,6 +1,7 @@
 // The weighing dialog's scale row: the port, baud rate and protocol chosen, the tare and
 // zero buttons, the live reading with its stable mark or the scale's fault, and the
-// auto-record choice. It owns the port reader, started again whenever the choice changes.
+// auto-record choice. It owns the port reader, started again whenever the choice changes;
+// each start is a new generation, and events of an earlier one are dropped.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +20,15 @@ namespace lacqueron {
 
 class ScalePanel {
 public:
+    // A milliseconds clock on which auto-record times its hold.
+    using Clock = std::int64_t (*)() noexcept;
+    // The clock of every panel in the process: GetTickCount64 unless a test sets its
+    // own; null puts GetTickCount64 back. Window thread only.
+    static void SetClock(Clock clock) noexcept;
+
     // Fills the controls from the settings (kept up to date in place for the caller)
-    // and starts reading when a port is chosen.
+    // and starts reading when a port is chosen. Attach begins generation 1, and every
+    // later choice of port (manual entry too), baud rate or protocol the next one.
     void Attach(HWND dialog, ScaleSettings& settings) noexcept;
     // The panel's own commands; false for any other.
     bool OnCommand(WORD code, WORD id) noexcept;
@@ -30,11 +38,16 @@ public:
         std::optional<Hundredths> reading;     // the live reading for the reading field
         std::optional<Hundredths> autoRecord;  // to record now
     };
-    // A scale message; `step` is the step waiting for a reading, null when none is.
-    Update OnScaleMessage(WPARAM wParam, LPARAM lParam, const PourStep* step, Hundredths resolution) noexcept;
+    // A scale message; `step` is the step waiting for a reading, null when none is, and
+    // `lastRecorded` the reading recorded before it (the plan's last reading): a reading
+    // is auto-recorded only once it is at least `resolution` above that, so a step
+    // lighter than its tolerance waits for the painter's Enter rather than being booked
+    // with nothing poured. A message of an earlier generation gives an empty update.
+    Update OnScaleMessage(WPARAM wParam, LPARAM lParam, const PourStep* step, Hundredths resolution,
+                          Hundredths lastRecorded) noexcept;
     // A reading was recorded: the next one is held from scratch.
     void ForgetHeld() noexcept { held_.clear(); }
-    // Stops the reader and waits for it; the port is closed.
+    // Tells the reader to stop and returns at once; its worker closes the port shortly.
     void Stop() noexcept { reader_.reset(); }
 
 private:
@@ -47,6 +60,7 @@ private:
     HWND dialog_ = nullptr;
     ScaleSettings* settings_ = nullptr;
     std::unique_ptr<ScaleReader> reader_;
+    ScaleGeneration generation_ = 0;  // of the choice in force
     std::vector<TimedReading> held_;  // the last readings, for auto-record
 };
 

@@ -409,7 +409,8 @@ private:
     void OnScale(WPARAM wParam, LPARAM lParam) noexcept {
         const bool open = plan_.Phase() == PourPhase::kPouring && !asking_;
         const ScalePanel::Update update =
-            scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution);
+            scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution,
+                                  plan_.lastReading);
         HWND edit = Control(IDC_WEIGH_READING);
         if (!open || !edit) return;
         const std::optional<Hundredths> shown = update.autoRecord ? update.autoRecord : update.reading;

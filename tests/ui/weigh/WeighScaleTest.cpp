@@ -1,0 +1,164 @@
+// The weighing dialog's scale row driven inside its modal loop, with scale events sent
+// to the dialog as the port reader posts them: a reading from before a change of port
+// is dropped, and a light step is not auto-recorded before anything is poured. The
+// reader itself runs on a port that is not there; the panel's clock is the test's.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "port/ScaleReader.h"
+#include "res/resource.h"
+#include "tests/support/MadeUpCatalogue.h"
+#include "tests/ui/shared/ModalDriver.h"
+#include "ui/weigh/ScalePanel.h"
+#include "ui/weigh/WeighDialog.h"
+
+namespace lacqueron::testing {
+namespace {
+
+constexpr wchar_t kWeighCaption[] = L"Взвешивание";
+constexpr std::uint32_t kAbsentPort = 77;
+// The panel numbers its readers from 1 at opening, one more for every choice after.
+constexpr ScaleGeneration kOpened = 1;
+constexpr ScaleGeneration kAfterManualAndBack = 3;
+constexpr int kReadingColumn = 3;
+
+std::int64_t testNowMs = 0;
+std::int64_t TestClock() noexcept { return testNowMs; }
+
+HWND Weighing() { return FindDialog(kWeighCaption); }
+
+std::wstring FieldText(int id) { return WindowText(GetDlgItem(Weighing(), id)); }
+
+std::wstring PlanCell(int row, int column) {
+    wchar_t buffer[64] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = 64;
+    SendDlgItemMessageW(Weighing(), IDC_WEIGH_PLAN, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
+// A stable reading handed to the dialog as the reader of `generation` posts it, at
+// `atMs` on the panel's clock.
+void SendReading(std::int32_t hundredths, ScaleGeneration generation, std::int64_t atMs = 0) {
+    ScaleEvent event;
+    event.stable = true;
+    event.hundredths = hundredths;
+    event.generation = generation;
+    testNowMs = atMs;
+    SendMessageW(Weighing(), ScaleEventMessage(), PackScaleEvent(event), static_cast<LPARAM>(hundredths));
+}
+
+// Selects the port combo's item with this port number and reports the change.
+void ChoosePort(std::uint32_t port) {
+    HWND combo = GetDlgItem(Weighing(), IDC_WEIGH_SCALE_PORT);
+    const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index)
+        if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, index, 0)) == port)
+            SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(Weighing(), WM_COMMAND, MAKEWPARAM(IDC_WEIGH_SCALE_PORT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+class WeighScaleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::AddExampleComponents(catalogue_);
+        recipe_ = test::Recipe(test::kExampleItems);
+        owner_ = CreateOwnerWindow(100, 100, 900, 700);
+        ASSERT_NE(owner_, nullptr);
+        request_.catalogue = &catalogue_;
+        request_.recipe = &recipe_;
+        request_.purpose = 4;
+        request_.weightType = 1;
+        request_.amount = 500;
+        request_.scale.port = kAbsentPort;
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        journal_ = std::wstring(folder) + L"lacqueron-weigh-scale-test.lqj";
+        request_.journalPath = FromWinText(journal_.c_str());
+        ScalePanel::SetClock(&TestClock);
+    }
+    void TearDown() override {
+        ScalePanel::SetClock(nullptr);
+        DestroyWindow(owner_);
+        DeleteFileW(journal_.c_str());
+    }
+
+    bool Run(std::vector<ModalDriver::Step> steps) {
+        ModalDriver driver(std::move(steps));
+        ShowWeighDialog(owner_, request_);
+        return driver.Finished() && Weighing() == nullptr;
+    }
+
+    static ModalDriver::Step Close() {
+        return [] {
+            PostMessageW(GetDlgItem(Weighing(), IDC_WEIGH_CLOSE), BM_CLICK, 0, 0);
+            return true;
+        };
+    }
+
+    Catalogue catalogue_;
+    ColourRecipe recipe_;
+    WeighRequest request_;
+    std::wstring journal_;
+    HWND owner_ = nullptr;
+};
+
+TEST_F(WeighScaleTest, ReadingFromBeforeAPortChangeIsDropped) {
+    std::wstring afterStale, afterCurrent;
+    ASSERT_TRUE(Run({
+        [&] {
+            if (!Weighing()) return false;
+            ChoosePort(kManualEntry);
+            ChoosePort(kAbsentPort);
+            SendReading(1234, kOpened);
+            afterStale = FieldText(IDC_WEIGH_READING);
+            SendReading(5678, kAfterManualAndBack);
+            afterCurrent = FieldText(IDC_WEIGH_READING);
+            return true;
+        },
+        Close(),
+    }));
+    EXPECT_EQ(afterStale, L"");
+    EXPECT_EQ(afterCurrent, L"56.78") << "a reading of the reader in force is shown";
+}
+
+// At 1 g a division the first step, under a gram, is within tolerance of the empty
+// can: the can standing still is not the step poured. A gram more is, and is recorded.
+TEST_F(WeighScaleTest, LightStepWaitsForSomethingPoured) {
+    request_.amount = 1;
+    request_.resolution = kResolutionGram;
+    request_.scale.autoRecord = true;
+    std::wstring unchanged, poured;
+    SeenBox confirmation;
+    ASSERT_TRUE(Run({
+        [&] {
+            if (!Weighing()) return false;
+            for (const std::int64_t atMs : {0, 400, 800, 1200, 1600}) SendReading(0, kOpened, atMs);
+            unchanged = PlanCell(0, kReadingColumn);
+            for (const std::int64_t atMs : {2000, 2400, 2800, 3200}) SendReading(100, kOpened, atMs);
+            poured = PlanCell(0, kReadingColumn);
+            return true;
+        },
+        Close(),
+        AnswerBox(L"Подтверждение", IDYES, confirmation),
+        [] {
+            HWND prompt = FindDialog(L"Замес в журнал");
+            if (!prompt) return false;
+            PostMessageW(GetDlgItem(prompt, IDCANCEL), BM_CLICK, 0, 0);
+            return true;
+        },
+    }));
+    EXPECT_EQ(unchanged, L"") << "nothing poured, nothing recorded";
+    EXPECT_EQ(poured, L"1.00");
+}
+
+}  // namespace
+}  // namespace lacqueron::testing
