@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,31 @@ ModalDriver::Step Enter(const wchar_t* reading) {
 // Waits until the control shows the text.
 ModalDriver::Step Shows(int id, std::wstring text) {
     return [id, text] { return Weighing() && Text(id) == text; };
+}
+
+bool Said(const SeenBox& box, const wchar_t* text) {
+    return std::find(box.texts.begin(), box.texts.end(), text) != box.texts.end();
+}
+
+// Ctrl+Z typed in the reading field.
+ModalDriver::Step TypeCtrlZ() {
+    return [] {
+        HWND edit = GetDlgItem(Weighing(), IDC_WEIGH_READING);
+        if (!edit) return false;
+        PostMessageW(edit, WM_CHAR, 0x1A, 0);
+        return true;
+    };
+}
+
+// Waits until the prompt for the note shows and gives it.
+ModalDriver::Step GiveNote(const wchar_t* note) {
+    return [note] {
+        HWND prompt = FindDialog(L"Замес в журнал");
+        if (!prompt) return false;
+        SetDlgItemTextW(prompt, IDC_WEIGH_NOTE_TEXT, note);
+        PostMessageW(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
+        return true;
+    };
 }
 
 ModalDriver::Step Press(int id) {
@@ -114,9 +140,9 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
     std::wstring correction;
     SeenBox confirmation;
     ASSERT_TRUE(Run({
-        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Основа до 480.77 г"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Основа: налейте до 480.77 г"),
         Enter(L"480.77"),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Yel до 495.19 г"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
         Enter(L"495"),
         Shows(IDC_WEIGH_MESSAGE, L"долейте ещё 0.19 г"),
         Enter(L"495 г"),
@@ -128,20 +154,14 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
             return true;
         },
         Press(IDC_WEIGH_ACCEPT),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Red (N) до 501.33 г"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 501.33 г"),
         [&] {
             for (int row = 0; row < 4; ++row) rows.push_back(Row(row));
             PostMessageW(GetDlgItem(Weighing(), IDC_WEIGH_READING), WM_KEYDOWN, VK_ESCAPE, 0);
             return true;
         },
         AnswerBox(L"Подтверждение", IDYES, confirmation),
-        [] {
-            HWND prompt = FindDialog(L"Замес в журнал");
-            if (!prompt) return false;
-            SetDlgItemTextW(prompt, IDC_WEIGH_NOTE_TEXT, L"Иванов, заказ 17");
-            PostMessageW(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
-            return true;
-        },
+        GiveNote(L"Иванов, заказ 17"),
     }));
     EXPECT_EQ(badInput.rfind(L"Введите показание весов числом", 0), 0u) << badInput;
     EXPECT_NE(correction.find(L"Увеличить партию в 1.0693 раза, новый итог 534.67 г."), std::wstring::npos)
@@ -164,8 +184,109 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
     EXPECT_EQ(batch.colourCode, u"RAL 1000");
     EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077}, {u"Yel", 1442, 1542},
                                                              {u"Red (N)", 481, 0}}));
-    EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{10693, 53467}}));
+    EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{10693, 53467, true}}));
     EXPECT_EQ(batch.finalTotal, 49619);
+}
+
+// The last step over-poured: the far-over reading is asked about, the correction waits
+// for its answer with nothing written and Enter refused, then its top-ups are poured and
+// only then is the batch finished and written, with what really went into the can.
+TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
+    SeenBox farAbove;
+    std::wstring correction, afterEnter;
+    bool offerAlone = false;
+    ASSERT_TRUE(Run({
+        Enter(L"480.77"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
+        Enter(L"495.19"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 500.00 г"),
+        Enter(L"501"),
+        AnswerBox(L"Подтверждение", IDYES, farAbove),
+        [&] {
+            if (!IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_ACCEPT))) return false;
+            correction = Text(IDC_WEIGH_CORRECTION);
+            offerAlone = !FindDialog(L"Замес в журнал") &&
+                         !IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_SUMMARY)) &&
+                         !IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_LABEL)) &&
+                         GetFocus() == GetDlgItem(Weighing(), IDC_WEIGH_READING);
+            return true;
+        },
+        Enter(L"502"),
+        Shows(IDC_WEIGH_MESSAGE, L"Сначала примите или отклоните пересчёт партии."),
+        [&] {
+            afterEnter = Text(IDC_WEIGH_READING);
+            return true;
+        },
+        Press(IDC_WEIGH_ACCEPT),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Основа: налейте до 600.95 г"),
+        Enter(L"600.95"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 603.95 г"),
+        Enter(L"603.95"),
+        GiveNote(L"Петров"),
+        Shows(IDC_WEIGH_MESSAGE, L"Замес записан в журнал."),
+        Press(IDC_WEIGH_CLOSE),
+    }));
+    EXPECT_TRUE(Said(farAbove, L"Показание 501.00 г больше цели на 1.00 г. Записать?"));
+    EXPECT_NE(correction.find(L"Увеличить партию в 1.2079 раза, новый итог 603.95 г."), std::wstring::npos)
+        << correction;
+    EXPECT_TRUE(offerAlone) << "the offer shares the window with nothing and leaves the focus in the field";
+    EXPECT_EQ(afterEnter, L"502");
+
+    WideString error;
+    const auto journal = OpenJournal(request_.journalPath, error);
+    ASSERT_TRUE(journal) << journal_;
+    ASSERT_EQ(journal->Contents().BatchCount(), 1u);
+    const BatchRecord batch = journal->Contents().Batch(0);
+    EXPECT_EQ(batch.status, BatchStatus::Done);
+    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 58072}, {u"Yel", 1442, 1742},
+                                                             {u"Red (N)", 481, 581}}));
+    EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{12079, 60395, true}}));
+    EXPECT_EQ(batch.finalTotal, 60395);
+    EXPECT_EQ(batch.note, u"Петров");
+}
+
+// A slip far over the target is asked about and No keeps the field as typed; an
+// over-pour is taken back with Ctrl+Z together with its correction, and the button
+// takes back every reading down to the first: nothing stands, so nothing is written.
+TEST_F(WeighDialogTest, SlipsAreRefusedOrTakenBack) {
+    SeenBox farAbove;
+    std::wstring keptText, afterCtrlZ, firstUndone;
+    bool offerGone = false, undoDisabled = false;
+    ASSERT_TRUE(Run({
+        Enter(L"480.77"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
+        Enter(L"540"),
+        AnswerBox(L"Подтверждение", IDNO, farAbove),
+        [&] {
+            if (!IsWindowEnabled(Weighing())) return false;
+            keptText = Text(IDC_WEIGH_READING) + L"|" + Row(1);
+            return true;
+        },
+        Enter(L"496.19"),
+        [] { return IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_ACCEPT)) != FALSE; },
+        TypeCtrlZ(),
+        Shows(IDC_WEIGH_MESSAGE, L"Показание 496.19 г и его пересчёт отменены."),
+        [&] {
+            offerGone = !IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_ACCEPT));
+            afterCtrlZ = Row(1);
+            return true;
+        },
+        Press(IDC_WEIGH_UNDO),
+        Shows(IDC_WEIGH_MESSAGE, L"Показание 480.77 г отменено."),
+        [&] {
+            firstUndone = Row(0);
+            undoDisabled = !IsWindowEnabled(GetDlgItem(Weighing(), IDC_WEIGH_UNDO));
+            return true;
+        },
+        Press(IDC_WEIGH_CLOSE),
+    }));
+    EXPECT_TRUE(Said(farAbove, L"Показание 540.00 г больше цели на 44.81 г. Записать?"));
+    EXPECT_EQ(keptText, L"540|Yel|14.42|495.19||ждёт");
+    EXPECT_TRUE(offerGone);
+    EXPECT_EQ(afterCtrlZ, L"Yel|14.42|495.19||ждёт");
+    EXPECT_EQ(firstUndone, L"Основа|480.77|480.77||ждёт");
+    EXPECT_TRUE(undoDisabled);
+    EXPECT_EQ(GetFileAttributesW(journal_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing stood, nothing written";
 }
 
 // A journal that cannot be written: closing asks before the readings go, and No keeps
@@ -184,7 +305,7 @@ TEST_F(WeighDialogTest, UnwritableJournalKeepsTheReadingsUntilTheyAreGivenUp) {
     std::wstring afterNo;
     ASSERT_TRUE(Run({
         Enter(L"480.77"),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Yel до 495.19 г"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
         Press(IDC_WEIGH_CLOSE),
         AnswerBox(L"Подтверждение", IDYES, confirmation),
         withoutNote,
@@ -219,7 +340,7 @@ TEST_F(WeighDialogTest, ResolutionAndTheSmallestBatch) {
         },
         Press(IDC_WEIGH_SMALLEST),
         Shows(IDC_WEIGH_AMOUNT, L"Количество: 104 грамм"),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Налейте Основа до 100.00 г"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Основа: налейте до 100.00 г"),
         Press(IDC_WEIGH_CLOSE),
     }));
     EXPECT_EQ(atTenth, L"Наименьшая партия: 104 грамм");

@@ -25,10 +25,10 @@ JOURNAL_BUTTON=361 JOURNAL_LIST=2501 DETAILS=2502 REPEAT=2503
 PAINTS=343 AMOUNT_FIELD=148 CODE=344 PURPOSE=354 RECIPE=150
 IDOK=1 IDYES=6
 
-# "Налейте <name> to <target> г" for the first waiting step of `datapack pour` after the readings.
+# "<name>: налейте до <target> г" for the first waiting step of `datapack pour` after the readings.
 instruction_after() {
   "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@" |
-    awk -F'\t' '$6 == "ждёт" || $6 == "долить" { printf "Налейте %s до %s г\n", $2, $4; exit }'
+    awk -F'\t' '$6 == "ждёт" || $6 == "долить" { printf "%s: налейте до %s г\n", $2, $4; exit }'
 }
 
 # Types a reading into the weighing dialog and presses Enter; waits until it is taken.
@@ -56,7 +56,10 @@ driver wait-dialog 343 5000 set-text 148 "" focus 148 type 500 wait-text 148 500
 expect_equal "first step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after)"
 pour 446.48
 expect_equal "second step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after 446.48)"
-pour 505
+# 505 is more than a tenth of the white paste's 53.13 over its target: asked first.
+driver wait-dialog $PLAN 5000 set-text $READING 505 focus $READING key enter >/dev/null || fail "reading 505 not typed"
+driver wait-window '#32770' 'Подтверждение' 5000 press $IDYES >/dev/null || fail "the far-over reading was not asked about"
+driver wait-dialog $PLAN 5000 wait-text $READING "" 5000 >/dev/null || fail "reading 505 was not taken"
 expect_equal "correction offered" "$(driver wait-dialog $PLAN 5000 is-visible $ACCEPT)" "1"
 correction=$(driver wait-dialog $PLAN 5000 get-text $CORRECTION)
 [[ $correction == *"в 1.1014 раза, новый итог 550.74 г"* ]] || fail "correction text: $correction"
