@@ -1,6 +1,7 @@
 #include "journal/CanLabel.h"
 
 #include <algorithm>
+#include <string>
 
 #include "journal/JournalText.h"
 
@@ -17,9 +18,9 @@ constexpr int kSmallestBodyTenthsOfPoint = 55;
 constexpr int kSmallestBodyWithRecipe = 70;
 constexpr int kBodyStepTenthsOfPoint = 5;
 constexpr int kTitlePercent = 140;
-constexpr int kDropLevels = 4;
+constexpr int kDropLevels = 4;  // everything; no recipe; no note either; no purpose either
 constexpr char16_t kFirstHighSurrogate = 0xD800;
-constexpr char16_t kLastHighSurrogate = 0xDBFF;  // everything; no recipe; no note either; no purpose either
+constexpr char16_t kLastHighSurrogate = 0xDBFF;
 
 struct Area {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -34,10 +35,32 @@ int Scale(std::int64_t value, std::int64_t numerator, std::int64_t denominator) 
     return static_cast<int>((value * numerator + denominator - 1) / denominator);
 }
 
+// The whole sheet in device pixels; as far as the printable area reaches when unknown.
+int SheetWidth(const LabelPage& page) {
+    return page.physicalWidth > 0 ? page.physicalWidth : page.offsetX + page.printableWidth;
+}
+int SheetHeight(const LabelPage& page) {
+    return page.physicalHeight > 0 ? page.physicalHeight : page.offsetY + page.printableHeight;
+}
+
+// Device pixels in whole millimetres, rounded.
+std::int64_t Millimetres(int pixels, int dpi) {
+    return (static_cast<std::int64_t>(pixels) * kTenthsOfMmPerInch + dpi * std::int64_t{5}) / (dpi * std::int64_t{10});
+}
+
+WideString Decimal(std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    return WideString(digits.begin(), digits.end());
+}
+
+WideString SizeText(std::int64_t widthMm, std::int64_t heightMm) {
+    return Decimal(widthMm) + u" × " + Decimal(heightMm) + u" мм";
+}
+
 // The printable area less the margin, in printable-area coordinates.
 Area SafeArea(const LabelPage& page) {
-    const int sheetWidth = page.physicalWidth > 0 ? page.physicalWidth : page.offsetX + page.printableWidth;
-    const int sheetHeight = page.physicalHeight > 0 ? page.physicalHeight : page.offsetY + page.printableHeight;
+    const int sheetWidth = SheetWidth(page);
+    const int sheetHeight = SheetHeight(page);
     const int marginX = Scale(kMarginTenthsOfMm, page.dpiX, kTenthsOfMmPerInch);
     const int marginY = Scale(kMarginTenthsOfMm, page.dpiY, kTenthsOfMmPerInch);
     Area area;
@@ -63,7 +86,7 @@ std::vector<Part> LabelParts(const BatchRecord& batch, const WideString& purpose
     parts.push_back({LabelPart::Title, batch.colourName.empty() ? batch.colourCode
                                                                 : batch.colourCode + u" " + batch.colourName});
     if (!purposeName.empty()) parts.push_back({LabelPart::Purpose, purposeName});
-    parts.push_back({LabelPart::AmountAndDate, FormatBatchAmount(batch) + u"   " + FormatBatchTime(batch.time)});
+    parts.push_back({LabelPart::AmountAndDate, FormatCanAmount(batch) + u"   " + FormatBatchTime(batch.time)});
     if (!batch.note.empty()) parts.push_back({LabelPart::Note, batch.note});
     for (const BatchComponent& component : batch.components)
         parts.push_back({LabelPart::Recipe, component.name + u" — " + FormatHundredths(component.recipeWeight) + u" г"});
@@ -143,6 +166,13 @@ std::vector<LabelLine> LayOutCanLabel(const BatchRecord& batch, const WideString
         }
     }
     return {};
+}
+
+WideString LabelTooSmallMessage(const LabelPage& page) {
+    if (page.dpiX <= 0 || page.dpiY <= 0 || page.printableWidth <= 0 || page.printableHeight <= 0) return {};
+    return u"Этикетка не помещается на бумагу " +
+           SizeText(Millimetres(SheetWidth(page), page.dpiX), Millimetres(SheetHeight(page), page.dpiY)) +
+           u". Наименьший размер: " + SizeText(kSmallestLabelWidthMm, kSmallestLabelHeightMm) + u".";
 }
 
 }  // namespace lacqueron

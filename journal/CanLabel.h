@@ -1,5 +1,5 @@
-// The can label laid out on whatever paper the printer reports, from a 58 × 40 mm
-// label to A4: which lines go on it, where, and how big. Pure, so every paper size
+// The can label laid out on whatever paper the printer reports, from the smallest
+// label below to A4: which lines go on it, where, and how big. Pure, so every paper size
 // can be checked without a printer; the drawing measures each line once more and
 // shrinks one that the estimate got wrong.
 #pragma once
@@ -36,6 +36,11 @@ struct LabelLine {
     bool bold = false;
 };
 
+// The smallest paper the label is laid out for: there the recipe is left off, the rest
+// stays readable.
+constexpr int kSmallestLabelWidthMm = 58;
+constexpr int kSmallestLabelHeightMm = 40;
+
 // The widest a character of the label font is taken to be, in tenths of its height:
 // the layout wraps by it and the drawing shrinks a line that is wider after all.
 constexpr int kLabelCharWidthTenths = 6;
@@ -46,5 +51,10 @@ constexpr int kLabelRowTenths = 12;
 // amount with the date at the smallest size.
 std::vector<LabelLine> LayOutCanLabel(const BatchRecord& batch, const WideString& purposeName,
                                       const LabelPage& page);
+
+// Why the label has no lines on the page, for the painter: "Этикетка не помещается на
+// бумагу 30 × 20 мм. Наименьший размер: 58 × 40 мм." Empty when the page reports no
+// usable size, which is a printer's failure rather than small paper.
+WideString LabelTooSmallMessage(const LabelPage& page);
 
 }  // namespace lacqueron

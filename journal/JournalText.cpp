@@ -1,5 +1,8 @@
 #include "journal/JournalText.h"
 
+#include <cmath>
+#include <limits>
+
 namespace lacqueron {
 namespace {
 
@@ -9,6 +12,7 @@ constexpr std::int64_t kMinutesPerHour = 60;
 constexpr std::int64_t kHundredthsPerUnit = 100;
 constexpr std::uint32_t kTenThousandthsPerUnit = 10000;
 constexpr std::uint32_t kGrams = 1;
+constexpr double kLargestAmount = std::numeric_limits<std::int32_t>::max();  // as a batch's amount
 constexpr std::size_t kDamageLinesShown = 10;
 constexpr char16_t kLineEnd[] = u"\r\n";
 
@@ -38,6 +42,14 @@ CivilDate DateFromDays(std::int64_t days) {
     const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
     const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
     return {static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2), month, day};
+}
+
+// "250 г" or "250 мл", as the amount field shows it.
+WideString AmountText(std::int64_t amount, std::uint32_t weightType) {
+    const std::uint64_t magnitude =
+        amount < 0 ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
+    const WideString number = (amount < 0 ? u"-" : u"") + Digits(magnitude);
+    return number + (weightType == kGrams ? u" г" : u" мл");
 }
 
 }  // namespace
@@ -70,11 +82,21 @@ WideString FormatCorrection(const BatchCorrection& correction) {
            FormatHundredths(correction.newTotal) + u" г" + (correction.accepted ? u"" : u" (отклонена)");
 }
 
-WideString FormatBatchAmount(const BatchRecord& batch) {
-    const std::int64_t amount = batch.amount;
-    const WideString number =
-        (amount < 0 ? u"-" : u"") + Digits(static_cast<std::uint64_t>(amount < 0 ? -amount : amount));
-    return number + (batch.weightType == kGrams ? u" г" : u" мл");
+WideString FormatBatchAmount(const BatchRecord& batch) { return AmountText(batch.amount, batch.weightType); }
+
+WideString FormatCanAmount(const BatchRecord& batch) {
+    if (batch.corrections.empty() || batch.finalTotal <= 0 || batch.amount <= 0) return FormatBatchAmount(batch);
+    // In doubles: a damaged record's weights may be anything, and nothing here may overflow.
+    double final = static_cast<double>(batch.finalTotal) / kHundredthsPerUnit;
+    if (batch.weightType != kGrams) {
+        double recipeTotal = 0;
+        for (const BatchComponent& component : batch.components)
+            recipeTotal += static_cast<double>(component.recipeWeight);
+        if (!(recipeTotal > 0)) return FormatBatchAmount(batch);
+        final = static_cast<double>(batch.amount) * static_cast<double>(batch.finalTotal) / recipeTotal;
+    }
+    if (!(final <= kLargestAmount)) return FormatBatchAmount(batch);
+    return AmountText(std::llround(final), batch.weightType);
 }
 
 WideString BatchStatusText(BatchStatus status) { return status == BatchStatus::Done ? u"готово" : u"прервано"; }

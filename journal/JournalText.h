@@ -20,6 +20,11 @@ WideString FormatCorrection(const BatchCorrection& correction);
 // "250 г" or "250 мл".
 WideString FormatBatchAmount(const BatchRecord& batch);
 
+// What the can holds, in the batch's unit, for its label: the amount ordered, or once a
+// correction made the batch larger the scale's last reading, whole grams or millilitres
+// by the recipe's own grams per millilitre ("263 г", "263 мл").
+WideString FormatCanAmount(const BatchRecord& batch);
+
 // "готово" or "прервано".
 WideString BatchStatusText(BatchStatus status);
 

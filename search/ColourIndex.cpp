@@ -8,8 +8,8 @@
 namespace lacqueron {
 namespace {
 
-// Typed before a number, as the list shows it (folded).
-constexpr char16_t kCodePrefix[] = u"ral";
+// Typed before a number, as the list shows it and in its Cyrillic look-alike (folded).
+constexpr std::u16string_view kCodePrefixes[] = {u"ral", u"рал"};
 
 WideString DecimalDigits(std::int32_t number) {
     const std::string digits = std::to_string(number);
@@ -20,16 +20,36 @@ bool AllDigits(std::u16string_view text) noexcept {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
+// The text after a code prefix it starts with (folded); the text itself when none.
+std::u16string_view AfterCodePrefix(std::u16string_view folded) noexcept {
+    for (std::u16string_view prefix : kCodePrefixes)
+        if (folded.starts_with(prefix)) return TrimSpaces(folded.substr(prefix.size()));
+    return folded;
+}
+
 }  // namespace
 
 ColourQuery MakeColourQuery(std::u16string_view typed) {
     const std::u16string_view text = TrimSpaces(typed);
     if (text.empty()) return {};
     WideString folded = FoldText(text);
-    std::u16string_view number = folded;
-    if (number.starts_with(kCodePrefix)) number = TrimSpaces(number.substr(std::size(kCodePrefix) - 1));
+    const std::u16string_view number = AfterCodePrefix(folded);
     if (!number.empty() && AllDigits(number)) return {ColourQuery::Kind::kNumber, WideString(number)};
     return {ColourQuery::Kind::kText, std::move(folded)};
+}
+
+bool StartsColourCode(std::u16string_view typed) noexcept {
+    const std::u16string_view text = TrimSpaces(typed);
+    if (text.empty()) return false;
+    // Spaces after it only once the prefix is whole: "RA " is no code.
+    const bool spaced = text.data() + text.size() != typed.data() + typed.size();
+    for (std::u16string_view prefix : kCodePrefixes) {
+        if (text.size() > prefix.size() || (spaced && text.size() != prefix.size())) continue;
+        if (std::equal(text.begin(), text.end(), prefix.begin(),
+                       [](char16_t typedChar, char16_t prefixChar) { return FoldLetter(typedChar) == prefixChar; }))
+            return true;
+    }
+    return false;
 }
 
 ColourIndex::ColourIndex(const Catalogue& catalogue) {
@@ -82,6 +102,12 @@ std::size_t ColourIndex::RowOfTitle(const WideString& title) const noexcept {
     for (std::size_t row = 0; row < rows_.size(); ++row)
         if (rows_[row].recipe->title == title) return row;
     return kNoRow;
+}
+
+std::size_t ColourIndex::RowOfColourCode(const WideString& code) const noexcept {
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].colour != nullptr && rows_[row].colour->code == code) return row;
+    return RowOfTitle(code);
 }
 
 std::vector<std::size_t> FindDialogRows(const ColourIndex& index, std::u16string_view typed,

@@ -1,6 +1,6 @@
-// Finding a paint by what the painter types: digits, alone or after "RAL", are the
-// start of the colour number ("30" finds RAL 3000); anything else is a piece of the
-// name, case and ё/е ignored. The index keeps one prepared row per recipe, in catalogue
+// Finding a paint by what the painter types: digits, alone or after "RAL" (or "РАЛ"),
+// are the start of the colour number ("30" finds RAL 3000); anything else is a piece
+// of the name, case and ё/е ignored. The index keeps one prepared row per recipe, in catalogue
 // order, the order of the main dialog's list.
 #pragma once
 
@@ -26,6 +26,10 @@ struct ColourQuery {
 // Blank text asks for nothing; any text, however long, is a valid query.
 ColourQuery MakeColourQuery(std::u16string_view typed);
 
+// True for the start of "RAL " or "РАЛ " in any case, the number still to come ("R",
+// "ра", "RAL  "): a list that finds nothing for it waits for the digits without a beep.
+bool StartsColourCode(std::u16string_view typed) noexcept;
+
 class ColourIndex {
 public:
     ColourIndex() = default;
@@ -47,6 +51,9 @@ public:
     // The row of the recipe, or of the first recipe titled so; kNoRow when none.
     std::size_t RowOf(const ColourRecipe* recipe) const noexcept;
     std::size_t RowOfTitle(const WideString& title) const noexcept;
+    // The first row whose colour has the code, as a batch keeps it; failing that, the
+    // first recipe titled so (a colour the package no longer has). kNoRow when neither.
+    std::size_t RowOfColourCode(const WideString& code) const noexcept;
 
 private:
     struct Row {

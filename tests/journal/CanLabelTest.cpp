@@ -82,8 +82,11 @@ TEST_P(CanLabelTest, KeepsWhatFitsInsideTheSheet) {
 
 INSTANTIATE_TEST_SUITE_P(
     Papers, CanLabelTest,
-    testing::Values(LabelCase{"label 58x40 mm, 203 dpi thermal", Sheet(58, 40, 203, 0), false, 80},
-                    LabelCase{"label 58x40 mm, 300 dpi, 1 mm unprintable", Sheet(58, 40, 300, 1), false, 80},
+    // The smallest label the layout claims, as its failure message names it.
+    testing::Values(LabelCase{"label 58x40 mm, 203 dpi thermal",
+                              Sheet(kSmallestLabelWidthMm, kSmallestLabelHeightMm, 203, 0), false, 80},
+                    LabelCase{"label 58x40 mm, 300 dpi, 1 mm unprintable",
+                              Sheet(kSmallestLabelWidthMm, kSmallestLabelHeightMm, 300, 1), false, 80},
                     LabelCase{"label 100x150 mm, 203 dpi", Sheet(100, 150, 203, 0), true, 120},
                     LabelCase{"A4, 600 dpi, 5 mm unprintable", Sheet(210, 297, 600, 5), true, 120}),
     [](const testing::TestParamInfo<LabelCase>& info) { return "Paper" + std::to_string(info.index); });
@@ -105,8 +108,52 @@ TEST(CanLabel, BreaksAWordLongerThanARowBetweenWholeCharacters) {
     }
 }
 
-TEST(CanLabel, APageTooSmallForTheTitleGetsNothing) {
+TEST(CanLabel, APageTooSmallForTheTitleGetsNothingAndTheSmallestSize) {
     EXPECT_TRUE(LayOutCanLabel(LongRecipeBatch(), kPurpose, Sheet(8, 5, 203, 0)).empty());
+    EXPECT_EQ(LabelTooSmallMessage(Sheet(8, 5, 203, 0)),
+              u"Этикетка не помещается на бумагу 8 × 5 мм. Наименьший размер: 58 × 40 мм.");
+    // A sheet whose size the printer does not report, as far as its printable area reaches.
+    LabelPage unreported = Sheet(30, 20, 300, 1);
+    unreported.physicalWidth = unreported.physicalHeight = 0;
+    EXPECT_EQ(LabelTooSmallMessage(unreported),
+              u"Этикетка не помещается на бумагу 29 × 19 мм. Наименьший размер: 58 × 40 мм.");
+    EXPECT_EQ(LabelTooSmallMessage(LabelPage{}), u"") << "no size is a printer's failure, not small paper";
+}
+
+// The label states what is in the can: the amount ordered, or once a correction made the
+// batch larger the scale's last reading, in millilitres by the recipe's own density.
+struct AmountCase {
+    const char* name;
+    std::uint32_t unit;
+    std::int32_t amount;
+    std::vector<BatchCorrection> corrections;
+    Hundredths finalTotal;
+    const char16_t* shown;
+};
+
+TEST(CanLabel, StatesWhatIsInTheCan) {
+    // The sample recipe weighs 250,00 g.
+    const AmountCase cases[] = {
+        {"grams as ordered", 1, 250, {}, 25003, u"250 г"},
+        {"grams after a correction", 1, 250, {{10167, 25417}}, 25419, u"254 г"},
+        {"millilitres after a correction", 2, 200, {{10500, 26250}}, 26250, u"210 мл"},
+        {"millilitres as ordered", 2, 200, {}, 24990, u"200 мл"},
+        {"a correction with nothing read", 1, 250, {{10167, 25417}}, 0, u"250 г"},
+        {"a damaged reading", 2, 200, {{10167, 25417}}, INT64_MAX, u"200 мл"},
+    };
+    for (const AmountCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        BatchRecord batch = test::SampleBatch(1);
+        batch.weightType = c.unit;
+        batch.amount = c.amount;
+        batch.corrections = c.corrections;
+        batch.finalTotal = c.finalTotal;
+        const std::vector<LabelLine> lines = LayOutCanLabel(batch, kPurpose, Sheet(100, 150, 203, 0));
+        const auto amount = std::find_if(lines.begin(), lines.end(),
+                                         [](const LabelLine& l) { return l.part == LabelPart::AmountAndDate; });
+        ASSERT_NE(amount, lines.end());
+        EXPECT_EQ(amount->text, c.shown + WideString(u" 07.12.2026 03:01"));  // the sample's time, one row
+    }
 }
 
 }  // namespace

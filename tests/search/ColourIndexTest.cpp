@@ -1,6 +1,6 @@
 // Finding a paint by typed text on a small catalogue: number prefixes, name pieces in
 // any case with ё read as е, the code with its number, the search from the current row round the end,
-// and texts that find nothing.
+// texts that find nothing, the start of a code that waits for its number, and a batch's colour by its code.
 #include "search/ColourIndex.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +10,15 @@ namespace {
 
 struct Paint {
     std::int32_t number;
-    const char16_t* name;  // null: the package has no colour for the recipe
+    const char16_t* name;            // null: the package has no colour for the recipe
+    const char16_t* code = nullptr;  // the colour's code when it is not the recipe's title
 };
 
 // Rows 0 to 6 of the list, in this order.
 constexpr Paint kPaints[] = {
     {1000, u"Зелёно-бежевый"}, {3000, u"Огненно-красный"}, {3020, u"Транспортный красный"},
     {5005, u"Сигнальный синий"}, {9999, nullptr},           {1003, u"Сигнальный жёлтый"},
-    {7045, u"Telegrey 1"},
+    {7045, u"Telegrey 1", u"7045"},
 };
 
 const Catalogue& TestCatalogue() {
@@ -28,7 +29,7 @@ const Catalogue& TestCatalogue() {
             ColourRecipe recipe;
             recipe.number = paint.number;
             recipe.title = u"RAL " + WideString(digits.begin(), digits.end());
-            if (paint.name) c.colours.Append({paint.number, 0, recipe.title, paint.name});
+            if (paint.name) c.colours.Append({paint.number, 0, paint.code ? paint.code : recipe.title, paint.name});
             c.recipes.Append(std::move(recipe));
         }
         return c;
@@ -40,6 +41,7 @@ struct FindCase {
     WideString typed;
     std::size_t from;
     std::size_t found;
+    bool startsCode = false;  // a list finding nothing waits quietly for the number
 };
 
 void PrintTo(const FindCase& c, std::ostream* out) { *out << c.typed.size() << " characters from row " << c.from; }
@@ -50,18 +52,33 @@ TEST_P(FindFromTest, FindsTheFirstMatchFromTheRowRoundTheEnd) {
     const ColourIndex index(TestCatalogue());
     const FindCase& c = GetParam();
     EXPECT_EQ(index.FindFrom(MakeColourQuery(c.typed), c.from), c.found);
+    EXPECT_EQ(StartsColourCode(c.typed), c.startsCode);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, FindFromTest, ::testing::Values(
     FindCase{u"30", 0, 1}, FindCase{u"3020", 0, 2}, FindCase{u"30", 2, 2}, FindCase{u"30", 3, 1},
     FindCase{u"1", 1, 5}, FindCase{u"9999", 0, 4}, FindCase{u" 3020 ", 0, 2}, FindCase{u"30", 99, 1},
     FindCase{u"сигн", 0, 3}, FindCase{u"СИГН", 4, 5}, FindCase{u"сигнальный синий", 0, 3},
-    FindCase{u"ЖЕЛТ", 0, 5}, FindCase{u"зелено", 3, 0}, FindCase{u"ЗЕЛЁНО", 0, 0}, FindCase{u"ral 30", 2, 2}, FindCase{u"RAL3020", 0, 2}, FindCase{u"ral", 0, kNoRow},
+    FindCase{u"ЖЕЛТ", 0, 5}, FindCase{u"зелено", 3, 0}, FindCase{u"ЗЕЛЁНО", 0, 0}, FindCase{u"ral 30", 2, 2}, FindCase{u"RAL3020", 0, 2}, FindCase{u"ral", 0, kNoRow, true},
+    FindCase{u"R", 0, 6, true}, FindCase{u"RA", 0, kNoRow, true}, FindCase{u"RAL ", 0, kNoRow, true},
+    FindCase{u"RAL 3020", 0, 2}, FindCase{u"рал 30", 2, 2}, FindCase{u"РАЛ3020", 0, 2},
+    FindCase{u"РА", 0, 1, true}, FindCase{u"Рал  ", 0, kNoRow, true}, FindCase{u"RA ", 0, kNoRow},
+    FindCase{u"RALL", 0, kNoRow}, FindCase{u"RАL", 0, kNoRow},
     FindCase{u"TELE", 0, 6}, FindCase{u"красный", 2, 2},
     FindCase{u"", 0, kNoRow}, FindCase{u"   ", 0, kNoRow}, FindCase{u"4", 0, kNoRow}, FindCase{u"0", 0, kNoRow},
     FindCase{u"30x", 0, kNoRow}, FindCase{u"-30", 0, kNoRow}, FindCase{u"ёлка", 0, kNoRow},
     FindCase{WideString(10000, u'щ'), 0, kNoRow}, FindCase{WideString(10000, u'3'), 0, kNoRow},
     FindCase{WideString(10000, u'\0'), 0, kNoRow}));
+
+TEST(ColourIndexTest, FindsABatchsColourByItsCodeElseByTheTitle) {
+    const ColourIndex index(TestCatalogue());
+    EXPECT_EQ(index.RowOfColourCode(u"RAL 3020"), 2u);
+    EXPECT_EQ(index.RowOfColourCode(u"7045"), 6u);      // a code that is not the title
+    EXPECT_EQ(index.RowOfColourCode(u"RAL 7045"), 6u);  // the title, the colour's code being another
+    EXPECT_EQ(index.RowOfColourCode(u"RAL 9999"), 4u);  // a recipe without a colour
+    EXPECT_EQ(index.RowOfColourCode(u"3020"), kNoRow);
+    EXPECT_EQ(index.RowOfColourCode(u""), kNoRow);
+}
 
 TEST(FindDialogRowsTest, BlankTextListsRecentPaintsStillPresentFirstThenTheRest) {
     const ColourIndex index(TestCatalogue());

@@ -50,28 +50,33 @@ bool ColourFinder::OnListChar(wchar_t c, std::uint32_t time) noexcept {
     try {
         if (c == VK_BACK) {
             typed_.Backspace(time);
-            if (!typed_.Text().empty()) FindFrom(typed_.Text(), SelectedRow());
+            if (!typed_.Text().empty()) FindTyped();
             return true;
         }
         if (c < L' ' || c == kDelete) return false;
         // A space that starts nothing is the list's own key (it selects the focused row).
         if (c == L' ' && !typed_.Continues(time)) return false;
         typed_.Type(static_cast<char16_t>(c), time);
-        FindFrom(typed_.Text(), SelectedRow());
+        FindTyped();
     } catch (...) {
         // Out of memory: the key is dropped.
     }
     return true;
 }
 
-void ColourFinder::FindFrom(const WideString& text, std::size_t from) noexcept {
+void ColourFinder::FindTyped() noexcept {
+    // "RAL 3020" typed as a painter reads it: the code's start waits for the number.
+    FindFrom(typed_.Text(), SelectedRow(), StartsColourCode(typed_.Text()));
+}
+
+void ColourFinder::FindFrom(const WideString& text, std::size_t from, bool quietWhenNone) noexcept {
     try {
         lastText_ = text;
         const std::size_t row = index_.FindFrom(MakeColourQuery(text), from == kNoRow ? 0 : from);
-        if (row == kNoRow)
-            SimpleBeep();
-        else
+        if (row != kNoRow)
             SelectRow(row);
+        else if (!quietWhenNone)
+            SimpleBeep();
     } catch (...) {
         SimpleBeep();
     }

@@ -46,9 +46,9 @@ public:
     // The selected colour was printed (or otherwise used): it becomes recent.
     void NoteSelected() noexcept;
     void NoteRecent(const WideString& title) noexcept { recent_.Note(title); }
-    // Selects the recipe with the title as a click would; false when there is none.
-    bool SelectTitle(const WideString& title) noexcept {
-        const std::size_t row = index_.RowOfTitle(title);
+    // Selects the recipe of a batch's colour code as a click would; false when there is none.
+    bool SelectColourCode(const WideString& code) noexcept {
+        const std::size_t row = index_.RowOfColourCode(code);
         if (row == kNoRow) return false;
         SelectRow(row);
         return true;
@@ -60,7 +60,10 @@ private:
                                      DWORD_PTR self) noexcept;
     // A character typed into the list; false when the list should have it itself.
     bool OnListChar(wchar_t c, std::uint32_t time) noexcept;
-    void FindFrom(const WideString& text, std::size_t from) noexcept;
+    // The typed text from the selected row.
+    void FindTyped() noexcept;
+    // Selects the first match from the row on; a beep when there is none, unless quiet.
+    void FindFrom(const WideString& text, std::size_t from, bool quietWhenNone = false) noexcept;
     // The index row of the selected list item; kNoRow when none.
     std::size_t SelectedRow() const noexcept;
     // Selects, focuses and shows the row the way a click does.

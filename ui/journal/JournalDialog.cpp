@@ -245,7 +245,7 @@ LRESULT JournalDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
     const LRESULT answer = ColourBarDrawStage(*draw, kColourColumn, paintNow);
     const int item = static_cast<int>(draw->nmcd.dwItemSpec);
     const BatchRecord* batch = paintNow ? BatchAt(item) : nullptr;
-    const std::size_t row = batch ? colours_.RowOfTitle(batch->colourCode) : kNoRow;
+    const std::size_t row = batch ? colours_.RowOfColourCode(batch->colourCode) : kNoRow;
     const ColourEntry* colour = row == kNoRow ? nullptr : colours_.Colour(row);
     if (colour == nullptr) return answer;  // none for a colour the package does not have
     // The inset in dialog units, so that it grows with the window's DPI as the cell does.

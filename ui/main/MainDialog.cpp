@@ -510,7 +510,7 @@ void MainDialog::ChooseComboValue(int id, std::uint32_t value) noexcept {
 }
 
 bool MainDialog::RepeatBatch(const BatchRecord& batch) noexcept {
-    if (!finder_.SelectTitle(batch.colourCode)) return false;
+    if (!finder_.SelectColourCode(batch.colourCode)) return false;
     ChooseComboValue(IDC_PURPOSE, batch.purpose);
     ChooseComboValue(IDC_UNIT, batch.weightType);
     // The edit reports the change and the amount is checked and clamped as typed.

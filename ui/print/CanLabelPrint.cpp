@@ -53,10 +53,14 @@ bool DrawLine(HDC dc, const LabelLine& line) noexcept {
     return false;
 }
 
-bool DrawLabel(HDC dc, const BatchRecord& batch) noexcept {
+bool DrawLabel(HDC dc, const BatchRecord& batch, WideString& failure) noexcept {
     try {
-        const std::vector<LabelLine> lines = LayOutCanLabel(batch, PurposeName(batch.purpose), ReadLabelPage(dc));
-        if (lines.empty()) return false;
+        const LabelPage page = ReadLabelPage(dc);
+        const std::vector<LabelLine> lines = LayOutCanLabel(batch, PurposeName(batch.purpose), page);
+        if (lines.empty()) {
+            failure = LabelTooSmallMessage(page);
+            return false;
+        }
         SetBkMode(dc, TRANSPARENT);
         for (const LabelLine& line : lines)
             if (!DrawLine(dc, line)) return false;
@@ -69,7 +73,8 @@ bool DrawLabel(HDC dc, const BatchRecord& batch) noexcept {
 }  // namespace
 
 bool PrintCanLabel(HWND owner, const BatchRecord& batch) noexcept {
-    return PrintPage(owner, kCanLabelDocument, [&batch](HDC dc) { return DrawLabel(dc, batch); });
+    return PrintPage(owner, kCanLabelDocument,
+                     [&batch](HDC dc, WideString& failure) { return DrawLabel(dc, batch, failure); });
 }
 
 }  // namespace lacqueron

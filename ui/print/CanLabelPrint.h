@@ -11,7 +11,8 @@ namespace lacqueron {
 inline constexpr wchar_t kCanLabelDocument[] = L"Tintaro-label";
 
 // Asks for a printer and prints the label on one page, as PrintRecipe prints the recipe:
-// the same boxes, nothing on Cancel. True when the page went to the printer.
+// the same boxes, nothing on Cancel; paper too small for the label is told so, with the
+// smallest size. True when the page went to the printer.
 bool PrintCanLabel(HWND owner, const BatchRecord& batch) noexcept;
 
 }  // namespace lacqueron

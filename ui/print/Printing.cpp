@@ -118,7 +118,7 @@ wchar_t* DeviceName(const GlobalLockGuard& names) noexcept {
 // Steps from locking the dialog's results to the end of the document; true when the
 // page went to the printer.
 bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request, const wchar_t* documentName,
-                  const PageDrawer& draw) noexcept {
+                  const PageDrawer& draw, WideString& failure) noexcept {
     GlobalLockGuard devMode(request.hDevMode);
     if (!devMode.get()) return false;
     GlobalLockGuard devNames(request.hDevNames);
@@ -142,7 +142,7 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
     }
     SetTextColor(dc, kBlack);
     SetBkColor(dc, kWhite);
-    if (!draw(dc)) {
+    if (!draw(dc, failure)) {
         job.Abandon();
         return false;
     }
@@ -169,16 +169,18 @@ bool PrintPageWith(const PrintOperations& operations, HWND owner, const wchar_t*
     const DialogResults results(request);
     if (request.dwResultAction != PD_RESULT_PRINT) return false;
 
-    if (PrintOnePage(operations, request, documentName, draw)) {
+    WideString failure;
+    if (PrintOnePage(operations, request, documentName, draw, failure)) {
         operations.messageBox(owner, L"Документ отправлен на печать", L"Успешно", MB_OK | MB_ICONINFORMATION);
         return true;
     }
-    operations.messageBox(owner, L"Не получилось напечатать документ", L"Ошибка", MB_OK | MB_ICONERROR);
+    operations.messageBox(owner, failure.empty() ? L"Не получилось напечатать документ" : WinText(failure), L"Ошибка",
+                          MB_OK | MB_ICONERROR);
     return false;
 }
 
 bool PrintRecipeWith(const PrintOperations& operations, HWND owner, const WideString& text) noexcept {
-    return PrintPageWith(operations, owner, kRecipeDocument, [&](HDC dc) {
+    return PrintPageWith(operations, owner, kRecipeDocument, [&](HDC dc, WideString&) {
         const PageGeometry page = ReadPageGeometry(dc);
         // A page-sized bitmap can be too big to make (about 100 MB at 600 dpi): the same
         // layout drawn straight onto the printer then takes its place.

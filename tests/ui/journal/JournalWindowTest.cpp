@@ -47,6 +47,17 @@ BatchRecord Batch(std::uint32_t number, const char16_t* code, std::uint32_t purp
     return batch;
 }
 
+// The harness's catalogue with one colour coded as a lab's package may code it: without
+// "RAL", unlike its recipe's title. A batch keeps the colour's code.
+TestCatalogue LabCodedCatalogue() {
+    TestCatalogue catalogue = PaintCatalogue();
+    catalogue.colours =
+        "RAL 1000\t200-30-40\tx\tGreen beige\r\n"
+        "3020\t20-180-60\tx\tTraffic red\r\n"
+        "RAL 5005\t10-40-220\tx\tSignal blue\r\n";
+    return catalogue;
+}
+
 class JournalWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -117,12 +128,12 @@ protected:
 
 TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
     for (const BatchRecord& batch : {Batch(1, u"RAL 1000", 1, 1, 100, u"Иванов, Нива"),
-                                     Batch(2, u"RAL 3020", 4, 1, 300, u"заказ 17"),
+                                     Batch(2, u"3020", 4, 1, 300, u"заказ 17"),
                                      Batch(3, u"RAL 5005", 1, 2, 50, u"")})
         ASSERT_EQ(AppendBatchToJournal(batch, journal_), u"");
     const std::wstring csv = folder_ + L"Журнал.csv";
 
-    DialogUnderTest ui(PaintCatalogue());
+    DialogUnderTest ui(LabCodedCatalogue());
     int listed = 0, filtered = 0;
     std::wstring newestCode, filteredCode, details;
     ModalDriver driver(
@@ -193,9 +204,9 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_NE(rows[i].find(";RAL 1000;"), std::string::npos) << rows[i];
     EXPECT_EQ(FolderFiles().size(), 2u);
 
-    // Repeated: the colour, purpose, unit and amount, and the recipe computed from them.
+    // Repeated: the colour found by its code, purpose, unit and amount, and the recipe computed from them.
     const Catalogue& catalogue = ui.Dialog().GetCatalogue();
-    EXPECT_EQ(ui.Text(IDC_COLOUR_CODE), u"Код: RAL 3020");
+    EXPECT_EQ(ui.Text(IDC_COLOUR_CODE), u"Код: 3020");  // the colour's code, as the package writes it
     EXPECT_EQ(ui.Dialog().Values().purpose, 4u);
     EXPECT_EQ(ui.Dialog().Values().weightType, 1u);
     EXPECT_EQ(ui.Dialog().Values().targetWeight, 300);

@@ -1,7 +1,8 @@
 // Printing through replaced platform steps: cancelling, each failing step with what is
 // released (the dialog's device mode, device names and printer DC on every path) and
 // which box appears, the page on a memory "printer", and the direct drawing when the
-// off-screen page cannot be made. Wine's real dialog takes the request in print_e2e.
+// off-screen page cannot be made, and a drawer's own reason for failing told instead of the
+// general one. Wine's real dialog takes the request in print_e2e.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -49,6 +50,7 @@ struct Record {
     bool releasedBeforeBox = false;
     HWND boxOwner = nullptr;
     UINT boxType = 0;
+    std::wstring boxText;
 };
 
 Behaviour g_behave;
@@ -147,6 +149,7 @@ int FakeBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) 
     else Event("box unknown");
     g_record->boxOwner = owner;
     g_record->boxType = type;
+    g_record->boxText = text;
     g_record->releasedBeforeBox = (!g_record->devMode || LockCount(g_record->devMode) == 0) &&
                                   (!g_record->devNames || LockCount(g_record->devNames) == 0);
     return IDOK;
@@ -163,6 +166,16 @@ Record Print(const Behaviour& behave, const WideString& text = u"RAL 1000 Зел
     g_behave = behave;
     g_record = &record;
     PrintRecipeWith(kFakes, kOwner, text);
+    g_record = nullptr;
+    return record;
+}
+
+// A page drawn by its caller, as the can label is.
+Record PrintDrawn(const PageDrawer& draw) {
+    Record record;
+    g_behave = {};
+    g_record = &record;
+    PrintPageWith(kFakes, kOwner, L"Tintaro", draw);
     g_record = nullptr;
     return record;
 }
@@ -242,6 +255,21 @@ const PathCase kPathCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Print, PrintPath, ::testing::ValuesIn(kPathCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PrintPage, ADrawersReasonReplacesTheGeneralFailure) {
+    const std::wstring reason = L"Этикетка не помещается на бумагу 30 × 20 мм. Наименьший размер: 58 × 40 мм.";
+    Record record = PrintDrawn([&](HDC, WideString& failure) {
+        failure = FromWinText(reason.c_str());
+        return false;
+    });
+    EXPECT_EQ(record.events, Job({"abortdoc", "close", "box unknown"}));
+    EXPECT_EQ(record.boxText, reason);
+    EXPECT_EQ(record.boxType & MB_ICONMASK, UINT{MB_ICONERROR});
+
+    // Without a reason the painter gets the general text.
+    record = PrintDrawn([](HDC, WideString&) { return false; });
+    EXPECT_EQ(record.boxText, L"Не получилось напечатать документ");
+}
 
 TEST(PrintRecipe, NoRecipePrintsABlankPage) {
     const Record record = Print({}, u"");
