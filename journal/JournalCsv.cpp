@@ -52,7 +52,7 @@ WideString CorrectionsText(const BatchRecord& batch) {
     WideString text;
     for (const BatchCorrection& correction : batch.corrections) {
         if (!text.empty()) text += u"; ";
-        text += FormatCorrection(correction);
+        text += FormatCorrection(correction, kSpreadsheetDecimalMark);
     }
     return text;
 }
@@ -73,9 +73,9 @@ std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<s
             AsText(batch.colourName),
             purposeName(batch.purpose),
             FormatBatchAmount(batch),
-            FormatHundredths(batch.resolution),
+            FormatHundredths(batch.resolution, kSpreadsheetDecimalMark),
             BatchStatusText(batch.status),
-            FormatHundredths(batch.finalTotal),
+            FormatHundredths(batch.finalTotal, kSpreadsheetDecimalMark),
             CorrectionsText(batch),
             AsText(batch.note),
         };
@@ -87,7 +87,8 @@ std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<s
         if (batch.components.empty()) appendWith({{}, {}, {}});
         for (const BatchComponent& component : batch.components)
             appendWith(
-                {AsText(component.name), FormatHundredths(component.recipeWeight), FormatHundredths(component.poured)});
+                {AsText(component.name), FormatHundredths(component.recipeWeight, kSpreadsheetDecimalMark),
+                 FormatHundredths(component.poured, kSpreadsheetDecimalMark)});
     }
     return out;
 }

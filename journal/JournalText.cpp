@@ -68,18 +68,18 @@ WideString FormatBatchTime(const BatchTime& time) {
            Digits(static_cast<std::uint64_t>(minuteOfDay % kMinutesPerHour), 2);
 }
 
-WideString FormatHundredths(Hundredths value) {
+WideString FormatHundredths(Hundredths value, char16_t decimalMark) {
     // Unsigned, so that the smallest 64-bit value has a magnitude too.
     const std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerUnit) + u"," +
+    return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerUnit) + decimalMark +
            Digits(magnitude % kHundredthsPerUnit, 2);
 }
 
-WideString FormatCorrection(const BatchCorrection& correction) {
-    return Digits(correction.factorTenThousandths / kTenThousandthsPerUnit) + u"," +
+WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalMark) {
+    return Digits(correction.factorTenThousandths / kTenThousandthsPerUnit) + decimalMark +
            Digits(correction.factorTenThousandths % kTenThousandthsPerUnit, 4) + u" → " +
-           FormatHundredths(correction.newTotal) + u" г" + (correction.accepted ? u"" : u" (отклонена)");
+           FormatHundredths(correction.newTotal, decimalMark) + u" г" + (correction.accepted ? u"" : u" (отклонён)");
 }
 
 WideString FormatBatchAmount(const BatchRecord& batch) { return AmountText(batch.amount, batch.weightType); }

@@ -1,5 +1,6 @@
 // The journal's values as the painter reads them: in the window, in the export and in
-// messages. Decimal commas, as Russian spreadsheets and readers expect.
+// messages. The program's windows and labels write a decimal point, as the recipe text
+// does; only the CSV for spreadsheets writes a comma.
 #pragma once
 
 #include "journal/BatchRecord.h"
@@ -11,11 +12,14 @@ namespace lacqueron {
 // "07.12.2026 14:30", in the local time the batch was recorded in.
 WideString FormatBatchTime(const BatchTime& time);
 
-// "263,50"; "-0,05" below zero.
-WideString FormatHundredths(Hundredths value);
+constexpr char16_t kWindowDecimalMark = u'.';
+constexpr char16_t kSpreadsheetDecimalMark = u',';
 
-// "1,0250 → 263,50 г"; "1,0250 → 263,50 г (отклонена)" for one the painter declined.
-WideString FormatCorrection(const BatchCorrection& correction);
+// "263.50"; "-0.05" below zero; with a comma for a spreadsheet.
+WideString FormatHundredths(Hundredths value, char16_t decimalMark = kWindowDecimalMark);
+
+// "1.0250 → 263.50 г"; "1.0250 → 263.50 г (отклонён)" for one the painter declined.
+WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalMark = kWindowDecimalMark);
 
 // "250 г" or "250 мл".
 WideString FormatBatchAmount(const BatchRecord& batch);

@@ -24,15 +24,15 @@ TEST(JournalText, LocalTimesAcrossDayYearAndLeapDay) {
 }
 
 TEST(JournalText, HundredthsWithADecimalComma) {
-    EXPECT_EQ(FormatHundredths(5), u"0,05");
-    EXPECT_EQ(FormatHundredths(-5), u"-0,05");
-    EXPECT_EQ(FormatHundredths(123456), u"1234,56");
-    EXPECT_EQ(FormatHundredths(INT64_MIN), u"-92233720368547758,08");
+    EXPECT_EQ(FormatHundredths(5), u"0.05");
+    EXPECT_EQ(FormatHundredths(-5), u"-0.05");
+    EXPECT_EQ(FormatHundredths(123456), u"1234.56");
+    EXPECT_EQ(FormatHundredths(INT64_MIN, kSpreadsheetDecimalMark), u"-92233720368547758,08");
 }
 
 TEST(JournalText, ADeclinedCorrectionIsMarked) {
-    EXPECT_EQ(FormatCorrection({10250, 26350}), u"1,0250 → 263,50 г");
-    EXPECT_EQ(FormatCorrection({10250, 26350, false}), u"1,0250 → 263,50 г (отклонена)");
+    EXPECT_EQ(FormatCorrection({10250, 26350}), u"1.0250 → 263.50 г");
+    EXPECT_EQ(FormatCorrection({10250, 26350, false}, kSpreadsheetDecimalMark), u"1,0250 → 263,50 г (отклонён)");
 }
 
 TEST(JournalText, DamageMessageSaysWhatWasReadAndWhere) {

@@ -48,7 +48,7 @@ WideString BatchDetails(const BatchRecord& batch) {
         text += component.name + u"\t" + FormatHundredths(component.recipeWeight) + u"\t" +
                 FormatHundredths(component.poured) + kLineEnd;
     for (const BatchCorrection& correction : batch.corrections)
-        text += u"Поправка: " + FormatCorrection(correction) + kLineEnd;
+        text += u"Пересчёт: " + FormatCorrection(correction) + kLineEnd;
     text += kLineEnd + (u"Итого: " + FormatHundredths(batch.finalTotal) + u" г   статус: " +
                         BatchStatusText(batch.status));
     if (!batch.note.empty()) text += kLineEnd + (u"Примечание: " + batch.note);

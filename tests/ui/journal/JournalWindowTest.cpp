@@ -189,7 +189,7 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
     EXPECT_EQ(filtered, 1);
     EXPECT_EQ(filteredCode, L"RAL 1000");
     EXPECT_NE(details.find(L"Примечание: Иванов, Нива"), std::wstring::npos) << details;
-    EXPECT_NE(details.find(L"Красный оксид\t18,00\t18,30"), std::wstring::npos) << details;
+    EXPECT_NE(details.find(L"Красный оксид\t18.00\t18.30"), std::wstring::npos) << details;
 
     // The export holds the listed batch, one row per component, and nothing was left beside it.
     const std::string table = ReadFile(csv);

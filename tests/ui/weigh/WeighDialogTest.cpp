@@ -194,7 +194,7 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
 TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
     SeenBox farAbove;
     std::wstring correction, afterEnter;
-    bool offerAlone = false;
+    bool offerAlone = false, tooLarge = false;
     ASSERT_TRUE(Run({
         Enter(L"480.77"),
         Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
@@ -215,6 +215,11 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
         Shows(IDC_WEIGH_MESSAGE, L"Сначала примите или отклоните пересчёт партии."),
         [&] {
             afterEnter = Text(IDC_WEIGH_READING);
+            // A 600 g can does not hold 603.95 g: said, and Принять refused.
+            SetDlgItemTextW(Weighing(), IDC_WEIGH_CAPACITY, L"600");
+            tooLarge = Text(IDC_WEIGH_CORRECTION).find(L"не поместится в тару (600.00 г)") != std::wstring::npos &&
+                       !IsWindowEnabled(GetDlgItem(Weighing(), IDC_WEIGH_ACCEPT));
+            SetDlgItemTextW(Weighing(), IDC_WEIGH_CAPACITY, L"");
             return true;
         },
         Press(IDC_WEIGH_ACCEPT),
@@ -231,6 +236,7 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
         << correction;
     EXPECT_TRUE(offerAlone) << "the offer shares the window with nothing and leaves the focus in the field";
     EXPECT_EQ(afterEnter, L"502");
+    EXPECT_TRUE(tooLarge) << "a correction too large for the can is said and cannot be accepted";
 
     WideString error;
     const auto journal = OpenJournal(request_.journalPath, error);
@@ -324,6 +330,26 @@ TEST_F(WeighDialogTest, UnwritableJournalKeepsTheReadingsUntilTheyAreGivenUp) {
     for (const std::wstring& text : kept.texts) told = told || text.rfind(L"Замес не записан", 0) == 0;
     EXPECT_TRUE(told) << "the error box says the batch was not written";
     EXPECT_EQ(afterNo, L"Основа|480.77|480.77|480.77|готово");
+}
+
+// A paste of 1 part in 100001 rounds to 0.00 at 10 g: starred, called unweighable at this
+// amount, with the smallest batch that weighs it.
+TEST_F(WeighDialogTest, StepThatRoundsToNothingIsMarked) {
+    recipe_ = test::Recipe({{u"B1", 100000}, {u"P1", 1}});
+    request_.amount = 10;
+    std::wstring row, smallest;
+    ASSERT_TRUE(Run({
+        [&] {
+            if (!Weighing()) return false;
+            row = Row(1);
+            smallest = Text(IDC_WEIGH_SMALLEST_TEXT);
+            return true;
+        },
+        Press(IDC_WEIGH_CLOSE),
+    }));
+    EXPECT_EQ(row, L"Yel|0.00 *|10.00||ждёт");
+    EXPECT_EQ(smallest, L"* меньше 10 делений весов; 0.00 г при этом количестве не взвесить\r\n"
+                        L"Наименьшая партия: 9501 грамм");
 }
 
 TEST_F(WeighDialogTest, ResolutionAndTheSmallestBatch) {

@@ -92,7 +92,7 @@ driver wait-dialog $PAINTS 5000 select-row $PAINTS 5 pick-combo $PURPOSE 0 set-t
 driver wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 >/dev/null || fail "no journal"
 expect_equal "batches in the journal" "$(driver wait-dialog $JOURNAL_LIST 5000 list-count $JOURNAL_LIST)" 1
 details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
-for part in "$code" "Итого: 505,00 г" "прервано" "Иванов, заказ 17"; do
+for part in "$code" "Итого: 505.00 г" "прервано" "Иванов, заказ 17"; do
   [[ $details == *"$part"* ]] || fail "the journal's details lack '$part': $details"
 done
 driver wait-dialog $JOURNAL_LIST 5000 press $REPEAT wait-gone 5000 >/dev/null || fail "could not repeat the batch"
