@@ -17,6 +17,7 @@
 #include "ui/shared/Dpi.h"
 #include "ui/shared/RecipeFont.h"
 #include "ui/weigh/BenchSettings.h"
+#include "ui/shared/ErrorBox.h"
 #include "ui/weigh/WeighDialog.h"
 
 namespace lacqueron {
@@ -483,7 +484,7 @@ void MainDialog::OnWeigh() noexcept {
         benchScale_ = request.scale;
         if (request.recorded) NoteRecentColour(recipe->title);
     } catch (...) {
-        // Not enough memory to hand the recipe over: no weighing.
+        ShowErrorBox(window_, kNoMemoryForWeighing);
     }
 }
 

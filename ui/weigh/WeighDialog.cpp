@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "ui/print/CanLabelPrint.h"
 #include "ui/shared/Centring.h"
+#include "ui/shared/ErrorBox.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/shared/ModalDialog.h"
@@ -206,6 +207,7 @@ private:
 
     // A new plan for the request's amount; nothing is recorded yet.
     void StartPlan() noexcept {
+        WideString message;
         try {
             SetText(IDC_WEIGH_AMOUNT, AmountText(request_.amount, request_.unitText));
             plan_ = BuildPourPlan(*request_.catalogue, *request_.recipe, request_.purpose, request_.weightType,
@@ -213,9 +215,10 @@ private:
             FindSmallestBatch();
         } catch (...) {
             plan_ = PourPlan{};
+            message = u"Недостаточно памяти: план взвешивания не составлен.";
         }
         plan_.capacity = capacity_ * kHundredthsPerGram;
-        SetText(IDC_WEIGH_MESSAGE, plan_.steps.empty() ? u"Не удалось составить план: взвешивать нечего." : u"");
+        SetText(IDC_WEIGH_MESSAGE, message);
         Refresh();
     }
 
@@ -227,7 +230,7 @@ private:
     void Refresh() noexcept {
         try {
             FillPlan();
-            if (plan_.Finished()) FillSummary();
+            if (plan_.Finished() && !plan_.steps.empty()) FillSummary();
             SetText(IDC_WEIGH_INSTRUCTION, InstructionText(plan_));
             SetText(IDC_WEIGH_SMALLEST_TEXT,
                     SmallestBatchText(plan_, smallest_ ? &*smallest_ : nullptr, request_.unitText));
@@ -244,8 +247,10 @@ private:
         Enable(IDC_WEIGH_ACCEPT, OfferFits(plan_));
         Enable(IDC_WEIGH_SMALLEST, smallest_ && !AnythingRecorded(plan_));
         for (const int id : kCorrectionControls) Show(id, plan_.offer.has_value());
-        Show(IDC_WEIGH_PLAN, !plan_.Finished());
-        Show(IDC_WEIGH_SUMMARY, plan_.Finished());
+        // A plan that could not be made is shown empty, never as a finished batch.
+        const bool summary = plan_.Finished() && !plan_.steps.empty();
+        Show(IDC_WEIGH_PLAN, !summary);
+        Show(IDC_WEIGH_SUMMARY, summary);
         Show(IDC_WEIGH_LABEL, plan_.Finished() && journal_.Batch());
         SendDlgItemMessageW(Window(), IDC_WEIGH_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(Progress()), 0);
     }
@@ -529,7 +534,7 @@ void ShowWeighDialog(HWND owner, WeighRequest& request) noexcept {
         WeighDialog dialog(request);
         dialog.Run(owner);
     } catch (...) {
-        // Not enough memory for the dialog: no dialog.
+        ShowErrorBox(owner, kNoMemoryForWeighing);
     }
 }
 

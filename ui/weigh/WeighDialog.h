@@ -33,7 +33,9 @@ struct WeighRequest {
     std::function<void(std::int32_t amount)> setAmount;
 };
 
-// Runs the dialog modally, owned by owner.
+inline constexpr wchar_t kNoMemoryForWeighing[] = L"Недостаточно памяти, чтобы открыть окно взвешивания.";
+
+// Runs the dialog modally, owned by owner; says so when there is no memory for it.
 void ShowWeighDialog(HWND owner, WeighRequest& request) noexcept;
 
 }  // namespace lacqueron

@@ -24,6 +24,7 @@ const PourStep& RecordedStep(const PourPlan& plan, ReadingOutcome outcome) {
 
 WideString InstructionText(const PourPlan& plan) {
     if (plan.offer) return u"Перелив: пересчитать партию?";
+    if (plan.steps.empty()) return u"Взвешивать нечего.";
     if (plan.Finished()) return u"Готово";
     const PourStep& step = plan.steps[plan.current];
     return NameOf(plan, step) + u": налейте до " + Wide(FormatGrams(step.target)) + u" г";
