@@ -27,8 +27,8 @@ HWND Weighing() { return FindDialog(kCaption); }
 
 std::wstring Text(int id) { return WindowText(GetDlgItem(Weighing(), id)); }
 
-// A plan row as "name|weight|target|reading|status".
-std::wstring Row(int row) {
+// A row of a list as its five cells joined by "|".
+std::wstring ListRow(int list, int row) {
     std::wstring cells;
     for (int column = 0; column < 5; ++column) {
         wchar_t buffer[128] = {};
@@ -36,11 +36,16 @@ std::wstring Row(int row) {
         item.iSubItem = column;
         item.pszText = buffer;
         item.cchTextMax = 128;
-        SendDlgItemMessageW(Weighing(), IDC_WEIGH_PLAN, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        SendDlgItemMessageW(Weighing(), list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         cells += (column ? L"|" : L"") + std::wstring(buffer);
     }
     return cells;
 }
+
+// A plan row as "name|weight|target|reading|status".
+std::wstring Row(int row) { return ListRow(IDC_WEIGH_PLAN, row); }
+// A summary row as "name|planned|poured|deviation|percent".
+std::wstring SummaryRow(int row) { return ListRow(IDC_WEIGH_SUMMARY, row); }
 
 // Types a reading into the field and presses Enter there, as the painter does.
 ModalDriver::Step Enter(const wchar_t* reading) {
@@ -194,7 +199,8 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
 TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
     SeenBox farAbove;
     std::wstring correction, afterEnter;
-    bool offerAlone = false, tooLarge = false;
+    bool offerAlone = false, tooLarge = false, labelOffered = false;
+    std::vector<std::wstring> summary;
     ASSERT_TRUE(Run({
         Enter(L"480.77"),
         Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
@@ -224,11 +230,16 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
         },
         Press(IDC_WEIGH_ACCEPT),
         Shows(IDC_WEIGH_INSTRUCTION, L"Основа: налейте до 600.95 г"),
-        Enter(L"600.95"),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 603.95 г"),
-        Enter(L"603.95"),
+        Enter(L"601.00"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 604.00 г"),
+        Enter(L"604.00"),
         GiveNote(L"Петров"),
         Shows(IDC_WEIGH_MESSAGE, L"Замес записан в журнал."),
+        [&] {
+            for (int row = 0; row < 4; ++row) summary.push_back(SummaryRow(row));
+            labelOffered = IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_LABEL)) != FALSE;
+            return true;
+        },
         Press(IDC_WEIGH_CLOSE),
     }));
     EXPECT_TRUE(Said(farAbove, L"Показание 501.00 г больше цели на 1.00 г. Записать?"));
@@ -237,6 +248,12 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
     EXPECT_TRUE(offerAlone) << "the offer shares the window with nothing and leaves the focus in the field";
     EXPECT_EQ(afterEnter, L"502");
     EXPECT_TRUE(tooLarge) << "a correction too large for the can is said and cannot be accepted";
+    // The plan in force after the rescale: 580.72, 17.42, 5.81; the base's top-up ended
+    // 0.05 over, 0.05 / 580.72 = 0.0086 %.
+    EXPECT_EQ(summary, (std::vector<std::wstring>{L"Основа|580.72|580.77|+0.05|+0.01", L"Yel|17.42|17.42|+0.00|+0.00",
+                                                  L"Red (N)|5.81|5.81|+0.00|+0.00",
+                                                  L"Итого|603.95|604.00|+0.05|+0.01"}));
+    EXPECT_TRUE(labelOffered);
 
     WideString error;
     const auto journal = OpenJournal(request_.journalPath, error);
@@ -244,10 +261,10 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
     ASSERT_EQ(journal->Contents().BatchCount(), 1u);
     const BatchRecord batch = journal->Contents().Batch(0);
     EXPECT_EQ(batch.status, BatchStatus::Done);
-    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 58072}, {u"Yel", 1442, 1742},
+    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 58077}, {u"Yel", 1442, 1742},
                                                              {u"Red (N)", 481, 581}}));
     EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{12079, 60395, true}}));
-    EXPECT_EQ(batch.finalTotal, 60395);
+    EXPECT_EQ(batch.finalTotal, 60400);
     EXPECT_EQ(batch.note, u"Петров");
 }
 
