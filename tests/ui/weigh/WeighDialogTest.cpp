@@ -12,32 +12,18 @@
 #include <vector>
 
 #include "files/JournalAccess.h"
-#include "res/resource.h"
-#include "tests/ui/shared/ModalDriver.h"
-#include "tests/support/MadeUpCatalogue.h"
-#include "ui/weigh/WeighDialog.h"
+#include "tests/ui/weigh/WeighHarness.h"
 
 namespace lacqueron::testing {
 namespace {
 
-constexpr wchar_t kCaption[] = L"Взвешивание";
 constexpr COLORREF kBeige = RGB(0xBE, 0xBD, 0x7F);
-
-HWND Weighing() { return FindDialog(kCaption); }
-
-std::wstring Text(int id) { return WindowText(GetDlgItem(Weighing(), id)); }
 
 // A row of a list as its five cells joined by "|".
 std::wstring ListRow(int list, int row) {
     std::wstring cells;
     for (int column = 0; column < 5; ++column) {
-        wchar_t buffer[128] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = 128;
-        SendDlgItemMessageW(Weighing(), list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        cells += (column ? L"|" : L"") + std::wstring(buffer);
+        cells += (column ? L"|" : L"") + ListCell(list, row, column);
     }
     return cells;
 }
@@ -97,46 +83,18 @@ ModalDriver::Step Press(int id) {
     };
 }
 
-class WeighDialogTest : public ::testing::Test {
+class WeighDialogTest : public WeighHarness {
 protected:
     void SetUp() override {
-        test::AddExampleComponents(catalogue_);
+        WeighHarness::SetUp();
         catalogue_.colours.Append({1000, kBeige, u"RAL 1000", u"Зеленовато-бежевый"});
-        recipe_ = test::Recipe(test::kExampleItems);
-        owner_ = CreateOwnerWindow(100, 100, 900, 700);
-        ASSERT_NE(owner_, nullptr);
-        request_.catalogue = &catalogue_;
-        request_.recipe = &recipe_;
         request_.colour = catalogue_.findColour(1000);
-        request_.purpose = 4;
-        request_.weightType = 1;
-        request_.amount = 500;
         request_.purposeText = u"пластик (Polira Gloss) глянцевая";
         request_.unitText = u"грамм";
         request_.setAmount = [this](std::int32_t amount) { amountsSet_.push_back(amount); };
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        journal_ = std::wstring(folder) + L"lacqueron-weigh-test.lqj";
-        DeleteFileW(journal_.c_str());
-        request_.journalPath = FromWinText(journal_.c_str());
-    }
-    void TearDown() override {
-        DestroyWindow(owner_);
-        DeleteFileW(journal_.c_str());
     }
 
-    bool Run(std::vector<ModalDriver::Step> steps) {
-        ModalDriver driver(std::move(steps));
-        ShowWeighDialog(owner_, request_);
-        return driver.Finished() && Weighing() == nullptr;
-    }
-
-    Catalogue catalogue_;
-    ColourRecipe recipe_;
-    WeighRequest request_;
     std::vector<std::int32_t> amountsSet_;
-    std::wstring journal_;
-    HWND owner_ = nullptr;
 };
 
 TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {

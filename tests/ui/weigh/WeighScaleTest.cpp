@@ -11,16 +11,12 @@
 #include <vector>
 
 #include "port/ScaleReader.h"
-#include "res/resource.h"
-#include "tests/support/MadeUpCatalogue.h"
-#include "tests/ui/shared/ModalDriver.h"
+#include "tests/ui/weigh/WeighHarness.h"
 #include "ui/weigh/ScalePanel.h"
-#include "ui/weigh/WeighDialog.h"
 
 namespace lacqueron::testing {
 namespace {
 
-constexpr wchar_t kWeighCaption[] = L"Взвешивание";
 constexpr std::uint32_t kAbsentPort = 77;
 // The panel numbers its readers from 1 at opening, one more for every choice after.
 constexpr ScaleGeneration kOpened = 1;
@@ -30,19 +26,7 @@ constexpr int kReadingColumn = 3;
 std::int64_t testNowMs = 0;
 std::int64_t TestClock() noexcept { return testNowMs; }
 
-HWND Weighing() { return FindDialog(kWeighCaption); }
-
-std::wstring FieldText(int id) { return WindowText(GetDlgItem(Weighing(), id)); }
-
-std::wstring PlanCell(int row, int column) {
-    wchar_t buffer[64] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 64;
-    SendDlgItemMessageW(Weighing(), IDC_WEIGH_PLAN, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
+std::wstring PlanCell(int row, int column) { return ListCell(IDC_WEIGH_PLAN, row, column); }
 
 // A stable reading handed to the dialog as the reader of `generation` posts it, at
 // `atMs` on the panel's clock.
@@ -66,35 +50,16 @@ void ChoosePort(std::uint32_t port) {
                  reinterpret_cast<LPARAM>(combo));
 }
 
-class WeighScaleTest : public ::testing::Test {
+class WeighScaleTest : public WeighHarness {
 protected:
     void SetUp() override {
-        test::AddExampleComponents(catalogue_);
-        recipe_ = test::Recipe(test::kExampleItems);
-        owner_ = CreateOwnerWindow(100, 100, 900, 700);
-        ASSERT_NE(owner_, nullptr);
-        request_.catalogue = &catalogue_;
-        request_.recipe = &recipe_;
-        request_.purpose = 4;
-        request_.weightType = 1;
-        request_.amount = 500;
+        WeighHarness::SetUp();
         request_.scale.port = kAbsentPort;
-        wchar_t folder[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, folder);
-        journal_ = std::wstring(folder) + L"lacqueron-weigh-scale-test.lqj";
-        request_.journalPath = FromWinText(journal_.c_str());
         ScalePanel::SetClock(&TestClock);
     }
     void TearDown() override {
         ScalePanel::SetClock(nullptr);
-        DestroyWindow(owner_);
-        DeleteFileW(journal_.c_str());
-    }
-
-    bool Run(std::vector<ModalDriver::Step> steps) {
-        ModalDriver driver(std::move(steps));
-        ShowWeighDialog(owner_, request_);
-        return driver.Finished() && Weighing() == nullptr;
+        WeighHarness::TearDown();
     }
 
     static ModalDriver::Step Close() {
@@ -103,12 +68,6 @@ protected:
             return true;
         };
     }
-
-    Catalogue catalogue_;
-    ColourRecipe recipe_;
-    WeighRequest request_;
-    std::wstring journal_;
-    HWND owner_ = nullptr;
 };
 
 TEST_F(WeighScaleTest, ReadingFromBeforeAPortChangeIsDropped) {
@@ -119,9 +78,9 @@ TEST_F(WeighScaleTest, ReadingFromBeforeAPortChangeIsDropped) {
             ChoosePort(kManualEntry);
             ChoosePort(kAbsentPort);
             SendReading(1234, kOpened);
-            afterStale = FieldText(IDC_WEIGH_READING);
+            afterStale = Text(IDC_WEIGH_READING);
             SendReading(5678, kAfterManualAndBack);
-            afterCurrent = FieldText(IDC_WEIGH_READING);
+            afterCurrent = Text(IDC_WEIGH_READING);
             return true;
         },
         Close(),
