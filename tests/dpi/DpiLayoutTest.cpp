@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "data/catalogue/DataPackage.h"
+#include "files/JournalAccess.h"
 #include "res/resource.h"
 #include "tests/support/SampleBatch.h"
 #include "tests/ui/shared/ModalDriver.h"
@@ -120,12 +124,94 @@ void ShowSampleJournal(const ShownMainDialog& main) {
     DeleteFileW(path.c_str());
 }
 
+constexpr wchar_t kWeighCaption[] = L"Взвешивание";
+// The shown recipe's steps at 500 g end at 446.42, 446.47, 464.73 and 500.00 g; the
+// scale reads to 0.01 g.
+constexpr const wchar_t* kOverPouredReadings[] = {L"446.42", L"446.47", L"465.50"};
+constexpr const wchar_t* kFinishingReadings[] = {L"446.50", L"446.55", L"464.80", L"500.08"};
+
+HWND WeighControl(int id) {
+    HWND weigh = FindDialog(kWeighCaption);
+    return weigh && IsWindowEnabled(weigh) ? GetDlgItem(weigh, id) : nullptr;
+}
+
+// Each reading typed into the empty field and recorded, as Enter does.
+std::vector<ModalDriver::Step> Record(const wchar_t* const* readings, std::size_t count) {
+    std::vector<ModalDriver::Step> steps;
+    for (std::size_t i = 0; i < count; ++i) {
+        steps.push_back([reading = readings[i]] {
+            HWND field = WeighControl(IDC_WEIGH_READING);
+            if (!field || !IsWindowEnabled(field) || GetWindowTextLengthW(field) > 0) return false;
+            SetWindowTextW(field, reading);
+            PostMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(IDC_WEIGH_RECORD, BN_CLICKED), 0);
+            return true;
+        });
+    }
+    return steps;
+}
+
+// The last step over-poured by less than a tenth of it, so not asked about: the
+// correction is offered.
+std::vector<ModalDriver::Step> OfferCorrection() {
+    std::vector<ModalDriver::Step> steps = Record(kOverPouredReadings, std::size(kOverPouredReadings));
+    steps.push_back([] {
+        HWND accept = WeighControl(IDC_WEIGH_ACCEPT);
+        return accept && IsWindowVisible(accept);
+    });
+    return steps;
+}
+
+// Every reading taken back, so that closing writes nothing.
+std::vector<ModalDriver::Step> TakeBackReadings() {
+    return {[] {
+        HWND undo = WeighControl(IDC_WEIGH_UNDO);
+        if (!undo) return false;
+        if (!IsWindowEnabled(undo)) return true;
+        PostMessageW(undo, BM_CLICK, 0, 0);
+        return false;
+    }};
+}
+
+// Every step poured, the batch written without a note: the summary shows.
+std::vector<ModalDriver::Step> FinishBatch() {
+    std::vector<ModalDriver::Step> steps = Record(kFinishingReadings, std::size(kFinishingReadings));
+    steps.push_back([] {
+        HWND prompt = FindDialog(L"Замес в журнал");
+        if (!prompt) return false;
+        PostMessageW(GetDlgItem(prompt, IDCANCEL), BM_CLICK, 0, 0);
+        return true;
+    });
+    steps.push_back([] {
+        HWND summary = WeighControl(IDC_WEIGH_SUMMARY);
+        return summary && IsWindowVisible(summary) &&
+               WindowText(WeighControl(IDC_WEIGH_MESSAGE)) == L"Замес записан в журнал.";
+    });
+    return steps;
+}
+
+// A finished batch goes into the journal the main dialog names, the user's own: weighed
+// only where there is none yet (the test's fresh Wine prefix), and removed afterwards.
+void WeighIntoNewJournal(const ShownMainDialog& main) {
+    const WideString journal = JournalPath();
+    const std::wstring path = journal.empty() ? std::wstring() : WinText(journal);
+    if (path.empty() || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        ADD_FAILURE() << "not weighing into the journal that is already there: " << path;
+        return;
+    }
+    Command(main, IDC_MAIN_WEIGH);
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "no batch written to " << path;
+}
+
 struct DialogCase {
     const char* name;        // of its screenshot: <name>-<dpi>
     const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
     // Opens the modal dialog over the main one and returns when it is closed.
     void (*run)(const ShownMainDialog& main);
     OverlapAllowance allowed;
+    // Bring the open dialog to the state it is inspected in, and then take back what
+    // would stay behind after it is cancelled; none for a dialog inspected as it opens.
+    std::vector<ModalDriver::Step> (*toState)() = nullptr;
+    std::vector<ModalDriver::Step> (*undo)() = nullptr;
 };
 
 const DialogCase kDialogs[] = {
@@ -133,7 +219,10 @@ const DialogCase kDialogs[] = {
     {"about", L"О программе...",
      [](const ShownMainDialog& main) { ShowAboutDialog(main.Window(), main.GetCatalogue()); }, {}},
     {"password", L"Введите пароль", [](const ShownMainDialog& main) { PasswordDialog().Run(main.Window()); }, {}},
-    {"weigh", L"Взвешивание", [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {}},
+    {"weigh", kWeighCaption, [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {}},
+    {"weigh-correction", kWeighCaption, [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {},
+     &OfferCorrection, &TakeBackReadings},
+    {"weigh-summary", kWeighCaption, &WeighIntoNewJournal, {}, &FinishBatch},
     {"find", L"Найти краску", [](const ShownMainDialog& main) { Command(main, IDM_FIND); }, {}},
     {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
     {"note", L"Замес в журнал", [](const ShownMainDialog& main) { AskBatchNote(main.Window()); }, {}},
@@ -166,15 +255,22 @@ TEST_P(DialogAtDpi, ShowsEveryTextWholeAndNoControlsOverlap) {
         seen = Inspect(main.Window(), c);
     } else {
         HWND modal = nullptr;
-        // Inspected from inside its modal loop, then closed.
-        ModalDriver driver({
-            [&] { return (modal = FindDialog(c.caption)) != nullptr; },
-            [&] {
-                seen = Inspect(modal, c);
-                PostMessageW(modal, WM_COMMAND, IDCANCEL, 0);
-                return true;
-            },
+        // Inspected from inside its modal loop in its state, then closed.
+        std::vector<ModalDriver::Step> steps{[&] { return (modal = FindDialog(c.caption)) != nullptr; }};
+        const auto append = [&steps](std::vector<ModalDriver::Step> more) {
+            steps.insert(steps.end(), more.begin(), more.end());
+        };
+        if (c.toState) append(c.toState());
+        steps.push_back([&] {
+            seen = Inspect(modal, c);
+            return true;
         });
+        if (c.undo) append(c.undo());
+        steps.push_back([&] {
+            PostMessageW(modal, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
+        ModalDriver driver(std::move(steps));
         c.run(main);
         EXPECT_TRUE(driver.Finished());
     }
@@ -185,7 +281,12 @@ TEST_P(DialogAtDpi, ShowsEveryTextWholeAndNoControlsOverlap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, DialogAtDpi, ::testing::ValuesIn(kDialogs),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) {
+                             // A test's name takes no hyphen; the screenshot's keeps it.
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 TEST(ScreenDpi, IsTheOneAskedFor) {
     ShownMainDialog main;

@@ -18,6 +18,9 @@ constexpr int kTextBuffer = 4096;
 // DPI "Официальный сайт:" needs 103 of its 102 pixels). A shortfall that small is the
 // substitute font; one caused by scaling is many pixels.
 constexpr int kSubstituteFontSlack = 2;
+// A header keeps this many edge widths free on each side of a column's title when it
+// does not say (HDM_GETBITMAPMARGIN).
+constexpr int kHeaderMarginEdges = 3;
 
 std::string Utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
@@ -182,11 +185,35 @@ void CheckCombo(HWND control, std::vector<std::string>& faults) {
     }
 }
 
-// Every cell of a report-view list against its column.
+// Every column title of a list's header against its item, in the header's font, less
+// the margin the header keeps on each side of a title.
+void CheckHeader(HWND list, HWND header, int columns, std::vector<std::string>& faults) {
+    if (!header || !IsWindowVisible(header)) return;
+    const TextMeter meter(header);
+    auto margin = static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
+    if (margin <= 0) margin = kHeaderMarginEdges * GetSystemMetrics(SM_CXEDGE);
+    for (int column = 0; column < columns; ++column) {
+        wchar_t text[kTextBuffer] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = kTextBuffer;
+        RECT r{};
+        if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)) ||
+            !SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r)) ||
+            text[0] == L'\0')
+            continue;
+        const SIZE room{Width(r) - 2 * margin, Height(r)};
+        CheckFit(list, L"header " + std::wstring(text), meter.Measure(text, DT_NOPREFIX), room, faults);
+    }
+}
+
+// Every column title and every cell of a report-view list against its column.
 void CheckList(HWND control, std::vector<std::string>& faults) {
     if ((StyleOf(control) & LVS_TYPEMASK) != LVS_REPORT) return;
     HWND header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
     const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    CheckHeader(control, header, columns, faults);
     const int rows = static_cast<int>(SendMessageW(control, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
