@@ -34,7 +34,7 @@ constexpr UINT_PTR kReadingSubclass = 1;
 constexpr WPARAM kCtrlZ = 0x1A;  // the character Ctrl+Z types
 
 constexpr ColumnLayout kPlanColumns[] = {{L"Компонент", 34},
-                                         {L"Добавить, г", 18, LVCFMT_RIGHT},
+                                         {L"Налить, г", 18, LVCFMT_RIGHT},
                                          {L"Показание, г", 17, LVCFMT_RIGHT},
                                          {L"Записано, г", 17, LVCFMT_RIGHT},
                                          {L"Статус", 14}};
