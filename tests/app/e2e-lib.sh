@@ -33,20 +33,25 @@ fatal() {
   exit 1
 }
 
-# A fresh prefix, copied from one prepared once per user and kept for later runs.
+# A fresh prefix, copied from one prepared once per user (and Windows version) and kept
+# for later runs.
 e2e_prefix() {
-  local template=/tmp/lacqueron-e2e-template-$(id -u)
+  local version=${LACQUERON_WINDOWS_VERSION:-}
+  local template
+  template=/tmp/lacqueron-e2e-template-$(id -u)${version:+-$version}
   (
     flock 9
     if [[ ! -f $template/.prepared ]]; then
       rm -rf "$template"
-      WINEPREFIX=$template wineboot -i >/dev/null 2>&1
+      export WINEPREFIX=$template
+      wineboot -i >/dev/null 2>&1
       # Without a window manager, unmanaged windows show at once and get Wine's own frame.
-      WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      WINEPREFIX=$template wineserver -w
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      if [[ -n $version ]]; then e2e_set_windows_version "$version" || exit 1; fi
+      wineserver -w
       touch "$template/.prepared"
     fi
-  ) 9>"$template.lock"
+  ) 9>"$template.lock" || fatal "could not prepare the Wine prefix $template"
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
   cp -a "$template/." "$WINEPREFIX/"
@@ -55,16 +60,28 @@ e2e_prefix() {
   rm -f "$WINEPREFIX/wineserver"
   # Wine makes a new one on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1
-  [[ -n ${LACQUERON_WINDOWS_VERSION:-} ]] && e2e_windows_version "$LACQUERON_WINDOWS_VERSION"
+  [[ -n $version ]] && e2e_check_windows_version "$version"
   return 0
 }
 
-# Makes Wine report the given Windows version (win7, win81, win10, win11) and checks
-# that a program with Lacqueron's manifest, LACQUERON_VERSION_PROBE, is told that
-# version. This Wine has no win11: Windows 11 is Windows 10 from build 22000 on, and
-# Wine takes the build from the registry.
+# Makes Wine report the given Windows version (win7, win81, win10, win11). This Wine has
+# no win11: Windows 11 is Windows 10 from build 22000 on, and Wine takes the build from
+# the registry.
 WINDOWS_11_BUILD=22631
-e2e_windows_version() {
+e2e_set_windows_version() {
+  local name=$1
+  wine winecfg /v "${name/win11/win10}" >/dev/null 2>&1 || fatal "winecfg refused $name"
+  if [[ $name == win11 ]]; then
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion' value
+    for value in CurrentBuild CurrentBuildNumber; do
+      wine reg add "$key" /v $value /d $WINDOWS_11_BUILD /f >/dev/null 2>&1 || fatal "could not set $value"
+    done
+  fi
+}
+
+# Checks that a program with Lacqueron's manifest, LACQUERON_VERSION_PROBE, is told
+# the given version.
+e2e_check_windows_version() {
   local name=$1 expected told
   case $name in
     win7) expected='6.1.*' ;;
@@ -74,13 +91,6 @@ e2e_windows_version() {
     *) fatal "unknown Windows version $name" ;;
   esac
   [[ -n ${LACQUERON_VERSION_PROBE:-} ]] || fatal "LACQUERON_VERSION_PROBE is not set"
-  wine winecfg /v "${name/win11/win10}" >/dev/null 2>&1 || fatal "winecfg refused $name"
-  if [[ $name == win11 ]]; then
-    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion' value
-    for value in CurrentBuild CurrentBuildNumber; do
-      wine reg add "$key" /v $value /d $WINDOWS_11_BUILD /f >/dev/null 2>&1 || fatal "could not set $value"
-    done
-  fi
   # Through a file, as driver does: under load a pipe gave nothing back.
   wine "$LACQUERON_VERSION_PROBE" >"$E2E_OUT" 2>/dev/null </dev/null || fatal "the version probe failed"
   told=$(tr -d '\r' <"$E2E_OUT")
