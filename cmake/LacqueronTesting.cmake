@@ -26,10 +26,18 @@ function(lacqueron_add_test)
   if(WIN32 AND T_NO_MAIN)
     target_link_options(${T_NAME} PRIVATE -municode)
   endif()
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 300
+  # A GTEST_SKIP inside the program counts as a skip, not a pass.
+  add_test(NAME ${T_NAME} COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/run-gtest.sh
+    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${T_NAME}>)
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77
     ENVIRONMENT "LACQUERON_SOURCE_DIR=${CMAKE_SOURCE_DIR};LACQUERON_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  # The target test_programs builds these and nothing else (the sanitizer build).
+  set_property(GLOBAL APPEND PROPERTY LACQUERON_TEST_PROGRAMS ${T_NAME})
   if(T_LABELS)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  # Window tests press keys on the one shared display: one at a time.
+  if("ui" IN_LIST T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK display)
   endif()
 endfunction()

@@ -16,25 +16,42 @@ PROGRAM_END_SECONDS=30
 
 fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
 
+# wait_for SECONDS COMMAND...: runs the command until it succeeds or SECONDS have
+# passed; fails in the second case. For states that no driver command waits on.
+WAIT_POLL_SECONDS=0.1
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep "$WAIT_POLL_SECONDS"
+  done
+}
+
 fatal() {
   echo "FAIL: $* (stopping)"
   exit 1
 }
 
-# A fresh prefix, copied from one prepared once per user and kept for later runs.
+# A fresh prefix, copied from one prepared once per user (and Windows version) and kept
+# for later runs.
 e2e_prefix() {
-  local template=/tmp/lacqueron-e2e-template-$(id -u)
+  local version=${LACQUERON_WINDOWS_VERSION:-}
+  local template
+  template=/tmp/lacqueron-e2e-template-$(id -u)${version:+-$version}
   (
     flock 9
     if [[ ! -f $template/.prepared ]]; then
       rm -rf "$template"
-      WINEPREFIX=$template wineboot -i >/dev/null 2>&1
+      export WINEPREFIX=$template
+      wineboot -i >/dev/null 2>&1
       # Without a window manager, unmanaged windows show at once and get Wine's own frame.
-      WINEPREFIX=$template wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      WINEPREFIX=$template wineserver -w
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      if [[ -n $version ]]; then e2e_set_windows_version "$version" || exit 1; fi
+      wineserver -w
       touch "$template/.prepared"
     fi
-  ) 9>"$template.lock"
+  ) 9>"$template.lock" || fatal "could not prepare the Wine prefix $template"
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
   cp -a "$template/." "$WINEPREFIX/"
@@ -43,16 +60,28 @@ e2e_prefix() {
   rm -f "$WINEPREFIX/wineserver"
   # Wine makes a new one on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1
-  [[ -n ${LACQUERON_WINDOWS_VERSION:-} ]] && e2e_windows_version "$LACQUERON_WINDOWS_VERSION"
+  [[ -n $version ]] && e2e_check_windows_version "$version"
   return 0
 }
 
-# Makes Wine report the given Windows version (win7, win81, win10, win11) and checks
-# that a program with Lacqueron's manifest, LACQUERON_VERSION_PROBE, is told that
-# version. This Wine has no win11: Windows 11 is Windows 10 from build 22000 on, and
-# Wine takes the build from the registry.
+# Makes Wine report the given Windows version (win7, win81, win10, win11). This Wine has
+# no win11: Windows 11 is Windows 10 from build 22000 on, and Wine takes the build from
+# the registry.
 WINDOWS_11_BUILD=22631
-e2e_windows_version() {
+e2e_set_windows_version() {
+  local name=$1
+  wine winecfg /v "${name/win11/win10}" >/dev/null 2>&1 || fatal "winecfg refused $name"
+  if [[ $name == win11 ]]; then
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion' value
+    for value in CurrentBuild CurrentBuildNumber; do
+      wine reg add "$key" /v $value /d $WINDOWS_11_BUILD /f >/dev/null 2>&1 || fatal "could not set $value"
+    done
+  fi
+}
+
+# Checks that a program with Lacqueron's manifest, LACQUERON_VERSION_PROBE, is told
+# the given version.
+e2e_check_windows_version() {
   local name=$1 expected told
   case $name in
     win7) expected='6.1.*' ;;
@@ -62,14 +91,9 @@ e2e_windows_version() {
     *) fatal "unknown Windows version $name" ;;
   esac
   [[ -n ${LACQUERON_VERSION_PROBE:-} ]] || fatal "LACQUERON_VERSION_PROBE is not set"
-  wine winecfg /v "${name/win11/win10}" >/dev/null 2>&1 || fatal "winecfg refused $name"
-  if [[ $name == win11 ]]; then
-    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion' value
-    for value in CurrentBuild CurrentBuildNumber; do
-      wine reg add "$key" /v $value /d $WINDOWS_11_BUILD /f >/dev/null 2>&1 || fatal "could not set $value"
-    done
-  fi
-  told=$(wine "$LACQUERON_VERSION_PROBE" 2>/dev/null | tr -d '\r')
+  # Through a file, as driver does: under load a pipe gave nothing back.
+  wine "$LACQUERON_VERSION_PROBE" >"$E2E_OUT" 2>/dev/null </dev/null || fatal "the version probe failed"
+  told=$(tr -d '\r' <"$E2E_OUT")
   # shellcheck disable=SC2053 # expected is a pattern
   [[ $told == $expected ]] || fatal "Wine reports Windows $told, not $name"
   echo "Windows version $name: $told"
@@ -104,12 +128,11 @@ program_start() {
 
 # Waits for the program to end by itself and checks its exit code; a program that
 # does not end stops the scenario.
+program_gone() { ! kill -0 "$PROGRAM_PID" 2>/dev/null; }
+
 program_expect_exit() {
-  local code tries=0
-  while kill -0 "$PROGRAM_PID" 2>/dev/null; do
-    ((++tries > PROGRAM_END_SECONDS * 10)) && fatal "the program did not end"
-    sleep 0.1
-  done
+  local code
+  wait_for "$PROGRAM_END_SECONDS" program_gone || fatal "the program did not end"
   wait "$PROGRAM_PID"
   code=$?
   PROGRAM_PID=""

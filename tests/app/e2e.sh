@@ -55,31 +55,27 @@ stored-values)
   program_expect_exit 0
   expect_saved 0x12c 0x2 0x5
   ;;
-ctrl-x)
-  program_start
-  change_values
-  step "could not press Ctrl+X" wait-dialog 343 5000 focus 148 key ctrl+x
-  program_expect_exit 0
-  expect_saved 0x1c2 0x1 0x4
-  ;;
-finish-button)
-  program_start
-  change_values
-  step "could not press Закончить" wait-dialog 343 5000 press 1
-  program_expect_exit 0
-  expect_saved 0x1c2 0x1 0x4
-  ;;
-close-box)
-  program_start
-  change_values
-  step "could not close the window" wait-dialog 343 5000 close
-  program_expect_exit 0
-  expect_saved 0x1c2 0x1 0x4
+exit-paths)
+  # Ctrl+X, Закончить and the close box each store the values shown, from a profile
+  # that held none.
+  for way in "focus 148 key ctrl+x" "press 1" "close"; do
+    for name in TargetWeight WeightType Purpose; do
+      delete_reg $name
+      [[ -z $(reg_value $name) ]] || fatal "could not clear $name"
+    done
+    program_start
+    change_values
+    # shellcheck disable=SC2086 # the way is several driver words
+    step "could not end the program with '$way'" wait-dialog 343 5000 $way
+    program_expect_exit 0
+    expect_saved 0x1c2 0x1 0x4
+  done
   ;;
 log-off)
   program_start
   change_values
-  answers=$(driver wait-window LacqueronHost - 5000 send 0x11 0 0 send 0x16 1 0 wait-gone 5000)
+  answers=$(driver wait-window LacqueronHost - 5000 send 0x11 0 0 send 0x16 1 0 wait-gone 5000) ||
+    fatal "the host window did not take the log-off and go"
   expect_equal "WM_QUERYENDSESSION and WM_ENDSESSION answers" "$answers" $'1\n0'
   # Stored at the log-off itself, while the program still runs.
   expect_saved 0x1c2 0x1 0x4

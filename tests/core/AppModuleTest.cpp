@@ -109,6 +109,10 @@ TEST_F(AppModuleTest, RemovalClosesTheGapAndKeepsTheOrder) {
     module.RegisterService(things[1].get(), ServiceId(0), kOwnsReference);
     EXPECT_EQ(Lookup(ServiceId(0)), things[1].get());
     EXPECT_EQ(things[0]->Count(), 1u);
+    // The table's order shows in the order the entries are released.
+    log.clear();
+    module.ClearServices();
+    EXPECT_EQ(log, (CallLog{"2-", "3-", "1-"}));
 }
 
 TEST_F(AppModuleTest, TableGrowsFromOneByDoubling) {
@@ -177,12 +181,12 @@ TEST_F(AppModuleTest, ProfileKeyIsHandedOutWithAReferenceUnlessModeIsNegative) {
     EXPECT_EQ(module.GetProfileKey(-1), nullptr);
 }
 
+// The module directory itself is ModuleDirectory's test (ModulePathTest.cpp).
 TEST_F(AppModuleTest, DirectoriesAllReportTheModuleDirectory) {
-    module.SetModuleDirectoryForTesting(u"D:\\Tools\\");
-    const WideString expected = u"D:\\Tools\\";
-    EXPECT_EQ(module.GetModuleDirectory(), expected);
+    const WideString expected = module.GetModuleDirectory();
+    ASSERT_FALSE(expected.empty());
     EXPECT_EQ(module.GetDataDirectory(), expected);
-    EXPECT_EQ(module.GetDirectory(7), expected);
+    for (int kind : {0, 1, 7}) EXPECT_EQ(module.GetDirectory(kind), expected) << kind;
 }
 
 }  // namespace

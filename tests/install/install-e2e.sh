@@ -97,15 +97,17 @@ expect_shortcut() {
 start_from_shortcut() {
   wine start /wait /unix "$1" &
   PROGRAM_PID=$!
-  driver wait-dialog 343 30000 >/dev/null || fail "the main dialog did not appear"
-  driver wait-dialog 343 5000 press 1 >/dev/null
+  step "the main dialog did not appear" wait-dialog 343 30000
+  step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
 }
 
 # Data of the other features beside the profile: recent colours, bench settings, the journal.
 add_user_data() {
-  wine reg add 'HKCU\Software\VELM\Lacqueron\1.0\Recent' /v Colours /t REG_MULTI_SZ /d 'RAL 3020' /f >/dev/null
-  wine reg add 'HKCU\Software\VELM\Lacqueron\1.0\Bench' /v Resolution /t REG_DWORD /d 10 /f >/dev/null
+  wine reg add 'HKCU\Software\VELM\Lacqueron\1.0\Recent' /v Colours /t REG_MULTI_SZ /d 'RAL 3020' /f >/dev/null ||
+    fatal "could not store the recent colours"
+  wine reg add 'HKCU\Software\VELM\Lacqueron\1.0\Bench' /v Resolution /t REG_DWORD /d 10 /f >/dev/null ||
+    fatal "could not store the bench settings"
   JOURNAL_FOLDER="$(folder_of LOCALAPPDATA)/Lacqueron"
   mkdir -p "$JOURNAL_FOLDER"
   echo "batch" >"$JOURNAL_FOLDER/journal"

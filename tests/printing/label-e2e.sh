@@ -12,6 +12,8 @@
 PROGRAM=$1
 DRIVER=$2
 queue=LacqueronLabel
+# The label's small type needs a fine picture for OCR.
+OCR_DPI=600
 here=$(dirname "$0")
 source "$here/../app/e2e-lib.sh"
 source "$here/private-cups.sh"
@@ -65,42 +67,52 @@ step "the print dialog did not close on OK" wait-dialog 1139 5000 press 1 wait-g
 box=$(driver wait-dialog 65535 60000 get-text 0 get-text 65535 press 1 wait-gone 10000) || fatal "no outcome box"
 expect_equal "outcome box" "$box" $'Успешно\nДокумент отправлен на печать'
 
-pdf=""
-for _ in $(seq 1 600); do
-  if [[ -z $(lpstat -o "$queue" 2>/dev/null) ]]; then
-    pdf=$(ls -1 "$out" | grep '^Tintaro-label.*\.pdf$' | head -n 1)
-    [[ -n $pdf ]] && break
-  fi
-  sleep 0.1
-done
-[[ -n $pdf ]] || fatal "no PDF named after the document Tintaro-label in $out"
-pdf="$out/$pdf"
+wait_for $PRINTED_SECONDS printed "$queue" '^Tintaro-label.*\.pdf$' ||
+  fatal "no PDF named after the document Tintaro-label in $out"
+pdf=$PRINTED_PDF
 expect_equal "PDFs" "$(ls -1 "$out" | grep -c '\.pdf$')" 1
 expect_equal "pages" "$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')" 1
 size=$(pdfinfo "$pdf" | sed -n 's/^Page size:[[:space:]]*\([0-9.]*\) x \([0-9.]*\) pts.*/\1 \2/p')
 
-# Every word lies on the page; the text is that of the batch. The words come from the
-# PDF's text layer, or through OCR when the text was drawn as glyph outlines.
+# Every word lies on the page; the text is that of the batch. The words and their boxes
+# come from the PDF's text layer, or through OCR when the text was drawn as glyph
+# outlines: on a picture of the page every word is inside it, so there a word must keep
+# off the page's edge, where a cut one would end.
 pdftotext -bbox "$pdf" "$work/words.html"
 pdftotext -layout "$pdf" "$work/page.txt"
+: >"$work/page.tsv"
 if ! grep -q 'RAL' "$work/page.txt"; then
-  pdftoppm -r 600 -gray -png -singlefile "$pdf" "$work/page600"
-  tesseract "$work/page600.png" "$work/page" -l rus+eng --psm 6 >/dev/null 2>&1 || fatal "tesseract failed"
+  pdftoppm -r $OCR_DPI -gray -png -singlefile "$pdf" "$work/page-ocr"
+  tesseract "$work/page-ocr.png" "$work/page" -l rus+eng --psm 6 txt tsv >/dev/null 2>&1 || fatal "tesseract failed"
 fi
 if [[ -n ${LACQUERON_BINARY_DIR:-} ]]; then
   pdftoppm -r 200 -png -singlefile "$pdf" "$LACQUERON_BINARY_DIR/printed-label"
 fi
-python3 - "$size" "$work/words.html" "$work/page.txt" <<'PY' || fail "the label is not as printed"
-import re, sys
+python3 - "$size" "$work/words.html" "$work/page.txt" "$work/page.tsv" $OCR_DPI <<'PY' || fail "the label is not as printed"
+import csv, re, sys
 width, height = map(float, sys.argv[1].split())
 ok = abs(width - 164) < 2 and abs(height - 113) < 2
 if not ok:
     print(f"page {width} x {height} pt, want 164 x 113")
-words = re.findall(r'xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<',
-                   open(sys.argv[2], encoding="utf-8").read())
+words = [(float(x0), float(y0), float(x1), float(y1), word) for x0, y0, x1, y1, word in
+         re.findall(r'xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<',
+                    open(sys.argv[2], encoding="utf-8").read())]
+margin = 0.0
+if not words:
+    # OCR boxes in pixels at OCR_DPI; level 5 rows are words.
+    points = 72 / float(sys.argv[5])
+    margin = 0.5
+    with open(sys.argv[4], encoding="utf-8", newline="") as f:
+        for row in csv.DictReader(f, delimiter="\t", quoting=csv.QUOTE_NONE):
+            if row["level"] == "5" and row["text"].strip():
+                x0, y0 = int(row["left"]) * points, int(row["top"]) * points
+                words.append((x0, y0, x0 + int(row["width"]) * points, y0 + int(row["height"]) * points, row["text"]))
+if not words:
+    print("no words with their places on the page")
+    ok = False
 for x0, y0, x1, y1, word in words:
-    if float(x0) < 0 or float(y0) < 0 or float(x1) > width or float(y1) > height:
-        print(f"outside the page: {word} at {x0},{y0}-{x1},{y1}")
+    if x0 < margin or y0 < margin or x1 > width - margin or y1 > height - margin:
+        print(f"outside the page: {word} at {x0:.1f},{y0:.1f}-{x1:.1f},{y1:.1f}")
         ok = False
 page = " ".join(open(sys.argv[3], encoding="utf-8").read().split())
 for want in ["RAL 3020", "Транспортный красный", "250 г", "07.12.2026 14:30", "Иванов, заказ 17"]:

@@ -34,13 +34,11 @@ out=$PRIVATE_CUPS_PDF_DIR
 program_start
 step "could not select row $row" wait-dialog 343 5000 select-row 343 "$row"
 # The recipe control refreshes on the selection; read it once it holds a recipe.
-recipe=""
-for _ in $(seq 1 50); do
-  recipe=$(driver wait-dialog 343 5000 get-text 150)
-  [[ -n $recipe ]] && break
-done
-[[ -n $recipe ]] || fatal "no recipe for row $row"
-printf '%s\n' "$recipe" >"$work/recipe.txt"
+recipe_shown() {
+  driver wait-dialog 343 5000 get-text 150 >"$work/recipe.txt" && [[ -n $(tr -d '[:space:]' <"$work/recipe.txt") ]]
+}
+RECIPE_SECONDS=10
+wait_for $RECIPE_SECONDS recipe_shown || fatal "no recipe for row $row"
 
 # "&Распечатать..." and Wine's print dialog, found by its printer list (control 1139).
 # Cancelled first: no box, and (checked with the PDFs below) nothing printed.
@@ -62,18 +60,10 @@ box=$(driver wait-dialog 65535 60000 get-text 0 get-text 65535 press 1 wait-gone
 [[ $box == $'Успешно\nДокумент отправлен на печать' ]] || fatal "outcome box: $box"
 
 # The job leaves the queue and its PDF appears.
-pdf=""
-for _ in $(seq 1 600); do
-  if [[ -z $(lpstat -o "$printer" 2>/dev/null) ]]; then
-    pdf=$(ls -1 "$out" | grep '^Tintaro.*\.pdf$' | head -n 1)
-    [[ -n $pdf ]] && break
-  fi
-  sleep 0.1
-done
-[[ -n $pdf ]] || fatal "no PDF named after the document Tintaro in $out"
+wait_for $PRINTED_SECONDS printed "$printer" '^Tintaro.*\.pdf$' || fatal "no PDF named after the document Tintaro in $out"
+pdf=$PRINTED_PDF
 new_files=$(ls -1 "$out" | grep -c '\.pdf$')
 [[ $new_files -eq 1 ]] || fatal "$new_files PDFs appeared, expected one"
-pdf="$out/$pdf"
 
 pages=$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')
 [[ $pages == 1 ]] || fatal "the PDF has $pages pages"

@@ -16,6 +16,7 @@ PRIVATE_CUPS_PDF_CONF=""
 PRIVATE_CUPS_PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 # The backend reads its settings from this folder, by the name in the queue's address.
 PRIVATE_CUPS_PDF_CONF_DIR=/etc/cups
+PRIVATE_CUPS_START_SECONDS=10
 
 private_cups_start() {
   local queue=$1 tag tool
@@ -70,9 +71,9 @@ CONF
     >"$PRIVATE_CUPS_DIR/log/cupsd.out" 2>&1 &
   PRIVATE_CUPS_PID=$!
   export CUPS_SERVER=$PRIVATE_CUPS_DIR/socket
-  local tries=0
+  local deadline=$((SECONDS + PRIVATE_CUPS_START_SECONDS))
   until lpstat -r 2>/dev/null | grep -q 'is running'; do
-    if ((++tries > 100)) || ! kill -0 "$PRIVATE_CUPS_PID" 2>/dev/null; then
+    if ((SECONDS >= deadline)) || ! kill -0 "$PRIVATE_CUPS_PID" 2>/dev/null; then
       PRIVATE_CUPS_ERROR="cupsd did not start: $(cat "$PRIVATE_CUPS_DIR"/log/*)"
       return 1
     fi
@@ -83,6 +84,18 @@ CONF
     PRIVATE_CUPS_ERROR="cannot add the queue $queue: $(cat "$PRIVATE_CUPS_DIR/log/lpadmin")"
     return 1
   fi
+}
+
+# printed <queue> <file pattern>: true once the queue is empty and a PDF whose name
+# matches is in PRIVATE_CUPS_PDF_DIR; sets PRINTED_PDF to its path. For wait_for, with
+# PRINTED_SECONDS.
+PRINTED_SECONDS=60
+printed() {
+  local name
+  [[ -z $(lpstat -o "$1" 2>/dev/null) ]] || return 1
+  name=$(ls -1 "$PRIVATE_CUPS_PDF_DIR" | grep "$2" | head -n 1)
+  [[ -n $name ]] || return 1
+  PRINTED_PDF=$PRIVATE_CUPS_PDF_DIR/$name
 }
 
 private_cups_stop() {

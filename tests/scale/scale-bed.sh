@@ -6,6 +6,32 @@ source "$(dirname "${BASH_SOURCE[0]}")/../app/e2e-lib.sh"
 scale_bed_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 SCALE_BED_PORT=5
 scale_bed_sim_pid=""
+SCALE_BED_START_SECONDS=10
+# How long the simulator may take to apply a control line.
+SCALE_BED_ACK_SECONDS=10
+
+# scale_control KEY=VALUE...: rewrites the simulator's control line whole and waits
+# until the simulator has applied it.
+scale_bed_seq=1
+scale_control() {
+  scale_bed_seq=$((scale_bed_seq + 1))
+  printf 'seq=%s %s\n' "$scale_bed_seq" "$*" >"$SCALE_BED_WORK/control.new"
+  mv "$SCALE_BED_WORK/control.new" "$SCALE_BED_WORK/control"
+  wait_for "$SCALE_BED_ACK_SECONDS" scale_bed_acknowledged || fatal "the simulated scale did not take '$*'"
+}
+
+scale_bed_ack() { cat "$SCALE_BED_WORK/control.ack" 2>/dev/null; }
+scale_bed_acknowledged() { [[ $(scale_bed_ack) == "seq=$scale_bed_seq "* ]]; }
+
+# scale_wait_sent COUNT SECONDS: waits until the simulator has sent COUNT lines since
+# the last control line.
+scale_bed_sent_at_least() {
+  local sent
+  sent=$(scale_bed_ack)
+  sent=${sent##*sent=}
+  [[ $sent =~ ^[0-9]+$ ]] && ((sent >= $1))
+}
+scale_wait_sent() { wait_for "$2" scale_bed_sent_at_least "$1"; }
 
 scale_bed_finish() {
   [[ -n $scale_bed_sim_pid ]] && kill "$scale_bed_sim_pid" 2>/dev/null && wait "$scale_bed_sim_pid" 2>/dev/null
@@ -18,12 +44,10 @@ scale_bed_start() {
   SCALE_BED_WORK=$(mktemp -d /tmp/lacqueron-scale.XXXXXX)
   trap scale_bed_finish EXIT
   local link=$SCALE_BED_WORK/scale-tty control=$SCALE_BED_WORK/control
-  printf 'seq=1\n' > "$control"
+  printf 'seq=%s\n' "$scale_bed_seq" >"$control"
   python3 "$scale_bed_dir/scale-sim.py" --link "$link" --control "$control" "$@" &
   scale_bed_sim_pid=$!
-  local tries=0
-  until [[ -L $link ]] || ((++tries > 100)); do sleep 0.1; done
-  [[ -L $link ]] || { echo "FAIL: the simulated scale did not start"; exit 1; }
+  wait_for "$SCALE_BED_START_SECONDS" test -L "$link" || fatal "the simulated scale did not start"
 
   # The mapping is read when the prefix's server starts: set it, then start it again.
   wine reg add 'HKLM\Software\Wine\Ports' /v "COM$SCALE_BED_PORT" /d "$link" /f >/dev/null 2>&1

@@ -16,9 +16,11 @@ rename it over the old one). Its one line holds space-separated key=value pairs:
   mute=1|0              plugged in but sends nothing
   pour=1|0              the stream's weight rises by 0.01 with every line
   plugged=1|0           0 closes the tty as a USB scale does when pulled out
-Missing keys keep their value. The script ends when the control file says quit=1 or
-on SIGTERM. With --log, every line sent is logged as "<CLOCK_REALTIME ns> <hundredths>"
-(the latency benchmark's start times).
+Missing keys keep their value. Once a line is applied the simulator acknowledges it in
+<control>.ack, rewritten whole as "seq=N sent=M": M counts the lines sent since, so a
+test can wait for the line to take effect and for readings to have gone out. The script
+ends when the control file says quit=1 or on SIGTERM. With --log, every line sent is
+logged as "<CLOCK_REALTIME ns> <hundredths>" (the latency benchmark's start times).
 """
 import argparse
 import os
@@ -33,9 +35,12 @@ CONTROL_POLL = 0.02
 
 
 class Scale:
-    def __init__(self, link, log):
+    def __init__(self, link, log, ack):
         self.link = link
         self.log = log
+        self.ack = ack
+        self.seq = None
+        self.sent = 0
         self.master = self.slave = None
         self.state = {"protocol": "polled", "weight": "0.00", "unit": "g", "stable": "1",
                       "overload": "0", "mute": "0", "plugged": "1", "pour": "0"}
@@ -78,6 +83,14 @@ class Scale:
                 hundredths = round(float(self.state["weight"]) * 100)
                 self.log.write(f"{time.time_ns()} {hundredths}\n")
                 self.log.flush()
+            self.sent += 1
+            self.acknowledge()
+
+    def acknowledge(self):
+        temporary = self.ack + ".new"
+        with open(temporary, "w", encoding="ascii") as f:
+            f.write(f"seq={self.seq} sent={self.sent}\n")
+        os.replace(temporary, self.ack)
 
     def weight_text(self, width):
         return self.state["weight"].rjust(width)
@@ -152,7 +165,7 @@ def main():
     args = parser.parse_args()
 
     log = open(args.log, "a", encoding="ascii") if args.log else None
-    scale = Scale(args.link, log)
+    scale = Scale(args.link, log, args.control + ".ack")
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     seq = None
     try:
@@ -164,6 +177,8 @@ def main():
                 if control.pop("quit", "0") == "1":
                     return
                 scale.apply(control)
+                scale.seq, scale.sent = seq, 0
+                scale.acknowledge()
             scale.read_commands(CONTROL_POLL)
             scale.tick(time.monotonic())
     finally:

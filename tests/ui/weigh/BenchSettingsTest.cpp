@@ -45,14 +45,18 @@ INSTANTIATE_TEST_SUITE_P(Stored, BenchResolution,
 
 TEST(BenchSettings, StoringWritesOnlyTheBenchKey) {
     RegDeleteKeyW(HKEY_CURRENT_USER, kBenchKey);
+    // The profile key exists, as it does once the program has run, so a value written
+    // there by mistake would be found.
+    HKEY profile = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kProfileKey, 0, nullptr, 0, KEY_READ, nullptr, &profile, &disposition),
+              ERROR_SUCCESS);
     EXPECT_EQ(LoadBenchResolution(), kDefaultResolution) << "no key";
     StoreBenchResolution(kResolutionGram);
     EXPECT_EQ(LoadBenchResolution(), kResolutionGram);
-    HKEY profile = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProfileKey, 0, KEY_READ, &profile) == ERROR_SUCCESS) {
-        EXPECT_NE(RegQueryValueExW(profile, L"Resolution", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-        RegCloseKey(profile);
-    }
+    EXPECT_EQ(RegQueryValueExW(profile, L"Resolution", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(profile);
+    if (disposition == REG_CREATED_NEW_KEY) RegDeleteKeyW(HKEY_CURRENT_USER, kProfileKey);
     RegDeleteKeyW(HKEY_CURRENT_USER, kBenchKey);
 }
 

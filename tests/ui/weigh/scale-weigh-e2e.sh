@@ -22,13 +22,10 @@ NOTE=2320 WITHOUT_NOTE=2
 UNPLUGGED="Весы отключились. Подключите их снова: показания продолжатся сами."
 readings=()
 
-# Rewrites the simulator's control line whole: key=value pairs.
-scale_seq=1
-scale() {
-  scale_seq=$((scale_seq + 1))
-  printf 'seq=%s %s\n' "$scale_seq" "$*" >"$SCALE_BED_WORK/control.new"
-  mv "$SCALE_BED_WORK/control.new" "$SCALE_BED_WORK/control"
-}
+# The auto-record rule holds a reading for a second; the scale is polled about ten
+# times a second, so this many unstable readings span twice that.
+UNSTABLE_READINGS=20
+UNSTABLE_SECONDS=30
 
 plan_after() {
   "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@"
@@ -51,7 +48,7 @@ expect_instruction() {
 
 # The scale shows the weight; once the reading field has it, Enter records it.
 pour_on_scale() {
-  scale "weight=$1 stable=1"
+  scale_control "weight=$1 stable=1"
   step "the scale's $1 did not reach the reading field" wait-dialog $PLAN 5000 wait-text $READING "$1" 10000 \
     focus $READING key enter
   readings+=("$1")
@@ -72,22 +69,21 @@ pour_on_scale 503.00
 step "no correction offered" wait-dialog $PLAN 5000 press $ACCEPT wait-text $READING "503.00" 10000
 expect_instruction "after the correction"
 
-scale "plugged=0"
+scale_control "plugged=0"
 driver wait-dialog $PLAN 5000 wait-text $SCALE_STATE "$UNPLUGGED" 10000 >/dev/null ||
   fail "unplugging not shown: $(driver wait-dialog $PLAN 5000 get-text $SCALE_STATE)"
 expect_equal "recorded while unplugged" "$(driver wait-dialog $PLAN 5000 cell-text $PLAN 1 3)" "503.00"
-scale "plugged=1"
-sleep 0.5  # the simulator reads one control line at a time
+scale_control "plugged=1"
 pour_on_scale "$(target_after "${readings[@]}")"
 expect_instruction "after plugging back in"
 
 step "no auto-record" wait-dialog $PLAN 5000 press $AUTO_RECORD
 next=$(target_after "${readings[@]}")
-scale "weight=$next stable=0"
-sleep 2
+scale_control "weight=$next stable=0"
+scale_wait_sent $UNSTABLE_READINGS $UNSTABLE_SECONDS || fatal "the program did not poll the unstable reading"
 expect_instruction "unstable reading held"
 while [[ -n $next ]]; do
-  scale "weight=$next stable=1"
+  scale_control "weight=$next stable=1"
   readings+=("$next")
   expect_instruction "auto-recorded $next"
   next=$(target_after "${readings[@]}")
@@ -115,7 +111,7 @@ done
 expect_equal "summary" "$(cat "$SCALE_BED_WORK/shown")" "$(cat "$SCALE_BED_WORK/expected")"
 
 step "could not close the weighing" wait-dialog $PLAN 5000 press $CLOSE wait-gone 5000
-driver wait-dialog 343 5000 close >/dev/null
+step "could not close the main dialog" wait-dialog 343 5000 close
 program_expect_exit 0
 
 bench_value() {
