@@ -23,10 +23,11 @@ namespace {
 // rest stays in view.
 enum Column { kDateColumn, kCodeColumn, kColourColumn, kAmountColumn, kStatusColumn, kNoteColumn, kPurposeColumn };
 
-constexpr ColumnLayout kColumns[] = {{L"Дата", 15},   {L"Код", 11},        {L"Цвет", 7},         {L"Количество", 14},
-                                     {L"Статус", 9}, {L"Примечание", 22}, {L"Назначение", 22}};
+constexpr ColumnLayout kColumns[] = {{L"Дата", 15},   {L"Код", 11},        {L"Цвет", 7},         {L"Количество", 16},
+                                     {L"Статус", 9}, {L"Примечание", 20}, {L"Назначение", 22}};
 // Where the details' recipe and poured columns start, in dialog units.
-constexpr int kDetailsTabStops[] = {110, 170};
+// Wide enough for the longest paste name of the package before the weights.
+constexpr int kDetailsTabStops[] = {150, 210};
 constexpr std::size_t kNoBatch = static_cast<std::size_t>(-1);
 // The colour bar keeps this much of the cell free around it, in dialog units.
 constexpr int kBarInsetX = 2;

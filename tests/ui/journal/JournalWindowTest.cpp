@@ -2,16 +2,12 @@
 // typing filters the list, the details follow the selection, the export is read back,
 // "Повторить" sets the main dialog as the painter would, and a damaged journal opens
 // with what was read, says so once and keeps its file as it was.
-//
-// The window is left on the screen as build/windows/journal-window.bmp; docs/journal-window.png
-// is that picture trimmed: convert journal-window.bmp -trim +repage docs/journal-window.png
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,7 +19,6 @@
 #include "res/resource.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/support/SampleBatch.h"
-#include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "ui/journal/JournalDialog.h"
 
@@ -145,9 +140,6 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
                 newestCode = Cell(journal, 0, 1);
                 SetWindowPos(journal, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
                 RedrawWindow(journal, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-                if (const char* binary = std::getenv("LACQUERON_BINARY_DIR"))
-                    uidriver::SaveScreenshot(
-                        (std::wstring(binary, binary + std::strlen(binary)) + L"\\journal-window.bmp").c_str());
                 // Typed, as the painter types: the list follows every key.
                 HWND field = GetDlgItem(journal, IDC_JOURNAL_SEARCH);
                 for (const wchar_t* c = L"ИВАН"; *c; ++c) PostMessageW(field, WM_CHAR, *c, 1);

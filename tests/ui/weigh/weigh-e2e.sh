@@ -2,9 +2,10 @@
 # The weighing dialog's glue in the running program: the main dialog's "Взвесить..."
 # button, enabled only for a correct recipe above amount 0; the smallest batch set as
 # the main dialog's amount; a batch of the first paint for glossy plastic at 500 g,
-# its first step poured against the plan that the datapack tool computes from the
-# catalogue sources, then closed midway with confirmation into the journal with a note;
-# the batch found in the journal window and repeated in the main dialog. Pouring,
+# poured whole against the plan that the datapack tool computes from the catalogue
+# sources; a second one closed midway after its first step, with confirmation, into the
+# journal with a note; the batches found in the journal window (its picture in the
+# README is taken here) and the last repeated in the main dialog. Pouring,
 # corrections and the scale are scale-weigh-e2e.sh's; the dialog's own rules are
 # weigh_tests'.
 #   weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
@@ -18,7 +19,7 @@ export LANG=C.UTF-8
 e2e_start
 
 WEIGH_BUTTON=360
-AMOUNT=2304 INSTRUCTION=2305 READING=2307 PLAN=2310
+AMOUNT=2304 INSTRUCTION=2305 READING=2307 MESSAGE=2309 PLAN=2310
 SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319 NOTE=2320
 JOURNAL_BUTTON=361 JOURNAL_LIST=2501 DETAILS=2502 REPEAT=2503
 PAINTS=343 AMOUNT_FIELD=148 CODE=344 PURPOSE=354 RECIPE=150
@@ -29,6 +30,18 @@ FIRST_READING=446.48
 instruction_after() {
   "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@" |
     awk -F'\t' '$6 == "ждёт" || $6 == "долить" { printf "%s: налейте до %s г\n", $2, $4; exit }'
+}
+
+# The reading the next waiting step asks for; empty when every step is done.
+target_after() {
+  "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@" |
+    awk -F'\t' '$6 == "ждёт" || $6 == "долить" { print $4; exit }'
+}
+
+# Types a reading and presses Enter; fatal unless the field empties, as it does once taken.
+enter_reading() {
+  step "reading $1 was not taken" wait-dialog $PLAN 5000 set-text $READING "$1" focus $READING key enter \
+    wait-text $READING "" 5000
 }
 
 # The main dialog takes input again: no modal window is over it.
@@ -50,9 +63,21 @@ step "the smallest batch was not taken" \
 expect_equal "main amount after the smallest batch" "$(driver wait-dialog $PAINTS 5000 get-text $AMOUNT_FIELD)" "$smallest"
 step "no weighing dialog at 500" wait-dialog $PAINTS 5000 set-text $AMOUNT_FIELD "" focus $AMOUNT_FIELD type 500 \
   wait-text $AMOUNT_FIELD 500 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000
+# A whole batch, each reading what the plan asks: the journal gets a finished batch.
+readings=()
+next=$(target_after)
+while [[ -n $next ]]; do
+  enter_reading "$next"
+  readings+=("$next")
+  next=$(target_after "${readings[@]}")
+done
+step "the finished batch's note was not asked for" wait-dialog $NOTE 10000 set-text $NOTE "Сидоров" press $IDOK wait-gone 5000
+step "the finished batch was not written" \
+  wait-dialog $PLAN 5000 wait-text $MESSAGE "Замес записан в журнал." 5000 press $CLOSE wait-gone 5000
+
+step "no second weighing" wait-dialog $PAINTS 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000
 expect_equal "first step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after)"
-step "reading $FIRST_READING was not taken" \
-  wait-dialog $PLAN 5000 set-text $READING $FIRST_READING focus $READING key enter wait-text $READING "" 5000
+enter_reading $FIRST_READING
 expect_equal "second step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after $FIRST_READING)"
 step "no escape" wait-dialog $PLAN 5000 focus $READING key escape
 step "closing midway was not confirmed" wait-window '#32770' 'Подтверждение' 5000 press $IDYES wait-gone 5000
@@ -69,7 +94,15 @@ step "could not move the main dialog on" \
   wait-dialog $PAINTS 5000 select-row $PAINTS 5 pick-combo $PURPOSE 0 set-text $AMOUNT_FIELD 100
 [[ $(driver wait-dialog $PAINTS 5000 get-text $CODE) != "$code" ]] || fatal "the main dialog did not move on"
 step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
-expect_equal "batches in the journal" "$(driver wait-dialog $JOURNAL_LIST 5000 list-count $JOURNAL_LIST)" 1
+expect_equal "batches in the journal" "$(driver wait-dialog $JOURNAL_LIST 5000 list-count $JOURNAL_LIST)" 2
+# The README's picture of the journal: the shipped colours, batches weighed just now.
+shot=$(mktemp --suffix=.bmp)
+rect=$(driver wait-dialog $JOURNAL_LIST 5000 rect) || fatal "no journal window rectangle"
+step "no journal screenshot" wait-dialog $JOURNAL_LIST 5000 screenshot "$(winepath -w "$shot")"
+picture="$SOURCES/../docs/journal-window.png"
+convert "$shot" -crop "$rect" +repage "$picture.$$.png" && mv -f "$picture.$$.png" "$picture" ||
+  fail "could not save the journal's picture"
+rm -f "$shot"
 details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
 for part in "$code" "Итого: $FIRST_READING г" "прервано" "Иванов, заказ 17"; do
   [[ $details == *"$part"* ]] || fail "the journal's details lack '$part': $details"
