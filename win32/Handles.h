@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <memory>
-#include <utility>
+#include <type_traits>
 
 namespace lacqueron {
 
@@ -53,30 +53,13 @@ inline FindHandle AdoptFindHandle(HANDLE search) noexcept {
     return FindHandle(search == INVALID_HANDLE_VALUE ? nullptr : search);
 }
 
-// One open HKEY. HKEY_CURRENT_USER itself is borrowed and never closed.
-class RegistryHandle {
-public:
-    RegistryHandle() noexcept = default;
-    explicit RegistryHandle(HKEY key) noexcept : key_(key) {}
-    ~RegistryHandle() { Reset(); }
-    RegistryHandle(RegistryHandle&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    RegistryHandle& operator=(RegistryHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.key_, nullptr));
-        return *this;
+struct RegistryCloser {
+    void operator()(HKEY key) const noexcept {
+        if (key != HKEY_CURRENT_USER) RegCloseKey(key);
     }
-    RegistryHandle(const RegistryHandle&) = delete;
-    RegistryHandle& operator=(const RegistryHandle&) = delete;
-
-    // Closes the key held now, then keeps the new one.
-    void Reset(HKEY key = nullptr) noexcept {
-        if (key == key_) return;
-        if (key_ != nullptr && key_ != HKEY_CURRENT_USER) RegCloseKey(key_);
-        key_ = key;
-    }
-    HKEY get() const noexcept { return key_; }
-
-private:
-    HKEY key_ = nullptr;
 };
+
+// One open HKEY. HKEY_CURRENT_USER itself is borrowed and never closed.
+using RegistryHandle = std::unique_ptr<std::remove_pointer_t<HKEY>, RegistryCloser>;
 
 }  // namespace lacqueron
