@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "win32/Handles.h"
+
 namespace lacqueron {
 namespace {
 
@@ -17,12 +19,13 @@ std::wstring FolderOf(const std::wstring& path) {
 
 bool WriteAndFlush(const wchar_t* path, const std::string& bytes) noexcept {
     if (bytes.size() > std::numeric_limits<DWORD>::max()) return false;
-    const HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const FileHandle file =
+        AdoptFileHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size() && FlushFileBuffers(file);
-    return CloseHandle(file) && ok;
+    // Flushed before the move: the bytes are on the disk before the old file goes.
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file.get());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <limits>
 #include <utility>
 
-#include "port/FileHandle.h"
+#include "win32/Handles.h"
 
 namespace lacqueron {
 namespace {

@@ -8,9 +8,8 @@
 #include <new>
 #include <thread>
 
-#include "port/EventHandle.h"
-#include "port/FileHandle.h"
 #include "scale/LineSplitter.h"
+#include "win32/Handles.h"
 
 namespace lacqueron {
 namespace {

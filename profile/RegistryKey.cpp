@@ -294,7 +294,8 @@ int RegistryKey::DeleteAllValues() noexcept {
 }
 
 int RegistryKey::Attach(Handle handle, const char16_t* path) noexcept {
-    handle_.Reset(static_cast<HKEY>(handle));
+    // The key held may be attached again: it must not be closed under itself.
+    if (static_cast<HKEY>(handle) != handle_.get()) handle_.reset(static_cast<HKEY>(handle));
     try {
         path_ = path ? WideString(path) : WideString();
     } catch (const std::bad_alloc&) {
@@ -318,7 +319,7 @@ RefPtr<IRegistryKey> OpenRegistryPath(const char16_t* path) noexcept {
                 RegCreateKeyExW(current.get(), component.c_str(), 0, const_cast<wchar_t*>(L""), 0,
                                 kReadWriteAccess, nullptr, &next, nullptr) != ERROR_SUCCESS)
                 return nullptr;
-            current.Reset(next);
+            current.reset(next);
             at = *end == u'\0' ? end : end + 1;
         }
         return RefPtr<IRegistryKey>::Adopt(NewObject<RegistryKey>(std::move(current), WideString(text), false));

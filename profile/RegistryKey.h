@@ -8,34 +8,9 @@
 
 #include "core/RegistryKeyInterface.h"
 #include "core/WideString.h"
+#include "win32/Handles.h"
 
 namespace lacqueron {
-
-// Owns one open HKEY. HKEY_CURRENT_USER itself is borrowed and never closed.
-class RegistryHandle {
-public:
-    RegistryHandle() noexcept = default;
-    explicit RegistryHandle(HKEY key) noexcept : key_(key) {}
-    ~RegistryHandle() { Reset(); }
-    RegistryHandle(RegistryHandle&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    RegistryHandle& operator=(RegistryHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.key_, nullptr));
-        return *this;
-    }
-    RegistryHandle(const RegistryHandle&) = delete;
-    RegistryHandle& operator=(const RegistryHandle&) = delete;
-
-    // Closes the key held now, then keeps the new one.
-    void Reset(HKEY key = nullptr) noexcept {
-        if (key == key_) return;
-        if (key_ != nullptr && key_ != HKEY_CURRENT_USER) RegCloseKey(key_);
-        key_ = key;
-    }
-    HKEY get() const noexcept { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 class RegistryKey final : public ObjectImpl<IRegistryKey, RegistryKey> {
 public:

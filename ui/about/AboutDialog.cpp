@@ -8,7 +8,8 @@
 #include "ui/about/AboutDialogDetail.h"
 #include "ui/shared/Centring.h"
 #include "ui/shared/GdiHandles.h"
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/DerivedFont.h"
+#include "ui/shared/Dialog.h"
 
 namespace lacqueron {
 namespace {
@@ -68,7 +69,7 @@ LRESULT CALLBACK LinkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     return HandleLinkMessage(g_links[Index], window, message, wParam, lParam);
 }
 
-class AboutDialog final : public ModalDialog {
+class AboutDialog final : public Dialog {
 public:
     explicit AboutDialog(const Catalogue& catalogue)
         : siteText_(catalogue.setting(u"WWW")),
@@ -122,7 +123,7 @@ private:
             if (!control) continue;
             if (!linkFont_) {
                 controlFont_ = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-                linkFont_.Reset(CreateUnderlinedCopy(control));
+                linkFont_.Reset(CreateDerivedFont(control, {.underline = true}));
             }
             if (linkFont_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
         }
@@ -159,21 +160,11 @@ private:
     INT_PTR OnControlColour(HDC dc, HWND control) noexcept {
         const int id = GetDlgCtrlID(control);
         if ((id != IDC_SITE_LINK && id != IDC_EMAIL_LINK) || !dc) return FALSE;
-        if (!linkFont_) linkFont_.Reset(CreateUnderlinedCopy(control));
+        if (!linkFont_) linkFont_.Reset(CreateDerivedFont(control, {.underline = true}));
         if (linkFont_) SelectObject(dc, linkFont_.get());
         SetTextColor(dc, kLinkColour);
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
-    }
-
-    // The control's font with underline set; null when it has none.
-    static HFONT CreateUnderlinedCopy(HWND control) noexcept {
-        auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        if (!font) return nullptr;
-        LOGFONTW description{};
-        if (GetObjectW(font, sizeof description, &description) != sizeof description) return nullptr;
-        description.lfUnderline = TRUE;
-        return CreateFontIndirectW(&description);
     }
 
     void OnDestroy() noexcept {

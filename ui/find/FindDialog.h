@@ -10,15 +10,14 @@
 
 #include "core/WideString.h"
 #include "search/ColourIndex.h"
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/FilteredListDialog.h"
 
 namespace lacqueron {
 
-class FindDialog final : public ModalDialog {
+class FindDialog final : public FilteredListDialog {
 public:
     // Both are borrowed for the dialog's run.
-    FindDialog(const ColourIndex& index, const std::vector<WideString>& recentTitles) noexcept
-        : index_(index), recentTitles_(recentTitles) {}
+    FindDialog(const ColourIndex& index, const std::vector<WideString>& recentTitles) noexcept;
 
     // The index row chosen with Enter, the button or a double click; kNoRow when the
     // dialog was closed (or could not be shown).
@@ -27,20 +26,16 @@ public:
     const WideString& Text() const noexcept { return text_; }
 
 private:
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
-    void OnInit() noexcept;
-    INT_PTR OnCommand(int code, int id) noexcept;
-    INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
-    void Refill() noexcept;
-    void OnDisplayInfo(NMLVDISPINFOW* info) const noexcept;
-    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) const noexcept;
+    std::vector<std::size_t> SelectRows(const WideString& text) override;
+    WideString CellText(int item, int column) override;
+    const ColourEntry* BarColour(int item) noexcept override;
+    void OnActivate(int item) noexcept override { Choose(item); }
+    INT_PTR OnOtherCommand(int code, int id) noexcept override;
     // Ends the dialog with the result in the item (the selected one when negative).
     void Choose(int item) noexcept;
-    HWND Results() const noexcept;
 
     const ColourIndex& index_;
     const std::vector<WideString>& recentTitles_;
-    std::vector<std::size_t> rows_;  // index rows, one per result item
     WideString text_;
     std::size_t chosen_ = kNoRow;
 };

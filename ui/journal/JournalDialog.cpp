@@ -10,7 +10,6 @@
 #include "journal/JournalText.h"
 #include "res/resource.h"
 #include "ui/shared/Beep.h"
-#include "ui/shared/Centring.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/main/MainDialog.h"
@@ -59,49 +58,29 @@ WideString BatchDetails(const BatchRecord& batch) {
 }  // namespace
 
 JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat)
-    : journal_(store.Contents()), colours_(catalogue), repeat_(std::move(repeat)) {}
+    : FilteredListDialog({IDC_JOURNAL_SEARCH, IDC_JOURNAL_LIST, IDC_JOURNAL_CLOSE, kColumns, std::size(kColumns),
+                          kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
+      journal_(store.Contents()),
+      colours_(catalogue),
+      repeat_(std::move(repeat)) {}
 
 void JournalDialog::Run(HWND owner) noexcept { RunModal(owner, IDD_JOURNAL); }
 
-HWND JournalDialog::List() const noexcept { return GetDlgItem(Window(), IDC_JOURNAL_LIST); }
-
-INT_PTR JournalDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit();
-        return TRUE;  // the focus goes to the first tab stop, the search field
-    case WM_COMMAND:
-        return OnCommand(HIWORD(wParam), LOWORD(wParam));
-    case WM_NOTIFY: {
-        LRESULT result = 0;
-        const INT_PTR handled = OnNotify(reinterpret_cast<const NMHDR*>(lParam), result);
-        if (handled) SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
-        return handled;
+INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM, LPARAM) noexcept {
+    if (message != kShowDamage) return FALSE;
+    try {
+        const WideString damage = JournalDamageMessage(journal_);
+        if (!damage.empty()) MessageBoxW(Window(), WinText(damage), kDamageCaption, MB_OK | MB_ICONWARNING);
+    } catch (...) {
+        // Out of memory for the message: the window shows what was read all the same.
     }
-    case WM_DESTROY:
-        StopForwardingListKeys(GetDlgItem(Window(), IDC_JOURNAL_SEARCH));
-        return FALSE;
-    case kShowDamage:
-        try {
-            const WideString damage = JournalDamageMessage(journal_);
-            if (!damage.empty()) MessageBoxW(Window(), WinText(damage), kDamageCaption, MB_OK | MB_ICONWARNING);
-        } catch (...) {
-            // Out of memory for the message: the window shows what was read all the same.
-        }
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return TRUE;
 }
 
-void JournalDialog::OnInit() noexcept {
-    CentreWindow(Window());
+void JournalDialog::OnSetUp() noexcept {
     SendDlgItemMessageW(Window(), IDC_JOURNAL_DETAILS, EM_SETTABSTOPS, std::size(kDetailsTabStops),
                         reinterpret_cast<LPARAM>(kDetailsTabStops));
-    SetUpReportColumns(List(), kColumns, std::size(kColumns));
     WidenPurposeColumn();
-    ForwardListKeys(GetDlgItem(Window(), IDC_JOURNAL_SEARCH), List());
-    Refill();
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
 }
@@ -127,12 +106,8 @@ void JournalDialog::WidenPurposeColumn() noexcept {
         SendMessageW(list, LVM_SETCOLUMNWIDTH, kPurposeColumn, MAKELPARAM(widest, 0));
 }
 
-INT_PTR JournalDialog::OnCommand(int code, int id) noexcept {
+INT_PTR JournalDialog::OnOtherCommand(int code, int id) noexcept {
     switch (id) {
-    case IDC_JOURNAL_SEARCH:
-        if (code != EN_CHANGE) return FALSE;
-        Refill();
-        return TRUE;
     case IDC_JOURNAL_REPEAT:
     case IDOK:  // Enter, wherever the focus is
         Repeat();
@@ -143,52 +118,16 @@ INT_PTR JournalDialog::OnCommand(int code, int id) noexcept {
     case IDC_JOURNAL_LABEL:
         PrintLabel();
         return TRUE;
-    case IDC_JOURNAL_CLOSE:
-    case IDCANCEL:
-        EndDialog(Window(), IDCANCEL);
-        return TRUE;
     default:
         return FALSE;
     }
 }
 
-INT_PTR JournalDialog::OnNotify(const NMHDR* header, LRESULT& result) noexcept {
-    if (header == nullptr || header->idFrom != IDC_JOURNAL_LIST) return FALSE;
-    switch (header->code) {
-    case LVN_GETDISPINFOW:
-        OnDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header)));
-        return TRUE;
-    case NM_CUSTOMDRAW:
-        result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
-        return TRUE;
-    case LVN_ITEMCHANGED:
-        ShowDetails();
-        return TRUE;
-    case NM_DBLCLK:
-        if (reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem >= 0) Repeat();
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-void JournalDialog::Refill() noexcept {
-    try {
-        rows_ = SelectBatches(journal_, ControlText(GetDlgItem(Window(), IDC_JOURNAL_SEARCH)));
-    } catch (...) {
-        rows_.clear();  // out of memory: no rows rather than stale ones
-    }
-    HWND list = List();
-    if (list == nullptr) return;
-    SendMessageW(list, LVM_SETITEMCOUNT, rows_.size(), 0);
-    if (!rows_.empty()) SelectListItem(list, 0);
-    InvalidateRect(list, nullptr, TRUE);
-    ShowDetails();
-}
+std::vector<std::size_t> JournalDialog::SelectRows(const WideString& text) { return SelectBatches(journal_, text); }
 
 const BatchRecord* JournalDialog::BatchAt(int item) noexcept {
-    if (item < 0 || static_cast<std::size_t>(item) >= rows_.size()) return nullptr;
-    const std::size_t index = rows_[static_cast<std::size_t>(item)];
+    const std::size_t index = RowAt(item);
+    if (index == kNoItemRow) return nullptr;
     if (index != cachedIndex_) {
         try {
             journal_.DecodeInto(index, cached_);
@@ -202,7 +141,7 @@ const BatchRecord* JournalDialog::BatchAt(int item) noexcept {
 }
 
 const BatchRecord* JournalDialog::SelectedBatch() noexcept {
-    return BatchAt(static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    return BatchAt(SelectedItem());
 }
 
 void JournalDialog::ShowDetails() noexcept {
@@ -213,47 +152,29 @@ void JournalDialog::ShowDetails() noexcept {
         SetDlgItemTextW(Window(), IDC_JOURNAL_DETAILS, L"");
     }
     for (int id : {IDC_JOURNAL_REPEAT, IDC_JOURNAL_EXPORT, IDC_JOURNAL_LABEL}) {
-        const bool enabled = id == IDC_JOURNAL_EXPORT ? !rows_.empty() : batch != nullptr;
+        const bool enabled = id == IDC_JOURNAL_EXPORT ? !Rows().empty() : batch != nullptr;
         if (HWND button = GetDlgItem(Window(), id)) EnableWindow(button, enabled);
     }
 }
 
-void JournalDialog::OnDisplayInfo(NMLVDISPINFOW* info) noexcept {
-    LVITEMW& item = info->item;
-    if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) return;
-    item.pszText[0] = L'\0';
-    const BatchRecord* batch = BatchAt(item.iItem);
-    if (batch == nullptr) return;
-    try {
-        WideString text;
-        switch (item.iSubItem) {
-        case kDateColumn: text = FormatBatchTime(batch->time); break;
-        case kCodeColumn: text = batch->colourCode; break;
-        case kPurposeColumn: text = PurposeName(batch->purpose); break;
-        case kAmountColumn: text = FormatBatchAmount(*batch); break;
-        case kStatusColumn: text = BatchStatusText(batch->status); break;
-        case kNoteColumn: text = batch->note; break;
-        default: break;
-        }
-        lstrcpynW(item.pszText, WinText(text), item.cchTextMax);
-    } catch (...) {
-        // Out of memory: the cell stays empty.
+WideString JournalDialog::CellText(int item, int column) {
+    const BatchRecord* batch = BatchAt(item);
+    if (batch == nullptr) return WideString();
+    switch (column) {
+    case kDateColumn: return FormatBatchTime(batch->time);
+    case kCodeColumn: return batch->colourCode;
+    case kPurposeColumn: return PurposeName(batch->purpose);
+    case kAmountColumn: return FormatBatchAmount(*batch);
+    case kStatusColumn: return BatchStatusText(batch->status);
+    case kNoteColumn: return batch->note;
+    default: return WideString();
     }
 }
 
-LRESULT JournalDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
-    bool paintNow = false;
-    const LRESULT answer = ColourBarDrawStage(*draw, kColourColumn, paintNow);
-    const int item = static_cast<int>(draw->nmcd.dwItemSpec);
-    const BatchRecord* batch = paintNow ? BatchAt(item) : nullptr;
+const ColourEntry* JournalDialog::BarColour(int item) noexcept {
+    const BatchRecord* batch = BatchAt(item);
     const std::size_t row = batch ? colours_.RowOfColourCode(batch->colourCode) : kNoRow;
-    const ColourEntry* colour = row == kNoRow ? nullptr : colours_.Colour(row);
-    if (colour == nullptr) return answer;  // none for a colour the package does not have
-    // The inset in dialog units, so that it grows with the window's DPI as the cell does.
-    RECT inset{0, 0, kBarInsetX, kBarInsetY};
-    MapDialogRect(Window(), &inset);
-    PaintCellBar(List(), draw->nmcd.hdc, item, kColourColumn, colour->rgb, SIZE{inset.right, inset.bottom});
-    return answer;
+    return row == kNoRow ? nullptr : colours_.Colour(row);  // none for a colour the package does not have
 }
 
 void JournalDialog::Repeat() noexcept {
@@ -287,7 +208,7 @@ void JournalDialog::Export() noexcept {
     request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!GetSaveFileNameW(&request)) return;  // cancelled
     try {
-        const std::string table = ExportBatchesCsv(journal_, rows_, PurposeName);
+        const std::string table = ExportBatchesCsv(journal_, Rows(), PurposeName);
         if (ReplaceFileContents(FromWinText(path), table)) return;
         ShowErrorBox(Window(), WinText(u"Не удалось записать файл " + FromWinText(path) + u"."));
     } catch (...) {

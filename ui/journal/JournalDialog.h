@@ -13,7 +13,7 @@
 #include "files/JournalAccess.h"
 #include "journal/JournalStore.h"
 #include "search/ColourIndex.h"
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/FilteredListDialog.h"
 
 namespace lacqueron {
 
@@ -21,7 +21,7 @@ namespace lacqueron {
 // the colour is not in the package.
 using RepeatFunction = std::function<bool(const BatchRecord&)>;
 
-class JournalDialog final : public ModalDialog {
+class JournalDialog final : public FilteredListDialog {
 public:
     // The store and the catalogue are borrowed for the run.
     JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat);
@@ -30,16 +30,17 @@ public:
     void Run(HWND owner) noexcept;
 
 private:
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
-    void OnInit() noexcept;
-    INT_PTR OnCommand(int code, int id) noexcept;
-    INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
+    std::vector<std::size_t> SelectRows(const WideString& text) override;
+    WideString CellText(int item, int column) override;
+    const ColourEntry* BarColour(int item) noexcept override;
+    void OnActivate(int) noexcept override { Repeat(); }
+    void OnSetUp() noexcept override;
+    void OnRowsShown() noexcept override { ShowDetails(); }
+    INT_PTR OnOtherCommand(int code, int id) noexcept override;
+    INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     // Every purpose is shown whole: the list scrolls sideways rather than cut a name.
     void WidenPurposeColumn() noexcept;
-    void Refill() noexcept;
     void ShowDetails() noexcept;
-    void OnDisplayInfo(NMLVDISPINFOW* info) noexcept;
-    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
     void Repeat() noexcept;
     void Export() noexcept;
     void PrintLabel() noexcept;
@@ -47,12 +48,10 @@ private:
     const BatchRecord* BatchAt(int item) noexcept;
     // The selected item's batch; null when none is selected.
     const BatchRecord* SelectedBatch() noexcept;
-    HWND List() const noexcept;
 
     const JournalContents& journal_;
     ColourIndex colours_;
     RepeatFunction repeat_;
-    std::vector<std::size_t> rows_;  // journal indices, one per list item
     std::size_t cachedIndex_ = static_cast<std::size_t>(-1);
     BatchRecord cached_;
 };

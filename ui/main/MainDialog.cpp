@@ -14,7 +14,11 @@
 #include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
+#include "ui/shared/ComboBox.h"
+#include "ui/shared/DerivedFont.h"
 #include "ui/shared/Dpi.h"
+#include "ui/shared/FlagScope.h"
+#include "ui/shared/ListViewParts.h"
 #include "ui/shared/RecipeFont.h"
 #include "ui/weigh/BenchSettings.h"
 #include "ui/shared/ErrorBox.h"
@@ -28,7 +32,12 @@ constexpr std::int32_t kMaxAmount = 100000000;
 constexpr std::int32_t kSpinStep = 100;
 // The amount is read from at most this many characters plus the terminator.
 constexpr int kAmountBuffer = 16;
-constexpr int kBoldWeight = 700;
+// The paint list's two columns, in percent of its width: the title and the colour bar.
+constexpr int kTitleColumnPercent = 45;
+constexpr int kBarColumnPercent = 55;
+constexpr int kPercent = 100;
+// How long a paint's tip stays up.
+constexpr int kTipShownMs = 5000;
 
 struct ComboItem {
     const char16_t* text;
@@ -64,23 +73,10 @@ WideString DecimalText(std::int32_t value) {
 // Adds the items with their data, selects the one whose data is value (else the
 // first) and reads value back from the selection.
 void FillCombo(HWND combo, const ComboItem* items, std::size_t count, std::uint32_t& value) noexcept {
-    for (std::size_t i = 0; i < count; ++i) {
-        const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].text));
-        if (index == CB_ERR || index == CB_ERRSPACE) continue;
-        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(items[i].value));
-    }
-    WPARAM selection = 0;
-    const LRESULT itemCount = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < itemCount; ++i) {
-        if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == value) {
-            selection = static_cast<WPARAM>(i);
-            break;
-        }
-    }
-    SendMessageW(combo, CB_SETCURSEL, selection, 0);
-    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (selected != CB_ERR)
-        value = static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+    for (std::size_t i = 0; i < count; ++i)
+        AddComboItem(combo, reinterpret_cast<const wchar_t*>(items[i].text), items[i].value);
+    if (!SelectComboData(combo, value)) SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    value = SelectedComboData(combo).value_or(value);
 }
 
 void ShowControl(HWND dialog, int id, int show) noexcept {
@@ -105,29 +101,11 @@ MainDialog::MainDialog(AppModule& module, const DataPackage& package) : module_(
 
 MainDialog::~MainDialog() { DestroyWindowIfAny(); }
 
-HWND MainDialog::Create() noexcept {
-    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, DialogProc,
-                              reinterpret_cast<LPARAM>(this));
-}
+HWND MainDialog::Create() noexcept { return CreateModeless(nullptr, IDD_MAIN); }
 
 void MainDialog::DestroyWindowIfAny() noexcept {
-    if (window_ != nullptr && DestroyWindow(window_)) window_ = nullptr;
-}
-
-INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<MainDialog*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        self->window_ = window;
-    }
-    if (self == nullptr) return FALSE;
-    const INT_PTR answer = self->OnMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, DWLP_USER, 0);
-        self->window_ = nullptr;
-    }
-    return answer;
+    // The window is forgotten at WM_NCDESTROY.
+    if (Window() != nullptr) DestroyWindow(Window());
 }
 
 INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -140,7 +118,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
     case WM_NOTIFY: {
         LRESULT result = 0;
         const INT_PTR handled = OnNotify(static_cast<int>(wParam), reinterpret_cast<const NMHDR*>(lParam), result);
-        if (handled) SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+        if (handled) SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
         return handled;
     }
     case WM_CTLCOLORSTATIC:
@@ -159,9 +137,9 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
 }
 
 void MainDialog::OnInit() noexcept {
-    CentreWindow(window_);
+    CentreWindow(Window());
 
-    SetWindowIcons(window_, GetModuleHandleW(nullptr), IDI_MAIN);
+    SetWindowIcons(Window(), GetModuleHandleW(nullptr), IDI_MAIN);
 
     WideString title;
     for (const SettingEntry& entry : catalogue_.settings) {
@@ -169,51 +147,39 @@ void MainDialog::OnInit() noexcept {
             title = FormatVersion(entry.value, {module_->GetVersionMajor(), module_->GetVersionMinor(),
                                                 module_->GetVersionBuild()});
     }
-    SetWindowTextW(window_, WinText(title));
+    SetWindowTextW(Window(), WinText(title));
 
-    ShowControl(window_, IDC_RECIPE_FRAME_BACK, SW_HIDE);
+    ShowControl(Window(), IDC_RECIPE_FRAME_BACK, SW_HIDE);
     SetUpRecipeFont();
-    ShowControl(window_, IDC_RECIPE_FRAME_FRONT, SW_HIDE);
+    ShowControl(Window(), IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
-    finder_.Attach(window_, GetDlgItem(window_, IDC_PAINT_LIST), catalogue_);
+    finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST), catalogue_);
     RefreshDetails(nullptr, nullptr);
 
-    if (HWND units = GetDlgItem(window_, IDC_UNIT)) FillCombo(units, kUnits, std::size(kUnits), values_.weightType);
-    if (HWND purposes = GetDlgItem(window_, IDC_PURPOSE))
+    if (HWND units = GetDlgItem(Window(), IDC_UNIT)) FillCombo(units, kUnits, std::size(kUnits), values_.weightType);
+    if (HWND purposes = GetDlgItem(Window(), IDC_PURPOSE))
         FillCombo(purposes, kPurposes, std::size(kPurposes), values_.purpose);
 
     WriteAmount();
     ComputeRecipe();
-    tracking_ = 1;
+    ignoreAmountChange_ = false;
 }
 
 void MainDialog::SetUpRecipeFont() noexcept {
-    HWND recipe = GetDlgItem(window_, IDC_RECIPE);
+    HWND recipe = GetDlgItem(Window(), IDC_RECIPE);
     if (recipe == nullptr) return;
-    recipeFont_.Reset();
-    HFONT font = CreateRecipeFont(static_cast<int>(DpiOfWindow(window_)));
-    if (font == nullptr) return;
-    recipeFont_.Reset(font);
-    SendMessageW(recipe, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SetOwnedFont(recipe, recipeFont_, CreateRecipeFont(static_cast<int>(DpiOfWindow(Window()))));
 }
 
 void MainDialog::SetUpButtonFont() noexcept {
-    HWND button = GetDlgItem(window_, IDC_MAIN_MEMO);
+    HWND button = GetDlgItem(Window(), IDC_MAIN_MEMO);
     if (button == nullptr) return;
-    auto current = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
-    LOGFONTW description{};
-    if (current == nullptr || GetObjectW(current, sizeof description, &description) != sizeof description) return;
-    description.lfWeight = kBoldWeight;
-    buttonFont_.Reset();
-    HFONT font = CreateFontIndirectW(&description);
-    if (font == nullptr) return;
-    buttonFont_.Reset(font);
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SetOwnedFont(button, buttonFont_, CreateDerivedFont(button, {FW_BOLD}));
 }
 
 void MainDialog::SetUpPaintList() noexcept {
-    HWND list = GetDlgItem(window_, IDC_PAINT_LIST);
+    HWND list = GetDlgItem(Window(), IDC_PAINT_LIST);
     if (list == nullptr) return;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_INFOTIP);
@@ -226,31 +192,28 @@ void MainDialog::SetUpPaintList() noexcept {
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
     column.pszText = empty;
-    column.cx = width * 45 / 100 - GetSystemMetrics(SM_CXVSCROLL);
+    column.cx = width * kTitleColumnPercent / kPercent - GetSystemMetrics(SM_CXVSCROLL);
     column.iSubItem = 0;
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     column.mask |= LVCF_ORDER;
-    column.cx = width * 55 / 100;
+    column.cx = width * kBarColumnPercent / kPercent;
     column.iSubItem = 1;
     column.iOrder = 1;
     SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
     if (HWND tips = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETTOOLTIPS, 0, 0))) {
         SendMessageW(tips, TTM_SETDELAYTIME, TTDT_RESHOW, MAKELPARAM(0, 0));
-        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(5000, 0));
+        SendMessageW(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(kTipShownMs, 0));
     }
 
     // Rows reserved, and one layout and repaint for all of them rather than one per row.
     SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size()), 0);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    int row = 0;
-    for (const ColourRecipe& recipe : catalogue_.recipes) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = row;
-        item.pszText = const_cast<wchar_t*>(WinText(recipe.title));
-        item.lParam = reinterpret_cast<LPARAM>(&recipe);
-        if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0) ++row;
+    try {
+        for (const ColourRecipe& recipe : catalogue_.recipes)
+            AddListRow(list, {recipe.title}, reinterpret_cast<LPARAM>(&recipe));
+    } catch (...) {
+        // Out of memory for a title's copy: the list keeps the paints it has.
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
@@ -263,7 +226,7 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return TRUE;
     case IDC_MAIN_ABOUT:
         if (code != BN_CLICKED) return FALSE;
-        ShowAboutDialog(window_, catalogue_);
+        ShowAboutDialog(Window(), catalogue_);
         return TRUE;
     case IDC_MAIN_WEIGH:
         if (code != BN_CLICKED) return FALSE;
@@ -273,7 +236,7 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return code == BN_CLICKED;
     case IDC_MAIN_PRINT:
         if (code != BN_CLICKED) return FALSE;
-        if (PrintRecipe(window_, recipeText_)) finder_.NoteSelected();
+        if (PrintRecipe(Window(), recipeText_)) finder_.NoteSelected();
         return TRUE;
     case IDC_MAIN_JOURNAL:
         if (code != BN_CLICKED) return FALSE;
@@ -344,7 +307,7 @@ LRESULT MainDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
 }
 
 INT_PTR MainDialog::OnCtlColorStatic(HWND control) noexcept {
-    if (!swatchBrush_ || control == nullptr || control != GetDlgItem(window_, IDC_SWATCH)) return FALSE;
+    if (!swatchBrush_ || control == nullptr || control != GetDlgItem(Window(), IDC_SWATCH)) return FALSE;
     return reinterpret_cast<INT_PTR>(swatchBrush_.get());
 }
 
@@ -360,11 +323,11 @@ void MainDialog::RefreshDetails(const ColourEntry* colour, const ColourRecipe* r
     const WideString none = u"---";
     const WideString codeText = u"Код: " + (colour ? colour->code : recipe ? recipe->title : none);
     const WideString nameText = u"Название: " + (colour ? colour->name : none);
-    SetControl(window_, IDC_COLOUR_CODE, colour != nullptr || recipe != nullptr, &codeText);
-    SetControl(window_, IDC_COLOUR_NAME, colour != nullptr, &nameText);
-    SetControl(window_, IDC_SWATCH_LABEL, colour != nullptr, nullptr);
+    SetControl(Window(), IDC_COLOUR_CODE, colour != nullptr || recipe != nullptr, &codeText);
+    SetControl(Window(), IDC_COLOUR_NAME, colour != nullptr, &nameText);
+    SetControl(Window(), IDC_SWATCH_LABEL, colour != nullptr, nullptr);
 
-    HWND swatch = GetDlgItem(window_, IDC_SWATCH);
+    HWND swatch = GetDlgItem(Window(), IDC_SWATCH);
     if (colour) {
         swatchBrush_.Reset();
         swatchBrush_.Reset(CreateSolidBrush(colour->rgb));
@@ -377,21 +340,19 @@ void MainDialog::RefreshDetails(const ColourEntry* colour, const ColourRecipe* r
 }
 
 void MainDialog::OnComboChanged(int id, std::uint32_t& value) noexcept {
-    HWND combo = GetDlgItem(window_, id);
-    if (combo == nullptr) return;
-    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR) return;
-    value = static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+    const std::optional<std::uint32_t> selected = SelectedComboData(GetDlgItem(Window(), id));
+    if (!selected) return;
+    value = *selected;
     ComputeRecipe();
 }
 
 void MainDialog::OnAmountChanged() noexcept {
-    const bool outermost = busy_ == 0;
-    busy_ = 1;
-    if (tracking_) {
-        tracking_ = 0;
+    const bool outermost = !busy_;
+    const FlagScope busy(busy_);
+    if (!ignoreAmountChange_) {
+        const FlagScope reading(ignoreAmountChange_);
         wchar_t text[kAmountBuffer] = {};
-        GetDlgItemTextW(window_, IDC_AMOUNT, text, kAmountBuffer);
+        GetDlgItemTextW(Window(), IDC_AMOUNT, text, kAmountBuffer);
         const std::int32_t amount = ParseSigned(reinterpret_cast<const char16_t*>(text));
         if (amount < kMinAmount) {
             SimpleBeep();
@@ -402,17 +363,13 @@ void MainDialog::OnAmountChanged() noexcept {
         } else {
             values_.targetWeight = amount;
         }
-        tracking_ = 1;
     }
-    if (outermost) {
-        ComputeRecipe();
-        busy_ = 0;
-    }
+    if (outermost) ComputeRecipe();
 }
 
 void MainDialog::OnSpin(int delta) noexcept {
-    const bool outermost = busy_ == 0;
-    busy_ = 1;
+    const bool outermost = !busy_;
+    const FlagScope busy(busy_);
     // 64-bit sums: a stored amount near the 32-bit limits must not wrap.
     const bool up = delta < 0;
     const std::int64_t next = static_cast<std::int64_t>(values_.targetWeight) + (up ? kSpinStep : -kSpinStep);
@@ -420,22 +377,18 @@ void MainDialog::OnSpin(int delta) noexcept {
         SimpleBeep();
     } else {
         values_.targetWeight = static_cast<std::int32_t>(next);
-        tracking_ = 0;
         WriteAmount();
-        tracking_ = 1;
     }
-    if (outermost) {
-        ComputeRecipe();
-        busy_ = 0;
-    }
+    if (outermost) ComputeRecipe();
 }
 
 void MainDialog::WriteAmount() noexcept {
-    SetDlgItemTextW(window_, IDC_AMOUNT, WinText(DecimalText(values_.targetWeight)));
+    const FlagScope writing(ignoreAmountChange_);
+    SetDlgItemTextW(Window(), IDC_AMOUNT, WinText(DecimalText(values_.targetWeight)));
 }
 
 const ColourRecipe* MainDialog::SelectedRecipe() const noexcept {
-    HWND list = GetDlgItem(window_, IDC_PAINT_LIST);
+    HWND list = GetDlgItem(Window(), IDC_PAINT_LIST);
     if (list == nullptr) return nullptr;
     const auto row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (row < 0) return nullptr;
@@ -456,8 +409,8 @@ void MainDialog::ComputeRecipe() noexcept {
         recipeText_ = WriteRecipeText(computed);
         pourable = computed.kind == RecipeKind::kCorrect && values_.targetWeight > 0;
     }
-    SetDlgItemTextW(window_, IDC_RECIPE, WinText(recipeText_));
-    if (HWND weigh = GetDlgItem(window_, IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
+    SetDlgItemTextW(Window(), IDC_RECIPE, WinText(recipeText_));
+    if (HWND weigh = GetDlgItem(Window(), IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
 }
 
 void MainDialog::OnWeigh() noexcept {
@@ -479,7 +432,7 @@ void MainDialog::OnWeigh() noexcept {
         request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
-        ShowWeighDialog(window_, request);
+        ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
         if (request.recorded) NoteRecentColour(recipe->title);
@@ -490,24 +443,15 @@ void MainDialog::OnWeigh() noexcept {
 
 void MainDialog::SetAmountFromBench(std::int32_t amount) noexcept {
     values_.targetWeight = amount;
-    tracking_ = 0;
     WriteAmount();
-    tracking_ = 1;
     ComputeRecipe();
 }
 
 void MainDialog::ChooseComboValue(int id, std::uint32_t value) noexcept {
-    HWND combo = GetDlgItem(window_, id);
-    if (combo == nullptr) return;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) != value)
-            continue;
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
-        // The list reports a choice only for the user's; this one is reported the same way.
-        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-        return;
-    }
+    HWND combo = GetDlgItem(Window(), id);
+    if (combo == nullptr || !SelectComboData(combo, value)) return;
+    // The list reports a choice only for the user's; this one is reported the same way.
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
 bool MainDialog::RepeatBatch(const BatchRecord& batch) noexcept {
@@ -515,8 +459,8 @@ bool MainDialog::RepeatBatch(const BatchRecord& batch) noexcept {
     ChooseComboValue(IDC_PURPOSE, batch.purpose);
     ChooseComboValue(IDC_UNIT, batch.weightType);
     // The edit reports the change and the amount is checked and clamped as typed.
-    SetDlgItemTextW(window_, IDC_AMOUNT, WinText(DecimalText(batch.amount)));
-    if (HWND list = GetDlgItem(window_, IDC_PAINT_LIST)) SetFocus(list);
+    SetDlgItemTextW(Window(), IDC_AMOUNT, WinText(DecimalText(batch.amount)));
+    if (HWND list = GetDlgItem(Window(), IDC_PAINT_LIST)) SetFocus(list);
     return true;
 }
 
@@ -524,7 +468,7 @@ void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;
-    ShowJournal(window_, catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); });
+    ShowJournal(Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); });
     journalOpen_ = false;
 }
 

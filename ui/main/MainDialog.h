@@ -16,12 +16,13 @@
 #include "journal/BatchRecord.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
+#include "ui/shared/Dialog.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
 
 namespace lacqueron {
 
-class MainDialog {
+class MainDialog final : public Dialog {
 public:
     // Keeps a module reference, initialises the list-view class and, last, loads the
     // catalogue (stored profile values first) from the package.
@@ -34,7 +35,6 @@ public:
     HWND Create() noexcept;
     // Destroys the window if it exists; forgets the handle when that succeeds.
     void DestroyWindowIfAny() noexcept;
-    HWND Window() const noexcept { return window_; }
 
     const Catalogue& GetCatalogue() const noexcept { return catalogue_; }
     const ProfileValues& Values() const noexcept { return values_; }
@@ -48,8 +48,7 @@ public:
     bool RepeatBatch(const BatchRecord& batch) noexcept;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void OnInit() noexcept;
     INT_PTR OnCommand(int code, int id, HWND control) noexcept;
     INT_PTR OnNotify(int id, const NMHDR* header, LRESULT& result) noexcept;
@@ -74,8 +73,9 @@ private:
     void OnWeigh() noexcept;
     void SetAmountFromBench(std::int32_t amount) noexcept;
 
-    HWND window_ = nullptr;
-    int tracking_ = 0;
+    // Set while the amount field changes by the program's hand (or is being read), and
+    // until the window is set up: such a change is not the painter's typing.
+    bool ignoreAmountChange_ = true;
     RefPtr<AppModule> module_;
     Catalogue catalogue_;
     BrushHandle swatchBrush_;
@@ -85,7 +85,7 @@ private:
     std::optional<ScaleSettings> benchScale_;     // likewise
     ProfileValues values_;
     WideString recipeText_;
-    int busy_ = 0;
+    bool busy_ = false;  // an amount change is being handled; only the outermost recomputes
     ColourFinder finder_;
     bool journalOpen_ = false;
 };

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "core/WideString.h"
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/Dialog.h"
 
 namespace lacqueron {
 
-class PasswordDialog final : public ModalDialog {
+class PasswordDialog final : public Dialog {
 public:
     // The end code: 1 OK, 2 cancel (button, Escape, close box), another command id from
     // 1 to 7 as sent, 0 or -1 when the dialog cannot be shown.

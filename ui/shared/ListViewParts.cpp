@@ -40,6 +40,28 @@ void SetUpReportColumns(HWND list, const ColumnLayout* columns, std::size_t coun
     }
 }
 
+int AddListRow(HWND list, std::initializer_list<WideString> cells, LPARAM data) noexcept {
+    if (cells.size() == 0) return -1;
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<wchar_t*>(WinText(*cells.begin()));
+    item.lParam = data;
+    const auto row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) return row;
+    int subItem = 0;
+    for (const WideString& cell : cells) {
+        if (subItem > 0) {
+            LVITEMW text{};
+            text.iSubItem = subItem;
+            text.pszText = const_cast<wchar_t*>(WinText(cell));
+            SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&text));
+        }
+        ++subItem;
+    }
+    return row;
+}
+
 void SelectListItem(HWND list, int item) noexcept {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

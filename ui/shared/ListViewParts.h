@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <initializer_list>
 
 #include "core/WideString.h"
 
@@ -20,6 +21,10 @@ struct ColumnLayout {
 // Full-row selection and grid lines, and the columns sharing the client width less a
 // vertical scroll bar.
 void SetUpReportColumns(HWND list, const ColumnLayout* columns, std::size_t count) noexcept;
+
+// Adds a row at the end: the first cell with the item's data, the rest as its sub-items
+// in order. The row's index, negative when it cannot be added.
+int AddListRow(HWND list, std::initializer_list<WideString> cells, LPARAM data = 0) noexcept;
 
 // Selects and focuses the item and scrolls it into view.
 void SelectListItem(HWND list, int item) noexcept;

@@ -4,12 +4,12 @@
 
 #include "res/resource.h"
 #include "ui/shared/Centring.h"
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/Dialog.h"
 
 namespace lacqueron {
 namespace {
 
-class BatchNoteDialog final : public ModalDialog {
+class BatchNoteDialog final : public Dialog {
 public:
     WideString Run(HWND owner) {
         return RunModal(owner, IDD_WEIGH_NOTE) == IDOK ? note_ : WideString();

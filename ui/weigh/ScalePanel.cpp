@@ -6,6 +6,7 @@
 
 #include "port/ComPorts.h"
 #include "res/resource.h"
+#include "ui/shared/ComboBox.h"
 #include "ui/weigh/WeighTexts.h"
 
 namespace lacqueron {
@@ -28,22 +29,9 @@ constexpr int kCommandControls[] = {IDC_WEIGH_TARE, IDC_WEIGH_ZERO};
 // Readings kept for auto-record: the hold and one gap before it are enough.
 constexpr std::int64_t kHeldSpanMs = kAutoRecordHoldMs + kAutoRecordMaxGapMs;
 
-void AddItem(HWND combo, const wchar_t* text, std::uint32_t data, bool selected) noexcept {
-    const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    if (index < 0) return;
-    SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
-    if (selected) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 std::int64_t TickClock() noexcept { return static_cast<std::int64_t>(GetTickCount64()); }
 
 ScalePanel::Clock panelClock = &TickClock;
-
-std::optional<std::uint32_t> SelectedData(HWND dialog, int id) noexcept {
-    const LRESULT selected = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR) return std::nullopt;
-    return static_cast<std::uint32_t>(SendDlgItemMessageW(dialog, id, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
-}
 
 }  // namespace
 
@@ -60,7 +48,7 @@ void ScalePanel::FillChoices() noexcept {
     const ScaleSettings& chosen = *settings_;
     // CBS_SORT is off: items stay in the order added.
     if (HWND ports = GetDlgItem(dialog_, IDC_WEIGH_SCALE_PORT)) {
-        AddItem(ports, kManualText, kManualEntry, chosen.port == kManualEntry);
+        AddComboItem(ports, kManualText, kManualEntry, chosen.port == kManualEntry);
         std::vector<std::uint32_t> found = ListComPorts();
         // A remembered port that is unplugged now stays the choice: the reader waits for it.
         try {
@@ -69,28 +57,29 @@ void ScalePanel::FillChoices() noexcept {
                 std::sort(found.begin(), found.end());
             }
             for (const std::uint32_t port : found)
-                AddItem(ports, WinText(ScalePortName(port)), port, port == chosen.port);
+                AddComboItem(ports, WinText(ScalePortName(port)), port, port == chosen.port);
         } catch (...) {
             // Not enough memory for the list: manual entry stays possible.
         }
     }
     if (HWND bauds = GetDlgItem(dialog_, IDC_WEIGH_SCALE_BAUD)) {
         for (const std::uint32_t baud : kScaleBauds)
-            AddItem(bauds, std::to_wstring(baud).c_str(), baud, baud == chosen.baud);
+            AddComboItem(bauds, std::to_wstring(baud).c_str(), baud, baud == chosen.baud);
     }
     if (HWND protocols = GetDlgItem(dialog_, IDC_WEIGH_SCALE_PROTOCOL)) {
         for (const ProtocolItem& item : kProtocols)
-            AddItem(protocols, item.text, static_cast<std::uint32_t>(item.protocol), item.protocol == chosen.protocol);
+            AddComboItem(protocols, item.text, static_cast<std::uint32_t>(item.protocol), item.protocol == chosen.protocol);
     }
     CheckDlgButton(dialog_, IDC_WEIGH_AUTO_RECORD, chosen.autoRecord ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void ScalePanel::ReadChoices() noexcept {
     ScaleSettings& chosen = *settings_;
-    chosen.port = SelectedData(dialog_, IDC_WEIGH_SCALE_PORT).value_or(kManualEntry);
-    chosen.baud = SelectedData(dialog_, IDC_WEIGH_SCALE_BAUD).value_or(kDefaultScaleBaud);
+    const auto selected = [this](int id) { return SelectedComboData(GetDlgItem(dialog_, id)); };
+    chosen.port = selected(IDC_WEIGH_SCALE_PORT).value_or(kManualEntry);
+    chosen.baud = selected(IDC_WEIGH_SCALE_BAUD).value_or(kDefaultScaleBaud);
     chosen.protocol = static_cast<ScaleProtocol>(
-        SelectedData(dialog_, IDC_WEIGH_SCALE_PROTOCOL).value_or(static_cast<std::uint32_t>(ScaleProtocol::Automatic)));
+        selected(IDC_WEIGH_SCALE_PROTOCOL).value_or(static_cast<std::uint32_t>(ScaleProtocol::Automatic)));
     chosen.autoRecord = IsDlgButtonChecked(dialog_, IDC_WEIGH_AUTO_RECORD) == BST_CHECKED;
 }
 

@@ -11,10 +11,13 @@
 #include "res/resource.h"
 #include "ui/print/CanLabelPrint.h"
 #include "ui/shared/Centring.h"
+#include "ui/shared/ComboBox.h"
+#include "ui/shared/DerivedFont.h"
 #include "ui/shared/ErrorBox.h"
+#include "ui/shared/FlagScope.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/Dialog.h"
 #include "ui/weigh/BenchSettings.h"
 #include "ui/weigh/ScalePanel.h"
 #include "ui/weigh/WeighJournal.h"
@@ -24,8 +27,6 @@ namespace lacqueron {
 namespace {
 
 constexpr int kInstructionPoints = 14;
-constexpr int kPointsPerInch = 72;
-constexpr int kBoldWeight = 700;
 constexpr int kProgressScale = 1000;
 constexpr int kReadingLength = 32;
 constexpr int kCapacityLength = 9;  // the largest amount has 9 digits
@@ -55,37 +56,6 @@ constexpr ResolutionItem kResolutions[] = {
 constexpr int kCorrectionControls[] = {IDC_WEIGH_CORRECTION_FRAME, IDC_WEIGH_CORRECTION, IDC_WEIGH_ACCEPT,
                                        IDC_WEIGH_DECLINE};
 
-void AddRow(HWND list, std::initializer_list<WideString> cells) noexcept {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<wchar_t*>(WinText(*cells.begin()));
-    const auto row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0) return;
-    int subItem = 0;
-    for (const WideString& cell : cells) {
-        if (subItem > 0) {
-            LVITEMW text{};
-            text.iSubItem = subItem;
-            text.pszText = const_cast<wchar_t*>(WinText(cell));
-            SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&text));
-        }
-        ++subItem;
-    }
-}
-
-// While a question is on screen the readings wait: none is recorded behind it.
-class AskingScope {
-public:
-    explicit AskingScope(bool& asking) noexcept : asking_(asking) { asking_ = true; }
-    ~AskingScope() { asking_ = false; }
-    AskingScope(const AskingScope&) = delete;
-    AskingScope& operator=(const AskingScope&) = delete;
-
-private:
-    bool& asking_;
-};
-
 // Ctrl+Z in the reading field takes back the last reading rather than the last edit.
 LRESULT CALLBACK ReadingFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) noexcept {
@@ -97,7 +67,7 @@ LRESULT CALLBACK ReadingFieldProc(HWND field, UINT message, WPARAM wParam, LPARA
     return DefSubclassProc(field, message, wParam, lParam);
 }
 
-class WeighDialog final : public ModalDialog {
+class WeighDialog final : public Dialog {
 public:
     explicit WeighDialog(WeighRequest& request) : request_(request), journal_(request.journalPath) {}
 
@@ -167,26 +137,15 @@ private:
 
     void SetUpInstructionFont() noexcept {
         HWND line = Control(IDC_WEIGH_INSTRUCTION);
-        auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(Window(), WM_GETFONT, 0, 0));
-        LOGFONTW description{};
-        if (!line || !dialogFont || GetObjectW(dialogFont, sizeof description, &description) != sizeof description)
-            return;
-        WindowDC screen(nullptr);
-        const int pixelsPerInch = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
-        description.lfHeight = -MulDiv(kInstructionPoints, pixelsPerInch, kPointsPerInch);
-        description.lfWeight = kBoldWeight;
-        instructionFont_.Reset(CreateFontIndirectW(&description));
-        if (instructionFont_) SendMessageW(line, WM_SETFONT, reinterpret_cast<WPARAM>(instructionFont_.get()), TRUE);
+        if (!line) return;
+        SetOwnedFont(line, instructionFont_, CreateDerivedFont(Window(), {FW_BOLD, kInstructionPoints}));
     }
 
     void FillResolutions() noexcept {
         HWND combo = Control(IDC_WEIGH_RESOLUTION);
         if (!combo) return;
-        for (const ResolutionItem& item : kResolutions) {
-            const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text));
-            if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(item.value));
-            if (item.value == request_.resolution) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        }
+        for (const ResolutionItem& item : kResolutions)
+            AddComboItem(combo, item.text, static_cast<std::uint32_t>(item.value), item.value == request_.resolution);
     }
 
     void FillCapacity() noexcept {
@@ -261,7 +220,7 @@ private:
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         for (const PourStep& step : plan_.steps) {
-            AddRow(list, {plan_.components[step.component].name, WeightCell(step, plan_.resolution),
+            AddListRow(list, {plan_.components[step.component].name, WeightCell(step, plan_.resolution),
                           GramsCell(step.target), step.reading ? GramsCell(*step.reading) : WideString(),
                           StatusWord(step)});
         }
@@ -287,12 +246,12 @@ private:
         Hundredths weights = 0;
         for (const PourSummaryLine& line : Summarize(plan_)) {
             weights += line.weight;
-            AddRow(list, {line.name, GramsCell(line.weight), GramsCell(line.poured),
+            AddListRow(list, {line.name, GramsCell(line.weight), GramsCell(line.poured),
                           SignedCell(static_cast<double>(line.deviation) / kHundredthsPerGram),
                           line.percent ? SignedCell(*line.percent) : WideString()});
         }
         const Hundredths deviation = plan_.lastReading - weights;
-        AddRow(list, {u"Итого", GramsCell(weights), GramsCell(plan_.lastReading),
+        AddListRow(list, {u"Итого", GramsCell(weights), GramsCell(plan_.lastReading),
                       SignedCell(static_cast<double>(deviation) / kHundredthsPerGram),
                       weights != 0 ? SignedCell(static_cast<double>(kPercent) * deviation / weights) : WideString()});
     }
@@ -378,7 +337,7 @@ private:
     bool ConfirmFarAbove(Hundredths reading) noexcept {
         const std::optional<Hundredths> excess = FarAbove(plan_, reading);
         if (!excess) return true;
-        const AskingScope asking(asking_);
+        const FlagScope asking(asking_);
         try {
             const WideString question = FarAboveQuestion(reading, *excess);
             return MessageBoxW(Window(), WinText(question), L"Подтверждение",
@@ -454,10 +413,9 @@ private:
     }
 
     void OnResolution() noexcept {
-        HWND combo = Control(IDC_WEIGH_RESOLUTION);
-        const LRESULT selected = combo ? SendMessageW(combo, CB_GETCURSEL, 0, 0) : CB_ERR;
-        if (selected == CB_ERR) return;
-        const auto value = static_cast<Hundredths>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+        const std::optional<std::uint32_t> selected = SelectedComboData(Control(IDC_WEIGH_RESOLUTION));
+        if (!selected) return;
+        const auto value = static_cast<Hundredths>(*selected);
         if (!IsResolution(value)) return;
         request_.resolution = value;
         plan_.resolution = value;
@@ -488,7 +446,7 @@ private:
 
     void WriteFinishedBatch() noexcept {
         if (journal_.Written() || asking_) return;
-        const AskingScope asking(asking_);
+        const FlagScope asking(asking_);
         try {
             const WideString error = journal_.Write(Window(), plan_, Header());
             SetText(IDC_WEIGH_MESSAGE, error.empty() ? WideString(u"Замес записан в журнал.") : error);
@@ -502,7 +460,7 @@ private:
     // written, the painter may stay and keep the readings.
     void OnClose() noexcept {
         if (asking_) return;
-        const AskingScope asking(asking_);
+        const FlagScope asking(asking_);
         bool close = true;
         try {
             close = journal_.MayClose(Window(), plan_, Header());

@@ -21,6 +21,7 @@
 #include "tests/support/SampleBatch.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "ui/journal/JournalDialog.h"
+#include "win32/Handles.h"
 
 namespace lacqueron::testing {
 namespace {
@@ -70,12 +71,11 @@ protected:
     std::vector<std::wstring> FolderFiles() const {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
+        const FindHandle search = AdoptFindHandle(FindFirstFileW((folder_ + L"*").c_str(), &found));
+        if (!search) return names;
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.get(), &found));
         return names;
     }
 

@@ -1,25 +1,28 @@
-// Base of the modal dialogs: the object lives for one run, the dialog procedure
-// finds it through DWLP_USER and forwards every message to OnMessage.
+// Base of the dialogs, modal and modeless: the object outlives its window, the dialog
+// procedure finds it through DWLP_USER and forwards every message to OnMessage.
 #pragma once
 
 #include <windows.h>
 
 namespace lacqueron {
 
-class ModalDialog {
+class Dialog {
 public:
-    ModalDialog(const ModalDialog&) = delete;
-    ModalDialog& operator=(const ModalDialog&) = delete;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
 
     // DialogBoxParamW on the template from the program's module; its end code, or -1
     // (0 when owner is not a window) when the dialog cannot be shown.
     INT_PTR RunModal(HWND owner, int templateId) noexcept;
+    // CreateDialogParamW on the template from the program's module; the window, null
+    // when it cannot be made.
+    HWND CreateModeless(HWND owner, int templateId) noexcept;
     // The dialog window while it is open.
     HWND Window() const noexcept { return window_; }
 
 protected:
-    ModalDialog() noexcept = default;
-    ~ModalDialog() = default;
+    Dialog() noexcept = default;
+    ~Dialog() = default;
 
     // Answers like a dialog procedure: TRUE when handled, FALSE for default processing.
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;

@@ -1,16 +1,21 @@
-#include "ui/shared/ModalDialog.h"
+#include "ui/shared/Dialog.h"
 
 namespace lacqueron {
 
-INT_PTR ModalDialog::RunModal(HWND owner, int templateId) noexcept {
+INT_PTR Dialog::RunModal(HWND owner, int templateId) noexcept {
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, &Procedure,
                            reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK ModalDialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+HWND Dialog::CreateModeless(HWND owner, int templateId) noexcept {
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, &Procedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ModalDialog*>(lParam);
+        self = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         if (self) self->window_ = window;
     }

@@ -1,0 +1,21 @@
+# cmake -DFOLDER=<ui/window folder> -DALLOWED=<folder,folder,...> -DSTAMP=<file> -P CheckUiIncludes.cmake
+# Fails when a file of the folder includes a ui/ folder not in ALLOWED: a window reaches
+# only the windows it links, and what two windows share lives in ui/shared.
+string(REPLACE "," ";" allowed "${ALLOWED}")
+file(GLOB files ${FOLDER}/*.cpp ${FOLDER}/*.h)
+set(wrong "")
+foreach(file ${files})
+  file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"ui/")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[^\"]*\"ui/([^/\"]*)/.*$" "\\1" target "${line}")
+    list(FIND allowed "${target}" found)
+    if(found EQUAL -1)
+      list(APPEND wrong "${file}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(wrong)
+  list(JOIN wrong "\n  " text)
+  message(FATAL_ERROR "Includes outside what this window links (${ALLOWED}):\n  ${text}")
+endif()
+file(TOUCH ${STAMP})
