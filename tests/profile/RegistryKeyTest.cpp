@@ -285,6 +285,24 @@ TEST_F(RegistryKeyTest, DeleteSubKeyRemovesTheWholeTree) {
     EXPECT_TRUE(Names(key_->EnumSubKeys()).empty());
 }
 
+// A handle opened only for reading cannot remove values: the key says so and keeps them.
+TEST_F(RegistryKeyTest, DeleteAllValuesReportsValuesItCouldNotDelete) {
+    const DWORD one = 1;
+    RawSet(L"V", REG_DWORD, &one, sizeof one);
+    RawSet(L"W", REG_DWORD, &one, sizeof one);
+    HKEY readable = OpenRaw(L"");
+    ASSERT_NE(readable, nullptr);
+    RefPtr<IRegistryKey> reader = RefPtr<IRegistryKey>::Adopt(
+        NewObject<RegistryKey>(RegistryHandle(readable), WideString(U(root_.c_str())), true));
+
+    EXPECT_EQ(reader->DeleteAllValues(), 0);
+    EXPECT_EQ(RawGet(L"V").first, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(RawGet(L"W").first, static_cast<DWORD>(REG_DWORD));
+
+    EXPECT_EQ(key_->DeleteAllValues(), 1);
+    EXPECT_EQ(reader->DeleteAllValues(), 1) << "nothing left to delete is no failure";
+}
+
 // A closed handle is one the registry no longer answers for.
 bool IsOpen(HKEY key) {
     return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,

@@ -18,7 +18,7 @@ constexpr ColumnLayout kColumns[] = {{L"Код", 25}, {L"Название", 55},
 
 std::size_t FindDialog::Run(HWND owner) noexcept {
     chosen_ = kNoRow;
-    return RunModal(owner, IDD_FIND) == IDOK ? chosen_ : kNoRow;
+    return RunModalOrReport(owner, IDD_FIND) == IDOK ? chosen_ : kNoRow;
 }
 
 HWND FindDialog::Results() const noexcept { return GetDlgItem(Window(), IDC_FIND_RESULTS); }

@@ -1,5 +1,6 @@
 #include "ui/journal/JournalDialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -60,7 +61,7 @@ WideString BatchDetails(const BatchRecord& batch) {
 JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat)
     : journal_(store.Contents()), colours_(catalogue), repeat_(std::move(repeat)) {}
 
-void JournalDialog::Run(HWND owner) noexcept { RunModal(owner, IDD_JOURNAL); }
+void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
 HWND JournalDialog::List() const noexcept { return GetDlgItem(Window(), IDC_JOURNAL_LIST); }
 
@@ -284,7 +285,15 @@ void JournalDialog::Export() noexcept {
     request.nMaxFile = MAX_PATH;
     request.lpstrDefExt = kExportExtension;
     request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&request)) return;  // cancelled
+    if (!GetSaveFileNameW(&request)) {
+        // No extended error: the painter cancelled.
+        const DWORD error = CommDlgExtendedError();
+        if (error == FNERR_BUFFERTOOSMALL)
+            ShowErrorBox(Window(), L"Слишком длинное имя файла. Журнал не выгружен.");
+        else if (error != 0)
+            ShowErrorBox(Window(), L"Не удалось открыть окно сохранения файла. Журнал не выгружен.");
+        return;
+    }
     try {
         const std::string table = ExportBatchesCsv(journal_, rows_, PurposeName);
         if (ReplaceFileContents(FromWinText(path), table)) return;

@@ -1,10 +1,25 @@
 #include "ui/shared/ModalDialog.h"
 
+#include "ui/shared/ErrorBox.h"
+
 namespace lacqueron {
 
+void ReportDialogNotShown(HWND owner) noexcept {
+    // A box owned by a window that is gone would not appear at all.
+    ShowErrorBox(IsWindow(owner) ? owner : nullptr, L"Не удалось открыть окно.");
+}
+
 INT_PTR ModalDialog::RunModal(HWND owner, int templateId) noexcept {
+    // DialogBoxParamW answers 0 for an owner that is gone, which a dialog can end with too.
+    if (owner != nullptr && !IsWindow(owner)) return kDialogNotShown;
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, &Procedure,
                            reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR ModalDialog::RunModalOrReport(HWND owner, int templateId) noexcept {
+    const INT_PTR result = RunModal(owner, templateId);
+    if (result == kDialogNotShown) ReportDialogNotShown(owner);
+    return result;
 }
 
 INT_PTR CALLBACK ModalDialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

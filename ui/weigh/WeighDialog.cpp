@@ -100,7 +100,7 @@ class WeighDialog final : public ModalDialog {
 public:
     explicit WeighDialog(WeighRequest& request) : request_(request), journal_(request.journalPath) {}
 
-    void Run(HWND owner) noexcept { RunModal(owner, IDD_WEIGH); }
+    void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_WEIGH); }
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
@@ -529,7 +529,7 @@ void ShowWeighDialog(HWND owner, WeighRequest& request) noexcept {
         WeighDialog dialog(request);
         dialog.Run(owner);
     } catch (...) {
-        // Not enough memory for the dialog: no dialog.
+        ReportDialogNotShown(owner);  // not enough memory for the dialog
     }
 }
 
