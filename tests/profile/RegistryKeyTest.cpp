@@ -239,9 +239,10 @@ TEST_F(RegistryKeyTest, EnumerationIsASnapshotSplitAtBackslash) {
     EXPECT_EQ(values->Next(8, names, &fetched), 1);
     EXPECT_EQ(fetched, 2u);
 
-    // Deleting while walking the snapshot is safe.
+    // Deleting while walking the snapshot is safe; "Two\Three", named only by its parts,
+    // stays, and the result says that not everything went.
     RefPtr<IKeyNameEnumerator> again = key_->EnumValues();
-    EXPECT_EQ(key_->DeleteAllValues(), 1);
+    EXPECT_EQ(key_->DeleteAllValues(), 0);
     EXPECT_EQ(Names(again).size(), 3u);
     EXPECT_EQ(RawGet(L"One").first, 0u);
     EXPECT_EQ(RawGet(L"Two\\Three").first, static_cast<DWORD>(REG_DWORD));  // reached only by its parts
