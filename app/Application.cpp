@@ -55,6 +55,26 @@ int ReportMainWindowFailed() noexcept {
     return kExitMainWindowFailed;
 }
 
+// From the main dialog's window to its values back in the profile; the exit code.
+int RunMainDialog(MainDialog& dialog, AppModule& module, MessageLoop& loop) noexcept {
+    // A log-off tears the host down without the orderly shutdown; keep this run's values.
+    MainDialog* values = &dialog;
+    host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
+    int exitCode = 0;
+    if (HWND window = dialog.Create()) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        host.SetCommandTarget(window);
+        if (PasswordGate(dialog)) exitCode = loop.Run();
+    } else {
+        exitCode = ReportMainWindowFailed();
+    }
+
+    host.SetCommandTarget(nullptr);
+    dialog.DestroyWindowIfAny();
+    SaveProfileValues(module, dialog.Values());
+    return exitCode;
+}
+
 }  // namespace
 
 int RunApplication(HINSTANCE instance) noexcept {
@@ -63,26 +83,14 @@ int RunApplication(HINSTANCE instance) noexcept {
     AppModule& module = host.Module();
     loop.AddMessageFilter(&host.Filter());
 
-    host.Create(instance);
-    RegisterServices(module);
-
-    std::unique_ptr<MainDialog> dialog = ConstructMainDialog(module);
+    std::unique_ptr<MainDialog> dialog;
     int exitCode = 0;
-    if (dialog) {
-        // A log-off tears the host down without the orderly shutdown; keep this run's values.
-        MainDialog* values = dialog.get();
-        host.SetEndSessionSave([&module, values]() noexcept { SaveProfileValues(module, values->Values()); });
-        if (HWND window = dialog->Create()) {
-            ShowWindow(window, SW_SHOWNORMAL);
-            host.SetCommandTarget(window);
-            if (PasswordGate(*dialog)) exitCode = loop.Run();
-        } else {
-            exitCode = ReportMainWindowFailed();
-        }
-
-        host.SetCommandTarget(nullptr);
-        dialog->DestroyWindowIfAny();
-        SaveProfileValues(module, dialog->Values());
+    // The host carries the shortcuts, the log-off save and the end of the run: without it
+    // the program does not start, and the painter is told as for the main dialog itself.
+    if (host.Create(instance)) {
+        RegisterServices(module);
+        dialog = ConstructMainDialog(module);
+        exitCode = dialog ? RunMainDialog(*dialog, module, loop) : ReportMainWindowFailed();
     } else {
         exitCode = ReportMainWindowFailed();
     }

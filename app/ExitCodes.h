@@ -5,7 +5,7 @@
 namespace lacqueron {
 
 enum ExitCode : int {
-    kExitMainWindowFailed = 1,   // the main dialog could not be built or its window created
+    kExitMainWindowFailed = 1,   // the host window, the main dialog or its window could not be created
     kExitMessageLoopFailed = 2,  // GetMessageW failed
 };
 

@@ -11,13 +11,18 @@ int PasswordGate(MainDialog& dialog) noexcept {
         if (required.empty()) return 1;
 
         PasswordDialog prompt;
-        if (prompt.Run(dialog.Window()) != IDOK) return 0;
+        const INT_PTR answer = prompt.Run(dialog.Window());
+        // Without the prompt the password cannot be asked: the program ends, saying why.
+        if (answer == kDialogNotShown) ReportDialogNotShown(dialog.Window());
+        if (answer != IDOK) return 0;
         // Exact UTF-16 comparison: case and surrounding spaces matter.
         if (prompt.TypedText() == required) return 1;
 
         ShowErrorBox(dialog.Window(), L"Неправильный пароль. В доступе отказано.");
         return 0;
     } catch (...) {
+        // Out of memory reading the password or the typed text: refused, but not in silence.
+        ShowErrorBox(dialog.Window(), L"Не удалось проверить пароль. Программа будет закрыта.");
         return 0;
     }
 }

@@ -118,9 +118,13 @@ int RegistryKey::DeleteSubKey(const char16_t* name) noexcept {
 
 int RegistryKey::DeleteAllSubKeys() noexcept {
     RefPtr<IKeyNameEnumerator> names = EnumSubKeys();
+    if (!names) return 0;
+    // Goes on past a failure, so as much as possible is gone either way.
+    int all = 1;
     const char16_t* name = nullptr;
-    while (names && names->Next(1, &name, nullptr)) DeleteSubKey(name);
-    return 1;
+    while (names->Next(1, &name, nullptr))
+        if (!DeleteSubKey(name)) all = 0;
+    return all;
 }
 
 RefPtr<IKeyNameEnumerator> RegistryKey::EnumSubKeys() noexcept {
@@ -288,9 +292,12 @@ int RegistryKey::DeleteValue(const char16_t* valueName) noexcept {
 
 int RegistryKey::DeleteAllValues() noexcept {
     RefPtr<IKeyNameEnumerator> names = EnumValues();
+    if (!names) return 0;
+    int all = 1;
     const char16_t* name = nullptr;
-    while (names && names->Next(1, &name, nullptr)) DeleteValue(name);
-    return 1;
+    while (names->Next(1, &name, nullptr))
+        if (!DeleteValue(name)) all = 0;
+    return all;
 }
 
 int RegistryKey::Attach(Handle handle, const char16_t* path) noexcept {

@@ -1,5 +1,8 @@
-// The registry key object: every registry access of the program goes through it,
-// always below HKEY_CURRENT_USER.
+// The registry key object, always below HKEY_CURRENT_USER: the profile values and the
+// bench settings go through it. Two accesses do not: the recent colours' string list
+// (ui/find/RecentColourStore.cpp), a REG_MULTI_SZ the object has no value kind for,
+// read and written on its handle; and the list of COM ports (port/ComPorts.cpp), read
+// from HKEY_LOCAL_MACHINE.
 #pragma once
 
 #include <windows.h>

@@ -237,9 +237,10 @@ TEST_F(RegistryKeyTest, EnumerationIsASnapshotSplitAtBackslash) {
     EXPECT_EQ(values->Next(8, names, &fetched), 1);
     EXPECT_EQ(fetched, 2u);
 
-    // Deleting while walking the snapshot is safe.
+    // Deleting while walking the snapshot is safe; "Two\Three", named only by its parts,
+    // stays, and the result says that not everything went.
     RefPtr<IKeyNameEnumerator> again = key_->EnumValues();
-    EXPECT_EQ(key_->DeleteAllValues(), 1);
+    EXPECT_EQ(key_->DeleteAllValues(), 0);
     EXPECT_EQ(Names(again).size(), 3u);
     EXPECT_EQ(RawGet(L"One").first, 0u);
     EXPECT_EQ(RawGet(L"Two\\Three").first, static_cast<DWORD>(REG_DWORD));  // reached only by its parts
@@ -281,6 +282,24 @@ TEST_F(RegistryKeyTest, DeleteSubKeyRemovesTheWholeTree) {
     EXPECT_EQ(key_->DeleteAllSubKeys(), 1);
     EXPECT_FALSE(Exists(L"Keep"));
     EXPECT_TRUE(Names(key_->EnumSubKeys()).empty());
+}
+
+// A handle opened only for reading cannot remove values: the key says so and keeps them.
+TEST_F(RegistryKeyTest, DeleteAllValuesReportsValuesItCouldNotDelete) {
+    const DWORD one = 1;
+    RawSet(L"V", REG_DWORD, &one, sizeof one);
+    RawSet(L"W", REG_DWORD, &one, sizeof one);
+    HKEY readable = OpenRaw(L"");
+    ASSERT_NE(readable, nullptr);
+    RefPtr<IRegistryKey> reader = RefPtr<IRegistryKey>::Adopt(
+        NewObject<RegistryKey>(RegistryHandle(readable), WideString(U(root_.c_str())), true));
+
+    EXPECT_EQ(reader->DeleteAllValues(), 0);
+    EXPECT_EQ(RawGet(L"V").first, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(RawGet(L"W").first, static_cast<DWORD>(REG_DWORD));
+
+    EXPECT_EQ(key_->DeleteAllValues(), 1);
+    EXPECT_EQ(reader->DeleteAllValues(), 1) << "nothing left to delete is no failure";
 }
 
 // A closed handle is one the registry no longer answers for.

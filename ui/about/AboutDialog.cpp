@@ -79,7 +79,7 @@ public:
           contactText_(catalogue.setting(u"PHONE")),
           versionFormat_(catalogue.setting(u"APPNAMEFORMAT")) {}
 
-    void Run(HWND owner) noexcept { RunModal(owner, IDD_ABOUT); }
+    void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_ABOUT); }
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
@@ -211,7 +211,7 @@ void ShowAboutDialog(HWND owner, const Catalogue& catalogue) noexcept {
         AboutDialog dialog(catalogue);
         dialog.Run(owner);
     } catch (...) {
-        // Not enough memory for the dialog's texts: no dialog.
+        ReportDialogNotShown(owner);  // not enough memory for the dialog's texts
     }
 }
 

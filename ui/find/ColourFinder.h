@@ -45,7 +45,10 @@ public:
     bool OnTimer(UINT_PTR id) noexcept;
     // The selected colour was printed (or otherwise used): it becomes recent.
     void NoteSelected() noexcept;
-    void NoteRecent(const WideString& title) noexcept { recent_.Note(title); }
+    // A list that could not be stored is not reported: it comes when the painter prints or
+    // stays on a colour, and a beep or a box then would say that the print or the choice
+    // failed. The list still serves this run, and the next write stores all of it.
+    void NoteRecent(const WideString& title) noexcept { static_cast<void>(recent_.Note(title)); }
     // Selects the recipe of a batch's colour code as a click would; false when there is none.
     bool SelectColourCode(const WideString& code) noexcept {
         const std::size_t row = index_.RowOfColourCode(code);

@@ -22,7 +22,7 @@ FindDialog::FindDialog(const ColourIndex& index, const std::vector<WideString>& 
 
 std::size_t FindDialog::Run(HWND owner) noexcept {
     chosen_ = kNoRow;
-    return RunModal(owner, IDD_FIND) == IDOK ? chosen_ : kNoRow;
+    return RunModalOrReport(owner, IDD_FIND) == IDOK ? chosen_ : kNoRow;
 }
 
 INT_PTR FindDialog::OnOtherCommand(int code, int id) noexcept {

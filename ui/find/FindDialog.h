@@ -20,7 +20,7 @@ public:
     FindDialog(const ColourIndex& index, const std::vector<WideString>& recentTitles) noexcept;
 
     // The index row chosen with Enter, the button or a double click; kNoRow when the
-    // dialog was closed (or could not be shown).
+    // dialog was closed, or could not be shown (which the painter is told).
     std::size_t Run(HWND owner) noexcept;
     // The field's text when the choice was made.
     const WideString& Text() const noexcept { return text_; }

@@ -62,25 +62,25 @@ void RecentColourStore::Load(IAppModule& module) noexcept {
     }
 }
 
-void RecentColourStore::Note(const WideString& title) noexcept {
+bool RecentColourStore::Note(const WideString& title) noexcept {
     try {
-        if (recent_.Note(title)) Write();
+        return !recent_.Note(title) || Write();
     } catch (...) {
-        // Out of memory: the colour is simply not remembered.
+        return false;  // out of memory: the colour is simply not remembered
     }
 }
 
-void RecentColourStore::Write() noexcept {
-    if (keyPath_.empty()) return;
+bool RecentColourStore::Write() noexcept {
+    if (keyPath_.empty()) return false;
     const RefPtr<IRegistryKey> key = OpenRegistryPath(keyPath_.c_str());
-    if (!key) return;
+    if (!key) return false;
     try {
         const WideString content = recent_.Serialise();
-        RegSetValueExW(static_cast<HKEY>(key->GetHandle()), kValueName, 0, REG_MULTI_SZ,
-                       reinterpret_cast<const BYTE*>(content.data()),
-                       static_cast<DWORD>(content.size() * sizeof(char16_t)));
+        return RegSetValueExW(static_cast<HKEY>(key->GetHandle()), kValueName, 0, REG_MULTI_SZ,
+                              reinterpret_cast<const BYTE*>(content.data()),
+                              static_cast<DWORD>(content.size() * sizeof(char16_t))) == ERROR_SUCCESS;
     } catch (...) {
-        // Out of memory: the stored list stays as it was.
+        return false;  // out of memory: the stored list stays as it was
     }
 }
 

@@ -19,12 +19,14 @@ public:
     // profile key the list lives in memory only. A damaged value is rewritten at once
     // with an empty list.
     void Load(IAppModule& module) noexcept;
-    // Puts the title first and writes the list when it changed.
-    void Note(const WideString& title) noexcept;
+    // Puts the title first and writes the list when it changed. False when the changed
+    // list is not stored (no profile key, the write refused, out of memory): it still
+    // serves this run from memory, and the next write that succeeds stores all of it.
+    bool Note(const WideString& title) noexcept;
     const std::vector<WideString>& Titles() const noexcept { return recent_.Titles(); }
 
 private:
-    void Write() noexcept;
+    bool Write() noexcept;  // true when the registry took the whole list
 
     WideString keyPath_;  // empty: nothing is stored
     RecentColours recent_;

@@ -1,5 +1,6 @@
 #include "ui/journal/JournalDialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -64,7 +65,7 @@ JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalog
       colours_(catalogue),
       repeat_(std::move(repeat)) {}
 
-void JournalDialog::Run(HWND owner) noexcept { RunModal(owner, IDD_JOURNAL); }
+void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
 INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM, LPARAM) noexcept {
     if (message != kShowDamage) return FALSE;
@@ -206,7 +207,15 @@ void JournalDialog::Export() noexcept {
     request.nMaxFile = MAX_PATH;
     request.lpstrDefExt = kExportExtension;
     request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&request)) return;  // cancelled
+    if (!GetSaveFileNameW(&request)) {
+        // No extended error: the painter cancelled.
+        const DWORD error = CommDlgExtendedError();
+        if (error == FNERR_BUFFERTOOSMALL)
+            ShowErrorBox(Window(), L"Слишком длинное имя файла. Журнал не выгружен.");
+        else if (error != 0)
+            ShowErrorBox(Window(), L"Не удалось открыть окно сохранения файла. Журнал не выгружен.");
+        return;
+    }
     try {
         const std::string table = ExportBatchesCsv(journal_, Rows(), PurposeName);
         if (ReplaceFileContents(FromWinText(path), table)) return;

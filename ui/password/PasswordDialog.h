@@ -9,7 +9,8 @@ namespace lacqueron {
 class PasswordDialog final : public Dialog {
 public:
     // The end code: 1 OK, 2 cancel (button, Escape, close box), another command id from
-    // 1 to 7 as sent, 0 or -1 when the dialog cannot be shown.
+    // 1 to 7 as sent, kDialogNotShown when the dialog cannot be shown (nothing is said:
+    // the caller decides what that ends).
     INT_PTR Run(HWND owner) noexcept;
     // The edit field's text after its last change; empty until it changes.
     const WideString& TypedText() const noexcept { return typed_; }

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "ui/print/PrintingDetail.h"
+#include "ui/shared/ErrorBox.h"
 
 namespace lacqueron {
 namespace {
@@ -13,6 +14,7 @@ constexpr wchar_t kRecipeDocument[] = L"Tintaro";
 
 const PrintOperations kPlatform = {
     [](PRINTDLGEXW* request) noexcept { return PrintDlgExW(request); },
+    []() noexcept { return CommDlgExtendedError(); },
     [](wchar_t* name, HANDLE* printer, PRINTER_DEFAULTSW* defaults) noexcept {
         return OpenPrinterW(name, printer, defaults);
     },
@@ -153,6 +155,14 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
     return job.Finish();
 }
 
+// What the painter is told when the print dialog itself fails; a missing printer is
+// the one case the painter can put right.
+const wchar_t* DialogFailureText(DWORD error) noexcept {
+    if (error == PDERR_NODEFAULTPRN || error == PDERR_NODEVICES)
+        return L"Не найден ни один принтер. Документ не напечатан.";
+    return L"Не удалось открыть окно печати. Документ не напечатан.";
+}
+
 }  // namespace
 
 const PrintOperations& PlatformPrintOperations() noexcept { return kPlatform; }
@@ -165,8 +175,13 @@ bool PrintPageWith(const PrintOperations& operations, HWND owner, const wchar_t*
     request.Flags = PD_NOSELECTION | PD_NOPAGENUMS | PD_RETURNDC | PD_HIDEPRINTTOFILE | PD_NOCURRENTPAGE;
     request.nCopies = 1;
     request.nStartPage = START_PAGE_GENERAL;
-    if (operations.printDialog(&request) != S_OK) return false;
+    const HRESULT shown = operations.printDialog(&request);
     const DialogResults results(request);
+    // Cancelling answers S_OK with PD_RESULT_CANCEL; anything else is a failure.
+    if (shown != S_OK) {
+        operations.messageBox(owner, DialogFailureText(operations.dialogError()), kErrorCaption, kErrorBoxStyle);
+        return false;
+    }
     if (request.dwResultAction != PD_RESULT_PRINT) return false;
 
     WideString failure;
@@ -174,8 +189,8 @@ bool PrintPageWith(const PrintOperations& operations, HWND owner, const wchar_t*
         operations.messageBox(owner, L"Документ отправлен на печать", L"Успешно", MB_OK | MB_ICONINFORMATION);
         return true;
     }
-    operations.messageBox(owner, failure.empty() ? L"Не получилось напечатать документ" : WinText(failure), L"Ошибка",
-                          MB_OK | MB_ICONERROR);
+    operations.messageBox(owner, failure.empty() ? L"Не получилось напечатать документ" : WinText(failure),
+                          kErrorCaption, kErrorBoxStyle);
     return false;
 }
 

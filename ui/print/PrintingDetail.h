@@ -5,6 +5,7 @@
 #include <windows.h>
 // PRINTDLGEXW is declared only after the COM base declarations.
 #include <objbase.h>
+#include <cderr.h>
 #include <commdlg.h>
 #include <winspool.h>
 
@@ -16,6 +17,8 @@ namespace lacqueron {
 
 struct PrintOperations {
     HRESULT (*printDialog)(PRINTDLGEXW* request) noexcept;
+    // Why the print dialog failed (CommDlgExtendedError).
+    DWORD (*dialogError)() noexcept;
     BOOL (*openPrinter)(wchar_t* name, HANDLE* printer, PRINTER_DEFAULTSW* defaults) noexcept;
     BOOL (*closePrinter)(HANDLE printer) noexcept;
     int (*startDoc)(HDC dc, const DOCINFOW* document) noexcept;

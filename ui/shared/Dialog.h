@@ -6,17 +6,27 @@
 
 namespace lacqueron {
 
+// RunModal's answer when the dialog could not be shown.
+inline constexpr INT_PTR kDialogNotShown = -1;
+
+// Tells the painter, in the error box owned by owner, that a window could not be opened.
+// For the caller of RunModal, which alone knows what the failure ends.
+void ReportDialogNotShown(HWND owner) noexcept;
+
 class Dialog {
 public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // DialogBoxParamW on the template from the program's module; its end code, or -1
-    // (0 when owner is not a window) when the dialog cannot be shown.
+    // DialogBoxParamW on the template from the program's module; its end code, or
+    // kDialogNotShown when the dialog cannot be shown (owner gone included).
     INT_PTR RunModal(HWND owner, int templateId) noexcept;
     // CreateDialogParamW on the template from the program's module; the window, null
     // when it cannot be made.
     HWND CreateModeless(HWND owner, int templateId) noexcept;
+    // RunModal for a caller that has nothing else to do when the dialog cannot be shown
+    // than to say so: the box appears once, owned by owner.
+    INT_PTR RunModalOrReport(HWND owner, int templateId) noexcept;
     // The dialog window while it is open.
     HWND Window() const noexcept { return window_; }
 

@@ -5,14 +5,17 @@
 #include "res/resource.h"
 #include "ui/shared/Centring.h"
 #include "ui/shared/Dialog.h"
+#include "ui/shared/ErrorBox.h"
 
 namespace lacqueron {
 namespace {
 
+constexpr wchar_t kNoteLostText[] = L"Не хватило памяти: примечание к замесу не сохранено.";
+
 class BatchNoteDialog final : public Dialog {
 public:
     WideString Run(HWND owner) {
-        return RunModal(owner, IDD_WEIGH_NOTE) == IDOK ? note_ : WideString();
+        return RunModalOrReport(owner, IDD_WEIGH_NOTE) == IDOK ? note_ : WideString();
     }
 
 private:
@@ -36,7 +39,8 @@ private:
         try {
             note_ = FromWinText(text);
         } catch (...) {
-            note_.clear();  // out of memory: the batch is kept without its note
+            note_.clear();  // the batch is kept without its note
+            ShowErrorBox(Window(), kNoteLostText);
         }
     }
 
@@ -50,6 +54,7 @@ WideString AskBatchNote(HWND owner) noexcept {
         BatchNoteDialog dialog;
         return dialog.Run(owner);
     } catch (...) {
+        ShowErrorBox(owner, kNoteLostText);
         return WideString();
     }
 }

@@ -11,8 +11,8 @@ namespace lacqueron {
 constexpr int kBatchNoteLength = 200;
 
 // Shows the prompt (template IDD_WEIGH_NOTE) owned by owner. The typed note after
-// "Записать"; empty after "Без примечания", Esc, or when the prompt cannot be shown,
-// since the batch goes into the journal either way.
+// "Записать"; empty after "Без примечания", Esc, or when the prompt cannot be shown
+// (the painter is told so), since the batch goes into the journal either way.
 WideString AskBatchNote(HWND owner) noexcept;
 
 }  // namespace lacqueron

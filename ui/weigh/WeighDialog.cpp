@@ -71,7 +71,7 @@ class WeighDialog final : public Dialog {
 public:
     explicit WeighDialog(WeighRequest& request) : request_(request), journal_(request.journalPath) {}
 
-    void Run(HWND owner) noexcept { RunModal(owner, IDD_WEIGH); }
+    void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_WEIGH); }
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "app/PasswordGate.h"
 #include "res/resource.h"
@@ -140,6 +141,57 @@ const GateCase kGateCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Gate, PasswordGateTest, ::testing::ValuesIn(kGateCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Refuses, through a thread hook, to create any window with the caption: the way a
+// prompt fails that the system cannot show.
+class RefusedWindow {
+public:
+    explicit RefusedWindow(const wchar_t* caption)
+        : hook_(SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId())) {
+        caption_ = caption;
+    }
+    ~RefusedWindow() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        caption_ = nullptr;
+    }
+    RefusedWindow(const RefusedWindow&) = delete;
+    RefusedWindow& operator=(const RefusedWindow&) = delete;
+    bool Installed() const { return hook_ != nullptr; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND && caption_) {
+            const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+            if (create->lpszName && !IS_INTRESOURCE(create->lpszName) && std::wcscmp(create->lpszName, caption_) == 0)
+                return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline const wchar_t* caption_ = nullptr;
+    HHOOK hook_;
+};
+
+TEST(PasswordGateFailure, APromptThatCannotBeShownIsToldAndEndsTheProgram) {
+    TestCatalogue catalogue = PaintCatalogue();
+    catalogue.settings = "PASSWORD\tabc\r\n";
+    DialogUnderTest dialog(catalogue, {}, /*shown=*/true);
+    ASSERT_NE(dialog.Window(), nullptr);
+
+    SeenBox box;
+    int result = -1;
+    {
+        RefusedWindow refused(kPromptCaption);
+        ASSERT_TRUE(refused.Installed());
+        ModalDriver driver({AnswerBox(L"Ошибка", IDOK, box)});
+        result = PasswordGate(dialog.Dialog());
+        EXPECT_TRUE(driver.Finished()) << "no error box";
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(std::find(box.texts.begin(), box.texts.end(), L"Не удалось открыть окно."), box.texts.end());
+    EXPECT_EQ(box.owner, dialog.Window());
+    EXPECT_EQ(FindDialog(L"Ошибка"), nullptr) << "one box only";
+}
 
 struct SilentCase {
     const char* name;

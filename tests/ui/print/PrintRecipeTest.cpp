@@ -1,6 +1,6 @@
-// Printing through replaced platform steps: cancelling, each failing step with what is
-// released (the dialog's device mode, device names and printer DC on every path) and
-// which box appears, the page on a memory "printer", and the direct drawing when the
+// Printing through replaced platform steps: cancelling, a print dialog that fails, each
+// failing step with what is released (the dialog's device mode, device names and printer
+// DC on every path) and which box appears, the page on a memory "printer", and the direct drawing when the
 // off-screen page cannot be made, and a drawer's own reason for failing told instead of the
 // general one. Wine's real dialog takes the request in print_e2e.
 #include <windows.h>
@@ -25,6 +25,7 @@ constexpr wchar_t kDeviceName[] = L"Тестовый принтер";
 // How the replaced steps behave in one case.
 struct Behaviour {
     HRESULT dialogResult = S_OK;
+    DWORD dialogError = 0;  // CommDlgExtendedError after a failed dialog
     DWORD action = PD_RESULT_PRINT;
     bool devMode = true;
     bool devNames = true;
@@ -101,6 +102,8 @@ HRESULT FakeDialog(PRINTDLGEXW* request) noexcept {
     return S_OK;
 }
 
+DWORD FakeDialogError() noexcept { return g_behave.dialogError; }
+
 BOOL FakeOpen(wchar_t* name, HANDLE* printer, PRINTER_DEFAULTSW* defaults) noexcept {
     Event("open " + std::string(std::wstring(name) == kDeviceName ? "device" : "other") +
           (defaults && defaults->DesiredAccess == PRINTER_ACCESS_USE && !defaults->pDatatype &&
@@ -146,6 +149,8 @@ int FakeBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) 
     const std::wstring shown = std::wstring(caption) + L"|" + text;
     if (shown == L"Успешно|Документ отправлен на печать") Event("box success");
     else if (shown == L"Ошибка|Не получилось напечатать документ") Event("box failure");
+    else if (shown == L"Ошибка|Не удалось открыть окно печати. Документ не напечатан.") Event("box dialog failed");
+    else if (shown == L"Ошибка|Не найден ни один принтер. Документ не напечатан.") Event("box no printer");
     else Event("box unknown");
     g_record->boxOwner = owner;
     g_record->boxType = type;
@@ -155,9 +160,9 @@ int FakeBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) 
     return IDOK;
 }
 
-const PrintOperations kFakes = {&FakeDialog, &FakeOpen,    &FakeClose,     &FakeStartDoc,
-                                &FakeStartPage, &FakeEndPage, &FakeEndDoc, &FakeAbortDoc,
-                                &FakeOffScreen, &FakeDirect, &FakeBox};
+const PrintOperations kFakes = {&FakeDialog,    &FakeDialogError, &FakeOpen,   &FakeClose,
+                                &FakeStartDoc,  &FakeStartPage,   &FakeEndPage, &FakeEndDoc,
+                                &FakeAbortDoc,  &FakeOffScreen,   &FakeDirect, &FakeBox};
 
 HWND const kOwner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x0F0F));
 
@@ -209,6 +214,7 @@ TEST_P(PrintPath, StepsReleasesAndOutcome) {
         EXPECT_EQ(record.boxOwner, kOwner);
         EXPECT_EQ(record.boxType & MB_ICONMASK,
                   c.events.back() == "box success" ? UINT{MB_ICONINFORMATION} : UINT{MB_ICONERROR});
+        EXPECT_EQ(record.boxType & MB_TYPEMASK, UINT{MB_OK});
         EXPECT_TRUE(record.releasedBeforeBox) << "device mode and names unlocked before the outcome";
     }
     // What the dialog handed over is gone, however the print ended.
@@ -233,7 +239,11 @@ const PathCase kPathCases[] = {
     {"Printed", {}, Job({"offscreen", "endpage", "enddoc", "close", "box success"}), true},
     {"Cancelled", {.action = PD_RESULT_CANCEL}, {"dialog"}, false},
     {"AppliedThenCancelled", {.action = PD_RESULT_APPLY}, {"dialog"}, false},
-    {"DialogFailed", {.dialogResult = E_FAIL}, {"dialog"}, false},
+    {"DialogFailed", {.dialogResult = E_FAIL, .dialogError = CDERR_INITIALIZATION}, {"dialog", "box dialog failed"},
+     false},
+    {"DialogRefusedTheRequest", {.dialogResult = E_INVALIDARG}, {"dialog", "box dialog failed"}, false},
+    {"NoPrinterInstalled", {.dialogResult = E_FAIL, .dialogError = PDERR_NODEFAULTPRN}, {"dialog", "box no printer"},
+     false},
     {"NoDeviceMode", {.devMode = false}, {"dialog", "box failure"}, false},
     {"NoDeviceNames", {.devNames = false}, {"dialog", "box failure"}, false},
     {"DeviceNameOutsideItsBlock", {.deviceOffsetOutside = true}, {"dialog", "box failure"}, false},
