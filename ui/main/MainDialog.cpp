@@ -437,7 +437,7 @@ void MainDialog::OnWeigh() noexcept {
         benchScale_ = request.scale;
         if (request.recorded) NoteRecentColour(recipe->title);
     } catch (...) {
-        ShowErrorBox(window_, kNoMemoryForWeighing);
+        ShowErrorBox(Window(), kNoMemoryForWeighing);
     }
 }
 
