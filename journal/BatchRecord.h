@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "core/WideString.h"
+#include "data/catalogue/UnitAndPurpose.h"
 
 namespace lacqueron {
-
-// Weights are whole hundredths of a gram, as the recipe text rounds them.
-using Hundredths = std::int64_t;
 
 enum class BatchStatus : std::uint8_t { Done = 0, Abandoned = 1 };
 

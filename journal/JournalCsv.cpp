@@ -1,7 +1,7 @@
 #include "journal/JournalCsv.h"
 
 #include "journal/JournalText.h"
-#include "journal/Utf8.h"
+#include "core/Utf8.h"
 
 namespace lacqueron {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "search/TextFold.h"
+#include "data/text/TextFold.h"
 
 namespace lacqueron {
 namespace {

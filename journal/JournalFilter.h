@@ -11,7 +11,7 @@ namespace lacqueron {
 
 // Batch indices of `journal`, newest first (of equal times the later written first), of
 // the batches whose code, name or note contain `query` when both are folded as the
-// colour search folds them (search/TextFold.h); an empty query keeps every batch and
+// colour search folds them (data/text/TextFold.h); an empty query keeps every batch and
 // decodes none.
 std::vector<std::size_t> SelectBatches(const JournalContents& journal, std::u16string_view query);
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "journal/Utf8.h"
+#include "core/Utf8.h"
 
 namespace lacqueron {
 namespace {

@@ -9,10 +9,8 @@ namespace {
 constexpr std::int64_t kSecondsPerMinute = 60;
 constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr std::int64_t kMinutesPerHour = 60;
-constexpr std::int64_t kHundredthsPerUnit = 100;
 constexpr std::uint32_t kTenThousandthsPerUnit = 10000;
-constexpr std::uint32_t kGrams = 1;
-constexpr double kLargestAmount = std::numeric_limits<std::int32_t>::max();  // as a batch's amount
+constexpr double kLargestBatchAmount = std::numeric_limits<std::int32_t>::max();  // what a record can hold
 constexpr std::size_t kDamageLinesShown = 10;
 constexpr char16_t kLineEnd[] = u"\r\n";
 
@@ -72,8 +70,8 @@ WideString FormatHundredths(Hundredths value, char16_t decimalMark) {
     // Unsigned, so that the smallest 64-bit value has a magnitude too.
     const std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerUnit) + decimalMark +
-           Digits(magnitude % kHundredthsPerUnit, 2);
+    return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerGram) + decimalMark +
+           Digits(magnitude % kHundredthsPerGram, 2);
 }
 
 WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalMark) {
@@ -87,7 +85,7 @@ WideString FormatBatchAmount(const BatchRecord& batch) { return AmountText(batch
 WideString FormatCanAmount(const BatchRecord& batch) {
     if (batch.corrections.empty() || batch.finalTotal <= 0 || batch.amount <= 0) return FormatBatchAmount(batch);
     // In doubles: a damaged record's weights may be anything, and nothing here may overflow.
-    double final = static_cast<double>(batch.finalTotal) / kHundredthsPerUnit;
+    double final = static_cast<double>(batch.finalTotal) / kHundredthsPerGram;
     if (batch.weightType != kGrams) {
         double recipeTotal = 0;
         for (const BatchComponent& component : batch.components)
@@ -95,7 +93,7 @@ WideString FormatCanAmount(const BatchRecord& batch) {
         if (!(recipeTotal > 0)) return FormatBatchAmount(batch);
         final = static_cast<double>(batch.amount) * static_cast<double>(batch.finalTotal) / recipeTotal;
     }
-    if (!(final <= kLargestAmount)) return FormatBatchAmount(batch);
+    if (!(final <= kLargestBatchAmount)) return FormatBatchAmount(batch);
     return AmountText(std::llround(final), batch.weightType);
 }
 

@@ -13,13 +13,10 @@
 
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
+#include "data/catalogue/UnitAndPurpose.h"
 #include "formula/RecipeText.h"
 
 namespace lacqueron {
-
-using Hundredths = std::int64_t;  // grams times 100
-
-constexpr Hundredths kHundredthsPerGram = 100;
 
 // The scale resolutions the bench offers.
 constexpr Hundredths kResolutionHundredth = 1;
@@ -34,9 +31,6 @@ constexpr Hundredths kWeighableScaleSteps = 10;
 // this share of the step's weight and more than this many scale steps.
 constexpr Hundredths kFarAbovePercent = 10;
 constexpr Hundredths kFarAboveScaleSteps = 10;
-
-// The largest amount the main dialog takes.
-constexpr std::int32_t kLargestAmount = 100000000;
 
 bool IsResolution(Hundredths value) noexcept;
 

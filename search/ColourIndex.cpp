@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "search/TextFold.h"
+#include "data/text/TextFold.h"
 
 namespace lacqueron {
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/AppModule.h"
+#include "core/Utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -40,23 +41,6 @@ TEST_P(DirectoryOfPathTest, KeepsTheTextBeforeTheLastSeparator) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, DirectoryOfPathTest, ::testing::ValuesIn(kPathCases));
-
-std::string ToUtf8(const WideString& text) {
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // The module directory is the folder that holds this very test program.
 TEST(ModuleDirectory, HoldsTheRunningProgram) {

@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "core/Utf8.h"
 #include "formula/RecipeText.h"
 #include "tests/support/RunCommand.h"
 #include "tests/formula/ShippedCatalogue.h"
-#include "tools/datapack/Utf8.h"
 
 namespace lacqueron {
 namespace {
@@ -32,7 +32,7 @@ TEST_P(RecipeCommand, PrintsTheProgramsText) {
     ASSERT_LT(c.row, catalogue.recipes.size());
     const test::CommandResult run = Datapack(c.arguments);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, datapack::WideToUtf8(ComputeRecipeText(catalogue, &catalogue.recipes[c.row], c.purpose,
+    EXPECT_EQ(run.out, ToUtf8(ComputeRecipeText(catalogue, &catalogue.recipes[c.row], c.purpose,
                                                                   c.weightType, c.amount)));
 }
 

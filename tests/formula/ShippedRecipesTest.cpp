@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
+#include "core/Utf8.h"
 #include "formula/RecipeText.h"
 #include "tests/formula/ShippedCatalogue.h"
-#include "tools/datapack/Utf8.h"
 
 namespace lacqueron {
 namespace {
@@ -40,7 +40,7 @@ std::string Golden(const Catalogue& catalogue) {
             for (std::uint32_t unit = 1; unit <= 2; ++unit) {
                 const WideString text = ComputeRecipeText(catalogue, &recipe, purpose, unit, kAmount);
                 EXPECT_TRUE(OnlyCrLf(text)) << "row " << row << " purpose " << purpose << " unit " << unit;
-                std::string utf8 = datapack::WideToUtf8(text);
+                std::string utf8 = ToUtf8(text);
                 std::erase(utf8, '\r');
                 golden += "### row " + std::to_string(row) + ", purpose " + std::to_string(purpose) +
                           (unit == 1 ? ", grams\n" : ", millilitres\n");

@@ -12,7 +12,7 @@
 namespace lacqueron {
 namespace {
 
-WideString PurposeName(std::uint32_t purpose) {
+WideString NumberedPurpose(std::uint32_t purpose) {
     return u"назначение " + WideString(1, static_cast<char16_t>(u'0' + purpose));
 }
 
@@ -31,7 +31,7 @@ TEST(JournalCsv, ASpreadsheetReaderSeesEveryValue) {
 
     const auto path =
         std::filesystem::temp_directory_path() / ("lacqueron-export-" + std::to_string(::getpid()) + ".csv");
-    std::ofstream(path, std::ios::binary) << ExportBatchesCsv(journal, {1, 0}, PurposeName);
+    std::ofstream(path, std::ios::binary) << ExportBatchesCsv(journal, {1, 0}, NumberedPurpose);
     const test::CommandResult read = test::RunCommand("python3 \"" + std::string(std::getenv("LACQUERON_SOURCE_DIR")) +
                                                       "/tests/journal/read-csv.py\" \"" + path.string() + "\"");
     std::filesystem::remove(path);

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/Utf8.h"
 #include "pour/PourBatch.h"
 #include "pour/PourText.h"
 #include "tests/support/MadeUpCatalogue.h"
-#include "tools/datapack/Utf8.h"
 
 namespace lacqueron {
 namespace {
@@ -38,9 +38,9 @@ struct ExampleRecipe {
 // One row as "kind name weight target reading status".
 std::string Row(const PourPlan& plan, const PourStep& step) {
     return std::string(step.kind == PourStepKind::kTopUp ? "top-up " : "step ") +
-           datapack::WideToUtf8(plan.components[step.component].name) + " " + FormatGrams(step.weight) + " " +
+           ToUtf8(plan.components[step.component].name) + " " + FormatGrams(step.weight) + " " +
            FormatGrams(step.target) + " " + (step.reading ? FormatGrams(*step.reading) : "-") + " " +
-           datapack::WideToUtf8(StatusWord(step));
+           ToUtf8(StatusWord(step));
 }
 
 std::vector<std::string> Rows(const PourPlan& plan) {
@@ -306,7 +306,7 @@ TEST(PourPlan, ReadingTexts) {
         {u"480.77", 48077}, {u" 480,7 ", 48070}, {u"12", 1200}, {u"5.", 500}, {u"-3", -300}, {u"0.05", 5},
         {u"", std::nullopt}, {u"abc", std::nullopt}, {u"1.234", std::nullopt}, {u"1e3", std::nullopt},
         {u".5", std::nullopt}, {u"12 g", std::nullopt}, {u"1000000000000", std::nullopt}};
-    for (const auto& [text, expected] : cases) EXPECT_EQ(ParseReading(text), expected) << datapack::WideToUtf8(text);
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ParseReading(text), expected) << ToUtf8(text);
 }
 
 // Red is 1/104 of the amount and the lightest step: it reaches 10 scale steps of 0.01,

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "core/Utf8.h"
 #include "data/catalogue/UnitAndPurpose.h"
 #include "formula/RecipeText.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/NumberFieldCheck.h"
 #include "tools/datapack/Options.h"
 #include "tools/datapack/SourceFiles.h"
-#include "tools/datapack/Utf8.h"
 
 namespace datapack {
 
@@ -71,7 +71,7 @@ public:
     }
 };
 
-std::string Utf8(const lacqueron::WideString& text) { return WideToUtf8(text); }
+std::string Utf8(const lacqueron::WideString& text) { return lacqueron::ToUtf8(text); }
 
 std::string UnitName(std::uint32_t unit) { return unit == lacqueron::kGrams ? "g" : "ml"; }
 

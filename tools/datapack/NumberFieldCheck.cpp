@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/Utf8.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/text/StringList.h"
-#include "tools/datapack/Utf8.h"
 
 namespace datapack {
 
@@ -66,7 +66,7 @@ std::string CodePoint(char16_t c) {
 // The field as UTF-8 with its invisible characters written as \uXXXX.
 std::string Shown(const WideString& field) {
     std::string shown;
-    for (char16_t c : field) shown += FindInvisible(c) ? "\\u" + CodePoint(c).substr(2) : WideToUtf8(WideString(1, c));
+    for (char16_t c : field) shown += FindInvisible(c) ? "\\u" + CodePoint(c).substr(2) : lacqueron::ToUtf8(WideString(1, c));
     return shown;
 }
 
@@ -134,9 +134,8 @@ std::vector<LineWarning> FindInvisibleCharactersInNumbers(lacqueron::SectionInde
         if (end == std::string::npos) end = utf8.size();
         ++number;
         WideString line;
-        std::size_t badOffset = 0;
         // A line that is not UTF-8 is reported when the sources are read.
-        if (Utf8ToWide(utf8.substr(start, end - start), line, badOffset)) {
+        if (lacqueron::FromUtf8(utf8.substr(start, end - start), line, nullptr, lacqueron::kLargestBasicCodePoint)) {
             if (!line.empty() && line.back() == u'\r') line.pop_back();
             for (const NumberField& field : NumberFields(section, line)) {
                 for (char16_t c : field.text) {

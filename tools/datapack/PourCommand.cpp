@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <string>
 
+#include "core/Utf8.h"
 #include "pour/PourPlan.h"
 #include "pour/PourText.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/RecipeSelection.h"
-#include "tools/datapack/Utf8.h"
 
 namespace datapack {
 
@@ -60,13 +60,13 @@ std::string Refusal(lacqueron::ReadingOutcome outcome, const lacqueron::PourPlan
     }
 }
 
-std::string Utf8(const char16_t* text) { return WideToUtf8(text); }
+std::string Utf8(const char16_t* text) { return lacqueron::ToUtf8(text); }
 
 void PrintPlan(const lacqueron::PourPlan& plan) {
     for (const lacqueron::PourStep& step : plan.steps) {
         const std::string reading = step.reading ? lacqueron::FormatGrams(*step.reading) : "-";
         std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", step.kind == lacqueron::PourStepKind::kTopUp ? "top-up" : "step",
-                    WideToUtf8(plan.components[step.component].name).c_str(),
+                    lacqueron::ToUtf8(plan.components[step.component].name).c_str(),
                     lacqueron::FormatGrams(step.weight).c_str(), lacqueron::FormatGrams(step.target).c_str(),
                     reading.c_str(), Utf8(lacqueron::StatusWord(step)).c_str());
     }
@@ -109,7 +109,7 @@ int RunPour(const Arguments& args) {
     const lacqueron::Recipe recipe = lacqueron::ComputeRecipe(selection.catalogue, *selection.recipe, selection.purpose,
                                                               selection.weightType, selection.amount);
     if (recipe.kind != lacqueron::RecipeKind::kCorrect)
-        return Fail(WideToUtf8(selection.recipe->title) + " is not a correct formula for this purpose and unit");
+        return Fail(lacqueron::ToUtf8(selection.recipe->title) + " is not a correct formula for this purpose and unit");
     if (selection.amount <= 0) return Fail("nothing to pour: the amount is not above 0");
 
     lacqueron::PourPlan plan = lacqueron::BuildPourPlan(recipe, resolution);
@@ -120,9 +120,8 @@ int RunPour(const Arguments& args) {
             continue;
         }
         lacqueron::WideString wide;
-        std::size_t badOffset = 0;
         const std::optional<lacqueron::Hundredths> reading =
-            Utf8ToWide(text, wide, badOffset) ? lacqueron::ParseReading(wide) : std::nullopt;
+            lacqueron::FromUtf8(text, wide, nullptr, lacqueron::kLargestBasicCodePoint) ? lacqueron::ParseReading(wide) : std::nullopt;
         if (!reading) return Fail("bad reading " + text + ": not a number");
         const lacqueron::ReadingOutcome outcome = lacqueron::RecordReading(plan, *reading);
         if (lacqueron::IsRefused(outcome)) return Fail("bad reading " + text + ": " + Refusal(outcome, plan));

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <string>
 
+#include "core/Utf8.h"
 #include "formula/RecipeText.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/RecipeSelection.h"
-#include "tools/datapack/Utf8.h"
 
 namespace datapack {
 
@@ -22,7 +22,7 @@ int RunRecipe(const Arguments& args) {
     RecipeSelection selection;
     if (const int status = SelectRecipe(options, kUsage, selection); status != 0) return status;
 
-    const std::string text = WideToUtf8(lacqueron::ComputeRecipeText(
+    const std::string text = lacqueron::ToUtf8(lacqueron::ComputeRecipeText(
         selection.catalogue, selection.recipe, selection.purpose, selection.weightType, selection.amount));
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
         return Fail("cannot write the recipe");

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
+#include "core/Utf8.h"
 #include "data/catalogue/UnitAndPurpose.h"
 #include "tools/datapack/SourceFiles.h"
-#include "tools/datapack/Utf8.h"
 
 namespace datapack {
 
@@ -84,8 +84,7 @@ int SelectRecipe(Options& options, const char* usage, RecipeSelection& selection
     if (byRow && !ParseWhole(options["--row"], 0, INT32_MAX, row))
         return BadUsage("--row needs a row number from 0: " + options["--row"], usage);
     lacqueron::WideString title;
-    std::size_t badOffset = 0;
-    if (!byRow && !Utf8ToWide(options["--title"], title, badOffset))
+    if (!byRow && !lacqueron::FromUtf8(options["--title"], title, nullptr, lacqueron::kLargestBasicCodePoint))
         return BadUsage("--title is not UTF-8 the program can hold", usage);
     if (!ParseStoredValue(options["--purpose"], selection.purpose))
         return BadUsage("--purpose needs a 32-bit whole number: " + options["--purpose"], usage);

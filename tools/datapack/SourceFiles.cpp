@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "core/AppModule.h"
+#include "core/Utf8.h"
 #include "data/cipher/Cipher.h"
 #include "data/text/TextTools.h"
-#include "tools/datapack/Utf8.h"
 
 namespace datapack {
 
@@ -87,7 +87,7 @@ std::string Trim(const std::string& line) {
 bool Utf8ToCp1251(const std::string& utf8, const std::string& fileName, NarrowString& out, std::string& error) {
     WideString wide;
     std::size_t badOffset = 0;
-    if (!datapack::Utf8ToWide(utf8, wide, badOffset)) {
+    if (!lacqueron::FromUtf8(utf8, wide, &badOffset, lacqueron::kLargestBasicCodePoint)) {
         error = fileName + ":" + std::to_string(LineOf(utf8, badOffset)) + ": not valid UTF-8 (or a character beyond U+FFFF)";
         return false;
     }
@@ -97,7 +97,7 @@ bool Utf8ToCp1251(const std::string& utf8, const std::string& fileName, NarrowSt
         NarrowString single;
         if (!lacqueron::ToCp1251(WideString(1, c), single)) {
             error = fileName + ":" + std::to_string(line) + ": character " + CodePointName(c) + " \"" +
-                    WideToUtf8(WideString(1, c)) + "\" has no Windows-1251 byte";
+                    lacqueron::ToUtf8(WideString(1, c)) + "\" has no Windows-1251 byte";
             return false;
         }
         if (c == u'\n') ++line;
@@ -117,7 +117,7 @@ std::string Cp1251ToUtf8(const NarrowString& text) {
         wide.push_back(u'\0');
         start = zero + 1;
     }
-    return WideToUtf8(wide);
+    return lacqueron::ToUtf8(wide);
 }
 
 bool ParseKeyFile(const std::string& text, SectionKey& key, std::string& error) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "data/catalogue/UnitAndPurpose.h"
 #include "files/FileReplace.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalFilter.h"
@@ -13,7 +14,6 @@
 #include "ui/shared/Beep.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/ListViewParts.h"
-#include "ui/main/MainDialog.h"
 #include "ui/print/CanLabelPrint.h"
 
 namespace lacqueron {

@@ -28,7 +28,6 @@ namespace lacqueron {
 namespace {
 
 constexpr std::int32_t kMinAmount = 0;
-constexpr std::int32_t kMaxAmount = 100000000;
 constexpr std::int32_t kSpinStep = 100;
 // The amount is read from at most this many characters plus the terminator.
 constexpr int kAmountBuffer = 16;
@@ -39,31 +38,6 @@ constexpr int kPercent = 100;
 // How long a paint's tip stays up.
 constexpr int kTipShownMs = 5000;
 
-struct ComboItem {
-    const char16_t* text;
-    std::uint32_t value;
-};
-
-constexpr ComboItem kUnits[] = {
-    {u"грамм", kGrams},
-    {u"миллилитров", kMillilitres},
-};
-
-constexpr ComboItem kPurposes[] = {
-    {u"торпедный материал PVC (Vinolux) матовая", kPurposeDashboardPvcMatt},
-    {u"экокожа и натуральная кожа (Corvana Gloss) глянцевая", kPurposeHideGloss},
-    {u"экокожа и натуральная кожа (Corvana Matt) матовая", kPurposeHideMatt},
-    {u"пластик (Polira Gloss) глянцевая", kPurposePlasticGloss},
-    {u"пластик (Polira Matt) матовая - оттенок светлее RAL, стандартное кол-во пасты", kPurposePlasticMattLighter},
-    {u"пластик (Polira Matt) матовая - насыщенный оттенок, +10% пасты", kPurposePlasticMattSaturated},
-};
-
-const char16_t* ComboText(const ComboItem* items, std::size_t count, std::uint32_t value) noexcept {
-    for (std::size_t i = 0; i < count; ++i)
-        if (items[i].value == value) return items[i].text;
-    return u"";
-}
-
 // The amount as "%d" writes it.
 WideString DecimalText(std::int32_t value) {
     const std::string digits = FormatInt(value);
@@ -72,7 +46,7 @@ WideString DecimalText(std::int32_t value) {
 
 // Adds the items with their data, selects the one whose data is value (else the
 // first) and reads value back from the selection.
-void FillCombo(HWND combo, const ComboItem* items, std::size_t count, std::uint32_t& value) noexcept {
+void FillCombo(HWND combo, const ChoiceText* items, std::size_t count, std::uint32_t& value) noexcept {
     for (std::size_t i = 0; i < count; ++i)
         AddComboItem(combo, reinterpret_cast<const wchar_t*>(items[i].text), items[i].value);
     if (!SelectComboData(combo, value)) SendMessageW(combo, CB_SETCURSEL, 0, 0);
@@ -157,9 +131,10 @@ void MainDialog::OnInit() noexcept {
     finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST), catalogue_);
     RefreshDetails(nullptr, nullptr);
 
-    if (HWND units = GetDlgItem(Window(), IDC_UNIT)) FillCombo(units, kUnits, std::size(kUnits), values_.weightType);
+    if (HWND units = GetDlgItem(Window(), IDC_UNIT))
+        FillCombo(units, kUnitChoices, std::size(kUnitChoices), values_.weightType);
     if (HWND purposes = GetDlgItem(Window(), IDC_PURPOSE))
-        FillCombo(purposes, kPurposes, std::size(kPurposes), values_.purpose);
+        FillCombo(purposes, kPurposeChoices, std::size(kPurposeChoices), values_.purpose);
 
     WriteAmount();
     ComputeRecipe();
@@ -357,9 +332,9 @@ void MainDialog::OnAmountChanged() noexcept {
         if (amount < kMinAmount) {
             SimpleBeep();
             values_.targetWeight = kMinAmount;
-        } else if (amount > kMaxAmount) {
+        } else if (amount > kLargestAmount) {
             SimpleBeep();
-            values_.targetWeight = kMaxAmount;
+            values_.targetWeight = kLargestAmount;
         } else {
             values_.targetWeight = amount;
         }
@@ -373,7 +348,7 @@ void MainDialog::OnSpin(int delta) noexcept {
     // 64-bit sums: a stored amount near the 32-bit limits must not wrap.
     const bool up = delta < 0;
     const std::int64_t next = static_cast<std::int64_t>(values_.targetWeight) + (up ? kSpinStep : -kSpinStep);
-    if (up ? next > kMaxAmount : next < kMinAmount) {
+    if (up ? next > kLargestAmount : next < kMinAmount) {
         SimpleBeep();
     } else {
         values_.targetWeight = static_cast<std::int32_t>(next);
@@ -426,8 +401,8 @@ void MainDialog::OnWeigh() noexcept {
         request.purpose = values_.purpose;
         request.weightType = values_.weightType;
         request.amount = values_.targetWeight;
-        request.purposeText = ComboText(kPurposes, std::size(kPurposes), values_.purpose);
-        request.unitText = ComboText(kUnits, std::size(kUnits), values_.weightType);
+        request.purposeText = PurposeName(values_.purpose);
+        request.unitText = UnitName(values_.weightType);
         request.resolution = *benchResolution_;
         request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
@@ -483,7 +458,5 @@ void MainDialog::OnDestroy() noexcept {
     StoreBenchResolution(benchResolution_ ? *benchResolution_ : LoadBenchResolution());
     StoreBenchScale(benchScale_ ? *benchScale_ : LoadBenchScale());
 }
-
-WideString PurposeName(std::uint32_t purpose) { return ComboText(kPurposes, std::size(kPurposes), purpose); }
 
 }  // namespace lacqueron

@@ -90,7 +90,4 @@ private:
     bool journalOpen_ = false;
 };
 
-// The purpose's name as the purpose list shows it; empty for a value it does not have.
-WideString PurposeName(std::uint32_t purpose);
-
 }  // namespace lacqueron

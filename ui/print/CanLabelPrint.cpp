@@ -3,9 +3,9 @@
 #include <climits>
 #include <cwchar>
 
+#include "data/catalogue/UnitAndPurpose.h"
 #include "journal/CanLabel.h"
 #include "ui/shared/GdiHandles.h"
-#include "ui/main/MainDialog.h"
 #include "ui/print/Printing.h"
 
 namespace lacqueron {

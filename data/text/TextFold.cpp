@@ -1,4 +1,4 @@
-#include "search/TextFold.h"
+#include "data/text/TextFold.h"
 
 namespace lacqueron {
 namespace {
