@@ -94,12 +94,16 @@ expect_shortcut() {
 }
 
 # Opens the link through the shell, as a click on it does, and closes the main window.
+# start /wait has no process to wait for when the shell opens a link, so the program may
+# still be saving as it ends: every Wine process of the prefix is waited for, or the
+# program's last writes could land after the data the test adds next.
 start_from_shortcut() {
   wine start /wait /unix "$1" &
   PROGRAM_PID=$!
   step "the main dialog did not appear" wait-dialog 343 30000
   step "could not press Закончить" wait-dialog 343 5000 press 1
   program_expect_exit 0
+  settle
 }
 
 # Data of the other features beside the profile: recent colours, bench settings, the journal.
@@ -135,7 +139,8 @@ keep-data)
   left=$(added before after | grep -v -e '^\[Software\\\\VELM' -e '/AppData/Local/Lacqueron')
   expect_equal "left behind besides the user's data" "$left" ""
   expect_reg TargetWeight "REG_DWORD 0x64"
-  wine reg query 'HKCU\Software\VELM\Lacqueron\1.0\Recent' /v Colours >/dev/null 2>&1 || fail "recent colours gone"
+  recent=$(wine reg query 'HKCU\Software\VELM\Lacqueron\1.0\Recent' /v Colours 2>&1) ||
+    fail "recent colours gone: $recent"
   wine reg query 'HKCU\Software\VELM\Lacqueron\1.0\Bench' /v Resolution >/dev/null 2>&1 || fail "bench settings gone"
   [[ -f $JOURNAL_FOLDER/journal ]] || fail "the journal is gone"
   ;;
