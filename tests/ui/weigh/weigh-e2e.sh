@@ -108,8 +108,12 @@ for part in "$code" "Итого: $FIRST_READING г" "прервано" "Иван
   [[ $details == *"$part"* ]] || fail "the journal's details lack '$part': $details"
 done
 step "could not repeat the batch" wait-dialog $JOURNAL_LIST 5000 press $REPEAT wait-gone 5000
-expect_equal "colour repeated" "$(driver wait-dialog $PAINTS 5000 get-text $CODE)" "Код: $code"
-expect_equal "amount repeated" "$(driver wait-dialog $PAINTS 5000 get-text $AMOUNT_FIELD)" "500"
+# The selection moves in two notifications (off the old row, onto the new), so the
+# fields are waited for rather than read at once.
+driver wait-dialog $PAINTS 5000 wait-text $CODE "Код: $code" 5000 >/dev/null ||
+  fail "colour repeated: got '$(driver wait-dialog $PAINTS 5000 get-text $CODE)', want 'Код: $code'"
+driver wait-dialog $PAINTS 5000 wait-text $AMOUNT_FIELD 500 5000 >/dev/null ||
+  fail "amount repeated: got '$(driver wait-dialog $PAINTS 5000 get-text $AMOUNT_FIELD)', want '500'"
 expect_equal "recipe repeated" "$(driver wait-dialog $PAINTS 5000 get-text $RECIPE)" "$recipe"
 step "could not close the main dialog" wait-dialog $PAINTS 5000 close
 program_expect_exit 0
