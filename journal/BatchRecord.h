@@ -15,6 +15,8 @@ struct BatchComponent {
     WideString name;
     Hundredths recipeWeight = 0;
     Hundredths poured = 0;
+    WideString code;        // the package's code; empty in records written before codes were kept
+    bool addition = false;  // poured while tinting, beyond the recipe
     bool operator==(const BatchComponent&) const = default;
 };
 

@@ -1,0 +1,88 @@
+// A recipe of the shop's own: the package's recipe form (a base and pastes by their
+// package codes, in grams per 1000 g of base) with a code, a name, a note and a colour.
+// It is computed, printed, weighed and journaled as a catalogue recipe is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "core/WideString.h"
+#include "data/catalogue/Catalogue.h"
+
+namespace lacqueron {
+
+// Amounts are whole thousandths of a gram per 1000 g of base: three decimals, exact.
+using Thousandths = std::int64_t;
+constexpr Thousandths kThousandthsPerGram = 1000;
+constexpr std::size_t kLongestOwnCode = 32;
+
+struct OwnRecipeLine {
+    WideString component;  // a base or paste code of the package
+    Thousandths amount = 0;
+    bool operator==(const OwnRecipeLine&) const = default;
+};
+
+struct OwnRecipe {
+    WideString code;  // unique among own recipes and apart from every catalogue title
+    WideString name;
+    WideString note;
+    std::uint32_t rgb = 0;  // red in the low byte, as the catalogue's colours
+    std::vector<OwnRecipeLine> lines;
+    bool operator==(const OwnRecipe&) const = default;
+};
+
+enum class OwnRecipeProblem {
+    kNone,
+    kEmptyCode,
+    kCodeTooLong,
+    kCodeClashesWithCatalogue,
+    kDuplicateCode,  // another own recipe has it
+    kEmptyName,
+    kNoLines,
+    kNoBase,
+    kUnknownComponent,
+    kDuplicateComponent,
+    kEmptyAmount,
+    kNegativeAmount,
+    kTooManyDecimals,
+    kAmountTooLarge,
+};
+
+// The first problem found, with the line it is on (counted from 0) when it is a line's.
+struct OwnRecipeCheck {
+    OwnRecipeProblem problem = OwnRecipeProblem::kNone;
+    std::optional<std::size_t> line;
+    bool ok() const noexcept { return problem == OwnRecipeProblem::kNone; }
+};
+
+// The Russian message for a problem, naming the line's component where there is one.
+WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check);
+
+// Reads an amount as typed: digits with a comma or a point and at most three decimals.
+OwnRecipeProblem ParseOwnAmount(std::u16string_view text, Thousandths& amount);
+// "12,345" as the editor and the CSV show it; "12" for whole grams.
+WideString FormatOwnAmount(Thousandths amount);
+
+}  // namespace lacqueron
+
+namespace lacqueron {
+
+// Checks a recipe before it is saved. `otherCodes` are the codes of the other own
+// recipes (the one being edited left out); codes compare with case folded.
+OwnRecipeCheck CheckOwnRecipe(const Catalogue& catalogue, const OwnRecipe& recipe,
+                              const std::vector<WideString>& otherCodes);
+
+// The heading's title: the code and, when there is one, the name.
+WideString OwnRecipeTitle(const OwnRecipe& recipe);
+
+// The catalogue form the recipe computation takes; `number` is the row's own number,
+// kept apart from the package's colour numbers by the caller.
+ColourRecipe ToColourRecipe(const OwnRecipe& recipe, std::int32_t number);
+
+// A catalogue recipe as an own recipe to edit: its lines, its colour's code-based
+// title as code, the colour's name and screen colour.
+OwnRecipe CopyOfCatalogueRecipe(const ColourRecipe& recipe, const ColourEntry* colour);
+
+}  // namespace lacqueron
