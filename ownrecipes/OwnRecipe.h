@@ -86,3 +86,16 @@ ColourRecipe ToColourRecipe(const OwnRecipe& recipe, std::int32_t number);
 OwnRecipe CopyOfCatalogueRecipe(const ColourRecipe& recipe, const ColourEntry* colour);
 
 }  // namespace lacqueron
+
+namespace lacqueron {
+
+struct BatchRecord;
+
+// What a batch really put in the can (top-ups and tinting additions included) as a
+// recipe: per 1000 g of base, the base's pigment factor divided out, so that the recipe
+// poured at the batch's amount and purpose gives the same grams to the hundredth.
+// Components are found by code, or by name in records that kept no codes. False, with
+// the Russian reason, when the batch has no base poured or a component is unknown.
+bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error);
+
+}  // namespace lacqueron

@@ -1,0 +1,29 @@
+// The folder of the shop's own data: the journal and the own recipes. The bench value
+// DataFolder (REG_SZ) moves it, to a folder several benches share for instance; unset,
+// it is %LOCALAPPDATA%\Lacqueron.
+#pragma once
+
+#include <memory>
+
+#include "core/WideString.h"
+#include "ownrecipes/OwnRecipeStore.h"
+
+namespace lacqueron {
+
+// The folder in force; empty when there is none at all.
+WideString DataFolderPath();
+// Where the own recipes are: recipes.lqr in the data folder.
+WideString OwnRecipesPath();
+// Stores the bench value; an empty folder removes it, back to the local one. False on failure.
+bool StoreDataFolder(const WideString& folder);
+
+// Opens and reads the own recipes at path (a damaged file too: see Damage()); a file
+// not there yet opens empty. Null, with the Russian reason in error, when the folder
+// cannot be reached or the file read.
+std::unique_ptr<OwnRecipeStore> OpenOwnRecipes(const WideString& path, WideString& error) noexcept;
+
+// Appends to the files in `to` the records of the files in `from` that they do not
+// hold yet; nothing in either folder is written over. Empty when done, else why not.
+WideString CopyDataFolder(const WideString& from, const WideString& to) noexcept;
+
+}  // namespace lacqueron

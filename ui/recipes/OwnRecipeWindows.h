@@ -1,0 +1,37 @@
+// The windows of the shop's own recipes: the manager, the editor and a recipe's
+// history. The main dialog opens them and reloads its paint list when they report a change.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "data/catalogue/Catalogue.h"
+#include "ownrecipes/OwnRecipe.h"
+#include "ownrecipes/OwnRecipeStore.h"
+
+namespace lacqueron {
+
+// Borrowed for a window's run.
+struct OwnRecipeContext {
+    const Catalogue* catalogue = nullptr;
+    OwnRecipeStore* store = nullptr;  // null when the data folder cannot be reached
+    WideString storeError;            // why it is null
+    // The main dialog's choices, for the editor's live preview.
+    std::uint32_t purpose = 0;
+    std::uint32_t weightType = 0;
+    std::int32_t amount = 0;
+    // Called after every change written to the store, and after the data folder moved.
+    std::function<void()> changed;
+};
+
+// The editor. `id` 0 edits a new recipe (`start` prefilled, copied from a catalogue
+// colour or a batch); on a save the new version's id comes back in it. True when saved.
+bool EditOwnRecipe(HWND owner, OwnRecipeContext& context, OwnRecipeId& id, const OwnRecipe& start) noexcept;
+
+// The manager: the own recipes with search, new, edit, copy, delete, history, import,
+// export and the data folder.
+void ShowOwnRecipeManager(HWND owner, OwnRecipeContext& context) noexcept;
+
+}  // namespace lacqueron
