@@ -58,12 +58,14 @@ WideString BatchDetails(const BatchRecord& batch) {
 
 }  // namespace
 
-JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat)
+JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
+                             SaveRecipeFunction saveRecipe)
     : FilteredListDialog({IDC_JOURNAL_SEARCH, IDC_JOURNAL_LIST, IDC_JOURNAL_CLOSE, kColumns, std::size(kColumns),
                           kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
       journal_(store.Contents()),
       colours_(catalogue),
-      repeat_(std::move(repeat)) {}
+      repeat_(std::move(repeat)),
+      saveRecipe_(std::move(saveRecipe)) {}
 
 void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
@@ -82,6 +84,8 @@ void JournalDialog::OnSetUp() noexcept {
     SendDlgItemMessageW(Window(), IDC_JOURNAL_DETAILS, EM_SETTABSTOPS, std::size(kDetailsTabStops),
                         reinterpret_cast<LPARAM>(kDetailsTabStops));
     WidenPurposeColumn();
+    if (saveRecipe_)
+        if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_SAVE_RECIPE)) ShowWindow(button, SW_SHOW);
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
 }
@@ -119,6 +123,9 @@ INT_PTR JournalDialog::OnOtherCommand(int code, int id) noexcept {
     case IDC_JOURNAL_LABEL:
         PrintLabel();
         return TRUE;
+    case IDC_JOURNAL_SAVE_RECIPE:
+        SaveAsRecipe();
+        return TRUE;
     default:
         return FALSE;
     }
@@ -152,7 +159,7 @@ void JournalDialog::ShowDetails() noexcept {
     } catch (...) {
         SetDlgItemTextW(Window(), IDC_JOURNAL_DETAILS, L"");
     }
-    for (int id : {IDC_JOURNAL_REPEAT, IDC_JOURNAL_EXPORT, IDC_JOURNAL_LABEL}) {
+    for (int id : {IDC_JOURNAL_REPEAT, IDC_JOURNAL_EXPORT, IDC_JOURNAL_LABEL, IDC_JOURNAL_SAVE_RECIPE}) {
         const bool enabled = id == IDC_JOURNAL_EXPORT ? !Rows().empty() : batch != nullptr;
         if (HWND button = GetDlgItem(Window(), id)) EnableWindow(button, enabled);
     }
@@ -233,8 +240,21 @@ void JournalDialog::PrintLabel() noexcept {
     SimpleBeep();
 }
 
-void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat,
-                 const WideString& path) noexcept {
+void JournalDialog::SaveAsRecipe() noexcept {
+    const BatchRecord* batch = SelectedBatch();
+    if (batch == nullptr || !saveRecipe_) {
+        SimpleBeep();
+        return;
+    }
+    try {
+        saveRecipe_(Window(), *batch);
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы сохранить замес как рецепт.");
+    }
+}
+
+void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat, const WideString& path,
+                 const SaveRecipeFunction& saveRecipe) noexcept {
     WideString error;
     std::unique_ptr<JournalStore> store = OpenJournal(path, error);
     if (!store) {
@@ -242,7 +262,7 @@ void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& r
         return;
     }
     try {
-        JournalDialog dialog(*store, catalogue, repeat);
+        JournalDialog dialog(*store, catalogue, repeat, saveRecipe);
         dialog.Run(owner);
     } catch (...) {
         ShowErrorBox(owner, L"Не хватило памяти, чтобы показать журнал замесов.");

@@ -20,11 +20,15 @@ namespace lacqueron {
 // Selects the batch's colour, purpose, unit and amount in the main dialog; false when
 // the colour is not in the package.
 using RepeatFunction = std::function<bool(const BatchRecord&)>;
+// Takes the batch into the shop's own recipes, asking over owner.
+using SaveRecipeFunction = std::function<void(HWND owner, const BatchRecord& batch)>;
 
 class JournalDialog final : public FilteredListDialog {
 public:
     // The store and the catalogue are borrowed for the run.
-    JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat);
+    // Without saveRecipe the window has no "Сохранить как рецепт..." button.
+    JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
+                  SaveRecipeFunction saveRecipe = {});
 
     // Shows the window until it is closed or a batch repeated.
     void Run(HWND owner) noexcept;
@@ -44,6 +48,7 @@ private:
     void Repeat() noexcept;
     void Export() noexcept;
     void PrintLabel() noexcept;
+    void SaveAsRecipe() noexcept;
     // The batch of a list item, decoded once for all its cells; null when out of range.
     const BatchRecord* BatchAt(int item) noexcept;
     // The selected item's batch; null when none is selected.
@@ -52,6 +57,7 @@ private:
     const JournalContents& journal_;
     ColourIndex colours_;
     RepeatFunction repeat_;
+    SaveRecipeFunction saveRecipe_;
     std::size_t cachedIndex_ = static_cast<std::size_t>(-1);
     BatchRecord cached_;
 };
@@ -59,6 +65,6 @@ private:
 // Opens the journal at path and shows it, owned by owner. A damaged journal is shown
 // with what was read and the damage told once; one that cannot be read is reported.
 void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat,
-                 const WideString& path = JournalPath()) noexcept;
+                 const WideString& path = JournalPath(), const SaveRecipeFunction& saveRecipe = {}) noexcept;
 
 }  // namespace lacqueron
