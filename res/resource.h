@@ -14,6 +14,10 @@
 #define IDM_FIND 32772
 #define IDM_FIND_NEXT 32773
 #define IDM_JOURNAL 32774
+#define IDM_REFRESH 32775
+// The paint list's context menu.
+#define IDM_PAINT_COPY_TO_OWN 32776
+#define IDM_PAINT_EDIT_OWN 32777
 
 // Main dialog.
 #define IDD_MAIN 220
@@ -35,6 +39,7 @@
 #define IDC_PURPOSE 354
 #define IDC_MAIN_WEIGH 360
 #define IDC_MAIN_JOURNAL 361
+#define IDC_MAIN_RECIPES 362
 
 // Weighing dialog: 2300-2349; 2350-2399 are kept for the scale connection.
 #define IDD_WEIGH 230

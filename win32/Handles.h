@@ -53,6 +53,13 @@ inline FindHandle AdoptFindHandle(HANDLE search) noexcept {
     return FindHandle(search == INVALID_HANDLE_VALUE ? nullptr : search);
 }
 
+struct MenuDestroyer {
+    void operator()(HMENU menu) const noexcept { DestroyMenu(menu); }
+};
+
+// A menu made by CreatePopupMenu and shown without being attached to a window.
+using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
 struct RegistryCloser {
     void operator()(HKEY key) const noexcept {
         if (key != HKEY_CURRENT_USER) RegCloseKey(key);

@@ -15,18 +15,19 @@ constexpr wchar_t kDelete = 0x7F;
 
 }  // namespace
 
-void ColourFinder::Attach(HWND dialog, HWND list, const Catalogue& catalogue) noexcept {
+void ColourFinder::Attach(HWND dialog, HWND list) noexcept {
     Detach();
-    try {
-        index_ = ColourIndex(catalogue);
-    } catch (...) {
-        // Out of memory: nothing can be found, the list keeps its own keys.
-        index_ = ColourIndex();
-        return;
-    }
     dialog_ = dialog;
     list_ = list;
     if (list_) SetWindowSubclass(list_, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void ColourFinder::Reindex(const Catalogue& catalogue, const std::vector<OwnColourRow>& own) noexcept {
+    try {
+        index_ = ColourIndex(catalogue, own);
+    } catch (...) {
+        index_ = ColourIndex();
+    }
 }
 
 void ColourFinder::Detach() noexcept {

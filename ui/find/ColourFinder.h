@@ -28,8 +28,12 @@ public:
 
     // Reads the recent colours kept beside the module's profile key.
     void LoadRecent(IAppModule& module) noexcept { recent_.Load(module); }
-    // Takes the typed keys of the filled list; the catalogue must outlive the window.
-    void Attach(HWND dialog, HWND list, const Catalogue& catalogue) noexcept;
+    // Takes the typed keys of the list.
+    void Attach(HWND dialog, HWND list) noexcept;
+    // Finds in the list's rows: the catalogue's, which must outlive the window, then the
+    // own rows, which must stay as they are until the next call. When memory runs out
+    // nothing can be found.
+    void Reindex(const Catalogue& catalogue, const std::vector<OwnColourRow>& own) noexcept;
     // Gives the list its keys back and stops the timer; the window is going.
     void Detach() noexcept;
 

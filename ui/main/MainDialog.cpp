@@ -1,10 +1,14 @@
 #include "ui/main/MainDialog.h"
 
+#include <windowsx.h>
+
+#include <algorithm>
 #include <string>
 
 #include "data/catalogue/UnitAndPurpose.h"
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
+#include "files/DataFolder.h"
 #include "files/JournalAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
@@ -23,6 +27,7 @@
 #include "ui/weigh/BenchSettings.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/weigh/WeighDialog.h"
+#include "win32/Handles.h"
 
 namespace lacqueron {
 namespace {
@@ -37,6 +42,14 @@ constexpr int kBarColumnPercent = 55;
 constexpr int kPercent = 100;
 // How long a paint's tip stays up.
 constexpr int kTipShownMs = 5000;
+// Posted at a store's opening, so what it has to say comes once the window is up.
+constexpr UINT kTellStoreNotice = WM_APP + 1;
+// WM_CONTEXTMENU's position when the keyboard asked for the menu.
+constexpr LPARAM kMenuFromKeyboard = -1;
+
+constexpr char16_t kStoreUnreachableTail[] =
+    u"\n\nКаталог работает как прежде; свои рецепты появятся, когда папка данных станет доступна.";
+constexpr wchar_t kNoMemoryForOwnRecipes[] = L"Недостаточно памяти, чтобы открыть свои рецепты.";
 
 // The amount as "%d" writes it.
 WideString DecimalText(std::int32_t value) {
@@ -97,6 +110,15 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
     }
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
+    case WM_ACTIVATE:
+        // Another bench may have saved meanwhile; the default handling still sets the focus.
+        if (LOWORD(wParam) != WA_INACTIVE) RefreshOwnRecipes();
+        return FALSE;
+    case WM_CONTEXTMENU:
+        return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+    case kTellStoreNotice:
+        TellStoreNotice();
+        return TRUE;
     case WM_CLOSE:
         PostQuitMessage(0);
         return TRUE;
@@ -128,7 +150,9 @@ void MainDialog::OnInit() noexcept {
     ShowControl(Window(), IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
-    finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST), catalogue_);
+    ConnectOwnRecipes();
+    ReloadOwnRows();
+    finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
     if (HWND units = GetDlgItem(Window(), IDC_UNIT))
@@ -226,6 +250,21 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
     case IDM_FIND_NEXT:
         finder_.FindNext();
         return TRUE;
+    case IDM_REFRESH:
+        // Asked for: an unreachable folder is told again.
+        storeErrorTold_ = false;
+        RefreshOwnRecipes();
+        return TRUE;
+    case IDC_MAIN_RECIPES:
+        if (code != BN_CLICKED) return FALSE;
+        OnRecipeManager();
+        return TRUE;
+    case IDM_PAINT_COPY_TO_OWN:
+        CopySelectedToOwn();
+        return TRUE;
+    case IDM_PAINT_EDIT_OWN:
+        EditSelectedOwn();
+        return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
         OnAmountChanged();
@@ -271,7 +310,7 @@ LRESULT MainDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         const auto* recipe = reinterpret_cast<const ColourRecipe*>(draw->nmcd.lItemlParam);
         if (draw->iSubItem != 1 || recipe == nullptr) return CDRF_DODEFAULT;
-        const ColourEntry* colour = catalogue_.findColour(recipe->number);
+        const ColourEntry* colour = ColourOf(recipe);
         if (colour == nullptr) return CDRF_DODEFAULT;
         draw->clrTextBk = colour->rgb;
         return CDRF_NEWFONT;
@@ -288,8 +327,7 @@ INT_PTR MainDialog::OnCtlColorStatic(HWND control) noexcept {
 
 void MainDialog::OnItemChanged(const NMLISTVIEW* change) noexcept {
     const auto* recipe = reinterpret_cast<const ColourRecipe*>(change->lParam);
-    const ColourEntry* colour = recipe ? catalogue_.findColour(recipe->number) : nullptr;
-    RefreshDetails(colour, recipe);
+    RefreshDetails(ColourOf(recipe), recipe);
     ComputeRecipe();
     finder_.OnSelectionChanged();
 }
@@ -397,7 +435,7 @@ void MainDialog::OnWeigh() noexcept {
         WeighRequest request;
         request.catalogue = &catalogue_;
         request.recipe = recipe;
-        request.colour = catalogue_.findColour(recipe->number);
+        request.colour = ColourOf(recipe);
         request.purpose = values_.purpose;
         request.weightType = values_.weightType;
         request.amount = values_.targetWeight;
@@ -407,6 +445,8 @@ void MainDialog::OnWeigh() noexcept {
         request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
+        // TODO(lead): once the tinting additions are in, wire the summary's button:
+        // request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
@@ -443,8 +483,216 @@ void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;
-    ShowJournal(Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); });
+    ShowJournal(
+        Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
+        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); });
     journalOpen_ = false;
+}
+
+const ColourEntry* MainDialog::ColourOf(const ColourRecipe* recipe) const noexcept {
+    if (recipe == nullptr) return nullptr;
+    const std::size_t own = OwnRowOfNumber(recipe->number);
+    if (own == kNoRow) return catalogue_.findColour(recipe->number);
+    return own < ownRows_.size() ? &ownRows_[own].colour : nullptr;
+}
+
+std::size_t MainDialog::SelectedOwnRow() const noexcept {
+    const ColourRecipe* recipe = SelectedRecipe();
+    if (recipe == nullptr) return kNoRow;
+    const std::size_t own = OwnRowOfNumber(recipe->number);
+    return own < ownRows_.size() && &ownRows_[own].recipe == recipe ? own : kNoRow;
+}
+
+void MainDialog::ConnectOwnRecipes() noexcept {
+    try {
+        storePath_ = OwnRecipesPath();
+        WideString error;
+        store_ = OpenOwnRecipes(storePath_, error);
+        if (store_) {
+            storeError_.clear();
+            storeErrorTold_ = false;
+            if (!store_->Damage().empty())
+                storeNotice_ = u"Файл своих рецептов повреждён: показано то, что удалось прочитать. Файл не "
+                               u"перезаписывается, новые рецепты дописываются после повреждения.\n\n" + storePath_;
+        } else {
+            storeError_ = error;
+            if (storeErrorTold_) return;
+            storeErrorTold_ = true;
+            storeNotice_ = error + kStoreUnreachableTail;
+        }
+        if (!storeNotice_.empty()) PostMessageW(Window(), kTellStoreNotice, 0, 0);
+    } catch (...) {
+        // Out of memory for a path or a text: the catalogue goes on alone, tried again later.
+        store_.reset();
+    }
+}
+
+void MainDialog::TellStoreNotice() noexcept {
+    if (storeNotice_.empty()) return;
+    WideString notice;
+    notice.swap(storeNotice_);
+    ShowErrorBox(Window(), WinText(notice));
+}
+
+void MainDialog::RefreshOwnRecipes(bool reload) noexcept {
+    bool moved = false;
+    try {
+        moved = OwnRecipesPath() != storePath_;
+    } catch (...) {
+        // Out of memory for the path: the store in use stays.
+    }
+    if (!store_ || moved) {
+        ConnectOwnRecipes();
+        reload = true;
+    } else if (store_->Refresh()) {
+        reload = true;
+    }
+    if (reload) ReloadOwnRows();
+}
+
+void MainDialog::ReloadOwnRows() noexcept {
+    HWND list = GetDlgItem(Window(), IDC_PAINT_LIST);
+    if (list == nullptr) return;
+    const std::size_t selected = SelectedOwnRow();
+    std::vector<OwnColourRow> rows;
+    std::vector<OwnRecipeId> ids;
+    WideString keptCode;
+    try {
+        if (selected != kNoRow) keptCode = ownRows_[selected].colour.code;
+        if (store_) {
+            const std::vector<OwnRecipeCurrent>& current = store_->Current();
+            rows.reserve(current.size());
+            ids.reserve(current.size());
+            for (const OwnRecipeCurrent& own : current) {
+                const std::int32_t number = OwnRowNumber(rows.size());
+                rows.push_back({ToColourRecipe(own.recipe, number),
+                                {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note});
+                ids.push_back(own.id);
+            }
+        }
+    } catch (...) {
+        // Out of memory: the list keeps the own rows it shows.
+        return;
+    }
+
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    // The items go while the rows they point at are still there: a selected one reports its going.
+    const auto catalogueRows = static_cast<int>(catalogue_.recipes.size());
+    for (auto item = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1; item >= catalogueRows; --item)
+        SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(item), 0);
+    // The old rows stay alive in `rows` until the finder has let go of them.
+    ownRows_.swap(rows);
+    ownIds_.swap(ids);
+    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size() + ownRows_.size()), 0);
+    for (const OwnColourRow& row : ownRows_)
+        if (AddListRow(list, {row.colour.code}, reinterpret_cast<LPARAM>(&row.recipe)) < 0) break;
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    finder_.Reindex(catalogue_, ownRows_);
+    InvalidateRect(list, nullptr, TRUE);
+
+    if (selected == kNoRow) return;
+    if (keptCode.empty() || !finder_.SelectColourCode(keptCode)) {
+        RefreshDetails(nullptr, nullptr);
+        ComputeRecipe();
+    }
+}
+
+void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept {
+    RefreshOwnRecipes();
+    try {
+        OwnRecipeContext context;
+        context.catalogue = &catalogue_;
+        context.store = store_.get();
+        context.storeError = storeError_;
+        context.purpose = values_.purpose;
+        context.weightType = values_.weightType;
+        context.amount = values_.targetWeight;
+        context.changed = [this, &context] { OnOwnRecipesChanged(context); };
+        run(context);
+    } catch (...) {
+        ShowErrorBox(Window(), kNoMemoryForOwnRecipes);
+    }
+}
+
+void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
+    // The manager may have moved the data folder: the windows go on with the new store.
+    RefreshOwnRecipes(true);
+    context.store = store_.get();
+    try {
+        context.storeError = storeError_;
+    } catch (...) {
+        context.storeError.clear();
+    }
+}
+
+void MainDialog::OnRecipeManager() noexcept {
+    WithOwnRecipeContext([this](OwnRecipeContext& context) { ShowOwnRecipeManager(Window(), context); });
+}
+
+INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
+    HWND list = GetDlgItem(Window(), IDC_PAINT_LIST);
+    if (control == nullptr || control != list) return FALSE;
+    const auto item = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0) return TRUE;
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == kMenuFromKeyboard) {
+        // Shift+F10 or the menu key: the menu opens under the selected row.
+        RECT row{};
+        row.left = LVIR_LABEL;
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row));
+        point = {row.left, row.bottom};
+        ClientToScreen(list, &point);
+    }
+    const MenuHandle menu(CreatePopupMenu());
+    if (!menu) return TRUE;
+    if (SelectedOwnRow() != kNoRow)
+        AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_EDIT_OWN, L"Изменить...");
+    else
+        AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_COPY_TO_OWN, L"Копировать в свои");
+    // The chosen command comes as WM_COMMAND, as from a menu bar.
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, Window(), nullptr);
+    return TRUE;
+}
+
+void MainDialog::CopySelectedToOwn() noexcept {
+    const ColourRecipe* recipe = SelectedRecipe();
+    if (recipe == nullptr || SelectedOwnRow() != kNoRow) return;
+    try {
+        EditOwn(Window(), 0, CopyOfCatalogueRecipe(*recipe, catalogue_.findColour(recipe->number)));
+    } catch (...) {
+        ShowErrorBox(Window(), kNoMemoryForOwnRecipes);
+    }
+}
+
+void MainDialog::EditSelectedOwn() noexcept {
+    const std::size_t own = SelectedOwnRow();
+    if (own == kNoRow || !store_) return;
+    const OwnRecipeId id = ownIds_[own];
+    for (const OwnRecipeCurrent& current : store_->Current())
+        if (current.id == id) return EditOwn(Window(), id, current.recipe);
+}
+
+void MainDialog::EditOwn(HWND owner, OwnRecipeId id, const OwnRecipe& start) noexcept {
+    WithOwnRecipeContext([&](OwnRecipeContext& context) {
+        OwnRecipeId saved = id;
+        if (!EditOwnRecipe(owner, context, saved, start)) return;
+        const auto found = std::find(ownIds_.begin(), ownIds_.end(), saved);
+        if (found != ownIds_.end())
+            finder_.SelectColourCode(ownRows_[static_cast<std::size_t>(found - ownIds_.begin())].colour.code);
+    });
+}
+
+void MainDialog::SaveBatchAsRecipe(HWND owner, const BatchRecord& batch) noexcept {
+    try {
+        OwnRecipe recipe;
+        WideString error;
+        if (OwnRecipeOfBatch(catalogue_, batch, recipe, error))
+            EditOwn(owner, 0, recipe);
+        else
+            ShowErrorBox(owner, WinText(error));
+    } catch (...) {
+        ShowErrorBox(owner, kNoMemoryForOwnRecipes);
+    }
 }
 
 void MainDialog::OnDestroy() noexcept {

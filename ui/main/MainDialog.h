@@ -1,24 +1,30 @@
-// The main window: paint list with colour bars, details, purpose, unit, amount and
-// the live recipe. The object owns the catalogue, the three profile values, the
-// recipe text and the window's GDI objects; it outlives its window.
+// The main window: paint list with colour bars (the package's colours, then the shop's
+// own recipes), details, purpose, unit, amount and the live recipe. The object owns the
+// catalogue, the own recipes' store and rows, the three profile values, the recipe
+// text and the window's GDI objects; it outlives its window.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "journal/BatchRecord.h"
+#include "ownrecipes/OwnRecipeStore.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
 #include "ui/shared/Dialog.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
+#include "ui/recipes/OwnRecipeWindows.h"
 
 namespace lacqueron {
 
@@ -39,6 +45,8 @@ public:
     const Catalogue& GetCatalogue() const noexcept { return catalogue_; }
     const ProfileValues& Values() const noexcept { return values_; }
     const WideString& RecipeText() const noexcept { return recipeText_; }
+    // The own recipes the list shows after the package's colours, in list order.
+    const std::vector<OwnColourRow>& OwnRows() const noexcept { return ownRows_; }
 
     // A colour the painter used (printed, weighed): first of the recent colours.
     void NoteRecentColour(const WideString& code) noexcept { finder_.NoteRecent(code); }
@@ -73,6 +81,30 @@ private:
     void OnWeigh() noexcept;
     void SetAmountFromBench(std::int32_t amount) noexcept;
 
+    // The colour of a row, the package's or an own recipe's; null when it has none.
+    const ColourEntry* ColourOf(const ColourRecipe* recipe) const noexcept;
+    // The selected row among the own ones; kNoRow when none is, or a package's colour.
+    std::size_t SelectedOwnRow() const noexcept;
+    // Opens the own recipes in the data folder; a folder that cannot be reached is told
+    // once, after the window is up, and tried again at the next activation or F5.
+    void ConnectOwnRecipes() noexcept;
+    // Reads what other benches saved (activation, F5) and shows it; with reload the
+    // rows are read again even when nothing new came.
+    void RefreshOwnRecipes(bool reload = false) noexcept;
+    // Replaces the list's own rows with the store's, keeping the selection by code.
+    void ReloadOwnRows() noexcept;
+    void TellStoreNotice() noexcept;
+    // Runs a recipe window with this dialog's choices; a change reloads the own rows.
+    void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
+    void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
+    void OnRecipeManager() noexcept;
+    INT_PTR OnContextMenu(HWND control, LPARAM at) noexcept;
+    void CopySelectedToOwn() noexcept;
+    void EditSelectedOwn() noexcept;
+    // The editor over owner; a saved recipe is selected in the list.
+    void EditOwn(HWND owner, OwnRecipeId id, const OwnRecipe& start) noexcept;
+    void SaveBatchAsRecipe(HWND owner, const BatchRecord& batch) noexcept;
+
     // Set while the amount field changes by the program's hand (or is being read), and
     // until the window is set up: such a change is not the painter's typing.
     bool ignoreAmountChange_ = true;
@@ -88,6 +120,13 @@ private:
     bool busy_ = false;  // an amount change is being handled; only the outermost recomputes
     ColourFinder finder_;
     bool journalOpen_ = false;
+    std::unique_ptr<OwnRecipeStore> store_;  // null while the data folder cannot be reached
+    WideString storePath_;
+    WideString storeError_;
+    bool storeErrorTold_ = false;
+    WideString storeNotice_;  // told once the window is up
+    std::vector<OwnColourRow> ownRows_;
+    std::vector<OwnRecipeId> ownIds_;  // beside ownRows_
 };
 
 }  // namespace lacqueron
