@@ -6,7 +6,7 @@
 #include <iterator>
 #include <optional>
 
-#include "data/text/ColourText.h"
+#include "ownrecipes/OwnRecipeCsv.h"
 #include "data/text/TextFold.h"
 #include "files/JournalAccess.h"
 #include "formula/RecipeText.h"
@@ -100,7 +100,7 @@ private:
             SetDlgItemTextW(Window(), IDC_OWN_RECIPE_CODE, WinText(start_.code));
             SetDlgItemTextW(Window(), IDC_OWN_RECIPE_NAME, WinText(start_.name));
             SetDlgItemTextW(Window(), IDC_OWN_RECIPE_NOTE, WinText(start_.note));
-            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatColourText(rgb_)));
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatRgb(rgb_)));
             HWND combo = Control(IDC_OWN_RECIPE_COMPONENT);
             for (std::size_t i = 0; i < components_.size(); ++i) {
                 const MixComponent& component = *components_[i];
@@ -273,7 +273,7 @@ private:
     void ReadColourText() noexcept {
         if (filling_) return;
         std::uint32_t rgb = 0;
-        if (!ParseColourText(ControlText(Control(IDC_OWN_RECIPE_RGB)), rgb)) return;  // said when saving
+        if (!ParseRgb(ControlText(Control(IDC_OWN_RECIPE_RGB)), rgb)) return;  // said when saving
         rgb_ = rgb;
         PaintSwatch();
     }
@@ -292,7 +292,7 @@ private:
         rgb_ = request.rgbResult;
         try {
             FlagScope filling(filling_);
-            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatColourText(rgb_)));
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatRgb(rgb_)));
         } catch (...) {
             SimpleBeep();
         }
@@ -343,7 +343,7 @@ private:
     void Save() noexcept {
         try {
             std::uint32_t rgb = 0;
-            if (!ParseColourText(ControlText(Control(IDC_OWN_RECIPE_RGB)), rgb)) {
+            if (!ParseRgb(ControlText(Control(IDC_OWN_RECIPE_RGB)), rgb)) {
                 ShowErrorBox(Window(), kBadColour);
                 SetFocus(Control(IDC_OWN_RECIPE_RGB));
                 return;

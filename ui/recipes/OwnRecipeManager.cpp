@@ -106,9 +106,9 @@ private:
             if (ShowDeletedOwnRecipes(Window(), context_)) Reload(0);
             return TRUE;
         case IDC_OWN_IMPORT:
-            if (ImportOwnRecipes(Window(), context_)) Reload(0);
+            if (ImportOwnRecipesFile(Window(), context_)) Reload(0);
             return TRUE;
-        case IDC_OWN_EXPORT: ExportOwnRecipes(Window(), context_, Rows()); return TRUE;
+        case IDC_OWN_EXPORT: ExportOwnRecipesFile(Window(), context_, Rows()); return TRUE;
         case IDC_OWN_FOLDER:
             if (ChooseDataFolder(Window(), context_)) {
                 ShowState();

@@ -29,8 +29,8 @@ bool ShowDeletedOwnRecipes(HWND owner, OwnRecipeContext& context) noexcept;
 bool ChooseDataFolder(HWND owner, OwnRecipeContext& context) noexcept;
 
 // The CSV file of the recipes with the given indices in the store's Current().
-void ExportOwnRecipes(HWND owner, const OwnRecipeContext& context, const std::vector<std::size_t>& rows) noexcept;
+void ExportOwnRecipesFile(HWND owner, const OwnRecipeContext& context, const std::vector<std::size_t>& rows) noexcept;
 // Reads a CSV file into the store, all or nothing. True when anything was saved.
-bool ImportOwnRecipes(HWND owner, OwnRecipeContext& context) noexcept;
+bool ImportOwnRecipesFile(HWND owner, OwnRecipeContext& context) noexcept;
 
 }  // namespace lacqueron
