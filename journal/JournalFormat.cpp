@@ -3,14 +3,15 @@
 #include <array>
 #include <cstring>
 
-#include "core/Utf8.h"
+#include "journal/RecordPayload.h"
 
 namespace lacqueron {
 namespace {
 
 constexpr char kHeaderMagic[8] = {'L', 'Q', 'J', 'O', 'U', 'R', 'N', 'L'};
-constexpr char kRecordMarker[4] = {'L', 'Q', 'B', 'R'};
-constexpr std::size_t kMarkerSize = sizeof kRecordMarker;
+constexpr std::size_t kMarkerSize = std::tuple_size_v<RecordKind>;
+// Every kind's marker starts so; its last two characters are capital Latin letters.
+constexpr char kMarkerPrefix[2] = {'L', 'Q'};
 constexpr std::size_t kLengthSize = 4;
 constexpr std::uint32_t kCrcPolynomial = 0xEDB88320u;
 constexpr std::size_t kCrcSlices = 8;
@@ -33,72 +34,12 @@ constexpr CrcTables MakeCrcTables() {
 }
 constexpr CrcTables kCrcTables = MakeCrcTables();
 
-class PayloadWriter {
-public:
-    void U8(std::uint8_t v) { bytes_.push_back(static_cast<char>(v)); }
-    void U32(std::uint32_t v) {
-        for (int shift = 0; shift < 32; shift += 8) U8(static_cast<std::uint8_t>(v >> shift));
-    }
-    void U64(std::uint64_t v) {
-        for (int shift = 0; shift < 64; shift += 8) U8(static_cast<std::uint8_t>(v >> shift));
-    }
-    void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-    void I64(std::int64_t v) { U64(static_cast<std::uint64_t>(v)); }
-    void Text(const WideString& text) {
-        const std::string utf8 = ToUtf8(text);
-        U32(static_cast<std::uint32_t>(utf8.size()));
-        bytes_ += utf8;
-    }
-    std::string& bytes() { return bytes_; }
-
-private:
-    std::string bytes_;
-};
-
-// Every read checks the bytes left; the first failure sticks.
-class PayloadReader {
-public:
-    explicit PayloadReader(std::string_view bytes) : bytes_(bytes) {}
-    bool ok() const { return ok_; }
-    std::size_t left() const { return bytes_.size() - position_; }
-    std::uint64_t Unsigned(std::size_t width) {
-        if (!ok_ || left() < width) return ok_ = false, 0;
-        std::uint64_t v = 0;
-        for (std::size_t i = 0; i < width; ++i)
-            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[position_ + i])) << (8 * i);
-        position_ += width;
-        return v;
-    }
-    std::uint8_t U8() { return static_cast<std::uint8_t>(Unsigned(1)); }
-    std::uint32_t U32() { return static_cast<std::uint32_t>(Unsigned(4)); }
-    std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
-    std::int64_t I64() { return static_cast<std::int64_t>(Unsigned(8)); }
-    void Text(WideString& text) {
-        const std::uint32_t size = U32();
-        if (!ok_ || left() < size || !FromUtf8(bytes_.substr(position_, size), text)) {
-            ok_ = false;
-            return;
-        }
-        position_ += size;
-    }
-    // A count of items each at least `itemSize` bytes long, refused when they cannot fit.
-    std::uint32_t Count(std::size_t itemSize) {
-        const std::uint32_t count = U32();
-        if (ok_ && count > left() / itemSize) ok_ = false;
-        return ok_ ? count : 0;
-    }
-
-private:
-    std::string_view bytes_;
-    std::size_t position_ = 0;
-    bool ok_ = true;
-};
-
 constexpr std::size_t kSmallestComponent = 4 + 8 + 8;
 constexpr std::size_t kSmallestCorrection = 4 + 8;
 constexpr std::size_t kCorrectionFlagSize = 1;
 constexpr std::uint8_t kCorrectionDeclined = 0;
 constexpr std::uint8_t kCorrectionAccepted = 1;
+constexpr std::size_t kSmallestComponentCode = 4 + 1;
 
 bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     PayloadReader in(payload);
@@ -136,7 +77,21 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
             batch.corrections[i].accepted = flag == kCorrectionAccepted;
         }
     }
-    return in.ok() && flagsRight && status <= kLastStatus;
+    // Then each component's code and addition mark; a record written before they were
+    // kept ends earlier, and its components have no code and are no additions.
+    bool codesRight = true;
+    for (BatchComponent& component : batch.components) {
+        component.code.clear();
+        component.addition = false;
+    }
+    if (in.ok() && flagsRight && in.left() > 0) {
+        codesRight = in.Count(kSmallestComponentCode) == batch.components.size();
+        for (std::size_t i = 0; codesRight && i < batch.components.size(); ++i) {
+            in.Text(batch.components[i].code);
+            batch.components[i].addition = in.Flag();
+        }
+    }
+    return in.ok() && flagsRight && codesRight && status <= kLastStatus;
 }
 
 std::uint32_t ReadU32(std::string_view bytes, std::size_t at) {
@@ -146,8 +101,25 @@ std::uint32_t ReadU32(std::string_view bytes, std::size_t at) {
     return v;
 }
 
+bool IsMarkerLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// Whether `bytes` could be the first bytes of a frame marker of some kind.
+bool StartsLikeMarker(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size() && i < kMarkerSize; ++i) {
+        const bool right = i < sizeof kMarkerPrefix ? bytes[i] == kMarkerPrefix[i] : IsMarkerLetter(bytes[i]);
+        if (!right) return false;
+    }
+    return true;
+}
+
 bool MarkerAt(std::string_view bytes, std::size_t at) {
-    return bytes.size() - at >= kMarkerSize && std::memcmp(bytes.data() + at, kRecordMarker, kMarkerSize) == 0;
+    return bytes.size() - at >= kMarkerSize && StartsLikeMarker(bytes.substr(at, kMarkerSize));
+}
+
+RecordKind KindAt(std::string_view bytes, std::size_t at) {
+    RecordKind kind;
+    std::memcpy(kind.data(), bytes.data() + at, kMarkerSize);
+    return kind;
 }
 
 // The payload length of a complete frame with a matching checksum at `at`, or -1.
@@ -162,7 +134,7 @@ std::int64_t IntactFrameAt(std::string_view bytes, std::size_t at) {
 
 std::size_t NextIntactFrame(std::string_view bytes, std::size_t from) {
     for (std::size_t at = from; at < bytes.size(); ++at) {
-        const void* found = std::memchr(bytes.data() + at, kRecordMarker[0], bytes.size() - at);
+        const void* found = std::memchr(bytes.data() + at, kMarkerPrefix[0], bytes.size() - at);
         if (!found) break;
         at = static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
         if (IntactFrameAt(bytes, at) >= 0) return at;
@@ -174,8 +146,7 @@ std::size_t NextIntactFrame(std::string_view bytes, std::size_t from) {
 JournalDamageKind ClassifyDamage(std::string_view bytes, std::size_t at, std::size_t next) {
     const std::size_t rest = bytes.size() - at;
     if (!MarkerAt(bytes, at)) {
-        const bool markerCutShort =
-            next == bytes.size() && rest < kMarkerSize && std::memcmp(bytes.data() + at, kRecordMarker, rest) == 0;
+        const bool markerCutShort = next == bytes.size() && rest < kMarkerSize && StartsLikeMarker(bytes.substr(at));
         return markerCutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::UnexpectedBytes;
     }
     if (rest < kRecordFrameOverhead) return JournalDamageKind::TruncatedRecord;
@@ -233,14 +204,21 @@ std::string EncodeBatchFrame(const BatchRecord& batch) {
     payload.U32(static_cast<std::uint32_t>(batch.corrections.size()));
     for (const BatchCorrection& correction : batch.corrections)
         payload.U8(correction.accepted ? kCorrectionAccepted : kCorrectionDeclined);
-    const std::string& body = payload.bytes();
-    if (body.size() > kMaxRecordPayload) return {};
+    payload.U32(static_cast<std::uint32_t>(batch.components.size()));
+    for (const BatchComponent& component : batch.components) {
+        payload.Text(component.code);
+        payload.U8(component.addition ? 1 : 0);
+    }
+    return EncodeFrame(kBatchKind, payload.bytes());
+}
 
+std::string EncodeFrame(const RecordKind& kind, std::string_view payload) {
+    if (payload.size() > kMaxRecordPayload) return {};
     PayloadWriter frame;
-    frame.bytes().assign(kRecordMarker, kMarkerSize);
-    frame.U32(static_cast<std::uint32_t>(body.size()));
-    frame.bytes() += body;
-    frame.U32(Crc32(frame.bytes().data() + kMarkerSize, kLengthSize + body.size()));
+    frame.bytes().assign(kind.data(), kMarkerSize);
+    frame.U32(static_cast<std::uint32_t>(payload.size()));
+    frame.bytes() += payload;
+    frame.U32(Crc32(frame.bytes().data() + kMarkerSize, kLengthSize + payload.size()));
     return std::move(frame.bytes());
 }
 
@@ -279,7 +257,11 @@ void JournalContents::ParseFrom(std::size_t start) {
             continue;
         }
         const JournalEntry entry = {at + kMarkerSize + kLengthSize, static_cast<std::size_t>(length), 0};
-        if (DecodeBatch(bytes.substr(entry.payloadOffset, entry.payloadSize), scratch)) {
+        if (KindAt(bytes, at) != kBatchKind) {
+            // Another kind's record: kept for whoever reads that kind, whole as far as
+            // the frame can tell.
+            frames_.push_back({KindAt(bytes, at), at, entry.payloadOffset, entry.payloadSize, ++records_});
+        } else if (DecodeBatch(bytes.substr(entry.payloadOffset, entry.payloadSize), scratch)) {
             entries_.push_back(entry);
             entries_.back().utcSeconds = scratch.time.utcSeconds;
             ++records_;

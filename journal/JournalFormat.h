@@ -1,16 +1,25 @@
-// The journal file's bytes: a header, then one framed record per batch.
+// The log file's bytes: a header, then framed records, each of a kind its marker names.
 //
 //   header  "LQJOURNL", version (u32)
-//   record  marker "LQBR", payload length (u32), payload, CRC-32 of length and payload (u32)
+//   record  marker, payload length (u32), payload, CRC-32 of length and payload (u32)
+//
+// A marker is "LQ" and two capital Latin letters: "LQBR" a batch, others for the other
+// things the shop records (own recipes in their own file). A reader passes over a whole
+// record of a kind it does not know as a record, not as damage, so a kind added later
+// leaves older copies of the program reading the rest.
 //
 // Integers are little-endian; texts are UTF-8 with a u32 byte count. A payload may
 // carry fields after the ones this version knows; they are passed over. That is how a
 // record grows without a new file version, which older copies of the program would
 // refuse: the corrections' accepted flags (a u32 count equal to the corrections', then
 // a byte each, 1 accepted, 0 declined) follow the corrections, and a record that ends
-// before them was written when every correction was an accepted one.
+// before them was written when every correction was an accepted one. After the flags
+// come the components' codes (a u32 count equal to the components', then per component
+// its code and a byte, 1 for a tinting addition); a record that ends before them kept
+// no codes and no additions.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,16 +40,22 @@ std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc = 0) n
 
 std::string EncodeJournalHeader();
 
+// A record's kind: its frame marker.
+using RecordKind = std::array<char, 4>;
+constexpr RecordKind kBatchKind = {'L', 'Q', 'B', 'R'};
+
 // The framed record, ready to be written as one unit; empty when the payload would
 // exceed kMaxRecordPayload.
 std::string EncodeBatchFrame(const BatchRecord& batch);
+// The same for a record of any kind; `kind` must be "LQ" and two capital letters.
+std::string EncodeFrame(const RecordKind& kind, std::string_view payload);
 
 enum class JournalDamageKind {
     BadHeader,        // the file does not start with a journal header
     NewerVersion,     // written by a later version of the program
     TruncatedRecord,  // the file ends inside a record: a write that never finished
     BadChecksum,      // a record's bytes changed after it was written
-    BadPayload,       // the checksum is right but the fields are not a batch
+    BadPayload,       // the checksum is right but the fields are not a record of its kind
     UnexpectedBytes,  // bytes that are no record, passed over up to the next record
 };
 
@@ -78,6 +93,16 @@ struct JournalEntry {
     std::int64_t utcSeconds = 0;
 };
 
+// Where an intact record of another kind than a batch lies; its payload is checked by
+// whoever reads that kind.
+struct JournalFrame {
+    RecordKind kind{};
+    std::uint64_t offset = 0;  // of its marker
+    std::size_t payloadOffset = 0;
+    std::size_t payloadSize = 0;
+    std::size_t recordNumber = 0;  // counted from 1 as JournalDamage counts
+};
+
 // A journal file's bytes with the index of its intact records. A batch is decoded only
 // when asked for, so a journal of many thousands opens as fast as it can be checked.
 class JournalContents {
@@ -97,6 +122,12 @@ public:
     void DecodeInto(std::size_t index, BatchRecord& batch) const;
     std::int64_t UtcSeconds(std::size_t index) const { return entries_[index].utcSeconds; }
 
+    // Records of other kinds than a batch, in file order.
+    const std::vector<JournalFrame>& Frames() const { return frames_; }
+    std::string_view Payload(const JournalFrame& frame) const {
+        return std::string_view(bytes_).substr(frame.payloadOffset, frame.payloadSize);
+    }
+
     const std::vector<JournalDamage>& Damage() const { return damage_; }
     // False when the header is wrong or from a newer version; true for a header cut
     // short, which the next append completes.
@@ -109,6 +140,7 @@ private:
 
     std::string bytes_;  // the file's bytes from its start
     std::vector<JournalEntry> entries_;
+    std::vector<JournalFrame> frames_;
     std::vector<JournalDamage> damage_;
     bool appendable_ = true;
     bool newerVersion_ = false;  // its records are not read

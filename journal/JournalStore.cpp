@@ -78,15 +78,20 @@ bool JournalStore::CatchUp() {
 }
 
 JournalLoadResult JournalStore::Load() {
+    contents_ = JournalContents();
+    return Refresh();
+}
+
+JournalLoadResult JournalStore::Refresh() {
     if (!file_) return JournalLoadResult::ReadFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Shared);
-    contents_ = JournalContents();
     if (lock.result() == JournalLockResult::Busy) return JournalLoadResult::Busy;
     return lock.locked() && CatchUp() ? JournalLoadResult::Loaded : JournalLoadResult::ReadFailed;
 }
 
-JournalAppendResult JournalStore::Append(const BatchRecord& batch) {
-    std::string frame = EncodeBatchFrame(batch);
+JournalAppendResult JournalStore::Append(const BatchRecord& batch) { return AppendFrame(EncodeBatchFrame(batch)); }
+
+JournalAppendResult JournalStore::AppendFrame(std::string frame) {
     if (frame.empty()) return JournalAppendResult::TooLarge;
     if (!file_) return JournalAppendResult::WriteFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Exclusive);

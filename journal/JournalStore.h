@@ -63,8 +63,13 @@ public:
 
     // Reads the whole file.
     JournalLoadResult Load();
+    // Reads what other writers appended since the last look; the whole file when it was
+    // replaced meanwhile.
+    JournalLoadResult Refresh();
     // Writes one batch and adds it, with any batches other writers added, to Contents().
     JournalAppendResult Append(const BatchRecord& batch);
+    // The same for a record of any kind, framed by EncodeFrame (empty when too large).
+    JournalAppendResult AppendFrame(std::string frame);
 
     // The batches in file order, oldest first, and the damage found.
     const JournalContents& Contents() const { return contents_; }

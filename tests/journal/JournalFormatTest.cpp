@@ -6,6 +6,7 @@
 #include <functional>
 #include <string_view>
 
+#include "core/Utf8.h"
 #include "journal/JournalFormat.h"
 #include "tests/support/SampleBatch.h"
 
@@ -48,28 +49,87 @@ BatchRecord WithDeclinedCorrection(std::uint32_t number) {
     return batch;
 }
 
+// The bytes the components' codes and addition marks take at a payload's end.
+std::size_t CodeFieldsSize(const BatchRecord& batch) {
+    std::size_t size = 4;
+    for (const BatchComponent& component : batch.components) size += 4 + ToUtf8(component.code).size() + 1;
+    return size;
+}
+
+BatchRecord WithAddition(std::uint32_t number) {
+    BatchRecord batch = WithDeclinedCorrection(number);
+    batch.components.push_back({u"Паста жёлтая", 0, 35, u"YEL", true});
+    return batch;
+}
+
 TEST(JournalFormat, RecordsReadBackAsWritten) {
     BatchRecord empty;
     empty.status = BatchStatus::Abandoned;
-    const JournalContents parsed = test::JournalOf({SampleBatch(7), WithDeclinedCorrection(8), empty});
+    const JournalContents parsed = test::JournalOf({SampleBatch(7), WithAddition(8), empty});
     EXPECT_TRUE(parsed.Damage().empty());
     EXPECT_TRUE(parsed.Appendable());
-    EXPECT_EQ(AllBatches(parsed), (std::vector{SampleBatch(7), WithDeclinedCorrection(8), empty}));
+    EXPECT_EQ(AllBatches(parsed), (std::vector{SampleBatch(7), WithAddition(8), empty}));
 }
 
-// Records of the first layout end with the corrections: each was an accepted one. A
-// record may also carry fields after the flags, from a later version.
-TEST(JournalFormat, RecordsWithoutFlagsReadAsAcceptedAndLaterFieldsArePassedOver) {
-    const BatchRecord twoCorrections = WithDeclinedCorrection(1);
-    const std::size_t flagBytes = 4 + twoCorrections.corrections.size();
-    const std::string current = PayloadOf(twoCorrections);
-    const std::string firstLayout = current.substr(0, current.size() - flagBytes);
+// A record grows at its end: older layouts end earlier and read with the fields they
+// lack at their old meaning; a later version's fields after the known ones are passed over.
+struct LayoutCase {
+    const char* name;
+    std::function<std::string(const std::string& current, const BatchRecord& batch)> payload;
+    std::function<void(BatchRecord&)> expected;  // from the batch written
+};
+
+class JournalLayoutTest : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(JournalLayoutTest, ReadsWithTheFieldsItHas) {
+    const BatchRecord batch = WithAddition(1);
     const JournalContents parsed =
-        JournalContents::Parse(EncodeJournalHeader() + Frame(firstLayout) + Frame(current + "later"));
-    BatchRecord allAccepted = twoCorrections;
-    allAccepted.corrections.front().accepted = true;
-    EXPECT_EQ(AllBatches(parsed), (std::vector{allAccepted, twoCorrections}));
+        JournalContents::Parse(EncodeJournalHeader() + Frame(GetParam().payload(PayloadOf(batch), batch)));
+    BatchRecord expected = batch;
+    GetParam().expected(expected);
+    EXPECT_EQ(AllBatches(parsed), std::vector{expected});
     EXPECT_TRUE(parsed.Damage().empty());
+}
+
+void WithoutCodes(BatchRecord& batch) {
+    for (BatchComponent& component : batch.components) component = {component.name, component.recipeWeight, component.poured, {}, false};
+}
+
+const LayoutCase kLayoutCases[] = {
+    {"EndsAfterTheCorrections",
+     [](const std::string& p, const BatchRecord& b) {
+         return p.substr(0, p.size() - CodeFieldsSize(b) - 4 - b.corrections.size());
+     },
+     [](BatchRecord& b) {
+         WithoutCodes(b);
+         for (BatchCorrection& correction : b.corrections) correction.accepted = true;
+     }},
+    {"EndsAfterTheFlags", [](const std::string& p, const BatchRecord& b) { return p.substr(0, p.size() - CodeFieldsSize(b)); },
+     WithoutCodes},
+    {"Current", [](const std::string& p, const BatchRecord&) { return p; }, [](BatchRecord&) {}},
+    {"LaterFieldsAfter", [](const std::string& p, const BatchRecord&) { return p + "later"; }, [](BatchRecord&) {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Layouts, JournalLayoutTest, testing::ValuesIn(kLayoutCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Records of kinds a batch journal does not hold are indexed apart and are no damage.
+TEST(JournalFormat, RecordsOfAnotherKindAreIndexedApart) {
+    const std::string other = EncodeFrame({'L', 'Q', 'Z', 'Z'}, "payload of a later kind");
+    const std::string bytes = EncodeJournalHeader() + EncodeBatchFrame(SampleBatch(0)) + other +
+                              EncodeBatchFrame(SampleBatch(1));
+    const JournalContents parsed = JournalContents::Parse(bytes);
+    EXPECT_EQ(AllBatches(parsed), (std::vector{SampleBatch(0), SampleBatch(1)}));
+    EXPECT_TRUE(parsed.Damage().empty());
+    ASSERT_EQ(parsed.Frames().size(), 1u);
+    EXPECT_EQ(parsed.Frames()[0].recordNumber, 2u);
+    EXPECT_EQ(parsed.Frames()[0].offset, RecordStart(1));
+    EXPECT_EQ(parsed.Payload(parsed.Frames()[0]), "payload of a later kind");
+    // A writer finds such a record ending the file whole.
+    const std::string_view endsWithIt = std::string_view(bytes).substr(0, RecordStart(1) + other.size());
+    EXPECT_EQ(ClassifyJournalTail(endsWithIt.substr(0, kJournalHeaderSize), endsWithIt.size(),
+                                  endsWithIt.substr(kJournalHeaderSize)),
+              JournalTail::IntactRecord);
 }
 
 TEST(JournalFormat, CrcOfTheStandardCheckString) { EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u); }
@@ -152,7 +212,25 @@ const DamageCase kDamageCases[] = {
     {"ChecksumRightButFlagsForOtherCorrections",
      [](std::string& b) {
          std::string payload = PayloadOf(SampleBatch(1));
-         payload[payload.size() - 5] = 2;  // two flags counted for the one correction
+         payload[payload.size() - CodeFieldsSize(SampleBatch(1)) - 5] = 2;  // two flags for the one correction
+         b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
+     },
+     {0, 2},
+     {{RecordStart(1), 2, Kind::BadPayload}},
+     JournalTail::IntactRecord},
+    {"ChecksumRightButCodesForOtherComponents",
+     [](std::string& b) {
+         std::string payload = PayloadOf(SampleBatch(1));
+         payload[payload.size() - CodeFieldsSize(SampleBatch(1))] = 2;  // two codes for three components
+         b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
+     },
+     {0, 2},
+     {{RecordStart(1), 2, Kind::BadPayload}},
+     JournalTail::IntactRecord},
+    {"ChecksumRightButAnAdditionMarkNeitherYesNorNo",
+     [](std::string& b) {
+         std::string payload = PayloadOf(SampleBatch(1));
+         payload.back() = 2;
          b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
      },
      {0, 2},

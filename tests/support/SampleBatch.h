@@ -19,7 +19,9 @@ inline BatchRecord SampleBatch(std::uint32_t number) {
     batch.colourName = u"Транспортный красный";
     batch.purpose = 1 + number % 6;
     batch.amount = kSampleAmount + static_cast<std::int32_t>(number);
-    batch.components = {{u"Основа матовая", 22500, 22512}, {u"Красный оксид", 1800, 1830}, {u"Чёрный", 700, 700}};
+    batch.components = {{u"Основа матовая", 22500, 22512, u"OSN", false},
+                        {u"Красный оксид", 1800, 1830, u"ROX", false},
+                        {u"Чёрный", 700, 700, u"BLK", false}};
     batch.corrections = {{10167, 25417}};
     batch.finalTotal = 25417;
     batch.note = u"Заказ " + WideString(1, static_cast<char16_t>(u'0' + number % 10)) + u", «Ока» 🚗";
