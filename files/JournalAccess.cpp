@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "files/DataFolder.h"
 #include "files/Win32JournalFile.h"
 #include "journal/JournalText.h"
 
@@ -34,7 +35,7 @@ BatchTime CurrentBatchTime() noexcept {
 }
 
 WideString JournalPath() {
-    const WideString folder = LocalDataFolder();
+    const WideString folder = DataFolderPath();
     return folder.empty() ? WideString() : folder + kJournalFileName;
 }
 

@@ -1,4 +1,4 @@
-// The program's journal of batches: %LOCALAPPDATA%\Lacqueron\journal.lqj.
+// The program's journal of batches: journal.lqj in the data folder (files/DataFolder.h).
 #pragma once
 
 #include <memory>
@@ -9,7 +9,7 @@
 
 namespace lacqueron {
 
-// The journal's path; empty when the user has no local data folder.
+// The journal's path; empty when there is no data folder.
 WideString JournalPath();
 
 // Opens and reads the journal at path (a damaged one too: see its Contents().Damage());

@@ -243,6 +243,16 @@ JournalTail ClassifyJournalTail(std::string_view head, std::uint64_t size, std::
     return JournalTail::Damaged;
 }
 
+std::vector<std::string_view> IntactFrames(std::string_view bytes) {
+    std::vector<std::string_view> frames;
+    for (std::size_t at = NextIntactFrame(bytes, 0); at < bytes.size();) {
+        const std::size_t size = static_cast<std::size_t>(IntactFrameAt(bytes, at)) + kRecordFrameOverhead;
+        frames.push_back(bytes.substr(at, size));
+        at = NextIntactFrame(bytes, at + size);
+    }
+    return frames;
+}
+
 void JournalContents::ParseFrom(std::size_t start) {
     if (newerVersion_) return;
     const std::string_view bytes(bytes_);

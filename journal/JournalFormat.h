@@ -85,6 +85,11 @@ constexpr std::size_t kLongestTail = kMaxRecordPayload + kRecordFrameOverhead;
 // header, always hold it.
 JournalTail ClassifyJournalTail(std::string_view head, std::uint64_t size, std::string_view tail);
 
+// Every intact frame of a log file's bytes, whole from its marker to its checksum, of
+// whatever kind, in file order; the header and any damage between frames are passed
+// over. The views point into `bytes`.
+std::vector<std::string_view> IntactFrames(std::string_view bytes);
+
 // Where an intact record's payload lies, and when its batch ended, for ordering
 // without decoding.
 struct JournalEntry {

@@ -52,25 +52,31 @@ bool StartsColourCode(std::u16string_view typed) noexcept {
     return false;
 }
 
-ColourIndex::ColourIndex(const Catalogue& catalogue) {
+ColourIndex::ColourIndex(const Catalogue& catalogue, const std::vector<OwnColourRow>& own) {
     // First colour per number, as findColour answers, without a scan per recipe.
     std::unordered_map<std::int32_t, const ColourEntry*> colours;
     for (const ColourEntry& colour : catalogue.colours) colours.emplace(colour.number, &colour);
-    rows_.reserve(catalogue.recipes.size());
+    rows_.reserve(catalogue.recipes.size() + own.size());
     for (const ColourRecipe& recipe : catalogue.recipes) {
         const auto found = colours.find(recipe.number);
         const ColourEntry* colour = found == colours.end() ? nullptr : found->second;
         rows_.push_back({&recipe, colour, DecimalDigits(recipe.number), colour ? FoldText(colour->name) : WideString()});
     }
+    // A line break is never part of what is typed, so no match runs from one field into the next.
+    for (const OwnColourRow& row : own)
+        rows_.push_back({&row.recipe, &row.colour, WideString(),
+                         FoldText(row.colour.code + u'\n' + row.colour.name + u'\n' + row.note)});
 }
 
 bool ColourIndex::Matches(std::size_t row, const ColourQuery& query) const noexcept {
     const Row& r = rows_[row];
+    // An own code may hold digits anywhere ("К-0012"): they are a piece of its text.
+    const bool own = r.digits.empty();
     switch (query.kind) {
     case ColourQuery::Kind::kNumber:
-        return r.digits.starts_with(query.text);
+        return own ? r.folded.find(query.text) != WideString::npos : r.digits.starts_with(query.text);
     case ColourQuery::Kind::kText:
-        return r.foldedName.find(query.text) != WideString::npos;
+        return r.folded.find(query.text) != WideString::npos;
     default:
         return false;
     }

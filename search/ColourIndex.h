@@ -1,7 +1,9 @@
 // Finding a paint by what the painter types: digits, alone or after "RAL" (or "РАЛ"),
 // are the start of the colour number ("30" finds RAL 3000); anything else is a piece
-// of the name, case and ё/е ignored. The index keeps one prepared row per recipe, in catalogue
-// order, the order of the main dialog's list.
+// of the name, case and ё/е ignored. The shop's own recipes are found by a piece of
+// their code, name or note, whatever is typed. The index keeps one prepared row per
+// recipe, the package's in catalogue order and then the own ones, the order of the
+// main dialog's list.
 #pragma once
 
 #include <cstddef>
@@ -30,11 +32,24 @@ ColourQuery MakeColourQuery(std::u16string_view typed);
 // "ра", "RAL  "): a list that finds nothing for it waits for the digits without a beep.
 bool StartsColourCode(std::u16string_view typed) noexcept;
 
+// A recipe of the shop's own as the paint list shows it, after the package's colours.
+struct OwnColourRow {
+    ColourRecipe recipe;  // numbered by OwnRowNumber, apart from the package's colours
+    ColourEntry colour;   // the own code, name and colour, with the same number
+    WideString note;
+};
+
+// Own rows are numbered -1, -2, ... in list order; the package's numbers are never negative.
+constexpr std::int32_t OwnRowNumber(std::size_t ownRow) noexcept { return -1 - static_cast<std::int32_t>(ownRow); }
+// The own row of a number; kNoRow for a package's number.
+constexpr std::size_t OwnRowOfNumber(std::int32_t number) noexcept;
+
 class ColourIndex {
 public:
     ColourIndex() = default;
-    // Borrows the catalogue's records, which never move; the catalogue must outlive it.
-    explicit ColourIndex(const Catalogue& catalogue);
+    // Borrows the catalogue's records, which never move, and the own rows, which must
+    // neither move nor change while the index lives.
+    explicit ColourIndex(const Catalogue& catalogue, const std::vector<OwnColourRow>& own = {});
 
     std::size_t size() const noexcept { return rows_.size(); }
     const ColourRecipe& Recipe(std::size_t row) const noexcept { return *rows_[row].recipe; }
@@ -59,11 +74,15 @@ private:
     struct Row {
         const ColourRecipe* recipe;
         const ColourEntry* colour;
-        WideString digits;  // the colour number in decimal
-        WideString foldedName;
+        WideString digits;  // the colour number in decimal; empty for an own recipe
+        WideString folded;  // the name; for an own recipe its code, name and note
     };
     std::vector<Row> rows_;
 };
+
+constexpr std::size_t OwnRowOfNumber(std::int32_t number) noexcept {
+    return number < 0 ? static_cast<std::size_t>(-1 - static_cast<std::int64_t>(number)) : kNoRow;
+}
 
 // The rows the find dialog lists: for a blank text the recent titles that are still
 // in the package, newest first, then every other row; otherwise the matching rows.

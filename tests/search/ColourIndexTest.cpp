@@ -1,6 +1,7 @@
 // Finding a paint by typed text on a small catalogue: number prefixes, name pieces in
 // any case with ё read as е, the code with its number, the search from the current row round the end,
-// texts that find nothing, the start of a code that waits for its number, and a batch's colour by its code.
+// texts that find nothing, the start of a code that waits for its number, and a batch's colour by its code;
+// the shop's own recipes after the catalogue by their code, name or note.
 #include "search/ColourIndex.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,50 @@ TEST(ColourIndexTest, FindsABatchsColourByItsCodeElseByTheTitle) {
     EXPECT_EQ(index.RowOfColourCode(u"RAL 9999"), 4u);  // a recipe without a colour
     EXPECT_EQ(index.RowOfColourCode(u"3020"), kNoRow);
     EXPECT_EQ(index.RowOfColourCode(u""), kNoRow);
+}
+
+// Two own recipes after the catalogue: rows 7 and 8.
+const std::vector<OwnColourRow>& OwnRows() {
+    static const std::vector<OwnColourRow> rows = [] {
+        const char16_t* fields[][3] = {{u"К-0012", u"Фургон заказчика", u"Иванов, Газель"},
+                                       {u"Ford 7VTA", u"Синий металлик", u""}};
+        std::vector<OwnColourRow> own;
+        for (const auto& [code, name, note] : fields) {
+            const std::int32_t number = OwnRowNumber(own.size());
+            own.push_back({{number, WideString(code) + u" " + name, {}}, {number, 0, code, name}, note});
+        }
+        return own;
+    }();
+    return rows;
+}
+
+class OwnRowsFound : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(OwnRowsFound, ByAPieceOfCodeNameOrNoteAfterTheCatalogue) {
+    const ColourIndex index(TestCatalogue(), OwnRows());
+    ASSERT_EQ(index.size(), 9u);
+    const FindCase& c = GetParam();
+    EXPECT_EQ(index.FindFrom(MakeColourQuery(c.typed), c.from), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, OwnRowsFound, ::testing::Values(
+    FindCase{u"к-00", 0, 7}, FindCase{u"0012", 0, 7}, FindCase{u"7vta", 0, 8}, FindCase{u"FORD", 0, 8},
+    FindCase{u"7", 0, 6}, FindCase{u"7", 7, 8}, FindCase{u"металл", 0, 8}, FindCase{u"газель", 0, 7},
+    FindCase{u"ИВАНОВ", 8, 7}, FindCase{u"синий", 0, 3}, FindCase{u"синий", 4, 8}, FindCase{u"сигн", 6, 3},
+    FindCase{u"RAL 3020", 3, 2}, FindCase{u"заказчика иванов", 0, kNoRow}, FindCase{u"0013", 0, kNoRow}));
+
+TEST(ColourIndexTest, FindsOwnRowsByCodeTitleAndNumber) {
+    const ColourIndex index(TestCatalogue(), OwnRows());
+    EXPECT_EQ(index.RowOfColourCode(u"К-0012"), 7u);
+    EXPECT_EQ(index.RowOfColourCode(u"Ford 7VTA"), 8u);
+    EXPECT_EQ(index.RowOfTitle(u"Ford 7VTA Синий металлик"), 8u);
+    EXPECT_EQ(index.Colour(8), &OwnRows()[1].colour);
+    EXPECT_EQ(FindDialogRows(index, u"", {u"К-0012 Фургон заказчика"}),
+              (std::vector<std::size_t>{7, 0, 1, 2, 3, 4, 5, 6, 8}));
+    EXPECT_EQ(OwnRowOfNumber(OwnRowNumber(0)), 0u);
+    EXPECT_EQ(OwnRowOfNumber(OwnRowNumber(10215)), 10215u);
+    EXPECT_EQ(OwnRowOfNumber(0), kNoRow);
+    EXPECT_EQ(OwnRowOfNumber(3020), kNoRow);
 }
 
 TEST(FindDialogRowsTest, BlankTextListsRecentPaintsStillPresentFirstThenTheRest) {

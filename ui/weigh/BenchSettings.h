@@ -1,5 +1,4 @@
-// The bench's settings per user: HKCU\Software\VELM\Lacqueron\1.0\Bench, beside the
-// profile, whose values they never touch.
+// The weighing settings of the bench, in the bench key (profile/BenchKey.h).
 #pragma once
 
 #include "pour/PourPlan.h"

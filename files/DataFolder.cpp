@@ -1,0 +1,95 @@
+#include "files/DataFolder.h"
+
+#include <windows.h>
+
+#include "files/Win32JournalFile.h"
+#include "journal/RecordCopy.h"
+#include "profile/BenchKey.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr char16_t kDataFolderValue[] = u"DataFolder";
+constexpr char16_t kOwnRecipesFileName[] = u"recipes.lqr";
+constexpr char16_t kOwnRecipesBusyText[] = u"Свои рецепты заняты другим рабочим местом. Попробуйте ещё раз.";
+constexpr char16_t kNoDataFolderText[] = u"нет папки данных пользователя";
+
+bool EndsWithSeparator(const WideString& path) { return !path.empty() && (path.back() == u'\\' || path.back() == u'/'); }
+
+// The file in the folder, whether or not the folder ends with a separator.
+WideString InFolder(const WideString& folder, const char16_t* name) {
+    if (folder.empty()) return {};
+    return EndsWithSeparator(folder) ? folder + name : folder + u'\\' + name;
+}
+
+bool FileExists(const WideString& path) { return GetFileAttributesW(WinText(path)) != INVALID_FILE_ATTRIBUTES; }
+
+// Copies one file's records; empty when done, else why not.
+WideString CopyLogFile(const WideString& from, const WideString& to) {
+    if (!FileExists(from)) return {};
+    const std::unique_ptr<JournalFile> source = OpenWin32JournalFile(from);
+    const std::unique_ptr<JournalFile> target = source ? OpenWin32JournalFile(to) : nullptr;
+    if (!target) return u"Не удалось открыть " + (source ? to : from);
+    std::size_t copied = 0;
+    switch (CopyMissingRecords(*source, *target, copied)) {
+    case JournalAppendResult::Appended: return {};
+    case JournalAppendResult::Busy: return u"Файл занят другим рабочим местом: " + to + u". Попробуйте ещё раз.";
+    case JournalAppendResult::NotAJournal: return u"Это не файл Lacqueron, он оставлен как есть: " + to;
+    case JournalAppendResult::TooLarge:
+    case JournalAppendResult::WriteFailed: break;
+    }
+    return u"Не удалось скопировать " + from + u" в " + to;
+}
+
+}  // namespace
+
+WideString DataFolderPath() {
+    WideString folder = LoadBenchText(kDataFolderValue);
+    if (folder.empty()) return LocalDataFolder();
+    while (EndsWithSeparator(folder)) folder.pop_back();
+    // The folder's own level is made when missing; a share that is not there stays not there.
+    CreateDirectoryW(WinText(folder), nullptr);
+    return folder + u'\\';
+}
+
+WideString OwnRecipesPath() { return InFolder(DataFolderPath(), kOwnRecipesFileName); }
+
+bool StoreDataFolder(const WideString& folder) { return StoreBenchText(kDataFolderValue, folder); }
+
+std::unique_ptr<OwnRecipeStore> OpenOwnRecipes(const WideString& path, WideString& error) noexcept {
+    try {
+        std::unique_ptr<JournalFile> file = path.empty() ? nullptr : OpenWin32JournalFile(path);
+        if (!file) {
+            error = u"Не удалось открыть свои рецепты: " + (path.empty() ? WideString(kNoDataFolderText) : path);
+            return nullptr;
+        }
+        auto store = std::make_unique<OwnRecipeStore>(std::move(file));
+        switch (store->Load()) {
+        case JournalLoadResult::Loaded: return store;
+        case JournalLoadResult::Busy: error = kOwnRecipesBusyText; break;
+        case JournalLoadResult::ReadFailed: error = u"Не удалось прочитать свои рецепты: " + path; break;
+        }
+        return nullptr;
+    } catch (...) {
+        error = u"Не хватило памяти, чтобы прочитать свои рецепты.";
+        return nullptr;
+    }
+}
+
+WideString CopyDataFolder(const WideString& from, const WideString& to) noexcept {
+    try {
+        if (from.empty() || to.empty()) return u"Не удалось скопировать данные: " + WideString(kNoDataFolderText);
+        WideString target = to;
+        while (EndsWithSeparator(target)) target.pop_back();
+        CreateDirectoryW(WinText(target), nullptr);
+        for (const char16_t* name : {kJournalFileName, kOwnRecipesFileName}) {
+            const WideString error = CopyLogFile(InFolder(from, name), InFolder(to, name));
+            if (!error.empty()) return error;
+        }
+        return {};
+    } catch (...) {
+        return u"Не хватило памяти, чтобы скопировать данные.";
+    }
+}
+
+}  // namespace lacqueron
