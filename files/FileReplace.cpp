@@ -46,4 +46,19 @@ bool ReplaceFileContents(const WideString& path, const std::string& bytes) noexc
     }
 }
 
+bool ReadFileContents(const WideString& path, std::string& bytes) noexcept {
+    const FileHandle file = AdoptFileHandle(CreateFileW(WinText(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > std::numeric_limits<DWORD>::max()) return false;
+    try {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (...) {
+        return false;  // out of memory for the file
+    }
+    DWORD read = 0;
+    return bytes.empty() ||
+           (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
+}
+
 }  // namespace lacqueron

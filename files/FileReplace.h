@@ -1,4 +1,4 @@
-// Writing a whole file so that it is never seen half-written.
+// Writing a whole file so that it is never seen half-written, and reading one whole.
 #pragma once
 
 #include <string>
@@ -11,5 +11,8 @@ namespace lacqueron {
 // path holds either its old contents or all of the new ones. False when any step fails;
 // the temporary file is then removed.
 bool ReplaceFileContents(const WideString& path, const std::string& bytes) noexcept;
+
+// The whole file's bytes; false when it cannot be opened or read.
+bool ReadFileContents(const WideString& path, std::string& bytes) noexcept;
 
 }  // namespace lacqueron

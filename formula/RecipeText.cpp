@@ -24,18 +24,6 @@ const char16_t* PurposeText(std::uint32_t purpose) noexcept {
     }
 }
 
-// The name shown for a component: its own, or the kind's word; a pigment's note follows.
-WideString DisplayName(const MixComponent& component) {
-    const bool pigment = component.kind == kPigment;
-    WideString text = !component.name.empty() ? component.name : pigment ? u"Пигмент" : u"Основа";
-    if (pigment && !component.note.empty()) {
-        text += u" (";
-        text += component.note;
-        text += u")";
-    }
-    return text;
-}
-
 // What the recipe's lines add up to before scaling: base and pigment amounts (grams) or
 // volumes (millilitres), and the pigment factor of the last base that has one.
 struct Sums {
@@ -83,7 +71,7 @@ void AddBaseParts(const Catalogue& catalogue, const MixComponent& base, double b
         const MixComponent* part = catalogue.findComponent(term.code, purpose);
         const double weight = RoundToHundredths(term.share * baseWeight);
         partsTotal += weight;
-        lines.push_back({RecipeLineKind::kBasePart, part ? DisplayName(*part) : WideString(), weight, partsTotal});
+        lines.push_back({RecipeLineKind::kBasePart, part ? ComponentDisplayName(*part) : WideString(), weight, partsTotal});
     }
 }
 
@@ -95,7 +83,7 @@ void AddBases(const Catalogue& catalogue, const ColourRecipe& recipe, std::int32
         const double totalBefore = runningTotal;
         const double weight = RoundToHundredths(item.amount * scale);
         runningTotal += weight;
-        lines.push_back({RecipeLineKind::kBase, DisplayName(*base), weight, runningTotal, base->hasFormula(),
+        lines.push_back({RecipeLineKind::kBase, ComponentDisplayName(*base), weight, runningTotal, base->hasFormula(),
                          base->hasFormula() && base->formula.empty()});
         if (base->hasFormula()) AddBaseParts(catalogue, *base, weight, totalBefore, purpose, lines);
     }
@@ -108,7 +96,7 @@ void AddPigments(const Catalogue& catalogue, const ColourRecipe& recipe, std::in
         if (!pigment || pigment->kind != kPigment) continue;
         const double weight = RoundToHundredths(item.amount * scale * pigmentFactor);
         runningTotal += weight;
-        lines.push_back({RecipeLineKind::kPigment, DisplayName(*pigment), weight, runningTotal});
+        lines.push_back({RecipeLineKind::kPigment, ComponentDisplayName(*pigment), weight, runningTotal});
     }
 }
 
@@ -144,6 +132,17 @@ void AppendLine(WideString& text, const RecipeLine& line) {
 }
 
 }  // namespace
+
+WideString ComponentDisplayName(const MixComponent& component) {
+    const bool pigment = component.kind == kPigment;
+    WideString text = !component.name.empty() ? component.name : pigment ? u"Пигмент" : u"Основа";
+    if (pigment && !component.note.empty()) {
+        text += u" (";
+        text += component.note;
+        text += u")";
+    }
+    return text;
+}
 
 double RoundToHundredths(double x) noexcept {
     double whole;

@@ -6,7 +6,6 @@
 namespace lacqueron {
 namespace {
 
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kSeparator = ';';
 constexpr char kQuote = '"';
 constexpr char kLineEnd[] = "\r\n";
@@ -17,14 +16,8 @@ const char16_t* const kTitles[] = {
     u"Налито, г",
 };
 
-// A text the painter typed, kept as text: a spreadsheet takes a cell that starts with
-// one of these for a formula, a phone number "+7 ..." among them. A leading
-// apostrophe marks it as text; at worst the apostrophe shows.
-WideString AsText(const WideString& text) {
-    constexpr std::u16string_view kFormulaStarts = u"=+-@";
-    if (!text.empty() && kFormulaStarts.find(text.front()) != std::u16string_view::npos) return u"'" + text;
-    return text;
-}
+constexpr std::u16string_view kFormulaStarts = u"=+-@";
+constexpr char16_t kTextMark = u'\'';
 
 void AppendField(std::string& out, const WideString& value) {
     const std::string utf8 = ToUtf8(value);
@@ -40,14 +33,6 @@ void AppendField(std::string& out, const WideString& value) {
     out += kQuote;
 }
 
-void AppendRow(std::string& out, const std::vector<WideString>& fields) {
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) out += kSeparator;
-        AppendField(out, fields[i]);
-    }
-    out += kLineEnd;
-}
-
 WideString CorrectionsText(const BatchRecord& batch) {
     WideString text;
     for (const BatchCorrection& correction : batch.corrections) {
@@ -59,35 +44,103 @@ WideString CorrectionsText(const BatchRecord& batch) {
 
 }  // namespace
 
+const char kCsvByteOrderMark[] = "\xEF\xBB\xBF";
+
+// A text the painter typed, kept as text: a spreadsheet takes a cell that starts with
+// one of these for a formula, a phone number "+7 ..." among them. A leading
+// apostrophe marks it as text; at worst the apostrophe shows.
+WideString CsvTypedText(const WideString& text) {
+    if (!text.empty() && kFormulaStarts.find(text.front()) != std::u16string_view::npos) return kTextMark + text;
+    return text;
+}
+
+WideString CsvTypedTextBack(const WideString& text) {
+    if (text.size() > 1 && text.front() == kTextMark && kFormulaStarts.find(text[1]) != std::u16string_view::npos)
+        return text.substr(1);
+    return text;
+}
+
+void AppendCsvRow(std::string& out, const std::vector<WideString>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) out += kSeparator;
+        AppendField(out, fields[i]);
+    }
+    out += kLineEnd;
+}
+
+bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& rows, std::size_t& badRow) {
+    if (bytes.starts_with(kCsvByteOrderMark)) bytes.remove_prefix(std::string_view(kCsvByteOrderMark).size());
+    rows.clear();
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    auto endRow = [&] {
+        rows.emplace_back();
+        for (const std::string& field : fields) {
+            rows.back().emplace_back();
+            if (!FromUtf8(field, rows.back().back())) return false;
+        }
+        fields.assign(1, {});
+        return true;
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (quoted) {
+            if (c != kQuote) {
+                fields.back() += c;
+            } else if (i + 1 < bytes.size() && bytes[i + 1] == kQuote) {
+                fields.back() += kQuote;
+                ++i;
+            } else {
+                quoted = false;
+            }
+        } else if (c == kQuote) {
+            quoted = true;
+        } else if (c == kSeparator) {
+            fields.emplace_back();
+        } else if (c == '\n') {
+            if (!fields.back().empty() && fields.back().back() == '\r') fields.back().pop_back();
+            if (!endRow()) return badRow = rows.size(), false;
+        } else {
+            fields.back() += c;
+        }
+    }
+    if (quoted) return badRow = rows.size() + 1, false;
+    // A last row without its line end.
+    if (fields.size() > 1 || !fields.back().empty()) {
+        if (!endRow()) return badRow = rows.size(), false;
+    }
+    return true;
+}
+
 std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
                              const PurposeNamer& purposeName) {
-    std::string out = kByteOrderMark;
-    AppendRow(out, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)));
+    std::string out = kCsvByteOrderMark;
+    AppendCsvRow(out, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)));
     BatchRecord batch;
     for (std::size_t index : order) {
         if (index >= journal.BatchCount()) continue;
         journal.DecodeInto(index, batch);
         const std::vector<WideString> batchColumns = {
             FormatBatchTime(batch.time),
-            AsText(batch.colourCode),
-            AsText(batch.colourName),
+            CsvTypedText(batch.colourCode),
+            CsvTypedText(batch.colourName),
             purposeName(batch.purpose),
             FormatBatchAmount(batch),
             FormatHundredths(batch.resolution, kSpreadsheetDecimalMark),
             BatchStatusText(batch.status),
             FormatHundredths(batch.finalTotal, kSpreadsheetDecimalMark),
             CorrectionsText(batch),
-            AsText(batch.note),
+            CsvTypedText(batch.note),
         };
         auto appendWith = [&](std::vector<WideString> componentColumns) {
             std::vector<WideString> row = batchColumns;
             row.insert(row.end(), componentColumns.begin(), componentColumns.end());
-            AppendRow(out, row);
+            AppendCsvRow(out, row);
         };
         if (batch.components.empty()) appendWith({{}, {}, {}});
         for (const BatchComponent& component : batch.components)
             appendWith(
-                {AsText(component.name), FormatHundredths(component.recipeWeight, kSpreadsheetDecimalMark),
+                {CsvTypedText(component.name), FormatHundredths(component.recipeWeight, kSpreadsheetDecimalMark),
                  FormatHundredths(component.poured, kSpreadsheetDecimalMark)});
     }
     return out;

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "journal/JournalFormat.h"
@@ -19,5 +20,17 @@ using PurposeNamer = std::function<WideString(std::uint32_t purpose)>;
 // spreadsheet would take for a formula gets a leading apostrophe.
 std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
                              const PurposeNamer& purposeName);
+
+// The conventions above, for every table the shop exports: the byte-order mark, and a
+// row of fields quoted where they need it.
+extern const char kCsvByteOrderMark[];
+void AppendCsvRow(std::string& out, const std::vector<WideString>& fields);
+// A typed text with the leading apostrophe a formula-like start gets, and back.
+WideString CsvTypedText(const WideString& text);
+WideString CsvTypedTextBack(const WideString& text);
+
+// Reads such a table back, byte-order mark or not, with LF or CR LF line ends. False,
+// with the row (counted from 1) where the text is no UTF-8 or a quote is left open.
+bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& rows, std::size_t& badRow);
 
 }  // namespace lacqueron

@@ -17,6 +17,8 @@ namespace lacqueron {
 using Thousandths = std::int64_t;
 constexpr Thousandths kThousandthsPerGram = 1000;
 constexpr std::size_t kLongestOwnCode = 32;
+// A line's amount beyond a million grams per 1000 g of base is a typing slip.
+constexpr Thousandths kLargestOwnAmount = 1000000 * kThousandthsPerGram;
 
 struct OwnRecipeLine {
     WideString component;  // a base or paste code of the package
@@ -48,6 +50,7 @@ enum class OwnRecipeProblem {
     kNegativeAmount,
     kTooManyDecimals,
     kAmountTooLarge,
+    kNotANumber,  // an amount that is not digits with one comma or point
 };
 
 // The first problem found, with the line it is on (counted from 0) when it is a line's.
@@ -59,6 +62,10 @@ struct OwnRecipeCheck {
 
 // The Russian message for a problem, naming the line's component where there is one.
 WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check);
+
+// The same without the line's number, in lower case, for a message that names the
+// place itself (a CSV row).
+WideString OwnProblemReason(const OwnRecipe& recipe, const OwnRecipeCheck& check);
 
 // Reads an amount as typed: digits with a comma or a point and at most three decimals.
 OwnRecipeProblem ParseOwnAmount(std::u16string_view text, Thousandths& amount);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "journal/BatchRecord.h"
@@ -18,6 +20,9 @@ namespace lacqueron {
 
 // Which recipe a version belongs to, across renames of its code.
 using OwnRecipeId = std::uint64_t;
+
+// The frame marker of a recipe version in the log.
+constexpr RecordKind kOwnRecipeKind = {'L', 'Q', 'R', 'V'};
 
 struct OwnRecipeVersion {
     OwnRecipeId id = 0;
@@ -36,6 +41,16 @@ struct OwnRecipeCurrent {
     OwnRecipe recipe;
 };
 
+// A version's payload: id (u64), time (i64 seconds, i32 minutes), deleted (u8), code,
+// name, note, rgb (u32), lines (u32 count, then component and amount (i64) each). Fields
+// a later version adds after these are passed over.
+std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version);
+bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version);
+
+// A new id, different from every other bench's with near certainty: the clock and
+// the system's random source.
+OwnRecipeId NewOwnRecipeId();
+
 class OwnRecipeStore {
 public:
     explicit OwnRecipeStore(std::unique_ptr<JournalFile> file);
@@ -46,18 +61,45 @@ public:
 
     // Appends a version; a new recipe gets a new id (returned through `id` when 0).
     JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now);
+    // Several recipes in one write, so that either all of them are saved or none.
+    JournalAppendResult SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                const BatchTime& now);
     JournalAppendResult Delete(OwnRecipeId id, const BatchTime& now);
     // Appends the version again as the newest, undeleting the recipe.
     JournalAppendResult Restore(const OwnRecipeVersion& version, const BatchTime& now);
 
     // Recipes not deleted, in the order they were first saved.
     const std::vector<OwnRecipeCurrent>& Current() const;
+    // The current recipe with the code, case folded; null when none.
+    const OwnRecipeCurrent* FindCurrent(std::u16string_view code) const;
     // Every version of one recipe, oldest first, deletes included.
     std::vector<OwnRecipeVersion> History(OwnRecipeId id) const;
     // Deleted recipes, for restoring: their last version before the delete.
     std::vector<OwnRecipeVersion> Deleted() const;
     // The damage found in the file, as the journal reports it.
     const std::vector<JournalDamage>& Damage() const;
+
+private:
+    // Every version of one recipe, by the index of its frame in the log.
+    struct Versions {
+        OwnRecipeId id = 0;
+        std::vector<std::size_t> frames;
+        bool deleted = false;  // its last version is a delete
+    };
+
+    // Indexes the frames read since the last time; everything again when the file was replaced.
+    void Index();
+    void BuildCurrent();
+    bool DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const;
+
+    JournalStore log_;
+    std::vector<Versions> recipes_;  // in the order first saved
+    std::unordered_map<OwnRecipeId, std::size_t> byId_;
+    std::size_t framesIndexed_ = 0;
+    std::uint64_t sizeIndexed_ = 0;
+    std::vector<JournalDamage> headDamage_;  // versions whose first fields do not read
+    std::vector<JournalDamage> damage_;      // the log's and undecodable versions', by offset
+    std::vector<OwnRecipeCurrent> current_;
 };
 
 }  // namespace lacqueron

@@ -1,8 +1,5 @@
 #include "ui/journal/JournalDialog.h"
 
-#include <cderr.h>
-#include <commdlg.h>
-
 #include <algorithm>
 
 #include "data/catalogue/UnitAndPurpose.h"
@@ -12,6 +9,7 @@
 #include "journal/JournalText.h"
 #include "res/resource.h"
 #include "ui/shared/Beep.h"
+#include "ui/shared/CsvFileDialog.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/print/CanLabelPrint.h"
@@ -35,8 +33,6 @@ constexpr int kBarInsetY = 1;
 constexpr UINT kShowDamage = WM_APP + 1;
 constexpr wchar_t kDamageCaption[] = L"Внимание";
 constexpr wchar_t kDefaultExportName[] = L"Журнал.csv";
-constexpr wchar_t kExportFilter[] = L"Таблица CSV (*.csv)\0*.csv\0Все файлы (*.*)\0*.*\0";
-constexpr wchar_t kExportExtension[] = L"csv";
 constexpr char16_t kLineEnd[] = u"\r\n";
 
 WideString BatchDetails(const BatchRecord& batch) {
@@ -204,29 +200,12 @@ void JournalDialog::Repeat() noexcept {
 }
 
 void JournalDialog::Export() noexcept {
-    wchar_t path[MAX_PATH] = {};
-    lstrcpynW(path, kDefaultExportName, MAX_PATH);
-    OPENFILENAMEW request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = Window();
-    request.lpstrFilter = kExportFilter;
-    request.lpstrFile = path;
-    request.nMaxFile = MAX_PATH;
-    request.lpstrDefExt = kExportExtension;
-    request.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&request)) {
-        // No extended error: the painter cancelled.
-        const DWORD error = CommDlgExtendedError();
-        if (error == FNERR_BUFFERTOOSMALL)
-            ShowErrorBox(Window(), L"Слишком длинное имя файла. Журнал не выгружен.");
-        else if (error != 0)
-            ShowErrorBox(Window(), L"Не удалось открыть окно сохранения файла. Журнал не выгружен.");
-        return;
-    }
+    WideString path;
+    if (!AskCsvFile(Window(), CsvFileUse::kSave, kDefaultExportName, L"Журнал не выгружен.", path)) return;
     try {
         const std::string table = ExportBatchesCsv(journal_, Rows(), PurposeName);
-        if (ReplaceFileContents(FromWinText(path), table)) return;
-        ShowErrorBox(Window(), WinText(u"Не удалось записать файл " + FromWinText(path) + u"."));
+        if (ReplaceFileContents(path, table)) return;
+        ShowErrorBox(Window(), WinText(u"Не удалось записать файл " + path + u"."));
     } catch (...) {
         ShowErrorBox(Window(), L"Не хватило памяти, чтобы выгрузить журнал.");
     }

@@ -59,13 +59,14 @@ protected:
     virtual INT_PTR OnOtherCommand(int code, int id) noexcept { return FALSE; }
     // Messages the skeleton does not handle.
     virtual INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept { return FALSE; }
+    // Chooses the rows again, as a change of the field does, and selects the first.
+    void Refill() noexcept;
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept final;
     void OnInit() noexcept;
     INT_PTR OnCommand(int code, int id) noexcept;
     INT_PTR OnNotify(const NMHDR* header, LRESULT& result) noexcept;
-    void Refill() noexcept;
     void OnDisplayInfo(NMLVDISPINFOW* info) noexcept;
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept;
 

@@ -1,0 +1,352 @@
+#include "ownrecipes/OwnRecipe.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "data/text/TextFold.h"
+#include "formula/RecipeText.h"
+#include "journal/BatchRecord.h"
+#include "pour/PourPlan.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr int kMostDecimals = 3;
+constexpr Thousandths kDecimalBase = 10;
+constexpr char16_t kCyrillicSmallA = u'а';
+constexpr char16_t kCyrillicSmallYa = u'я';
+constexpr char16_t kSmallToCapital = 0x20;
+
+bool IsLineProblem(OwnRecipeProblem problem) {
+    switch (problem) {
+    case OwnRecipeProblem::kUnknownComponent:
+    case OwnRecipeProblem::kDuplicateComponent:
+    case OwnRecipeProblem::kEmptyAmount:
+    case OwnRecipeProblem::kNegativeAmount:
+    case OwnRecipeProblem::kTooManyDecimals:
+    case OwnRecipeProblem::kAmountTooLarge:
+    case OwnRecipeProblem::kNotANumber: return true;
+    default: return false;
+    }
+}
+
+WideString Quoted(const WideString& text) { return u"«" + text + u"»"; }
+
+WideString AsciiNumber(std::uint64_t n) {
+    WideString digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % kDecimalBase));
+        n /= kDecimalBase;
+    } while (n > 0);
+    return digits;
+}
+
+// A base of any purpose or a pigment with the code: what a recipe line may name.
+const MixComponent* FindLineComponent(const Catalogue& catalogue, const WideString& code) {
+    for (const MixComponent& component : catalogue.components)
+        if ((component.kind == kBase || component.kind == kPigment) && component.code == code) return &component;
+    return nullptr;
+}
+
+bool IsCatalogueCode(const Catalogue& catalogue, const WideString& folded) {
+    for (const ColourRecipe& recipe : catalogue.recipes)
+        if (FoldText(recipe.title) == folded) return true;
+    for (const ColourEntry& colour : catalogue.colours)
+        if (FoldText(colour.code) == folded) return true;
+    return false;
+}
+
+OwnRecipeProblem CheckLine(const Catalogue& catalogue, const OwnRecipe& recipe, std::size_t index) {
+    const OwnRecipeLine& line = recipe.lines[index];
+    if (!FindLineComponent(catalogue, line.component)) return OwnRecipeProblem::kUnknownComponent;
+    for (std::size_t i = 0; i < index; ++i)
+        if (recipe.lines[i].component == line.component) return OwnRecipeProblem::kDuplicateComponent;
+    if (line.amount < 0) return OwnRecipeProblem::kNegativeAmount;
+    if (line.amount > kLargestOwnAmount) return OwnRecipeProblem::kAmountTooLarge;
+    return OwnRecipeProblem::kNone;
+}
+
+}  // namespace
+
+WideString OwnProblemReason(const OwnRecipe& recipe, const OwnRecipeCheck& check) {
+    const WideString component =
+        check.line && *check.line < recipe.lines.size() ? Quoted(recipe.lines[*check.line].component) : u"«»";
+    switch (check.problem) {
+    case OwnRecipeProblem::kNone: return {};
+    case OwnRecipeProblem::kEmptyCode: return u"не указан код рецепта";
+    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + AsciiNumber(kLongestOwnCode) + u" знаков";
+    case OwnRecipeProblem::kCodeClashesWithCatalogue:
+        return u"код " + Quoted(recipe.code) + u" уже есть в каталоге, выберите другой код";
+    case OwnRecipeProblem::kDuplicateCode: return u"рецепт с кодом " + Quoted(recipe.code) + u" уже есть";
+    case OwnRecipeProblem::kEmptyName: return u"не указано название рецепта";
+    case OwnRecipeProblem::kNoLines: return u"в рецепте нет ни одной строки";
+    case OwnRecipeProblem::kNoBase: return u"в рецепте нет основы";
+    case OwnRecipeProblem::kUnknownComponent: return u"неизвестный компонент " + component;
+    case OwnRecipeProblem::kDuplicateComponent: return u"компонент " + component + u" уже есть в рецепте";
+    case OwnRecipeProblem::kEmptyAmount: return u"не указано количество компонента " + component;
+    case OwnRecipeProblem::kNegativeAmount: return u"отрицательное количество компонента " + component;
+    case OwnRecipeProblem::kTooManyDecimals:
+        return u"у количества компонента " + component + u" больше трёх знаков после запятой";
+    case OwnRecipeProblem::kAmountTooLarge: return u"слишком большое количество компонента " + component;
+    case OwnRecipeProblem::kNotANumber: return u"количество компонента " + component + u" не число";
+    }
+    return {};
+}
+
+WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check) {
+    WideString reason = OwnProblemReason(recipe, check);
+    if (reason.empty()) return reason;
+    reason += u".";
+    if (IsLineProblem(check.problem) && check.line) return u"Строка " + AsciiNumber(*check.line + 1) + u": " + reason;
+    if (reason.front() >= kCyrillicSmallA && reason.front() <= kCyrillicSmallYa)
+        reason.front() = static_cast<char16_t>(reason.front() - kSmallToCapital);
+    return reason;
+}
+
+OwnRecipeProblem ParseOwnAmount(std::u16string_view text, Thousandths& amount) {
+    text = TrimSpaces(text);
+    if (text.empty()) return OwnRecipeProblem::kEmptyAmount;
+    const bool negative = text.front() == u'-';
+    if (negative) text.remove_prefix(1);
+    Thousandths value = 0;
+    int decimals = -1;  // none until the comma or point
+    bool digits = false;
+    for (const char16_t c : text) {
+        if ((c == u',' || c == u'.') && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9') return OwnRecipeProblem::kNotANumber;
+        digits = true;
+        const int digit = c - u'0';
+        if (decimals >= 0 && ++decimals > kMostDecimals) {
+            if (digit != 0) return OwnRecipeProblem::kTooManyDecimals;
+            continue;  // trailing zeros say nothing more
+        }
+        if (value > kLargestOwnAmount) return OwnRecipeProblem::kAmountTooLarge;
+        value = value * kDecimalBase + digit;
+    }
+    if (!digits) return OwnRecipeProblem::kNotANumber;
+    for (int d = std::max(decimals, 0); d < kMostDecimals; ++d) value *= kDecimalBase;
+    if (negative && value != 0) return OwnRecipeProblem::kNegativeAmount;
+    if (value > kLargestOwnAmount) return OwnRecipeProblem::kAmountTooLarge;
+    amount = value;
+    return OwnRecipeProblem::kNone;
+}
+
+WideString FormatOwnAmount(Thousandths amount) {
+    WideString text = amount < 0 ? u"-" : u"";
+    const std::uint64_t magnitude =
+        amount < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
+    text += AsciiNumber(magnitude / kThousandthsPerGram);
+    std::uint64_t fraction = magnitude % kThousandthsPerGram;
+    if (fraction == 0) return text;
+    WideString decimals;
+    for (int d = 0; d < kMostDecimals; ++d, fraction /= kDecimalBase)
+        decimals.insert(decimals.begin(), static_cast<char16_t>(u'0' + fraction % kDecimalBase));
+    while (decimals.back() == u'0') decimals.pop_back();
+    return text + u"," + decimals;
+}
+
+OwnRecipeCheck CheckOwnRecipe(const Catalogue& catalogue, const OwnRecipe& recipe,
+                              const std::vector<WideString>& otherCodes) {
+    const WideString code(TrimSpaces(recipe.code));
+    if (code.empty()) return {OwnRecipeProblem::kEmptyCode, {}};
+    if (code.size() > kLongestOwnCode) return {OwnRecipeProblem::kCodeTooLong, {}};
+    const WideString folded = FoldText(code);
+    if (IsCatalogueCode(catalogue, folded)) return {OwnRecipeProblem::kCodeClashesWithCatalogue, {}};
+    for (const WideString& other : otherCodes)
+        if (FoldText(TrimSpaces(other)) == folded) return {OwnRecipeProblem::kDuplicateCode, {}};
+    if (TrimSpaces(recipe.name).empty()) return {OwnRecipeProblem::kEmptyName, {}};
+    if (recipe.lines.empty()) return {OwnRecipeProblem::kNoLines, {}};
+    bool baseFound = false;
+    for (std::size_t i = 0; i < recipe.lines.size(); ++i) {
+        if (const OwnRecipeProblem problem = CheckLine(catalogue, recipe, i); problem != OwnRecipeProblem::kNone)
+            return {problem, i};
+        baseFound = baseFound || FindLineComponent(catalogue, recipe.lines[i].component)->kind == kBase;
+    }
+    if (!baseFound) return {OwnRecipeProblem::kNoBase, {}};
+    return {};
+}
+
+WideString OwnRecipeTitle(const OwnRecipe& recipe) {
+    return recipe.name.empty() ? recipe.code : recipe.code + u" " + recipe.name;
+}
+
+ColourRecipe ToColourRecipe(const OwnRecipe& recipe, std::int32_t number) {
+    ColourRecipe colour;
+    colour.number = number;
+    colour.title = OwnRecipeTitle(recipe);
+    for (const OwnRecipeLine& line : recipe.lines)
+        colour.items.push_back({line.component, static_cast<double>(line.amount) / kThousandthsPerGram});
+    return colour;
+}
+
+OwnRecipe CopyOfCatalogueRecipe(const ColourRecipe& recipe, const ColourEntry* colour) {
+    OwnRecipe own;
+    own.code = recipe.title;
+    if (colour) {
+        own.name = colour->name;
+        own.rgb = colour->rgb;
+    }
+    for (const RecipeItem& item : recipe.items)
+        own.lines.push_back({item.code, static_cast<Thousandths>(std::llround(item.amount * kThousandthsPerGram))});
+    return own;
+}
+
+namespace {
+
+// A batch's component as the catalogue knows it, with the base it goes into.
+struct PouredComponent {
+    const MixComponent* component = nullptr;
+    const MixComponent* base = nullptr;  // itself for a base, the mixed base for a part; null for a pigment
+};
+
+bool Matches(const MixComponent& component, const BatchComponent& poured) {
+    return poured.code.empty() ? ComponentDisplayName(component) == poured.name : component.code == poured.code;
+}
+
+// Pigments by code or by the name the recipe text shows; bases of the batch's purpose,
+// and the parts of its mixed bases, the same way.
+PouredComponent FindPoured(const Catalogue& catalogue, std::int32_t purpose, const BatchComponent& poured) {
+    for (const MixComponent& component : catalogue.components) {
+        if (component.kind == kPigment && Matches(component, poured)) return {&component, nullptr};
+        if (component.kind != kBase || component.purpose != purpose) continue;
+        if (Matches(component, poured)) return {&component, &component};
+        for (const FormulaTerm& term : component.formula) {
+            const MixComponent* part = catalogue.findComponent(term.code, purpose);
+            if (part && Matches(*part, poured)) return {part, &component};
+        }
+    }
+    return {};
+}
+
+struct Gathered {
+    std::vector<std::pair<const MixComponent*, Hundredths>> bases;     // by base, in order poured
+    std::vector<std::pair<const MixComponent*, Hundredths>> pigments;  // additions summed in
+    std::vector<std::pair<const MixComponent*, Hundredths>> poured;    // every component, parts apart, additions in
+};
+
+void AddTo(std::vector<std::pair<const MixComponent*, Hundredths>>& sums, const MixComponent* component,
+           Hundredths poured) {
+    const auto found = std::find_if(sums.begin(), sums.end(), [&](const auto& sum) { return sum.first == component; });
+    if (found == sums.end()) {
+        sums.emplace_back(component, poured);
+    } else {
+        found->second += poured;
+    }
+}
+
+// Every step of the recipe computed for the batch's choice weighs what the batch poured for it.
+std::size_t MatchingSteps(const Catalogue& catalogue, const OwnRecipe& recipe, const BatchRecord& batch,
+                          const std::vector<Hundredths>& wanted) {
+    const ColourRecipe colour = ToColourRecipe(recipe, 0);
+    const PourPlan plan = BuildPourPlan(
+        ComputeRecipe(catalogue, colour, batch.purpose, batch.weightType, batch.amount), kDefaultResolution);
+    if (plan.components.size() != wanted.size()) return 0;
+    std::size_t matching = 0;
+    for (std::size_t i = 0; i < wanted.size(); ++i) matching += plan.components[i].recipeWeight == wanted[i];
+    return matching;
+}
+
+// The step weights the saved recipe's plan must ask for, in the order it lists them:
+// bases (or their parts), then pigments, each with its additions.
+std::vector<Hundredths> WantedSteps(const Catalogue& catalogue, const OwnRecipe& recipe, const BatchRecord& batch,
+                                    const Gathered& gathered) {
+    std::vector<Hundredths> wanted;
+    const std::int32_t purpose = static_cast<std::int32_t>(batch.purpose);
+    auto pouredOf = [&](const MixComponent* component) {
+        Hundredths sum = 0;
+        for (const auto& [each, weight] : gathered.poured)
+            if (each == component) sum += weight;
+        return sum;
+    };
+    for (const OwnRecipeLine& line : recipe.lines) {
+        const MixComponent* base = catalogue.findComponent(line.component, purpose);
+        if (!base || base->kind != kBase) continue;
+        if (!base->hasFormula()) {
+            wanted.push_back(pouredOf(base));
+            continue;
+        }
+        for (const FormulaTerm& term : base->formula) wanted.push_back(pouredOf(catalogue.findComponent(term.code, purpose)));
+    }
+    for (const auto& pigment : gathered.pigments) wanted.push_back(pigment.second);
+    return wanted;
+}
+
+// Each paste's amount is the one of its neighbours that makes the most steps weigh what
+// was poured; a few rounds, as moving one paste moves the batch's scale for all.
+constexpr int kSearchRounds = 4;
+constexpr Thousandths kSearchReach = 12;
+
+void FitPastes(const Catalogue& catalogue, const BatchRecord& batch, std::size_t firstPaste,
+               const std::vector<Hundredths>& wanted, OwnRecipe& recipe) {
+    std::size_t best = MatchingSteps(catalogue, recipe, batch, wanted);
+    for (int round = 0; round < kSearchRounds && best < wanted.size(); ++round) {
+        const std::size_t before = best;
+        for (std::size_t i = firstPaste; i < recipe.lines.size() && best < wanted.size(); ++i) {
+            const Thousandths start = recipe.lines[i].amount;
+            Thousandths chosen = start;
+            for (Thousandths step = 1; step <= kSearchReach; ++step) {
+                for (const Thousandths candidate : {start - step, start + step}) {
+                    if (candidate < 0) continue;
+                    recipe.lines[i].amount = candidate;
+                    const std::size_t matching = MatchingSteps(catalogue, recipe, batch, wanted);
+                    if (matching > best) {
+                        best = matching;
+                        chosen = candidate;
+                    }
+                }
+            }
+            recipe.lines[i].amount = chosen;
+        }
+        if (best == before) break;
+    }
+}
+
+}  // namespace
+
+bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error) {
+    const std::int32_t purpose = static_cast<std::int32_t>(batch.purpose);
+    Gathered gathered;
+    for (const BatchComponent& poured : batch.components) {
+        const PouredComponent found = FindPoured(catalogue, purpose, poured);
+        if (!found.component) {
+            error = u"Компонент " + Quoted(poured.code.empty() ? poured.name : poured.code) + u" не найден в каталоге.";
+            return false;
+        }
+        AddTo(gathered.poured, found.component, poured.poured);
+        if (found.base) {
+            AddTo(gathered.bases, found.base, poured.poured);
+        } else if (poured.poured > 0) {
+            AddTo(gathered.pigments, found.component, poured.poured);
+        }
+    }
+    Hundredths baseWeight = 0;
+    double pigmentFactor = 1.0;
+    for (const auto& [base, poured] : gathered.bases) {
+        baseWeight += poured;
+        if (base->hasPigmentFactor()) pigmentFactor = base->pigmentFactor;
+    }
+    if (baseWeight <= 0 || !(pigmentFactor > 0)) {
+        error = u"В замесе не налита основа.";
+        return false;
+    }
+
+    OwnRecipe result;
+    result.code = batch.colourCode;
+    result.name = batch.colourName;
+    result.note = batch.note;
+    const double perBaseGram = static_cast<double>(kThousandthsPerGram) * kThousandthsPerGram / baseWeight;
+    for (const auto& [base, poured] : gathered.bases)
+        result.lines.push_back({base->code, static_cast<Thousandths>(std::llround(poured * perBaseGram))});
+    const std::size_t firstPaste = result.lines.size();
+    for (const auto& [pigment, poured] : gathered.pigments)
+        result.lines.push_back({pigment->code, static_cast<Thousandths>(std::llround(poured * perBaseGram / pigmentFactor))});
+    FitPastes(catalogue, batch, firstPaste, WantedSteps(catalogue, result, batch, gathered), result);
+    recipe = std::move(result);
+    return true;
+}
+
+}  // namespace lacqueron

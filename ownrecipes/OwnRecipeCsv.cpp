@@ -1,0 +1,163 @@
+#include "ownrecipes/OwnRecipeCsv.h"
+
+#include <set>
+
+#include "data/text/TextFold.h"
+#include "journal/JournalCsv.h"
+
+namespace lacqueron {
+namespace {
+
+const char16_t* const kTitles[] = {
+    u"Код", u"Название", u"Цвет R-G-B", u"Примечание", u"Компонент", u"Количество на 1000 г основы",
+};
+constexpr std::size_t kColumns = std::size(kTitles);
+enum Column : std::size_t { kCode, kName, kColour, kNote, kComponent, kAmount };
+
+constexpr std::size_t kChannels = 3;
+constexpr int kChannelBits = 8;
+constexpr std::uint32_t kLargestChannel = 255;
+constexpr std::uint32_t kDecimalBase = 10;
+constexpr std::size_t kFirstDataRow = 2;
+
+WideString AsciiNumber(std::size_t n) {
+    WideString digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % kDecimalBase));
+        n /= kDecimalBase;
+    } while (n > 0);
+    return digits;
+}
+
+WideString Field(const std::vector<WideString>& row, Column column) {
+    return CsvTypedTextBack(WideString(TrimSpaces(row[column])));
+}
+
+bool IsBlank(const std::vector<WideString>& row) {
+    for (const WideString& field : row)
+        if (!TrimSpaces(field).empty()) return false;
+    return true;
+}
+
+// The line problem of an amount as written, as a check of the recipe it is in.
+OwnRecipeCheck AmountCheck(OwnRecipeProblem problem, std::size_t line) { return {problem, line}; }
+
+}  // namespace
+
+WideString FormatRgb(std::uint32_t rgb) {
+    WideString text;
+    for (std::size_t i = 0; i < kChannels; ++i) {
+        if (i > 0) text += u'-';
+        text += AsciiNumber(rgb >> (kChannelBits * i) & kLargestChannel);
+    }
+    return text;
+}
+
+bool ParseRgb(std::u16string_view text, std::uint32_t& rgb) {
+    text = TrimSpaces(text);
+    std::uint32_t value = 0;
+    std::uint32_t channel = 0;
+    std::size_t channels = 0;
+    bool digits = false;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == u'-') {
+            if (!digits || channels == kChannels) return false;
+            value |= channel << (kChannelBits * channels++);
+            channel = 0;
+            digits = false;
+            continue;
+        }
+        if (text[i] < u'0' || text[i] > u'9') return false;
+        channel = channel * kDecimalBase + (text[i] - u'0');
+        if (channel > kLargestChannel) return false;
+        digits = true;
+    }
+    if (channels != kChannels) return false;
+    rgb = value;
+    return true;
+}
+
+std::string ExportOwnRecipesCsv(const std::vector<OwnRecipeCurrent>& recipes) {
+    std::string out = kCsvByteOrderMark;
+    AppendCsvRow(out, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)));
+    for (const OwnRecipeCurrent& current : recipes) {
+        const OwnRecipe& recipe = current.recipe;
+        for (const OwnRecipeLine& line : recipe.lines)
+            AppendCsvRow(out, {CsvTypedText(recipe.code), CsvTypedText(recipe.name), FormatRgb(recipe.rgb),
+                               CsvTypedText(recipe.note), line.component, FormatOwnAmount(line.amount)});
+    }
+    return out;
+}
+
+bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::vector<OwnRecipe>& recipes,
+                       OwnCsvError& error) {
+    std::vector<std::vector<WideString>> rows;
+    if (!ReadCsvRows(bytes, rows, error.row)) {
+        error.reason = u"текст не в UTF-8 или не закрыта кавычка";
+        return false;
+    }
+    const std::vector<WideString> titles(std::begin(kTitles), std::end(kTitles));
+    if (rows.empty() || rows.front() != titles) {
+        error = {1, u"первая строка не заголовок «Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы»"};
+        return false;
+    }
+    std::vector<OwnRecipe> read;
+    std::vector<std::size_t> firstRows;  // per recipe
+    std::vector<std::vector<std::size_t>> rowsOfLines;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const std::vector<WideString>& row = rows[r];
+        const std::size_t number = r + 1;
+        if (IsBlank(row)) continue;
+        if (row.size() != kColumns) {
+            error = {number, u"полей " + AsciiNumber(row.size()) + u" вместо " + AsciiNumber(kColumns)};
+            return false;
+        }
+        const WideString code = Field(row, kCode);
+        if (read.empty() || FoldText(read.back().code) != FoldText(code)) {
+            OwnRecipe recipe;
+            recipe.code = code;
+            recipe.name = Field(row, kName);
+            recipe.note = Field(row, kNote);
+            if (!ParseRgb(row[kColour], recipe.rgb)) {
+                error = {number, u"цвет «" + row[kColour] + u"» не в виде R-G-B от 0 до 255"};
+                return false;
+            }
+            read.push_back(std::move(recipe));
+            firstRows.push_back(number);
+            rowsOfLines.emplace_back();
+        }
+        OwnRecipe& recipe = read.back();
+        recipe.lines.push_back({Field(row, kComponent), 0});
+        rowsOfLines.back().push_back(number);
+        const OwnRecipeProblem amount = ParseOwnAmount(row[kAmount], recipe.lines.back().amount);
+        if (amount != OwnRecipeProblem::kNone) {
+            error = {number, OwnProblemReason(recipe, AmountCheck(amount, recipe.lines.size() - 1))};
+            return false;
+        }
+    }
+    std::set<WideString> codes;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        OwnRecipeCheck check = CheckOwnRecipe(catalogue, read[i], {});
+        // The same code again further down the table is another recipe with it.
+        if (check.ok() && !codes.insert(FoldText(TrimSpaces(read[i].code))).second)
+            check = {OwnRecipeProblem::kDuplicateCode, {}};
+        if (!check.ok()) {
+            error = {check.line ? rowsOfLines[i][*check.line] : firstRows[i], OwnProblemReason(read[i], check)};
+            return false;
+        }
+    }
+    recipes = std::move(read);
+    return true;
+}
+
+JournalAppendResult ImportOwnRecipes(OwnRecipeStore& store, const std::vector<OwnRecipe>& recipes,
+                                     const BatchTime& now) {
+    std::vector<OwnRecipeId> ids;
+    for (const OwnRecipe& recipe : recipes) {
+        const OwnRecipeCurrent* existing = store.FindCurrent(recipe.code);
+        ids.push_back(existing ? existing->id : 0);
+    }
+    return store.SaveAll(ids, recipes, now);
+}
+
+}  // namespace lacqueron

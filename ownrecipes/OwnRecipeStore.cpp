@@ -1,0 +1,245 @@
+#include "ownrecipes/OwnRecipeStore.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+
+#include "data/text/TextFold.h"
+#include "journal/RecordPayload.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr std::size_t kSmallestLine = 4 + 8;
+constexpr std::uint8_t kKept = 0;
+constexpr std::uint8_t kDeleted = 1;
+constexpr int kHalfWord = 32;
+// Spreads the clock's nanoseconds over all 64 bits before they meet the random ones.
+constexpr std::uint64_t kGoldenRatio64 = 0x9E3779B97F4A7C15ull;
+
+// The fields every version starts with, read without the texts: what indexing needs.
+struct VersionHead {
+    OwnRecipeId id = 0;
+    BatchTime saved;
+    bool deleted = false;
+};
+
+void ReadHead(PayloadReader& in, VersionHead& head) {
+    head.id = in.U64();
+    head.saved.utcSeconds = in.I64();
+    head.saved.localOffsetMinutes = in.I32();
+    head.deleted = in.Flag();
+}
+
+bool ReadHead(std::string_view payload, VersionHead& head) {
+    PayloadReader in(payload);
+    ReadHead(in, head);
+    return in.ok() && head.id != 0;
+}
+
+}  // namespace
+
+std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version) {
+    PayloadWriter out;
+    out.U64(version.id);
+    out.I64(version.saved.utcSeconds);
+    out.I32(version.saved.localOffsetMinutes);
+    out.U8(version.deleted ? kDeleted : kKept);
+    out.Text(version.recipe.code);
+    out.Text(version.recipe.name);
+    out.Text(version.recipe.note);
+    out.U32(version.recipe.rgb);
+    out.U32(static_cast<std::uint32_t>(version.recipe.lines.size()));
+    for (const OwnRecipeLine& line : version.recipe.lines) {
+        out.Text(line.component);
+        out.I64(line.amount);
+    }
+    return std::move(out.bytes());
+}
+
+bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version) {
+    PayloadReader in(payload);
+    VersionHead head;
+    ReadHead(in, head);
+    version.id = head.id;
+    version.saved = head.saved;
+    version.deleted = head.deleted;
+    OwnRecipe& recipe = version.recipe;
+    in.Text(recipe.code);
+    in.Text(recipe.name);
+    in.Text(recipe.note);
+    recipe.rgb = in.U32();
+    recipe.lines.resize(in.Count(kSmallestLine));
+    for (OwnRecipeLine& line : recipe.lines) {
+        in.Text(line.component);
+        line.amount = in.I64();
+    }
+    return in.ok() && head.id != 0;
+}
+
+OwnRecipeId NewOwnRecipeId() {
+    std::random_device random;
+    const auto nanoseconds = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count());
+    OwnRecipeId id = (static_cast<std::uint64_t>(random()) << kHalfWord | random()) ^ (nanoseconds * kGoldenRatio64);
+    return id != 0 ? id : kGoldenRatio64;
+}
+
+OwnRecipeStore::OwnRecipeStore(std::unique_ptr<JournalFile> file) : log_(std::move(file)) {}
+
+JournalLoadResult OwnRecipeStore::Load() {
+    const JournalLoadResult result = log_.Load();
+    Index();
+    return result;
+}
+
+bool OwnRecipeStore::Refresh() {
+    const std::size_t frames = framesIndexed_;
+    const std::size_t damage = damage_.size();
+    if (log_.Refresh() != JournalLoadResult::Loaded) return false;
+    Index();
+    return framesIndexed_ != frames || damage_.size() != damage;
+}
+
+void OwnRecipeStore::Index() {
+    const JournalContents& log = log_.Contents();
+    if (log.Size() < sizeIndexed_ || log.Frames().size() < framesIndexed_) {
+        recipes_.clear();
+        byId_.clear();
+        headDamage_.clear();
+        framesIndexed_ = 0;
+    }
+    for (std::size_t i = framesIndexed_; i < log.Frames().size(); ++i) {
+        const JournalFrame& frame = log.Frames()[i];
+        if (frame.kind != kOwnRecipeKind) continue;
+        VersionHead head;
+        if (!ReadHead(log.Payload(frame), head)) {
+            headDamage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
+            continue;
+        }
+        const auto [slot, added] = byId_.try_emplace(head.id, recipes_.size());
+        if (added) recipes_.push_back({head.id, {}, false});
+        recipes_[slot->second].frames.push_back(i);
+        recipes_[slot->second].deleted = head.deleted;
+    }
+    framesIndexed_ = log.Frames().size();
+    sizeIndexed_ = log.Size();
+    BuildCurrent();
+}
+
+bool OwnRecipeStore::DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const {
+    const JournalContents& log = log_.Contents();
+    return DecodeOwnRecipeVersion(log.Payload(log.Frames()[frame]), version);
+}
+
+// Only the last version of each recipe is decoded, so the log opens as fast as it can
+// be checked; the others are decoded when their history is asked for.
+void OwnRecipeStore::BuildCurrent() {
+    const JournalContents& log = log_.Contents();
+    damage_ = log.Damage();
+    damage_.insert(damage_.end(), headDamage_.begin(), headDamage_.end());
+    current_.clear();
+    OwnRecipeVersion version;
+    for (const Versions& recipe : recipes_) {
+        if (recipe.deleted) continue;
+        // A last version whose fields do not read is reported; the one before it stands.
+        for (std::size_t i = recipe.frames.size(); i-- > 0;) {
+            if (DecodeFrame(recipe.frames[i], version)) {
+                if (version.deleted) break;
+                VersionHead first;
+                ReadHead(log.Payload(log.Frames()[recipe.frames.front()]), first);
+                current_.push_back({recipe.id, first.saved, version.saved, recipe.frames.size(), version.recipe});
+                break;
+            }
+            const JournalFrame& frame = log.Frames()[recipe.frames[i]];
+            damage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
+        }
+    }
+    std::sort(damage_.begin(), damage_.end(),
+              [](const JournalDamage& a, const JournalDamage& b) { return a.offset < b.offset; });
+}
+
+JournalAppendResult OwnRecipeStore::SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                            const BatchTime& now) {
+    std::vector<OwnRecipeId> chosen = ids;
+    chosen.resize(recipes.size());
+    std::string frames;
+    for (std::size_t i = 0; i < recipes.size(); ++i) {
+        if (chosen[i] == 0) {
+            do chosen[i] = NewOwnRecipeId();
+            while (byId_.contains(chosen[i]));
+        }
+        const std::string frame = EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({chosen[i], now, false, recipes[i]}));
+        if (frame.empty()) return JournalAppendResult::TooLarge;
+        frames += frame;
+    }
+    if (frames.empty()) return JournalAppendResult::Appended;
+    const JournalAppendResult result = log_.AppendFrame(std::move(frames));
+    Index();
+    if (result == JournalAppendResult::Appended) ids = std::move(chosen);
+    return result;
+}
+
+JournalAppendResult OwnRecipeStore::Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now) {
+    std::vector<OwnRecipeId> ids = {id};
+    const JournalAppendResult result = SaveAll(ids, {recipe}, now);
+    id = ids.front();
+    return result;
+}
+
+JournalAppendResult OwnRecipeStore::Delete(OwnRecipeId id, const BatchTime& now) {
+    const auto found = std::find_if(current_.begin(), current_.end(),
+                                    [&](const OwnRecipeCurrent& recipe) { return recipe.id == id; });
+    // Deleted already, or never saved: nothing to record.
+    if (found == current_.end()) return JournalAppendResult::Appended;
+    const JournalAppendResult result =
+        log_.AppendFrame(EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({id, now, true, found->recipe})));
+    Index();
+    return result;
+}
+
+JournalAppendResult OwnRecipeStore::Restore(const OwnRecipeVersion& version, const BatchTime& now) {
+    const JournalAppendResult result =
+        log_.AppendFrame(EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({version.id, now, false, version.recipe})));
+    Index();
+    return result;
+}
+
+const std::vector<OwnRecipeCurrent>& OwnRecipeStore::Current() const { return current_; }
+
+const OwnRecipeCurrent* OwnRecipeStore::FindCurrent(std::u16string_view code) const {
+    const WideString folded = FoldText(TrimSpaces(code));
+    for (const OwnRecipeCurrent& recipe : current_)
+        if (FoldText(TrimSpaces(recipe.recipe.code)) == folded) return &recipe;
+    return nullptr;
+}
+
+std::vector<OwnRecipeVersion> OwnRecipeStore::History(OwnRecipeId id) const {
+    std::vector<OwnRecipeVersion> versions;
+    const auto found = byId_.find(id);
+    if (found == byId_.end()) return versions;
+    OwnRecipeVersion version;
+    for (const std::size_t frame : recipes_[found->second].frames)
+        if (DecodeFrame(frame, version)) versions.push_back(version);
+    return versions;
+}
+
+std::vector<OwnRecipeVersion> OwnRecipeStore::Deleted() const {
+    std::vector<OwnRecipeVersion> deleted;
+    OwnRecipeVersion version;
+    for (const Versions& recipe : recipes_) {
+        if (!recipe.deleted) continue;
+        for (std::size_t i = recipe.frames.size(); i-- > 0;) {
+            if (DecodeFrame(recipe.frames[i], version) && !version.deleted) {
+                deleted.push_back(version);
+                break;
+            }
+        }
+    }
+    return deleted;
+}
+
+const std::vector<JournalDamage>& OwnRecipeStore::Damage() const { return damage_; }
+
+}  // namespace lacqueron

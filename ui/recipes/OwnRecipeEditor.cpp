@@ -1,0 +1,403 @@
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <optional>
+
+#include "ownrecipes/OwnRecipeCsv.h"
+#include "data/text/TextFold.h"
+#include "files/JournalAccess.h"
+#include "formula/RecipeText.h"
+#include "journal/JournalText.h"
+#include "res/resource.h"
+#include "ui/recipes/OwnRecipeParts.h"
+#include "ui/recipes/OwnRecipeWindows.h"
+#include "ui/shared/Centring.h"
+#include "ui/shared/ComboBox.h"
+#include "ui/shared/DerivedFont.h"
+#include "ui/shared/Dialog.h"
+#include "ui/shared/Dpi.h"
+#include "ui/shared/ErrorBox.h"
+#include "ui/shared/FlagScope.h"
+#include "ui/shared/GdiHandles.h"
+#include "ui/shared/ListViewParts.h"
+#include "ui/shared/RecipeFont.h"
+#include "ui/shared/Beep.h"
+
+namespace lacqueron {
+namespace {
+
+enum LineColumn { kComponentColumn, kCodeColumn, kAmountColumn };
+constexpr ColumnLayout kLineColumns[] = {
+    {L"Компонент", 54}, {L"Код", 22}, {L"Количество, г", 24, LVCFMT_RIGHT}};
+constexpr int kLongestName = 100;
+constexpr int kLongestNote = 200;
+constexpr int kLongestAmount = 16;
+// The preview is not a package colour: its number only has to be one.
+constexpr std::int32_t kPreviewNumber = 0;
+constexpr std::size_t kCustomColours = 16;
+constexpr wchar_t kNotSaved[] = L" Рецепт не сохранён.";
+constexpr wchar_t kBadColour[] =
+    L"Цвет R-G-B: три числа от 0 до 255 через дефис, например 200-30-40. Рецепт не сохранён.";
+constexpr wchar_t kNoMemory[] = L"Не хватило памяти. Рецепт не сохранён.";
+
+// A line as the painter typed it: the amount stays text until it is saved, so a bad
+// one can be told about.
+struct EditedLine {
+    WideString component;
+    WideString amount;
+};
+
+class OwnRecipeEditor final : public Dialog {
+public:
+    OwnRecipeEditor(OwnRecipeContext& context, OwnRecipeId& id, const OwnRecipe& start)
+        : context_(context), id_(id), start_(start), rgb_(start.rgb) {
+        for (const OwnRecipeLine& line : start.lines) lines_.push_back({line.component, FormatOwnAmount(line.amount)});
+        if (context.catalogue == nullptr) return;
+        // Each code once: a base is listed per purpose in the package under one code.
+        for (const MixComponent& component : context.catalogue->components) {
+            if (component.kind != kBase && component.kind != kPigment) continue;
+            if (FindComponent(component.code) == nullptr) components_.push_back(&component);
+        }
+    }
+
+    bool Run(HWND owner) noexcept { return RunModalOrReport(owner, IDD_OWN_RECIPE) == IDOK; }
+
+private:
+    HWND Control(int id) const noexcept { return GetDlgItem(Window(), id); }
+
+    const MixComponent* FindComponent(const WideString& code) const noexcept {
+        for (const MixComponent* component : components_)
+            if (component->code == code) return component;
+        return nullptr;
+    }
+
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        switch (message) {
+        case WM_INITDIALOG: OnInit(); return TRUE;  // the focus goes to the first tab stop, the code
+        case WM_COMMAND: return OnCommand(HIWORD(wParam), LOWORD(wParam));
+        case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CTLCOLORSTATIC:
+            if (swatchBrush_ && reinterpret_cast<HWND>(lParam) == Control(IDC_OWN_RECIPE_SWATCH))
+                return reinterpret_cast<INT_PTR>(swatchBrush_.get());
+            return FALSE;
+        default: return FALSE;
+        }
+    }
+
+    void OnInit() noexcept {
+        CentreWindow(Window());
+        SendMessageW(Control(IDC_OWN_RECIPE_CODE), EM_LIMITTEXT, kLongestOwnCode, 0);
+        SendMessageW(Control(IDC_OWN_RECIPE_NAME), EM_LIMITTEXT, kLongestName, 0);
+        SendMessageW(Control(IDC_OWN_RECIPE_NOTE), EM_LIMITTEXT, kLongestNote, 0);
+        SendMessageW(Control(IDC_OWN_RECIPE_AMOUNT), EM_LIMITTEXT, kLongestAmount, 0);
+        SetOwnedFont(Control(IDC_OWN_RECIPE_PREVIEW), previewFont_,
+                     CreateRecipeFont(static_cast<int>(DpiOfWindow(Window()))));
+        try {
+            FlagScope filling(filling_);
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_CODE, WinText(start_.code));
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_NAME, WinText(start_.name));
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_NOTE, WinText(start_.note));
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatRgb(rgb_)));
+            HWND combo = Control(IDC_OWN_RECIPE_COMPONENT);
+            for (std::size_t i = 0; i < components_.size(); ++i) {
+                const MixComponent& component = *components_[i];
+                AddComboItem(combo, WinText(component.name.empty() ? component.code : component.name),
+                             static_cast<std::uint32_t>(i));
+            }
+        } catch (...) {
+            // Out of memory: the fields stay as they are; saving reads what they show.
+        }
+        SetUpReportColumns(Control(IDC_OWN_RECIPE_LINES), kLineColumns, std::size(kLineColumns));
+        PaintSwatch();
+        ShowLines(0);
+    }
+
+    INT_PTR OnCommand(int code, int id) noexcept {
+        switch (id) {
+        case IDC_OWN_RECIPE_CODE:
+        case IDC_OWN_RECIPE_NAME:
+            if (code == EN_CHANGE) ShowPreview();
+            return TRUE;
+        case IDC_OWN_RECIPE_RGB:
+            if (code == EN_CHANGE) ReadColourText();
+            return TRUE;
+        case IDC_OWN_RECIPE_CHOOSE_COLOUR: ChooseColour(); return TRUE;
+        case IDC_OWN_RECIPE_COMPONENT:
+            if (code == CBN_SELCHANGE) TakeLineFields();
+            return TRUE;
+        case IDC_OWN_RECIPE_AMOUNT:
+            if (code == EN_CHANGE) TakeLineFields();
+            return TRUE;
+        case IDC_OWN_RECIPE_ADD: AddLine(); return TRUE;
+        case IDC_OWN_RECIPE_REMOVE: RemoveLine(); return TRUE;
+        case IDC_OWN_RECIPE_UP: MoveLine(-1); return TRUE;
+        case IDC_OWN_RECIPE_DOWN: MoveLine(1); return TRUE;
+        case IDOK: Save(); return TRUE;
+        case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
+        default: return FALSE;
+        }
+    }
+
+    INT_PTR OnNotify(const NMHDR* header) noexcept {
+        if (header == nullptr || header->idFrom != IDC_OWN_RECIPE_LINES) return FALSE;
+        if (header->code == LVN_ITEMCHANGED) {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) ShowLineFields();
+        } else if (header->code == LVN_KEYDOWN &&
+                   reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
+            RemoveLine();
+        }
+        return FALSE;
+    }
+
+    int SelectedLine() const noexcept {
+        const auto item = static_cast<int>(SendMessageW(Control(IDC_OWN_RECIPE_LINES), LVM_GETNEXTITEM,
+                                                        static_cast<WPARAM>(-1), LVNI_SELECTED));
+        return item >= 0 && static_cast<std::size_t>(item) < lines_.size() ? item : -1;
+    }
+
+    WideString ComponentName(const WideString& code) const {
+        const MixComponent* component = FindComponent(code);
+        return component && !component->name.empty() ? component->name : code;
+    }
+
+    // The list filled again from the lines, `select` selected.
+    void ShowLines(int select) noexcept {
+        HWND list = Control(IDC_OWN_RECIPE_LINES);
+        {
+            FlagScope filling(filling_);
+            SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+            try {
+                for (const EditedLine& line : lines_) AddListRow(list, {ComponentName(line.component), line.component, line.amount});
+            } catch (...) {
+                SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+            }
+        }
+        const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        if (count > 0) SelectListItem(list, std::clamp(select, 0, count - 1));
+        ShowLineFields();
+        ShowPreview();
+    }
+
+    // The selected line in the component and amount fields.
+    void ShowLineFields() noexcept {
+        if (filling_) return;
+        FlagScope filling(filling_);
+        const int line = SelectedLine();
+        HWND combo = Control(IDC_OWN_RECIPE_COMPONENT);
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        if (line < 0) {
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_AMOUNT, L"");
+        } else {
+            const EditedLine& edited = lines_[static_cast<std::size_t>(line)];
+            for (std::size_t i = 0; i < components_.size(); ++i)
+                if (components_[i]->code == edited.component) SelectComboData(combo, static_cast<std::uint32_t>(i));
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_AMOUNT, WinText(edited.amount));
+        }
+        for (int id : {IDC_OWN_RECIPE_COMPONENT, IDC_OWN_RECIPE_AMOUNT, IDC_OWN_RECIPE_REMOVE, IDC_OWN_RECIPE_UP,
+                       IDC_OWN_RECIPE_DOWN})
+            EnableWindow(Control(id), line >= 0);
+    }
+
+    // The component and amount fields into the selected line, as they change.
+    void TakeLineFields() noexcept {
+        if (filling_) return;
+        const int line = SelectedLine();
+        if (line < 0) return;
+        EditedLine& edited = lines_[static_cast<std::size_t>(line)];
+        try {
+            const std::optional<std::uint32_t> choice = SelectedComboData(Control(IDC_OWN_RECIPE_COMPONENT));
+            if (choice && *choice < components_.size()) edited.component = components_[*choice]->code;
+            edited.amount = ControlText(Control(IDC_OWN_RECIPE_AMOUNT));
+            const WideString cells[] = {ComponentName(edited.component), edited.component, edited.amount};
+            HWND list = Control(IDC_OWN_RECIPE_LINES);
+            for (int column = 0; column < static_cast<int>(std::size(cells)); ++column) {
+                LVITEMW item{};
+                item.iSubItem = column;
+                item.pszText = const_cast<wchar_t*>(WinText(cells[column]));
+                SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
+            }
+        } catch (...) {
+            // Out of memory: the line keeps what it held.
+        }
+        ShowPreview();
+    }
+
+    // A new line for the component chosen in the field (or the first), its amount to type.
+    void AddLine() noexcept {
+        try {
+            const std::optional<std::uint32_t> choice = SelectedComboData(Control(IDC_OWN_RECIPE_COMPONENT));
+            EditedLine line;
+            if (choice && *choice < components_.size())
+                line.component = components_[*choice]->code;
+            else if (!components_.empty())
+                line.component = components_.front()->code;
+            lines_.push_back(std::move(line));
+        } catch (...) {
+            SimpleBeep();
+            return;
+        }
+        ShowLines(static_cast<int>(lines_.size()) - 1);
+        SetFocus(Control(IDC_OWN_RECIPE_AMOUNT));
+    }
+
+    void RemoveLine() noexcept {
+        const int line = SelectedLine();
+        if (line < 0) {
+            SimpleBeep();
+            return;
+        }
+        lines_.erase(lines_.begin() + line);
+        ShowLines(line);
+    }
+
+    void MoveLine(int step) noexcept {
+        const int line = SelectedLine();
+        const int to = line + step;
+        if (line < 0 || to < 0 || to >= static_cast<int>(lines_.size())) {
+            SimpleBeep();
+            return;
+        }
+        std::swap(lines_[static_cast<std::size_t>(line)], lines_[static_cast<std::size_t>(to)]);
+        ShowLines(to);
+    }
+
+    void PaintSwatch() noexcept {
+        swatchBrush_.Reset(CreateSolidBrush(rgb_));
+        InvalidateRect(Control(IDC_OWN_RECIPE_SWATCH), nullptr, TRUE);
+    }
+
+    void ReadColourText() noexcept {
+        if (filling_) return;
+        std::uint32_t rgb = 0;
+        if (!ParseRgb(ControlText(Control(IDC_OWN_RECIPE_RGB)), rgb)) return;  // said when saving
+        rgb_ = rgb;
+        PaintSwatch();
+    }
+
+    void ChooseColour() noexcept {
+        CHOOSECOLORW request{};
+        request.lStructSize = sizeof request;
+        request.hwndOwner = Window();
+        request.rgbResult = rgb_;
+        request.lpCustColors = customColours_.data();
+        request.Flags = CC_RGBINIT | CC_FULLOPEN;
+        if (!ChooseColorW(&request)) {
+            if (CommDlgExtendedError() != 0) ShowErrorBox(Window(), L"Не удалось открыть окно выбора цвета.");
+            return;
+        }
+        rgb_ = request.rgbResult;
+        try {
+            FlagScope filling(filling_);
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatRgb(rgb_)));
+        } catch (...) {
+            SimpleBeep();
+        }
+        PaintSwatch();
+    }
+
+    // The fields as a recipe; a line whose amount does not read keeps 0 and, with
+    // `problem` set, is told about.
+    OwnRecipe FieldsRecipe(OwnRecipeCheck* problem) const {
+        OwnRecipe recipe;
+        recipe.code = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_CODE))));
+        recipe.name = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_NAME))));
+        recipe.note = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_NOTE))));
+        recipe.rgb = rgb_;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            OwnRecipeLine line{lines_[i].component, 0};
+            const OwnRecipeProblem read = ParseOwnAmount(TrimSpaces(lines_[i].amount), line.amount);
+            if (read != OwnRecipeProblem::kNone && problem && problem->ok()) *problem = {read, i};
+            if (read == OwnRecipeProblem::kNone || problem) recipe.lines.push_back(std::move(line));
+        }
+        return recipe;
+    }
+
+    void ShowPreview() noexcept {
+        if (filling_) return;
+        try {
+            WideString text;
+            if (context_.catalogue) {
+                const ColourRecipe recipe = ToColourRecipe(FieldsRecipe(nullptr), kPreviewNumber);
+                text = ComputeRecipeText(*context_.catalogue, &recipe, context_.purpose, context_.weightType,
+                                         context_.amount);
+            }
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_PREVIEW, WinText(text));
+        } catch (...) {
+            SetDlgItemTextW(Window(), IDC_OWN_RECIPE_PREVIEW, L"");
+        }
+    }
+
+    void TellProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check) {
+        if (check.line && *check.line < lines_.size()) {
+            SelectListItem(Control(IDC_OWN_RECIPE_LINES), static_cast<int>(*check.line));
+            SetFocus(Control(IDC_OWN_RECIPE_AMOUNT));
+        }
+        ShowErrorBox(Window(), WinText(DescribeProblem(recipe, check) + FromWinText(kNotSaved)));
+    }
+
+    // Saves and closes; anything wrong is told and the editor stays open with the edit.
+    void Save() noexcept {
+        try {
+            std::uint32_t rgb = 0;
+            if (!ParseRgb(ControlText(Control(IDC_OWN_RECIPE_RGB)), rgb)) {
+                ShowErrorBox(Window(), kBadColour);
+                SetFocus(Control(IDC_OWN_RECIPE_RGB));
+                return;
+            }
+            rgb_ = rgb;
+            OwnRecipeCheck check;
+            const OwnRecipe recipe = FieldsRecipe(&check);
+            if (check.ok() && context_.catalogue)
+                check = CheckOwnRecipe(*context_.catalogue, recipe, OtherOwnCodes(context_, id_));
+            if (!check.ok()) {
+                TellProblem(recipe, check);
+                return;
+            }
+            if (context_.store == nullptr) {
+                ShowErrorBox(Window(), WinText(context_.storeError + FromWinText(kNotSaved)));
+                return;
+            }
+            OwnRecipeId saved = id_;
+            const JournalAppendResult result = context_.store->Save(saved, recipe, CurrentBatchTime());
+            if (result != JournalAppendResult::Appended) {
+                ShowErrorBox(Window(), WinText(u"Рецепт не сохранён. " + DescribeAppendFailure(result)));
+                return;
+            }
+            id_ = saved;
+        } catch (...) {
+            ShowErrorBox(Window(), kNoMemory);
+            return;
+        }
+        ReportOwnRecipeChange(context_);
+        EndDialog(Window(), IDOK);
+    }
+
+    OwnRecipeContext& context_;
+    OwnRecipeId& id_;
+    const OwnRecipe& start_;
+    std::uint32_t rgb_;
+    std::vector<EditedLine> lines_;
+    std::vector<const MixComponent*> components_;  // the combo's items, by their data
+    std::array<COLORREF, kCustomColours> customColours_{};
+    BrushHandle swatchBrush_;
+    FontHandle previewFont_;
+    bool filling_ = false;  // the window's own changes of its fields, not the painter's
+};
+
+}  // namespace
+
+bool EditOwnRecipe(HWND owner, OwnRecipeContext& context, OwnRecipeId& id, const OwnRecipe& start) noexcept {
+    try {
+        OwnRecipeEditor editor(context, id, start);
+        return editor.Run(owner);
+    } catch (...) {
+        ShowErrorBox(owner, L"Не хватило памяти, чтобы открыть рецепт.");
+        return false;
+    }
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,18 @@
+// The standard dialogs for choosing a CSV table to write or to read.
+#pragma once
+
+#include <windows.h>
+
+#include "core/WideString.h"
+
+namespace lacqueron {
+
+enum class CsvFileUse { kSave, kOpen };
+
+// Asks for the file, starting from `defaultName` when saving (an existing one is
+// overwritten only after asking). False when the painter cancels or the dialog fails;
+// a failure is told, ending with `notDone` ("Журнал не выгружен.").
+bool AskCsvFile(HWND owner, CsvFileUse use, const wchar_t* defaultName, const wchar_t* notDone,
+                WideString& path) noexcept;
+
+}  // namespace lacqueron
