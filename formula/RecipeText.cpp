@@ -24,8 +24,9 @@ const char16_t* PurposeText(std::uint32_t purpose) noexcept {
     }
 }
 
-// The name shown for a component: its own, or the kind's word; a pigment's note follows.
-WideString DisplayName(const MixComponent& component) {
+}  // namespace
+
+WideString ComponentDisplayName(const MixComponent& component) {
     const bool pigment = component.kind == kPigment;
     WideString text = !component.name.empty() ? component.name : pigment ? u"Пигмент" : u"Основа";
     if (pigment && !component.note.empty()) {
@@ -35,6 +36,8 @@ WideString DisplayName(const MixComponent& component) {
     }
     return text;
 }
+
+namespace {
 
 // What the recipe's lines add up to before scaling: base and pigment amounts (grams) or
 // volumes (millilitres), and the pigment factor of the last base that has one.
@@ -83,7 +86,8 @@ void AddBaseParts(const Catalogue& catalogue, const MixComponent& base, double b
         const MixComponent* part = catalogue.findComponent(term.code, purpose);
         const double weight = RoundToHundredths(term.share * baseWeight);
         partsTotal += weight;
-        lines.push_back({RecipeLineKind::kBasePart, part ? DisplayName(*part) : WideString(), weight, partsTotal});
+        lines.push_back({RecipeLineKind::kBasePart, part ? ComponentDisplayName(*part) : WideString(), weight, partsTotal,
+                         false, false, term.code});
     }
 }
 
@@ -95,8 +99,8 @@ void AddBases(const Catalogue& catalogue, const ColourRecipe& recipe, std::int32
         const double totalBefore = runningTotal;
         const double weight = RoundToHundredths(item.amount * scale);
         runningTotal += weight;
-        lines.push_back({RecipeLineKind::kBase, DisplayName(*base), weight, runningTotal, base->hasFormula(),
-                         base->hasFormula() && base->formula.empty()});
+        lines.push_back({RecipeLineKind::kBase, ComponentDisplayName(*base), weight, runningTotal, base->hasFormula(),
+                         base->hasFormula() && base->formula.empty(), base->code});
         if (base->hasFormula()) AddBaseParts(catalogue, *base, weight, totalBefore, purpose, lines);
     }
 }
@@ -108,7 +112,8 @@ void AddPigments(const Catalogue& catalogue, const ColourRecipe& recipe, std::in
         if (!pigment || pigment->kind != kPigment) continue;
         const double weight = RoundToHundredths(item.amount * scale * pigmentFactor);
         runningTotal += weight;
-        lines.push_back({RecipeLineKind::kPigment, DisplayName(*pigment), weight, runningTotal});
+        lines.push_back({RecipeLineKind::kPigment, ComponentDisplayName(*pigment), weight, runningTotal, false, false,
+                         pigment->code});
     }
 }
 

@@ -28,6 +28,7 @@ struct RecipeLine {
     double runningTotal = 0;    // as printed; a base part's starts from the total before its base
     bool byFormula = false;     // a base mixed from the base part lines that follow it
     bool formulaMissing = false;  // such a base whose formula kept no term
+    WideString code;              // the package's code of the component; never printed
 };
 
 // A computed recipe. The lines are in print order: each base followed by its parts,
@@ -44,6 +45,10 @@ struct Recipe {
 
 Recipe ComputeRecipe(const Catalogue& catalogue, const ColourRecipe& recipe, std::uint32_t purpose,
                      std::uint32_t weightType, std::int32_t targetWeight);
+
+// A component's name as a recipe line shows it: its own or the kind's word, a pigment's
+// note in brackets.
+WideString ComponentDisplayName(const MixComponent& component);
 
 // The text of a computed recipe, with CR LF line ends.
 WideString WriteRecipeText(const Recipe& recipe);
