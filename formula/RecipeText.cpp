@@ -24,21 +24,6 @@ const char16_t* PurposeText(std::uint32_t purpose) noexcept {
     }
 }
 
-}  // namespace
-
-WideString ComponentDisplayName(const MixComponent& component) {
-    const bool pigment = component.kind == kPigment;
-    WideString text = !component.name.empty() ? component.name : pigment ? u"Пигмент" : u"Основа";
-    if (pigment && !component.note.empty()) {
-        text += u" (";
-        text += component.note;
-        text += u")";
-    }
-    return text;
-}
-
-namespace {
-
 // What the recipe's lines add up to before scaling: base and pigment amounts (grams) or
 // volumes (millilitres), and the pigment factor of the last base that has one.
 struct Sums {
@@ -149,6 +134,17 @@ void AppendLine(WideString& text, const RecipeLine& line) {
 }
 
 }  // namespace
+
+WideString ComponentDisplayName(const MixComponent& component) {
+    const bool pigment = component.kind == kPigment;
+    WideString text = !component.name.empty() ? component.name : pigment ? u"Пигмент" : u"Основа";
+    if (pigment && !component.note.empty()) {
+        text += u" (";
+        text += component.note;
+        text += u")";
+    }
+    return text;
+}
 
 double RoundToHundredths(double x) noexcept {
     double whole;

@@ -43,12 +43,12 @@ struct Recipe {
     double total = 0;               // the printed total weight
 };
 
+// The name a recipe line shows for a component: its own, or the kind's word; a
+// pigment's note follows in brackets.
+WideString ComponentDisplayName(const MixComponent& component);
+
 Recipe ComputeRecipe(const Catalogue& catalogue, const ColourRecipe& recipe, std::uint32_t purpose,
                      std::uint32_t weightType, std::int32_t targetWeight);
-
-// A component's name as a recipe line shows it: its own or the kind's word, a pigment's
-// note in brackets.
-WideString ComponentDisplayName(const MixComponent& component);
 
 // The text of a computed recipe, with CR LF line ends.
 WideString WriteRecipeText(const Recipe& recipe);
