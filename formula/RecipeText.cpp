@@ -71,7 +71,8 @@ void AddBaseParts(const Catalogue& catalogue, const MixComponent& base, double b
         const MixComponent* part = catalogue.findComponent(term.code, purpose);
         const double weight = RoundToHundredths(term.share * baseWeight);
         partsTotal += weight;
-        lines.push_back({RecipeLineKind::kBasePart, part ? ComponentDisplayName(*part) : WideString(), weight, partsTotal});
+        lines.push_back({RecipeLineKind::kBasePart, part ? ComponentDisplayName(*part) : WideString(), weight, partsTotal,
+                         false, false, term.code});
     }
 }
 
@@ -84,7 +85,7 @@ void AddBases(const Catalogue& catalogue, const ColourRecipe& recipe, std::int32
         const double weight = RoundToHundredths(item.amount * scale);
         runningTotal += weight;
         lines.push_back({RecipeLineKind::kBase, ComponentDisplayName(*base), weight, runningTotal, base->hasFormula(),
-                         base->hasFormula() && base->formula.empty()});
+                         base->hasFormula() && base->formula.empty(), base->code});
         if (base->hasFormula()) AddBaseParts(catalogue, *base, weight, totalBefore, purpose, lines);
     }
 }
@@ -96,7 +97,8 @@ void AddPigments(const Catalogue& catalogue, const ColourRecipe& recipe, std::in
         if (!pigment || pigment->kind != kPigment) continue;
         const double weight = RoundToHundredths(item.amount * scale * pigmentFactor);
         runningTotal += weight;
-        lines.push_back({RecipeLineKind::kPigment, ComponentDisplayName(*pigment), weight, runningTotal});
+        lines.push_back({RecipeLineKind::kPigment, ComponentDisplayName(*pigment), weight, runningTotal, false, false,
+                         pigment->code});
     }
 }
 

@@ -28,6 +28,7 @@ struct RecipeLine {
     double runningTotal = 0;    // as printed; a base part's starts from the total before its base
     bool byFormula = false;     // a base mixed from the base part lines that follow it
     bool formulaMissing = false;  // such a base whose formula kept no term
+    WideString code;              // the package's code of the component; never printed
 };
 
 // A computed recipe. The lines are in print order: each base followed by its parts,

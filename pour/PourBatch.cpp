@@ -28,7 +28,8 @@ BatchRecord BatchOfPour(const PourPlan& plan, const BatchHeader& header) {
     batch.amount = header.amount;
     batch.resolution = static_cast<std::uint32_t>(plan.resolution);
     for (const PourComponent& component : plan.components)
-        batch.components.push_back({component.name, component.recipeWeight, component.poured});
+        batch.components.push_back(
+            {component.name, component.recipeWeight, component.poured, component.code, component.addition});
     for (const PourDecision& decision : plan.decisions)
         batch.corrections.push_back(
             {FactorInTenThousandths(decision.correction.factor), decision.correction.total, decision.accepted});

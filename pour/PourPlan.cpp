@@ -31,7 +31,7 @@ void AddSteps(const Recipe& recipe, PourPlan& plan) {
         if (!IsStep(line)) continue;
         const Hundredths target = std::max(ToHundredths(line.runningTotal), previousTarget);
         const Hundredths weight = target - previousTarget;
-        plan.components.push_back({line.name, weight, 0, weight});
+        plan.components.push_back({line.name, weight, 0, weight, line.code});
         PourStep step;
         step.component = plan.components.size() - 1;
         step.weight = weight;
@@ -41,6 +41,13 @@ void AddSteps(const Recipe& recipe, PourPlan& plan) {
     }
     plan.startComponents = plan.components;
     plan.startSteps = plan.steps;
+}
+
+// Moves the targets of the steps from first on by the same amount. A step stopped short
+// before a paste added ahead of it keeps only what it still lacks, which a fresh
+// running total of the weights would not.
+void ShiftTargets(std::vector<PourStep>& steps, std::size_t first, Hundredths by) noexcept {
+    for (std::size_t i = first; i < steps.size(); ++i) steps[i].target += by;
 }
 
 // Targets of the steps from first on: the last reading plus their weights in turn.
@@ -163,7 +170,7 @@ ReadingOutcome Record(PourPlan& plan, Hundredths reading) {
     if (step.state == PourStepState::kDone || correction.factor <= 1.0) {
         // The steps after it start from where this one ended, so that each of them pours
         // its own weight: a large step's tolerance can exceed a whole pigment's weight.
-        Retarget(plan.steps, plan.current, plan.lastReading);
+        ShiftTargets(plan.steps, plan.current, over);
         return step.state == PourStepState::kDone ? ReadingOutcome::kDone : ReadingOutcome::kOverPour;
     }
     plan.offered.push_back(correction);
@@ -180,9 +187,27 @@ void Accept(PourPlan& plan) {
 }
 
 void Decline(PourPlan& plan) {
-    Retarget(plan.steps, plan.current, plan.lastReading);
+    ShiftTargets(plan.steps, plan.current, plan.lastReading - plan.steps[plan.current - 1].target);
     plan.decisions.push_back({*plan.offer, false});
     plan.offer.reset();
+}
+
+// The paste's step goes in as the current one, from the last reading; the steps left
+// move up by its weight, so each still pours what it lacks (a step already short too).
+void Add(PourPlan& plan, const PourAddition& addition) {
+    std::size_t c = 0;
+    while (c < plan.components.size() &&
+           !(plan.components[c].addition && plan.components[c].code == addition.paste.code))
+        ++c;
+    if (c == plan.components.size()) plan.components.push_back({addition.paste.name, 0, 0, 0, addition.paste.code, true});
+    plan.components[c].weight += addition.weight;
+    PourStep step;
+    step.kind = PourStepKind::kAddition;
+    step.component = c;
+    step.weight = addition.weight;
+    step.target = plan.lastReading + addition.weight;
+    ShiftTargets(plan.steps, plan.current, addition.weight);
+    plan.steps.insert(plan.steps.begin() + static_cast<std::ptrdiff_t>(plan.current), step);
 }
 
 }  // namespace
@@ -195,7 +220,7 @@ ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading) {
     }
     if (reading < 0) return ReadingOutcome::kNegative;
     if (reading < plan.lastReading) return ReadingOutcome::kBelowPrevious;
-    plan.entries.push_back({reading, plan.resolution, std::nullopt});
+    plan.entries.push_back({reading, plan.resolution, std::nullopt, std::nullopt});
     return Record(plan, reading);
 }
 
@@ -225,6 +250,10 @@ bool UndoReading(PourPlan& plan) {
         const PourEntry& entry = plan.entries[i];
         replay.resolution = entry.resolution;
         replay.entries.push_back(entry);
+        if (entry.addition) {
+            Add(replay, *entry.addition);
+            continue;
+        }
         Record(replay, entry.reading);
         if (replay.offer && entry.accepted) *entry.accepted ? Accept(replay) : Decline(replay);
     }
@@ -250,10 +279,40 @@ void DeclineCorrection(PourPlan& plan) {
     Decline(plan);
 }
 
+std::vector<PourPaste> PastesToAdd(const Catalogue& catalogue) {
+    std::vector<PourPaste> pastes;
+    for (const MixComponent& component : catalogue.components) {
+        if (component.kind != kPigment) continue;
+        // The recipe computation takes the first pigment of a code; the others are never poured.
+        const bool seen = std::any_of(pastes.begin(), pastes.end(),
+                                      [&](const PourPaste& paste) { return EqualFoldLatin(paste.code, component.code); });
+        if (!seen) pastes.push_back({component.code, ComponentDisplayName(component)});
+    }
+    return pastes;
+}
+
+bool MayAddPaste(const PourPlan& plan) noexcept { return !plan.entries.empty() && !plan.offer; }
+
+AdditionOutcome AddPaste(PourPlan& plan, const PourPaste& paste, Hundredths weight) {
+    if (plan.offer) return AdditionOutcome::kDecisionPending;
+    if (plan.entries.empty()) return AdditionOutcome::kNothingPoured;
+    if (weight <= 0 || weight > kLargestAmount * kHundredthsPerGram) return AdditionOutcome::kBadWeight;
+    // Made on a copy, so the plan stays as it was if memory runs out.
+    PourPlan next = plan;
+    PourEntry entry;
+    entry.resolution = plan.resolution;
+    entry.addition = PourAddition{paste, weight};
+    Add(next, *entry.addition);
+    next.entries.push_back(std::move(entry));
+    plan = std::move(next);
+    return AdditionOutcome::kAdded;
+}
+
 std::vector<PourSummaryLine> Summarize(const PourPlan& plan) {
     std::vector<PourSummaryLine> lines;
     for (const PourComponent& component : plan.components) {
-        PourSummaryLine line{component.name, component.weight, component.poured, component.poured - component.weight, {}};
+        PourSummaryLine line{component.name, component.weight, component.poured, component.poured - component.weight, {},
+                             component.addition};
         if (component.weight != 0)
             line.percent = kPercent * static_cast<double>(line.deviation) / static_cast<double>(component.weight);
         lines.push_back(line);

@@ -34,7 +34,8 @@ constexpr Hundredths kFarAboveScaleSteps = 10;
 
 bool IsResolution(Hundredths value) noexcept;
 
-enum class PourStepKind { kStep, kTopUp };
+// A step of the recipe, a top-up after a correction, or a paste added while tinting.
+enum class PourStepKind { kStep, kTopUp, kAddition };
 enum class PourStepState { kWaiting, kDone, kOverPour };
 
 struct PourStep {
@@ -54,7 +55,15 @@ struct PourComponent {
     WideString name;        // as the recipe text shows it
     Hundredths weight = 0;  // what the plan in force asks for in all
     Hundredths poured = 0;
-    Hundredths recipeWeight = 0;  // what the recipe text asks for, before any correction
+    Hundredths recipeWeight = 0;  // what the recipe text asks for, before any correction; 0 for an addition
+    WideString code;              // the package's code
+    bool addition = false;        // pastes added while tinting, beyond the recipe
+};
+
+// A paste of the package that may be added while tinting.
+struct PourPaste {
+    WideString code;
+    WideString name;  // as the recipe text shows it
 };
 
 struct PourCorrection {
@@ -70,16 +79,23 @@ struct PourDecision {
     bool accepted = false;
 };
 
+// A paste added, and the weight to add.
+struct PourAddition {
+    PourPaste paste;
+    Hundredths weight = 0;
+};
+
 // A reading that stands, with the resolution it was judged at and the answer to the
-// correction it caused, once given. Undo replays these.
+// correction it caused, once given; or a paste added. Undo replays these.
 struct PourEntry {
     Hundredths reading = 0;
     Hundredths resolution = kDefaultResolution;
     std::optional<bool> accepted;
+    std::optional<PourAddition> addition;  // set for an addition, which has no reading of its own
 };
 
 // Pouring while a step waits for its reading, deciding while a correction is offered,
-// finished when neither: every step, top-ups included, has its reading.
+// finished when neither: every step, top-ups and additions included, has its reading.
 enum class PourPhase { kPouring, kDeciding, kFinished };
 
 struct PourPlan {
@@ -138,8 +154,26 @@ ReadingOutcome RecordReading(PourPlan& plan, Hundredths reading);
 std::optional<Hundredths> FarAbove(const PourPlan& plan, Hundredths reading) noexcept;
 
 // Takes back the last reading that stands and the correction it caused, with the answer
-// to it; false when nothing stands or the batch is finished.
+// to it, or the last paste added when it has no reading yet; false when nothing stands
+// or the batch is finished.
 bool UndoReading(PourPlan& plan);
+
+// The pastes of the package, in its order, each code once.
+std::vector<PourPaste> PastesToAdd(const Catalogue& catalogue);
+
+enum class AdditionOutcome {
+    kAdded,             // its step is current
+    kNothingPoured,     // refused, like every outcome below: nothing changes
+    kDecisionPending,
+    kBadWeight,         // not above 0, or past the largest amount
+};
+
+// Adds a step for the weight of the paste, current at once; the steps left follow it.
+// A finished batch is pouring again until the step has its reading. Repeated additions
+// of one paste go into one addition component.
+AdditionOutcome AddPaste(PourPlan& plan, const PourPaste& paste, Hundredths weight);
+// Whether AddPaste would take a paste now: a reading stands and no correction waits.
+bool MayAddPaste(const PourPlan& plan) noexcept;
 
 // The offered correction's new total fits the can (or no capacity is set).
 bool OfferFits(const PourPlan& plan) noexcept;
@@ -155,6 +189,7 @@ struct PourSummaryLine {
     Hundredths poured = 0;
     Hundredths deviation = 0;
     std::optional<double> percent;  // of the weight; none for a weight of 0
+    bool addition = false;          // added while tinting; these come after the recipe's own
 };
 
 std::vector<PourSummaryLine> Summarize(const PourPlan& plan);

@@ -1,5 +1,6 @@
 // The built `datapack pour` on catalogue/: the plan after an accepted over-pour, worked
-// out by hand from the recipe text of row 0 for purpose 4 at 500 g, and a bad reading.
+// out by hand from the recipe text of row 0 for purpose 4 at 500 g, pastes added while
+// tinting, a bad reading and an unknown paste.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,6 +44,28 @@ TEST(PourCommand, UndoAndACanTooSmallForTheCorrection) {
               "step\tПаста ультрамариновая (ультрамарин)\t0.20\t500.01\t501.00\tперелив\n"
               "total\t501.00\n"
               "correction\t5.9500\t2975.06\ttoo-large\n");
+}
+
+// 0.30 g of red added after the base: it pours first and the white paste follows from
+// 446.78; once finished, 0.50 g of yellow makes the batch wait for one more reading.
+TEST(PourCommand, PastesAddedWhilePouringAndAfterTheFinish) {
+    const test::CommandResult run = Datapack("446.48 add red 0,30 446.78 499.91 500.04 500.11 500.31 add YEL 0.5");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "step\tОснова для пластика глянцевая\t446.48\t446.48\t446.48\tготово\n"
+              "addition\tПаста красная (органическая)\t0.30\t446.78\t446.78\tготово\n"
+              "step\tПаста белая (диоксид титана)\t53.13\t499.91\t499.91\tготово\n"
+              "step\tПаста жёлтая (органическая)\t0.13\t500.04\t500.04\tготово\n"
+              "step\tПаста красная (органическая)\t0.07\t500.11\t500.11\tготово\n"
+              "step\tПаста ультрамариновая (ультрамарин)\t0.20\t500.31\t500.31\tготово\n"
+              "addition\tПаста жёлтая (органическая)\t0.50\t500.81\t-\tждёт\n"
+              "total\t500.81\n");
+}
+
+TEST(PourCommand, UnknownPasteIsNamedOnStderr) {
+    const test::CommandResult run = Datapack("446.48 add XYZ 1 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "datapack: cannot add XYZ: no paste has the code XYZ\n");
 }
 
 TEST(PourCommand, BadReadingIsNamedOnStderr) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <string>
@@ -35,9 +36,18 @@ struct ExampleRecipe {
     std::uint32_t purpose;
 };
 
+const char* KindWord(PourStepKind kind) {
+    switch (kind) {
+    case PourStepKind::kTopUp: return "top-up ";
+    case PourStepKind::kAddition: return "addition ";
+    case PourStepKind::kStep: break;
+    }
+    return "step ";
+}
+
 // One row as "kind name weight target reading status".
 std::string Row(const PourPlan& plan, const PourStep& step) {
-    return std::string(step.kind == PourStepKind::kTopUp ? "top-up " : "step ") +
+    return KindWord(step.kind) +
            ToUtf8(plan.components[step.component].name) + " " + FormatGrams(step.weight) + " " +
            FormatGrams(step.target) + " " + (step.reading ? FormatGrams(*step.reading) : "-") + " " +
            ToUtf8(StatusWord(step));
@@ -89,7 +99,10 @@ TEST_P(PourPlans, AfterTheReadings) {
     EXPECT_EQ(Rows(plan), c.rows);
 }
 
-std::string CaseName(const testing::TestParamInfo<PlanCase>& info) { return info.param.name; }
+template <typename Case>
+std::string CaseName(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Plans, PourPlans,
@@ -165,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"ShortReadingKeepsTheStep", kPlain, kResolutionTenth, {48080, 49500}, false,
                  {"step Основа 480.77 480.77 480.80 готово", "step Yel 14.42 495.22 495.00 ждёт",
                   "step Red (N) 4.81 500.03 - ждёт", "total 500.03"}}),
-    CaseName);
+    CaseName<PlanCase>);
 
 TEST(PourPlan, PartsThatRoundAboveTheirBaseKeepThePrintedTargets) {
     // The base weighs 100.01; its halves print 50.01 each, so the parts reach 100.02 and
@@ -270,14 +283,14 @@ TEST(PourPlan, BatchForTheJournal) {
     BatchRecord left = BatchOfPour(plan, header);
     EXPECT_EQ(left.status, BatchStatus::Abandoned);
     EXPECT_EQ(left.finalTotal, 48077);
-    EXPECT_EQ(left.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077}, {u"Yel", 1442, 0},
-                                                            {u"Red (N)", 481, 0}}));
+    EXPECT_EQ(left.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077, u"B1"}, {u"Yel", 1442, 0, u"P1"},
+                                                            {u"Red (N)", 481, 0, u"P2"}}));
 
     Pour(plan, {49619, 50233, 63570, 63869}, true);
     const BatchRecord done = BatchOfPour(plan, header);
     EXPECT_EQ(done.status, BatchStatus::Done);
-    EXPECT_EQ(done.components, (std::vector<BatchComponent>{{u"Основа", 48077, 61414}, {u"Yel", 1442, 1841},
-                                                            {u"Red (N)", 481, 614}}));
+    EXPECT_EQ(done.components, (std::vector<BatchComponent>{{u"Основа", 48077, 61414, u"B1"},
+                                                            {u"Yel", 1442, 1841, u"P1"}, {u"Red (N)", 481, 614, u"P2"}}));
     EXPECT_EQ(done.corrections, (std::vector<BatchCorrection>{{10693, 53467, true}, {11946, 63869, true}}));
 
     PourPlan declined = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
@@ -288,6 +301,133 @@ TEST(PourPlan, BatchForTheJournal) {
     EXPECT_EQ(done.time, header.time);
     EXPECT_EQ(done.note, u"заказ 17");
     EXPECT_EQ(done.colourName, u"Зелёно-бежевый");
+}
+
+// Tinting: a paste added at the bench, one act at a time.
+struct Act {
+    Hundredths value = 0;               // a reading, kUndo, or the grams of the paste
+    const char16_t* paste = nullptr;    // the code of the paste to add
+};
+Act Add(const char16_t* code, Hundredths weight) { return {weight, code}; }
+
+// The summary as "name weight poured deviation", additions marked with "+".
+std::vector<std::string> SummaryRows(const PourPlan& plan) {
+    std::vector<std::string> rows;
+    for (const PourSummaryLine& line : Summarize(plan))
+        rows.push_back((line.addition ? "+" : "") + ToUtf8(line.name) + " " + FormatGrams(line.weight) + " " +
+                       FormatGrams(line.poured) + " " + FormatGrams(line.deviation));
+    return rows;
+}
+
+struct AdditionCase {
+    const char* name;
+    std::vector<Act> acts;
+    std::vector<std::string> rows;
+    std::vector<std::string> summary;
+};
+
+class PourAdditions : public testing::TestWithParam<AdditionCase> {};
+
+TEST_P(PourAdditions, AfterTheActs) {
+    const AdditionCase& c = GetParam();
+    const ExampleRecipe example(kPlain);
+    const std::vector<PourPaste> pastes = PastesToAdd(example.catalogue);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    for (const Act& act : c.acts) {
+        if (!act.paste) {
+            Pour(plan, {act.value}, true);
+            continue;
+        }
+        const auto paste = std::find_if(pastes.begin(), pastes.end(), [&](const PourPaste& p) { return p.code == act.paste; });
+        ASSERT_NE(paste, pastes.end());
+        ASSERT_EQ(AddPaste(plan, *paste, act.value), AdditionOutcome::kAdded);
+        EXPECT_EQ(plan.Phase(), PourPhase::kPouring);
+        EXPECT_EQ(plan.steps[plan.current].kind, PourStepKind::kAddition);
+    }
+    EXPECT_EQ(Rows(plan), c.rows);
+    EXPECT_EQ(SummaryRows(plan), c.summary);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Additions, PourAdditions,
+    testing::Values(
+        // Yel stopped short at 490.00 for 0.50 of red: it pours first, from 490.00, and Yel
+        // still lacks its 5.19, now up to 495.69.
+        AdditionCase{"WhilePouring", {{48077}, {49000}, Add(u"P2", 50), {49050}, {49569}, {50050}},
+                     {"step Основа 480.77 480.77 480.77 готово", "addition Red (N) 0.50 490.50 490.50 готово",
+                      "step Yel 14.42 495.69 495.69 готово", "step Red (N) 4.81 500.50 500.50 готово",
+                      "total 500.50"},
+                     {"Основа 480.77 480.77 0.00", "Yel 14.42 14.42 0.00", "Red (N) 4.81 4.81 0.00",
+                      "+Red (N) 0.50 0.50 0.00"}},
+        // Finished, then two more of Yel: pouring again until each has its reading; both go
+        // into one addition, after the recipe's own Yel.
+        AdditionCase{"AfterTheFinish", {{48077}, {49519}, {50000}, Add(u"P1", 200), {50200}, Add(u"P1", 100), {50300}},
+                     {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                      "step Red (N) 4.81 500.00 500.00 готово", "addition Yel 2.00 502.00 502.00 готово",
+                      "addition Yel 1.00 503.00 503.00 готово", "total 503.00"},
+                     {"Основа 480.77 480.77 0.00", "Yel 14.42 14.42 0.00", "Red (N) 4.81 4.81 0.00",
+                      "+Yel 3.00 3.00 0.00"}},
+        // The reading goes first, then the addition itself, as if never made.
+        AdditionCase{"TakenBack", {{48077}, Add(u"P2", 50), {48127}, {kUndo}, {kUndo}},
+                     {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 - ждёт",
+                      "step Red (N) 4.81 500.00 - ждёт", "total 500.00"},
+                     {"Основа 480.77 480.77 0.00", "Yel 14.42 0.00 -14.42", "Red (N) 4.81 0.00 -4.81"}},
+        // Withdrawn before its reading, after the finish: finished again.
+        AdditionCase{"WithdrawnAfterTheFinish", {{48077}, {49519}, {50000}, Add(u"P1", 200), {kUndo}},
+                     {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                      "step Red (N) 4.81 500.00 500.00 готово", "total 500.00"},
+                     {"Основа 480.77 480.77 0.00", "Yel 14.42 14.42 0.00", "Red (N) 4.81 4.81 0.00"}},
+        // 1.10 of red for 1.00 (tolerance 0.01): f = 1.1 for the whole batch, the addition
+        // included; the recipe's components are topped up, the addition has its 1.10.
+        AdditionCase{"OverPourAccepted", {{48077}, {49519}, {50000}, Add(u"P2", 100), {50110}},
+                     {"step Основа 480.77 480.77 480.77 готово", "step Yel 14.42 495.19 495.19 готово",
+                      "step Red (N) 4.81 500.00 500.00 готово", "addition Red (N) 1.00 501.00 501.10 перелив",
+                      "top-up Основа 48.08 549.18 - долить", "top-up Yel 1.44 550.62 - долить",
+                      "top-up Red (N) 0.48 551.10 - долить", "total 551.10", "correction 1.1000 551.10"},
+                     {"Основа 528.85 480.77 -48.08", "Yel 15.86 14.42 -1.44", "Red (N) 5.29 4.81 -0.48",
+                      "+Red (N) 1.10 1.10 0.00"}}),
+    CaseName<AdditionCase>);
+
+// Refused additions change nothing: none before a reading, none while a correction waits,
+// none of no weight.
+TEST(PourPlan, AdditionsRefused) {
+    const ExampleRecipe example(kPlain);
+    const PourPaste red = PastesToAdd(example.catalogue).at(1);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    EXPECT_FALSE(MayAddPaste(plan));
+    EXPECT_EQ(AddPaste(plan, red, 50), AdditionOutcome::kNothingPoured);
+    ASSERT_EQ(RecordReading(plan, 49000), ReadingOutcome::kOverPour);
+    EXPECT_FALSE(MayAddPaste(plan));
+    EXPECT_EQ(AddPaste(plan, red, 50), AdditionOutcome::kDecisionPending);
+    DeclineCorrection(plan);
+    const std::vector<std::string> before = Rows(plan);
+    EXPECT_EQ(AddPaste(plan, red, 0), AdditionOutcome::kBadWeight);
+    EXPECT_EQ(AddPaste(plan, red, Hundredths{kLargestAmount} * kHundredthsPerGram + 1), AdditionOutcome::kBadWeight);
+    EXPECT_EQ(Rows(plan), before);
+    EXPECT_EQ(plan.entries.size(), 1u);
+    EXPECT_TRUE(MayAddPaste(plan));
+}
+
+// The pastes offered are the package's pigments, each code once, named as the recipe does;
+// the journal keeps every component's code and marks the additions.
+TEST(PourPlan, AdditionsInTheJournal) {
+    ExampleRecipe example(kPlain);
+    example.catalogue.components.Append(test::Pigment(u"p1", u"Другая", u"", 1.0));
+    const std::vector<PourPaste> pastes = PastesToAdd(example.catalogue);
+    ASSERT_EQ(pastes.size(), 2u);
+    EXPECT_EQ(pastes[1].code, u"P2");
+    EXPECT_EQ(pastes[1].name, u"Red (N)");
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(plan, {48077}, true);
+    ASSERT_EQ(AddPaste(plan, pastes[0], 120), AdditionOutcome::kAdded);
+    Pour(plan, {48197, 49639, 50120}, true);
+    ASSERT_TRUE(plan.Finished());
+    const BatchRecord batch = BatchOfPour(plan, {});
+    EXPECT_EQ(batch.status, BatchStatus::Done);
+    EXPECT_EQ(batch.components,
+              (std::vector<BatchComponent>{{u"Основа", 48077, 48077, u"B1"}, {u"Yel", 1442, 1442, u"P1"},
+                                           {u"Red (N)", 481, 481, u"P2"}, {u"Yel", 0, 120, u"P1", true}}));
+    EXPECT_EQ(batch.finalTotal, 50120);
 }
 
 TEST(PourPlan, RefusedReadingsRecordNothing) {

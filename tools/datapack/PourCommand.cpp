@@ -1,6 +1,9 @@
 // datapack pour: the bench's pour plan for one recipe after the given scale readings.
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/Utf8.h"
 #include "pour/PourPlan.h"
@@ -14,9 +17,10 @@ namespace {
 
 constexpr char kUsage[] =
     "datapack pour --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N "
-    "[--resolution 0.01|0.1|1] [--capacity G] [--accept] READING|undo...";
+    "[--resolution 0.01|0.1|1] [--capacity G] [--accept] READING|undo|add CODE GRAMS...";
 constexpr char kAcceptFlag[] = "--accept";
 constexpr char kUndoToken[] = "undo";
+constexpr char kAddToken[] = "add";
 constexpr char kOptionPrefix[] = "--";
 
 struct PourArguments {
@@ -62,10 +66,47 @@ std::string Refusal(lacqueron::ReadingOutcome outcome, const lacqueron::PourPlan
 
 std::string Utf8(const char16_t* text) { return lacqueron::ToUtf8(text); }
 
+const char* KindWord(lacqueron::PourStepKind kind) noexcept {
+    switch (kind) {
+    case lacqueron::PourStepKind::kTopUp: return "top-up";
+    case lacqueron::PourStepKind::kAddition: return "addition";
+    case lacqueron::PourStepKind::kStep: break;
+    }
+    return "step";
+}
+
+std::optional<lacqueron::Hundredths> ParseGrams(const std::string& text) {
+    lacqueron::WideString wide;
+    if (!lacqueron::FromUtf8(text, wide, nullptr, lacqueron::kLargestBasicCodePoint)) return std::nullopt;
+    return lacqueron::ParseReading(wide);
+}
+
+// Adds the paste of the code (case of Latin letters aside) for the grams; empty when
+// added, else why not.
+std::string AddPaste(lacqueron::PourPlan& plan, const lacqueron::Catalogue& catalogue, const std::string& code,
+                     const std::string& grams) {
+    lacqueron::WideString wideCode;
+    if (!lacqueron::FromUtf8(code, wideCode, nullptr, lacqueron::kLargestBasicCodePoint)) return "the code is not UTF-8";
+    const std::vector<lacqueron::PourPaste> pastes = lacqueron::PastesToAdd(catalogue);
+    const auto paste = std::find_if(pastes.begin(), pastes.end(), [&](const lacqueron::PourPaste& p) {
+        return lacqueron::EqualFoldLatin(p.code, wideCode);
+    });
+    if (paste == pastes.end()) return "no paste has the code " + code;
+    const std::optional<lacqueron::Hundredths> weight = ParseGrams(grams);
+    if (!weight) return "the grams " + grams + " are not a number";
+    switch (lacqueron::AddPaste(plan, *paste, *weight)) {
+    case lacqueron::AdditionOutcome::kAdded: return {};
+    case lacqueron::AdditionOutcome::kNothingPoured: return "no reading stands yet";
+    case lacqueron::AdditionOutcome::kDecisionPending: return "a correction is still to be decided";
+    case lacqueron::AdditionOutcome::kBadWeight: break;
+    }
+    return "the grams " + grams + " are not above 0 or too many";
+}
+
 void PrintPlan(const lacqueron::PourPlan& plan) {
     for (const lacqueron::PourStep& step : plan.steps) {
         const std::string reading = step.reading ? lacqueron::FormatGrams(*step.reading) : "-";
-        std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", step.kind == lacqueron::PourStepKind::kTopUp ? "top-up" : "step",
+        std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", KindWord(step.kind),
                     lacqueron::ToUtf8(plan.components[step.component].name).c_str(),
                     lacqueron::FormatGrams(step.weight).c_str(), lacqueron::FormatGrams(step.target).c_str(),
                     reading.c_str(), Utf8(lacqueron::StatusWord(step)).c_str());
@@ -114,14 +155,20 @@ int RunPour(const Arguments& args) {
 
     lacqueron::PourPlan plan = lacqueron::BuildPourPlan(recipe, resolution);
     plan.capacity = capacity;
-    for (const std::string& text : split.readings) {
+    for (std::size_t i = 0; i < split.readings.size(); ++i) {
+        const std::string& text = split.readings[i];
         if (text == kUndoToken) {
             if (!lacqueron::UndoReading(plan)) return Fail("undo: no reading to take back");
             continue;
         }
-        lacqueron::WideString wide;
-        const std::optional<lacqueron::Hundredths> reading =
-            lacqueron::FromUtf8(text, wide, nullptr, lacqueron::kLargestBasicCodePoint) ? lacqueron::ParseReading(wide) : std::nullopt;
+        if (text == kAddToken) {
+            if (i + 2 >= split.readings.size()) return BadUsage("add needs a paste code and grams", kUsage);
+            const std::string error = AddPaste(plan, selection.catalogue, split.readings[i + 1], split.readings[i + 2]);
+            if (!error.empty()) return Fail("cannot add " + split.readings[i + 1] + ": " + error);
+            i += 2;
+            continue;
+        }
+        const std::optional<lacqueron::Hundredths> reading = ParseGrams(text);
         if (!reading) return Fail("bad reading " + text + ": not a number");
         const lacqueron::ReadingOutcome outcome = lacqueron::RecordReading(plan, *reading);
         if (lacqueron::IsRefused(outcome)) return Fail("bad reading " + text + ": " + Refusal(outcome, plan));

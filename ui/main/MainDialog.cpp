@@ -445,8 +445,7 @@ void MainDialog::OnWeigh() noexcept {
         request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
-        // TODO(lead): once the tinting additions are in, wire the summary's button:
-        // request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
+        request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
+#include <vector>
 
+#include "files/JournalAccess.h"
 #include "formula/RecipeText.h"
 #include "pour/PourText.h"
 #include "res/resource.h"
@@ -18,6 +20,7 @@
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/shared/Dialog.h"
+#include "ui/weigh/AddPasteDialog.h"
 #include "ui/weigh/BenchSettings.h"
 #include "ui/weigh/ScalePanel.h"
 #include "ui/weigh/WeighJournal.h"
@@ -129,6 +132,11 @@ private:
             SetWindowSubclass(reading, ReadingFieldProc, kReadingSubclass, 0);
         FillResolutions();
         FillCapacity();
+        try {
+            pastes_ = PastesToAdd(*request_.catalogue);
+        } catch (...) {
+            pastes_.clear();  // nothing to offer for tinting; the recipe is still weighed
+        }
         StartPlan();
         scale_.Attach(Window(), request_.scale);
         if (HWND reading = Control(IDC_WEIGH_READING)) SetFocus(reading);
@@ -205,12 +213,14 @@ private:
         Enable(IDC_WEIGH_UNDO, open && AnythingRecorded(plan_));
         Enable(IDC_WEIGH_ACCEPT, OfferFits(plan_));
         Enable(IDC_WEIGH_SMALLEST, smallest_ && !AnythingRecorded(plan_));
+        Enable(IDC_WEIGH_ADD_PASTE, MayAddPaste(plan_) && !pastes_.empty());
         for (const int id : kCorrectionControls) Show(id, plan_.offer.has_value());
         // A plan that could not be made is shown empty, never as a finished batch.
         const bool summary = plan_.Finished() && !plan_.steps.empty();
         Show(IDC_WEIGH_PLAN, !summary);
         Show(IDC_WEIGH_SUMMARY, summary);
         Show(IDC_WEIGH_LABEL, plan_.Finished() && journal_.Batch());
+        Show(IDC_WEIGH_SAVE_RECIPE, summary && request_.saveAsRecipe);
         SendDlgItemMessageW(Window(), IDC_WEIGH_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(Progress()), 0);
     }
 
@@ -244,7 +254,13 @@ private:
         if (!list) return;
         SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
         Hundredths weights = 0;
+        bool headed = false;
+        // The recipe's own components come first; the additions follow under their heading.
         for (const PourSummaryLine& line : Summarize(plan_)) {
+            if (line.addition && !headed) {
+                AddListRow(list, {AdditionsHeading(), WideString(), WideString(), WideString(), WideString()});
+                headed = true;
+            }
             weights += line.weight;
             AddListRow(list, {line.name, GramsCell(line.weight), GramsCell(line.poured),
                           SignedCell(static_cast<double>(line.deviation) / kHundredthsPerGram),
@@ -280,6 +296,8 @@ private:
         case IDC_WEIGH_DECLINE: OnDecision(false); return TRUE;
         case IDC_WEIGH_RESOLUTION: OnResolution(); return TRUE;
         case IDC_WEIGH_SMALLEST: OnSmallestBatch(); return TRUE;
+        case IDC_WEIGH_ADD_PASTE: OnAddPaste(); return TRUE;
+        case IDC_WEIGH_SAVE_RECIPE: OnSaveAsRecipe(); return TRUE;
         case IDC_WEIGH_LABEL:
             if (const BatchRecord* batch = journal_.Batch()) PrintCanLabel(Window(), *batch);
             return TRUE;
@@ -357,7 +375,7 @@ private:
                 const PourEntry last = plan_.entries.back();
                 const bool withCorrection = plan_.offer.has_value() || last.accepted.has_value();
                 UndoReading(plan_);
-                message = UndoneText(last.reading, withCorrection);
+                message = last.addition ? AdditionUndoneText(*last.addition) : UndoneText(last.reading, withCorrection);
                 scale_.ForgetHeld();
             }
         } catch (...) {
@@ -412,6 +430,47 @@ private:
         }
     }
 
+    // A paste for tinting: its step is current at once, a finished batch pours again.
+    void OnAddPaste() noexcept {
+        if (asking_ || !MayAddPaste(plan_)) return;
+        std::optional<PourAddition> addition;
+        {
+            const FlagScope asking(asking_);
+            addition = AskPasteToAdd(Window(), pastes_);
+        }
+        if (addition) {
+            WideString message;
+            try {
+                message = AddPaste(plan_, addition->paste, addition->weight) == AdditionOutcome::kAdded
+                              ? AddedText(*addition)
+                              : WideString();
+            } catch (...) {
+                message = u"Недостаточно памяти: паста не добавлена.";
+            }
+            SetText(IDC_WEIGH_MESSAGE, message);
+            scale_.ForgetHeld();
+            Refresh();
+        }
+        FocusReading();
+    }
+
+    // The batch as the journal has it, or as it would, for a recipe of the shop's own.
+    void OnSaveAsRecipe() noexcept {
+        if (!request_.saveAsRecipe || !plan_.Finished() || asking_) return;
+        const FlagScope asking(asking_);
+        try {
+            if (journal_.Written(plan_) && journal_.Batch()) {
+                request_.saveAsRecipe(Window(), *journal_.Batch());
+            } else {
+                BatchHeader header = Header();
+                header.time = CurrentBatchTime();
+                request_.saveAsRecipe(Window(), BatchOfPour(plan_, header));
+            }
+        } catch (...) {
+            SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти: рецепт не сохранён.");
+        }
+    }
+
     void OnResolution() noexcept {
         const std::optional<std::uint32_t> selected = SelectedComboData(Control(IDC_WEIGH_RESOLUTION));
         if (!selected) return;
@@ -445,7 +504,7 @@ private:
     }
 
     void WriteFinishedBatch() noexcept {
-        if (journal_.Written() || asking_) return;
+        if (journal_.Written(plan_) || asking_) return;
         const FlagScope asking(asking_);
         try {
             const WideString error = journal_.Write(Window(), plan_, Header());
@@ -473,6 +532,7 @@ private:
     WeighRequest& request_;
     PourPlan plan_;
     std::optional<std::int32_t> smallest_;
+    std::vector<PourPaste> pastes_;  // what may be added while tinting
     WeighJournal journal_;
     std::int32_t capacity_ = 0;        // grams the can holds; 0 when not set
     std::int32_t storedCapacity_ = 0;  // as the bench key has it

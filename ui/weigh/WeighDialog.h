@@ -10,6 +10,7 @@
 
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
+#include "journal/BatchRecord.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
 
@@ -31,6 +32,9 @@ struct WeighRequest {
     WideString journalPath;  // where a finished batch, or one left after a reading, is written
     // Sets the main dialog's amount and recomputes its recipe.
     std::function<void(std::int32_t amount)> setAmount;
+    // Offered in the summary of a finished batch, with the batch as the journal keeps it;
+    // no button when empty.
+    std::function<void(HWND owner, const BatchRecord& batch)> saveAsRecipe;
 };
 
 inline constexpr wchar_t kNoMemoryForWeighing[] = L"Недостаточно памяти, чтобы открыть окно взвешивания.";

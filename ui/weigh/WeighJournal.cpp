@@ -1,5 +1,7 @@
 #include "ui/weigh/WeighJournal.h"
 
+#include <algorithm>
+
 #include "files/JournalAccess.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/weigh/BatchNoteDialog.h"
@@ -26,6 +28,15 @@ bool CloseDespite(HWND owner, const WideString& error) noexcept {
 
 bool AnythingRecorded(const PourPlan& plan) noexcept { return !plan.entries.empty(); }
 
+std::size_t ReadingCount(const PourPlan& plan) noexcept {
+    return static_cast<std::size_t>(std::count_if(plan.entries.begin(), plan.entries.end(),
+                                                  [](const PourEntry& entry) { return !entry.addition; }));
+}
+
+bool WeighJournal::Written(const PourPlan& plan) const noexcept {
+    return written_ && readingsWritten_ == ReadingCount(plan);
+}
+
 WideString WeighJournal::Write(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept {
     try {
         if (!note_) note_ = AskBatchNote(owner);
@@ -38,11 +49,12 @@ WideString WeighJournal::Write(HWND owner, const PourPlan& plan, const BatchHead
     }
     const WideString error = AppendBatchToJournal(*batch_, path_);
     written_ = error.empty();
+    readingsWritten_ = ReadingCount(plan);
     return error;
 }
 
 bool WeighJournal::MayClose(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept {
-    if (!AnythingRecorded(plan) || written_) return true;
+    if (!AnythingRecorded(plan) || Written(plan)) return true;
     if (!plan.Finished() &&
         MessageBoxW(owner, kAbandonQuestion, kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return false;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 
 #include "core/WideString.h"
@@ -22,8 +23,9 @@ public:
     // Writes the batch as the plan has it now, under the header but for its time and
     // note, which are taken now; empty when written, else why not.
     WideString Write(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept;
-    // Whether the journal has the batch as it ended.
-    bool Written() const noexcept { return written_; }
+    // Whether the journal has the batch with every reading that stands now. A paste
+    // poured after the batch was written makes it due again, as a record of its own.
+    bool Written(const PourPlan& plan) const noexcept;
     // The batch as last written, for the label.
     const BatchRecord* Batch() const noexcept { return batch_ ? &*batch_ : nullptr; }
 
@@ -36,9 +38,12 @@ private:
     std::optional<WideString> note_;
     std::optional<BatchRecord> batch_;
     bool written_ = false;
+    std::size_t readingsWritten_ = 0;
 };
 
 // Whether any reading stands.
 bool AnythingRecorded(const PourPlan& plan) noexcept;
+// How many readings stand; a paste added has none of its own.
+std::size_t ReadingCount(const PourPlan& plan) noexcept;
 
 }  // namespace lacqueron

@@ -56,6 +56,16 @@ WideString NotANumberText() {
     return u"Введите показание весов числом, например 480.77. Ничего не записано.";
 }
 
+WideString AddedText(const PourAddition& addition) {
+    return u"Добавлена паста " + addition.paste.name + u": " + Grams(addition.weight) + u".";
+}
+
+WideString AdditionUndoneText(const PourAddition& addition) {
+    return u"Добавление пасты " + addition.paste.name + u" (" + Grams(addition.weight) + u") отменено.";
+}
+
+WideString AdditionsHeading() { return u"Добавлено при подборе:"; }
+
 WideString DecisionPendingText() { return u"Сначала примите или отклоните пересчёт партии."; }
 
 WideString FarAboveQuestion(Hundredths reading, Hundredths excess) {

@@ -21,6 +21,11 @@ WideString FarAboveQuestion(Hundredths reading, Hundredths excess);
 // A reading taken back, with the correction it caused when there was one.
 WideString UndoneText(Hundredths reading, bool withCorrection);
 WideString NothingToUndoText();
+// A paste added while tinting, and one taken back before its reading.
+WideString AddedText(const PourAddition& addition);
+WideString AdditionUndoneText(const PourAddition& addition);
+// The summary's heading over the pastes added while tinting.
+WideString AdditionsHeading();
 // The offered correction: factor, new total, whether it fits the can, then every step
 // left with its new reading.
 WideString CorrectionText(const PourPlan& plan);

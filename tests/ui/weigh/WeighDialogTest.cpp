@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "files/JournalAccess.h"
+#include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/weigh/WeighHarness.h"
 
 namespace lacqueron::testing {
@@ -79,6 +82,26 @@ ModalDriver::Step Press(int id) {
         HWND button = GetDlgItem(Weighing(), id);
         if (!button || !IsWindowVisible(button)) return false;
         PostMessageW(button, BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+constexpr wchar_t kAddPasteCaption[] = L"Добавить пасту";
+
+// Picks the paste at the row of the add-paste dialog, types the grams and presses
+// "Добавить"; with a shot, the dialog is saved first as that picture in the build folder.
+ModalDriver::Step AddPaste(int row, const wchar_t* grams, const wchar_t* shot = nullptr) {
+    return [row, grams, shot] {
+        HWND dialog = FindDialog(kAddPasteCaption);
+        if (!dialog || !IsWindowEnabled(dialog)) return false;
+        SendDlgItemMessageW(dialog, IDC_WEIGH_PASTE, CB_SETCURSEL, row, 0);
+        SetDlgItemTextW(dialog, IDC_WEIGH_PASTE_GRAMS, grams);
+        const char* binary = std::getenv("LACQUERON_BINARY_DIR");
+        if (shot && binary) {
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            uidriver::SaveWindowShot((std::wstring(binary, binary + std::strlen(binary)) + L"\\" + shot).c_str(), dialog);
+        }
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         return true;
     };
 }
@@ -347,6 +370,81 @@ TEST_F(WeighDialogTest, ResolutionAndTheSmallestBatch) {
     EXPECT_EQ(atTenth, L"Наименьшая партия: 104 грамм");
     EXPECT_EQ(amountsSet_, std::vector<std::int32_t>{104});
     EXPECT_EQ(request_.resolution, kResolutionTenth);
+}
+
+// Tinting: red added after the base, refused grams said, its reading recorded, both taken
+// back, red added again and the batch finished; the summary lists the addition under its
+// heading and hands the batch to "Сохранить как рецепт...", and the journal keeps it marked.
+TEST_F(WeighDialogTest, PasteAddedTakenBackAndAddedAgain) {
+    std::vector<BatchRecord> saved;
+    request_.saveAsRecipe = [&](HWND, const BatchRecord& batch) { saved.push_back(batch); };
+    SeenBox badGrams;
+    bool closedBeforeReading = false;
+    std::wstring withdrawn;
+    std::vector<std::wstring> summary;
+    ASSERT_TRUE(Run({
+        [&] {
+            // Nothing to tint before the first reading.
+            closedBeforeReading = Weighing() && !IsWindowEnabled(GetDlgItem(Weighing(), IDC_WEIGH_ADD_PASTE));
+            return Weighing() != nullptr;
+        },
+        Enter(L"480.77"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
+        Press(IDC_WEIGH_ADD_PASTE),
+        AddPaste(1, L"0"),
+        AnswerBox(L"Ошибка", IDOK, badGrams),
+        AddPaste(1, L"0,50", L"weigh-add-paste.bmp"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 481.27 г"),
+        Shows(IDC_WEIGH_MESSAGE, L"Добавлена паста Red (N): 0.50 г."),
+        Enter(L"481.27"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.69 г"),
+        Press(IDC_WEIGH_UNDO),
+        Shows(IDC_WEIGH_MESSAGE, L"Показание 481.27 г отменено."),
+        Press(IDC_WEIGH_UNDO),
+        Shows(IDC_WEIGH_MESSAGE, L"Добавление пасты Red (N) (0.50 г) отменено."),
+        [&] {
+            withdrawn = Text(IDC_WEIGH_INSTRUCTION) + L"|" + Row(1);
+            return true;
+        },
+        Press(IDC_WEIGH_ADD_PASTE),
+        AddPaste(1, L"0.3"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 481.07 г"),
+        Enter(L"481.07"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.49 г"),
+        Enter(L"495.49"),
+        Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 500.30 г"),
+        Enter(L"500.30"),
+        GiveNote(L""),
+        Shows(IDC_WEIGH_MESSAGE, L"Замес записан в журнал."),
+        [&] {
+            for (int row = 0; row < 6; ++row) summary.push_back(SummaryRow(row));
+            return true;
+        },
+        Press(IDC_WEIGH_SAVE_RECIPE),
+        [&] { return saved.size() == 1; },
+        Press(IDC_WEIGH_CLOSE),
+    }));
+    EXPECT_TRUE(closedBeforeReading);
+    bool told = false;
+    for (const std::wstring& text : badGrams.texts) told = told || text.rfind(L"Введите, сколько граммов пасты", 0) == 0;
+    EXPECT_TRUE(told) << "grams of 0 are refused with a message";
+    EXPECT_EQ(withdrawn, L"Yel: налейте до 495.19 г|Yel|14.42|495.19||ждёт");
+    EXPECT_EQ(summary, (std::vector<std::wstring>{L"Основа|480.77|480.77|+0.00|+0.00", L"Yel|14.42|14.42|+0.00|+0.00",
+                                                  L"Red (N)|4.81|4.81|+0.00|+0.00", L"Добавлено при подборе:||||",
+                                                  L"Red (N)|0.30|0.30|+0.00|+0.00", L"Итого|500.30|500.30|+0.00|+0.00"}));
+
+    WideString error;
+    const auto journal = OpenJournal(request_.journalPath, error);
+    ASSERT_TRUE(journal) << journal_;
+    ASSERT_EQ(journal->Contents().BatchCount(), 1u);
+    const BatchRecord batch = journal->Contents().Batch(0);
+    EXPECT_EQ(batch.status, BatchStatus::Done);
+    EXPECT_EQ(batch.components,
+              (std::vector<BatchComponent>{{u"Основа", 48077, 48077, u"B1"}, {u"Yel", 1442, 1442, u"P1"},
+                                           {u"Red (N)", 481, 481, u"P2"}, {u"Red (N)", 0, 30, u"P2", true}}));
+    EXPECT_EQ(batch.finalTotal, 50030);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved.front(), batch);
 }
 
 }  // namespace
