@@ -168,8 +168,9 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
     EXPECT_EQ(batch.status, BatchStatus::Abandoned);
     EXPECT_EQ(batch.note, u"Иванов, заказ 17");
     EXPECT_EQ(batch.colourCode, u"RAL 1000");
-    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077}, {u"Yel", 1442, 1542},
-                                                             {u"Red (N)", 481, 0}}));
+    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 48077, u"B1"},
+                                                             {u"Yel", 1442, 1542, u"P1"},
+                                                             {u"Red (N)", 481, 0, u"P2"}}));
     EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{10693, 53467, true}}));
     EXPECT_EQ(batch.finalTotal, 49619);
 }
@@ -242,8 +243,9 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
     ASSERT_EQ(journal->Contents().BatchCount(), 1u);
     const BatchRecord batch = journal->Contents().Batch(0);
     EXPECT_EQ(batch.status, BatchStatus::Done);
-    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 58077}, {u"Yel", 1442, 1742},
-                                                             {u"Red (N)", 481, 581}}));
+    EXPECT_EQ(batch.components, (std::vector<BatchComponent>{{u"Основа", 48077, 58077, u"B1"},
+                                                             {u"Yel", 1442, 1742, u"P1"},
+                                                             {u"Red (N)", 481, 581, u"P2"}}));
     EXPECT_EQ(batch.corrections, (std::vector<BatchCorrection>{{12079, 60395, true}}));
     EXPECT_EQ(batch.finalTotal, 60400);
     EXPECT_EQ(batch.note, u"Петров");
