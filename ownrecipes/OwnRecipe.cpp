@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "data/text/TextFold.h"
+#include "data/text/TextTools.h"
 #include "formula/RecipeText.h"
 #include "journal/BatchRecord.h"
 #include "pour/PourPlan.h"
@@ -33,13 +35,10 @@ bool IsLineProblem(OwnRecipeProblem problem) {
 
 WideString Quoted(const WideString& text) { return u"«" + text + u"»"; }
 
-WideString AsciiNumber(std::uint64_t n) {
-    WideString digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % kDecimalBase));
-        n /= kDecimalBase;
-    } while (n > 0);
-    return digits;
+// Digits as the C++ library writes them, in any locale.
+template <class Whole>
+WideString Digits(Whole n) {
+    return ToWide(std::to_string(n).c_str());
 }
 
 // A base of any purpose or a pigment with the code: what a recipe line may name.
@@ -75,7 +74,7 @@ WideString OwnProblemReason(const OwnRecipe& recipe, const OwnRecipeCheck& check
     switch (check.problem) {
     case OwnRecipeProblem::kNone: return {};
     case OwnRecipeProblem::kEmptyCode: return u"не указан код рецепта";
-    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + AsciiNumber(kLongestOwnCode) + u" знаков";
+    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + Digits(kLongestOwnCode) + u" знаков";
     case OwnRecipeProblem::kCodeClashesWithCatalogue:
         return u"код " + Quoted(recipe.code) + u" уже есть в каталоге, выберите другой код";
     case OwnRecipeProblem::kDuplicateCode: return u"рецепт с кодом " + Quoted(recipe.code) + u" уже есть";
@@ -98,7 +97,7 @@ WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check)
     WideString reason = OwnProblemReason(recipe, check);
     if (reason.empty()) return reason;
     reason += u".";
-    if (IsLineProblem(check.problem) && check.line) return u"Строка " + AsciiNumber(*check.line + 1) + u": " + reason;
+    if (IsLineProblem(check.problem) && check.line) return u"Строка " + Digits(*check.line + 1) + u": " + reason;
     if (reason.front() >= kCyrillicSmallA && reason.front() <= kCyrillicSmallYa)
         reason.front() = static_cast<char16_t>(reason.front() - kSmallToCapital);
     return reason;
@@ -139,7 +138,7 @@ WideString FormatOwnAmount(Thousandths amount) {
     WideString text = amount < 0 ? u"-" : u"";
     const std::uint64_t magnitude =
         amount < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
-    text += AsciiNumber(magnitude / kThousandthsPerGram);
+    text += Digits(magnitude / kThousandthsPerGram);
     std::uint64_t fraction = magnitude % kThousandthsPerGram;
     if (fraction == 0) return text;
     WideString decimals;
