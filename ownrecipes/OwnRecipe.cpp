@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "data/text/TextFold.h"
+#include "data/text/TextTools.h"
 #include "formula/RecipeText.h"
 #include "journal/BatchRecord.h"
 #include "pour/PourPlan.h"
@@ -33,13 +35,10 @@ bool IsLineProblem(OwnRecipeProblem problem) {
 
 WideString Quoted(const WideString& text) { return u"«" + text + u"»"; }
 
-WideString AsciiNumber(std::uint64_t n) {
-    WideString digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % kDecimalBase));
-        n /= kDecimalBase;
-    } while (n > 0);
-    return digits;
+// Digits as the C++ library writes them, in any locale.
+template <class Whole>
+WideString Digits(Whole n) {
+    return ToWide(std::to_string(n).c_str());
 }
 
 // A base of any purpose or a pigment with the code: what a recipe line may name.
@@ -75,7 +74,7 @@ WideString OwnProblemReason(const OwnRecipe& recipe, const OwnRecipeCheck& check
     switch (check.problem) {
     case OwnRecipeProblem::kNone: return {};
     case OwnRecipeProblem::kEmptyCode: return u"не указан код рецепта";
-    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + AsciiNumber(kLongestOwnCode) + u" знаков";
+    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + Digits(kLongestOwnCode) + u" знаков";
     case OwnRecipeProblem::kCodeClashesWithCatalogue:
         return u"код " + Quoted(recipe.code) + u" уже есть в каталоге, выберите другой код";
     case OwnRecipeProblem::kDuplicateCode: return u"рецепт с кодом " + Quoted(recipe.code) + u" уже есть";
@@ -98,7 +97,7 @@ WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check)
     WideString reason = OwnProblemReason(recipe, check);
     if (reason.empty()) return reason;
     reason += u".";
-    if (IsLineProblem(check.problem) && check.line) return u"Строка " + AsciiNumber(*check.line + 1) + u": " + reason;
+    if (IsLineProblem(check.problem) && check.line) return u"Строка " + Digits(*check.line + 1) + u": " + reason;
     if (reason.front() >= kCyrillicSmallA && reason.front() <= kCyrillicSmallYa)
         reason.front() = static_cast<char16_t>(reason.front() - kSmallToCapital);
     return reason;
@@ -139,7 +138,7 @@ WideString FormatOwnAmount(Thousandths amount) {
     WideString text = amount < 0 ? u"-" : u"";
     const std::uint64_t magnitude =
         amount < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
-    text += AsciiNumber(magnitude / kThousandthsPerGram);
+    text += Digits(magnitude / kThousandthsPerGram);
     std::uint64_t fraction = magnitude % kThousandthsPerGram;
     if (fraction == 0) return text;
     WideString decimals;
@@ -207,17 +206,21 @@ bool Matches(const MixComponent& component, const BatchComponent& poured) {
     return poured.code.empty() ? ComponentDisplayName(component) == poured.name : component.code == poured.code;
 }
 
-// Pigments by code or by the name the recipe text shows; bases of the batch's purpose,
-// and the parts of its mixed bases, the same way.
+// Pigments by code or by the name the recipe text shows; the parts of the batch's
+// purpose's mixed bases, then its bases, the same way. A part comes first: it may be a
+// base of the purpose on its own too.
 PouredComponent FindPoured(const Catalogue& catalogue, std::int32_t purpose, const BatchComponent& poured) {
     for (const MixComponent& component : catalogue.components) {
-        if (component.kind == kPigment && Matches(component, poured)) return {&component, nullptr};
         if (component.kind != kBase || component.purpose != purpose) continue;
-        if (Matches(component, poured)) return {&component, &component};
         for (const FormulaTerm& term : component.formula) {
             const MixComponent* part = catalogue.findComponent(term.code, purpose);
             if (part && Matches(*part, poured)) return {part, &component};
         }
+    }
+    for (const MixComponent& component : catalogue.components) {
+        if (component.kind == kPigment && Matches(component, poured)) return {&component, nullptr};
+        if (component.kind == kBase && component.purpose == purpose && Matches(component, poured))
+            return {&component, &component};
     }
     return {};
 }
@@ -275,8 +278,70 @@ std::vector<Hundredths> WantedSteps(const Catalogue& catalogue, const OwnRecipe&
     return wanted;
 }
 
-// Each paste's amount is the one of its neighbours that makes the most steps weigh what
-// was poured; a few rounds, as moving one paste moves the batch's scale for all.
+// The scale a recipe is poured at fixes every printed weight: the base's is 1000 g
+// times it, each paste's its amount times it and the pigment factor, and the amount
+// asked for is the recipe's weight (or volume) times it. So for a scale at which the
+// base rounds to what was poured, each paste has a window of thousandths that round to
+// its grams, and together they must leave that scale. A few scales across the base's
+// window are tried; the plan of the result is the judge.
+constexpr int kScaleSamples = 48;
+constexpr double kHalfHundredth = 0.005;
+constexpr double kBaseGrams = 1000.0;
+constexpr double kGramsPerHundredth = 0.01;
+
+bool SolvePastes(const Catalogue& catalogue, const BatchRecord& batch, const MixComponent& base, double factor,
+                 std::size_t firstPaste, const std::vector<Hundredths>& wanted, OwnRecipe& recipe) {
+    const std::int32_t purpose = static_cast<std::int32_t>(batch.purpose);
+    const bool millilitres = batch.weightType == kMillilitres;
+    auto perGram = [&](const MixComponent& component) { return millilitres ? 1.0 / component.density : 1.0; };
+    if (millilitres && !(base.density > 0)) return false;
+    std::vector<double> pasteShare;
+    for (std::size_t i = firstPaste; i < recipe.lines.size(); ++i) {
+        const MixComponent* paste = catalogue.findComponent(recipe.lines[i].component, purpose);
+        if (!paste || (millilitres && !(paste->density > 0))) return false;
+        pasteShare.push_back(perGram(*paste));
+    }
+    const std::size_t baseSteps = base.hasFormula() ? base.formula.size() : 1;
+    if (wanted.size() != baseSteps + pasteShare.size()) return false;
+    Hundredths partsSum = 0;
+    for (std::size_t i = 0; i < baseSteps; ++i) partsSum += wanted[i];
+    // A mixed base prints its own weight, which its rounded parts may miss by a hundredth each.
+    const Hundredths reach = base.hasFormula() ? static_cast<Hundredths>(baseSteps) : 0;
+    for (Hundredths printedBase = partsSum - reach; printedBase <= partsSum + reach; ++printedBase) {
+        const double baseGrams = static_cast<double>(printedBase) * kGramsPerHundredth;
+        for (int k = 1; k <= kScaleSamples; ++k) {
+            const double scale =
+                (baseGrams - kHalfHundredth + 2 * kHalfHundredth * k / (kScaleSamples + 1)) / kBaseGrams;
+            double left = (batch.amount / scale - kBaseGrams * perGram(base)) / factor * kThousandthsPerGram;
+            std::vector<std::pair<Thousandths, Thousandths>> windows;
+            for (std::size_t j = 0; j < pasteShare.size(); ++j) {
+                // The first paste after a mixed base's parts makes up for their rounding.
+                const Hundredths printed = wanted[baseSteps + j] + (j == 0 ? partsSum - printedBase : 0);
+                const double grams = static_cast<double>(printed) * kGramsPerHundredth;
+                const auto low = static_cast<Thousandths>(
+                    std::ceil((grams - kHalfHundredth) / (scale * factor) * kThousandthsPerGram));
+                const auto high = static_cast<Thousandths>(
+                    std::floor((grams + kHalfHundredth) / (scale * factor) * kThousandthsPerGram));
+                windows.emplace_back(std::max<Thousandths>(low, 0), high);
+                left -= static_cast<double>(windows.back().first) * pasteShare[j];
+            }
+            const bool fits = left >= 0 && std::all_of(windows.begin(), windows.end(),
+                                                       [](const auto& w) { return w.first <= w.second; });
+            if (!fits) continue;
+            for (std::size_t j = 0; j < windows.size(); ++j) {
+                const auto more = std::min<Thousandths>(windows[j].second - windows[j].first,
+                                                        static_cast<Thousandths>(left / pasteShare[j]));
+                recipe.lines[firstPaste + j].amount = windows[j].first + more;
+                left -= static_cast<double>(more) * pasteShare[j];
+            }
+            if (MatchingSteps(catalogue, recipe, batch, wanted) == wanted.size()) return true;
+        }
+    }
+    return false;
+}
+
+// When no scale fits (a batch not poured exactly), each paste takes the one of its
+// neighbours that makes the most steps weigh what was poured.
 constexpr int kSearchRounds = 4;
 constexpr Thousandths kSearchReach = 12;
 
@@ -344,7 +409,22 @@ bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnR
     const std::size_t firstPaste = result.lines.size();
     for (const auto& [pigment, poured] : gathered.pigments)
         result.lines.push_back({pigment->code, static_cast<Thousandths>(std::llround(poured * perBaseGram / pigmentFactor))});
-    FitPastes(catalogue, batch, firstPaste, WantedSteps(catalogue, result, batch, gathered), result);
+    // Additions and accepted corrections pour more than the amount asked for: then the
+    // plain proportions are all there is to keep.
+    const bool asPlanned =
+        std::none_of(batch.components.begin(), batch.components.end(), [](const auto& c) { return c.addition; }) &&
+        std::none_of(batch.corrections.begin(), batch.corrections.end(), [](const auto& c) { return c.accepted; });
+    const std::vector<Hundredths> wanted = WantedSteps(catalogue, result, batch, gathered);
+    if (asPlanned && MatchingSteps(catalogue, result, batch, wanted) < wanted.size()) {
+        const OwnRecipe estimated = result;
+        const bool solved = gathered.bases.size() == 1 &&
+                            SolvePastes(catalogue, batch, *gathered.bases.front().first, pigmentFactor, firstPaste,
+                                        wanted, result);
+        if (!solved) {
+            result = estimated;
+            FitPastes(catalogue, batch, firstPaste, wanted, result);
+        }
+    }
     recipe = std::move(result);
     return true;
 }

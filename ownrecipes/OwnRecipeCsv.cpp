@@ -1,8 +1,10 @@
 #include "ownrecipes/OwnRecipeCsv.h"
 
 #include <set>
+#include <string>
 
 #include "data/text/TextFold.h"
+#include "data/text/TextTools.h"
 #include "journal/JournalCsv.h"
 
 namespace lacqueron {
@@ -19,15 +21,6 @@ constexpr int kChannelBits = 8;
 constexpr std::uint32_t kLargestChannel = 255;
 constexpr std::uint32_t kDecimalBase = 10;
 constexpr std::size_t kFirstDataRow = 2;
-
-WideString AsciiNumber(std::size_t n) {
-    WideString digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % kDecimalBase));
-        n /= kDecimalBase;
-    } while (n > 0);
-    return digits;
-}
 
 WideString Field(const std::vector<WideString>& row, Column column) {
     return CsvTypedTextBack(WideString(TrimSpaces(row[column])));
@@ -48,7 +41,7 @@ WideString FormatRgb(std::uint32_t rgb) {
     WideString text;
     for (std::size_t i = 0; i < kChannels; ++i) {
         if (i > 0) text += u'-';
-        text += AsciiNumber(rgb >> (kChannelBits * i) & kLargestChannel);
+        text += ToWide(std::to_string(rgb >> (kChannelBits * i) & kLargestChannel).c_str());
     }
     return text;
 }
@@ -109,7 +102,8 @@ bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::
         const std::size_t number = r + 1;
         if (IsBlank(row)) continue;
         if (row.size() != kColumns) {
-            error = {number, u"полей " + AsciiNumber(row.size()) + u" вместо " + AsciiNumber(kColumns)};
+            error = {number, u"полей " + ToWide(std::to_string(row.size()).c_str()) + u" вместо " +
+                                 ToWide(std::to_string(kColumns).c_str())};
             return false;
         }
         const WideString code = Field(row, kCode);

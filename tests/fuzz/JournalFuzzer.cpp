@@ -1,5 +1,6 @@
 // Arbitrary bytes as a journal file. Every batch the reader recovers must write and read
-// back unchanged, and the window's search and the export must take it.
+// back unchanged, and the window's search and the export must take it. The same for
+// every own recipe's version among the records of other kinds.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "journal/JournalFilter.h"
 #include "journal/JournalFormat.h"
 #include "journal/JournalText.h"
+#include "ownrecipes/OwnRecipeStore.h"
 
 using namespace lacqueron;
 
@@ -22,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const BatchRecord batch = journal.Batch(i);
         const JournalContents again = JournalContents::Parse(EncodeJournalHeader() + EncodeBatchFrame(batch));
         if (again.BatchCount() != 1 || !(again.Batch(0) == batch) || !again.Damage().empty()) std::abort();
+    }
+    OwnRecipeVersion version;
+    OwnRecipeVersion again;
+    for (const JournalFrame& frame : journal.Frames()) {
+        if (frame.kind != kOwnRecipeKind || !DecodeOwnRecipeVersion(journal.Payload(frame), version)) continue;
+        if (!DecodeOwnRecipeVersion(EncodeOwnRecipeVersion(version), again) || !(again == version)) std::abort();
     }
     const std::vector<std::size_t> order = SelectBatches(journal, u"ral ё");
     ExportBatchesCsv(journal, order, [](std::uint32_t) { return WideString(u"назначение"); });

@@ -14,5 +14,6 @@ int RunLint(const Arguments& args);
 int RunDecode(const Arguments& args);
 int RunRecipe(const Arguments& args);
 int RunPour(const Arguments& args);
+int RunOwn(const Arguments& args);
 
 }  // namespace datapack

@@ -12,7 +12,8 @@ namespace datapack {
 namespace {
 
 constexpr char kUsage[] =
-    "datapack recipe --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N";
+    "datapack recipe --sources DIR (--row N | --title TEXT | --own-store FILE --title CODE) --purpose N "
+    "--unit g|ml|N --amount N";
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 
 #include "core/Utf8.h"
 #include "data/catalogue/UnitAndPurpose.h"
+#include "journal/posix/PosixJournalFile.h"
+#include "ownrecipes/OwnRecipeStore.h"
 #include "tools/datapack/SourceFiles.h"
 
 namespace datapack {
@@ -62,7 +64,8 @@ const lacqueron::ColourRecipe* FindTitle(const lacqueron::Catalogue& catalogue, 
 }  // namespace
 
 const std::vector<std::string>& RecipeOptionNames() {
-    static const std::vector<std::string> names = {"--sources", "--row", "--title", "--purpose", "--unit", "--amount"};
+    static const std::vector<std::string> names = {"--sources", "--row",  "--title", "--purpose",
+                                                    "--unit",    "--amount", "--own-store"};
     return names;
 }
 
@@ -76,9 +79,34 @@ int BadUsage(const std::string& message, const char* usage) {
     return 2;
 }
 
+int LoadCatalogueSources(const std::string& directory, lacqueron::Catalogue& catalogue) {
+    Sources sources;
+    std::string error;
+    if (!ReadSources(directory, sources, error)) return Fail(error);
+    if (!LoadSources(sources, catalogue, nullptr, error)) return Fail(error);
+    return 0;
+}
+
+namespace {
+
+// The own recipe whose code is the title, case folded, from the store's file.
+int SelectOwnRecipe(const std::string& path, const lacqueron::WideString& code, RecipeSelection& selection) {
+    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(path));
+    if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(path + ": cannot be read");
+    const lacqueron::OwnRecipeCurrent* own = store.FindCurrent(code);
+    if (!own) return Fail(path + ": no own recipe with the code " + lacqueron::ToUtf8(code));
+    selection.ownRecipe = lacqueron::ToColourRecipe(own->recipe, 0);
+    selection.recipe = &selection.ownRecipe;
+    return 0;
+}
+
+}  // namespace
+
 int SelectRecipe(Options& options, const char* usage, RecipeSelection& selection) {
     const bool byRow = options.count("--row") != 0;
     if (byRow == (options.count("--title") != 0)) return BadUsage("give exactly one of --row and --title", usage);
+    const bool own = options.count("--own-store") != 0;
+    if (own && byRow) return BadUsage("--own-store takes the recipe by --title CODE", usage);
 
     std::int64_t row = 0;
     if (byRow && !ParseWhole(options["--row"], 0, INT32_MAX, row))
@@ -95,10 +123,8 @@ int SelectRecipe(Options& options, const char* usage, RecipeSelection& selection
         return BadUsage("--amount needs a signed 32-bit whole number: " + options["--amount"], usage);
     selection.amount = static_cast<std::int32_t>(amount);
 
-    Sources sources;
-    std::string error;
-    if (!ReadSources(options["--sources"], sources, error)) return Fail(error);
-    if (!LoadSources(sources, selection.catalogue, nullptr, error)) return Fail(error);
+    if (const int status = LoadCatalogueSources(options["--sources"], selection.catalogue); status != 0) return status;
+    if (own) return SelectOwnRecipe(options["--own-store"], title, selection);
 
     const lacqueron::Catalogue& catalogue = selection.catalogue;
     if (byRow) {

@@ -13,8 +13,10 @@ void PrintUsage() {
         "  datapack lint   --sources DIR\n"
         "  datapack decode --package FILE.cpp --out DIR\n"
         "  datapack recipe --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n"
+        "  datapack recipe --sources DIR --own-store FILE --title CODE --purpose N --unit g|ml|N --amount N\n"
         "  datapack pour   --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n"
-        "                  [--resolution 0.01|0.1|1] [--accept] READING...\n",
+        "                  [--resolution 0.01|0.1|1] [--accept] READING...\n"
+        "  datapack own    --store FILE [--sources DIR] import CSV | export | list\n",
         stderr);
 }
 
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "decode") == 0) return datapack::RunDecode(args);
     if (std::strcmp(command, "recipe") == 0) return datapack::RunRecipe(args);
     if (std::strcmp(command, "pour") == 0) return datapack::RunPour(args);
+    if (std::strcmp(command, "own") == 0) return datapack::RunOwn(args);
     PrintUsage();
     return 2;
 }
