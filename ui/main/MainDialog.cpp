@@ -432,10 +432,14 @@ void MainDialog::OnWeigh() noexcept {
     if (!benchResolution_) benchResolution_ = LoadBenchResolution();
     if (!benchScale_) benchScale_ = LoadBenchScale();
     try {
+        // Copies: saving the batch as a recipe reloads the own rows the selection points into.
+        const ColourRecipe weighed = *recipe;
+        std::optional<ColourEntry> colour;
+        if (const ColourEntry* entry = ColourOf(recipe)) colour = *entry;
         WeighRequest request;
         request.catalogue = &catalogue_;
-        request.recipe = recipe;
-        request.colour = ColourOf(recipe);
+        request.recipe = &weighed;
+        request.colour = colour ? &*colour : nullptr;
         request.purpose = values_.purpose;
         request.weightType = values_.weightType;
         request.amount = values_.targetWeight;
@@ -449,7 +453,7 @@ void MainDialog::OnWeigh() noexcept {
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
-        if (request.recorded) NoteRecentColour(recipe->title);
+        if (request.recorded) NoteRecentColour(weighed.title);
     } catch (...) {
         ShowErrorBox(Window(), kNoMemoryForWeighing);
     }
