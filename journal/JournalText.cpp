@@ -97,6 +97,8 @@ WideString FormatCanAmount(const BatchRecord& batch) {
     return AmountText(std::llround(final), batch.weightType);
 }
 
+WideString AdditionsHeading() { return u"Добавлено при подборе:"; }
+
 WideString BatchStatusText(BatchStatus status) { return status == BatchStatus::Done ? u"готово" : u"прервано"; }
 
 WideString DescribeJournalDamage(const JournalDamage& damage) {

@@ -29,6 +29,9 @@ WideString FormatBatchAmount(const BatchRecord& batch);
 // by the recipe's own grams per millilitre ("263 г", "263 мл").
 WideString FormatCanAmount(const BatchRecord& batch);
 
+// The heading the pastes added while tinting stand under, apart from the recipe's own.
+WideString AdditionsHeading();
+
 // "готово" or "прервано".
 WideString BatchStatusText(BatchStatus status);
 

@@ -41,9 +41,17 @@ WideString BatchDetails(const BatchRecord& batch) {
     text += u"Количество: " + FormatBatchAmount(batch) + u"   шаг весов: " +
             FormatHundredths(static_cast<Hundredths>(batch.resolution)) + u" г" + kLineEnd + kLineEnd;
     text += u"Компонент\tпо рецепту, г\tналито, г" + WideString(kLineEnd);
-    for (const BatchComponent& component : batch.components)
-        text += component.name + u"\t" + FormatHundredths(component.recipeWeight) + u"\t" +
-                FormatHundredths(component.poured) + kLineEnd;
+    // The recipe's own components first, then the pastes added while tinting under their heading.
+    for (const bool additions : {false, true}) {
+        bool headed = !additions;
+        for (const BatchComponent& component : batch.components) {
+            if (component.addition != additions) continue;
+            if (!headed) text += AdditionsHeading() + kLineEnd;
+            headed = true;
+            text += component.name + u"\t" + FormatHundredths(component.recipeWeight) + u"\t" +
+                    FormatHundredths(component.poured) + kLineEnd;
+        }
+    }
     for (const BatchCorrection& correction : batch.corrections)
         text += u"Пересчёт: " + FormatCorrection(correction) + kLineEnd;
     text += kLineEnd + (u"Итого: " + FormatHundredths(batch.finalTotal) + u" г   статус: " +

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/JournalAccess.h"
+#include "journal/JournalText.h"
 #include "formula/RecipeText.h"
 #include "pour/PourText.h"
 #include "res/resource.h"

@@ -64,8 +64,6 @@ WideString AdditionUndoneText(const PourAddition& addition) {
     return u"Добавление пасты " + addition.paste.name + u" (" + Grams(addition.weight) + u") отменено.";
 }
 
-WideString AdditionsHeading() { return u"Добавлено при подборе:"; }
-
 WideString DecisionPendingText() { return u"Сначала примите или отклоните пересчёт партии."; }
 
 WideString FarAboveQuestion(Hundredths reading, Hundredths excess) {

@@ -24,8 +24,6 @@ WideString NothingToUndoText();
 // A paste added while tinting, and one taken back before its reading.
 WideString AddedText(const PourAddition& addition);
 WideString AdditionUndoneText(const PourAddition& addition);
-// The summary's heading over the pastes added while tinting.
-WideString AdditionsHeading();
 // The offered correction: factor, new total, whether it fits the can, then every step
 // left with its new reading.
 WideString CorrectionText(const PourPlan& plan);

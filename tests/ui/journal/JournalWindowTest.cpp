@@ -102,8 +102,10 @@ protected:
 };
 
 TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
-    for (const BatchRecord& batch : {Batch(1, u"RAL 1000", 1, 1, 100, u"Иванов, Нива"),
-                                     Batch(2, u"3020", 4, 1, 300, u"заказ 17"),
+    // Tinted: red added while pouring, kept first here, is listed after the recipe's own components.
+    BatchRecord tinted = Batch(1, u"RAL 1000", 1, 1, 100, u"Иванов, Нива");
+    tinted.components.insert(tinted.components.begin(), {u"Паста красная", 0, 150, u"RED", true});
+    for (const BatchRecord& batch : {tinted, Batch(2, u"3020", 4, 1, 300, u"заказ 17"),
                                      Batch(3, u"RAL 5005", 1, 2, 50, u"")})
         ASSERT_EQ(AppendBatchToJournal(batch, journal_), u"");
     const std::wstring csv = folder_ + L"Журнал.csv";
@@ -158,7 +160,10 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
     EXPECT_EQ(filtered, 1);
     EXPECT_EQ(filteredCode, L"RAL 1000");
     EXPECT_NE(details.find(L"Примечание: Иванов, Нива"), std::wstring::npos) << details;
-    EXPECT_NE(details.find(L"Красный оксид\t18.00\t18.30"), std::wstring::npos) << details;
+    EXPECT_NE(details.find(L"Красный оксид\t18.00\t18.30\r\nЧёрный\t7.00\t7.00\r\n"
+                           L"Добавлено при подборе:\r\nПаста красная\t0.00\t1.50\r\n"),
+              std::wstring::npos)
+        << details;
 
     // The export holds the listed batch, one row per component, and nothing was left beside it.
     const std::string table = ReadFile(csv);
@@ -169,7 +174,7 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
         ASSERT_NE(end, std::string::npos);
         rows.push_back(table.substr(start, end - start));
     }
-    ASSERT_EQ(rows.size(), 1 + test::SampleBatch(1).components.size());
+    ASSERT_EQ(rows.size(), 1 + tinted.components.size());
     for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_NE(rows[i].find(";RAL 1000;"), std::string::npos) << rows[i];
     EXPECT_EQ(FolderFiles().size(), 2u);
 
