@@ -8,10 +8,15 @@
 //   wait-window <class|-> <title|-> <ms>   a top-level window (hidden ones too)
 //   wait-dialog <control id> <ms>          a visible dialog holding that control
 //   wait-gone <ms>                         the current window no longer exists
+//   wait-menu <ms>                         a popup menu is open (it becomes the current window)
+//   in-process <pid> / other-process <pid> later waits find only windows of that process, or of
+//                                          any other (0: any), for two copies of the program at once
+//   pid                                    prints the current window's process id
 //   wait-text <id> <text> <ms>             a control's text becomes text
 //   get-text <id>                          prints the text (id 0: the window's own)
 //   is-enabled <id> / is-visible <id>      prints 1 or 0
 //   list-count <id>                        prints the list view's row count
+//   wait-count <id> <n> <ms>               the list view's row count becomes n
 //   row-text <id> <row>                    prints the row's first column
 //   cell-text <id> <row> <column>          prints one cell of the row
 //   select-row <id> <row>                  selects and focuses a list view row
@@ -19,7 +24,7 @@
 //   set-text <id> <text>                   WM_SETTEXT (the control reports the change itself)
 //   focus <id>                             gives the control the keyboard focus
 //   type <text>                            synthesized key presses of the characters
-//   key <keys>                             e.g. ctrl+x, ctrl+f1, f3, enter, escape, tab, down
+//   key <keys>                             e.g. ctrl+x, ctrl+f1, f3, shift+f10, apps, enter, escape, down
 //   press <id>                             clicks a button (BM_CLICK)
 //   close                                  the close box (SC_CLOSE)
 //   send <message> <wParam> <lParam>       SendMessage to the window, prints the result
@@ -44,6 +49,9 @@ namespace {
 constexpr DWORD kPollMs = 20;
 
 HWND current = nullptr;
+// The process whose windows are searched, or whose are passed over; 0: any.
+DWORD onlyProcess = 0;
+DWORD skippedProcess = 0;
 
 void Print(const std::wstring& text) {
     const std::wstring line = text + L"\n";
@@ -93,6 +101,7 @@ struct Search {
     const wchar_t* className;  // null: any
     const wchar_t* title;      // null: any
     int controlId;             // 0: none required; otherwise a visible dialog holding it
+    bool visible;              // only a visible window
     HWND found;
 };
 
@@ -100,6 +109,10 @@ BOOL CALLBACK Visit(HWND window, LPARAM context) {
     auto& search = *reinterpret_cast<Search*>(context);
     if (search.className && ClassOf(window) != search.className) return TRUE;
     if (search.title && TextOf(window) != search.title) return TRUE;
+    if (search.visible && !IsWindowVisible(window)) return TRUE;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if ((onlyProcess && process != onlyProcess) || (skippedProcess && process == skippedProcess)) return TRUE;
     if (search.controlId && (!IsWindowVisible(window) || ClassOf(window) != L"#32770" ||
                              !GetDlgItem(window, search.controlId)))
         return TRUE;
@@ -145,7 +158,7 @@ WORD KeyCode(const std::wstring& name) {
         {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},   {L"space", VK_SPACE},
         {L"up", VK_UP},        {L"down", VK_DOWN},     {L"home", VK_HOME}, {L"end", VK_END},
         {L"back", VK_BACK},    {L"f1", VK_F1},         {L"f3", VK_F3},     {L"f4", VK_F4},
-        {L"delete", VK_DELETE},
+        {L"f5", VK_F5},        {L"f10", VK_F10},       {L"apps", VK_APPS}, {L"delete", VK_DELETE},
     };
     for (const auto& entry : kNames)
         if (name == entry.name) return entry.key;
@@ -231,12 +244,19 @@ struct Command {
 const Command kCommands[] = {
     {L"wait-window", 3, [](wchar_t** a) {
          return WaitFor(Number(a[2]), [&] {
-             return (current = FindTopLevel({AnyIfDash(a[0]), AnyIfDash(a[1]), 0, nullptr})) != nullptr;
+             return (current = FindTopLevel({AnyIfDash(a[0]), AnyIfDash(a[1]), 0, false, nullptr})) != nullptr;
          });
      }},
     {L"wait-dialog", 2, [](wchar_t** a) {
          const int id = static_cast<int>(Number(a[0]));
-         return WaitFor(Number(a[1]), [&] { return (current = FindTopLevel({nullptr, nullptr, id, nullptr})) != nullptr; });
+         return WaitFor(Number(a[1]), [&] {
+             return (current = FindTopLevel({nullptr, nullptr, id, true, nullptr})) != nullptr;
+         });
+     }},
+    {L"wait-menu", 1, [](wchar_t** a) {
+         return WaitFor(Number(a[0]), [] {
+             return (current = FindTopLevel({L"#32768", nullptr, 0, true, nullptr})) != nullptr;
+         });
      }},
     {L"wait-gone", 1, [](wchar_t** a) { return WaitFor(Number(a[0]), [] { return !IsWindow(current); }); }},
     {L"wait-text", 3, [](wchar_t** a) {
@@ -249,6 +269,20 @@ const Command kCommands[] = {
          HWND c = Control(a[0]);
          if (c) Print(std::to_wstring(SendMessageW(c, LVM_GETITEMCOUNT, 0, 0)));
          return c != nullptr;
+     }},
+    {L"wait-count", 3, [](wchar_t** a) {
+         return WaitFor(Number(a[2]), [&] {
+             HWND c = Control(a[0]);
+             return c && SendMessageW(c, LVM_GETITEMCOUNT, 0, 0) == Number(a[1]);
+         });
+     }},
+    {L"in-process", 1, [](wchar_t** a) { onlyProcess = static_cast<DWORD>(Number(a[0])); return true; }},
+    {L"other-process", 1, [](wchar_t** a) { skippedProcess = static_cast<DWORD>(Number(a[0])); return true; }},
+    {L"pid", 0, [](wchar_t**) {
+         DWORD process = 0;
+         if (!current || !GetWindowThreadProcessId(current, &process)) return false;
+         Print(std::to_wstring(process));
+         return true;
      }},
     {L"row-text", 2, [](wchar_t** a) { return CellText(Control(a[0]), static_cast<int>(Number(a[1])), 0); }},
     {L"cell-text", 3, [](wchar_t** a) {
