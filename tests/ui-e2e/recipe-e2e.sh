@@ -35,8 +35,10 @@ expect_equal "recipe" "$(driver wait-dialog 343 5000 get-text 150)" "$expected"
 if [[ -n $SCREENSHOT ]]; then
   shot=$(mktemp --suffix=.bmp)
   driver wait-dialog 343 5000 screenshot "$(winepath -w "$shot")" >/dev/null || fail "no screenshot"
-  # The window on the black screen of Xvfb: trimming the black leaves the window.
-  convert "$shot" -trim +repage "$SCREENSHOT" || fail "could not convert the screenshot"
+  # The window on the black screen of Xvfb: trimming the black leaves the window; -strip
+  # keeps dates out, so an unchanged window gives an unchanged file.
+  convert "$shot" -trim +repage -strip "$SCREENSHOT.$$.png" && mv -f "$SCREENSHOT.$$.png" "$SCREENSHOT" ||
+    fail "could not convert the screenshot"
   rm -f "$shot"
 fi
 
