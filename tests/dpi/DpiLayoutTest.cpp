@@ -26,6 +26,7 @@
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/password/PasswordDialog.h"
+#include "ui/recipes/OwnRecipeWindows.h"
 #include "ui/shared/Dpi.h"
 #include "ui/weigh/BatchNoteDialog.h"
 
@@ -122,6 +123,22 @@ void ShowSampleJournal(const ShownMainDialog& main) {
     EXPECT_EQ(AppendBatchToJournal(test::SampleBatch(1), journal), u"");
     ShowJournal(main.Window(), main.GetCatalogue(), {}, journal);
     DeleteFileW(path.c_str());
+}
+
+// The own recipes' manager with no store: it says why.
+OwnRecipeContext NoStoreContext(const ShownMainDialog& main) {
+    OwnRecipeContext context;
+    context.catalogue = &main.GetCatalogue();
+    context.storeError = u"Папка данных недоступна.";
+    context.purpose = 1;
+    context.weightType = 1;
+    context.amount = 500;
+    return context;
+}
+
+void ShowOwnRecipes(const ShownMainDialog& main) {
+    OwnRecipeContext context = NoStoreContext(main);
+    ShowOwnRecipeManager(main.Window(), context);
 }
 
 constexpr wchar_t kWeighCaption[] = L"Взвешивание";
@@ -226,6 +243,7 @@ const DialogCase kDialogs[] = {
     {"find", L"Найти краску", [](const ShownMainDialog& main) { Command(main, IDM_FIND); }, {}},
     {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
     {"note", L"Замес в журнал", [](const ShownMainDialog& main) { AskBatchNote(main.Window()); }, {}},
+    {"own-recipes", L"Свои рецепты", &ShowOwnRecipes, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

@@ -31,7 +31,7 @@ namespace {
 
 enum LineColumn { kComponentColumn, kCodeColumn, kAmountColumn };
 constexpr ColumnLayout kLineColumns[] = {
-    {L"Компонент", 54}, {L"Код", 22}, {L"Количество, г", 24, LVCFMT_RIGHT}};
+    {L"Компонент", 50}, {L"Код", 14}, {L"Количество, г", 36, LVCFMT_RIGHT}};
 constexpr int kLongestName = 100;
 constexpr int kLongestNote = 200;
 constexpr int kLongestAmount = 16;
@@ -226,22 +226,25 @@ private:
         ShowPreview();
     }
 
-    // A new line for the component chosen in the field (or the first), its amount to type.
+    // A new line, selected, for the first component the recipe does not have yet; the
+    // painter chooses its component and types its amount in the fields.
     void AddLine() noexcept {
         try {
-            const std::optional<std::uint32_t> choice = SelectedComboData(Control(IDC_OWN_RECIPE_COMPONENT));
             EditedLine line;
-            if (choice && *choice < components_.size())
-                line.component = components_[*choice]->code;
-            else if (!components_.empty())
-                line.component = components_.front()->code;
+            for (const MixComponent* component : components_) {
+                const auto used = [&](const EditedLine& other) { return other.component == component->code; };
+                if (std::none_of(lines_.begin(), lines_.end(), used)) {
+                    line.component = component->code;
+                    break;
+                }
+            }
             lines_.push_back(std::move(line));
         } catch (...) {
             SimpleBeep();
             return;
         }
         ShowLines(static_cast<int>(lines_.size()) - 1);
-        SetFocus(Control(IDC_OWN_RECIPE_AMOUNT));
+        SetFocus(Control(IDC_OWN_RECIPE_COMPONENT));
     }
 
     void RemoveLine() noexcept {

@@ -27,9 +27,6 @@ namespace lacqueron::testing {
 namespace {
 
 constexpr wchar_t kJournalCaption[] = L"Журнал замесов";
-// The save dialog's file name: a combo box in the Explorer style, an edit in the old one.
-constexpr int kFileNameCombo = 1148;
-constexpr int kFileNameEdit = 1152;
 
 BatchRecord Batch(std::uint32_t number, const char16_t* code, std::uint32_t purpose, std::uint32_t unit,
                   std::int32_t amount, const char16_t* note) {
@@ -100,23 +97,6 @@ protected:
         return text;
     }
 
-    // The common dialog the journal opened over itself: not the journal, owned by it.
-    static HWND SaveDialog(HWND journal) {
-        HWND journalAndFound[2] = {journal, nullptr};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM pair) -> BOOL {
-                HWND* journalAndFound = reinterpret_cast<HWND*>(pair);
-                if (window == journalAndFound[0] || !IsWindowVisible(window) ||
-                    GetWindow(window, GW_OWNER) != journalAndFound[0])
-                    return TRUE;
-                journalAndFound[1] = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(journalAndFound));
-        return journalAndFound[1];
-    }
-
     std::wstring folder_;
     WideString journal_;
 };
@@ -155,17 +135,14 @@ TEST_F(JournalWindowTest, FiltersExportsAndRepeatsIntoTheMainDialog) {
                 return true;
             },
             [&] {
-                HWND save = SaveDialog(FindDialog(kJournalCaption));
+                HWND save = FindOwnedWindow(FindDialog(kJournalCaption));
                 if (!save) return false;
-                HWND name = GetDlgItem(save, kFileNameCombo) ? GetDlgItem(save, kFileNameCombo)
-                                                             : GetDlgItem(save, kFileNameEdit);
-                SetWindowTextW(name, csv.c_str());
-                PostMessageW(save, WM_COMMAND, IDOK, 0);
+                ChooseFileName(save, csv);
                 return true;
             },
             [&] {
                 HWND journal = FindDialog(kJournalCaption);
-                if (SaveDialog(journal) || GetFileAttributesW(csv.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+                if (FindOwnedWindow(journal) || GetFileAttributesW(csv.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
                 SetDlgItemTextW(journal, IDC_JOURNAL_SEARCH, L"3020");
                 PostMessageW(GetDlgItem(journal, IDC_JOURNAL_REPEAT), BM_CLICK, 0, 0);
                 return true;

@@ -111,6 +111,31 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+HWND FindOwnedWindow(HWND owner) {
+    HWND ownerAndFound[2] = {owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM pair) -> BOOL {
+            HWND* ownerAndFound = reinterpret_cast<HWND*>(pair);
+            if (window == ownerAndFound[0] || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != ownerAndFound[0])
+                return TRUE;
+            ownerAndFound[1] = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(ownerAndFound));
+    return ownerAndFound[1];
+}
+
+void ChooseFileName(HWND fileDialog, const std::wstring& path) {
+    // The name field: a combo box in the Explorer style, an edit in the old one.
+    constexpr int kFileNameCombo = 1148;
+    constexpr int kFileNameEdit = 1152;
+    HWND name = GetDlgItem(fileDialog, kFileNameCombo) ? GetDlgItem(fileDialog, kFileNameCombo)
+                                                       : GetDlgItem(fileDialog, kFileNameEdit);
+    SetWindowTextW(name, path.c_str());
+    PostMessageW(fileDialog, WM_COMMAND, IDOK, 0);
+}
+
 ModalDriver::Step AnswerBox(const wchar_t* caption, int buttonId, SeenBox& seen) {
     return [caption, buttonId, &seen] {
         HWND box = FindDialog(caption);

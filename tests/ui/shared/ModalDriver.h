@@ -46,6 +46,12 @@ HWND FindDialog(const wchar_t* caption);
 std::vector<std::wstring> ChildTexts(HWND window);
 std::wstring WindowText(HWND window);
 
+// The visible window of this thread that `owner` owns, a common dialog opened over it;
+// null when there is none.
+HWND FindOwnedWindow(HWND owner);
+// Types the path into a file dialog's name field and presses its OK.
+void ChooseFileName(HWND fileDialog, const std::wstring& path);
+
 // A message box as the driver saw it.
 struct SeenBox {
     std::wstring caption;

@@ -1,0 +1,293 @@
+// The own recipe windows inside this process, over a store in a temporary folder and
+// the shipped package: a recipe made in the editor (a bad line first, told and not
+// saved), edited, deleted and restored from the deleted list, its history, and the
+// list exported and imported again; the store read back from its file at the end.
+// The manager's and the editor's pictures go to LACQUERON_SHOTS when it is set.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/catalogue/DataPackage.h"
+#include "files/DataFolder.h"
+#include "res/resource.h"
+#include "tests/ui-driver/Screenshot.h"
+#include "tests/ui/shared/DialogHarness.h"
+#include "tests/ui/shared/ModalDriver.h"
+#include "ui/main/MainDialog.h"
+#include "ui/recipes/OwnRecipeWindows.h"
+#include "win32/Handles.h"
+
+namespace lacqueron::testing {
+namespace {
+
+constexpr wchar_t kManagerCaption[] = L"Свои рецепты";
+constexpr wchar_t kEditorCaption[] = L"Свой рецепт";
+constexpr std::uint32_t kPurpose = 1;
+constexpr std::uint32_t kGrams = 1;
+constexpr std::int32_t kAmount = 500;
+constexpr wchar_t kCode[] = L"К-0012";
+constexpr Thousandths kBaseAmount = 1000 * kThousandthsPerGram;
+constexpr Thousandths kPasteAmount = 12345;  // "12,345"
+constexpr int kNameColumn = 2;
+constexpr int kChangesColumn = 3;
+
+std::wstring Wide(const WideString& text) { return WinText(text); }
+
+void SaveShot(const wchar_t* name, HWND window) {
+    const wchar_t* folder = _wgetenv(L"LACQUERON_SHOTS");
+    if (folder == nullptr) return;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    EXPECT_TRUE(uidriver::SaveWindowShot((std::wstring(folder) + L"\\" + name + L".bmp").c_str(), window)) << name;
+}
+
+int ItemCount(HWND dialog, int list) {
+    return static_cast<int>(SendDlgItemMessageW(dialog, list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring Cell(HWND dialog, int list, int item, int column) {
+    wchar_t text[256] = {};
+    LVITEMW request{};
+    request.iSubItem = column;
+    request.pszText = text;
+    request.cchTextMax = 256;
+    SendDlgItemMessageW(dialog, list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
+void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// The component's item chosen in the editor's combo box, as the painter's choice reports it.
+void ChooseComponent(HWND editor, const MixComponent& component) {
+    HWND combo = GetDlgItem(editor, IDC_OWN_RECIPE_COMPONENT);
+    const LRESULT item = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(WinText(component.name)));
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    SendMessageW(editor, WM_COMMAND, MAKEWPARAM(IDC_OWN_RECIPE_COMPONENT, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+// A line added, its component chosen and its amount typed.
+void AddLine(HWND editor, const MixComponent& component, const wchar_t* amount) {
+    SendMessageW(GetDlgItem(editor, IDC_OWN_RECIPE_ADD), BM_CLICK, 0, 0);
+    ChooseComponent(editor, component);
+    SetDlgItemTextW(editor, IDC_OWN_RECIPE_AMOUNT, amount);
+}
+
+// The first base of the purpose and the first named paste, each listed once by name.
+const MixComponent* FirstComponent(const Catalogue& catalogue, ComponentKind kind) {
+    for (const MixComponent& component : catalogue.components)
+        if (component.kind == kind && !component.name.empty() && !component.hasFormula() &&
+            (kind != kBase || component.purpose == static_cast<std::int32_t>(kPurpose)))
+            return &component;
+    return nullptr;
+}
+
+class RecipeWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+        folder_ = std::wstring(temp) + L"lacqueron-recipes-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        storePath_ = FromWinText((folder_ + L"recipes.lqr").c_str());
+        WideString error;
+        store_ = OpenOwnRecipes(storePath_, error);
+        ASSERT_TRUE(store_) << Wide(error);
+    }
+    void TearDown() override {
+        store_.reset();
+        for (const wchar_t* name : {L"recipes.lqr", L"recipes.csv"}) DeleteFileW((folder_ + name).c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+
+    std::wstring folder_;
+    WideString storePath_;
+    std::unique_ptr<OwnRecipeStore> store_;
+};
+
+TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) {
+    MainDialog main(TestModule(), ShippedPackage());
+    ASSERT_NE(main.Create(), nullptr);
+    const Catalogue& catalogue = main.GetCatalogue();
+    const MixComponent* base = FirstComponent(catalogue, kBase);
+    const MixComponent* paste = FirstComponent(catalogue, kPigment);
+    ASSERT_TRUE(base && paste);
+
+    int changes = 0;
+    OwnRecipeContext context;
+    context.catalogue = &catalogue;
+    context.store = store_.get();
+    context.purpose = kPurpose;
+    context.weightType = kGrams;
+    context.amount = kAmount;
+    context.changed = [&] { ++changes; };
+
+    const std::wstring csv = folder_ + L"recipes.csv";
+    SeenBox badLine, question, imported;
+    std::size_t savedAfterBadLine = 1;
+    std::wstring preview, editedName, deletedListed;
+    std::vector<std::wstring> history;
+    int listedAfterDelete = -1;
+    HWND manager = nullptr;
+    const auto editor = [] { return FindDialog(kEditorCaption); };
+    const auto managerIdle = [&] { return manager && IsWindowEnabled(manager); };
+    ModalDriver driver(
+        {
+            [&] {
+                manager = FindDialog(kManagerCaption);
+                if (!manager) return false;
+                Click(manager, IDC_OWN_NEW);
+                return true;
+            },
+            [&] {
+                HWND open = editor();
+                if (!open) return false;
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_CODE, kCode);
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_NAME, L"Бордо заказчика");
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_NOTE, L"Иванов, Нива");
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_RGB, L"120-20-40");
+                AddLine(open, *base, L"1000");
+                AddLine(open, *paste, L"12,3456");  // a decimal too many
+                Click(open, IDOK);
+                return true;
+            },
+            AnswerBox(L"Ошибка", IDOK, badLine),
+            [&] {
+                HWND open = editor();
+                if (!open || !IsWindowEnabled(open)) return false;
+                savedAfterBadLine = store_->Current().size();
+                // The bad line is selected: its amount is in the field.
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_AMOUNT, L"12,345");
+                preview = WindowText(GetDlgItem(open, IDC_OWN_RECIPE_PREVIEW));
+                SaveShot(L"own-recipe-editor", open);
+                Click(open, IDOK);
+                return true;
+            },
+            [&] {
+                if (editor() || !managerIdle() || ItemCount(manager, IDC_OWN_LIST) != 1) return false;
+                Click(manager, IDC_OWN_EDIT);
+                return true;
+            },
+            [&] {
+                HWND open = editor();
+                if (!open) return false;
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_NAME, L"Бордо");
+                Click(open, IDOK);
+                return true;
+            },
+            [&] {
+                if (editor() || !managerIdle()) return false;
+                editedName = Cell(manager, IDC_OWN_LIST, 0, kNameColumn);
+                SaveShot(L"own-recipes-manager", manager);
+                Click(manager, IDC_OWN_DELETE);
+                return true;
+            },
+            AnswerBox(L"Подтверждение", IDYES, question),
+            [&] {
+                if (!managerIdle() || ItemCount(manager, IDC_OWN_LIST) != 0) return false;
+                listedAfterDelete = 0;
+                Click(manager, IDC_OWN_DELETED);
+                return true;
+            },
+            [&] {
+                HWND deleted = FindDialog(L"Удалённые рецепты");
+                if (!deleted) return false;
+                deletedListed = Cell(deleted, IDC_OWN_HISTORY_LIST, 0, 1);
+                Click(deleted, IDC_OWN_HISTORY_RESTORE);
+                return true;
+            },
+            [&] {
+                if (!managerIdle() || ItemCount(manager, IDC_OWN_LIST) != 1) return false;
+                Click(manager, IDC_OWN_HISTORY);
+                return true;
+            },
+            [&] {
+                HWND versions = FindDialog(L"История рецепта К-0012");
+                if (!versions) return false;
+                for (int item = 0; item < ItemCount(versions, IDC_OWN_HISTORY_LIST); ++item)
+                    history.push_back(Cell(versions, IDC_OWN_HISTORY_LIST, item, kChangesColumn));
+                PostMessageW(versions, WM_COMMAND, IDCANCEL, 0);
+                return true;
+            },
+            [&] {
+                if (!managerIdle()) return false;
+                Click(manager, IDC_OWN_EXPORT);
+                return true;
+            },
+            [&] {
+                HWND save = FindOwnedWindow(manager);
+                if (!save) return false;
+                ChooseFileName(save, csv);
+                return true;
+            },
+            [&] {
+                if (!managerIdle() || GetFileAttributesW(csv.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+                Click(manager, IDC_OWN_IMPORT);
+                return true;
+            },
+            [&] {
+                HWND open = FindOwnedWindow(manager);
+                if (!open) return false;
+                ChooseFileName(open, csv);
+                return true;
+            },
+            AnswerBox(L"Импорт", IDOK, imported),
+            [&] {
+                if (!managerIdle()) return false;
+                PostMessageW(manager, WM_COMMAND, IDCANCEL, 0);
+                return true;
+            },
+        },
+        30000);
+    ShowOwnRecipeManager(main.Window(), context);
+    ASSERT_TRUE(driver.Finished());
+
+    // The bad line: named, told as the model words it, and nothing saved.
+    OwnRecipe bad{u"К-0012", u"Бордо заказчика", u"Иванов, Нива", 0, {{base->code, kBaseAmount}, {paste->code, 0}}};
+    OwnRecipeCheck tooPrecise{OwnRecipeProblem::kTooManyDecimals, 1};
+    bool told = false;
+    for (const std::wstring& text : badLine.texts)
+        told = told || text == Wide(DescribeProblem(bad, tooPrecise)) + L" Рецепт не сохранён.";
+    EXPECT_TRUE(told) << (badLine.texts.empty() ? std::wstring() : badLine.texts.back()).size();
+    EXPECT_EQ(savedAfterBadLine, 0u);
+    // The preview is the recipe text the main dialog would show for the same lines.
+    EXPECT_NE(preview.find(Wide(base->name)), std::wstring::npos);
+    EXPECT_NE(preview.find(Wide(paste->name)), std::wstring::npos);
+
+    EXPECT_EQ(editedName, L"Бордо");
+    EXPECT_EQ(listedAfterDelete, 0);
+    EXPECT_EQ(deletedListed, kCode);
+    EXPECT_EQ(history, (std::vector<std::wstring>{L"восстановлен", L"удалён", L"название", L"создан"}));
+    bool counted = false;
+    for (const std::wstring& text : imported.texts) counted = counted || text == L"Импортировано рецептов: 1.";
+    EXPECT_TRUE(counted);
+    EXPECT_GE(changes, 5);
+
+    // Read back from the file: one recipe of five versions, the last the import's, as saved.
+    store_.reset();
+    WideString error;
+    store_ = OpenOwnRecipes(storePath_, error);
+    ASSERT_TRUE(store_) << Wide(error);
+    ASSERT_EQ(store_->Current().size(), 1u);
+    const OwnRecipeCurrent& current = store_->Current().front();
+    EXPECT_EQ(current.versions, 5u);
+    const OwnRecipe expected{u"К-0012", u"Бордо", u"Иванов, Нива", 0x281478u,
+                             {{base->code, kBaseAmount}, {paste->code, kPasteAmount}}};
+    EXPECT_EQ(current.recipe, expected);
+    const std::vector<OwnRecipeVersion> versions = store_->History(current.id);
+    ASSERT_EQ(versions.size(), 5u);
+    EXPECT_TRUE(versions[2].deleted);
+    EXPECT_EQ(versions[3].recipe, versions[1].recipe);
+    main.DestroyWindowIfAny();
+}
+
+}  // namespace
+}  // namespace lacqueron::testing
