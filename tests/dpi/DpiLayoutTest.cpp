@@ -27,6 +27,7 @@
 #include "ui/journal/JournalDialog.h"
 #include "ui/password/PasswordDialog.h"
 #include "ui/recipes/OwnRecipeWindows.h"
+#include "ui/shared/ComboBox.h"
 #include "ui/shared/Dpi.h"
 #include "ui/weigh/BatchNoteDialog.h"
 
@@ -53,6 +54,13 @@ std::wstring ShotsFolder() {
 std::wstring ShotsFile(const std::string& name, const char* extension) {
     const std::string file = name + "-" + std::to_string(AskedDpi()) + extension;
     return ShotsFolder() + L"\\" + std::wstring(file.begin(), file.end());
+}
+
+// The catalogue's row of the colour titled so; the number of rows when there is none.
+std::size_t RowOfTitle(const Catalogue& catalogue, const char16_t* title) {
+    std::size_t row = 0;
+    while (row < catalogue.recipes.size() && catalogue.recipes[row].title != title) ++row;
+    return row;
 }
 
 // The main dialog with the shipped catalogue, shown with a colour chosen and its recipe.
@@ -86,11 +94,7 @@ public:
 
 private:
     void SelectTitle(const char16_t* title) {
-        int row = 0;
-        for (const ColourRecipe& recipe : GetCatalogue().recipes) {
-            if (recipe.title == title) break;
-            ++row;
-        }
+        const int row = static_cast<int>(RowOfTitle(GetCatalogue(), title));
         LVITEMW state{};
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -139,6 +143,20 @@ OwnRecipeContext NoStoreContext(const ShownMainDialog& main) {
 void ShowOwnRecipes(const ShownMainDialog& main) {
     OwnRecipeContext context = NoStoreContext(main);
     ShowOwnRecipeManager(main.Window(), context);
+}
+
+// The editor over a copy of the colour the main dialog shows, previewed for the main
+// dialog's purpose, unit and amount: the preview holds the main dialog's recipe text.
+void EditShownColour(const ShownMainDialog& main) {
+    OwnRecipeContext context = NoStoreContext(main);
+    context.purpose = SelectedComboData(main.Control(IDC_PURPOSE)).value_or(context.purpose);
+    context.weightType = SelectedComboData(main.Control(IDC_UNIT)).value_or(context.weightType);
+    const Catalogue& catalogue = main.GetCatalogue();
+    const std::size_t row = RowOfTitle(catalogue, kShownTitle);
+    ASSERT_LT(row, catalogue.recipes.size()) << "the shown colour is not in the catalogue";
+    const ColourRecipe& recipe = catalogue.recipes[row];
+    OwnRecipeId id = 0;
+    EditOwnRecipe(main.Window(), context, id, CopyOfCatalogueRecipe(recipe, catalogue.findColour(recipe.number)));
 }
 
 constexpr wchar_t kWeighCaption[] = L"Взвешивание";
@@ -244,6 +262,7 @@ const DialogCase kDialogs[] = {
     {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
     {"note", L"Замес в журнал", [](const ShownMainDialog& main) { AskBatchNote(main.Window()); }, {}},
     {"own-recipes", L"Свои рецепты", &ShowOwnRecipes, {}},
+    {"own-recipe", L"Свой рецепт", &EditShownColour, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

@@ -14,7 +14,8 @@ windowsShots=$(winepath -w "$shots")
 LACQUERON_SHOTS=$windowsShots bash "$(dirname "$0")/../../support/run-gtest.sh" wine "$TESTS" || exit
 for name in own-recipes-manager own-recipe-editor; do
   [[ -f $shots/$name.bmp ]] || { echo "no picture $name"; exit 1; }
-  # -strip: no dates in the file, so an unchanged picture gives an unchanged file.
-  convert "$shots/$name.bmp" -strip "$DOCS/$name.png.$$" && mv -f "$DOCS/$name.png.$$" "$DOCS/$name.png" ||
+  # -strip: no dates in the file, so an unchanged picture gives an unchanged file. PNG:
+  # because the temporary name's ending would not tell convert the format.
+  convert "$shots/$name.bmp" -strip "PNG:$DOCS/$name.png.$$" && mv -f "$DOCS/$name.png.$$" "$DOCS/$name.png" ||
     { echo "could not save $name.png"; exit 1; }
 done
