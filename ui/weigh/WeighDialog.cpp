@@ -185,6 +185,7 @@ private:
             message = u"Недостаточно памяти: план взвешивания не составлен.";
         }
         plan_.capacity = capacity_ * kHundredthsPerGram;
+        journal_.StartBatch();
         SetText(IDC_WEIGH_MESSAGE, message);
         Refresh();
     }
