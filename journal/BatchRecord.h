@@ -49,6 +49,9 @@ struct BatchRecord {
     Hundredths finalTotal = 0;
     BatchStatus status = BatchStatus::Done;
     WideString note;  // customer, order, car; may be empty
+    // Shared by every record of one batch, of which the latest stands; 0 in records
+    // written before batches had ids, each of which is a batch of its own.
+    std::uint64_t batchId = 0;
     bool operator==(const BatchRecord&) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/text/TextFold.h"
+#include "journal/StandingBatches.h"
 
 namespace lacqueron {
 namespace {
@@ -22,10 +23,12 @@ bool ContainsFolded(std::u16string_view text, const std::u16string& foldedQuery)
 std::vector<std::size_t> SelectBatches(const JournalContents& journal, std::u16string_view query) {
     const std::u16string folded = FoldText(query);
 
+    const std::vector<std::size_t> standing = StandingBatches(journal);
     std::vector<std::size_t> selected;
-    selected.reserve(journal.BatchCount());
+    selected.reserve(standing.size());
     BatchRecord batch;  // reused, so that searching allocates little
-    for (std::size_t i = journal.BatchCount(); i-- > 0;) {
+    for (auto at = standing.rbegin(); at != standing.rend(); ++at) {
+        const std::size_t i = *at;
         if (!folded.empty()) {
             journal.DecodeInto(i, batch);
             if (!ContainsFolded(batch.colourCode, folded) && !ContainsFolded(batch.colourName, folded) &&

@@ -9,7 +9,7 @@
 
 namespace lacqueron {
 
-// Batch indices of `journal`, newest first (of equal times the later written first), of
+// Batch indices of `journal` that stand (StandingBatches.h), newest first (of equal times the later written first), of
 // the batches whose code, name or note contain `query` when both are folded as the
 // colour search folds them (data/text/TextFold.h); an empty query keeps every batch and
 // decodes none.

@@ -91,6 +91,9 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
             batch.components[i].addition = in.Flag();
         }
     }
+    // Then the batch's id; a record written before batches had ids is a batch of its own.
+    batch.batchId = 0;
+    if (in.ok() && codesRight && in.left() > 0) batch.batchId = in.U64();
     return in.ok() && flagsRight && codesRight && status <= kLastStatus;
 }
 
@@ -209,6 +212,7 @@ std::string EncodeBatchFrame(const BatchRecord& batch) {
         payload.Text(component.code);
         payload.U8(component.addition ? 1 : 0);
     }
+    payload.U64(batch.batchId);
     return EncodeFrame(kBatchKind, payload.bytes());
 }
 
@@ -274,6 +278,7 @@ void JournalContents::ParseFrom(std::size_t start) {
         } else if (DecodeBatch(bytes.substr(entry.payloadOffset, entry.payloadSize), scratch)) {
             entries_.push_back(entry);
             entries_.back().utcSeconds = scratch.time.utcSeconds;
+            entries_.back().batchId = scratch.batchId;
             ++records_;
         } else {
             damage_.push_back({at, ++records_, JournalDamageKind::BadPayload});

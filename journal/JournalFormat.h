@@ -16,7 +16,8 @@
 // before them was written when every correction was an accepted one. After the flags
 // come the components' codes (a u32 count equal to the components', then per component
 // its code and a byte, 1 for a tinting addition); a record that ends before them kept
-// no codes and no additions.
+// no codes and no additions. Last comes the batch's id (u64); a record that ends before
+// it has id 0.
 #pragma once
 
 #include <array>
@@ -90,12 +91,13 @@ JournalTail ClassifyJournalTail(std::string_view head, std::uint64_t size, std::
 // over. The views point into `bytes`.
 std::vector<std::string_view> IntactFrames(std::string_view bytes);
 
-// Where an intact record's payload lies, and when its batch ended, for ordering
-// without decoding.
+// Where an intact record's payload lies, when its batch ended and which batch it is,
+// for ordering and for finding the standing records without decoding.
 struct JournalEntry {
     std::size_t payloadOffset = 0;
     std::size_t payloadSize = 0;
     std::int64_t utcSeconds = 0;
+    std::uint64_t batchId = 0;
 };
 
 // Where an intact record of another kind than a batch lies; its payload is checked by
@@ -126,6 +128,7 @@ public:
     // Decodes into `batch`, reusing its strings' storage.
     void DecodeInto(std::size_t index, BatchRecord& batch) const;
     std::int64_t UtcSeconds(std::size_t index) const { return entries_[index].utcSeconds; }
+    std::uint64_t BatchId(std::size_t index) const { return entries_[index].batchId; }
 
     // Records of other kinds than a batch, in file order.
     const std::vector<JournalFrame>& Frames() const { return frames_; }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "journal/StandingBatches.h"
+
 namespace lacqueron {
 namespace {
 
@@ -119,7 +121,7 @@ WideString DescribeJournalDamage(const JournalDamage& damage) {
 WideString JournalDamageMessage(const JournalContents& journal) {
     const std::vector<JournalDamage>& damage = journal.Damage();
     if (damage.empty()) return {};
-    WideString text = u"Журнал замесов повреждён. Прочитано замесов: " + Digits(journal.BatchCount()) +
+    WideString text = u"Журнал замесов повреждён. Прочитано замесов: " + Digits(StandingBatches(journal).size()) +
                       u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
     for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
         text += kLineEnd + DescribeJournalDamage(damage[i]);

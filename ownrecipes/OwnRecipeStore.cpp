@@ -1,9 +1,8 @@
 #include "ownrecipes/OwnRecipeStore.h"
 
 #include <algorithm>
-#include <chrono>
-#include <random>
 
+#include "core/UniqueId.h"
 #include "data/text/TextFold.h"
 #include "journal/RecordPayload.h"
 
@@ -13,9 +12,6 @@ namespace {
 constexpr std::size_t kSmallestLine = 4 + 8;
 constexpr std::uint8_t kKept = 0;
 constexpr std::uint8_t kDeleted = 1;
-constexpr int kHalfWord = 32;
-// Spreads the clock's nanoseconds over all 64 bits before they meet the random ones.
-constexpr std::uint64_t kGoldenRatio64 = 0x9E3779B97F4A7C15ull;
 
 // The fields every version starts with, read without the texts: what indexing needs.
 struct VersionHead {
@@ -75,15 +71,6 @@ bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version)
         line.amount = in.I64();
     }
     return in.ok() && head.id != 0;
-}
-
-OwnRecipeId NewOwnRecipeId() {
-    std::random_device random;
-    const auto nanoseconds = static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-            .count());
-    OwnRecipeId id = (static_cast<std::uint64_t>(random()) << kHalfWord | random()) ^ (nanoseconds * kGoldenRatio64);
-    return id != 0 ? id : kGoldenRatio64;
 }
 
 OwnRecipeStore::OwnRecipeStore(std::unique_ptr<JournalFile> file) : log_(std::move(file)) {}
@@ -167,7 +154,7 @@ JournalAppendResult OwnRecipeStore::SaveAll(std::vector<OwnRecipeId>& ids, const
     std::string frames;
     for (std::size_t i = 0; i < recipes.size(); ++i) {
         if (chosen[i] == 0) {
-            do chosen[i] = NewOwnRecipeId();
+            do chosen[i] = NewUniqueId();
             while (byId_.contains(chosen[i]));
         }
         const std::string frame = EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({chosen[i], now, false, recipes[i]}));

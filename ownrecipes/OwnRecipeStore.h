@@ -47,10 +47,6 @@ struct OwnRecipeCurrent {
 std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version);
 bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version);
 
-// A new id, different from every other bench's with near certainty: the clock and
-// the system's random source.
-OwnRecipeId NewOwnRecipeId();
-
 class OwnRecipeStore {
 public:
     explicit OwnRecipeStore(std::unique_ptr<JournalFile> file);

@@ -36,6 +36,7 @@ BatchRecord BatchOfPour(const PourPlan& plan, const BatchHeader& header) {
     batch.finalTotal = plan.lastReading;
     batch.status = plan.Finished() ? BatchStatus::Done : BatchStatus::Abandoned;
     batch.note = header.note;
+    batch.batchId = header.batchId;
     return batch;
 }
 

@@ -19,6 +19,7 @@ struct BatchHeader {
     std::uint32_t weightType = 1;
     std::int32_t amount = 0;
     WideString note;
+    std::uint64_t batchId = 0;  // the same in every record of one batch
 };
 
 // Finished when every step is done and no correction waits, else abandoned.

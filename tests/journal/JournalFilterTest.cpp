@@ -46,5 +46,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, JournalFilterTest,
                                          FilterCase{u"Ateliér", {4}},       // other letters as they are
                                          FilterCase{u"синий белый", {}}));  // one text, not words
 
+// A batch written again (a paste added after its end) is listed once, as last written.
+TEST(JournalFilter, ListsABatchWrittenAgainOnce) {
+    BatchRecord first = Batch(100, u"RAL 3020", u"Транспортный красный", u"до добавки");
+    first.batchId = 5;
+    BatchRecord again = first;
+    again.time.utcSeconds = 400;
+    again.note = u"после добавки";
+    const JournalContents journal = test::JournalOf({first, Batch(200, u"RAL 9010", u"Чистый белый", u""), again});
+    EXPECT_EQ(SelectBatches(journal, u""), (std::vector<std::size_t>{2, 1}));
+    EXPECT_EQ(SelectBatches(journal, u"до добавки"), std::vector<std::size_t>{});
+}
+
 }  // namespace
 }  // namespace lacqueron

@@ -49,7 +49,9 @@ BatchRecord WithDeclinedCorrection(std::uint32_t number) {
     return batch;
 }
 
-// The bytes the components' codes and addition marks take at a payload's end.
+constexpr std::size_t kBatchIdSize = 8;
+
+// The bytes the components' codes and addition marks take before the batch id.
 std::size_t CodeFieldsSize(const BatchRecord& batch) {
     std::size_t size = 4;
     for (const BatchComponent& component : batch.components) size += 4 + ToUtf8(component.code).size() + 1;
@@ -91,21 +93,27 @@ TEST_P(JournalLayoutTest, ReadsWithTheFieldsItHas) {
     EXPECT_TRUE(parsed.Damage().empty());
 }
 
+void WithoutId(BatchRecord& batch) { batch.batchId = 0; }
+
 void WithoutCodes(BatchRecord& batch) {
+    WithoutId(batch);
     for (BatchComponent& component : batch.components) component = {component.name, component.recipeWeight, component.poured, {}, false};
 }
 
 const LayoutCase kLayoutCases[] = {
     {"EndsAfterTheCorrections",
      [](const std::string& p, const BatchRecord& b) {
-         return p.substr(0, p.size() - CodeFieldsSize(b) - 4 - b.corrections.size());
+         return p.substr(0, p.size() - kBatchIdSize - CodeFieldsSize(b) - 4 - b.corrections.size());
      },
      [](BatchRecord& b) {
          WithoutCodes(b);
          for (BatchCorrection& correction : b.corrections) correction.accepted = true;
      }},
-    {"EndsAfterTheFlags", [](const std::string& p, const BatchRecord& b) { return p.substr(0, p.size() - CodeFieldsSize(b)); },
+    {"EndsAfterTheFlags",
+     [](const std::string& p, const BatchRecord& b) { return p.substr(0, p.size() - kBatchIdSize - CodeFieldsSize(b)); },
      WithoutCodes},
+    {"EndsAfterTheCodes", [](const std::string& p, const BatchRecord&) { return p.substr(0, p.size() - kBatchIdSize); },
+     WithoutId},
     {"Current", [](const std::string& p, const BatchRecord&) { return p; }, [](BatchRecord&) {}},
     {"LaterFieldsAfter", [](const std::string& p, const BatchRecord&) { return p + "later"; }, [](BatchRecord&) {}},
 };
@@ -200,6 +208,15 @@ const DamageCase kDamageCases[] = {
      {0, 1, 2},
      {{RecordStart(3), 4, Kind::UnexpectedBytes}},
      JournalTail::Damaged},
+    {"ChecksumRightButTheIdCutShort",
+     [](std::string& b) {
+         std::string payload = PayloadOf(SampleBatch(1));
+         payload.resize(payload.size() - 1);
+         b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
+     },
+     {0, 2},
+     {{RecordStart(1), 2, Kind::BadPayload}},
+     JournalTail::IntactRecord},
     {"ChecksumRightButNoBatch",
      [](std::string& b) {
          BatchRecord odd = SampleBatch(1);
@@ -212,7 +229,7 @@ const DamageCase kDamageCases[] = {
     {"ChecksumRightButFlagsForOtherCorrections",
      [](std::string& b) {
          std::string payload = PayloadOf(SampleBatch(1));
-         payload[payload.size() - CodeFieldsSize(SampleBatch(1)) - 5] = 2;  // two flags for the one correction
+         payload[payload.size() - kBatchIdSize - CodeFieldsSize(SampleBatch(1)) - 5] = 2;  // two flags for the one correction
          b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
      },
      {0, 2},
@@ -221,7 +238,7 @@ const DamageCase kDamageCases[] = {
     {"ChecksumRightButCodesForOtherComponents",
      [](std::string& b) {
          std::string payload = PayloadOf(SampleBatch(1));
-         payload[payload.size() - CodeFieldsSize(SampleBatch(1))] = 2;  // two codes for three components
+         payload[payload.size() - kBatchIdSize - CodeFieldsSize(SampleBatch(1))] = 2;  // two codes for three components
          b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
      },
      {0, 2},
@@ -230,7 +247,7 @@ const DamageCase kDamageCases[] = {
     {"ChecksumRightButAnAdditionMarkNeitherYesNorNo",
      [](std::string& b) {
          std::string payload = PayloadOf(SampleBatch(1));
-         payload.back() = 2;
+         payload[payload.size() - kBatchIdSize - 1] = 2;
          b.replace(RecordStart(1), RecordStart(2) - RecordStart(1), Frame(payload));
      },
      {0, 2},

@@ -41,8 +41,8 @@ TEST(JournalText, DamageMessageSaysWhatWasReadAndWhere) {
     const JournalContents journal = JournalContents::Parse(bytes);
     const WideString message = JournalDamageMessage(journal);
     EXPECT_TRUE(message.starts_with(u"Журнал замесов повреждён. Прочитано замесов: 12. "));
-    // The header and the first sample record take 12 + 314 bytes.
-    EXPECT_NE(message.find(u"\r\nЗапись 2 (байт 326): посторонние данные между записями\r\n"), WideString::npos);
+    // The header and the first sample record take 12 + 322 bytes.
+    EXPECT_NE(message.find(u"\r\nЗапись 2 (байт 334): посторонние данные между записями\r\n"), WideString::npos);
     EXPECT_TRUE(message.ends_with(u"\r\nИ ещё мест: 2."));
     EXPECT_EQ(JournalDamageMessage(test::JournalOf({test::SampleBatch(0)})), u"");
 }

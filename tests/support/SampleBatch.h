@@ -11,6 +11,7 @@ namespace lacqueron::test {
 constexpr std::int64_t kSampleEpoch = 1796601600;  // 2026-12-07 00:00 UTC
 constexpr std::int32_t kMoscowOffsetMinutes = 180;
 constexpr std::int32_t kSampleAmount = 250;  // grams, plus the batch's number
+constexpr std::uint64_t kSampleIdBase = 0x5A3B00000000ull;  // high bytes set, so an id cut short shows
 
 inline BatchRecord SampleBatch(std::uint32_t number) {
     BatchRecord batch;
@@ -25,6 +26,7 @@ inline BatchRecord SampleBatch(std::uint32_t number) {
     batch.corrections = {{10167, 25417}};
     batch.finalTotal = 25417;
     batch.note = u"Заказ " + WideString(1, static_cast<char16_t>(u'0' + number % 10)) + u", «Ока» 🚗";
+    batch.batchId = kSampleIdBase + number;  // each sample a batch of its own
     return batch;
 }
 

@@ -186,6 +186,7 @@ private:
             message = u"Недостаточно памяти: план взвешивания не составлен.";
         }
         plan_.capacity = capacity_ * kHundredthsPerGram;
+        journal_.StartBatch();
         SetText(IDC_WEIGH_MESSAGE, message);
         Refresh();
     }

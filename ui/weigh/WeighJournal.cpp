@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/UniqueId.h"
 #include "files/JournalAccess.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/weigh/BatchNoteDialog.h"
@@ -33,6 +34,14 @@ std::size_t ReadingCount(const PourPlan& plan) noexcept {
                                                   [](const PourEntry& entry) { return !entry.addition; }));
 }
 
+void WeighJournal::StartBatch() noexcept {
+    batchId_ = NewUniqueId();
+    note_.reset();
+    batch_.reset();
+    written_ = false;
+    readingsWritten_ = 0;
+}
+
 bool WeighJournal::Written(const PourPlan& plan) const noexcept {
     return written_ && readingsWritten_ == ReadingCount(plan);
 }
@@ -43,6 +52,7 @@ WideString WeighJournal::Write(HWND owner, const PourPlan& plan, const BatchHead
         BatchHeader now = header;
         now.time = CurrentBatchTime();
         now.note = *note_;
+        now.batchId = batchId_;
         batch_ = BatchOfPour(plan, now);
     } catch (...) {
         return u"Замес не записан: не хватило памяти.";

@@ -1,12 +1,13 @@
 // What the weighing dialog writes into the journal, and when it may close: a batch is
-// written once, when it is finished or left after a reading, with the note asked the
-// first time; a batch that cannot be written keeps the dialog open unless the painter
-// says otherwise.
+// written when it is finished or left after a reading, with the note asked the first
+// time, and again under the same batch id when a paste is added after that; a batch
+// that cannot be written keeps the dialog open unless the painter says otherwise.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include "core/WideString.h"
@@ -20,11 +21,14 @@ class WeighJournal {
 public:
     explicit WeighJournal(WideString path) : path_(std::move(path)) {}
 
+    // A new batch: nothing of it written yet, and an id of its own for its records.
+    void StartBatch() noexcept;
     // Writes the batch as the plan has it now, under the header but for its time and
-    // note, which are taken now; empty when written, else why not.
+    // note, which are taken now, and its id; empty when written, else why not.
     WideString Write(HWND owner, const PourPlan& plan, const BatchHeader& header) noexcept;
     // Whether the journal has the batch with every reading that stands now. A paste
-    // poured after the batch was written makes it due again, as a record of its own.
+    // poured after the batch was written makes it due again, as a later record of the
+    // same batch that readers take in place of the earlier one.
     bool Written(const PourPlan& plan) const noexcept;
     // The batch as last written, for the label.
     const BatchRecord* Batch() const noexcept { return batch_ ? &*batch_ : nullptr; }
@@ -35,6 +39,7 @@ public:
 
 private:
     WideString path_;
+    std::uint64_t batchId_ = 0;
     std::optional<WideString> note_;
     std::optional<BatchRecord> batch_;
     bool written_ = false;

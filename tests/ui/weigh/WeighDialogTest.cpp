@@ -16,6 +16,7 @@
 #include "files/JournalAccess.h"
 #include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/weigh/WeighHarness.h"
+#include "ui/journal/JournalDialog.h"
 
 namespace lacqueron::testing {
 namespace {
@@ -377,6 +378,8 @@ TEST_F(WeighDialogTest, ResolutionAndTheSmallestBatch) {
 // Tinting: red added after the base, refused grams said, its reading recorded, both taken
 // back, red added again and the batch finished; the summary lists the addition under its
 // heading and hands the batch to "Сохранить как рецепт...", and the journal keeps it marked.
+// Yellow added after the end writes the batch again, and the journal window lists it once,
+// as last written.
 TEST_F(WeighDialogTest, PasteAddedTakenBackAndAddedAgain) {
     std::vector<BatchRecord> saved;
     request_.saveAsRecipe = [&](HWND, const BatchRecord& batch) { saved.push_back(batch); };
@@ -424,6 +427,11 @@ TEST_F(WeighDialogTest, PasteAddedTakenBackAndAddedAgain) {
         },
         Press(IDC_WEIGH_SAVE_RECIPE),
         [&] { return saved.size() == 1; },
+        Press(IDC_WEIGH_ADD_PASTE),
+        AddPaste(0, L"0.2"),
+        Shows(IDC_WEIGH_MESSAGE, L"Добавлена паста Yel: 0.20 г."),
+        Enter(L"500.50"),
+        Shows(IDC_WEIGH_MESSAGE, L"Замес записан в журнал."),
         Press(IDC_WEIGH_CLOSE),
     }));
     EXPECT_TRUE(closedBeforeReading);
@@ -438,7 +446,7 @@ TEST_F(WeighDialogTest, PasteAddedTakenBackAndAddedAgain) {
     WideString error;
     const auto journal = OpenJournal(request_.journalPath, error);
     ASSERT_TRUE(journal) << journal_;
-    ASSERT_EQ(journal->Contents().BatchCount(), 1u);
+    ASSERT_EQ(journal->Contents().BatchCount(), 2u);
     const BatchRecord batch = journal->Contents().Batch(0);
     EXPECT_EQ(batch.status, BatchStatus::Done);
     EXPECT_EQ(batch.components,
@@ -447,6 +455,27 @@ TEST_F(WeighDialogTest, PasteAddedTakenBackAndAddedAgain) {
     EXPECT_EQ(batch.finalTotal, 50030);
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved.front(), batch);
+    const BatchRecord again = journal->Contents().Batch(1);
+    EXPECT_NE(batch.batchId, 0u);
+    EXPECT_EQ(again.batchId, batch.batchId);
+    EXPECT_EQ(again.components.back(), (BatchComponent{u"Yel", 0, 20, u"P1", true}));
+    EXPECT_EQ(again.finalTotal, 50050);
+
+    int listed = 0;
+    std::wstring details;
+    ModalDriver driver({[&] {
+        HWND window = FindDialog(L"Журнал замесов");
+        details = window ? WindowText(GetDlgItem(window, IDC_JOURNAL_DETAILS)) : L"";
+        if (details.empty()) return false;
+        listed = static_cast<int>(SendDlgItemMessageW(window, IDC_JOURNAL_LIST, LVM_GETITEMCOUNT, 0, 0));
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    }});
+    ShowJournal(owner_, catalogue_, [](const BatchRecord&) { return false; }, request_.journalPath);
+    ASSERT_TRUE(driver.Finished());
+    EXPECT_EQ(listed, 1);
+    EXPECT_NE(details.find(L"Yel\t0.00\t0.20"), std::wstring::npos) << details;
+    EXPECT_NE(details.find(L"Итого: 500.50 г"), std::wstring::npos) << details;
 }
 
 }  // namespace
