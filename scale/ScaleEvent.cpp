@@ -11,6 +11,9 @@ constexpr int kStableShift = 12;
 constexpr int kGenerationShift = 16;
 constexpr std::uint32_t kFieldMask = 0xF;
 constexpr std::uint32_t kGenerationMask = 0xFFFF;
+constexpr int kBitsPerChar = 8;
+constexpr std::uint32_t kCharMask = 0xFF;
+static_assert(kScaleUnitChars * kBitsPerChar <= 32, "a refused unit travels in the weight's word");
 
 const char16_t* StateText(ScaleLineKind kind) noexcept {
     switch (kind) {
@@ -51,11 +54,27 @@ bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept {
         case ScaleLineKind::Refused:
             event.kind = ScaleEventKind::LineRefused;
             event.refusal = line.refusal;
+            if (line.refusal == ScaleRefusal::NotGrams) {
+                std::uint32_t letters = 0;
+                for (std::size_t i = 0; i < kScaleUnitChars; ++i)
+                    letters |= (static_cast<std::uint32_t>(static_cast<unsigned char>(line.unit[i])) & kCharMask)
+                               << (i * kBitsPerChar);
+                event.hundredths = static_cast<std::int32_t>(letters);
+            }
             return true;
         case ScaleLineKind::Unrecognised:
             return false;
     }
     return false;
+}
+
+ScaleUnit ScaleEventUnit(const ScaleEvent& event) noexcept {
+    ScaleUnit unit{};
+    if (event.kind != ScaleEventKind::LineRefused || event.refusal != ScaleRefusal::NotGrams) return unit;
+    const auto letters = static_cast<std::uint32_t>(event.hundredths);
+    for (std::size_t i = 0; i < kScaleUnitChars; ++i)
+        unit[i] = static_cast<char>(letters >> (i * kBitsPerChar) & kCharMask);
+    return unit;
 }
 
 std::uint32_t PackScaleEvent(const ScaleEvent& event) noexcept {

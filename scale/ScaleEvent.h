@@ -29,6 +29,8 @@ struct ScaleEvent {
     bool stable = false;
     ScaleLineKind line = ScaleLineKind::Reading;
     ScaleRefusal refusal = ScaleRefusal::None;
+    // The weight of a reading; for a refused unit (NotGrams) its letters, packed by
+    // ScaleEventFromLine and read back with ScaleEventUnit.
     std::int32_t hundredths = 0;
     ScaleGeneration generation = 0;
 
@@ -37,6 +39,9 @@ struct ScaleEvent {
 
 // The event a parsed line gives; nothing for an Unrecognised line.
 bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept;
+
+// The unit a NotGrams refusal saw, as the line wrote it (zero-padded); empty otherwise.
+ScaleUnit ScaleEventUnit(const ScaleEvent& event) noexcept;
 
 // Everything but the weight in one word; the weight travels as the second word.
 std::uint32_t PackScaleEvent(const ScaleEvent& event) noexcept;
