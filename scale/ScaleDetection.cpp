@@ -16,6 +16,14 @@ std::uint32_t ProtocolBit(ScaleProtocol protocol) noexcept { return 1u << static
 
 }  // namespace
 
+DetectionBaudList DetectionBauds(std::uint32_t first) noexcept {
+    DetectionBaudList bauds{first};
+    std::size_t next = 1;
+    for (const std::uint32_t baud : kDetectionBauds)
+        if (baud != first) bauds[next++] = baud;
+    return bauds;
+}
+
 ScaleDetection::ScaleDetection(std::span<const std::uint32_t> bauds, std::span<const ScaleProtocol> protocols,
                                DetectionTiming timing)
     : timing_(timing), wellFormed_(kProtocolCount, 0) {

@@ -6,7 +6,9 @@
 // passes in.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -17,6 +19,12 @@ namespace lacqueron {
 
 // The rates searched, commonest first.
 inline constexpr std::uint32_t kDetectionBauds[] = {9600, 4800, 2400, 19200, 1200};
+// The rates a reader searches: `first` (the rate stored or found last) and then the
+// rest of kDetectionBauds in their order; 0 where `first` was one of them (passed over
+// by ScaleDetection).
+using DetectionBaudList = std::array<std::uint32_t, std::size(kDetectionBauds) + 1>;
+DetectionBaudList DetectionBauds(std::uint32_t first) noexcept;
+
 // The protocols searched. Order decides between protocols that read the same line:
 // the legend line reads every bare weight of the continuous stream and more, so it
 // comes first; the polled "SI" and the marked one share their poll.

@@ -17,18 +17,20 @@ struct ProtocolRow {
     bool streams;
     ScaleLineFormat format;
     ScaleLine (*parse)(std::string_view) noexcept;
+    const char16_t* name;
 };
 
 // Until the automatic choice settles the scale is asked too: a streaming scale ignores
-// it. Streams get the same tare and zero; a scale that only prints ignores them.
+// it. Streams get the same tare and zero; a scale that only prints ignores them. The
+// names are short enough for the protocol list of the weighing dialog.
 constexpr ProtocolRow kRows[] = {
-    {kSi, kTare, kZero, true, ScaleLineFormat::Unknown, &ParseScaleLine},
-    {kSi, kTare, kZero, false, ScaleLineFormat::Polled, &ParseScaleLine},
-    {{}, kTare, kZero, true, ScaleLineFormat::Continuous, &ParseScaleLine},
-    {"\x1bP", "\x1bT", {}, false, ScaleLineFormat::EscPolled, &ParseEscPolledLine},
-    {"IP\r\n", kTare, {}, true, ScaleLineFormat::Legend, &ParseLegendLine},
-    {kSi, kTare, kZero, false, ScaleLineFormat::Marked, &ParseMarkedLine},
-    {{}, kTare, kZero, true, ScaleLineFormat::Prefixed, &ParsePrefixedLine},
+    {kSi, kTare, kZero, true, ScaleLineFormat::Unknown, &ParseScaleLine, u"автоматически"},
+    {kSi, kTare, kZero, false, ScaleLineFormat::Polled, &ParseScaleLine, u"по запросу"},
+    {{}, kTare, kZero, true, ScaleLineFormat::Continuous, &ParseScaleLine, u"непрерывно"},
+    {"\x1bP", "\x1bT", {}, false, ScaleLineFormat::EscPolled, &ParseEscPolledLine, u"ESC P, 16/22 знака"},
+    {"IP\r\n", kTare, {}, true, ScaleLineFormat::Legend, &ParseLegendLine, u"IP/CP, знак ?"},
+    {kSi, kTare, kZero, false, ScaleLineFormat::Marked, &ParseMarkedLine, u"SI, метка ?/^/v"},
+    {{}, kTare, kZero, true, ScaleLineFormat::Prefixed, &ParsePrefixedLine, u"поток S/U"},
 };
 static_assert(std::size(kRows) == static_cast<std::size_t>(kLastScaleProtocol) + 1);
 
@@ -54,6 +56,11 @@ std::string_view ScaleCommandBytes(ScaleProtocol protocol, ScaleCommand command)
 bool ScaleProtocolStreams(ScaleProtocol protocol) noexcept {
     const ProtocolRow* row = Row(protocol);
     return row != nullptr && row->streams;
+}
+
+const char16_t* ScaleProtocolName(ScaleProtocol protocol) noexcept {
+    const ProtocolRow* row = Row(protocol);
+    return row != nullptr ? row->name : nullptr;
 }
 
 ScaleLineFormat ScaleProtocolFormat(ScaleProtocol protocol) noexcept {

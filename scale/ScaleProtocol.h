@@ -31,6 +31,9 @@ std::string_view ScaleCommandBytes(ScaleProtocol protocol, ScaleCommand command)
 // Whether a scale of this protocol may send lines unasked, so a search listens for it.
 bool ScaleProtocolStreams(ScaleProtocol protocol) noexcept;
 
+// The protocol's name in the weighing dialog's list; null for a number no protocol has.
+const char16_t* ScaleProtocolName(ScaleProtocol protocol) noexcept;
+
 // The format of the lines the protocol's own parser gives.
 ScaleLineFormat ScaleProtocolFormat(ScaleProtocol protocol) noexcept;
 

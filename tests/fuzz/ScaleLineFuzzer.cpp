@@ -36,7 +36,7 @@ void CheckLine(const ScaleLine& line, ScaleLineFormat own) {
     ScaleEvent event;
     if (ScaleEventFromLine(line, event)) {
         Check(UnpackScaleEvent(PackScaleEvent(event), event.hundredths) == event);
-        Check((event.kind == ScaleEventKind::Reading) == (ScaleEventText(event) == nullptr));
+        Check((event.kind == ScaleEventKind::Reading) == ScaleEventText(event).empty());
     }
 }
 

@@ -187,5 +187,20 @@ TEST(Detection, SearchesOnlyWhatItIsGiven) {
     EXPECT_TRUE(nothing.Tried().empty());
 }
 
+// The reader searches from the rate stored or found last; a rate of the list is not
+// tried twice, and one outside it is tried as well.
+TEST(Detection, StartsAtTheStoredRate) {
+    EXPECT_EQ(DetectionBauds(4800), (DetectionBaudList{4800, 9600, 2400, 19200, 1200, 0}));
+    EXPECT_EQ(DetectionBauds(38400), (DetectionBaudList{38400, 9600, 4800, 2400, 19200, 1200}));
+    const DetectionBaudList stored = DetectionBauds(4800);
+    const Outcome found = Search(ModelScale{4800, "? +   123.45 g  ", "SI\r\n"}, stored);
+    EXPECT_EQ(found.last.protocol, ScaleProtocol::Marked);
+    EXPECT_EQ(found.tried.front().baud, 4800u);
+    const Outcome silent = Search(ModelScale{}, stored);
+    const auto listens = std::count_if(silent.tried.begin(), silent.tried.end(),
+                                       [](const DetectionAttempt& attempt) { return attempt.poll.empty(); });
+    EXPECT_EQ(listens, static_cast<std::ptrdiff_t>(std::size(kDetectionBauds)));
+}
+
 }  // namespace
 }  // namespace lacqueron
