@@ -47,7 +47,8 @@ WideString Printable(std::string_view text) {
 
 WideString NotGramsText(const ScaleEvent& event) {
     const ScaleUnit unit = ScaleEventUnit(event);
-    const std::string_view letters(unit.data(), std::string_view(unit.data(), unit.size()).find('\0'));
+    const std::string_view padded(unit.data(), unit.size());
+    const std::string_view letters = padded.substr(0, padded.find('\0'));  // all four when none is zero
     WideString text = u"Весы показывают вес не в граммах";
     if (!letters.empty()) text += u" (" + Printable(letters) + u")";
     return text + u". Переключите их на граммы или килограммы.";

@@ -11,9 +11,9 @@
 namespace lacqueron {
 namespace {
 
-ScaleEvent Refused(std::string_view line) {
+ScaleEvent Refused(std::string_view line, ScaleProtocol protocol = ScaleProtocol::Marked) {
     ScaleEvent event;
-    ScaleEventFromLine(ParseScaleLine(ScaleProtocol::Marked, line), event);
+    ScaleEventFromLine(ParseScaleLine(protocol, line), event);
     return event;
 }
 
@@ -40,6 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
                  u"Весы показывают вес не в граммах (oz). Переключите их на граммы или килограммы."},
         TextCase{"pennyweight", Refused("  +    12.00 dwt"),
                  u"Весы показывают вес не в граммах (dwt). Переключите их на граммы или килограммы."},
+        TextCase{"four_letters", Refused("S S      12.00 pcsx", ScaleProtocol::Polled),
+                 u"Весы показывают вес не в граммах (pcsx). Переключите их на граммы или килограммы."},
         TextCase{"unit_of_noise", Refused("  +    12.00 \xff\xfe "),
                  u"Весы показывают вес не в граммах (\?\?). Переключите их на граммы или килограммы."},
         TextCase{"found", ScaleFoundEvent(ScaleProtocol::Marked, 4800),
