@@ -2,11 +2,15 @@
 // the port reader and prints "<hundredths> <CLOCK_REALTIME ns>" for each new reading as
 // its message reaches the window. run-scale-latency pairs these with the simulator's
 // send times. Usage: scale_latency [READINGS], port in LACQUERON_SCALE_PORT.
+// With "search" instead, the reader starts on the automatic choice at 9600 baud, as a
+// dialog opened for the first time does, and it prints "<protocol> <baud> <ms to found>
+// <ms to the first reading>" (run-scale-search).
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <vector>
 
 #include "port/ScaleReader.h"
@@ -29,6 +33,12 @@ struct Arrival {
 std::vector<Arrival> arrivals;
 std::size_t wanted = kDefaultReadings;
 
+// The search: when the reader started, and what it found when.
+bool searching = false;
+ULONGLONG startedMs = 0;
+ScaleEvent found;
+ULONGLONG foundMs = 0;
+
 std::int64_t UnixNanoseconds() noexcept {
     FILETIME now;
     GetSystemTimePreciseAsFileTime(&now);
@@ -40,6 +50,18 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (message == ScaleEventMessage()) {
         const std::int64_t now = UnixNanoseconds();
         const ScaleEvent event = ScaleEventFromMessage(wParam, lParam);
+        if (searching) {
+            if (event.kind == ScaleEventKind::Found) {
+                found = event;
+                foundMs = GetTickCount64() - startedMs;
+            }
+            if (event.kind == ScaleEventKind::Reading && foundMs != 0) {
+                std::printf("%u %u %llu %llu\n", static_cast<unsigned>(ScaleEventProtocol(found)), ScaleEventBaud(found),
+                            foundMs, GetTickCount64() - startedMs);
+                PostQuitMessage(0);
+            }
+            return 0;
+        }
         if (event.kind == ScaleEventKind::Reading && (arrivals.empty() || arrivals.back().hundredths != event.hundredths))
             arrivals.push_back({event.hundredths, now});
         if (arrivals.size() >= wanted) PostQuitMessage(0);
@@ -52,7 +74,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc > 1) wanted = static_cast<std::size_t>(_wtoi(argv[1]));
+    searching = argc > 1 && std::wcscmp(argv[1], L"search") == 0;
+    if (argc > 1 && !searching) wanted = static_cast<std::size_t>(_wtoi(argv[1]));
     const wchar_t* port = _wgetenv(L"LACQUERON_SCALE_PORT");
     if (port == nullptr || wanted == 0) return 2;
 
@@ -67,9 +90,10 @@ int wmain(int argc, wchar_t** argv) {
 
     ScaleReaderOptions options;
     options.port = static_cast<std::uint32_t>(_wtoi(port));
-    options.protocol = ScaleProtocol::Continuous;
+    options.protocol = searching ? ScaleProtocol::Automatic : ScaleProtocol::Continuous;
     options.window = window;
     options.message = ScaleEventMessage();
+    startedMs = GetTickCount64();
     const auto reader = ScaleReader::Start(options);
     if (!reader) return 2;
 

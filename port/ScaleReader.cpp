@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "scale/LineSplitter.h"
+#include "scale/ScaleDetection.h"
 #include "win32/Handles.h"
 
 namespace lacqueron {
@@ -35,6 +36,18 @@ ScaleEvent Fault(ScaleEventKind kind) noexcept {
     ScaleEvent event;
     event.kind = kind;
     return event;
+}
+
+// Whether the event tells of something in the way of reading, which stays shown until a
+// reading or a found scale replaces it.
+bool IsFault(ScaleEventKind kind) noexcept {
+    switch (kind) {
+        case ScaleEventKind::Reading:
+        case ScaleEventKind::ScaleState:
+        case ScaleEventKind::LineRefused:
+        case ScaleEventKind::Found: return false;
+        default: return true;
+    }
 }
 
 // 8 data bits, no parity, 1 stop bit, no flow control; DTR and RTS up, as USB adapters
@@ -138,8 +151,9 @@ struct ScaleReader::Shared {
     std::atomic<std::uint32_t> pendingCommands{0};  // one bit per ScaleCommand
 };
 
-// The worker thread's side: opens the port, reads it until a fault, waits, opens it
-// again, until told to stop.
+// The worker thread's side: opens the port, with the automatic choice searches it for
+// the scale's rate and protocol, reads it until a fault, waits, opens it again, until
+// told to stop.
 class ScaleReader::Worker {
 public:
     explicit Worker(std::shared_ptr<Shared> shared) noexcept : shared_(std::move(shared)) {}
@@ -148,11 +162,15 @@ public:
 
 private:
     bool Stopping() const noexcept { return shared_->stopping.load(); }
-    // Reads the open port until it fails or falls silent; returns that fault, or
-    // ScaleEventKind::Reading when a stop was asked for.
+    // Searches the open port, reconfiguring it rate by rate, until the scale is found
+    // (protocol_ and baud_ set, the port left at that rate) or nothing was; returns the
+    // fault that ended it, or a Reading event when found or told to stop.
+    ScaleEvent Search(HANDLE port) noexcept;
+    // Reads the open port in protocol_ until it fails or falls silent; returns that
+    // fault, or ScaleEventKind::Reading when a stop was asked for.
     ScaleEventKind ReadPort(HANDLE port) noexcept;
     // Writes a pending tare or zero and, when it is time, the poll.
-    bool SendCommands(HANDLE port, const ProtocolDetector& detector, Clock::time_point& lastPoll) noexcept;
+    bool SendCommands(HANDLE port, Clock::time_point& lastPoll) noexcept;
     // Waits up to `period`; false when a stop was asked for meanwhile.
     bool Pause(std::chrono::milliseconds period) noexcept;
     // Posts a line's event, or a fault when it differs from the fault shown now.
@@ -160,6 +178,10 @@ private:
 
     const std::shared_ptr<Shared> shared_;
     const ScaleReaderOptions& options_ = shared_->options;
+    // The rate and protocol read: those chosen, or with the automatic choice those the
+    // search found last (Automatic until it has; the next search starts at that rate).
+    std::uint32_t baud_ = options_.baud;
+    ScaleProtocol protocol_ = options_.protocol;
     // The fault the window shows now; Reading when none.
     ScaleEventKind shownFault_ = ScaleEventKind::Reading;
 };
@@ -195,8 +217,7 @@ bool ScaleReader::Worker::Pause(std::chrono::milliseconds period) noexcept {
 }
 
 void ScaleReader::Worker::Post(ScaleEvent event) noexcept {
-    const bool fault = event.kind >= ScaleEventKind::PortMissing;
-    if (fault) {
+    if (IsFault(event.kind)) {
         // After an unplugged port a missing one is the same fault: keep "plug it back in".
         const bool stillLost = shownFault_ == ScaleEventKind::PortLost && event.kind == ScaleEventKind::PortMissing;
         if (event.kind == shownFault_ || stillLost) return;
@@ -211,28 +232,76 @@ void ScaleReader::Worker::Post(ScaleEvent event) noexcept {
 void ScaleReader::Worker::Run() noexcept {
     const Clock::time_point started = Clock::now();
     while (!Stopping()) {
-        ScaleEventKind fault = ScaleEventKind::Reading;
-        FileHandle port = OpenPort(options_.port, options_.baud, fault);
-        if (port) fault = ReadPort(port.get());
+        ScaleEvent fault = Fault(ScaleEventKind::Reading);
+        FileHandle port = OpenPort(options_.port, baud_, fault.kind);
+        if (port && protocol_ == ScaleProtocol::Automatic) fault = Search(port.get());
+        if (port && protocol_ != ScaleProtocol::Automatic) fault.kind = ReadPort(port.get());
         port.reset();
         if (Stopping()) return;
-        if (fault == ScaleEventKind::PortBusy && Clock::now() - started < kHandOverLimit) {
+        // The scale plugged back in may be another one: search again.
+        protocol_ = options_.protocol;
+        if (fault.kind == ScaleEventKind::PortBusy && Clock::now() - started < kHandOverLimit) {
             if (!Pause(kHandOverRetry)) return;  // maybe the reader this one replaced, still leaving
             continue;
         }
-        Post(Fault(fault));
+        Post(fault);
         if (!Pause(options_.retryPeriod)) return;
     }
 }
 
-bool ScaleReader::Worker::SendCommands(HANDLE port, const ProtocolDetector& detector,
-                                       Clock::time_point& lastPoll) noexcept {
+ScaleEvent ScaleReader::Worker::Search(HANDLE port) noexcept {
+    const DetectionBaudList bauds = DetectionBauds(baud_);
+    const Clock::time_point started = Clock::now();
+    const auto nowMs = [started] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+    };
+    try {
+        ScaleDetection search(bauds, kDetectionProtocols);
+        LineSplitter splitter;
+        while (!Stopping()) {
+            const DetectionStep step = search.Next(nowMs());
+            switch (step.action) {
+                case DetectionAction::OpenPort:
+                    if (!ConfigurePort(port, step.baud)) return Fault(ScaleEventKind::PortLost);
+                    splitter.Reset();  // what came at the last rate is no line at this one
+                    break;
+                case DetectionAction::Send:
+                    if (!WriteAll(port, step.bytes)) return Fault(ScaleEventKind::PortLost);
+                    break;
+                case DetectionAction::Read: {
+                    char bytes[kReadChunk];
+                    DWORD got = 0;
+                    if (!ReadWaiting(port, bytes, got)) return Fault(ScaleEventKind::PortLost);
+                    splitter.Feed(std::string_view(bytes, got), [&](std::string_view text) { search.OnLine(text, nowMs()); });
+                    break;
+                }
+                case DetectionAction::Found:
+                    baud_ = step.baud;
+                    protocol_ = step.protocol;
+                    Post(ScaleFoundEvent(step.protocol, step.baud));
+                    return Fault(ScaleEventKind::Reading);
+                case DetectionAction::NothingFound: {
+                    const auto tried = search.Tried();
+                    const bool linesCame = std::any_of(tried.begin(), tried.end(),
+                                                       [](const DetectionAttempt& a) { return a.unreadLines > 0; });
+                    return NothingFoundEvent(bauds.front(), linesCame);
+                }
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // No memory for the search: the port is opened and searched again after the pause.
+        return Fault(ScaleEventKind::Silent);
+    }
+    return Fault(ScaleEventKind::Reading);
+}
+
+bool ScaleReader::Worker::SendCommands(HANDLE port, Clock::time_point& lastPoll) noexcept {
     const std::uint32_t pending = shared_->pendingCommands.exchange(0);
     for (const ScaleCommand command : {ScaleCommand::Tare, ScaleCommand::Zero}) {
-        const std::string_view bytes = ScaleCommandBytes(detector.current(), command);
+        const std::string_view bytes = ScaleCommandBytes(protocol_, command);
         if ((pending & CommandBit(command)) != 0 && !bytes.empty() && !WriteAll(port, bytes)) return false;
     }
-    const std::string_view poll = ScaleCommandBytes(detector.current(), ScaleCommand::Poll);
+    const std::string_view poll = ScaleCommandBytes(protocol_, ScaleCommand::Poll);
     const Clock::time_point now = Clock::now();
     if (poll.empty() || now - lastPoll < options_.pollPeriod) return true;
     lastPoll = now;
@@ -240,24 +309,22 @@ bool ScaleReader::Worker::SendCommands(HANDLE port, const ProtocolDetector& dete
 }
 
 ScaleEventKind ScaleReader::Worker::ReadPort(HANDLE port) noexcept {
-    ProtocolDetector detector(options_.protocol);
     LineSplitter splitter;
     Clock::time_point lastLine = Clock::now();
     Clock::time_point lastPoll = lastLine - options_.pollPeriod;
-    shared_->pendingCommands.store(0);  // a tare pressed while the scale was away is not sent later
+    // A tare pressed while the scale was away or being searched for is not sent later.
+    shared_->pendingCommands.store(0);
 
     while (!Stopping()) {
-        if (!SendCommands(port, detector, lastPoll)) return ScaleEventKind::PortLost;
+        if (!SendCommands(port, lastPoll)) return ScaleEventKind::PortLost;
 
         char bytes[kReadChunk];
         DWORD got = 0;
         if (!ReadWaiting(port, bytes, got)) return ScaleEventKind::PortLost;
         try {
             splitter.Feed(std::string_view(bytes, got), [&](std::string_view text) {
-                const ScaleLine line = ParseScaleLine(text);
                 ScaleEvent event;
-                if (!ScaleEventFromLine(line, event)) return;
-                detector.Observe(line);
+                if (!ScaleEventFromLine(ParseScaleLine(protocol_, text), event)) return;
                 lastLine = Clock::now();
                 Post(event);
             });

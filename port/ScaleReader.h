@@ -20,6 +20,9 @@ namespace lacqueron {
 struct ScaleReaderOptions {
     std::uint32_t port = 0;  // 5 for COM5
     std::uint32_t baud = kDefaultScaleBaud;
+    // Automatic: the port is searched for the scale's rate and protocol, from `baud` on,
+    // before every reading after it is opened; the outcome arrives as a Found or a
+    // NothingFound event.
     ScaleProtocol protocol = ScaleProtocol::Automatic;
     HWND window = nullptr;  // gets every event as `message`
     UINT message = 0;
@@ -45,7 +48,8 @@ public:
     ScaleReader(const ScaleReader&) = delete;
     ScaleReader& operator=(const ScaleReader&) = delete;
 
-    // Tare or zero, sent by the worker when the protocol has the command; ignored otherwise.
+    // Tare or zero, sent by the worker when the protocol has the command; ignored
+    // otherwise and while a search runs.
     void Send(ScaleCommand command) noexcept;
     // Tells the worker to end and returns at once: opening a port or a driver's read
     // may take long, and the window must not wait for it. The worker closes the port

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
+#include "core/WideString.h"
 #include "scale/ScaleLine.h"
+#include "scale/ScaleProtocol.h"
 
 namespace lacqueron {
 
@@ -22,6 +24,8 @@ enum class ScaleEventKind : std::uint8_t {
     PortBusy,     // another program holds the port
     PortLost,     // the port vanished while open (USB unplugged)
     Silent,       // the port is open but no scale line came for a while
+    Found,        // the automatic search settled: ScaleEventProtocol and ScaleEventBaud
+    NothingFound, // the automatic search tried every rate and protocol in vain
 };
 
 struct ScaleEvent {
@@ -29,6 +33,9 @@ struct ScaleEvent {
     bool stable = false;
     ScaleLineKind line = ScaleLineKind::Reading;
     ScaleRefusal refusal = ScaleRefusal::None;
+    // The weight of a reading; for a refused unit (NotGrams) its letters, packed by
+    // ScaleEventFromLine and read back with ScaleEventUnit; for a search's outcome the
+    // rate and protocol, packed by ScaleFoundEvent or NothingFoundEvent.
     std::int32_t hundredths = 0;
     ScaleGeneration generation = 0;
 
@@ -38,11 +45,26 @@ struct ScaleEvent {
 // The event a parsed line gives; nothing for an Unrecognised line.
 bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept;
 
+// The unit a NotGrams refusal saw, as the line wrote it (zero-padded); empty otherwise.
+ScaleUnit ScaleEventUnit(const ScaleEvent& event) noexcept;
+
+// The search found `protocol` at `baud`.
+ScaleEvent ScaleFoundEvent(ScaleProtocol protocol, std::uint32_t baud) noexcept;
+// The search found nothing, starting at `firstBaud` and going on through the rest of
+// kDetectionBauds; `linesCame` when lines arrived that no protocol read (a rate or format
+// set differently on the scale) rather than nothing at all (the cable, the port).
+ScaleEvent NothingFoundEvent(std::uint32_t firstBaud, bool linesCame) noexcept;
+// What a Found event says; Automatic and 0 for any other event.
+ScaleProtocol ScaleEventProtocol(const ScaleEvent& event) noexcept;
+// The rate a Found event found, or a NothingFound event started at; 0 for any other.
+std::uint32_t ScaleEventBaud(const ScaleEvent& event) noexcept;
+
 // Everything but the weight in one word; the weight travels as the second word.
 std::uint32_t PackScaleEvent(const ScaleEvent& event) noexcept;
 ScaleEvent UnpackScaleEvent(std::uint32_t word, std::int32_t hundredths) noexcept;
 
-// The message for everything but a reading; null for a reading.
-const char16_t* ScaleEventText(const ScaleEvent& event) noexcept;
+// The message for everything but a reading (a refused unit named, a search's outcome
+// spelt out); empty for a reading. Throws std::bad_alloc.
+WideString ScaleEventText(const ScaleEvent& event);
 
 }  // namespace lacqueron

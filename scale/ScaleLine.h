@@ -1,7 +1,10 @@
 // One line from a scale, understood: a weight, a state of the scale, or the reason it
-// cannot be used. Covers the polled "SI" replies and the continuous stream.
+// cannot be used. ParseScaleLine covers the polled "SI" replies and the continuous
+// stream; each other protocol has its own parser (ScaleFormats.h).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -9,7 +12,7 @@ namespace lacqueron {
 
 enum class ScaleLineKind : std::uint8_t {
     Reading,       // a weight in hundredths of a gram
-    Busy,          // "S I": the scale cannot answer now
+    Busy,          // "S I", "Err 12": the scale cannot answer now
     Overload,      // "S +", "OL,...": above the scale's range
     Underload,     // "S -": below its zero range
     Refused,       // a scale line that cannot be used; reason says why
@@ -17,18 +20,21 @@ enum class ScaleLineKind : std::uint8_t {
 };
 
 // Which protocol a line belongs to; Unknown for lines that tell nothing.
-enum class ScaleLineFormat : std::uint8_t { Unknown, Polled, Continuous };
+enum class ScaleLineFormat : std::uint8_t { Unknown, Polled, Continuous, EscPolled, Legend, Marked, Prefixed };
 
 enum class ScaleRefusal : std::uint8_t {
     None,
     NoUnit,      // a number without a unit
-    NotGrams,    // oz, lb, ct, pcs or anything other than g and kg
+    NotGrams,    // oz, lb, ct, dwt, pcs or anything other than g, gr and kg; unit says which
     BadNumber,   // no digits, two points, digits split by spaces
     OutOfRange,  // beyond kMaxScaleHundredths
 };
 
 // Ten tonnes: no mixing scale shows more; also keeps every reading in 32 bits.
 inline constexpr std::int64_t kMaxScaleHundredths = 1'000'000'000;
+// The letters of a refused unit kept: enough for "dwt", "ozt" or "pcs".
+inline constexpr std::size_t kScaleUnitChars = 4;
+using ScaleUnit = std::array<char, kScaleUnitChars>;
 
 struct ScaleLine {
     ScaleLineKind kind = ScaleLineKind::Unrecognised;
@@ -36,6 +42,7 @@ struct ScaleLine {
     std::int64_t hundredths = 0;  // Reading only; kg converted, extra decimals rounded half away from zero
     bool stable = false;          // Reading only
     ScaleRefusal refusal = ScaleRefusal::None;
+    ScaleUnit unit{};             // NotGrams only: the unit as written, cut to kScaleUnitChars, zero-padded
 };
 
 // Parses one line without its line end. Never fails: anything else is Unrecognised.

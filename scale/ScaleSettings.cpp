@@ -59,7 +59,7 @@ ScaleSettings ReadScaleSettings(IRegistryKey* key) noexcept {
     const std::uint32_t baud = ReadNumber(key, kBaudValue, UINT32_MAX, kDefaultScaleBaud);
     if (std::find(std::begin(kScaleBauds), std::end(kScaleBauds), baud) != std::end(kScaleBauds)) settings.baud = baud;
     settings.protocol = static_cast<ScaleProtocol>(
-        ReadNumber(key, kProtocolValue, static_cast<std::uint32_t>(ScaleProtocol::Continuous), 0));
+        ReadNumber(key, kProtocolValue, static_cast<std::uint32_t>(kLastScaleProtocol), 0));
     settings.autoRecord = ReadNumber(key, kAutoRecordValue, 1, 0) == 1;
     return settings;
 }

@@ -1,7 +1,8 @@
 // The port reader against the simulated scale (scale-sim.py) on a pseudo-terminal that
-// Wine maps to a COM port: live readings of both protocols, the scale's states, a
+// Wine maps to a COM port: live readings of both first protocols, the scale's states, a
 // refused unit, tare, one unplug and reconnect, a silent scale, a missing port, a reader
-// started on the port the one before was just told to leave, and the list of ports. (A busy port cannot be staged: Wine lets a COM port be opened twice.)
+// started on the port the one before was just told to leave, the list of ports, and the
+// search for a scale's rate and protocol. (A busy port cannot be staged: Wine lets a COM port be opened twice.)
 // port-e2e.sh starts the simulator and passes the port and the control file.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -176,6 +177,27 @@ TEST_F(ScalePort, MissingPortIsReported) {
     ASSERT_TRUE(reader);
     EXPECT_TRUE(window.WaitFor(IsKind(ScaleEventKind::PortMissing)));
     reader->Stop();
+}
+
+// Left on the automatic choice at the wrong rate, the reader finds a scale that speaks
+// only at 4800, reads it, and once the scale falls silent searches again from 4800 and
+// says that nothing answered. (Last: it leaves the scale at any rate again.)
+TEST_F(ScalePort, SearchFindsRateAndProtocol) {
+    scale->Set("plugged=1 mute=0 protocol=marked baud=4800 weight=12.34 unit=g stable=1 overload=0");
+    options.baud = 9600;
+    const auto reader = ScaleReader::Start(options);
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(window.WaitFor([](const ScaleEvent& e) {
+        return e.kind == ScaleEventKind::Found && ScaleEventProtocol(e) == ScaleProtocol::Marked &&
+               ScaleEventBaud(e) == 4800;
+    })) << "not found";
+    EXPECT_TRUE(window.WaitFor(IsReading(1234, true)));
+    scale->Set("mute=1");
+    EXPECT_TRUE(window.WaitFor([](const ScaleEvent& e) {
+        return e.kind == ScaleEventKind::NothingFound && ScaleEventBaud(e) == 4800 &&
+               ScaleEventText(e).find(u"ответа нет") != WideString::npos;
+    }));
+    scale->Set("mute=0 baud=0");
 }
 
 }  // namespace

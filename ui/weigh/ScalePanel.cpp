@@ -1,7 +1,6 @@
 #include "ui/weigh/ScalePanel.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "port/ComPorts.h"
@@ -14,17 +13,20 @@ namespace {
 
 constexpr wchar_t kManualText[] = L"вручную";
 
-struct ProtocolItem {
-    const wchar_t* text;
-    ScaleProtocol protocol;
-};
-constexpr ProtocolItem kProtocols[] = {{L"автоматически", ScaleProtocol::Automatic},
-                                       {L"по запросу", ScaleProtocol::Polled},
-                                       {L"непрерывно", ScaleProtocol::Continuous}};
-
 // The controls that mean something only with a port chosen.
 constexpr int kPortControls[] = {IDC_WEIGH_SCALE_BAUD, IDC_WEIGH_SCALE_PROTOCOL, IDC_WEIGH_AUTO_RECORD};
-constexpr int kCommandControls[] = {IDC_WEIGH_TARE, IDC_WEIGH_ZERO};
+
+struct CommandControl {
+    int id;
+    ScaleCommand command;
+};
+constexpr CommandControl kCommandControls[] = {{IDC_WEIGH_TARE, ScaleCommand::Tare}, {IDC_WEIGH_ZERO, ScaleCommand::Zero}};
+
+// A button is offered when the protocol has its command; a scale chosen as «непрерывно»
+// is taken to only print, as it always has been.
+bool OffersCommand(ScaleProtocol protocol, ScaleCommand command) noexcept {
+    return protocol != ScaleProtocol::Continuous && !ScaleCommandBytes(protocol, command).empty();
+}
 
 // Readings kept for auto-record: the hold and one gap before it are enough.
 constexpr std::int64_t kHeldSpanMs = kAutoRecordHoldMs + kAutoRecordMaxGapMs;
@@ -67,8 +69,12 @@ void ScalePanel::FillChoices() noexcept {
             AddComboItem(bauds, std::to_wstring(baud).c_str(), baud, baud == chosen.baud);
     }
     if (HWND protocols = GetDlgItem(dialog_, IDC_WEIGH_SCALE_PROTOCOL)) {
-        for (const ProtocolItem& item : kProtocols)
-            AddComboItem(protocols, item.text, static_cast<std::uint32_t>(item.protocol), item.protocol == chosen.protocol);
+        // In the order of their numbers, so the first three stay where they always were.
+        for (auto number = static_cast<std::uint32_t>(ScaleProtocol::Automatic);
+             number <= static_cast<std::uint32_t>(kLastScaleProtocol); ++number) {
+            const auto protocol = static_cast<ScaleProtocol>(number);
+            AddComboItem(protocols, WinText(ScaleProtocolName(protocol)), number, protocol == chosen.protocol);
+        }
     }
     CheckDlgButton(dialog_, IDC_WEIGH_AUTO_RECORD, chosen.autoRecord ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -90,8 +96,7 @@ void ScalePanel::Restart() noexcept {
     const ScaleSettings& chosen = *settings_;
     const bool reading = chosen.port != kManualEntry;
     for (const int id : kPortControls) EnableWindow(GetDlgItem(dialog_, id), reading);
-    const bool commands = reading && chosen.protocol != ScaleProtocol::Continuous;
-    for (const int id : kCommandControls) EnableWindow(GetDlgItem(dialog_, id), commands);
+    EnableCommands();
     if (!reading) {
         ShowState(ManualEntryText());
         return;
@@ -137,10 +142,14 @@ ScalePanel::Update ScalePanel::OnScaleMessage(WPARAM wParam, LPARAM lParam, cons
     // Left in the queue by a reader that was stopped or replaced.
     if (!reader_ || event.generation != generation_) return update;
     try {
+        if (event.kind == ScaleEventKind::Found) {
+            OnFound(event);
+            update.notice = ScaleEventText(event);
+            return update;
+        }
         if (event.kind != ScaleEventKind::Reading) {
             held_.clear();  // a fault breaks the hold
-            const char16_t* text = ScaleEventText(event);
-            ShowState(text ? WideString(text) : WideString());
+            ShowState(ScaleEventText(event));
             return update;
         }
         ShowState(ScaleReadingText(event.hundredths, event.stable));
@@ -156,6 +165,22 @@ ScalePanel::Update ScalePanel::OnScaleMessage(WPARAM wParam, LPARAM lParam, cons
         held_.clear();  // not enough memory: no auto-record this time
     }
     return update;
+}
+
+void ScalePanel::EnableCommands() noexcept {
+    const bool reading = settings_->port != kManualEntry;
+    for (const CommandControl& control : kCommandControls)
+        EnableWindow(GetDlgItem(dialog_, control.id), reading && OffersCommand(settings_->protocol, control.command));
+}
+
+void ScalePanel::OnFound(const ScaleEvent& event) noexcept {
+    // Shown and kept as if chosen, without starting the reader again: it reads the
+    // scale already, and searches again by itself should the scale change.
+    settings_->protocol = ScaleEventProtocol(event);
+    settings_->baud = ScaleEventBaud(event);
+    SelectComboData(GetDlgItem(dialog_, IDC_WEIGH_SCALE_PROTOCOL), static_cast<std::uint32_t>(settings_->protocol));
+    SelectComboData(GetDlgItem(dialog_, IDC_WEIGH_SCALE_BAUD), settings_->baud);
+    EnableCommands();
 }
 
 void ScalePanel::ShowState(const WideString& text) noexcept {

@@ -1,6 +1,6 @@
-// The weighing dialog's scale row: the port, baud rate and protocol chosen, the tare and
-// zero buttons, the live reading with its stable mark or the scale's fault, and the
-// auto-record choice. It owns the port reader, started again whenever the choice changes;
+// The weighing dialog's scale row: the port, baud rate and protocol chosen (the ones an
+// automatic search found replace the automatic choice), the tare and zero buttons, the
+// live reading with its stable mark or the scale's fault, and the auto-record choice. It owns the port reader, started again whenever the choice changes;
 // each start is a new generation, and events of an earlier one are dropped.
 #pragma once
 
@@ -37,6 +37,7 @@ public:
     struct Update {
         std::optional<Hundredths> reading;     // the live reading for the reading field
         std::optional<Hundredths> autoRecord;  // to record now
+        WideString notice;                     // for the dialog's message line: the scale found
     };
     // A scale message; `step` is the step waiting for a reading, null when none is, and
     // `lastRecorded` the reading recorded before it (the plan's last reading): a reading
@@ -53,6 +54,10 @@ public:
 private:
     void FillChoices() noexcept;
     void ReadChoices() noexcept;
+    // Tare and zero offered as the chosen port and protocol allow.
+    void EnableCommands() noexcept;
+    // The search found the scale: its protocol and rate become the choice.
+    void OnFound(const ScaleEvent& event) noexcept;
     // Starts the reader for the chosen port; none for manual entry.
     void Restart() noexcept;
     void ShowState(const WideString& text) noexcept;

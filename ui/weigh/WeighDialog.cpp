@@ -395,6 +395,7 @@ private:
         const ScalePanel::Update update =
             scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution,
                                   plan_.lastReading);
+        if (!update.notice.empty()) SetText(IDC_WEIGH_MESSAGE, update.notice);
         HWND edit = Control(IDC_WEIGH_READING);
         if (!open || !edit) return;
         const std::optional<Hundredths> shown = update.autoRecord ? update.autoRecord : update.reading;

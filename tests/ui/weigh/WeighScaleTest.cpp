@@ -1,6 +1,7 @@
 // The weighing dialog's scale row driven inside its modal loop, with scale events sent
 // to the dialog as the port reader posts them: a reading from before a change of port
-// is dropped, and a light step is not auto-recorded before anything is poured. The
+// is dropped, a scale the search found becomes the choice, and a light step is not
+// auto-recorded before anything is poured. The
 // reader itself runs on a port that is not there; the panel's clock is the test's.
 #include <windows.h>
 #include <commctrl.h>
@@ -28,16 +29,22 @@ std::int64_t TestClock() noexcept { return testNowMs; }
 
 std::wstring PlanCell(int row, int column) { return ListCell(IDC_WEIGH_PLAN, row, column); }
 
-// A stable reading handed to the dialog as the reader of `generation` posts it, at
-// `atMs` on the panel's clock.
+// An event handed to the dialog as the reader of `generation` posts it.
+void SendEvent(ScaleEvent event, ScaleGeneration generation) {
+    event.generation = generation;
+    SendMessageW(Weighing(), ScaleEventMessage(), PackScaleEvent(event), static_cast<LPARAM>(event.hundredths));
+}
+
+// A stable reading, at `atMs` on the panel's clock.
 void SendReading(std::int32_t hundredths, ScaleGeneration generation, std::int64_t atMs = 0) {
     ScaleEvent event;
     event.stable = true;
     event.hundredths = hundredths;
-    event.generation = generation;
     testNowMs = atMs;
-    SendMessageW(Weighing(), ScaleEventMessage(), PackScaleEvent(event), static_cast<LPARAM>(hundredths));
+    SendEvent(event, generation);
 }
+
+bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(Weighing(), id)) != FALSE; }
 
 // Selects the port combo's item with this port number and reports the change.
 void ChoosePort(std::uint32_t port) {
@@ -87,6 +94,37 @@ TEST_F(WeighScaleTest, ReadingFromBeforeAPortChangeIsDropped) {
     }));
     EXPECT_EQ(afterStale, L"");
     EXPECT_EQ(afterCurrent, L"56.78") << "a reading of the reader in force is shown";
+}
+
+// The automatic search found a scale: it is said in the message line, its protocol and
+// rate become the choice (kept for the next time), and only the commands it has are
+// offered: the ESC P scale tares but cannot be zeroed from here.
+TEST_F(WeighScaleTest, FoundScaleBecomesTheChoice) {
+    std::wstring message, protocol, baud;
+    bool tareBefore = false, zeroBefore = false, tare = true, zero = true;
+    ASSERT_TRUE(Run({
+        [&] {
+            if (!Weighing()) return false;
+            tareBefore = Enabled(IDC_WEIGH_TARE);
+            zeroBefore = Enabled(IDC_WEIGH_ZERO);
+            SendEvent(ScaleFoundEvent(ScaleProtocol::EscPolled, 4800), kOpened);
+            message = Text(IDC_WEIGH_MESSAGE);
+            protocol = Text(IDC_WEIGH_SCALE_PROTOCOL);
+            baud = Text(IDC_WEIGH_SCALE_BAUD);
+            tare = Enabled(IDC_WEIGH_TARE);
+            zero = Enabled(IDC_WEIGH_ZERO);
+            return true;
+        },
+        Close(),
+    }));
+    EXPECT_EQ(message, L"Найдены весы: протокол «ESC P, 16/22 знака», 4800 бод.");
+    EXPECT_EQ(protocol, L"ESC P, 16/22 знака");
+    EXPECT_EQ(baud, L"4800");
+    EXPECT_TRUE(tareBefore && zeroBefore) << "the automatic choice offers both";
+    EXPECT_TRUE(tare);
+    EXPECT_FALSE(zero);
+    EXPECT_EQ(request_.scale.protocol, ScaleProtocol::EscPolled);
+    EXPECT_EQ(request_.scale.baud, 4800u);
 }
 
 // At 1 g a division the first step, under a gram, is within tolerance of the empty

@@ -10,55 +10,17 @@ PROGRAM=$1
 DRIVER=$2
 DATAPACK=$3
 SOURCES=$4
-source "$(dirname "$0")/../../scale/scale-bed.sh"
-export LANG=C.UTF-8
+source "$(dirname "$0")/scale-pour-lib.sh"
 scale_bed_start
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
-WEIGH_BUTTON=360
-INSTRUCTION=2305 READING=2307 PLAN=2310 SUMMARY=2311 ACCEPT=2314 CLOSE=2319
-SCALE_STATE=2355 AUTO_RECORD=2356 MESSAGE=2309
-NOTE=2320 WITHOUT_NOTE=2
 UNPLUGGED="Весы отключились. Подключите их снова: показания продолжатся сами."
-readings=()
 
 # The auto-record rule holds a reading for a second; the scale is polled about ten
 # times a second, so this many unstable readings span twice that.
 UNSTABLE_READINGS=20
 UNSTABLE_SECONDS=30
 
-plan_after() {
-  "$DATAPACK" pour --sources "$SOURCES" --row 0 --purpose 4 --unit g --amount 500 --accept "$@"
-}
-
-# "<name>: налейте до <target> г" for the first waiting step after the readings, or "Готово".
-instruction_after() {
-  plan_after "$@" | awk -F'\t' '$6 == "ждёт" || $6 == "долить" { printf "%s: налейте до %s г\n", $2, $4; found = 1; exit }
-                                END { if (!found) print "Готово" }'
-}
-
-target_after() {
-  plan_after "$@" | awk -F'\t' '$6 == "ждёт" || $6 == "долить" { print $4; exit }'
-}
-
-expect_instruction() {
-  driver wait-dialog $PLAN 5000 wait-text $INSTRUCTION "$(instruction_after "${readings[@]}")" 10000 >/dev/null ||
-    fail "$1: instruction $(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)"
-}
-
-# The scale shows the weight; once the reading field has it, Enter records it.
-pour_on_scale() {
-  scale_control "weight=$1 stable=1"
-  step "the scale's $1 did not reach the reading field" wait-dialog $PLAN 5000 wait-text $READING "$1" 10000 \
-    focus $READING key enter
-  readings+=("$1")
-}
-
-wine reg add "$BENCH" /v ScalePort /t REG_SZ /d "COM$SCALE_BED_PORT" /f >/dev/null 2>&1 || fatal "no bench key"
-program_start
-step "could not choose the paint and purpose" wait-dialog 343 5000 select-row 343 0 pick-combo 354 3 set-text 148 ""
-step "could not type the amount" wait-dialog 343 5000 focus 148 type 500 wait-text 148 500 5000
-step "no weighing dialog" wait-dialog 343 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000
+open_weighing
 driver wait-dialog $PLAN 5000 wait-text $SCALE_STATE "Весы: 0.00 г — стабильно" 10000 >/dev/null ||
   fail "no live reading: $(driver wait-dialog $PLAN 5000 get-text $SCALE_STATE)"
 
@@ -114,9 +76,6 @@ step "could not close the weighing" wait-dialog $PLAN 5000 press $CLOSE wait-gon
 step "could not close the main dialog" wait-dialog 343 5000 close
 program_expect_exit 0
 
-bench_value() {
-  wine reg query "$BENCH" /v "$1" 2>/dev/null | tr -d '\r' | awk -v name="$1" '$1 == name { print $2, $3 }'
-}
 expect_equal "port kept" "$(bench_value ScalePort)" "REG_SZ COM$SCALE_BED_PORT"
 expect_equal "baud kept" "$(bench_value ScaleBaud)" "REG_DWORD 0x2580"
 expect_equal "auto-record kept" "$(bench_value AutoRecord)" "REG_DWORD 0x1"
