@@ -135,8 +135,9 @@ const DialogCase kDialogs[] = {
           {9, L"BUTTON", L"&О программе..."},
           {360, L"BUTTON", L"&Взвесить..."},
           {361, L"BUTTON", L"&Журнал..."},
+          {362, L"BUTTON", L"&Рецепты..."},
       },
-      {343, 354, 148, 353, 150, 1, 2, 3, 9, 360, 361}}},
+      {343, 354, 148, 353, 150, 1, 2, 3, 9, 360, 361, 362}}},
     {IDD_PASSWORD,
      {L"Введите пароль",
       {
@@ -176,13 +177,13 @@ TEST_P(DialogTemplateTest, HoldsItsControlsInTabOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest, ::testing::ValuesIn(kDialogs));
 
-TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFF3AndCtrlJ) {
+TEST(Resources, AcceleratorsAreCtrlXCtrlF1CtrlFF3CtrlJAndF5) {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     ASSERT_NE(table, nullptr);
     const BYTE ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
     const ACCEL expected[] = {
         {ctrl, 'X', IDM_EXIT}, {ctrl, VK_F1, IDM_ABOUT}, {ctrl, 'F', IDM_FIND}, {FVIRTKEY | FNOINVERT, VK_F3, IDM_FIND_NEXT},
-        {ctrl, 'J', IDM_JOURNAL}};
+        {ctrl, 'J', IDM_JOURNAL}, {FVIRTKEY | FNOINVERT, VK_F5, IDM_REFRESH}};
     ACCEL entries[8];
     ASSERT_EQ(CopyAcceleratorTableW(table, entries, 8), static_cast<int>(std::size(expected)));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
