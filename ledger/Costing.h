@@ -1,0 +1,91 @@
+// What a recipe or a batch costs at the prices in force on its day, and the paste on
+// hand: receipts and count corrections minus what the journal says was poured.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "core/WideString.h"
+#include "data/catalogue/Catalogue.h"
+#include "formula/RecipeText.h"
+#include "journal/BatchRecord.h"
+#include "journal/JournalFormat.h"
+#include "ledger/Ledger.h"
+
+namespace lacqueron {
+
+// Every component of the package a price or stock can be kept for: bases and the
+// parts of mixed bases per purpose, pastes, others; in the package's order.
+struct LedgerComponent {
+    ComponentKey key;
+    WideString name;  // as the recipe shows it
+};
+std::vector<LedgerComponent> LedgerComponents(const Catalogue& catalogue);
+
+// The price in force on a day: the record with the latest start not after it (the one
+// saved last among equal starts); none when no price reaches back to it.
+class PriceBook {
+public:
+    explicit PriceBook(const std::vector<PriceRecord>& prices);
+    std::optional<Kopecks> PriceOn(const ComponentKey& key, DayNumber day) const;
+};
+
+// grams (hundredths) at a price per kilogram, rounded half away from zero once.
+Kopecks CostOfGrams(Hundredths grams, Kopecks perKilogram) noexcept;
+// "1 234.56", as the windows show money; ParseRoubles takes a comma or a point.
+WideString FormatRoubles(Kopecks amount);
+bool ParseRoubles(std::u16string_view text, Kopecks& amount);
+
+struct CostLine {
+    ComponentKey key;
+    WideString name;
+    Hundredths grams = 0;
+    std::optional<Kopecks> perKilogram;  // none: no price
+    Kopecks cost = 0;
+};
+
+struct Costing {
+    std::vector<CostLine> lines;  // a mixed base counts as its parts, in recipe order
+    std::optional<Kopecks> total;  // none when a line has no price
+    WideString missing;            // the first component without a price, by name
+};
+
+// The computed recipe at the prices in force on `day`.
+Costing CostOfRecipe(const Catalogue& catalogue, const Recipe& recipe, const PriceBook& prices, DayNumber day);
+// "Стоимость: 1 234.56 ₽ (2.47 ₽ за кг краски)" or "Нет цены: Паста зелёная"; empty
+// when the recipe has no lines.
+WideString CostLineText(const Costing& costing, Hundredths paintGrams);
+
+// What a batch really poured, at the prices of its day; the over-pour is what went in
+// beyond the recipe's weights (over-pours, top-ups and additions).
+struct BatchCosting {
+    Costing poured;
+    std::optional<Kopecks> overPour;
+};
+BatchCosting CostOfBatch(const Catalogue& catalogue, const BatchRecord& batch, const PriceBook& prices);
+
+// The stock of every component on `today`.
+struct StockRow {
+    ComponentKey key;
+    WideString name;
+    Hundredths onHand = 0;
+    Hundredths usedLast30Days = 0;
+    std::optional<std::int32_t> daysLeft;  // none when nothing was used
+    std::optional<Hundredths> minimum;
+    bool belowMinimum = false;
+};
+
+// Built once from the ledger and the journal's standing batches; each new batch or
+// record is added in well under a millisecond.
+class StockAccount {
+public:
+    StockAccount(const Catalogue& catalogue, const LedgerStore& ledger, const JournalContents& journal);
+    void AddBatch(const BatchRecord& batch);
+    std::vector<StockRow> Rows(DayNumber today) const;
+    // What a batch of these weights would leave short: components that would go below
+    // zero or below their minimum.
+    std::vector<StockRow> Shortfalls(const std::vector<CostLine>& needed, DayNumber today) const;
+};
+
+}  // namespace lacqueron
