@@ -40,6 +40,7 @@
 #define IDC_MAIN_WEIGH 360
 #define IDC_MAIN_JOURNAL 361
 #define IDC_MAIN_RECIPES 362
+#define IDC_RECIPE_COST 363
 
 // Weighing dialog: 2300-2349; 2350-2399 are kept for the scale connection.
 #define IDD_WEIGH 230
@@ -69,6 +70,7 @@
 #define IDC_WEIGH_CAPACITY 2323
 #define IDC_WEIGH_ADD_PASTE 2324
 #define IDC_WEIGH_SAVE_RECIPE 2325
+#define IDC_WEIGH_COST 2328
 #define IDD_WEIGH_NOTE 231
 // The paste added while tinting and its grams.
 #define IDD_WEIGH_ADD 232

@@ -10,8 +10,10 @@
 #include "data/text/VersionFormat.h"
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
+#include "files/LedgerAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
+#include "ledger/LedgerDay.h"
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
@@ -112,7 +114,10 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
         return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
     case WM_ACTIVATE:
         // Another bench may have saved meanwhile; the default handling still sets the focus.
-        if (LOWORD(wParam) != WA_INACTIVE) RefreshOwnRecipes();
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            RefreshOwnRecipes();
+            RefreshLedger();
+        }
         return FALSE;
     case WM_CONTEXTMENU:
         return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
@@ -152,6 +157,7 @@ void MainDialog::OnInit() noexcept {
     SetUpPaintList();
     ConnectOwnRecipes();
     ReloadOwnRows();
+    ConnectLedger();
     finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
@@ -254,6 +260,7 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         // Asked for: an unreachable folder is told again.
         storeErrorTold_ = false;
         RefreshOwnRecipes();
+        RefreshLedger();
         return TRUE;
     case IDC_MAIN_RECIPES:
         if (code != BN_CLICKED) return FALSE;
@@ -421,6 +428,9 @@ void MainDialog::ComputeRecipe() noexcept {
             lacqueron::ComputeRecipe(catalogue_, *recipe, values_.purpose, values_.weightType, values_.targetWeight);
         recipeText_ = WriteRecipeText(computed);
         pourable = computed.kind == RecipeKind::kCorrect && values_.targetWeight > 0;
+        ShowCost(&computed);
+    } else {
+        ShowCost(nullptr);
     }
     SetDlgItemTextW(Window(), IDC_RECIPE, WinText(recipeText_));
     if (HWND weigh = GetDlgItem(Window(), IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
@@ -450,6 +460,8 @@ void MainDialog::OnWeigh() noexcept {
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
         request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
+        request.prices = prices_ ? &*prices_ : nullptr;
+        request.shortfalls = [this](const std::vector<CostLine>& needed) { return StockShortfalls(needed); };
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
@@ -625,6 +637,83 @@ void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
         context.storeError = storeError_;
     } catch (...) {
         context.storeError.clear();
+    }
+}
+
+void MainDialog::ConnectLedger() noexcept {
+    prices_.reset();
+    stock_.reset();
+    stockJournal_.reset();
+    try {
+        ledgerPath_ = LedgerPath();
+        ledger_ = OpenLedger(ledgerPath_, ledgerError_);
+        if (ledger_) ledgerError_.clear();
+    } catch (...) {
+        // Out of memory for the path: no costs until it is tried again.
+        ledger_.reset();
+    }
+    OnLedgerChanged();
+}
+
+void MainDialog::RefreshLedger() noexcept {
+    bool moved = false;
+    try {
+        moved = LedgerPath() != ledgerPath_;
+    } catch (...) {
+        // Out of memory for the path: the ledger in use stays.
+    }
+    if (!ledger_ || moved)
+        ConnectLedger();
+    else if (ledger_->Refresh())
+        OnLedgerChanged();
+}
+
+void MainDialog::OnLedgerChanged() noexcept {
+    try {
+        if (ledger_ && !ledger_->Prices().empty())
+            prices_.emplace(ledger_->Prices());
+        else
+            prices_.reset();
+    } catch (...) {
+        prices_.reset();  // out of memory: no cost rather than a wrong one
+    }
+    ComputeRecipe();
+}
+
+void MainDialog::ShowCost(const Recipe* computed) noexcept {
+    try {
+        costText_.clear();
+        if (computed && prices_) {
+            const Costing costing = CostOfRecipe(catalogue_, *computed, *prices_, LocalDay(CurrentBatchTime()));
+            Hundredths paint = 0;
+            for (const CostLine& line : costing.lines) paint += line.grams;
+            costText_ = CostLineText(costing, paint);
+        }
+    } catch (...) {
+        costText_.clear();  // out of memory: no cost rather than a wrong one
+    }
+    SetDlgItemTextW(Window(), IDC_RECIPE_COST, WinText(costText_));
+}
+
+std::vector<StockRow> MainDialog::StockShortfalls(const std::vector<CostLine>& needed) noexcept {
+    try {
+        if (!ledger_ || (ledger_->Receipts().empty() && ledger_->Counts().empty() && ledger_->Minimums().empty()))
+            return {};
+        if (!stockJournal_) {
+            WideString error;
+            stockJournal_ = OpenJournal(JournalPath(), error);
+            if (!stockJournal_) return {};  // the weighing dialog tells about the journal itself
+        } else if (stockJournal_->Refresh() != JournalLoadResult::Loaded) {
+            return {};
+        }
+        if (stock_)
+            stock_->CatchUp(*ledger_, stockJournal_->Contents());
+        else
+            stock_ = std::make_unique<StockAccount>(catalogue_, *ledger_, stockJournal_->Contents());
+        return stock_->Shortfalls(needed, LocalDay(CurrentBatchTime()));
+    } catch (...) {
+        stock_.reset();  // out of memory: no warning, and counted afresh next time
+        return {};
     }
 }
 
