@@ -119,6 +119,10 @@
 #define IDC_JOURNAL_LABEL 2505
 #define IDC_JOURNAL_CLOSE 2506
 #define IDC_JOURNAL_SAVE_RECIPE 2507
+// The range of dates shown and the totals of the batches shown.
+#define IDC_JOURNAL_FROM 2511
+#define IDC_JOURNAL_TO 2512
+#define IDC_JOURNAL_TOTALS 2513
 
 // Own recipes: the manager 2600-2619, the editor 2620-2649, the history 2650-2659,
 // the data folder 2660-2669.

@@ -500,7 +500,8 @@ void MainDialog::OnJournal() noexcept {
     journalOpen_ = true;
     ShowJournal(
         Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
-        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); });
+        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); },
+        prices_ ? &*prices_ : nullptr);
     journalOpen_ = false;
 }
 

@@ -23,7 +23,8 @@ INT_PTR FilteredListDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_NOTIFY: {
         LRESULT result = 0;
         const INT_PTR handled = OnNotify(reinterpret_cast<const NMHDR*>(lParam), result);
-        if (handled) SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
+        if (!handled) return OnOtherMessage(message, wParam, lParam);  // another control's
+        SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
         return handled;
     }
     case WM_DESTROY:
