@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/WideString.h"
@@ -28,6 +30,12 @@ using DayNumber = std::int32_t;
 // component, "B4/OSN" (the purpose's base letter and number, then the code) for a base
 // or a part of a mixed base, whose codes repeat across purposes.
 using ComponentKey = WideString;
+
+// The frame markers of the ledger's records.
+constexpr RecordKind kPriceKind = {'L', 'Q', 'P', 'R'};
+constexpr RecordKind kReceiptKind = {'L', 'Q', 'R', 'C'};
+constexpr RecordKind kCountKind = {'L', 'Q', 'C', 'T'};
+constexpr RecordKind kMinimumKind = {'L', 'Q', 'M', 'N'};
 
 struct PriceRecord {
     ComponentKey key;
@@ -79,6 +87,37 @@ public:
     const std::vector<CountRecord>& Counts() const;
     const std::vector<MinimumRecord>& Minimums() const;
     const std::vector<JournalDamage>& Damage() const;
+
+private:
+    // Decodes the frames read since the last time; everything again when the file was replaced.
+    void Index();
+    JournalAppendResult AppendFrames(std::string frames);
+
+    JournalStore log_;
+    std::vector<PriceRecord> prices_;
+    std::vector<ReceiptRecord> receipts_;
+    std::vector<CountRecord> counts_;
+    std::vector<MinimumRecord> minimums_;
+    std::vector<JournalDamage> payloadDamage_;  // records of a ledger kind whose fields do not read
+    std::vector<JournalDamage> damage_;         // the log's and those, by offset
+    std::size_t framesIndexed_ = 0;
+    std::uint64_t sizeIndexed_ = 0;
 };
+
+// A record's payload. Each starts with the time it was saved (i64 seconds, i32 minutes)
+// and the component's key; then
+//   price    kopecks per kilogram (i64), whether it has a start (u8), the start day (i32)
+//   receipt  grams (i64 hundredths), day (i32), note
+//   count    counted (i64), correction (i64), day (i32)
+//   minimum  grams (i64)
+// Fields a later version adds after these are passed over.
+std::string EncodePrice(const PriceRecord& price);
+std::string EncodeReceipt(const ReceiptRecord& receipt);
+std::string EncodeCount(const CountRecord& count);
+std::string EncodeMinimum(const MinimumRecord& minimum);
+bool DecodePrice(std::string_view payload, PriceRecord& price);
+bool DecodeReceipt(std::string_view payload, ReceiptRecord& receipt);
+bool DecodeCount(std::string_view payload, CountRecord& count);
+bool DecodeMinimum(std::string_view payload, MinimumRecord& minimum);
 
 }  // namespace lacqueron
