@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -17,6 +18,8 @@
 #include "ledger/Ledger.h"
 
 namespace lacqueron {
+
+class BatchComponentKeys;
 
 // Every component of the package a price or stock can be kept for: bases and the
 // parts of mixed bases per purpose, pastes, others; in the package's order.
@@ -52,6 +55,8 @@ Kopecks CostOfGrams(Hundredths grams, Kopecks perKilogram) noexcept;
 WideString FormatRoubles(Kopecks amount);
 bool ParseRoubles(std::u16string_view text, Kopecks& amount);
 constexpr Kopecks kLargestPrice = 1000000000;  // ten million roubles
+// What a kilogram of paint costs when `grams` of it cost `cost`; 0 for no grams.
+Kopecks CostPerKilogram(Kopecks cost, Hundredths grams) noexcept;
 
 struct CostLine {
     ComponentKey key;
@@ -98,6 +103,7 @@ class StockAccount {
 public:
     // Borrows the catalogue for its life.
     StockAccount(const Catalogue& catalogue, const LedgerStore& ledger, const JournalContents& journal);
+    ~StockAccount();
     // A batch the journal just got; a later record of a batch already counted replaces it.
     void AddBatch(const BatchRecord& batch);
     // Takes in the records and batches added to the ledger and journal since last time
@@ -134,11 +140,12 @@ private:
     StockRow RowOf(const Account& account, DayNumber today) const;
 
     const Catalogue& catalogue_;
+    std::unique_ptr<BatchComponentKeys> keys_;
     std::vector<Account> accounts_;  // the package's components first, in its order
     std::unordered_map<ComponentKey, std::size_t> byKey_;
     std::unordered_map<std::uint64_t, std::vector<Taken>> byBatch_;  // batches with an id
     std::vector<Taken> scratch_;
-    std::size_t pricesSeen_ = 0, receiptsSeen_ = 0, countsSeen_ = 0, minimumsSeen_ = 0, batchesSeen_ = 0;
+    std::size_t receiptsSeen_ = 0, countsSeen_ = 0, minimumsSeen_ = 0, batchesSeen_ = 0;
     std::uint64_t journalSize_ = 0;
 };
 
