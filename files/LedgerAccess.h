@@ -8,6 +8,9 @@
 
 namespace lacqueron {
 
+constexpr char16_t kLedgerFileName[] = u"ledger.lqs";
+
+// Empty when there is no data folder.
 WideString LedgerPath();
 
 // Opens and reads the ledger at path (a damaged one too: see Damage()); a file not
