@@ -63,13 +63,14 @@ WideString BatchDetails(const BatchRecord& batch) {
 }  // namespace
 
 JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
-                             SaveRecipeFunction saveRecipe)
+                             SaveRecipeFunction saveRecipe, LedgerContext* ledger)
     : FilteredListDialog({IDC_JOURNAL_SEARCH, IDC_JOURNAL_LIST, IDC_JOURNAL_CLOSE, kColumns, std::size(kColumns),
                           kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
       journal_(store.Contents()),
       colours_(catalogue),
       repeat_(std::move(repeat)),
-      saveRecipe_(std::move(saveRecipe)) {}
+      saveRecipe_(std::move(saveRecipe)),
+      ledger_(ledger) {}
 
 void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
@@ -90,6 +91,8 @@ void JournalDialog::OnSetUp() noexcept {
     WidenPurposeColumn();
     if (saveRecipe_)
         if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_SAVE_RECIPE)) ShowWindow(button, SW_SHOW);
+    if (ledger_)
+        if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_STOCK)) ShowWindow(button, SW_SHOW);
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
 }
@@ -129,6 +132,9 @@ INT_PTR JournalDialog::OnOtherCommand(int code, int id) noexcept {
         return TRUE;
     case IDC_JOURNAL_SAVE_RECIPE:
         SaveAsRecipe();
+        return TRUE;
+    case IDC_JOURNAL_STOCK:
+        if (ledger_) ShowStock(Window(), *ledger_);
         return TRUE;
     default:
         return FALSE;
@@ -241,7 +247,7 @@ void JournalDialog::SaveAsRecipe() noexcept {
 }
 
 void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat, const WideString& path,
-                 const SaveRecipeFunction& saveRecipe) noexcept {
+                 const SaveRecipeFunction& saveRecipe, LedgerContext* ledger) noexcept {
     WideString error;
     std::unique_ptr<JournalStore> store = OpenJournal(path, error);
     if (!store) {
@@ -249,7 +255,7 @@ void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& r
         return;
     }
     try {
-        JournalDialog dialog(*store, catalogue, repeat, saveRecipe);
+        JournalDialog dialog(*store, catalogue, repeat, saveRecipe, ledger);
         dialog.Run(owner);
     } catch (...) {
         ShowErrorBox(owner, L"Не хватило памяти, чтобы показать журнал замесов.");

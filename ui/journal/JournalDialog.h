@@ -13,6 +13,7 @@
 #include "files/JournalAccess.h"
 #include "journal/JournalStore.h"
 #include "search/ColourIndex.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/shared/FilteredListDialog.h"
 
 namespace lacqueron {
@@ -26,9 +27,10 @@ using SaveRecipeFunction = std::function<void(HWND owner, const BatchRecord& bat
 class JournalDialog final : public FilteredListDialog {
 public:
     // The store and the catalogue are borrowed for the run.
-    // Without saveRecipe the window has no "Сохранить как рецепт..." button.
+    // Without saveRecipe the window has no "Сохранить как рецепт..." button, without
+    // the ledger (borrowed too) no "Остатки...".
     JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
-                  SaveRecipeFunction saveRecipe = {});
+                  SaveRecipeFunction saveRecipe = {}, LedgerContext* ledger = nullptr);
 
     // Shows the window until it is closed or a batch repeated.
     void Run(HWND owner) noexcept;
@@ -58,6 +60,7 @@ private:
     ColourIndex colours_;
     RepeatFunction repeat_;
     SaveRecipeFunction saveRecipe_;
+    LedgerContext* ledger_;
     std::size_t cachedIndex_ = static_cast<std::size_t>(-1);
     BatchRecord cached_;
 };
@@ -65,6 +68,7 @@ private:
 // Opens the journal at path and shows it, owned by owner. A damaged journal is shown
 // with what was read and the damage told once; one that cannot be read is reported.
 void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat,
-                 const WideString& path = JournalPath(), const SaveRecipeFunction& saveRecipe = {}) noexcept;
+                 const WideString& path = JournalPath(), const SaveRecipeFunction& saveRecipe = {},
+                 LedgerContext* ledger = nullptr) noexcept;
 
 }  // namespace lacqueron

@@ -10,11 +10,13 @@
 #include "data/text/VersionFormat.h"
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
+#include "files/LedgerAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
@@ -265,6 +267,9 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
     case IDM_PAINT_EDIT_OWN:
         EditSelectedOwn();
         return TRUE;
+    case IDM_PAINT_PRICES:
+        WithLedger([this](LedgerContext& ledger) { ShowPrices(Window(), ledger); });
+        return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
         OnAmountChanged();
@@ -486,9 +491,11 @@ void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;
-    ShowJournal(
-        Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
-        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); });
+    WithLedger([this](LedgerContext& ledger) {
+        ShowJournal(
+            Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
+            [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); }, &ledger);
+    });
     journalOpen_ = false;
 }
 
@@ -629,7 +636,26 @@ void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
 }
 
 void MainDialog::OnRecipeManager() noexcept {
-    WithOwnRecipeContext([this](OwnRecipeContext& context) { ShowOwnRecipeManager(Window(), context); });
+    WithLedger([this](LedgerContext& ledger) {
+        WithOwnRecipeContext([&](OwnRecipeContext& context) {
+            context.ledger = ledger.ledger;
+            context.ledgerError = ledger.ledgerError;
+            context.ledgerChanged = ledger.changed;
+            ShowOwnRecipeManager(Window(), context);
+        });
+    });
+}
+
+void MainDialog::WithLedger(const std::function<void(LedgerContext&)>& run) noexcept {
+    try {
+        LedgerContext context;
+        context.catalogue = &catalogue_;
+        const std::unique_ptr<LedgerStore> ledger = OpenLedger(LedgerPath(), context.ledgerError);
+        context.ledger = ledger.get();
+        run(context);
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы открыть учёт цен и остатков.");
+    }
 }
 
 INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
@@ -652,6 +678,7 @@ INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_EDIT_OWN, L"Изменить...");
     else
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_COPY_TO_OWN, L"Копировать в свои");
+    AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_PRICES, L"Цены...");
     // The chosen command comes as WM_COMMAND, as from a menu bar.
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, Window(), nullptr);
     return TRUE;

@@ -24,6 +24,7 @@
 #include "ui/shared/Dialog.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
 namespace lacqueron {
@@ -98,6 +99,8 @@ private:
     void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
     void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
     void OnRecipeManager() noexcept;
+    // Runs a ledger window (prices, stock) over the ledger in the data folder.
+    void WithLedger(const std::function<void(LedgerContext&)>& run) noexcept;
     INT_PTR OnContextMenu(HWND control, LPARAM at) noexcept;
     void CopySelectedToOwn() noexcept;
     void EditSelectedOwn() noexcept;
