@@ -8,10 +8,24 @@
 #include <string_view>
 #include <vector>
 
+#include "data/text/TextFold.h"
 #include "ledger/Costing.h"
 #include "ui/ledger/LedgerWindows.h"
 
 namespace lacqueron {
+
+// The items (components, stock rows) whose key or name holds the text, case folded;
+// every item for an empty text.
+template <class Item>
+std::vector<std::size_t> ItemsMatching(const std::vector<Item>& items, const WideString& text) {
+    std::vector<std::size_t> rows;
+    const WideString query = FoldText(TrimSpaces(text));
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (query.empty() || FoldText(items[i].key).find(query) != WideString::npos ||
+            FoldText(items[i].name).find(query) != WideString::npos)
+            rows.push_back(i);
+    return rows;
+}
 
 // The bench's local day now.
 DayNumber Today() noexcept;

@@ -1,7 +1,6 @@
 #include <iterator>
 #include <unordered_map>
 
-#include "data/text/TextFold.h"
 #include "files/JournalAccess.h"
 #include "journal/JournalText.h"
 #include "ledger/LedgerDay.h"
@@ -17,10 +16,11 @@ namespace {
 
 enum Column { kCodeColumn, kNameColumn, kPriceColumn, kFromColumn };
 
+// "руб.": the dialogs' font has no rouble sign on every system.
 constexpr ColumnLayout kColumns[] = {
-    {L"Код", 16}, {L"Компонент", 44}, {L"Цена за кг, ₽", 20, LVCFMT_RIGHT}, {L"Действует с", 20}};
+    {L"Код", 14}, {L"Компонент", 40}, {L"Цена за кг, руб.", 22, LVCFMT_RIGHT}, {L"Действует с", 24}};
 constexpr ColumnLayout kHistoryColumns[] = {
-    {L"Записана", 36}, {L"Цена за кг, ₽", 32, LVCFMT_RIGHT}, {L"Действует с", 32}};
+    {L"Записана", 34}, {L"Цена за кг, руб.", 34, LVCFMT_RIGHT}, {L"Действует с", 32}};
 // The prices list has no colour bar.
 constexpr int kNoBarColumn = -1;
 constexpr char16_t kAlways[] = u"всегда";
@@ -186,15 +186,7 @@ private:
         return &context_.ledger->Prices()[last_[row]];
     }
 
-    std::vector<std::size_t> SelectRows(const WideString& text) override {
-        std::vector<std::size_t> rows;
-        const WideString query = FoldText(TrimSpaces(text));
-        for (std::size_t i = 0; i < components_.size(); ++i)
-            if (query.empty() || FoldText(components_[i].key).find(query) != WideString::npos ||
-                FoldText(components_[i].name).find(query) != WideString::npos)
-                rows.push_back(i);
-        return rows;
-    }
+    std::vector<std::size_t> SelectRows(const WideString& text) override { return ItemsMatching(components_, text); }
 
     WideString CellText(int item, int column) override {
         const LedgerComponent* component = ComponentAt(item);

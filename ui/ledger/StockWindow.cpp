@@ -1,7 +1,6 @@
 #include <iterator>
 #include <memory>
 
-#include "data/text/TextFold.h"
 #include "files/JournalAccess.h"
 #include "journal/JournalText.h"
 #include "res/resource.h"
@@ -15,12 +14,12 @@ namespace {
 
 enum Column { kCodeColumn, kNameColumn, kOnHandColumn, kUsedColumn, kDaysColumn, kMinimumColumn };
 
-constexpr ColumnLayout kColumns[] = {{L"Код", 14},
-                                     {L"Компонент", 32},
-                                     {L"Остаток, г", 14, LVCFMT_RIGHT},
-                                     {L"За 30 дней, г", 14, LVCFMT_RIGHT},
-                                     {L"Хватит, дн.", 12, LVCFMT_RIGHT},
-                                     {L"Минимум, г", 14, LVCFMT_RIGHT}};
+constexpr ColumnLayout kColumns[] = {{L"Код", 11},
+                                     {L"Компонент", 31},
+                                     {L"Остаток, г", 13, LVCFMT_RIGHT},
+                                     {L"За 30 дней, г", 15, LVCFMT_RIGHT},
+                                     {L"Хватит, дн.", 14, LVCFMT_RIGHT},
+                                     {L"Минимум, г", 16, LVCFMT_RIGHT}};
 // The stock list has no colour bar.
 constexpr int kNoBarColumn = -1;
 // Rows below their minimum are written in this colour.
@@ -54,15 +53,7 @@ private:
         return row < rows_.size() ? &rows_[row] : nullptr;
     }
 
-    std::vector<std::size_t> SelectRows(const WideString& text) override {
-        std::vector<std::size_t> rows;
-        const WideString query = FoldText(TrimSpaces(text));
-        for (std::size_t i = 0; i < rows_.size(); ++i)
-            if (query.empty() || FoldText(rows_[i].key).find(query) != WideString::npos ||
-                FoldText(rows_[i].name).find(query) != WideString::npos)
-                rows.push_back(i);
-        return rows;
-    }
+    std::vector<std::size_t> SelectRows(const WideString& text) override { return ItemsMatching(rows_, text); }
 
     WideString CellText(int item, int column) override {
         const StockRow* row = RowOfItem(item);
