@@ -86,15 +86,17 @@ WideString BatchDetails(const BatchRecord& batch) {
 }  // namespace
 
 JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
-                             SaveRecipeFunction saveRecipe, const PriceBook* prices)
+                             SaveRecipeFunction saveRecipe, LedgerContext* ledger)
     : FilteredListDialog({IDC_JOURNAL_SEARCH, IDC_JOURNAL_LIST, IDC_JOURNAL_CLOSE, kColumns, std::size(kColumns),
                           kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
       journal_(store.Contents()),
       colours_(catalogue),
       repeat_(std::move(repeat)),
       saveRecipe_(std::move(saveRecipe)),
-      prices_(prices),
-      keys_(catalogue) {}
+      ledger_(ledger),
+      keys_(catalogue) {
+    if (ledger_ && ledger_->ledger && !ledger_->ledger->Prices().empty()) prices_.emplace(ledger_->ledger->Prices());
+}
 
 void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
@@ -126,6 +128,8 @@ void JournalDialog::OnSetUp() noexcept {
         SendDlgItemMessageW(Window(), id, DTM_SETSYSTEMTIME, GDT_NONE, 0);
     if (saveRecipe_)
         if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_SAVE_RECIPE)) ShowWindow(button, SW_SHOW);
+    if (ledger_)
+        if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_STOCK)) ShowWindow(button, SW_SHOW);
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
 }
@@ -166,6 +170,9 @@ INT_PTR JournalDialog::OnOtherCommand(int code, int id) noexcept {
     case IDC_JOURNAL_SAVE_RECIPE:
         SaveAsRecipe();
         return TRUE;
+    case IDC_JOURNAL_STOCK:
+        if (ledger_) ShowStock(Window(), *ledger_);
+        return TRUE;
     default:
         return FALSE;
     }
@@ -193,7 +200,7 @@ void JournalDialog::FigureBatches() {
         BatchFigures& figure = figures[index];
         figure.day = LocalDay(batch.time);
         figure.grams = batch.finalTotal;
-        if (prices_ == nullptr) continue;
+        if (!prices_) continue;
         const BatchCosting costing = CostOfBatch(keys_, batch, *prices_);
         figure.cost = costing.poured.total;
         figure.overPour = costing.overPour;
@@ -349,7 +356,7 @@ void JournalDialog::SaveAsRecipe() noexcept {
 }
 
 void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat, const WideString& path,
-                 const SaveRecipeFunction& saveRecipe, const PriceBook* prices) noexcept {
+                 const SaveRecipeFunction& saveRecipe, LedgerContext* ledger) noexcept {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
     WideString error;
@@ -359,7 +366,7 @@ void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& r
         return;
     }
     try {
-        JournalDialog dialog(*store, catalogue, repeat, saveRecipe, prices);
+        JournalDialog dialog(*store, catalogue, repeat, saveRecipe, ledger);
         dialog.Run(owner);
     } catch (...) {
         ShowErrorBox(owner, L"Не хватило памяти, чтобы показать журнал замесов.");

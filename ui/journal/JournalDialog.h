@@ -17,6 +17,7 @@
 #include "ledger/ComponentKeys.h"
 #include "ledger/Costing.h"
 #include "search/ColourIndex.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/shared/FilteredListDialog.h"
 
 namespace lacqueron {
@@ -31,9 +32,10 @@ class JournalDialog final : public FilteredListDialog {
 public:
     // The store and the catalogue are borrowed for the run.
     // Without saveRecipe the window has no "Сохранить как рецепт..." button; without
-    // prices the cost column stays blank.
+    // the ledger (borrowed too) no "Остатки...", and without its prices the cost column
+    // stays blank.
     JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
-                  SaveRecipeFunction saveRecipe = {}, const PriceBook* prices = nullptr);
+                  SaveRecipeFunction saveRecipe = {}, LedgerContext* ledger = nullptr);
 
     // Shows the window until it is closed or a batch repeated.
     void Run(HWND owner) noexcept;
@@ -77,7 +79,8 @@ private:
     ColourIndex colours_;
     RepeatFunction repeat_;
     SaveRecipeFunction saveRecipe_;
-    const PriceBook* prices_;
+    LedgerContext* ledger_;
+    std::optional<PriceBook> prices_;  // the ledger's, when it keeps any
     BatchComponentKeys keys_;
     std::vector<BatchFigures> figures_;  // by batch index
     std::size_t cachedIndex_ = static_cast<std::size_t>(-1);
@@ -88,6 +91,6 @@ private:
 // with what was read and the damage told once; one that cannot be read is reported.
 void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat,
                  const WideString& path = JournalPath(), const SaveRecipeFunction& saveRecipe = {},
-                 const PriceBook* prices = nullptr) noexcept;
+                 LedgerContext* ledger = nullptr) noexcept;
 
 }  // namespace lacqueron

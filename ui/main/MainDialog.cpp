@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
@@ -272,6 +273,9 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
     case IDM_PAINT_EDIT_OWN:
         EditSelectedOwn();
         return TRUE;
+    case IDM_PAINT_PRICES:
+        WithLedger([this](LedgerContext& ledger) { ShowPrices(Window(), ledger); });
+        return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
         OnAmountChanged();
@@ -498,10 +502,11 @@ void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;
-    ShowJournal(
-        Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
-        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); },
-        prices_ ? &*prices_ : nullptr);
+    WithLedger([this](LedgerContext& ledger) {
+        ShowJournal(
+            Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
+            [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); }, &ledger);
+    });
     journalOpen_ = false;
 }
 
@@ -633,11 +638,15 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
 void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
     // The manager may have moved the data folder: the windows go on with the new store.
     RefreshOwnRecipes(true);
+    RefreshLedger();
     context.store = store_.get();
+    context.ledger = ledger_.get();
     try {
         context.storeError = storeError_;
+        context.ledgerError = ledgerError_;
     } catch (...) {
         context.storeError.clear();
+        context.ledgerError.clear();
     }
 }
 
@@ -719,7 +728,29 @@ std::vector<StockRow> MainDialog::StockShortfalls(const std::vector<CostLine>& n
 }
 
 void MainDialog::OnRecipeManager() noexcept {
-    WithOwnRecipeContext([this](OwnRecipeContext& context) { ShowOwnRecipeManager(Window(), context); });
+    WithLedger([this](LedgerContext& ledger) {
+        WithOwnRecipeContext([&](OwnRecipeContext& context) {
+            context.ledger = ledger.ledger;
+            context.ledgerError = ledger.ledgerError;
+            context.ledgerChanged = ledger.changed;
+            ShowOwnRecipeManager(Window(), context);
+        });
+    });
+}
+
+void MainDialog::WithLedger(const std::function<void(LedgerContext&)>& run) noexcept {
+    RefreshLedger();
+    try {
+        LedgerContext context;
+        context.catalogue = &catalogue_;
+        context.ledger = ledger_.get();
+        context.ledgerError = ledgerError_;
+        // A price set in the window shows in the cost line under the recipe at once.
+        context.changed = [this] { OnLedgerChanged(); };
+        run(context);
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы открыть учёт цен и остатков.");
+    }
 }
 
 INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
@@ -742,6 +773,7 @@ INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_EDIT_OWN, L"Изменить...");
     else
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_COPY_TO_OWN, L"Копировать в свои");
+    AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_PRICES, L"Цены...");
     // The chosen command comes as WM_COMMAND, as from a menu bar.
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, Window(), nullptr);
     return TRUE;

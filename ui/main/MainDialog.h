@@ -27,6 +27,7 @@
 #include "ui/shared/Dialog.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
 namespace lacqueron {
@@ -115,6 +116,8 @@ private:
     // while the shop keeps no stock.
     std::vector<StockRow> StockShortfalls(const std::vector<CostLine>& needed) noexcept;
     void OnRecipeManager() noexcept;
+    // Runs a ledger window (prices, stock) over the ledger in the data folder.
+    void WithLedger(const std::function<void(LedgerContext&)>& run) noexcept;
     INT_PTR OnContextMenu(HWND control, LPARAM at) noexcept;
     void CopySelectedToOwn() noexcept;
     void EditSelectedOwn() noexcept;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "files/JournalAccess.h"
+#include "files/LedgerAccess.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
 #include "tests/ui/shared/ModalDriver.h"
@@ -248,10 +249,17 @@ TEST_F(JournalWindowTest, CostsEachBatchAndTotalsARangeOfDates) {
                                      PricedBatch(2, 5000, u"P2", 500, 500)})
         ASSERT_EQ(AppendBatchToJournal(batch, journal_), u"");
     // A kilogram of base 100.00 ₽, of yellow 1 000.00 ₽.
-    const PriceBook prices({{u"B1/B1", 10000, std::nullopt, {}}, {u"P1", 100000, std::nullopt, {}}});
+    WideString error;
+    const std::unique_ptr<LedgerStore> ledger = OpenLedger(FromWinText((folder_ + L"ledger.lqs").c_str()), error);
+    ASSERT_TRUE(ledger);
+    ASSERT_EQ(ledger->AddPrices({{u"B1/B1", 10000, std::nullopt, {}}, {u"P1", 100000, std::nullopt, {}}}),
+              JournalAppendResult::Appended);
     const std::wstring csv = folder_ + L"Журнал.csv";
 
     DialogUnderTest ui(PaintCatalogue());
+    LedgerContext prices;
+    prices.catalogue = &ui.Dialog().GetCatalogue();
+    prices.ledger = ledger.get();
     std::vector<std::wstring> costs;
     std::wstring allTotals, rangeTotals;
     int inRange = 0;
