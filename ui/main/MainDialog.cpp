@@ -10,11 +10,14 @@
 #include "data/text/VersionFormat.h"
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
+#include "files/LedgerAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
+#include "ledger/LedgerDay.h"
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
@@ -112,7 +115,10 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
         return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
     case WM_ACTIVATE:
         // Another bench may have saved meanwhile; the default handling still sets the focus.
-        if (LOWORD(wParam) != WA_INACTIVE) RefreshOwnRecipes();
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            RefreshOwnRecipes();
+            RefreshLedger();
+        }
         return FALSE;
     case WM_CONTEXTMENU:
         return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
@@ -152,6 +158,7 @@ void MainDialog::OnInit() noexcept {
     SetUpPaintList();
     ConnectOwnRecipes();
     ReloadOwnRows();
+    ConnectLedger();
     finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
@@ -254,6 +261,7 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         // Asked for: an unreachable folder is told again.
         storeErrorTold_ = false;
         RefreshOwnRecipes();
+        RefreshLedger();
         return TRUE;
     case IDC_MAIN_RECIPES:
         if (code != BN_CLICKED) return FALSE;
@@ -264,6 +272,9 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return TRUE;
     case IDM_PAINT_EDIT_OWN:
         EditSelectedOwn();
+        return TRUE;
+    case IDM_PAINT_PRICES:
+        WithLedger([this](LedgerContext& ledger) { ShowPrices(Window(), ledger); });
         return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
@@ -421,6 +432,9 @@ void MainDialog::ComputeRecipe() noexcept {
             lacqueron::ComputeRecipe(catalogue_, *recipe, values_.purpose, values_.weightType, values_.targetWeight);
         recipeText_ = WriteRecipeText(computed);
         pourable = computed.kind == RecipeKind::kCorrect && values_.targetWeight > 0;
+        ShowCost(&computed);
+    } else {
+        ShowCost(nullptr);
     }
     SetDlgItemTextW(Window(), IDC_RECIPE, WinText(recipeText_));
     if (HWND weigh = GetDlgItem(Window(), IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
@@ -450,6 +464,8 @@ void MainDialog::OnWeigh() noexcept {
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
         request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
+        request.prices = prices_ ? &*prices_ : nullptr;
+        request.shortfalls = [this](const std::vector<CostLine>& needed) { return StockShortfalls(needed); };
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
@@ -486,9 +502,11 @@ void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;
-    ShowJournal(
-        Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
-        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); });
+    WithLedger([this](LedgerContext& ledger) {
+        ShowJournal(
+            Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
+            [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); }, &ledger);
+    });
     journalOpen_ = false;
 }
 
@@ -620,16 +638,119 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
 void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
     // The manager may have moved the data folder: the windows go on with the new store.
     RefreshOwnRecipes(true);
+    RefreshLedger();
     context.store = store_.get();
+    context.ledger = ledger_.get();
     try {
         context.storeError = storeError_;
+        context.ledgerError = ledgerError_;
     } catch (...) {
         context.storeError.clear();
+        context.ledgerError.clear();
+    }
+}
+
+void MainDialog::ConnectLedger() noexcept {
+    prices_.reset();
+    stock_.reset();
+    stockJournal_.reset();
+    try {
+        ledgerPath_ = LedgerPath();
+        ledger_ = OpenLedger(ledgerPath_, ledgerError_);
+        if (ledger_) ledgerError_.clear();
+    } catch (...) {
+        // Out of memory for the path: no costs until it is tried again.
+        ledger_.reset();
+    }
+    OnLedgerChanged();
+}
+
+void MainDialog::RefreshLedger() noexcept {
+    bool moved = false;
+    try {
+        moved = LedgerPath() != ledgerPath_;
+    } catch (...) {
+        // Out of memory for the path: the ledger in use stays.
+    }
+    if (!ledger_ || moved)
+        ConnectLedger();
+    else if (ledger_->Refresh())
+        OnLedgerChanged();
+}
+
+void MainDialog::OnLedgerChanged() noexcept {
+    try {
+        if (ledger_ && !ledger_->Prices().empty())
+            prices_.emplace(ledger_->Prices());
+        else
+            prices_.reset();
+    } catch (...) {
+        prices_.reset();  // out of memory: no cost rather than a wrong one
+    }
+    ComputeRecipe();
+}
+
+void MainDialog::ShowCost(const Recipe* computed) noexcept {
+    try {
+        costText_.clear();
+        if (computed && prices_) {
+            const Costing costing = CostOfRecipe(catalogue_, *computed, *prices_, LocalDay(CurrentBatchTime()));
+            Hundredths paint = 0;
+            for (const CostLine& line : costing.lines) paint += line.grams;
+            costText_ = CostLineText(costing, paint);
+        }
+    } catch (...) {
+        costText_.clear();  // out of memory: no cost rather than a wrong one
+    }
+    SetDlgItemTextW(Window(), IDC_RECIPE_COST, WinText(costText_));
+}
+
+std::vector<StockRow> MainDialog::StockShortfalls(const std::vector<CostLine>& needed) noexcept {
+    try {
+        if (!ledger_ || (ledger_->Receipts().empty() && ledger_->Counts().empty() && ledger_->Minimums().empty()))
+            return {};
+        if (!stockJournal_) {
+            WideString error;
+            stockJournal_ = OpenJournal(JournalPath(), error);
+            if (!stockJournal_) return {};  // the weighing dialog tells about the journal itself
+        } else if (stockJournal_->Refresh() != JournalLoadResult::Loaded) {
+            return {};
+        }
+        if (stock_)
+            stock_->CatchUp(*ledger_, stockJournal_->Contents());
+        else
+            stock_ = std::make_unique<StockAccount>(catalogue_, *ledger_, stockJournal_->Contents());
+        return stock_->Shortfalls(needed, LocalDay(CurrentBatchTime()));
+    } catch (...) {
+        stock_.reset();  // out of memory: no warning, and counted afresh next time
+        return {};
     }
 }
 
 void MainDialog::OnRecipeManager() noexcept {
-    WithOwnRecipeContext([this](OwnRecipeContext& context) { ShowOwnRecipeManager(Window(), context); });
+    WithLedger([this](LedgerContext& ledger) {
+        WithOwnRecipeContext([&](OwnRecipeContext& context) {
+            context.ledger = ledger.ledger;
+            context.ledgerError = ledger.ledgerError;
+            context.ledgerChanged = ledger.changed;
+            ShowOwnRecipeManager(Window(), context);
+        });
+    });
+}
+
+void MainDialog::WithLedger(const std::function<void(LedgerContext&)>& run) noexcept {
+    RefreshLedger();
+    try {
+        LedgerContext context;
+        context.catalogue = &catalogue_;
+        context.ledger = ledger_.get();
+        context.ledgerError = ledgerError_;
+        // A price set in the window shows in the cost line under the recipe at once.
+        context.changed = [this] { OnLedgerChanged(); };
+        run(context);
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы открыть учёт цен и остатков.");
+    }
 }
 
 INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
@@ -652,6 +773,7 @@ INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_EDIT_OWN, L"Изменить...");
     else
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_COPY_TO_OWN, L"Копировать в свои");
+    AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_PRICES, L"Цены...");
     // The chosen command comes as WM_COMMAND, as from a menu bar.
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, Window(), nullptr);
     return TRUE;

@@ -1,7 +1,7 @@
 // The main window: paint list with colour bars (the package's colours, then the shop's
-// own recipes), details, purpose, unit, amount and the live recipe. The object owns the
-// catalogue, the own recipes' store and rows, the three profile values, the recipe
-// text and the window's GDI objects; it outlives its window.
+// own recipes), details, purpose, unit, amount, the live recipe and its cost. The object
+// owns the catalogue, the own recipes' store and rows, the ledger, the three profile
+// values, the recipe text and the window's GDI objects; it outlives its window.
 #pragma once
 
 #include <windows.h>
@@ -18,12 +18,16 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "journal/BatchRecord.h"
+#include "journal/JournalStore.h"
+#include "ledger/Costing.h"
+#include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
 #include "ui/shared/Dialog.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
 namespace lacqueron {
@@ -45,6 +49,8 @@ public:
     const Catalogue& GetCatalogue() const noexcept { return catalogue_; }
     const ProfileValues& Values() const noexcept { return values_; }
     const WideString& RecipeText() const noexcept { return recipeText_; }
+    // The line under the recipe: what it costs at today's prices; empty without prices.
+    const WideString& CostText() const noexcept { return costText_; }
     // The own recipes the list shows after the package's colours, in list order.
     const std::vector<OwnColourRow>& OwnRows() const noexcept { return ownRows_; }
 
@@ -97,7 +103,21 @@ private:
     // Runs a recipe window with this dialog's choices; a change reloads the own rows.
     void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
     void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
+    // Opens the ledger in the data folder. Quietly: without it the cost line stays empty
+    // and the catalogue works as before; it is tried again at the next activation or F5.
+    void ConnectLedger() noexcept;
+    // Reads what other benches recorded (activation, F5); the cost line follows.
+    void RefreshLedger() noexcept;
+    // The prices again after the ledger changed, and the cost line with them.
+    void OnLedgerChanged() noexcept;
+    // The cost line for the recipe just computed; null clears it.
+    void ShowCost(const Recipe* computed) noexcept;
+    // What a batch of these weights would leave below zero or below a minimum; none
+    // while the shop keeps no stock.
+    std::vector<StockRow> StockShortfalls(const std::vector<CostLine>& needed) noexcept;
     void OnRecipeManager() noexcept;
+    // Runs a ledger window (prices, stock) over the ledger in the data folder.
+    void WithLedger(const std::function<void(LedgerContext&)>& run) noexcept;
     INT_PTR OnContextMenu(HWND control, LPARAM at) noexcept;
     void CopySelectedToOwn() noexcept;
     void EditSelectedOwn() noexcept;
@@ -127,6 +147,14 @@ private:
     WideString storeNotice_;  // told once the window is up
     std::vector<OwnColourRow> ownRows_;
     std::vector<OwnRecipeId> ownIds_;  // beside ownRows_
+    std::unique_ptr<LedgerStore> ledger_;  // null while the data folder cannot be reached
+    WideString ledgerPath_;
+    WideString ledgerError_;
+    std::optional<PriceBook> prices_;  // of ledger_; none while it keeps no price
+    WideString costText_;
+    // Read when a batch is to be weighed, and caught up at each one after.
+    std::unique_ptr<JournalStore> stockJournal_;
+    std::unique_ptr<StockAccount> stock_;
 };
 
 }  // namespace lacqueron
