@@ -133,18 +133,28 @@ private:
         Hundredths grams;
     };
 
+    // Where a batch's lines were taken, in pool_.
+    struct Span {
+        std::size_t start = 0;
+        std::size_t count = 0;
+    };
+
     void Rebuild(const LedgerStore& ledger, const JournalContents& journal);
     void TakeLedger(const LedgerStore& ledger);
     std::size_t AccountOf(const ComponentKey& key, const WideString& name);
-    void Take(std::vector<Taken>& taken, const BatchRecord& batch);
+    // The account of a batch's component, looked up once per code (or name) and purpose.
+    std::size_t AccountOf(const BatchComponent& component, std::uint32_t purpose);
+    Span Take(const BatchRecord& batch);
     StockRow RowOf(const Account& account, DayNumber today) const;
 
     const Catalogue& catalogue_;
     std::unique_ptr<BatchComponentKeys> keys_;
     std::vector<Account> accounts_;  // the package's components first, in its order
     std::unordered_map<ComponentKey, std::size_t> byKey_;
-    std::unordered_map<std::uint64_t, std::vector<Taken>> byBatch_;  // batches with an id
-    std::vector<Taken> scratch_;
+    std::unordered_map<WideString, std::size_t> byCode_[kLastPurpose + 1];
+    std::unordered_map<WideString, std::size_t> byName_[kLastPurpose + 1];
+    std::vector<Taken> pool_;
+    std::unordered_map<std::uint64_t, Span> byBatch_;  // batches with an id
     std::size_t receiptsSeen_ = 0, countsSeen_ = 0, minimumsSeen_ = 0, batchesSeen_ = 0;
     std::uint64_t journalSize_ = 0;
 };

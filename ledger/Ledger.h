@@ -42,6 +42,7 @@ struct PriceRecord {
     Kopecks perKilogram = 0;
     std::optional<DayNumber> from;  // none: in force from always
     BatchTime saved;
+    bool operator==(const PriceRecord&) const = default;
 };
 
 struct ReceiptRecord {
@@ -50,6 +51,7 @@ struct ReceiptRecord {
     DayNumber day = 0;
     WideString note;
     BatchTime saved;
+    bool operator==(const ReceiptRecord&) const = default;
 };
 
 // A counted amount; the difference to what the account said then is the correction.
@@ -59,12 +61,14 @@ struct CountRecord {
     Hundredths correction = 0;
     DayNumber day = 0;
     BatchTime saved;
+    bool operator==(const CountRecord&) const = default;
 };
 
 struct MinimumRecord {
     ComponentKey key;
     Hundredths grams = 0;
     BatchTime saved;
+    bool operator==(const MinimumRecord&) const = default;
 };
 
 class LedgerStore {

@@ -22,17 +22,21 @@ StockAccount::StockAccount(const Catalogue& catalogue, const LedgerStore& ledger
 void StockAccount::Rebuild(const LedgerStore& ledger, const JournalContents& journal) {
     accounts_.clear();
     byKey_.clear();
+    for (auto& cache : byCode_) cache.clear();
+    for (auto& cache : byName_) cache.clear();
+    pool_.clear();
     byBatch_.clear();
     receiptsSeen_ = countsSeen_ = minimumsSeen_ = 0;
     for (const LedgerComponent& component : LedgerComponents(catalogue_)) AccountOf(component.key, component.name);
     TakeLedger(ledger);
     // Only the standing record of each batch is decoded; the ones it replaced never count.
+    const std::vector<std::size_t> standing = StandingBatches(journal);
+    byBatch_.reserve(standing.size());
     BatchRecord batch;
-    for (const std::size_t index : StandingBatches(journal)) {
+    for (const std::size_t index : standing) {
         journal.DecodeInto(index, batch);
-        scratch_.clear();
-        Take(scratch_, batch);
-        if (batch.batchId != 0) byBatch_[batch.batchId] = scratch_;
+        const Span taken = Take(batch);
+        if (batch.batchId != 0) byBatch_[batch.batchId] = taken;
     }
     batchesSeen_ = journal.BatchCount();
     journalSize_ = journal.Size();
@@ -61,25 +65,39 @@ void StockAccount::TakeLedger(const LedgerStore& ledger) {
     }
 }
 
+std::size_t StockAccount::AccountOf(const BatchComponent& component, std::uint32_t purpose) {
+    const std::size_t slot = purpose <= kLastPurpose ? purpose : 0;
+    auto& cache = component.code.empty() ? byName_[slot] : byCode_[slot];
+    const WideString& by = component.code.empty() ? component.name : component.code;
+    const auto found = cache.find(by);
+    if (found != cache.end()) return found->second;
+    const std::size_t account = AccountOf(keys_->KeyOf(component, purpose), component.name);
+    cache.emplace(by, account);
+    return account;
+}
+
 // What a batch really poured, additions and abandoned batches alike, on its local day.
-void StockAccount::Take(std::vector<Taken>& taken, const BatchRecord& batch) {
+StockAccount::Span StockAccount::Take(const BatchRecord& batch) {
     const DayNumber day = LocalDay(batch.time);
+    const Span span{pool_.size(), 0};
     for (const BatchComponent& component : batch.components) {
         if (component.poured == 0) continue;
-        const std::size_t account = AccountOf(keys_->KeyOf(component, batch.purpose), component.name);
+        const std::size_t account = AccountOf(component, batch.purpose);
         accounts_[account].days[day].used += component.poured;
-        taken.push_back({account, day, component.poured});
+        pool_.push_back({account, day, component.poured});
     }
+    return {span.start, pool_.size() - span.start};
 }
 
 void StockAccount::AddBatch(const BatchRecord& batch) {
-    scratch_.clear();
-    Take(scratch_, batch);
+    const Span taken = Take(batch);
     if (batch.batchId == 0) return;
-    std::vector<Taken>& counted = byBatch_[batch.batchId];
-    // The earlier record of the same batch no longer counts.
-    for (const Taken& earlier : counted) accounts_[earlier.account].days[earlier.day].used -= earlier.grams;
-    counted.swap(scratch_);
+    const auto [counted, added] = byBatch_.try_emplace(batch.batchId, taken);
+    if (added) return;
+    // The earlier record of the same batch no longer counts; its lines stay in the pool unused.
+    for (std::size_t i = counted->second.start; i < counted->second.start + counted->second.count; ++i)
+        accounts_[pool_[i].account].days[pool_[i].day].used -= pool_[i].grams;
+    counted->second = taken;
 }
 
 void StockAccount::CatchUp(const LedgerStore& ledger, const JournalContents& journal) {
