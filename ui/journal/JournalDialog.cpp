@@ -32,9 +32,12 @@ enum Column {
     kPurposeColumn
 };
 
+// Wide enough for its whole title, the rouble sign too; the list scrolls sideways for
+// what this takes from the purpose.
+constexpr int kCostColumnPercent = 14;
 constexpr ColumnLayout kColumns[] = {{L"Дата", 15},    {L"Код", 11},
                                      {L"Цвет", 7},     {L"Количество", 13},
-                                     {L"Стоимость, ₽", 12, LVCFMT_RIGHT}, {L"Статус", 9},
+                                     {L"Стоимость, ₽", kCostColumnPercent, LVCFMT_RIGHT}, {L"Статус", 9},
                                      {L"Примечание", 14}, {L"Назначение", 19}};
 // Where the details' recipe and poured columns start, in dialog units.
 // Wide enough for the longest paste name of the package before the weights.
