@@ -77,6 +77,9 @@ public:
     JournalLoadResult Load();
     // Reads what other benches appended since; true when anything changed.
     bool Refresh();
+    // Counts the changes read or written through this object: a window compares it with
+    // the count it last showed, since another window may have done the refreshing.
+    std::uint64_t Revision() const noexcept { return revision_; }
 
     JournalAppendResult AddPrice(const PriceRecord& price);
     // Several prices in one write: an import is all or nothing.
@@ -106,6 +109,7 @@ private:
     std::vector<JournalDamage> damage_;         // the log's and those, by offset
     std::size_t framesIndexed_ = 0;
     std::uint64_t sizeIndexed_ = 0;
+    std::uint64_t revision_ = 0;
 };
 
 // A record's payload. Each starts with the time it was saved (i64 seconds, i32 minutes)

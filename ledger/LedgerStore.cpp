@@ -123,6 +123,7 @@ bool LedgerStore::Refresh() {
 
 void LedgerStore::Index() {
     const JournalContents& log = log_.Contents();
+    if (log.Size() != sizeIndexed_) ++revision_;
     if (log.Size() < sizeIndexed_ || log.Frames().size() < framesIndexed_) {
         prices_.clear();
         receipts_.clear();
