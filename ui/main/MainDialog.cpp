@@ -8,9 +8,7 @@
 #include "data/catalogue/UnitAndPurpose.h"
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
-#include "files/DataFolder.h"
 #include "files/JournalAccess.h"
-#include "files/LedgerAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
 #include "ledger/LedgerDay.h"
@@ -50,8 +48,6 @@ constexpr UINT kTellStoreNotice = WM_APP + 1;
 // WM_CONTEXTMENU's position when the keyboard asked for the menu.
 constexpr LPARAM kMenuFromKeyboard = -1;
 
-constexpr char16_t kStoreUnreachableTail[] =
-    u"\n\nКаталог работает как прежде; свои рецепты появятся, когда папка данных станет доступна.";
 constexpr wchar_t kNoMemoryForOwnRecipes[] = L"Недостаточно памяти, чтобы открыть свои рецепты.";
 
 // The amount as "%d" writes it.
@@ -116,8 +112,8 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
     case WM_ACTIVATE:
         // Another bench may have saved meanwhile; the default handling still sets the focus.
         if (LOWORD(wParam) != WA_INACTIVE) {
-            RefreshOwnRecipes();
-            RefreshLedger();
+            RefreshOwnRecipes(false, ShopData::Retry::kWhenDue);
+            RefreshLedger(ShopData::Retry::kWhenDue);
         }
         return FALSE;
     case WM_CONTEXTMENU:
@@ -156,9 +152,9 @@ void MainDialog::OnInit() noexcept {
     ShowControl(Window(), IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
-    ConnectOwnRecipes();
+    if (shop_.ConnectOwnRecipes()) PostMessageW(Window(), kTellStoreNotice, 0, 0);
     ReloadOwnRows();
-    ConnectLedger();
+    shop_.ConnectLedger();
     finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
@@ -259,7 +255,7 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return TRUE;
     case IDM_REFRESH:
         // Asked for: an unreachable folder is told again.
-        storeErrorTold_ = false;
+        shop_.TellUnreachableAgain();
         RefreshOwnRecipes();
         RefreshLedger();
         return TRUE;
@@ -464,8 +460,8 @@ void MainDialog::OnWeigh() noexcept {
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
         request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
-        request.prices = prices_ ? &*prices_ : nullptr;
-        request.shortfalls = [this](const std::vector<CostLine>& needed) { return StockShortfalls(needed); };
+        request.prices = shop_.Prices();
+        request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
@@ -524,51 +520,15 @@ std::size_t MainDialog::SelectedOwnRow() const noexcept {
     return own < ownRows_.size() && &ownRows_[own].recipe == recipe ? own : kNoRow;
 }
 
-void MainDialog::ConnectOwnRecipes() noexcept {
-    try {
-        storePath_ = OwnRecipesPath();
-        WideString error;
-        store_ = OpenOwnRecipes(storePath_, error);
-        if (store_) {
-            storeError_.clear();
-            storeErrorTold_ = false;
-            if (!store_->Damage().empty())
-                storeNotice_ = u"Файл своих рецептов повреждён: показано то, что удалось прочитать. Файл не "
-                               u"перезаписывается, новые рецепты дописываются после повреждения.\n\n" + storePath_;
-        } else {
-            storeError_ = error;
-            if (storeErrorTold_) return;
-            storeErrorTold_ = true;
-            storeNotice_ = error + kStoreUnreachableTail;
-        }
-        if (!storeNotice_.empty()) PostMessageW(Window(), kTellStoreNotice, 0, 0);
-    } catch (...) {
-        // Out of memory for a path or a text: the catalogue goes on alone, tried again later.
-        store_.reset();
-    }
-}
-
 void MainDialog::TellStoreNotice() noexcept {
-    if (storeNotice_.empty()) return;
-    WideString notice;
-    notice.swap(storeNotice_);
-    ShowErrorBox(Window(), WinText(notice));
+    const WideString notice = shop_.TakeNotice();
+    if (!notice.empty()) ShowErrorBox(Window(), WinText(notice));
 }
 
-void MainDialog::RefreshOwnRecipes(bool reload) noexcept {
-    bool moved = false;
-    try {
-        moved = OwnRecipesPath() != storePath_;
-    } catch (...) {
-        // Out of memory for the path: the store in use stays.
-    }
-    if (!store_ || moved) {
-        ConnectOwnRecipes();
-        reload = true;
-    } else if (store_->Refresh()) {
-        reload = true;
-    }
-    if (reload) ReloadOwnRows();
+void MainDialog::RefreshOwnRecipes(bool reload, ShopData::Retry retry) noexcept {
+    const ShopData::OwnRecipesNews news = shop_.RefreshOwnRecipes(retry);
+    if (news.tell) PostMessageW(Window(), kTellStoreNotice, 0, 0);
+    if (reload || news.reload) ReloadOwnRows();
 }
 
 void MainDialog::ReloadOwnRows() noexcept {
@@ -580,21 +540,10 @@ void MainDialog::ReloadOwnRows() noexcept {
     WideString keptCode;
     try {
         if (selected != kNoRow) keptCode = ownRows_[selected].colour.code;
-        if (store_) {
-            const std::vector<OwnRecipeCurrent>& current = store_->Current();
-            rows.reserve(current.size());
-            ids.reserve(current.size());
-            for (const OwnRecipeCurrent& own : current) {
-                const std::int32_t number = OwnRowNumber(rows.size());
-                rows.push_back({ToColourRecipe(own.recipe, number),
-                                {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note});
-                ids.push_back(own.id);
-            }
-        }
     } catch (...) {
-        // Out of memory: the list keeps the own rows it shows.
-        return;
+        return;  // out of memory: the list keeps the own rows it shows
     }
+    if (!shop_.ReadOwnRows(rows, ids)) return;  // likewise
 
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     // The items go while the rows they point at are still there: a selected one reports its going.
@@ -623,8 +572,7 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
     try {
         OwnRecipeContext context;
         context.catalogue = &catalogue_;
-        context.store = store_.get();
-        context.storeError = storeError_;
+        shop_.Fill(context);
         context.purpose = values_.purpose;
         context.weightType = values_.weightType;
         context.amount = values_.targetWeight;
@@ -639,62 +587,23 @@ void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
     // The manager may have moved the data folder: the windows go on with the new store.
     RefreshOwnRecipes(true);
     RefreshLedger();
-    context.store = store_.get();
-    context.ledger = ledger_.get();
-    try {
-        context.storeError = storeError_;
-        context.ledgerError = ledgerError_;
-    } catch (...) {
-        context.storeError.clear();
-        context.ledgerError.clear();
-    }
+    shop_.Follow(context);
 }
 
-void MainDialog::ConnectLedger() noexcept {
-    prices_.reset();
-    stock_.reset();
-    stockJournal_.reset();
-    try {
-        ledgerPath_ = LedgerPath();
-        ledger_ = OpenLedger(ledgerPath_, ledgerError_);
-        if (ledger_) ledgerError_.clear();
-    } catch (...) {
-        // Out of memory for the path: no costs until it is tried again.
-        ledger_.reset();
-    }
-    OnLedgerChanged();
-}
-
-void MainDialog::RefreshLedger() noexcept {
-    bool moved = false;
-    try {
-        moved = LedgerPath() != ledgerPath_;
-    } catch (...) {
-        // Out of memory for the path: the ledger in use stays.
-    }
-    if (!ledger_ || moved)
-        ConnectLedger();
-    else if (ledger_->Refresh())
-        OnLedgerChanged();
+void MainDialog::RefreshLedger(ShopData::Retry retry) noexcept {
+    if (shop_.RefreshLedger(retry)) ComputeRecipe();
 }
 
 void MainDialog::OnLedgerChanged() noexcept {
-    try {
-        if (ledger_ && !ledger_->Prices().empty())
-            prices_.emplace(ledger_->Prices());
-        else
-            prices_.reset();
-    } catch (...) {
-        prices_.reset();  // out of memory: no cost rather than a wrong one
-    }
+    shop_.ReadPrices();
     ComputeRecipe();
 }
 
 void MainDialog::ShowCost(const Recipe* computed) noexcept {
     try {
         costText_.clear();
-        if (computed && prices_) {
-            const Costing costing = CostOfRecipe(catalogue_, *computed, *prices_, LocalDay(CurrentBatchTime()));
+        if (const PriceBook* prices = shop_.Prices(); computed && prices) {
+            const Costing costing = CostOfRecipe(catalogue_, *computed, *prices, LocalDay(CurrentBatchTime()));
             Hundredths paint = 0;
             for (const CostLine& line : costing.lines) paint += line.grams;
             costText_ = CostLineText(costing, paint);
@@ -703,28 +612,6 @@ void MainDialog::ShowCost(const Recipe* computed) noexcept {
         costText_.clear();  // out of memory: no cost rather than a wrong one
     }
     SetDlgItemTextW(Window(), IDC_RECIPE_COST, WinText(costText_));
-}
-
-std::vector<StockRow> MainDialog::StockShortfalls(const std::vector<CostLine>& needed) noexcept {
-    try {
-        if (!ledger_ || (ledger_->Receipts().empty() && ledger_->Counts().empty() && ledger_->Minimums().empty()))
-            return {};
-        if (!stockJournal_) {
-            WideString error;
-            stockJournal_ = OpenJournal(JournalPath(), error);
-            if (!stockJournal_) return {};  // the weighing dialog tells about the journal itself
-        } else if (stockJournal_->Refresh() != JournalLoadResult::Loaded) {
-            return {};
-        }
-        if (stock_)
-            stock_->CatchUp(*ledger_, stockJournal_->Contents());
-        else
-            stock_ = std::make_unique<StockAccount>(catalogue_, *ledger_, stockJournal_->Contents());
-        return stock_->Shortfalls(needed, LocalDay(CurrentBatchTime()));
-    } catch (...) {
-        stock_.reset();  // out of memory: no warning, and counted afresh next time
-        return {};
-    }
 }
 
 void MainDialog::OnRecipeManager() noexcept {
@@ -743,8 +630,7 @@ void MainDialog::WithLedger(const std::function<void(LedgerContext&)>& run) noex
     try {
         LedgerContext context;
         context.catalogue = &catalogue_;
-        context.ledger = ledger_.get();
-        context.ledgerError = ledgerError_;
+        shop_.Fill(context);
         // A price set in the window shows in the cost line under the recipe at once.
         context.changed = [this] { OnLedgerChanged(); };
         run(context);
@@ -791,9 +677,10 @@ void MainDialog::CopySelectedToOwn() noexcept {
 
 void MainDialog::EditSelectedOwn() noexcept {
     const std::size_t own = SelectedOwnRow();
-    if (own == kNoRow || !store_) return;
+    const OwnRecipeStore* store = shop_.OwnRecipes();
+    if (own == kNoRow || store == nullptr) return;
     const OwnRecipeId id = ownIds_[own];
-    for (const OwnRecipeCurrent& current : store_->Current())
+    for (const OwnRecipeCurrent& current : store->Current())
         if (current.id == id) return EditOwn(Window(), id, current.recipe);
 }
 

@@ -1,7 +1,7 @@
 // The main window: paint list with colour bars (the package's colours, then the shop's
 // own recipes), details, purpose, unit, amount, the live recipe and its cost. The object
-// owns the catalogue, the own recipes' store and rows, the ledger, the three profile
-// values, the recipe text and the window's GDI objects; it outlives its window.
+// owns the catalogue, the own recipes' rows, the link to the data folder, the three
+// profile values, the recipe text and the window's GDI objects; it outlives its window.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +18,6 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "journal/BatchRecord.h"
-#include "journal/JournalStore.h"
 #include "ledger/Costing.h"
 #include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
@@ -28,6 +27,7 @@
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
 #include "ui/ledger/LedgerWindows.h"
+#include "ui/main/ShopData.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
 namespace lacqueron {
@@ -91,30 +91,22 @@ private:
     const ColourEntry* ColourOf(const ColourRecipe* recipe) const noexcept;
     // The selected row among the own ones; kNoRow when none is, or a package's colour.
     std::size_t SelectedOwnRow() const noexcept;
-    // Opens the own recipes in the data folder; a folder that cannot be reached is told
-    // once, after the window is up, and tried again at the next activation or F5.
-    void ConnectOwnRecipes() noexcept;
     // Reads what other benches saved (activation, F5) and shows it; with reload the
-    // rows are read again even when nothing new came.
-    void RefreshOwnRecipes(bool reload = false) noexcept;
+    // rows are read again even when nothing new came. A notice is posted, to be told
+    // once the window is up.
+    void RefreshOwnRecipes(bool reload = false, ShopData::Retry retry = ShopData::Retry::kNow) noexcept;
     // Replaces the list's own rows with the store's, keeping the selection by code.
     void ReloadOwnRows() noexcept;
     void TellStoreNotice() noexcept;
     // Runs a recipe window with this dialog's choices; a change reloads the own rows.
     void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
     void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
-    // Opens the ledger in the data folder. Quietly: without it the cost line stays empty
-    // and the catalogue works as before; it is tried again at the next activation or F5.
-    void ConnectLedger() noexcept;
     // Reads what other benches recorded (activation, F5); the cost line follows.
-    void RefreshLedger() noexcept;
+    void RefreshLedger(ShopData::Retry retry = ShopData::Retry::kNow) noexcept;
     // The prices again after the ledger changed, and the cost line with them.
     void OnLedgerChanged() noexcept;
     // The cost line for the recipe just computed; null clears it.
     void ShowCost(const Recipe* computed) noexcept;
-    // What a batch of these weights would leave below zero or below a minimum; none
-    // while the shop keeps no stock.
-    std::vector<StockRow> StockShortfalls(const std::vector<CostLine>& needed) noexcept;
     void OnRecipeManager() noexcept;
     // Runs a ledger window (prices, stock) over the ledger in the data folder.
     void WithLedger(const std::function<void(LedgerContext&)>& run) noexcept;
@@ -140,21 +132,10 @@ private:
     bool busy_ = false;  // an amount change is being handled; only the outermost recomputes
     ColourFinder finder_;
     bool journalOpen_ = false;
-    std::unique_ptr<OwnRecipeStore> store_;  // null while the data folder cannot be reached
-    WideString storePath_;
-    WideString storeError_;
-    bool storeErrorTold_ = false;
-    WideString storeNotice_;  // told once the window is up
     std::vector<OwnColourRow> ownRows_;
     std::vector<OwnRecipeId> ownIds_;  // beside ownRows_
-    std::unique_ptr<LedgerStore> ledger_;  // null while the data folder cannot be reached
-    WideString ledgerPath_;
-    WideString ledgerError_;
-    std::optional<PriceBook> prices_;  // of ledger_; none while it keeps no price
     WideString costText_;
-    // Read when a batch is to be weighed, and caught up at each one after.
-    std::unique_ptr<JournalStore> stockJournal_;
-    std::unique_ptr<StockAccount> stock_;
+    ShopData shop_{catalogue_};  // after the catalogue it borrows
 };
 
 }  // namespace lacqueron
