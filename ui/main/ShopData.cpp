@@ -76,7 +76,8 @@ ShopData::OwnRecipesNews ShopData::RefreshOwnRecipes(Retry retry) noexcept {
         news.tell = ConnectOwnRecipes();
         news.reload = true;
     } else {
-        news.reload = store_->Refresh();
+        store_->Refresh();
+        news.reload = store_->Revision() != rowsRevision_;
     }
     return news;
 }
@@ -87,7 +88,7 @@ WideString ShopData::TakeNotice() noexcept {
     return notice;
 }
 
-bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecipeId>& ids) const noexcept {
+bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecipeId>& ids) noexcept {
     try {
         std::vector<OwnColourRow> readRows;
         std::vector<OwnRecipeId> readIds;
@@ -104,6 +105,7 @@ bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecip
         }
         rows.swap(readRows);
         ids.swap(readIds);
+        rowsRevision_ = store_ ? std::optional(store_->Revision()) : std::nullopt;
         return true;
     } catch (...) {
         return false;
@@ -132,12 +134,14 @@ bool ShopData::RefreshLedger(Retry retry) noexcept {
         ConnectLedger();
         return true;
     }
-    if (!ledger_->Refresh()) return false;
+    ledger_->Refresh();
+    if (ledger_->Revision() == pricesRevision_) return false;
     ReadPrices();
     return true;
 }
 
 void ShopData::ReadPrices() noexcept {
+    pricesRevision_ = ledger_ ? std::optional(ledger_->Revision()) : std::nullopt;
     try {
         if (ledger_ && !ledger_->Prices().empty())
             prices_.emplace(ledger_->Prices());

@@ -54,7 +54,7 @@ public:
     WideString TakeNotice() noexcept;
     // The store's recipes as list rows numbered after the catalogue's, and their ids
     // beside them; none without a store. False, with both untouched, out of memory.
-    bool ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecipeId>& ids) const noexcept;
+    bool ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecipeId>& ids) noexcept;
 
     // Opens the ledger in the data folder, quietly: without it there are no prices.
     void ConnectLedger() noexcept;
@@ -91,6 +91,10 @@ private:
     bool storeErrorTold_ = false;
     WideString storeNotice_;
     std::optional<std::chrono::steady_clock::time_point> storeFailedAt_;  // when the last try ended
+    // The store revisions the rows and the prices were last read at: a recipe or ledger
+    // window may have refreshed a store since, so its own Refresh tells nothing new.
+    std::optional<std::uint64_t> rowsRevision_;
+    std::optional<std::uint64_t> pricesRevision_;
     std::unique_ptr<LedgerStore> ledger_;  // null while the data folder cannot be reached
     WideString ledgerPath_;
     WideString ledgerError_;
