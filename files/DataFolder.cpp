@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "files/LedgerAccess.h"
+#include "files/LogStoreOpen.h"
 #include "files/Win32JournalFile.h"
 #include "journal/RecordCopy.h"
 #include "profile/BenchKey.h"
@@ -11,8 +13,9 @@ namespace {
 
 constexpr char16_t kDataFolderValue[] = u"DataFolder";
 constexpr char16_t kOwnRecipesFileName[] = u"recipes.lqr";
-constexpr char16_t kOwnRecipesBusyText[] = u"Свои рецепты заняты другим рабочим местом. Попробуйте ещё раз.";
-constexpr char16_t kNoDataFolderText[] = u"нет папки данных пользователя";
+constexpr LogStoreTexts kOwnRecipesTexts = {
+    u"Не удалось открыть свои рецепты: ", u"Свои рецепты заняты другим рабочим местом. Попробуйте ещё раз.",
+    u"Не удалось прочитать свои рецепты: ", u"Не хватило памяти, чтобы прочитать свои рецепты."};
 
 bool EndsWithSeparator(const WideString& path) { return !path.empty() && (path.back() == u'\\' || path.back() == u'/'); }
 
@@ -57,23 +60,7 @@ WideString OwnRecipesPath() { return InFolder(DataFolderPath(), kOwnRecipesFileN
 bool StoreDataFolder(const WideString& folder) { return StoreBenchText(kDataFolderValue, folder); }
 
 std::unique_ptr<OwnRecipeStore> OpenOwnRecipes(const WideString& path, WideString& error) noexcept {
-    try {
-        std::unique_ptr<JournalFile> file = path.empty() ? nullptr : OpenWin32JournalFile(path);
-        if (!file) {
-            error = u"Не удалось открыть свои рецепты: " + (path.empty() ? WideString(kNoDataFolderText) : path);
-            return nullptr;
-        }
-        auto store = std::make_unique<OwnRecipeStore>(std::move(file));
-        switch (store->Load()) {
-        case JournalLoadResult::Loaded: return store;
-        case JournalLoadResult::Busy: error = kOwnRecipesBusyText; break;
-        case JournalLoadResult::ReadFailed: error = u"Не удалось прочитать свои рецепты: " + path; break;
-        }
-        return nullptr;
-    } catch (...) {
-        error = u"Не хватило памяти, чтобы прочитать свои рецепты.";
-        return nullptr;
-    }
+    return OpenLogStore<OwnRecipeStore>(path, kOwnRecipesTexts, error);
 }
 
 WideString CopyDataFolder(const WideString& from, const WideString& to) noexcept {
@@ -82,7 +69,7 @@ WideString CopyDataFolder(const WideString& from, const WideString& to) noexcept
         WideString target = to;
         while (EndsWithSeparator(target)) target.pop_back();
         CreateDirectoryW(WinText(target), nullptr);
-        for (const char16_t* name : {kJournalFileName, kOwnRecipesFileName}) {
+        for (const char16_t* name : {kJournalFileName, kOwnRecipesFileName, kLedgerFileName}) {
             const WideString error = CopyLogFile(InFolder(from, name), InFolder(to, name));
             if (!error.empty()) return error;
         }

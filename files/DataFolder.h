@@ -1,6 +1,6 @@
-// The folder of the shop's own data: the journal and the own recipes. The bench value
-// DataFolder (REG_SZ) moves it, to a folder several benches share for instance; unset,
-// it is %LOCALAPPDATA%\Lacqueron.
+// The folder of the shop's own data: the journal, the own recipes and the ledger. The
+// bench value DataFolder (REG_SZ) moves it, to a folder several benches share for
+// instance; unset, it is %LOCALAPPDATA%\Lacqueron.
 #pragma once
 
 #include <memory>

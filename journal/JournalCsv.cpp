@@ -113,9 +113,11 @@ bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& r
 }
 
 std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
-                             const PurposeNamer& purposeName) {
+                             const PurposeNamer& purposeName, const std::vector<BatchCsvColumn>& more) {
     std::string out = kCsvByteOrderMark;
-    AppendCsvRow(out, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)));
+    std::vector<WideString> titles(std::begin(kTitles), std::end(kTitles));
+    for (const BatchCsvColumn& column : more) titles.push_back(column.title);
+    AppendCsvRow(out, titles);
     BatchRecord batch;
     for (std::size_t index : order) {
         if (index >= journal.BatchCount()) continue;
@@ -132,9 +134,12 @@ std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<s
             CorrectionsText(batch),
             CsvTypedText(batch.note),
         };
+        std::vector<WideString> moreColumns;
+        for (const BatchCsvColumn& column : more) moreColumns.push_back(column.cell(batch));
         auto appendWith = [&](std::vector<WideString> componentColumns) {
             std::vector<WideString> row = batchColumns;
             row.insert(row.end(), componentColumns.begin(), componentColumns.end());
+            row.insert(row.end(), moreColumns.begin(), moreColumns.end());
             AppendCsvRow(out, row);
         };
         if (batch.components.empty()) appendWith({{}, {}, {}});

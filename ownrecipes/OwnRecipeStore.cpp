@@ -91,6 +91,7 @@ bool OwnRecipeStore::Refresh() {
 
 void OwnRecipeStore::Index() {
     const JournalContents& log = log_.Contents();
+    if (log.Size() != sizeIndexed_) ++revision_;
     if (log.Size() < sizeIndexed_ || log.Frames().size() < framesIndexed_) {
         recipes_.clear();
         byId_.clear();

@@ -54,6 +54,9 @@ public:
     JournalLoadResult Load();
     // Reads what other benches appended since; true when anything changed.
     bool Refresh();
+    // Counts the changes read or written through this object: a window compares it with
+    // the count it last showed, since another window may have done the refreshing.
+    std::uint64_t Revision() const noexcept { return revision_; }
 
     // Appends a version; a new recipe gets a new id (returned through `id` when 0).
     JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now);
@@ -93,6 +96,7 @@ private:
     std::unordered_map<OwnRecipeId, std::size_t> byId_;
     std::size_t framesIndexed_ = 0;
     std::uint64_t sizeIndexed_ = 0;
+    std::uint64_t revision_ = 0;
     std::vector<JournalDamage> headDamage_;  // versions whose first fields do not read
     std::vector<JournalDamage> damage_;      // the log's and undecodable versions', by offset
     std::vector<OwnRecipeCurrent> current_;

@@ -18,6 +18,7 @@
 // The paint list's context menu.
 #define IDM_PAINT_COPY_TO_OWN 32776
 #define IDM_PAINT_EDIT_OWN 32777
+#define IDM_PAINT_PRICES 32778
 
 // Main dialog.
 #define IDD_MAIN 220
@@ -40,6 +41,7 @@
 #define IDC_MAIN_WEIGH 360
 #define IDC_MAIN_JOURNAL 361
 #define IDC_MAIN_RECIPES 362
+#define IDC_RECIPE_COST 363
 
 // Weighing dialog: 2300-2349; 2350-2399 are kept for the scale connection.
 #define IDD_WEIGH 230
@@ -69,6 +71,7 @@
 #define IDC_WEIGH_CAPACITY 2323
 #define IDC_WEIGH_ADD_PASTE 2324
 #define IDC_WEIGH_SAVE_RECIPE 2325
+#define IDC_WEIGH_COST 2328
 #define IDD_WEIGH_NOTE 231
 // The paste added while tinting and its grams.
 #define IDD_WEIGH_ADD 232
@@ -117,6 +120,11 @@
 #define IDC_JOURNAL_LABEL 2505
 #define IDC_JOURNAL_CLOSE 2506
 #define IDC_JOURNAL_SAVE_RECIPE 2507
+// The range of dates shown and the totals of the batches shown.
+#define IDC_JOURNAL_FROM 2511
+#define IDC_JOURNAL_TO 2512
+#define IDC_JOURNAL_TOTALS 2513
+#define IDC_JOURNAL_STOCK 2515
 
 // Own recipes: the manager 2600-2619, the editor 2620-2649, the history 2650-2659,
 // the data folder 2660-2669.
@@ -134,6 +142,8 @@
 #define IDC_OWN_EXPORT 2610
 #define IDC_OWN_FOLDER 2611
 #define IDC_OWN_CLOSE 2612
+#define IDC_OWN_PRICES 2613
+#define IDC_OWN_STOCK 2614
 #define IDD_OWN_RECIPE 261
 #define IDC_OWN_RECIPE_CODE 2620
 #define IDC_OWN_RECIPE_NAME 2621
@@ -156,3 +166,41 @@
 #define IDD_OWN_FOLDER 263
 #define IDC_OWN_FOLDER_PATH 2660
 #define IDC_OWN_FOLDER_CURRENT 2661
+
+// The ledger: prices 2700-2709, a price's edit 2710-2714, its history 2715-2719, stock
+// 2720-2729, a delivery, count or minimum 2730-2739.
+#define IDD_PRICES 270
+#define IDC_PRICES_SEARCH 2700
+#define IDC_PRICES_LIST 2701
+#define IDC_PRICES_STATE 2702
+#define IDC_PRICES_EDIT 2703
+#define IDC_PRICES_HISTORY 2704
+#define IDC_PRICES_IMPORT 2705
+#define IDC_PRICES_EXPORT 2706
+#define IDC_PRICES_CLOSE 2707
+#define IDD_PRICE_EDIT 271
+#define IDC_PRICE_COMPONENT 2710
+#define IDC_PRICE_VALUE 2711
+#define IDC_PRICE_FROM 2712
+#define IDD_PRICE_HISTORY 272
+#define IDC_PRICE_HISTORY_LIST 2715
+#define IDD_STOCK 273
+#define IDC_STOCK_SEARCH 2720
+#define IDC_STOCK_LIST 2721
+#define IDC_STOCK_STATE 2722
+#define IDC_STOCK_RECEIPT 2723
+#define IDC_STOCK_COUNT 2724
+#define IDC_STOCK_MINIMUM 2725
+#define IDC_STOCK_EXPORT 2726
+#define IDC_STOCK_ORDER 2727
+#define IDC_STOCK_CLOSE 2728
+#define IDD_STOCK_ENTRY 274
+#define IDC_STOCK_ENTRY_COMPONENT 2730
+#define IDC_STOCK_ENTRY_AMOUNT_LABEL 2731
+#define IDC_STOCK_ENTRY_AMOUNT 2732
+#define IDC_STOCK_ENTRY_UNIT 2733
+#define IDC_STOCK_ENTRY_BOOKED 2734
+#define IDC_STOCK_ENTRY_DATE_LABEL 2735
+#define IDC_STOCK_ENTRY_DATE 2736
+#define IDC_STOCK_ENTRY_NOTE_LABEL 2737
+#define IDC_STOCK_ENTRY_NOTE 2738

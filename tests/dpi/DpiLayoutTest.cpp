@@ -25,6 +25,7 @@
 #include "tests/ui/shared/DialogHarness.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/password/PasswordDialog.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 #include "ui/shared/ComboBox.h"
@@ -145,6 +146,15 @@ void ShowOwnRecipes(const ShownMainDialog& main) {
     ShowOwnRecipeManager(main.Window(), context);
 }
 
+// The ledger's windows with no ledger: they say why, the prices list the package's
+// components all the same.
+void ShowLedgerWindow(const ShownMainDialog& main, void (*show)(HWND, LedgerContext&)) {
+    LedgerContext context;
+    context.catalogue = &main.GetCatalogue();
+    context.ledgerError = u"Папка данных недоступна.";
+    show(main.Window(), context);
+}
+
 // The editor over a copy of the colour the main dialog shows, previewed for the main
 // dialog's purpose, unit and amount: the preview holds the main dialog's recipe text.
 void EditShownColour(const ShownMainDialog& main) {
@@ -263,6 +273,8 @@ const DialogCase kDialogs[] = {
     {"note", L"Замес в журнал", [](const ShownMainDialog& main) { AskBatchNote(main.Window()); }, {}},
     {"own-recipes", L"Свои рецепты", &ShowOwnRecipes, {}},
     {"own-recipe", L"Свой рецепт", &EditShownColour, {}},
+    {"prices", L"Цены", [](const ShownMainDialog& main) { ShowLedgerWindow(main, &ShowPrices); }, {}},
+    {"stock", L"Остатки", [](const ShownMainDialog& main) { ShowLedgerWindow(main, &ShowStock); }, {}},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

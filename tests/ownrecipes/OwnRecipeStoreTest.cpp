@@ -156,8 +156,11 @@ TEST_F(OwnRecipeStoreTest, TwoWritersAtOnceLoseNothingAndTheOtherBenchCatchesUp)
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
+    const std::uint64_t shown = watcher.Revision();
     EXPECT_TRUE(watcher.Refresh());
     EXPECT_FALSE(watcher.Refresh());  // nothing new the second time
+    // Whoever refreshed, a window that showed the earlier revision sees it moved.
+    EXPECT_NE(watcher.Revision(), shown);
     std::set<WideString> codes;
     std::set<OwnRecipeId> ids;
     for (const OwnRecipeCurrent& current : watcher.Current()) {

@@ -15,5 +15,7 @@ int RunDecode(const Arguments& args);
 int RunRecipe(const Arguments& args);
 int RunPour(const Arguments& args);
 int RunOwn(const Arguments& args);
+int RunCost(const Arguments& args);
+int RunStock(const Arguments& args);
 
 }  // namespace datapack

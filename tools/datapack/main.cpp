@@ -16,7 +16,10 @@ void PrintUsage() {
         "  datapack recipe --sources DIR --own-store FILE --title CODE --purpose N --unit g|ml|N --amount N\n"
         "  datapack pour   --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n"
         "                  [--resolution 0.01|0.1|1] [--accept] READING...\n"
-        "  datapack own    --store FILE [--sources DIR] import CSV | export | list\n",
+        "  datapack own    --store FILE [--sources DIR] import CSV | export | list\n"
+        "  datapack cost   --sources DIR --prices CSV (--row N | --title TEXT | --own-store FILE --title CODE)\n"
+        "                  --purpose N --unit g|ml|N --amount N\n"
+        "  datapack stock  --data-folder DIR [--date YYYY-MM-DD] [--sources DIR]\n",
         stderr);
 }
 
@@ -35,6 +38,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "recipe") == 0) return datapack::RunRecipe(args);
     if (std::strcmp(command, "pour") == 0) return datapack::RunPour(args);
     if (std::strcmp(command, "own") == 0) return datapack::RunOwn(args);
+    if (std::strcmp(command, "cost") == 0) return datapack::RunCost(args);
+    if (std::strcmp(command, "stock") == 0) return datapack::RunStock(args);
     PrintUsage();
     return 2;
 }

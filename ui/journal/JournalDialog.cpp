@@ -1,12 +1,14 @@
 #include "ui/journal/JournalDialog.h"
 
 #include <algorithm>
+#include <string>
 
 #include "data/catalogue/UnitAndPurpose.h"
 #include "files/FileReplace.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalText.h"
+#include "ledger/LedgerDay.h"
 #include "res/resource.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/CsvFileDialog.h"
@@ -19,10 +21,24 @@ namespace {
 
 // The purpose comes last: the longest names make the list scroll sideways, and the
 // rest stays in view.
-enum Column { kDateColumn, kCodeColumn, kColourColumn, kAmountColumn, kStatusColumn, kNoteColumn, kPurposeColumn };
+enum Column {
+    kDateColumn,
+    kCodeColumn,
+    kColourColumn,
+    kAmountColumn,
+    kCostColumn,
+    kStatusColumn,
+    kNoteColumn,
+    kPurposeColumn
+};
 
-constexpr ColumnLayout kColumns[] = {{L"Дата", 15},   {L"Код", 11},        {L"Цвет", 7},         {L"Количество", 16},
-                                     {L"Статус", 9}, {L"Примечание", 20}, {L"Назначение", 22}};
+// Wide enough for its whole title, the rouble sign too; the list scrolls sideways for
+// what this takes from the purpose.
+constexpr int kCostColumnPercent = 14;
+constexpr ColumnLayout kColumns[] = {{L"Дата", 15},    {L"Код", 11},
+                                     {L"Цвет", 7},     {L"Количество", 13},
+                                     {L"Стоимость, ₽", kCostColumnPercent, LVCFMT_RIGHT}, {L"Статус", 9},
+                                     {L"Примечание", 14}, {L"Назначение", 19}};
 // Where the details' recipe and poured columns start, in dialog units.
 // Wide enough for the longest paste name of the package before the weights.
 constexpr int kDetailsTabStops[] = {150, 210};
@@ -34,6 +50,16 @@ constexpr UINT kShowDamage = WM_APP + 1;
 constexpr wchar_t kDamageCaption[] = L"Внимание";
 constexpr wchar_t kDefaultExportName[] = L"Журнал.csv";
 constexpr char16_t kLineEnd[] = u"\r\n";
+constexpr char16_t kCostTitle[] = u"Стоимость, ₽";
+constexpr char16_t kTotalsGap[] = u"   ";
+// The totals give kilograms with two decimals: hundredths of a gram per hundredth of a kilogram.
+constexpr Hundredths kHundredthsPerKilogramStep = 1000;
+
+// A whole number as the totals write it.
+WideString CountText(std::size_t count) {
+    const std::string digits = std::to_string(count);
+    return WideString(digits.begin(), digits.end());
+}
 
 WideString BatchDetails(const BatchRecord& batch) {
     WideString text = FormatBatchTime(batch.time) + u"   " + batch.colourCode + u" " + batch.colourName + kLineEnd;
@@ -63,17 +89,29 @@ WideString BatchDetails(const BatchRecord& batch) {
 }  // namespace
 
 JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
-                             SaveRecipeFunction saveRecipe)
+                             SaveRecipeFunction saveRecipe, LedgerContext* ledger)
     : FilteredListDialog({IDC_JOURNAL_SEARCH, IDC_JOURNAL_LIST, IDC_JOURNAL_CLOSE, kColumns, std::size(kColumns),
                           kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
       journal_(store.Contents()),
       colours_(catalogue),
       repeat_(std::move(repeat)),
-      saveRecipe_(std::move(saveRecipe)) {}
+      saveRecipe_(std::move(saveRecipe)),
+      ledger_(ledger),
+      keys_(catalogue) {
+    if (ledger_ && ledger_->ledger && !ledger_->ledger->Prices().empty()) prices_.emplace(ledger_->ledger->Prices());
+}
 
 void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
-INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM, LPARAM) noexcept {
+INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM, LPARAM lParam) noexcept {
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code != DTN_DATETIMECHANGE ||
+            (header->idFrom != IDC_JOURNAL_FROM && header->idFrom != IDC_JOURNAL_TO))
+            return FALSE;
+        Refill();
+        return TRUE;
+    }
     if (message != kShowDamage) return FALSE;
     try {
         const WideString damage = JournalDamageMessage(journal_);
@@ -88,8 +126,13 @@ void JournalDialog::OnSetUp() noexcept {
     SendDlgItemMessageW(Window(), IDC_JOURNAL_DETAILS, EM_SETTABSTOPS, std::size(kDetailsTabStops),
                         reinterpret_cast<LPARAM>(kDetailsTabStops));
     WidenPurposeColumn();
+    // No range at first: every batch is shown.
+    for (const int id : {IDC_JOURNAL_FROM, IDC_JOURNAL_TO})
+        SendDlgItemMessageW(Window(), id, DTM_SETSYSTEMTIME, GDT_NONE, 0);
     if (saveRecipe_)
         if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_SAVE_RECIPE)) ShowWindow(button, SW_SHOW);
+    if (ledger_)
+        if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_STOCK)) ShowWindow(button, SW_SHOW);
     // Told once the window is on the screen, so the painter sees what was recovered behind it.
     if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
 }
@@ -130,12 +173,77 @@ INT_PTR JournalDialog::OnOtherCommand(int code, int id) noexcept {
     case IDC_JOURNAL_SAVE_RECIPE:
         SaveAsRecipe();
         return TRUE;
+    case IDC_JOURNAL_STOCK:
+        if (ledger_) ShowStock(Window(), *ledger_);
+        return TRUE;
     default:
         return FALSE;
     }
 }
 
-std::vector<std::size_t> JournalDialog::SelectRows(const WideString& text) { return SelectBatches(journal_, text); }
+std::vector<std::size_t> JournalDialog::SelectRows(const WideString& text) {
+    std::vector<std::size_t> rows = SelectBatches(journal_, text);
+    const std::optional<DayNumber> from = DayOfField(IDC_JOURNAL_FROM);
+    const std::optional<DayNumber> to = DayOfField(IDC_JOURNAL_TO);
+    FigureBatches();
+    std::erase_if(rows, [&](std::size_t index) {
+        const DayNumber day = figures_[index].day;
+        return (from && day < *from) || (to && day > *to);
+    });
+    ShowTotals(rows);
+    return rows;
+}
+
+void JournalDialog::FigureBatches() {
+    if (figures_.size() == journal_.BatchCount()) return;
+    std::vector<BatchFigures> figures(journal_.BatchCount());
+    BatchRecord batch;
+    for (std::size_t index = 0; index < figures.size(); ++index) {
+        journal_.DecodeInto(index, batch);
+        BatchFigures& figure = figures[index];
+        figure.day = LocalDay(batch.time);
+        figure.grams = batch.finalTotal;
+        if (!prices_) continue;
+        const BatchCosting costing = CostOfBatch(keys_, batch, *prices_);
+        figure.cost = costing.poured.total;
+        figure.overPour = costing.overPour;
+    }
+    figures_.swap(figures);
+}
+
+std::optional<DayNumber> JournalDialog::DayOfField(int id) const noexcept {
+    SYSTEMTIME date{};
+    if (SendDlgItemMessageW(Window(), id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date)) != GDT_VALID)
+        return std::nullopt;
+    return DayOfDate(date.wYear, date.wMonth, date.wDay);
+}
+
+// "Замесов: 3   Вес: 1.25 кг   Стоимость: 1 234.56 ₽   Перелив: 12.40 ₽", and how many
+// batches have no cost for want of a price.
+void JournalDialog::ShowTotals(const std::vector<std::size_t>& rows) {
+    Hundredths grams = 0;
+    Kopecks cost = 0, overPour = 0;
+    std::size_t unpriced = 0;
+    for (const std::size_t index : rows) {
+        const BatchFigures& figure = figures_[index];
+        grams += figure.grams;
+        if (!figure.cost || !figure.overPour) {
+            ++unpriced;
+            continue;
+        }
+        cost += *figure.cost;
+        overPour += *figure.overPour;
+    }
+    const Hundredths kilograms = (grams + kHundredthsPerKilogramStep / 2) / kHundredthsPerKilogramStep;
+    WideString text = u"Замесов: " + CountText(rows.size()) + kTotalsGap + u"Вес: " + FormatHundredths(kilograms) +
+                      u" кг";
+    if (prices_) {
+        text += kTotalsGap + (u"Стоимость: " + FormatRoubles(cost)) + u" ₽" + kTotalsGap + u"Перелив: " +
+                FormatRoubles(overPour) + u" ₽";
+        if (unpriced > 0) text += kTotalsGap + (u"Без цены: " + CountText(unpriced));
+    }
+    SetDlgItemTextW(Window(), IDC_JOURNAL_TOTALS, WinText(text));
+}
 
 const BatchRecord* JournalDialog::BatchAt(int item) noexcept {
     const std::size_t index = RowAt(item);
@@ -177,6 +285,10 @@ WideString JournalDialog::CellText(int item, int column) {
     case kCodeColumn: return batch->colourCode;
     case kPurposeColumn: return PurposeName(batch->purpose);
     case kAmountColumn: return FormatBatchAmount(*batch);
+    case kCostColumn: {
+        const std::optional<Kopecks>& cost = figures_[RowAt(item)].cost;
+        return cost ? FormatRoubles(*cost) : WideString();
+    }
     case kStatusColumn: return BatchStatusText(batch->status);
     case kNoteColumn: return batch->note;
     default: return WideString();
@@ -211,7 +323,13 @@ void JournalDialog::Export() noexcept {
     WideString path;
     if (!AskCsvFile(Window(), CsvFileUse::kSave, kDefaultExportName, L"Журнал не выгружен.", path)) return;
     try {
-        const std::string table = ExportBatchesCsv(journal_, Rows(), PurposeName);
+        std::vector<BatchCsvColumn> more;
+        if (prices_)
+            more.push_back({kCostTitle, [this](const BatchRecord& batch) {
+                                const std::optional<Kopecks> cost = CostOfBatch(keys_, batch, *prices_).poured.total;
+                                return cost ? FormatHundredths(*cost, kSpreadsheetDecimalMark) : WideString();
+                            }});
+        const std::string table = ExportBatchesCsv(journal_, Rows(), PurposeName, more);
         if (ReplaceFileContents(path, table)) return;
         ShowErrorBox(Window(), WinText(u"Не удалось записать файл " + path + u"."));
     } catch (...) {
@@ -241,7 +359,9 @@ void JournalDialog::SaveAsRecipe() noexcept {
 }
 
 void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& repeat, const WideString& path,
-                 const SaveRecipeFunction& saveRecipe) noexcept {
+                 const SaveRecipeFunction& saveRecipe, LedgerContext* ledger) noexcept {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
     WideString error;
     std::unique_ptr<JournalStore> store = OpenJournal(path, error);
     if (!store) {
@@ -249,7 +369,7 @@ void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& r
         return;
     }
     try {
-        JournalDialog dialog(*store, catalogue, repeat, saveRecipe);
+        JournalDialog dialog(*store, catalogue, repeat, saveRecipe, ledger);
         dialog.Run(owner);
     } catch (...) {
         ShowErrorBox(owner, L"Не хватило памяти, чтобы показать журнал замесов.");

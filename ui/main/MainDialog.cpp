@@ -8,13 +8,14 @@
 #include "data/catalogue/UnitAndPurpose.h"
 #include "data/text/TextTools.h"
 #include "data/text/VersionFormat.h"
-#include "files/DataFolder.h"
 #include "files/JournalAccess.h"
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
+#include "ledger/LedgerDay.h"
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
@@ -47,8 +48,6 @@ constexpr UINT kTellStoreNotice = WM_APP + 1;
 // WM_CONTEXTMENU's position when the keyboard asked for the menu.
 constexpr LPARAM kMenuFromKeyboard = -1;
 
-constexpr char16_t kStoreUnreachableTail[] =
-    u"\n\nКаталог работает как прежде; свои рецепты появятся, когда папка данных станет доступна.";
 constexpr wchar_t kNoMemoryForOwnRecipes[] = L"Недостаточно памяти, чтобы открыть свои рецепты.";
 
 // The amount as "%d" writes it.
@@ -112,7 +111,10 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
         return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
     case WM_ACTIVATE:
         // Another bench may have saved meanwhile; the default handling still sets the focus.
-        if (LOWORD(wParam) != WA_INACTIVE) RefreshOwnRecipes();
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            RefreshOwnRecipes(false, ShopData::Retry::kWhenDue);
+            RefreshLedger(ShopData::Retry::kWhenDue);
+        }
         return FALSE;
     case WM_CONTEXTMENU:
         return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
@@ -150,8 +152,9 @@ void MainDialog::OnInit() noexcept {
     ShowControl(Window(), IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
-    ConnectOwnRecipes();
+    if (shop_.ConnectOwnRecipes()) PostMessageW(Window(), kTellStoreNotice, 0, 0);
     ReloadOwnRows();
+    shop_.ConnectLedger();
     finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
@@ -252,8 +255,9 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return TRUE;
     case IDM_REFRESH:
         // Asked for: an unreachable folder is told again.
-        storeErrorTold_ = false;
+        shop_.TellUnreachableAgain();
         RefreshOwnRecipes();
+        RefreshLedger();
         return TRUE;
     case IDC_MAIN_RECIPES:
         if (code != BN_CLICKED) return FALSE;
@@ -264,6 +268,9 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         return TRUE;
     case IDM_PAINT_EDIT_OWN:
         EditSelectedOwn();
+        return TRUE;
+    case IDM_PAINT_PRICES:
+        WithLedger([this](LedgerContext& ledger) { ShowPrices(Window(), ledger); });
         return TRUE;
     case IDC_AMOUNT:
         if (code != EN_CHANGE) return FALSE;
@@ -421,6 +428,9 @@ void MainDialog::ComputeRecipe() noexcept {
             lacqueron::ComputeRecipe(catalogue_, *recipe, values_.purpose, values_.weightType, values_.targetWeight);
         recipeText_ = WriteRecipeText(computed);
         pourable = computed.kind == RecipeKind::kCorrect && values_.targetWeight > 0;
+        ShowCost(&computed);
+    } else {
+        ShowCost(nullptr);
     }
     SetDlgItemTextW(Window(), IDC_RECIPE, WinText(recipeText_));
     if (HWND weigh = GetDlgItem(Window(), IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
@@ -450,6 +460,8 @@ void MainDialog::OnWeigh() noexcept {
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
         request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
+        request.prices = shop_.Prices();
+        request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
@@ -486,9 +498,11 @@ void MainDialog::OnJournal() noexcept {
     // Ctrl+J reaches this window while the journal is open too.
     if (journalOpen_) return;
     journalOpen_ = true;
-    ShowJournal(
-        Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
-        [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); });
+    WithLedger([this](LedgerContext& ledger) {
+        ShowJournal(
+            Window(), catalogue_, [this](const BatchRecord& batch) { return RepeatBatch(batch); }, JournalPath(),
+            [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); }, &ledger);
+    });
     journalOpen_ = false;
 }
 
@@ -506,51 +520,15 @@ std::size_t MainDialog::SelectedOwnRow() const noexcept {
     return own < ownRows_.size() && &ownRows_[own].recipe == recipe ? own : kNoRow;
 }
 
-void MainDialog::ConnectOwnRecipes() noexcept {
-    try {
-        storePath_ = OwnRecipesPath();
-        WideString error;
-        store_ = OpenOwnRecipes(storePath_, error);
-        if (store_) {
-            storeError_.clear();
-            storeErrorTold_ = false;
-            if (!store_->Damage().empty())
-                storeNotice_ = u"Файл своих рецептов повреждён: показано то, что удалось прочитать. Файл не "
-                               u"перезаписывается, новые рецепты дописываются после повреждения.\n\n" + storePath_;
-        } else {
-            storeError_ = error;
-            if (storeErrorTold_) return;
-            storeErrorTold_ = true;
-            storeNotice_ = error + kStoreUnreachableTail;
-        }
-        if (!storeNotice_.empty()) PostMessageW(Window(), kTellStoreNotice, 0, 0);
-    } catch (...) {
-        // Out of memory for a path or a text: the catalogue goes on alone, tried again later.
-        store_.reset();
-    }
-}
-
 void MainDialog::TellStoreNotice() noexcept {
-    if (storeNotice_.empty()) return;
-    WideString notice;
-    notice.swap(storeNotice_);
-    ShowErrorBox(Window(), WinText(notice));
+    const WideString notice = shop_.TakeNotice();
+    if (!notice.empty()) ShowErrorBox(Window(), WinText(notice));
 }
 
-void MainDialog::RefreshOwnRecipes(bool reload) noexcept {
-    bool moved = false;
-    try {
-        moved = OwnRecipesPath() != storePath_;
-    } catch (...) {
-        // Out of memory for the path: the store in use stays.
-    }
-    if (!store_ || moved) {
-        ConnectOwnRecipes();
-        reload = true;
-    } else if (store_->Refresh()) {
-        reload = true;
-    }
-    if (reload) ReloadOwnRows();
+void MainDialog::RefreshOwnRecipes(bool reload, ShopData::Retry retry) noexcept {
+    const ShopData::OwnRecipesNews news = shop_.RefreshOwnRecipes(retry);
+    if (news.tell) PostMessageW(Window(), kTellStoreNotice, 0, 0);
+    if (reload || news.reload) ReloadOwnRows();
 }
 
 void MainDialog::ReloadOwnRows() noexcept {
@@ -562,21 +540,10 @@ void MainDialog::ReloadOwnRows() noexcept {
     WideString keptCode;
     try {
         if (selected != kNoRow) keptCode = ownRows_[selected].colour.code;
-        if (store_) {
-            const std::vector<OwnRecipeCurrent>& current = store_->Current();
-            rows.reserve(current.size());
-            ids.reserve(current.size());
-            for (const OwnRecipeCurrent& own : current) {
-                const std::int32_t number = OwnRowNumber(rows.size());
-                rows.push_back({ToColourRecipe(own.recipe, number),
-                                {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note});
-                ids.push_back(own.id);
-            }
-        }
     } catch (...) {
-        // Out of memory: the list keeps the own rows it shows.
-        return;
+        return;  // out of memory: the list keeps the own rows it shows
     }
+    if (!shop_.ReadOwnRows(rows, ids)) return;  // likewise
 
     {
         const ColourFinder::ListKeysAside keysAside(finder_);
@@ -609,8 +576,7 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
     try {
         OwnRecipeContext context;
         context.catalogue = &catalogue_;
-        context.store = store_.get();
-        context.storeError = storeError_;
+        shop_.Fill(context);
         context.purpose = values_.purpose;
         context.weightType = values_.weightType;
         context.amount = values_.targetWeight;
@@ -624,16 +590,57 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
 void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
     // The manager may have moved the data folder: the windows go on with the new store.
     RefreshOwnRecipes(true);
-    context.store = store_.get();
+    RefreshLedger();
+    shop_.Follow(context);
+}
+
+void MainDialog::RefreshLedger(ShopData::Retry retry) noexcept {
+    if (shop_.RefreshLedger(retry)) ComputeRecipe();
+}
+
+void MainDialog::OnLedgerChanged() noexcept {
+    shop_.ReadPrices();
+    ComputeRecipe();
+}
+
+void MainDialog::ShowCost(const Recipe* computed) noexcept {
     try {
-        context.storeError = storeError_;
+        costText_.clear();
+        if (const PriceBook* prices = shop_.Prices(); computed && prices) {
+            const Costing costing = CostOfRecipe(catalogue_, *computed, *prices, LocalDay(CurrentBatchTime()));
+            Hundredths paint = 0;
+            for (const CostLine& line : costing.lines) paint += line.grams;
+            costText_ = CostLineText(costing, paint);
+        }
     } catch (...) {
-        context.storeError.clear();
+        costText_.clear();  // out of memory: no cost rather than a wrong one
     }
+    SetDlgItemTextW(Window(), IDC_RECIPE_COST, WinText(costText_));
 }
 
 void MainDialog::OnRecipeManager() noexcept {
-    WithOwnRecipeContext([this](OwnRecipeContext& context) { ShowOwnRecipeManager(Window(), context); });
+    WithLedger([this](LedgerContext& ledger) {
+        WithOwnRecipeContext([&](OwnRecipeContext& context) {
+            context.ledger = ledger.ledger;
+            context.ledgerError = ledger.ledgerError;
+            context.ledgerChanged = ledger.changed;
+            ShowOwnRecipeManager(Window(), context);
+        });
+    });
+}
+
+void MainDialog::WithLedger(const std::function<void(LedgerContext&)>& run) noexcept {
+    RefreshLedger();
+    try {
+        LedgerContext context;
+        context.catalogue = &catalogue_;
+        shop_.Fill(context);
+        // A price set in the window shows in the cost line under the recipe at once.
+        context.changed = [this] { OnLedgerChanged(); };
+        run(context);
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы открыть учёт цен и остатков.");
+    }
 }
 
 INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
@@ -656,6 +663,7 @@ INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_EDIT_OWN, L"Изменить...");
     else
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_COPY_TO_OWN, L"Копировать в свои");
+    AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_PRICES, L"Цены...");
     // The chosen command comes as WM_COMMAND, as from a menu bar.
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, Window(), nullptr);
     return TRUE;
@@ -673,9 +681,10 @@ void MainDialog::CopySelectedToOwn() noexcept {
 
 void MainDialog::EditSelectedOwn() noexcept {
     const std::size_t own = SelectedOwnRow();
-    if (own == kNoRow || !store_) return;
+    const OwnRecipeStore* store = shop_.OwnRecipes();
+    if (own == kNoRow || store == nullptr) return;
     const OwnRecipeId id = ownIds_[own];
-    for (const OwnRecipeCurrent& current : store_->Current())
+    for (const OwnRecipeCurrent& current : store->Current())
         if (current.id == id) return EditOwn(Window(), id, current.recipe);
 }
 

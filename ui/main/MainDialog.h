@@ -1,7 +1,7 @@
 // The main window: paint list with colour bars (the package's colours, then the shop's
-// own recipes), details, purpose, unit, amount and the live recipe. The object owns the
-// catalogue, the own recipes' store and rows, the three profile values, the recipe
-// text and the window's GDI objects; it outlives its window.
+// own recipes), details, purpose, unit, amount, the live recipe and its cost. The object
+// owns the catalogue, the own recipes' rows, the link to the data folder, the three
+// profile values, the recipe text and the window's GDI objects; it outlives its window.
 #pragma once
 
 #include <windows.h>
@@ -18,12 +18,16 @@
 #include "data/catalogue/CatalogueLoader.h"
 #include "data/catalogue/DataPackage.h"
 #include "journal/BatchRecord.h"
+#include "ledger/Costing.h"
+#include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
 #include "ui/shared/Dialog.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/find/ColourFinder.h"
+#include "ui/ledger/LedgerWindows.h"
+#include "ui/main/ShopData.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
 namespace lacqueron {
@@ -45,6 +49,8 @@ public:
     const Catalogue& GetCatalogue() const noexcept { return catalogue_; }
     const ProfileValues& Values() const noexcept { return values_; }
     const WideString& RecipeText() const noexcept { return recipeText_; }
+    // The line under the recipe: what it costs at today's prices; empty without prices.
+    const WideString& CostText() const noexcept { return costText_; }
     // The own recipes the list shows after the package's colours, in list order.
     const std::vector<OwnColourRow>& OwnRows() const noexcept { return ownRows_; }
 
@@ -85,19 +91,25 @@ private:
     const ColourEntry* ColourOf(const ColourRecipe* recipe) const noexcept;
     // The selected row among the own ones; kNoRow when none is, or a package's colour.
     std::size_t SelectedOwnRow() const noexcept;
-    // Opens the own recipes in the data folder; a folder that cannot be reached is told
-    // once, after the window is up, and tried again at the next activation or F5.
-    void ConnectOwnRecipes() noexcept;
     // Reads what other benches saved (activation, F5) and shows it; with reload the
-    // rows are read again even when nothing new came.
-    void RefreshOwnRecipes(bool reload = false) noexcept;
+    // rows are read again even when nothing new came. A notice is posted, to be told
+    // once the window is up.
+    void RefreshOwnRecipes(bool reload = false, ShopData::Retry retry = ShopData::Retry::kNow) noexcept;
     // Replaces the list's own rows with the store's, keeping the selection by code.
     void ReloadOwnRows() noexcept;
     void TellStoreNotice() noexcept;
     // Runs a recipe window with this dialog's choices; a change reloads the own rows.
     void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
     void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
+    // Reads what other benches recorded (activation, F5); the cost line follows.
+    void RefreshLedger(ShopData::Retry retry = ShopData::Retry::kNow) noexcept;
+    // The prices again after the ledger changed, and the cost line with them.
+    void OnLedgerChanged() noexcept;
+    // The cost line for the recipe just computed; null clears it.
+    void ShowCost(const Recipe* computed) noexcept;
     void OnRecipeManager() noexcept;
+    // Runs a ledger window (prices, stock) over the ledger in the data folder.
+    void WithLedger(const std::function<void(LedgerContext&)>& run) noexcept;
     INT_PTR OnContextMenu(HWND control, LPARAM at) noexcept;
     void CopySelectedToOwn() noexcept;
     void EditSelectedOwn() noexcept;
@@ -120,13 +132,10 @@ private:
     bool busy_ = false;  // an amount change is being handled; only the outermost recomputes
     ColourFinder finder_;
     bool journalOpen_ = false;
-    std::unique_ptr<OwnRecipeStore> store_;  // null while the data folder cannot be reached
-    WideString storePath_;
-    WideString storeError_;
-    bool storeErrorTold_ = false;
-    WideString storeNotice_;  // told once the window is up
     std::vector<OwnColourRow> ownRows_;
     std::vector<OwnRecipeId> ownIds_;  // beside ownRows_
+    WideString costText_;
+    ShopData shop_{catalogue_};  // after the catalogue it borrows
 };
 
 }  // namespace lacqueron

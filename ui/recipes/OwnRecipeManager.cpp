@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "ui/recipes/OwnRecipeParts.h"
 #include "ui/recipes/OwnRecipeWindows.h"
+#include "ui/ledger/LedgerWindows.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/FilteredListDialog.h"
@@ -115,7 +116,21 @@ private:
                 Reload(0);
             }
             return TRUE;
+        case IDC_OWN_PRICES:
+        case IDC_OWN_STOCK: ShowLedger(id); return TRUE;
         default: return FALSE;
+        }
+    }
+
+    void ShowLedger(int id) noexcept {
+        try {
+            LedgerContext ledger{context_.catalogue, context_.ledger, context_.ledgerError, context_.ledgerChanged};
+            if (id == IDC_OWN_PRICES)
+                ShowPrices(Window(), ledger);
+            else
+                ShowStock(Window(), ledger);
+        } catch (...) {
+            ShowErrorBox(Window(), L"Не хватило памяти, чтобы открыть окно.");
         }
     }
 

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "data/catalogue/Catalogue.h"
+#include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipe.h"
 #include "ownrecipes/OwnRecipeStore.h"
 
@@ -24,6 +25,10 @@ struct OwnRecipeContext {
     std::int32_t amount = 0;
     // Called after every change written to the store, and after the data folder moved.
     std::function<void()> changed;
+    // The shop's ledger, for the prices and stock windows the manager opens.
+    LedgerStore* ledger = nullptr;  // null when the data folder cannot be reached
+    WideString ledgerError;         // why it is null
+    std::function<void()> ledgerChanged;
 };
 
 // The editor. `id` 0 edits a new recipe (`start` prefilled, copied from a catalogue

@@ -23,7 +23,8 @@ INT_PTR FilteredListDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_NOTIFY: {
         LRESULT result = 0;
         const INT_PTR handled = OnNotify(reinterpret_cast<const NMHDR*>(lParam), result);
-        if (handled) SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
+        if (!handled) return OnOtherMessage(message, wParam, lParam);  // another control's
+        SetWindowLongPtrW(Window(), DWLP_MSGRESULT, result);
         return handled;
     }
     case WM_DESTROY:
@@ -108,7 +109,13 @@ LRESULT FilteredListDialog::OnCustomDraw(NMLVCUSTOMDRAW* draw) noexcept {
     const LRESULT answer = ColourBarDrawStage(*draw, layout_.barColumn, paintNow);
     // The owner-data list has no item parameters: the item number is the row's place.
     const int item = static_cast<int>(draw->nmcd.dwItemSpec);
-    if (!paintNow || RowAt(item) == kNoItemRow) return answer;
+    if (RowAt(item) == kNoItemRow) return answer;
+    COLORREF text = 0;
+    if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM) && RowTextColour(item, text)) {
+        draw->clrText = text;
+        return answer | CDRF_NEWFONT;
+    }
+    if (!paintNow) return answer;
     const ColourEntry* colour = BarColour(item);
     if (colour == nullptr) return answer;
     // The inset in dialog units, so that it grows with the window's DPI as the cell does.

@@ -49,6 +49,8 @@ protected:
     virtual WideString CellText(int item, int column) = 0;
     // The colour of the item's bar; null for none.
     virtual const ColourEntry* BarColour(int item) noexcept = 0;
+    // The colour of the item's text when it should stand out; false for the usual one.
+    virtual bool RowTextColour(int item, COLORREF& colour) noexcept { return false; }
     // A double click on an item.
     virtual void OnActivate(int item) noexcept = 0;
     // Once the columns are set up, before the first rows are chosen.

@@ -10,6 +10,7 @@
 #include "files/JournalAccess.h"
 #include "journal/JournalText.h"
 #include "formula/RecipeText.h"
+#include "ledger/LedgerDay.h"
 #include "pour/PourText.h"
 #include "res/resource.h"
 #include "ui/print/CanLabelPrint.h"
@@ -173,7 +174,8 @@ private:
         Refresh();
     }
 
-    // A new plan for the request's amount; nothing is recorded yet.
+    // A new plan for the request's amount; nothing is recorded yet. What the batch
+    // would leave short in stock is told, and the painter may pour all the same.
     void StartPlan() noexcept {
         WideString message;
         try {
@@ -181,6 +183,7 @@ private:
             plan_ = BuildPourPlan(*request_.catalogue, *request_.recipe, request_.purpose, request_.weightType,
                                   request_.amount, request_.resolution);
             FindSmallestBatch();
+            message = ShortfallText(Shortfalls());
         } catch (...) {
             plan_ = PourPlan{};
             message = u"Недостаточно памяти: план взвешивания не составлен.";
@@ -191,6 +194,16 @@ private:
         Refresh();
     }
 
+    std::vector<StockRow> Shortfalls() const {
+        if (!request_.shortfalls) return {};
+        const Recipe recipe = ComputeRecipe(*request_.catalogue, *request_.recipe, request_.purpose,
+                                            request_.weightType, request_.amount);
+        const PriceBook noPrices{std::vector<PriceRecord>()};
+        const PriceBook& prices = request_.prices ? *request_.prices : noPrices;
+        const DayNumber today = LocalDay(CurrentBatchTime());
+        return request_.shortfalls(CostOfRecipe(*request_.catalogue, recipe, prices, today).lines);
+    }
+
     void FindSmallestBatch() {
         smallest_ = SmallestWeighableAmount(*request_.catalogue, *request_.recipe, request_.purpose, request_.weightType,
                                             plan_.resolution);
@@ -199,7 +212,12 @@ private:
     void Refresh() noexcept {
         try {
             FillPlan();
-            if (plan_.Finished() && !plan_.steps.empty()) FillSummary();
+            if (plan_.Finished() && !plan_.steps.empty()) {
+                FillSummary();
+                SetText(IDC_WEIGH_COST,
+                        request_.prices ? BatchCostText(CostOfBatch(*request_.catalogue, Batch(), *request_.prices))
+                                        : WideString());
+            }
             SetText(IDC_WEIGH_INSTRUCTION, InstructionText(plan_));
             SetText(IDC_WEIGH_SMALLEST_TEXT,
                     SmallestBatchText(plan_, smallest_ ? &*smallest_ : nullptr, request_.unitText));
@@ -223,6 +241,7 @@ private:
         Show(IDC_WEIGH_SUMMARY, summary);
         Show(IDC_WEIGH_LABEL, plan_.Finished() && journal_.Batch());
         Show(IDC_WEIGH_SAVE_RECIPE, summary && request_.saveAsRecipe);
+        Show(IDC_WEIGH_COST, summary && request_.prices);
         SendDlgItemMessageW(Window(), IDC_WEIGH_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(Progress()), 0);
     }
 
@@ -462,13 +481,7 @@ private:
         if (!request_.saveAsRecipe || !plan_.Finished() || asking_) return;
         const FlagScope asking(asking_);
         try {
-            if (journal_.Written(plan_) && journal_.Batch()) {
-                request_.saveAsRecipe(Window(), *journal_.Batch());
-            } else {
-                BatchHeader header = Header();
-                header.time = CurrentBatchTime();
-                request_.saveAsRecipe(Window(), BatchOfPour(plan_, header));
-            }
+            request_.saveAsRecipe(Window(), Batch());
         } catch (...) {
             SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти: рецепт не сохранён.");
         }
@@ -494,6 +507,14 @@ private:
         request_.amount = *smallest_;
         if (request_.setAmount) request_.setAmount(request_.amount);
         StartPlan();
+    }
+
+    // The batch as the journal has it, or as it would now.
+    BatchRecord Batch() const {
+        if (journal_.Written(plan_) && journal_.Batch()) return *journal_.Batch();
+        BatchHeader header = Header();
+        header.time = CurrentBatchTime();
+        return BatchOfPour(plan_, header);
     }
 
     BatchHeader Header() const {

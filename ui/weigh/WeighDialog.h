@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
 #include "journal/BatchRecord.h"
+#include "ledger/Costing.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
 
@@ -35,6 +37,11 @@ struct WeighRequest {
     // Offered in the summary of a finished batch, with the batch as the journal keeps it;
     // no button when empty.
     std::function<void(HWND owner, const BatchRecord& batch)> saveAsRecipe;
+    // The shop's prices: the summary says what the batch cost. Null when none is kept.
+    const PriceBook* prices = nullptr;
+    // What a batch of these weights would leave below zero or below a minimum, told
+    // before the first reading; none when the shop keeps no stock or it is not known.
+    std::function<std::vector<StockRow>(const std::vector<CostLine>& needed)> shortfalls;
 };
 
 inline constexpr wchar_t kNoMemoryForWeighing[] = L"Недостаточно памяти, чтобы открыть окно взвешивания.";

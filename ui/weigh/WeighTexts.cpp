@@ -126,6 +126,30 @@ WideString SmallestBatchText(const PourPlan& plan, const std::int32_t* amount, c
     return text;
 }
 
+WideString BatchCostText(const BatchCosting& costing) {
+    const Costing& poured = costing.poured;
+    if (!poured.total) return poured.missing.empty() ? WideString() : u"Нет цены: " + poured.missing;
+    WideString text = u"Стоимость замеса: " + FormatRoubles(*poured.total) + u" ₽";
+    if (costing.overPour && *costing.overPour > 0)
+        text += u"\r\nПерелив обошёлся в " + FormatRoubles(*costing.overPour) + u" ₽";
+    return text;
+}
+
+WideString ShortfallText(const std::vector<StockRow>& rows) {
+    if (rows.empty()) return {};
+    WideString text = u"Остатков мало:";
+    const char16_t* separator = u" ";
+    for (const StockRow& row : rows) {
+        text += separator + row.name;
+        if (row.onHand < 0)
+            text += u" — не хватит " + Grams(-row.onHand);
+        else
+            text += u" — останется " + Grams(row.onHand) + u", минимум " + Grams(row.minimum.value_or(0));
+        separator = u"; ";
+    }
+    return text + u".";
+}
+
 WideString ScaleReadingText(Hundredths reading, bool stable) {
     return u"Весы: " + Grams(reading) + (stable ? u" — стабильно" : u" — нестабильно, подождите");
 }

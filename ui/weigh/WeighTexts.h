@@ -3,7 +3,10 @@
 
 #include <cstdint>
 
+#include <vector>
+
 #include "core/WideString.h"
+#include "ledger/Costing.h"
 #include "pour/PourPlan.h"
 
 namespace lacqueron {
@@ -39,6 +42,13 @@ WideString SignedCell(double value);
 // The smallest weighable batch line, after a line explaining the star when a step has
 // one: its error could pass 10 %, or it rounds to nothing at this amount.
 WideString SmallestBatchText(const PourPlan& plan, const std::int32_t* amount, const WideString& unit);
+
+// What the poured batch cost, and apart from it what went in beyond the recipe:
+// "Стоимость замеса: 123.45 ₽", "Перелив обошёлся в 12.40 ₽"; or the component without
+// a price.
+WideString BatchCostText(const BatchCosting& costing);
+// The components a batch would leave below zero or below their minimum; empty for none.
+WideString ShortfallText(const std::vector<StockRow>& rows);
 
 // The scale row: the live reading with its mark, and the states before any reading.
 WideString ScaleReadingText(Hundredths reading, bool stable);

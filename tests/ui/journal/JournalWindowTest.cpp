@@ -1,7 +1,8 @@
 // The journal window inside this process, over a journal file in a temporary folder:
 // typing filters the list, the details follow the selection, the export is read back,
 // "Повторить" sets the main dialog as the painter would, and a damaged journal opens
-// with what was read, says so once and keeps its file as it was.
+// with what was read, says so once and keeps its file as it was. With prices, each
+// batch's cost is listed and exported, and the totals follow a range of dates.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "files/JournalAccess.h"
+#include "files/LedgerAccess.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
 #include "tests/ui/shared/ModalDriver.h"
@@ -95,6 +97,16 @@ protected:
         SendMessageW(GetDlgItem(dialog, IDC_JOURNAL_LIST), LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
                      reinterpret_cast<LPARAM>(&request));
         return text;
+    }
+
+    // Sets a date field as the painter's pick does, and tells the window so.
+    static void PickDate(HWND dialog, int id, WORD day) {
+        NMDATETIMECHANGE change{};
+        change.nmhdr = {GetDlgItem(dialog, id), static_cast<UINT_PTR>(id), DTN_DATETIMECHANGE};
+        change.dwFlags = GDT_VALID;
+        change.st = {2026, 12, 0, day};
+        SendMessageW(change.nmhdr.hwndFrom, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&change.st));
+        SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&change));
     }
 
     std::wstring folder_;
@@ -217,6 +229,88 @@ TEST_F(JournalWindowTest, ADamagedJournalOpensWithWhatWasReadAndStaysAsItWas) {
     for (const std::wstring& text : box.texts) told = told || text.find(L"Прочитано замесов: 2") != std::wstring::npos;
     EXPECT_TRUE(told);
     EXPECT_EQ(ReadFile(folder_ + L"journal.lqj"), before);
+}
+
+// A batch of the first purpose's base and a paste on the sample's day and the two after.
+BatchRecord PricedBatch(std::uint32_t day, Hundredths base, const char16_t* paste, Hundredths planned,
+                        Hundredths poured) {
+    BatchRecord batch = Batch(day, u"RAL 1000", 1, 1, 100, u"");
+    batch.time.utcSeconds = test::kSampleEpoch + day * std::int64_t{24 * 60 * 60};
+    batch.components = {{u"First base", base, base, u"B1"}, {u"Yel", planned, poured, paste}};
+    batch.corrections.clear();
+    batch.finalTotal = base + poured;
+    return batch;
+}
+
+TEST_F(JournalWindowTest, CostsEachBatchAndTotalsARangeOfDates) {
+    // 07.12.2026: 100 g of base and 11 g of yellow, 1 g over; 08.12: 200 g and 20 g; 09.12 a
+    // paste without a price.
+    for (const BatchRecord& batch : {PricedBatch(0, 10000, u"P1", 1000, 1100), PricedBatch(1, 20000, u"P1", 2000, 2000),
+                                     PricedBatch(2, 5000, u"P2", 500, 500)})
+        ASSERT_EQ(AppendBatchToJournal(batch, journal_), u"");
+    // A kilogram of base 100.00 ₽, of yellow 1 000.00 ₽.
+    WideString error;
+    const std::unique_ptr<LedgerStore> ledger = OpenLedger(FromWinText((folder_ + L"ledger.lqs").c_str()), error);
+    ASSERT_TRUE(ledger);
+    ASSERT_EQ(ledger->AddPrices({{u"B1/B1", 10000, std::nullopt, {}}, {u"P1", 100000, std::nullopt, {}}}),
+              JournalAppendResult::Appended);
+    const std::wstring csv = folder_ + L"Журнал.csv";
+
+    DialogUnderTest ui(PaintCatalogue());
+    LedgerContext prices;
+    prices.catalogue = &ui.Dialog().GetCatalogue();
+    prices.ledger = ledger.get();
+    std::vector<std::wstring> costs;
+    std::wstring allTotals, rangeTotals;
+    int inRange = 0;
+    ModalDriver driver({
+        [&] {
+            HWND journal = FindDialog(kJournalCaption);
+            if (!journal) return false;
+            for (int item = 0; item < ItemCount(journal); ++item) costs.push_back(Cell(journal, item, 4));
+            allTotals = WindowText(GetDlgItem(journal, IDC_JOURNAL_TOTALS));
+            PickDate(journal, IDC_JOURNAL_FROM, 7);
+            PickDate(journal, IDC_JOURNAL_TO, 8);
+            inRange = ItemCount(journal);
+            rangeTotals = WindowText(GetDlgItem(journal, IDC_JOURNAL_TOTALS));
+            PostMessageW(GetDlgItem(journal, IDC_JOURNAL_EXPORT), BM_CLICK, 0, 0);
+            return true;
+        },
+        [&] {
+            HWND save = FindOwnedWindow(FindDialog(kJournalCaption));
+            if (!save) return false;
+            ChooseFileName(save, csv);
+            return true;
+        },
+        [&] {
+            HWND journal = FindDialog(kJournalCaption);
+            if (FindOwnedWindow(journal) || GetFileAttributesW(csv.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+            PostMessageW(journal, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        },
+    });
+    ShowJournal(ui.Window(), ui.Dialog().GetCatalogue(), [](const BatchRecord&) { return false; }, journal_, {},
+                &prices);
+    ASSERT_TRUE(driver.Finished());
+
+    // Newest first: no price for the red paste, then 20.00 + 20.00, then 10.00 + 11.00.
+    EXPECT_EQ(costs, (std::vector<std::wstring>{L"", L"40.00", L"21.00"}));
+    EXPECT_EQ(allTotals, L"Замесов: 3   Вес: 0.39 кг   Стоимость: 61.00 ₽   Перелив: 1.00 ₽   Без цены: 1");
+    EXPECT_EQ(inRange, 2);
+    EXPECT_EQ(rangeTotals, L"Замесов: 2   Вес: 0.33 кг   Стоимость: 61.00 ₽   Перелив: 1.00 ₽");
+
+    // The export: the cost last, with a decimal comma, on each component's row of the batches in range.
+    const std::string table = ReadFile(csv);
+    std::vector<std::string> rows;
+    for (std::size_t start = 3, end; start < table.size(); start = end + 2) {
+        end = table.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        rows.push_back(table.substr(start, end - start));
+    }
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_TRUE(rows[0].ends_with(";Налито, г;Стоимость, ₽")) << rows[0];
+    for (const std::size_t row : {1u, 2u}) EXPECT_TRUE(rows[row].ends_with(";40,00")) << rows[row];
+    for (const std::size_t row : {3u, 4u}) EXPECT_TRUE(rows[row].ends_with(";21,00")) << rows[row];
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The shop's own recipes in the main dialog, from a data folder set by the bench value
 // DataFolder: their rows after the catalogue's, a selected one's details and recipe,
 // typing that finds one, and a recipe another bench appends to the same file shown
-// at the next activation or F5 with the selection kept.
+// at the next activation or F5 with the selection kept; and the cost line under the
+// recipe, from the prices in the ledger beside them.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,6 +12,7 @@
 
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
+#include "files/LedgerAccess.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
 #include "tests/ui/shared/DialogHarness.h"
@@ -33,10 +35,11 @@ protected:
         ASSERT_TRUE(StoreDataFolder(folder_));
         ASSERT_EQ(OwnRecipesPath(), folder_ + u"\\recipes.lqr");
         ASSERT_EQ(JournalPath(), folder_ + u"\\journal.lqj");
+        ASSERT_EQ(LedgerPath(), folder_ + u"\\ledger.lqs");
     }
     void TearDown() override {
         StoreDataFolder(u"");
-        for (const char16_t* name : {u"\\recipes.lqr", u"\\journal.lqj"}) DeleteFileW(WinText(folder_ + name));
+        for (const char16_t* name : {u"\\recipes.lqr", u"\\journal.lqj", u"\\ledger.lqs"}) DeleteFileW(WinText(folder_ + name));
         RemoveDirectoryW(WinText(folder_));
     }
 
@@ -49,6 +52,14 @@ protected:
         ASSERT_TRUE(store) << std::string(error.begin(), error.end());
         OwnRecipeId id = 0;
         ASSERT_EQ(store->Save(id, recipe, CurrentBatchTime()), JournalAppendResult::Appended);
+    }
+
+    // A second bench's ledger on the same file, setting a price from always.
+    static void PriceElsewhere(const char16_t* key, Kopecks perKilogram) {
+        WideString error;
+        const std::unique_ptr<LedgerStore> ledger = OpenLedger(LedgerPath(), error);
+        ASSERT_TRUE(ledger) << std::string(error.begin(), error.end());
+        ASSERT_EQ(ledger->AddPrice({key, perKilogram, std::nullopt, CurrentBatchTime()}), JournalAppendResult::Appended);
     }
 
     static WideString RowText(HWND list, int row) {
@@ -124,6 +135,26 @@ TEST_F(OwnRecipeRowsTest, FollowTheCatalogueAreFoundAndComeFromOtherBenches) {
     ASSERT_TRUE(ui.Dialog().RepeatBatch(batch));
     EXPECT_EQ(SelectedRow(ui), catalogueRows);
     EXPECT_EQ(ui.Text(IDC_RECIPE), ComputeRecipeText(catalogue, &vanRecipe, 1, 1, 300));
+}
+
+TEST_F(OwnRecipeRowsTest, TheCostLineNamesAMissingPriceAndFollowsAnotherBenchs) {
+    DialogUnderTest ui(PaintCatalogue());
+    ui.SelectRow(1);  // RAL 3020: the first base and the red paste
+    ui.TypeAmount(u"500");
+    EXPECT_EQ(ui.Text(IDC_RECIPE_COST), u"");  // no prices kept at all
+
+    // 120.00 ₽ a kilogram of base, 2 000.00 of paste, read at the next F5: 400 g of base
+    // 48.00 and 100 g of paste 200.00, 496.00 a kilogram of paint.
+    PriceElsewhere(u"B1/B1", 12000);
+    PriceElsewhere(u"P2", 200000);
+    const WideString recipe = ui.Text(IDC_RECIPE);
+    SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDM_REFRESH, 1), 0);
+    EXPECT_EQ(ui.Text(IDC_RECIPE_COST), u"Стоимость: 248.00 ₽ (496.00 ₽ за кг краски)");
+    EXPECT_EQ(ui.Text(IDC_RECIPE), recipe);  // the recipe text stays as it was
+
+    // RAL 1000 has the yellow paste too, which has no price.
+    ui.SelectRow(0);
+    EXPECT_EQ(ui.Text(IDC_RECIPE_COST), u"Нет цены: Yel");
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +15,9 @@
 #include "data/catalogue/DataPackage.h"
 #include "files/DataFolder.h"
 #include "res/resource.h"
-#include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "tests/ui/shared/ModalDriver.h"
+#include "tests/ui/shared/WindowReading.h"
 #include "ui/main/MainDialog.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 #include "win32/Handles.h"
@@ -38,29 +37,6 @@ constexpr int kNameColumn = 2;
 constexpr int kChangesColumn = 3;
 
 std::wstring Wide(const WideString& text) { return WinText(text); }
-
-void SaveShot(const wchar_t* name, HWND window) {
-    const wchar_t* folder = _wgetenv(L"LACQUERON_SHOTS");
-    if (folder == nullptr) return;
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    GdiFlush();
-    EXPECT_TRUE(uidriver::SaveWindowShot((std::wstring(folder) + L"\\" + name + L".bmp").c_str(), window)) << name;
-}
-
-int ItemCount(HWND dialog, int list) {
-    return static_cast<int>(SendDlgItemMessageW(dialog, list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::wstring Cell(HWND dialog, int list, int item, int column) {
-    wchar_t text[256] = {};
-    LVITEMW request{};
-    request.iSubItem = column;
-    request.pszText = text;
-    request.cchTextMax = 256;
-    SendDlgItemMessageW(dialog, list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
-    return text;
-}
 
 void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
@@ -167,12 +143,12 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
                 // The bad line is selected: its amount is in the field.
                 SetDlgItemTextW(open, IDC_OWN_RECIPE_AMOUNT, L"12,345");
                 preview = WindowText(GetDlgItem(open, IDC_OWN_RECIPE_PREVIEW));
-                SaveShot(L"own-recipe-editor", open);
+                SaveShotIfAsked(L"own-recipe-editor", open);
                 Click(open, IDOK);
                 return true;
             },
             [&] {
-                if (editor() || !managerIdle() || ItemCount(manager, IDC_OWN_LIST) != 1) return false;
+                if (editor() || !managerIdle() || ListItemCount(manager, IDC_OWN_LIST) != 1) return false;
                 Click(manager, IDC_OWN_EDIT);
                 return true;
             },
@@ -185,14 +161,14 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
             },
             [&] {
                 if (editor() || !managerIdle()) return false;
-                editedName = Cell(manager, IDC_OWN_LIST, 0, kNameColumn);
-                SaveShot(L"own-recipes-manager", manager);
+                editedName = ListCell(manager, IDC_OWN_LIST, 0, kNameColumn);
+                SaveShotIfAsked(L"own-recipes-manager", manager);
                 Click(manager, IDC_OWN_DELETE);
                 return true;
             },
             AnswerBox(L"Подтверждение", IDYES, question),
             [&] {
-                if (!managerIdle() || ItemCount(manager, IDC_OWN_LIST) != 0) return false;
+                if (!managerIdle() || ListItemCount(manager, IDC_OWN_LIST) != 0) return false;
                 listedAfterDelete = 0;
                 Click(manager, IDC_OWN_DELETED);
                 return true;
@@ -200,20 +176,20 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
             [&] {
                 HWND deleted = FindDialog(L"Удалённые рецепты");
                 if (!deleted) return false;
-                deletedListed = Cell(deleted, IDC_OWN_HISTORY_LIST, 0, 1);
+                deletedListed = ListCell(deleted, IDC_OWN_HISTORY_LIST, 0, 1);
                 Click(deleted, IDC_OWN_HISTORY_RESTORE);
                 return true;
             },
             [&] {
-                if (!managerIdle() || ItemCount(manager, IDC_OWN_LIST) != 1) return false;
+                if (!managerIdle() || ListItemCount(manager, IDC_OWN_LIST) != 1) return false;
                 Click(manager, IDC_OWN_HISTORY);
                 return true;
             },
             [&] {
                 HWND versions = FindDialog(L"История рецепта К-0012");
                 if (!versions) return false;
-                for (int item = 0; item < ItemCount(versions, IDC_OWN_HISTORY_LIST); ++item)
-                    history.push_back(Cell(versions, IDC_OWN_HISTORY_LIST, item, kChangesColumn));
+                for (int item = 0; item < ListItemCount(versions, IDC_OWN_HISTORY_LIST); ++item)
+                    history.push_back(ListCell(versions, IDC_OWN_HISTORY_LIST, item, kChangesColumn));
                 PostMessageW(versions, WM_COMMAND, IDCANCEL, 0);
                 return true;
             },

@@ -178,13 +178,27 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
 
 // The last step over-poured: the far-over reading is asked about, the correction waits
 // for its answer with nothing written and Enter refused, then its top-ups are poured and
-// only then is the batch finished and written, with what really went into the can.
+// only then is the batch finished and written, with what really went into the can. The
+// stock short for the plan is told first; the summary says what the batch and its
+// over-pour cost.
 TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
+    // A kilogram of base 100.00 ₽, of yellow 1 000.00 ₽, of red 2 000.00 ₽.
+    const PriceBook prices({{u"B4/B1", 10000, std::nullopt, {}}, {u"P1", 100000, std::nullopt, {}},
+                            {u"P2", 200000, std::nullopt, {}}});
+    request_.prices = &prices;
+    std::vector<CostLine> needed;
+    request_.shortfalls = [&](const std::vector<CostLine>& lines) {
+        needed = lines;
+        return std::vector<StockRow>{{u"P2", u"Red (N)", -200},
+                                     {u"P1", u"Yel", 5000, 0, std::nullopt, Hundredths{10000}, true}};
+    };
     SeenBox farAbove;
-    std::wstring correction, afterEnter;
-    bool offerAlone = false, tooLarge = false, labelOffered = false;
+    std::wstring correction, afterEnter, cost;
+    bool offerAlone = false, tooLarge = false, labelOffered = false, costShown = false;
     std::vector<std::wstring> summary;
     ASSERT_TRUE(Run({
+        Shows(IDC_WEIGH_MESSAGE, L"Остатков мало: Red (N) — не хватит 2.00 г; Yel — останется 50.00 г, минимум "
+                                 L"100.00 г."),
         Enter(L"480.77"),
         Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
         Enter(L"495.19"),
@@ -221,10 +235,22 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
         [&] {
             for (int row = 0; row < 4; ++row) summary.push_back(SummaryRow(row));
             labelOffered = IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_LABEL)) != FALSE;
+            cost = Text(IDC_WEIGH_COST);
+            costShown = IsWindowVisible(GetDlgItem(Weighing(), IDC_WEIGH_COST)) != FALSE;
             return true;
         },
         Press(IDC_WEIGH_CLOSE),
     }));
+    // The plan's own weights, keyed as the prices are: 480.77 g of base, 14.42 and 4.81 of paste.
+    ASSERT_EQ(needed.size(), 3u);
+    EXPECT_EQ(needed[0].key, u"B4/B1");
+    EXPECT_EQ(needed[0].grams, 48077);
+    EXPECT_EQ(needed[2].key, u"P2");
+    EXPECT_EQ(needed[2].grams, 481);
+    // Poured: 580.77 g at 100 ₽ 58.08, 17.42 g at 1 000 ₽ 17.42, 5.81 g at 2 000 ₽ 11.62. Beyond
+    // the recipe's 480.77, 14.42 and 4.81: 100 g, 3 g and 1 g, 10.00 + 3.00 + 2.00.
+    EXPECT_EQ(cost, L"Стоимость замеса: 87.12 ₽\r\nПерелив обошёлся в 15.00 ₽");
+    EXPECT_TRUE(costShown);
     EXPECT_TRUE(Said(farAbove, L"Показание 501.00 г больше цели на 1.00 г. Записать?"));
     EXPECT_NE(correction.find(L"Увеличить партию в 1.2079 раза, новый итог 603.95 г."), std::wstring::npos)
         << correction;

@@ -1,0 +1,162 @@
+// What a recipe or a batch costs at the prices in force on its day, and the paste on
+// hand: receipts and count corrections minus what the journal says was poured.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/WideString.h"
+#include "data/catalogue/Catalogue.h"
+#include "formula/RecipeText.h"
+#include "journal/BatchRecord.h"
+#include "journal/JournalFormat.h"
+#include "ledger/Ledger.h"
+
+namespace lacqueron {
+
+class BatchComponentKeys;
+
+// Every component of the package a price or stock can be kept for: bases and the
+// parts of mixed bases per purpose, pastes, others; in the package's order.
+struct LedgerComponent {
+    ComponentKey key;
+    WideString name;  // as the recipe shows it
+};
+std::vector<LedgerComponent> LedgerComponents(const Catalogue& catalogue);
+// "B5/LAK" for a base or base part of purpose 5, the code alone for anything else.
+ComponentKey LedgerKey(const MixComponent& component);
+ComponentKey BaseKey(std::uint32_t purpose, const WideString& code);
+
+// The price in force on a day: the record with the latest start not after it (the one
+// saved last among equal starts); none when no price reaches back to it.
+class PriceBook {
+public:
+    explicit PriceBook(const std::vector<PriceRecord>& prices);
+    std::optional<Kopecks> PriceOn(const ComponentKey& key, DayNumber day) const;
+
+private:
+    struct Step {
+        DayNumber from;  // the smallest day for "from always"
+        Kopecks perKilogram;
+    };
+    // Per key by start; among equal starts the one saved last comes last.
+    std::unordered_map<ComponentKey, std::vector<Step>> steps_;
+};
+
+// grams (hundredths) at a price per kilogram, rounded half away from zero once.
+Kopecks CostOfGrams(Hundredths grams, Kopecks perKilogram) noexcept;
+// "1 234.56", as the windows show money; ParseRoubles takes a comma or a point, at most
+// two decimals, spaces between groups of digits, nothing negative, up to kLargestPrice.
+WideString FormatRoubles(Kopecks amount);
+bool ParseRoubles(std::u16string_view text, Kopecks& amount);
+constexpr Kopecks kLargestPrice = 1000000000;  // ten million roubles
+// What a kilogram of paint costs when `grams` of it cost `cost`; 0 for no grams.
+Kopecks CostPerKilogram(Kopecks cost, Hundredths grams) noexcept;
+
+struct CostLine {
+    ComponentKey key;
+    WideString name;
+    Hundredths grams = 0;
+    std::optional<Kopecks> perKilogram;  // none: no price
+    Kopecks cost = 0;
+};
+
+struct Costing {
+    std::vector<CostLine> lines;  // a mixed base counts as its parts, in recipe order
+    std::optional<Kopecks> total;  // none when a line has no price
+    WideString missing;            // the first component without a price, by name
+};
+
+// The computed recipe at the prices in force on `day`.
+Costing CostOfRecipe(const Catalogue& catalogue, const Recipe& recipe, const PriceBook& prices, DayNumber day);
+// "Стоимость: 1 234.56 ₽ (2.47 ₽ за кг краски)" or "Нет цены: Паста зелёная"; empty
+// when the recipe has no lines.
+WideString CostLineText(const Costing& costing, Hundredths paintGrams);
+
+// What a batch really poured, at the prices of its day; the over-pour is what went in
+// beyond the recipe's weights (over-pours, top-ups and additions).
+struct BatchCosting {
+    Costing poured;
+    std::optional<Kopecks> overPour;
+};
+BatchCosting CostOfBatch(const Catalogue& catalogue, const BatchRecord& batch, const PriceBook& prices);
+
+// The stock of every component on `today`.
+struct StockRow {
+    ComponentKey key;
+    WideString name;
+    Hundredths onHand = 0;
+    Hundredths usedLast30Days = 0;
+    std::optional<std::int32_t> daysLeft;  // none when nothing was used
+    std::optional<Hundredths> minimum;
+    bool belowMinimum = false;
+};
+
+// Built once from the ledger and the journal's standing batches; each new batch or
+// record is added in well under a millisecond.
+class StockAccount {
+public:
+    // Borrows the catalogue for its life.
+    StockAccount(const Catalogue& catalogue, const LedgerStore& ledger, const JournalContents& journal);
+    ~StockAccount();
+    // A batch the journal just got; a later record of a batch already counted replaces it.
+    void AddBatch(const BatchRecord& batch);
+    // Takes in the records and batches added to the ledger and journal since last time
+    // (by this bench or another); everything again when either file was replaced.
+    void CatchUp(const LedgerStore& ledger, const JournalContents& journal);
+    std::vector<StockRow> Rows(DayNumber today) const;
+    // On hand at the end of `today`; what a count's correction is worked out from.
+    Hundredths OnHand(const ComponentKey& key, DayNumber today) const;
+    // What a batch of these weights would leave short: components that would go below
+    // zero or below their minimum, each with what would be left (onHand) after it.
+    std::vector<StockRow> Shortfalls(const std::vector<CostLine>& needed, DayNumber today) const;
+
+private:
+    struct Day {
+        Hundredths in = 0;    // receipts and count corrections
+        Hundredths used = 0;  // poured
+    };
+    struct Account {
+        ComponentKey key;
+        WideString name;
+        std::map<DayNumber, Day> days;
+        std::optional<Hundredths> minimum;
+    };
+    struct Taken {
+        std::size_t account;
+        DayNumber day;
+        Hundredths grams;
+    };
+
+    // Where a batch's lines were taken, in pool_.
+    struct Span {
+        std::size_t start = 0;
+        std::size_t count = 0;
+    };
+
+    void Rebuild(const LedgerStore& ledger, const JournalContents& journal);
+    void TakeLedger(const LedgerStore& ledger);
+    std::size_t AccountOf(const ComponentKey& key, const WideString& name);
+    // The account of a batch's component, looked up once per code (or name) and purpose.
+    std::size_t AccountOf(const BatchComponent& component, std::uint32_t purpose);
+    Span Take(const BatchRecord& batch);
+    StockRow RowOf(const Account& account, DayNumber today) const;
+
+    const Catalogue& catalogue_;
+    std::unique_ptr<BatchComponentKeys> keys_;
+    std::vector<Account> accounts_;  // the package's components first, in its order
+    std::unordered_map<ComponentKey, std::size_t> byKey_;
+    std::unordered_map<WideString, std::size_t> byCode_[kLastPurpose + 1];
+    std::unordered_map<WideString, std::size_t> byName_[kLastPurpose + 1];
+    std::vector<Taken> pool_;
+    std::unordered_map<std::uint64_t, Span> byBatch_;  // batches with an id
+    std::size_t receiptsSeen_ = 0, countsSeen_ = 0, minimumsSeen_ = 0, batchesSeen_ = 0;
+    std::uint64_t journalSize_ = 0;
+};
+
+}  // namespace lacqueron

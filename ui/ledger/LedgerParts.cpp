@@ -1,0 +1,49 @@
+#include "ui/ledger/LedgerParts.h"
+
+#include "files/DataFolder.h"
+#include "files/JournalAccess.h"
+#include "journal/JournalText.h"
+#include "ledger/LedgerDay.h"
+#include "ui/shared/ErrorBox.h"
+
+namespace lacqueron {
+namespace {
+
+constexpr Hundredths kGramsPerKilogram = 1000;
+
+}  // namespace
+
+DayNumber Today() noexcept { return LocalDay(CurrentBatchTime()); }
+
+WideString LedgerStateText(const LedgerContext& context) {
+    if (context.ledger == nullptr) return context.ledgerError;
+    return u"Папка данных: " + DataFolderPath();
+}
+
+void ReportLedgerChange(LedgerContext& context) noexcept {
+    if (!context.changed) return;
+    try {
+        context.changed();
+    } catch (...) {
+        // The record is in the ledger; the main dialog shows it at its next refresh.
+        ShowErrorBox(nullptr, L"Не хватило памяти, чтобы обновить стоимость рецепта.");
+    }
+}
+
+void ShowNotWritten(HWND owner, const wchar_t* notDone, JournalAppendResult result) noexcept {
+    try {
+        ShowErrorBox(owner, WinText(FromWinText(notDone) + u" " + DescribeAppendFailure(result)));
+    } catch (...) {
+        ShowErrorBox(owner, notDone);
+    }
+}
+
+bool ParseGramsText(std::u16string_view text, bool kilograms, Hundredths& grams) {
+    // Money reads the same way: whole hundredths, a comma or a point, groups of digits.
+    Kopecks hundredths = 0;
+    if (!ParseRoubles(text, hundredths)) return false;
+    grams = kilograms ? hundredths * kGramsPerKilogram : hundredths;
+    return true;
+}
+
+}  // namespace lacqueron

@@ -1,0 +1,62 @@
+// What the ledger windows share among themselves: today, the line under their lists,
+// amounts typed in grams or kilograms, telling the main dialog about a record, and the
+// CSV tables.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+#include <vector>
+
+#include "data/text/TextFold.h"
+#include "ledger/Costing.h"
+#include "ui/ledger/LedgerWindows.h"
+
+namespace lacqueron {
+
+// The items (components, stock rows) whose key or name holds the text, case folded;
+// every item for an empty text.
+template <class Item>
+std::vector<std::size_t> ItemsMatching(const std::vector<Item>& items, const WideString& text) {
+    std::vector<std::size_t> rows;
+    const WideString query = FoldText(TrimSpaces(text));
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (query.empty() || FoldText(items[i].key).find(query) != WideString::npos ||
+            FoldText(items[i].name).find(query) != WideString::npos)
+            rows.push_back(i);
+    return rows;
+}
+
+// The bench's local day now.
+DayNumber Today() noexcept;
+
+// "Папка данных: ..." or why the ledger cannot be read.
+WideString LedgerStateText(const LedgerContext& context);
+
+// Tells the main dialog that a record was written.
+void ReportLedgerChange(LedgerContext& context) noexcept;
+
+// Tells why a record was not written: `notDone` ("Цена не записана.") and the reason.
+void ShowNotWritten(HWND owner, const wchar_t* notDone, JournalAppendResult result) noexcept;
+
+// An amount typed with a comma or a point, at most two decimals, in grams or kilograms;
+// false when it is not one.
+bool ParseGramsText(std::u16string_view text, bool kilograms, Hundredths& grams);
+
+// The price CSV of every component; the import is all or nothing, a bad row named.
+void ExportPricesFile(HWND owner, const LedgerContext& context) noexcept;
+// True when anything was written.
+bool ImportPricesFile(HWND owner, LedgerContext& context) noexcept;
+// The stock as listed, and the order list: the rows below their minimum.
+void ExportStockFile(HWND owner, const std::vector<StockRow>& rows) noexcept;
+void ExportOrderFile(HWND owner, const std::vector<StockRow>& rows) noexcept;
+
+// What the stock window records for a component.
+enum class StockEntryKind { kReceipt, kCount, kMinimum };
+
+// Asks for a delivery, a count or a minimum, the component `key` chosen first, and
+// writes it to the ledger. True when written.
+bool AskStockEntry(HWND owner, StockEntryKind kind, LedgerContext& context, const StockAccount& account,
+                   const std::vector<StockRow>& rows, const ComponentKey& key) noexcept;
+
+}  // namespace lacqueron
