@@ -66,10 +66,11 @@ void ReadTheFileOnly(benchmark::State& state) {
     for (auto _ : state) {
         const std::unique_ptr<JournalFile> file = OpenPosixJournalFile(path);
         std::uint64_t size = 0;
-        std::string bytes;
-        if (!file || !file->Size(size) || !file->ReadAt(0, static_cast<std::size_t>(size), bytes))
+        FileBytes bytes;
+        if (!file || !file->Size(size) ||
+            !file->ReadInto(0, static_cast<std::size_t>(size), bytes.Extend(static_cast<std::size_t>(size))))
             state.SkipWithError("file not read");
-        benchmark::DoNotOptimize(bytes.data());
+        benchmark::DoNotOptimize(bytes.view().data());
     }
 }
 BENCHMARK(ReadTheFileOnly)->Unit(benchmark::kMillisecond)->UseRealTime();

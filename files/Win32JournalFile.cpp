@@ -50,13 +50,12 @@ public:
         return true;
     }
 
-    bool ReadAt(std::uint64_t offset, std::size_t length, std::string& out) override {
-        out.resize(length);
+    bool ReadInto(std::uint64_t offset, std::size_t length, char* out) override {
         for (std::size_t done = 0; done < length;) {
             OVERLAPPED where = At(offset + done);
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(std::min(length - done, kLargestIo));
-            if (!ReadFile(handle_.get(), out.data() + done, want, &got, &where) || got == 0) return false;
+            if (!ReadFile(handle_.get(), out + done, want, &got, &where) || got == 0) return false;
             done += got;
         }
         return true;

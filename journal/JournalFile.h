@@ -32,8 +32,13 @@ public:
     virtual JournalLockResult TryLock(JournalLockKind kind) = 0;
     virtual void Unlock() = 0;
     virtual bool Size(std::uint64_t& size) = 0;
-    // Exactly `length` bytes from `offset`, or false.
-    virtual bool ReadAt(std::uint64_t offset, std::size_t length, std::string& out) = 0;
+    // Exactly `length` bytes from `offset` into `out`, which has room for them, or false.
+    virtual bool ReadInto(std::uint64_t offset, std::size_t length, char* out) = 0;
+    // The same into a string sized to them.
+    bool ReadAt(std::uint64_t offset, std::size_t length, std::string& out) {
+        out.resize(length);
+        return ReadInto(offset, length, out.data());
+    }
     // One write of all the bytes at the end of the file, then flushed to the disk.
     virtual bool Append(const std::string& bytes) = 0;
 };

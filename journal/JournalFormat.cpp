@@ -259,7 +259,7 @@ std::vector<std::string_view> IntactFrames(std::string_view bytes) {
 
 void JournalContents::ParseFrom(std::size_t start) {
     if (newerVersion_) return;
-    const std::string_view bytes(bytes_);
+    const std::string_view bytes = bytes_.view();
     // One batch reused for every record: checking a record then allocates nothing.
     BatchRecord scratch;
     for (std::size_t at = start; at < bytes.size();) {
@@ -289,13 +289,13 @@ void JournalContents::ParseFrom(std::size_t start) {
 
 void JournalContents::ParseMore(std::string_view more) {
     const std::size_t start = bytes_.size();
-    bytes_ += more;
+    bytes_.Append(more);
     ParseFrom(start);
 }
 
 void JournalContents::DecodeInto(std::size_t index, BatchRecord& batch) const {
     const JournalEntry& entry = entries_[index];
-    DecodeBatch(std::string_view(bytes_).substr(entry.payloadOffset, entry.payloadSize), batch);
+    DecodeBatch(bytes_.view().substr(entry.payloadOffset, entry.payloadSize), batch);
 }
 
 BatchRecord JournalContents::Batch(std::size_t index) const {
@@ -304,10 +304,10 @@ BatchRecord JournalContents::Batch(std::size_t index) const {
     return batch;
 }
 
-JournalContents JournalContents::Parse(std::string bytes) {
+JournalContents JournalContents::Parse(FileBytes bytes) {
     JournalContents contents;
     contents.bytes_ = std::move(bytes);
-    const std::string_view header(contents.bytes_);
+    const std::string_view header = contents.bytes_.view();
     if (header.empty()) return contents;
     if (header.size() < kJournalHeaderSize) {
         // The first write of a new file stopped inside its header: the writer completes it.

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "journal/BatchRecord.h"
+#include "journal/FileBytes.h"
 
 namespace lacqueron {
 
@@ -117,7 +118,8 @@ public:
     // Reads a whole file: every intact record, and every damaged stretch with where it
     // starts. Stepping over damage, the reader looks for the next record whose checksum
     // holds, so a record appended after a damaged one is found again.
-    static JournalContents Parse(std::string bytes);
+    static JournalContents Parse(FileBytes bytes);
+    static JournalContents Parse(std::string_view bytes) { return Parse(FileBytes(bytes)); }
 
     // Reads bytes that follow those read so far, as another writer appended them.
     void ParseMore(std::string_view more);
@@ -133,7 +135,7 @@ public:
     // Records of other kinds than a batch, in file order.
     const std::vector<JournalFrame>& Frames() const { return frames_; }
     std::string_view Payload(const JournalFrame& frame) const {
-        return std::string_view(bytes_).substr(frame.payloadOffset, frame.payloadSize);
+        return bytes_.view().substr(frame.payloadOffset, frame.payloadSize);
     }
 
     const std::vector<JournalDamage>& Damage() const { return damage_; }
@@ -146,7 +148,7 @@ public:
 private:
     void ParseFrom(std::size_t start);
 
-    std::string bytes_;  // the file's bytes from its start
+    FileBytes bytes_;  // the file's bytes from its start
     std::vector<JournalEntry> entries_;
     std::vector<JournalFrame> frames_;
     std::vector<JournalDamage> damage_;

@@ -64,13 +64,15 @@ bool JournalStore::CatchUp() {
     if (!file_->Size(size)) return false;
     const std::uint64_t known = contents_.Size();
     if (size == known) return true;
-    std::string bytes;
     if (size < known || !contents_.HeaderComplete()) {
         // Shorter than before means the file was replaced; a header still to come is
         // read with the rest.
-        if (!file_->ReadAt(0, static_cast<std::size_t>(size), bytes)) return false;
+        FileBytes bytes;
+        const std::size_t length = static_cast<std::size_t>(size);
+        if (!file_->ReadInto(0, length, bytes.Extend(length))) return false;
         contents_ = JournalContents::Parse(std::move(bytes));
     } else {
+        std::string bytes;
         if (!file_->ReadAt(known, static_cast<std::size_t>(size - known), bytes)) return false;
         contents_.ParseMore(bytes);
     }

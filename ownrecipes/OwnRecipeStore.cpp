@@ -128,6 +128,7 @@ void OwnRecipeStore::BuildCurrent() {
     damage_ = log.Damage();
     damage_.insert(damage_.end(), headDamage_.begin(), headDamage_.end());
     current_.clear();
+    current_.reserve(recipes_.size());
     OwnRecipeVersion version;
     for (const Versions& recipe : recipes_) {
         if (recipe.deleted) continue;
@@ -137,7 +138,8 @@ void OwnRecipeStore::BuildCurrent() {
                 if (version.deleted) break;
                 VersionHead first;
                 ReadHead(log.Payload(log.Frames()[recipe.frames.front()]), first);
-                current_.push_back({recipe.id, first.saved, version.saved, recipe.frames.size(), version.recipe});
+                current_.push_back({recipe.id, first.saved, version.saved, recipe.frames.size(),
+                                    std::move(version.recipe)});
                 break;
             }
             const JournalFrame& frame = log.Frames()[recipe.frames[i]];

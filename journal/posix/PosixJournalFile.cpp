@@ -55,10 +55,9 @@ public:
         return true;
     }
 
-    bool ReadAt(std::uint64_t offset, std::size_t length, std::string& out) override {
-        out.resize(length);
+    bool ReadInto(std::uint64_t offset, std::size_t length, char* out) override {
         for (std::size_t done = 0; done < length;) {
-            const ssize_t n = ::pread(fd_.get(), out.data() + done, length - done, static_cast<off_t>(offset + done));
+            const ssize_t n = ::pread(fd_.get(), out + done, length - done, static_cast<off_t>(offset + done));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return false;
             done += static_cast<std::size_t>(n);

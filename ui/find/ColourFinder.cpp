@@ -30,6 +30,14 @@ void ColourFinder::Reindex(const Catalogue& catalogue, const std::vector<OwnColo
     }
 }
 
+ColourFinder::ListKeysAside::ListKeysAside(ColourFinder& finder) noexcept : finder_(finder) {
+    if (finder_.list_) RemoveWindowSubclass(finder_.list_, ListProc, kListSubclass);
+}
+
+ColourFinder::ListKeysAside::~ListKeysAside() {
+    if (finder_.list_) SetWindowSubclass(finder_.list_, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(&finder_));
+}
+
 void ColourFinder::Detach() noexcept {
     if (list_) RemoveWindowSubclass(list_, ListProc, kListSubclass);
     if (dialog_) KillTimer(dialog_, kKeptSelectedTimer);

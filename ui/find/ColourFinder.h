@@ -37,6 +37,21 @@ public:
     // Gives the list its keys back and stops the timer; the window is going.
     void Detach() noexcept;
 
+    // Gives the list its keys back for one scope, for filling it with many rows: every
+    // message to a subclassed window pays for finding the subclass (under Wine a call to
+    // the server), which made putting 10,000 rows in again take seconds. Nothing is typed
+    // meanwhile, as long as the scope dispatches no queued messages.
+    class ListKeysAside {
+    public:
+        explicit ListKeysAside(ColourFinder& finder) noexcept;
+        ~ListKeysAside();
+        ListKeysAside(const ListKeysAside&) = delete;
+        ListKeysAside& operator=(const ListKeysAside&) = delete;
+
+    private:
+        ColourFinder& finder_;
+    };
+
     // Ctrl+F: the find dialog, owned by the main dialog; its choice is selected.
     void OpenFindDialog() noexcept;
     // F3: the next row after the selected one that matches the last text; a beep when

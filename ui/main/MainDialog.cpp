@@ -545,18 +545,22 @@ void MainDialog::ReloadOwnRows() noexcept {
     }
     if (!shop_.ReadOwnRows(rows, ids)) return;  // likewise
 
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    // The items go while the rows they point at are still there: a selected one reports its going.
-    const auto catalogueRows = static_cast<int>(catalogue_.recipes.size());
-    for (auto item = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1; item >= catalogueRows; --item)
-        SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(item), 0);
-    // The old rows stay alive in `rows` until the finder has let go of them.
-    ownRows_.swap(rows);
-    ownIds_.swap(ids);
-    SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size() + ownRows_.size()), 0);
-    for (const OwnColourRow& row : ownRows_)
-        if (AddListRow(list, {row.colour.code}, reinterpret_cast<LPARAM>(&row.recipe)) < 0) break;
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    {
+        const ColourFinder::ListKeysAside keysAside(finder_);
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        // The items go while the rows they point at are still there: a selected one reports its going.
+        const auto catalogueRows = static_cast<int>(catalogue_.recipes.size());
+        for (auto item = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) - 1; item >= catalogueRows;
+             --item)
+            SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(item), 0);
+        // The old rows stay alive in `rows` until the finder has let go of them.
+        ownRows_.swap(rows);
+        ownIds_.swap(ids);
+        SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(catalogue_.recipes.size() + ownRows_.size()), 0);
+        for (const OwnColourRow& row : ownRows_)
+            if (AddListRow(list, {row.colour.code}, reinterpret_cast<LPARAM>(&row.recipe)) < 0) break;
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    }
     finder_.Reindex(catalogue_, ownRows_);
     InvalidateRect(list, nullptr, TRUE);
 
