@@ -46,9 +46,13 @@ run_setup() {
 }
 
 # Runs the entry's QuietUninstallString, plus any extra switch.
+# Reading the entry under a busy wineserver now and then gets nothing for a moment, so
+# the command is read until it is there.
+UNINSTALL_ENTRY_SECONDS=10
 uninstall() {
   local command
-  command=$(entry_value "$1" QuietUninstallString)
+  quiet_uninstall_read() { command=$(entry_value "$1" QuietUninstallString) && [[ -n $command ]]; }
+  wait_for $UNINSTALL_ENTRY_SECONDS quiet_uninstall_read "$1"
   [[ $command =~ ^\"([^\"]+)\"\ (.*)$ ]] || { fail "QuietUninstallString is '$command'"; return; }
   wine "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} "${@:2}" || fail "the uninstaller ended with $?"
   settle
