@@ -17,11 +17,17 @@ constexpr double kLeastConstant = 1e-7;
 // depends on the solution; three rounds settle it.
 constexpr int kReweightings = 3;
 constexpr double kRidge = 1e-10;
+constexpr double kBaseDamping = 0.05;
 // The surface constant k2 is searched on this grid, then refined.
 constexpr double kFirstK2 = 0.3, kLastK2 = 0.9, kK2Step = 0.05;
 // The fall-off is searched as its effect at the ladders' largest load: 1 + F c there.
 constexpr double kFalloffAtLargest[] = {0, 0.025, 0.05, 0.1, 0.2, 0.4, 0.8};
 constexpr int kRefineRounds = 5;
+// k1 is refined from the given value in these steps, halved each round.
+constexpr double kK1Step = 0.01;
+constexpr double kLeastK1 = 0.0, kMostK1 = 0.1;
+// A sample missed by this much counts half in the next round.
+constexpr double kTrustedDeltaE = 1.5;
 
 // Solves a x = b (n x n, row-major) in place; false when singular.
 bool SolveDense(int n, std::vector<double>& a, std::vector<double>& b) {
@@ -60,7 +66,7 @@ class LadderFit {
 public:
     LadderFit(const std::vector<std::string>& codes, const std::vector<LadderSample>& samples, int white)
         : codes_(codes), samples_(samples), white_(white), n_(static_cast<int>(codes.size())) {
-        unknowns_ = 2 * n_ - 1;
+        unknowns_ = 2 * n_ - 1 + kBaseUnknowns;
         for (const LadderSample& sample : samples) measuredLab_.push_back(SpectrumToLab(sample.measured));
     }
 
@@ -86,9 +92,23 @@ public:
             }
         }
         std::vector<double> a(static_cast<std::size_t>(unknowns_) * unknowns_), b(unknowns_);
-        for (int round = 0; round < kReweightings; ++round)
-            for (int band = 0; band < kBandCount; ++band) SolveBand(band, falloff, ks, weight, table, a, b);
+        // Each round weights the samples by how far the last one missed them, so that a
+        // sample the model cannot fit (a masstone that does not hide) pulls less.
+        std::vector<double> trust(samples_.size(), 1.0);
+        double mean = 0;
+        for (int round = 0; round < kReweightings; ++round) {
+            for (int band = 0; band < kBandCount; ++band) SolveBand(band, falloff, ks, weight, trust, table, a, b);
+            mean = Refit(table, deltaE);
+            for (std::size_t j = 0; j < samples_.size(); ++j)
+                trust[j] = 1 / (1 + (deltaE[j] / kTrustedDeltaE) * (deltaE[j] / kTrustedDeltaE));
+        }
+        return mean;
+    }
 
+private:
+    static constexpr int kBaseUnknowns = 2;
+
+    double Refit(const OpticsTable& table, std::vector<double>& deltaE) const {
         deltaE.assign(samples_.size(), 0);
         double sum = 0;
         for (std::size_t j = 0; j < samples_.size(); ++j) {
@@ -98,25 +118,32 @@ public:
         return samples_.empty() ? 0 : sum / samples_.size();
     }
 
-private:
     int KIndex(int paste) const noexcept { return paste; }
+    int BaseKIndex() const noexcept { return 2 * n_ - 1; }
+    int BaseSIndex() const noexcept { return 2 * n_; }
     // The white's S is 1 and not an unknown.
     int SIndex(int paste) const noexcept { return paste == white_ ? -1 : n_ + (paste < white_ ? paste : paste - 1); }
 
     // Each sample says sum of c (K - q S) = 0 at its measured q = K/S. Divided by the
     // mixture's S it is the K/S error, times the slope the reflectance error.
+    // The base is in every sample at one load (its 1000 g): its K and S are unknowns too.
     void SolveBand(int band, double falloff, const std::vector<Spectrum>& ks, const std::vector<Spectrum>& weight,
-                   OpticsTable& table, std::vector<double>& a, std::vector<double>& b) const {
+                   const std::vector<double>& trust, OpticsTable& table, std::vector<double>& a,
+                   std::vector<double>& b) const {
         std::fill(a.begin(), a.end(), 0.0);
         std::fill(b.begin(), b.end(), 0.0);
-        int index[2 * kMaxLoadsPerSample];
-        double coefficient[2 * kMaxLoadsPerSample];
+        int index[2 * kMaxLoadsPerSample + kBaseUnknowns];
+        double coefficient[2 * kMaxLoadsPerSample + kBaseUnknowns];
         for (std::size_t j = 0; j < samples_.size(); ++j) {
             const double q = ks[j][band];
-            double mixtureS = 0, right = 0;
-            int used = 0;
+            double mixtureS = table.baseS[band], right = 0;
+            index[0] = BaseKIndex();
+            coefficient[0] = 1;
+            index[1] = BaseSIndex();
+            coefficient[1] = -q;
+            int used = kBaseUnknowns;
             for (const Load& load : samples_[j].loads) {
-                if (used + 2 > 2 * kMaxLoadsPerSample) break;
+                if (used + 2 > 2 * kMaxLoadsPerSample + kBaseUnknowns) break;
                 const double c = EffectiveLoad(load.grams, falloff);
                 mixtureS += c * table.pastes[load.paste].s[band];
                 index[used] = KIndex(load.paste);
@@ -129,7 +156,7 @@ private:
                     right += q * c;
                 }
             }
-            const double w = weight[j][band] / std::max(mixtureS, kLeastConstant);
+            const double w = trust[j] * weight[j][band] / std::max(mixtureS, kLeastConstant);
             const double w2 = w * w;
             for (int u = 0; u < used; ++u) {
                 for (int v = 0; v < used; ++v) a[index[u] * unknowns_ + index[v]] += w2 * coefficient[u] * coefficient[v];
@@ -140,7 +167,27 @@ private:
         for (int d = 0; d < unknowns_; ++d) trace += a[d * unknowns_ + d];
         const double ridge = kRidge * (trace / unknowns_ + 1);
         for (int d = 0; d < unknowns_; ++d) a[d * unknowns_ + d] += ridge;
+        // Ladders with the white at one load only tell the base from the white barely:
+        // what they leave open goes to a base that does nothing.
+        for (const int d : {BaseKIndex(), BaseSIndex()}) a[d * unknowns_ + d] *= 1 + kBaseDamping;
+        // The base cannot absorb or scatter less than nothing: a negative value is held
+        // at 0 and the rest solved again.
+        const std::vector<double> normal = a, right = b;
         if (!SolveDense(unknowns_, a, b)) return;
+        if (b[BaseKIndex()] < 0 || b[BaseSIndex()] < 0) {
+            const bool holdK = b[BaseKIndex()] < 0, holdS = b[BaseSIndex()] < 0;
+            a = normal;
+            b = right;
+            for (const int held : {holdK ? BaseKIndex() : -1, holdS ? BaseSIndex() : -1}) {
+                if (held < 0) continue;
+                for (int k = 0; k < unknowns_; ++k) a[held * unknowns_ + k] = a[k * unknowns_ + held] = 0;
+                a[held * unknowns_ + held] = 1;
+                b[held] = 0;
+            }
+            if (!SolveDense(unknowns_, a, b)) return;
+        }
+        table.baseK[band] = std::max(b[BaseKIndex()], 0.0);
+        table.baseS[band] = std::max(b[BaseSIndex()], 0.0);
         for (int p = 0; p < n_; ++p) {
             table.pastes[p].k[band] = std::max(b[KIndex(p)], kLeastConstant);
             const int s = SIndex(p);
@@ -196,13 +243,13 @@ bool Calibrate(const std::vector<std::string>& codes, const std::vector<LadderSa
     double falloff = 0;
     std::vector<double> deltaE;
     double best = std::numeric_limits<double>::infinity();
-    const auto tryAt = [&](double k2, double f) {
-        if (k2 < 0 || k2 >= 1 || f < 0) return;
+    const auto tryAt = [&](double k1, double k2, double f) {
+        if (k1 < kLeastK1 || k1 > kMostK1 || k2 < 0 || k2 >= 1 || f < 0) return;
         OpticsTable table;
-        const double mean = fit.Solve({options.surface.k1, k2}, f, table, deltaE);
+        const double mean = fit.Solve({k1, k2}, f, table, deltaE);
         if (mean < best) {
             best = mean;
-            surface.k2 = k2;
+            surface = {k1, k2};
             falloff = f;
         }
     };
@@ -213,20 +260,18 @@ bool Calibrate(const std::vector<std::string>& codes, const std::vector<LadderSa
     if (options.fitFalloff)
         for (const double at : kFalloffAtLargest) falloffs.push_back(at / largest);
     for (const double k2 : k2s)
-        for (const double f : falloffs) tryAt(k2, f);
+        for (const double f : falloffs) tryAt(options.surface.k1, k2, f);
 
+    double k1Step = options.fitSurface ? kK1Step : 0;
     double k2Step = options.fitSurface ? kK2Step / 2 : 0;
     double falloffStep = options.fitFalloff ? kFalloffAtLargest[1] / largest : 0;
     for (int round = 0; round < kRefineRounds && (k2Step > 0 || falloffStep > 0); ++round) {
-        const double k2 = surface.k2, f = falloff;
-        if (k2Step > 0) {
-            tryAt(k2 - k2Step, f);
-            tryAt(k2 + k2Step, f);
+        for (const double step : {-1.0, 1.0}) {
+            if (k1Step > 0) tryAt(surface.k1 + step * k1Step, surface.k2, falloff);
+            if (k2Step > 0) tryAt(surface.k1, surface.k2 + step * k2Step, falloff);
+            if (falloffStep > 0) tryAt(surface.k1, surface.k2, falloff + step * falloffStep);
         }
-        if (falloffStep > 0) {
-            tryAt(surface.k2, f - falloffStep);
-            tryAt(surface.k2, f + falloffStep);
-        }
+        k1Step /= 2;
         k2Step /= 2;
         falloffStep /= 2;
     }

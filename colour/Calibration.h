@@ -1,6 +1,7 @@
 // Learning the pastes from ladders: drawdowns of known composition at complete hiding,
 // each paste alone and with the white paste in several ratios. Finds every paste's K
-// and S per band, the surface constant k2 and one strength fall-off for all pastes.
+// and S per band, the base's, the surface constants and one strength fall-off for all
+// pastes.
 #pragma once
 
 #include <string>
@@ -17,7 +18,7 @@ struct LadderSample {
 };
 
 struct CalibrationOptions {
-    bool fitSurface = true;  // k2; k1 stays as given
+    bool fitSurface = true;  // k2, then k1 from the given value
     bool fitFalloff = true;
     Surface surface;         // the start, or the constants when not fitted
 };

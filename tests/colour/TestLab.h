@@ -1,6 +1,6 @@
 // A simulated lab for the colour engine's tests and benchmarks. Its physics differ
 // from the engine's on purpose: a base that absorbs and scatters a little, a strength
-// loss of another shape (exponential), its own surface constant, noise on every
+// loss of another shape (c / sqrt(1 + loss c)), its own surface constant, noise on every
 // reading and errors on every weighing. The engine is judged against it, not against
 // itself.
 #pragma once
@@ -25,8 +25,8 @@ struct LabPaste {
 
 struct LabPhysics {
     double k2 = 0.52;
-    double strengthLoss = 0.0015;  // a load c acts as c exp(-loss c)
-    double readingNoise = 0.0015;  // reflectance, absolute, one sigma
+    double strengthLoss = 0.0025;  // a load c acts as c / sqrt(1 + loss c)
+    double readingNoise = 0.0005;  // reflectance, absolute, one sigma
     double weighingError = 0.004;  // relative, one sigma
 };
 
@@ -92,7 +92,7 @@ public:
         s.fill(kBaseS);
         for (const Load& load : actual) {
             const double grams = load.grams;
-            const double c = grams * std::exp(-physics_.strengthLoss * grams);
+            const double c = grams / std::sqrt(1 + physics_.strengthLoss * grams);
             for (int band = 0; band < kBandCount; ++band) {
                 k[band] += c * pastes_[load.paste].k[band];
                 s[band] += c * pastes_[load.paste].s[band];
@@ -107,14 +107,20 @@ public:
 
     Spectrum Mix(const std::vector<Load>& loads) { return Measure(Weigh(loads)); }
 
-    // Each paste alone and with the white at four ratios, at complete hiding.
+    // The white alone at three loads; every other paste alone at two and with the white
+    // at five ratios; all at complete hiding.
     std::vector<LadderSample> Ladders() {
-        constexpr double kMasstone = 100, kWhite = 100;
+        constexpr double kWhiteAlone[] = {30, 60, 120};
+        constexpr double kMasstones[] = {50, 100};
+        constexpr double kWhite = 100;
         constexpr double kRatios[] = {1.0, 1.0 / 3, 1.0 / 9, 1.0 / 27, 1.0 / 81};
         std::vector<LadderSample> samples;
-        samples.push_back({"WHT-alone", {{0, kWhite}}, Mix({{0, kWhite}})});
+        for (const double grams : kWhiteAlone)
+            samples.push_back({"WHT-" + std::to_string(std::lround(grams)), {{0, grams}}, Mix({{0, grams}})});
         for (int p = 1; p < static_cast<int>(pastes_.size()); ++p) {
-            samples.push_back({pastes_[p].code + "-alone", {{p, kMasstone}}, Mix({{p, kMasstone}})});
+            for (const double grams : kMasstones)
+                samples.push_back(
+                    {pastes_[p].code + "-" + std::to_string(std::lround(grams)), {{p, grams}}, Mix({{p, grams}})});
             for (const double ratio : kRatios) {
                 const std::vector<Load> loads{{0, kWhite}, {p, kWhite * ratio}};
                 samples.push_back({pastes_[p].code + "-1:" + std::to_string(std::lround(1 / ratio)), loads, Mix(loads)});
@@ -135,7 +141,7 @@ public:
         std::uniform_int_distribution<int> count(1, 3);
         std::uniform_int_distribution<int> paste(1, static_cast<int>(pastes_.size()) - 1);
         std::uniform_real_distribution<double> logGrams(std::log(0.3), std::log(40.0));
-        std::uniform_real_distribution<double> logWhite(std::log(20.0), std::log(200.0));
+        std::uniform_real_distribution<double> logWhite(std::log(10.0), std::log(120.0));
         std::vector<Load> loads{{0, std::exp(logWhite(random_))}};
         const int n = count(random_);
         while (static_cast<int>(loads.size()) < n + 1) {
