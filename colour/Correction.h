@@ -31,7 +31,7 @@ struct Correction {
 };
 
 // An addition must promise at least this much, or the batch is left as it is.
-constexpr double kLeastCorrectionGain = 0.05;
+constexpr double kLeastCorrectionGain = 0.1;
 
 Correction CorrectTrial(const OpticsTable& table, const Target& target, const Trial& trial,
                         const CorrectionRequest& request);

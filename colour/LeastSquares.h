@@ -15,6 +15,7 @@ constexpr int kMaxResiduals = 10;
 struct FitLimits {
     int iterations = 40;
     double goodEnough = 1e-6;  // stop once the sum of squares is below
+    double slowest = 1e-4;     // or once a step gains less than this share of it
     double step = 1e-5;        // for the forward-difference Jacobian
 };
 
@@ -92,7 +93,7 @@ double FitBounded(int n, int m, double* x, const double* lower, const double* up
                 if (trialCost < cost) {
                     std::copy(trial.begin(), trial.begin() + n, x);
                     r = trialR;
-                    improved = cost - trialCost > cost * 1e-9;
+                    improved = cost - trialCost > cost * limits.slowest;
                     cost = trialCost;
                     damping *= kDampingDown;
                     if (!improved) return cost;
