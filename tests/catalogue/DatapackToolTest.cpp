@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/RunCommand.h"
+#include "tests/support/WholeFile.h"
 
 namespace {
 
@@ -23,17 +24,8 @@ fs::path SourceDir() { return Env("LACQUERON_SOURCE_DIR"); }
 fs::path ShippedSources() { return SourceDir() / "catalogue"; }
 fs::path Tool() { return fs::path(Env("LACQUERON_BINARY_DIR")) / "tools" / "datapack" / "datapack"; }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using lacqueron::test::ReadFile;
+using lacqueron::test::WriteFile;
 
 // The command's exit code and standard output, and its standard error apart.
 struct Outcome : lacqueron::test::CommandResult {

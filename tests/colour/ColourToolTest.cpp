@@ -14,6 +14,7 @@
 #include "colour/Decimal.h"
 #include "tests/colour/TestLab.h"
 #include "tests/support/RunCommand.h"
+#include "tests/support/WholeFile.h"
 
 namespace {
 
@@ -27,17 +28,8 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using lacqueron::test::ReadFile;
+using lacqueron::test::WriteFile;
 
 struct Measured {
     std::string name;

@@ -246,6 +246,26 @@ int ReadPrices(const std::string& path, const lacqueron::Catalogue& catalogue, c
     return 0;
 }
 
+// What match and correct both read: the sources, the purpose, the target, the optics
+// table and the pastes that may be used.
+struct Job {
+    lacqueron::Catalogue catalogue;
+    Purpose purpose;
+    colour::Target target;
+    bool approximate = false;
+    colour::OpticsTable table;
+    std::vector<int> pastes;
+};
+
+int Prepare(Options& options, const char* usage, Job& job) {
+    if (const int status = LoadCatalogueSources(options["--sources"], job.catalogue); status != 0) return status;
+    if (const int status = ReadPurpose(options, job.catalogue, usage, job.purpose); status != 0) return status;
+    if (const int status = ReadTarget(options, job.catalogue, usage, job.target, job.approximate); status != 0)
+        return status;
+    if (const int status = LoadOptics(options, job.table); status != 0) return status;
+    return ChoosePastes(options, job.catalogue, job.table, usage, job.pastes);
+}
+
 std::string GramsText(double grams) { return colour::FormatTrimmed(grams, colour::kRecipeDecimals); }
 
 }  // namespace
@@ -304,34 +324,29 @@ int RunMatch(const Arguments& args) {
                       WithTargets({"--sources", "--optics", "--purpose", "--pastes", "--max-pastes", "--top", "--prices"}),
                       {"--sources", "--purpose"}, kMatchUsage, options))
         return 2;
-    lacqueron::Catalogue catalogue;
-    if (const int status = LoadCatalogueSources(options["--sources"], catalogue); status != 0) return status;
-    Purpose purpose;
-    colour::Target target;
-    bool approximate = false;
-    colour::OpticsTable table;
+    Job job;
+    if (const int status = Prepare(options, kMatchUsage, job); status != 0) return status;
+    const lacqueron::Catalogue& catalogue = job.catalogue;
+    const colour::OpticsTable& table = job.table;
+    const colour::Target& target = job.target;
     colour::DraftRequest request;
     request.top = kDefaultDrafts;
-    if (const int status = ReadPurpose(options, catalogue, kMatchUsage, purpose); status != 0) return status;
-    if (const int status = ReadTarget(options, catalogue, kMatchUsage, target, approximate); status != 0) return status;
+    request.pastes = job.pastes;
+    request.pigmentFactor = job.purpose.pigmentFactor;
     if (const int status = ReadCount(options, "--max-pastes", 1, kMostPastesAsked, kMatchUsage, request.maxPastes);
         status != 0)
         return status;
     if (const int status = ReadCount(options, "--top", 1, kMostListed, kMatchUsage, request.top); status != 0)
         return status;
-    if (const int status = LoadOptics(options, table); status != 0) return status;
-    if (const int status = ChoosePastes(options, catalogue, table, kMatchUsage, request.pastes); status != 0)
-        return status;
     if (options.count("--prices"))
         if (const int status = ReadPrices(options["--prices"], catalogue, table, request.pricePerGram); status != 0)
             return status;
-    request.pigmentFactor = purpose.pigmentFactor;
 
     const std::vector<colour::Draft> drafts = colour::MatchTarget(table, target, request);
     if (drafts.empty()) return Fail("no draft: the pastes give nothing");
     const bool outside = drafts.front().deltaE > 1.0;
     std::string out;
-    if (approximate) out += "target\tapproximate\tscreen colour of " + options["--ral"] + '\n';
+    if (job.approximate) out += "target\tapproximate\tscreen colour of " + options["--ral"] + '\n';
     for (std::size_t i = 0; i < drafts.size(); ++i) {
         const colour::Draft& draft = drafts[i];
         out += "draft\t" + std::to_string(i + 1) + "\tdE00\t" + DeltaE(draft.deltaE) + "\tpastes\t" +
@@ -354,21 +369,14 @@ int RunCorrect(const Arguments& args) {
                                    "--trial-sample", "--capacity", "--max-add-pastes", "--pastes"}),
                       {"--sources", "--purpose", "--poured"}, kCorrectUsage, options))
         return 2;
-    lacqueron::Catalogue catalogue;
-    if (const int status = LoadCatalogueSources(options["--sources"], catalogue); status != 0) return status;
-    Purpose purpose;
-    colour::Target target;
-    bool approximate = false;
-    colour::OpticsTable table;
+    Job job;
+    if (const int status = Prepare(options, kCorrectUsage, job); status != 0) return status;
+    const lacqueron::Catalogue& catalogue = job.catalogue;
+    const colour::OpticsTable& table = job.table;
     colour::CorrectionRequest request;
-    if (const int status = ReadPurpose(options, catalogue, kCorrectUsage, purpose); status != 0) return status;
-    if (const int status = ReadTarget(options, catalogue, kCorrectUsage, target, approximate); status != 0)
-        return status;
+    request.pastes = job.pastes;
     if (const int status = ReadCount(options, "--max-add-pastes", 0, 2, kCorrectUsage, request.maxAddPastes);
         status != 0)
-        return status;
-    if (const int status = LoadOptics(options, table); status != 0) return status;
-    if (const int status = ChoosePastes(options, catalogue, table, kCorrectUsage, request.pastes); status != 0)
         return status;
 
     // What went into the can, in grams as weighed; the base 1000 g unless given.
@@ -418,7 +426,7 @@ int RunCorrect(const Arguments& args) {
         request.room = (capacity - total) * perBase;
     }
 
-    const colour::Correction correction = colour::CorrectTrial(table, target, trial, request);
+    const colour::Correction correction = colour::CorrectTrial(table, job.target, trial, request);
     std::string out = "predicted\tdE00\t" + DeltaE(correction.predicted) + '\n';
     for (const colour::Load& load : correction.additions)
         out += "add\t" + table.pastes[load.paste].code + '\t' + GramsText(load.grams / perBase) + '\n';
