@@ -56,23 +56,57 @@ public:
 
     int Residuals() const noexcept { return 3 * illuminants_ + 1; }
 
-    void Fill(const int* pastes, const double* logGrams, int count, double* r) const noexcept {
-        Load loads[kMaxUnknowns];
+    // The loads at logGrams; returns their total.
+    static double Loads(const int* pastes, const double* logGrams, int count, Load* loads) noexcept {
         double total = 0;
         for (int i = 0; i < count; ++i) {
             loads[i] = {pastes[i], std::exp(logGrams[i])};
             total += loads[i].grams;
         }
-        r[3 * illuminants_] = kLoadWeight * std::log(total / kNominalLoad) +
-                              kOutsideLoadWeight * (std::max(0.0, std::log(kLeastLoad / total)) -
-                                                    std::max(0.0, std::log(total / kMostLoad)));
-        Lab labs[kIlluminantCount];
-        MixtureLab(table_, loads, count, nullptr, illuminants_, labs);
+        return total;
+    }
+
+    // The pull towards the nominal total, steep outside the ladders' range.
+    static double LoadResidual(double total) noexcept {
+        return kLoadWeight * std::log(total / kNominalLoad) +
+               kOutsideLoadWeight *
+                   (std::min(0.0, std::log(total / kLeastLoad)) + std::max(0.0, std::log(total / kMostLoad)));
+    }
+
+    void FillColour(const Lab* labs, double* r) const noexcept {
         for (int i = 0; i < illuminants_; ++i) {
             const double weight = i == 0 ? 1 : kMetamerismWeight;
             r[3 * i] = weight * (labs[i].l - target_.labs[i].l);
             r[3 * i + 1] = weight * (labs[i].a - target_.labs[i].a);
             r[3 * i + 2] = weight * (labs[i].b - target_.labs[i].b);
+        }
+    }
+
+    void Fill(const int* pastes, const double* logGrams, int count, double* r) const noexcept {
+        Load loads[kMaxUnknowns];
+        const double total = Loads(pastes, logGrams, count, loads);
+        Lab labs[kIlluminantCount];
+        MixtureLab(table_, loads, count, nullptr, illuminants_, labs);
+        FillColour(labs, r);
+        r[3 * illuminants_] = LoadResidual(total);
+    }
+
+    // The Jacobian of Fill at logGrams, in closed form.
+    void Derive(const int* pastes, const double* logGrams, int count, Jacobian& jacobian) const noexcept {
+        Load loads[kMaxUnknowns];
+        const double total = Loads(pastes, logGrams, count, loads);
+        Lab labs[kIlluminantCount];
+        Lab gradient[kMaxLoadsInFit][kIlluminantCount];
+        MixtureLabGradient(table_, loads, count, illuminants_, labs, gradient);
+        const double loadSlope = kLoadWeight + (total < kLeastLoad || total > kMostLoad ? kOutsideLoadWeight : 0);
+        for (int p = 0; p < count; ++p) {
+            for (int i = 0; i < illuminants_; ++i) {
+                const double weight = i == 0 ? 1 : kMetamerismWeight;
+                jacobian[p][3 * i] = weight * gradient[p][i].l;
+                jacobian[p][3 * i + 1] = weight * gradient[p][i].a;
+                jacobian[p][3 * i + 2] = weight * gradient[p][i].b;
+            }
+            jacobian[p][3 * illuminants_] = loadSlope * loads[p].grams / total;
         }
     }
 
@@ -99,8 +133,10 @@ public:
         }
         const int* pastes = c.pastes;
         const int count = c.count;
-        FitBounded(count, Residuals(), best, lower, upper,
-                   [&](const double* logGrams, double* out) { Fill(pastes, logGrams, count, out); });
+        FitBounded(
+            count, Residuals(), best, lower, upper,
+            [&](const double* logGrams, double* out) { Fill(pastes, logGrams, count, out); },
+            [&](const double* logGrams, const double*, Jacobian& jacobian) { Derive(pastes, logGrams, count, jacobian); });
         for (int i = 0; i < count; ++i) c.grams[i] = std::exp(best[i]);
         return DeltaE(c.pastes, c.grams, c.count);
     }

@@ -44,14 +44,18 @@ inline bool SolveSmall(int n, std::array<std::array<double, kMaxUnknowns>, kMaxU
     return true;
 }
 
+// jacobian[j][i]: the derivative of residual i by unknown j.
+using Jacobian = std::array<std::array<double, kMaxResiduals>, kMaxUnknowns>;
+
 // Minimises the sum of squares of residuals(x, r) (which fills m residuals) over x in
-// [lower, upper]; x holds the start and receives the result. Returns the sum of squares.
-template <class Residuals>
+// [lower, upper]; x holds the start and receives the result. derivatives(x, r, jacobian)
+// fills the Jacobian at x, whose residuals are r. Returns the sum of squares.
+template <class Residuals, class Derivatives>
 double FitBounded(int n, int m, double* x, const double* lower, const double* upper, Residuals&& residuals,
-                  const FitLimits& limits = {}) noexcept {
+                  Derivatives&& derivatives, const FitLimits& limits = {}) noexcept {
     constexpr double kFirstDamping = 1e-3, kDampingDown = 0.3, kDampingUp = 4, kMostDamping = 1e8;
     std::array<double, kMaxResiduals> r{}, trialR{};
-    std::array<std::array<double, kMaxResiduals>, kMaxUnknowns> jacobian{};
+    Jacobian jacobian{};
     std::array<double, kMaxUnknowns> trial{};
     const auto sumOfSquares = [m](const std::array<double, kMaxResiduals>& v) {
         double sum = 0;
@@ -62,13 +66,7 @@ double FitBounded(int n, int m, double* x, const double* lower, const double* up
     double cost = sumOfSquares(r);
     double damping = kFirstDamping;
     for (int iteration = 0; iteration < limits.iterations && cost > limits.goodEnough; ++iteration) {
-        for (int j = 0; j < n; ++j) {
-            std::copy(x, x + n, trial.begin());
-            const double h = trial[j] + limits.step > upper[j] ? -limits.step : limits.step;
-            trial[j] += h;
-            residuals(trial.data(), trialR.data());
-            for (int i = 0; i < m; ++i) jacobian[j][i] = (trialR[i] - r[i]) / h;
-        }
+        derivatives(x, r.data(), jacobian);
         std::array<std::array<double, kMaxUnknowns>, kMaxUnknowns> normal{};
         std::array<double, kMaxUnknowns> gradient{};
         for (int j = 0; j < n; ++j) {
@@ -105,6 +103,24 @@ double FitBounded(int n, int m, double* x, const double* lower, const double* up
         if (!improved) break;
     }
     return cost;
+}
+
+// The same with the Jacobian by forward differences.
+template <class Residuals>
+double FitBounded(int n, int m, double* x, const double* lower, const double* upper, Residuals&& residuals,
+                  const FitLimits& limits = {}) noexcept {
+    const auto differences = [&](const double* at, const double* r, Jacobian& jacobian) {
+        std::array<double, kMaxUnknowns> trial{};
+        std::array<double, kMaxResiduals> trialR{};
+        for (int j = 0; j < n; ++j) {
+            std::copy(at, at + n, trial.begin());
+            const double h = trial[j] + limits.step > upper[j] ? -limits.step : limits.step;
+            trial[j] += h;
+            residuals(trial.data(), trialR.data());
+            for (int i = 0; i < m; ++i) jacobian[j][i] = (trialR[i] - r[i]) / h;
+        }
+    };
+    return FitBounded(n, m, x, lower, upper, residuals, differences, limits);
 }
 
 }  // namespace lacqueron::colour

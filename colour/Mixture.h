@@ -19,6 +19,11 @@ constexpr int kMaxLoadsInFit = 32;
 void MixtureLab(const OpticsTable& table, const Load* loads, int count, const Spectrum* ksScale, int illuminants,
                 Lab* out) noexcept;
 
+// MixtureLab without a K/S scale, and the derivatives of each L*a*b* by the natural
+// logarithm of each load's grams: gradient[p][i] for load p under illuminant i.
+void MixtureLabGradient(const OpticsTable& table, const Load* loads, int count, int illuminants, Lab* out,
+                        Lab (*gradient)[kIlluminantCount]) noexcept;
+
 // The same for a measured spectrum.
 void SpectrumLabs(const Spectrum& measured, int illuminants, Lab* out) noexcept;
 

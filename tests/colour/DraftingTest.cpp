@@ -9,6 +9,7 @@
 #include "colour/Calibration.h"
 #include "colour/Correction.h"
 #include "colour/Drafting.h"
+#include "colour/Mixture.h"
 #include "tests/colour/TestLab.h"
 
 namespace {
@@ -149,7 +150,9 @@ TEST_F(DraftingOnLab, FewerPastesOrTheCheaperWinWithinTheTie) {
     for (const Draft& other : priced) bestDeltaE = std::min(bestDeltaE, other.deltaE);
     EXPECT_LE(priced[0].deltaE, bestDeltaE + kDraftTieDeltaE);
     for (const Draft& other : priced) {
-        if (other.deltaE <= bestDeltaE + kDraftTieDeltaE) EXPECT_GE(other.cost, priced[0].cost - 1e-9);
+        if (other.deltaE <= bestDeltaE + kDraftTieDeltaE) {
+            EXPECT_GE(other.cost, priced[0].cost - 1e-9);
+        }
     }
     for (const Load& load : priced[0].recipe) {
         EXPECT_NE(load.paste, 1) << "the dear black";
@@ -177,6 +180,26 @@ TEST_F(DraftingOnLab, NothingToAddWhenTheTrialIsOnTarget) {
     for (const Load& load : d.additions) added += load.grams;
     EXPECT_LE(added, 0.5 + 1e-9);
     EXPECT_LT(d.predicted, d.current);
+}
+
+// The fits' closed-form derivatives against differences, under all three illuminants.
+TEST_F(DraftingOnLab, GradientIsTheDerivative) {
+    constexpr double kStep = 1e-6;
+    const std::vector<Load> loads{{0, 80}, {2, 6}, {4, 0.7}, {6, 2.5}};
+    Lab labs[kIlluminantCount];
+    Lab gradient[kMaxLoadsInFit][kIlluminantCount];
+    MixtureLabGradient(table_, loads.data(), 4, kIlluminantCount, labs, gradient);
+    for (int p = 0; p < 4; ++p) {
+        std::vector<Load> moved = loads;
+        moved[p].grams *= std::exp(kStep);
+        Lab after[kIlluminantCount];
+        MixtureLab(table_, moved.data(), 4, nullptr, kIlluminantCount, after);
+        for (int i = 0; i < kIlluminantCount; ++i) {
+            EXPECT_NEAR(gradient[p][i].l, (after[i].l - labs[i].l) / kStep, 1e-3) << p << " " << i;
+            EXPECT_NEAR(gradient[p][i].a, (after[i].a - labs[i].a) / kStep, 1e-3) << p << " " << i;
+            EXPECT_NEAR(gradient[p][i].b, (after[i].b - labs[i].b) / kStep, 1e-3) << p << " " << i;
+        }
+    }
 }
 
 }  // namespace
