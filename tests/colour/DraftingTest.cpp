@@ -48,7 +48,7 @@ protected:
     std::vector<int> all_;
 };
 
-// The bar, on a lab the engine does not share: first drafts at median 0.5 and
+// A shop's bar, on a lab the engine does not share: first drafts at median 0.5 and
 // 90th percentile 1.0; one correction at median 0.2, and seldom worse.
 TEST_F(DraftingOnLab, FirstDraftsAndCorrectionsMeetTheShopsBar) {
     std::vector<double> drafted, corrected;
