@@ -17,5 +17,9 @@ int RunPour(const Arguments& args);
 int RunOwn(const Arguments& args);
 int RunCost(const Arguments& args);
 int RunStock(const Arguments& args);
+int RunCalibrate(const Arguments& args);
+int RunMatch(const Arguments& args);
+int RunCorrect(const Arguments& args);
+int RunNearest(const Arguments& args);
 
 }  // namespace datapack

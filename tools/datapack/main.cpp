@@ -19,7 +19,15 @@ void PrintUsage() {
         "  datapack own    --store FILE [--sources DIR] import CSV | export | list\n"
         "  datapack cost   --sources DIR --prices CSV (--row N | --title TEXT | --own-store FILE --title CODE)\n"
         "                  --purpose N --unit g|ml|N --amount N\n"
-        "  datapack stock  --data-folder DIR [--date YYYY-MM-DD] [--sources DIR]\n",
+        "  datapack stock  --data-folder DIR [--date YYYY-MM-DD] [--sources DIR]\n"
+        "  datapack calibrate --sources DIR --ladders FILE --out FILE\n"
+        "  datapack match  --sources DIR [--optics FILE] --purpose N TARGET [--pastes CODE,...]\n"
+        "                  [--max-pastes N] [--top K] [--prices CSV]\n"
+        "  datapack correct --sources DIR [--optics FILE] --purpose N TARGET --poured CODE=G,...\n"
+        "                  (--trial-lab L,a,b | --trial-spectrum FILE --trial-sample NAME)\n"
+        "                  [--capacity G] [--max-add-pastes N] [--pastes CODE,...]\n"
+        "  datapack nearest --sources DIR [--own-store FILE] TARGET [--top N]\n"
+        "  TARGET: --lab L,a,b | --hlc \"H L C\" | --ral CODE | --spectrum FILE --sample NAME\n",
         stderr);
 }
 
@@ -40,6 +48,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "own") == 0) return datapack::RunOwn(args);
     if (std::strcmp(command, "cost") == 0) return datapack::RunCost(args);
     if (std::strcmp(command, "stock") == 0) return datapack::RunStock(args);
+    if (std::strcmp(command, "calibrate") == 0) return datapack::RunCalibrate(args);
+    if (std::strcmp(command, "match") == 0) return datapack::RunMatch(args);
+    if (std::strcmp(command, "correct") == 0) return datapack::RunCorrect(args);
+    if (std::strcmp(command, "nearest") == 0) return datapack::RunNearest(args);
     PrintUsage();
     return 2;
 }

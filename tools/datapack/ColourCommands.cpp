@@ -1,0 +1,464 @@
+// datapack calibrate, match, correct and nearest: the colour engine on the command line.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "colour/Calibration.h"
+#include "colour/Cgats.h"
+#include "colour/Correction.h"
+#include "colour/Decimal.h"
+#include "colour/Drafting.h"
+#include "colour/Nearest.h"
+#include "colour/Optics.h"
+#include "core/Utf8.h"
+#include "journal/posix/PosixJournalFile.h"
+#include "ledger/Costing.h"
+#include "ledger/LedgerCsv.h"
+#include "ledger/LedgerDay.h"
+#include "ownrecipes/OwnRecipeStore.h"
+#include "tools/datapack/Commands.h"
+#include "tools/datapack/RecipeSelection.h"
+#include "tools/datapack/SourceFiles.h"
+
+namespace datapack {
+
+namespace {
+
+namespace colour = lacqueron::colour;
+
+constexpr char kCalibrateUsage[] = "datapack calibrate --sources DIR --ladders FILE --out FILE";
+constexpr char kMatchUsage[] =
+    "datapack match --sources DIR [--optics FILE] --purpose N TARGET [--pastes CODE,...] [--max-pastes N] "
+    "[--top K] [--prices CSV]; TARGET: --lab L,a,b | --hlc \"H L C\" | --ral CODE | --spectrum FILE --sample NAME";
+constexpr char kCorrectUsage[] =
+    "datapack correct --sources DIR [--optics FILE] --purpose N TARGET --poured CODE=G,CODE=G,... "
+    "(--trial-lab L,a,b | --trial-spectrum FILE --trial-sample NAME) [--capacity G] [--max-add-pastes N]";
+constexpr char kNearestUsage[] = "datapack nearest --sources DIR [--own-store FILE] TARGET [--top N]";
+
+// The optics table beside the package sources, unless --optics says.
+constexpr char kOpticsFileName[] = "optics.txt";
+constexpr char kBaseCode[] = "OSN";
+constexpr double kBaseGrams = 1000;
+constexpr int kDeltaEDecimals = 2;
+constexpr int kDefaultDrafts = 5;
+constexpr int kDefaultNearest = 10;
+constexpr int kMostPastesAsked = 4;
+constexpr std::int64_t kMostListed = 1000;
+constexpr double kGramsPerKilogram = 1000;
+constexpr char kRalPrefix[] = "RAL ";
+
+const std::vector<std::string> kTargetNames = {"--lab", "--hlc", "--ral", "--spectrum", "--sample"};
+
+int Write(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        return Fail("cannot write to the standard output");
+    return 0;
+}
+
+std::string DeltaE(double value) { return colour::FormatFixed(value, kDeltaEDecimals); }
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+// Three numbers separated by `separator` (runs of it count as one for spaces).
+bool ParseTriple(const std::string& text, char separator, double out[3]) {
+    std::vector<std::string> parts;
+    for (std::string& part : Split(text, separator))
+        if (!part.empty() || separator != ' ') parts.push_back(part);
+    if (parts.size() != 3) return false;
+    for (int i = 0; i < 3; ++i)
+        if (!colour::ParseNumber(parts[i], out[i])) return false;
+    return true;
+}
+
+std::vector<std::string> WithTargets(std::vector<std::string> names) {
+    names.insert(names.end(), kTargetNames.begin(), kTargetNames.end());
+    return names;
+}
+
+int ReadText(const std::string& path, std::string& text) {
+    std::string error;
+    if (!ReadWholeFile(path, text, error)) return Fail(error);
+    return 0;
+}
+
+int LoadOptics(const Options& options, colour::OpticsTable& table) {
+    const std::string path = options.count("--optics") ? options.at("--optics")
+                                                       : JoinPath(options.at("--sources"), kOpticsFileName);
+    std::string text;
+    if (const int status = ReadText(path, text); status != 0) return status;
+    colour::OpticsError error;
+    if (!colour::ReadOptics(text, table, error))
+        return Fail(path + (error.line ? ":" + std::to_string(error.line) : std::string()) + ": " + error.reason);
+    return 0;
+}
+
+int ReadCgatsFile(const std::string& path, std::vector<colour::CgatsSample>& samples) {
+    std::string text;
+    if (const int status = ReadText(path, text); status != 0) return status;
+    colour::CgatsError error;
+    if (!colour::ReadCgats(text, samples, error))
+        return Fail(path + ":" + std::to_string(error.line) + ": " + error.reason);
+    return 0;
+}
+
+// The sample whose SAMPLE_NAME, or else SAMPLE_ID, is name.
+int FindSample(const std::string& path, const std::string& name, colour::Spectrum& spectrum) {
+    std::vector<colour::CgatsSample> samples;
+    if (const int status = ReadCgatsFile(path, samples); status != 0) return status;
+    auto found = std::find_if(samples.begin(), samples.end(), [&](const auto& s) { return s.name == name; });
+    if (found == samples.end())
+        found = std::find_if(samples.begin(), samples.end(), [&](const auto& s) { return s.id == name; });
+    if (found == samples.end()) return Fail(path + ": no sample " + name);
+    spectrum = found->reflectance;
+    return 0;
+}
+
+bool IsPaste(const lacqueron::Catalogue& catalogue, const std::string& code) {
+    const lacqueron::MixComponent* component = catalogue.findComponent(lacqueron::FromUtf8Lenient(code), 0);
+    return component && component->kind == lacqueron::kPigment;
+}
+
+// The line of the ladder file that names a paste column, for a code the package lacks.
+int LineOf(const std::string& text, const std::string& what) {
+    const std::size_t at = text.find(what);
+    if (at == std::string::npos) return 0;
+    int line = 1;
+    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n';
+    return line;
+}
+
+// Reads the target options: exactly one of --lab, --hlc, --ral, --spectrum with --sample.
+int ReadTarget(Options& options, const lacqueron::Catalogue& catalogue, const char* usage, colour::Target& target,
+               bool& approximate) {
+    const int given = static_cast<int>(options.count("--lab") + options.count("--hlc") + options.count("--ral") +
+                                       options.count("--spectrum"));
+    if (given != 1) return BadUsage("give exactly one target: --lab, --hlc, --ral or --spectrum", usage);
+    if (options.count("--spectrum") != options.count("--sample"))
+        return BadUsage("--spectrum and --sample go together", usage);
+    approximate = false;
+    double v[3];
+    if (options.count("--lab")) {
+        if (!ParseTriple(options["--lab"], ',', v)) return BadUsage("--lab needs L,a,b: " + options["--lab"], usage);
+        target = colour::TargetFromLab({v[0], v[1], v[2]});
+    } else if (options.count("--hlc")) {
+        std::string text = options["--hlc"];
+        if (text.starts_with(kRalPrefix)) text.erase(0, sizeof kRalPrefix - 1);
+        if (!ParseTriple(text, ' ', v)) return BadUsage("--hlc needs \"H L C\": " + options["--hlc"], usage);
+        target = colour::TargetFromLab(colour::LabFromHlc(v[0], v[1], v[2]));
+    } else if (options.count("--ral")) {
+        std::string code = options["--ral"];
+        if (!code.starts_with(kRalPrefix)) code = kRalPrefix + code;
+        const lacqueron::ColourEntry* found = nullptr;
+        for (const lacqueron::ColourEntry& entry : catalogue.colours)
+            if (!found && lacqueron::ToUtf8(entry.code) == code) found = &entry;
+        if (!found) return Fail("no catalogue colour " + code);
+        target = colour::TargetFromLab(colour::LabFromScreenColour(found->rgb));
+        approximate = true;
+    } else {
+        colour::Spectrum spectrum;
+        if (const int status = FindSample(options["--spectrum"], options["--sample"], spectrum); status != 0)
+            return status;
+        target = colour::TargetFromSpectrum(spectrum);
+    }
+    return 0;
+}
+
+struct Purpose {
+    std::uint32_t value = 0;
+    double pigmentFactor = 1;
+};
+
+int ReadPurpose(Options& options, const lacqueron::Catalogue& catalogue, const char* usage, Purpose& purpose) {
+    std::int64_t value = 0;
+    if (!ParseWhole(options["--purpose"], lacqueron::kFirstPurpose, lacqueron::kLastPurpose, value))
+        return BadUsage("--purpose needs 1 to 6: " + options["--purpose"], usage);
+    purpose.value = static_cast<std::uint32_t>(value);
+    const lacqueron::MixComponent* base =
+        catalogue.findComponent(lacqueron::FromUtf8Lenient(kBaseCode), static_cast<std::int32_t>(value));
+    if (!base) return Fail("the package has no base " + std::string(kBaseCode) + " for purpose " + options["--purpose"]);
+    purpose.pigmentFactor = base->hasPigmentFactor() ? base->pigmentFactor : 1.0;
+    return 0;
+}
+
+// The optics pastes a draft or correction may use: --pastes, or every package paste the
+// table knows.
+int ChoosePastes(Options& options, const lacqueron::Catalogue& catalogue, const colour::OpticsTable& table,
+                 const char* usage, std::vector<int>& pastes) {
+    if (options.count("--pastes")) {
+        for (const std::string& code : Split(options["--pastes"], ',')) {
+            if (!IsPaste(catalogue, code)) return BadUsage("--pastes: " + code + " is no paste of the package", usage);
+            const int index = table.Find(code);
+            if (index < 0) return Fail("the optics table has no paste " + code);
+            pastes.push_back(index);
+        }
+        return 0;
+    }
+    for (std::size_t i = 0; i < table.pastes.size(); ++i)
+        if (IsPaste(catalogue, table.pastes[i].code)) pastes.push_back(static_cast<int>(i));
+    if (pastes.empty()) return Fail("the optics table knows none of the package's pastes");
+    return 0;
+}
+
+int ReadCount(Options& options, const char* name, std::int64_t least, std::int64_t most, const char* usage,
+              int& value) {
+    if (!options.count(name)) return 0;
+    std::int64_t read = 0;
+    if (!ParseWhole(options[name], least, most, read))
+        return BadUsage(std::string(name) + " needs " + std::to_string(least) + " to " + std::to_string(most) + ": " +
+                            options[name],
+                        usage);
+    value = static_cast<int>(read);
+    return 0;
+}
+
+// Price per gram of each optics paste; negative where the table has none.
+int ReadPrices(const std::string& path, const lacqueron::Catalogue& catalogue, const colour::OpticsTable& table,
+               std::vector<double>& perGram) {
+    std::string bytes;
+    if (const int status = ReadText(path, bytes); status != 0) return status;
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    const lacqueron::BatchTime today{now.count(), 0};
+    std::vector<lacqueron::PriceRecord> prices;
+    lacqueron::LedgerCsvError error;
+    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(catalogue), {}, today, prices, error))
+        return Fail(path + ": " + lacqueron::ToUtf8(lacqueron::DescribeLedgerCsvError(error)));
+    const lacqueron::PriceBook book(prices);
+    for (const colour::PasteOptics& paste : table.pastes) {
+        const lacqueron::MixComponent* component = catalogue.findComponent(lacqueron::FromUtf8Lenient(paste.code), 0);
+        const auto price = component ? book.PriceOn(lacqueron::LedgerKey(*component), lacqueron::LocalDay(today))
+                                     : std::nullopt;
+        perGram.push_back(price ? static_cast<double>(*price) / kGramsPerKilogram : -1.0);
+    }
+    return 0;
+}
+
+std::string GramsText(double grams) { return colour::FormatTrimmed(grams, colour::kRecipeDecimals); }
+
+}  // namespace
+
+int RunCalibrate(const Arguments& args) {
+    Options options;
+    if (!ParseOptions(args, {"--sources", "--ladders", "--out"}, {"--sources", "--ladders", "--out"}, kCalibrateUsage,
+                      options))
+        return 2;
+    lacqueron::Catalogue catalogue;
+    if (const int status = LoadCatalogueSources(options["--sources"], catalogue); status != 0) return status;
+    const std::string& path = options["--ladders"];
+    std::string text;
+    if (const int status = ReadText(path, text); status != 0) return status;
+    std::vector<colour::CgatsSample> read;
+    colour::CgatsError cgatsError;
+    if (!colour::ReadCgats(text, read, cgatsError))
+        return Fail(path + ":" + std::to_string(cgatsError.line) + ": " + cgatsError.reason);
+
+    std::vector<std::string> codes;
+    std::vector<colour::LadderSample> samples;
+    for (const colour::CgatsSample& sample : read) {
+        colour::LadderSample ladder{sample.name.empty() ? sample.id : sample.name, {}, sample.reflectance};
+        for (const auto& [code, grams] : sample.concentrations) {
+            if (!IsPaste(catalogue, code))
+                return Fail(path + ":" + std::to_string(LineOf(text, "CONC_" + code)) + ": paste code " + code +
+                            " is unknown to the package");
+            if (grams <= 0) continue;
+            auto at = std::find(codes.begin(), codes.end(), code);
+            if (at == codes.end()) at = codes.insert(codes.end(), code);
+            ladder.loads.push_back({static_cast<int>(at - codes.begin()), grams});
+        }
+        if (!ladder.loads.empty()) samples.push_back(std::move(ladder));
+    }
+    colour::Calibration result;
+    std::string error;
+    if (!colour::Calibrate(codes, samples, {}, result, error)) return Fail(path + ": " + error);
+
+    std::string out;
+    for (std::size_t j = 0; j < samples.size(); ++j)
+        if (result.deltaE[j] > colour::kOutlierDeltaE)
+            out += "outlier\t" + samples[j].name + "\tdE00\t" + DeltaE(result.deltaE[j]) + '\n';
+    out += "surface\t" + colour::FormatNumber(result.table.surface.k1) + '\t' +
+           colour::FormatTrimmed(result.table.surface.k2, 4) + '\n';
+    out += "falloff\t" + colour::FormatNumber(result.table.falloff) + '\n';
+    out += "fit\tmedian\t" + DeltaE(result.median) + "\tlargest\t" + DeltaE(result.largest) + '\n';
+    if (!WriteWholeFile(options["--out"], colour::WriteOptics(result.table), error)) return Fail(error);
+    return Write(out);
+}
+
+int RunMatch(const Arguments& args) {
+    Options options;
+    if (!ParseOptions(args,
+                      WithTargets({"--sources", "--optics", "--purpose", "--pastes", "--max-pastes", "--top", "--prices"}),
+                      {"--sources", "--purpose"}, kMatchUsage, options))
+        return 2;
+    lacqueron::Catalogue catalogue;
+    if (const int status = LoadCatalogueSources(options["--sources"], catalogue); status != 0) return status;
+    Purpose purpose;
+    colour::Target target;
+    bool approximate = false;
+    colour::OpticsTable table;
+    colour::DraftRequest request;
+    request.top = kDefaultDrafts;
+    if (const int status = ReadPurpose(options, catalogue, kMatchUsage, purpose); status != 0) return status;
+    if (const int status = ReadTarget(options, catalogue, kMatchUsage, target, approximate); status != 0) return status;
+    if (const int status = ReadCount(options, "--max-pastes", 1, kMostPastesAsked, kMatchUsage, request.maxPastes);
+        status != 0)
+        return status;
+    if (const int status = ReadCount(options, "--top", 1, kMostListed, kMatchUsage, request.top); status != 0)
+        return status;
+    if (const int status = LoadOptics(options, table); status != 0) return status;
+    if (const int status = ChoosePastes(options, catalogue, table, kMatchUsage, request.pastes); status != 0)
+        return status;
+    if (options.count("--prices"))
+        if (const int status = ReadPrices(options["--prices"], catalogue, table, request.pricePerGram); status != 0)
+            return status;
+    request.pigmentFactor = purpose.pigmentFactor;
+
+    const std::vector<colour::Draft> drafts = colour::MatchTarget(table, target, request);
+    if (drafts.empty()) return Fail("no draft: the pastes give nothing");
+    const bool outside = drafts.front().deltaE > 1.0;
+    std::string out;
+    if (approximate) out += "target\tapproximate\tscreen colour of " + options["--ral"] + '\n';
+    for (std::size_t i = 0; i < drafts.size(); ++i) {
+        const colour::Draft& draft = drafts[i];
+        out += "draft\t" + std::to_string(i + 1) + "\tdE00\t" + DeltaE(draft.deltaE) + "\tpastes\t" +
+               std::to_string(draft.recipe.size());
+        if (target.spectral) out += "\tmetamerism\t" + DeltaE(draft.deltaEA) + '\t' + DeltaE(draft.deltaEF11);
+        if (outside) out += "\toutside";
+        out += '\n';
+        out += std::string(kBaseCode) + '\t' + GramsText(kBaseGrams) + '\n';
+        for (const colour::Load& load : draft.recipe)
+            out += table.pastes[load.paste].code + '\t' + GramsText(load.grams) + '\n';
+        out += '\n';
+    }
+    return Write(out);
+}
+
+int RunCorrect(const Arguments& args) {
+    Options options;
+    if (!ParseOptions(args,
+                      WithTargets({"--sources", "--optics", "--purpose", "--poured", "--trial-lab", "--trial-spectrum",
+                                   "--trial-sample", "--capacity", "--max-add-pastes", "--pastes"}),
+                      {"--sources", "--purpose", "--poured"}, kCorrectUsage, options))
+        return 2;
+    lacqueron::Catalogue catalogue;
+    if (const int status = LoadCatalogueSources(options["--sources"], catalogue); status != 0) return status;
+    Purpose purpose;
+    colour::Target target;
+    bool approximate = false;
+    colour::OpticsTable table;
+    colour::CorrectionRequest request;
+    if (const int status = ReadPurpose(options, catalogue, kCorrectUsage, purpose); status != 0) return status;
+    if (const int status = ReadTarget(options, catalogue, kCorrectUsage, target, approximate); status != 0)
+        return status;
+    if (const int status = ReadCount(options, "--max-add-pastes", 0, 2, kCorrectUsage, request.maxAddPastes);
+        status != 0)
+        return status;
+    if (const int status = LoadOptics(options, table); status != 0) return status;
+    if (const int status = ChoosePastes(options, catalogue, table, kCorrectUsage, request.pastes); status != 0)
+        return status;
+
+    // What went into the can, in grams as weighed; the base 1000 g unless given.
+    double baseGrams = kBaseGrams, total = 0;
+    std::vector<std::pair<int, double>> poured;
+    for (const std::string& part : Split(options["--poured"], ',')) {
+        const std::size_t equals = part.find('=');
+        double grams = 0;
+        if (equals == std::string::npos || !colour::ParseNumber(part.substr(equals + 1), grams) || grams < 0)
+            return BadUsage("--poured needs CODE=GRAMS,...: " + part, kCorrectUsage);
+        const std::string code = part.substr(0, equals);
+        total += grams;
+        if (code == kBaseCode) {
+            baseGrams = grams;
+            continue;
+        }
+        const int index = table.Find(code);
+        if (!IsPaste(catalogue, code)) return BadUsage("--poured: " + code + " is no paste of the package", kCorrectUsage);
+        if (index < 0) return Fail("the optics table has no paste " + code);
+        poured.push_back({index, grams});
+    }
+    if (!(baseGrams > 0)) return BadUsage("--poured: the base must weigh more than 0", kCorrectUsage);
+    if (poured.empty()) return BadUsage("--poured names no paste", kCorrectUsage);
+    const double perBase = kBaseGrams / baseGrams;
+    colour::Trial trial;
+    for (const auto& [index, grams] : poured) trial.poured.push_back({index, grams * perBase});
+    if (options.count("--trial-lab") + options.count("--trial-spectrum") != 1)
+        return BadUsage("give exactly one of --trial-lab and --trial-spectrum", kCorrectUsage);
+    if (options.count("--trial-spectrum") != options.count("--trial-sample"))
+        return BadUsage("--trial-spectrum and --trial-sample go together", kCorrectUsage);
+    if (options.count("--trial-lab")) {
+        double v[3];
+        if (!ParseTriple(options["--trial-lab"], ',', v))
+            return BadUsage("--trial-lab needs L,a,b: " + options["--trial-lab"], kCorrectUsage);
+        trial.measuredLab = {v[0], v[1], v[2]};
+    } else {
+        if (const int status = FindSample(options["--trial-spectrum"], options["--trial-sample"], trial.measured);
+            status != 0)
+            return status;
+        trial.spectral = true;
+    }
+    if (options.count("--capacity")) {
+        double capacity = 0;
+        if (!colour::ParseNumber(options["--capacity"], capacity) || capacity <= 0)
+            return BadUsage("--capacity needs grams: " + options["--capacity"], kCorrectUsage);
+        if (capacity < total) return Fail("the can holds less than was poured");
+        request.room = (capacity - total) * perBase;
+    }
+
+    const colour::Correction correction = colour::CorrectTrial(table, target, trial, request);
+    std::string out = "predicted\tdE00\t" + DeltaE(correction.predicted) + '\n';
+    for (const colour::Load& load : correction.additions)
+        out += "add\t" + table.pastes[load.paste].code + '\t' + GramsText(load.grams / perBase) + '\n';
+    if (correction.additions.empty()) out += "nothing\tno addition brings the batch closer\n";
+    return Write(out);
+}
+
+int RunNearest(const Arguments& args) {
+    Options options;
+    if (!ParseOptions(args, WithTargets({"--sources", "--own-store", "--top"}), {"--sources"},
+                      kNearestUsage, options))
+        return 2;
+    lacqueron::Catalogue catalogue;
+    if (const int status = LoadCatalogueSources(options["--sources"], catalogue); status != 0) return status;
+    colour::Target target;
+    bool approximate = false;
+    int top = kDefaultNearest;
+    if (const int status = ReadTarget(options, catalogue, kNearestUsage, target, approximate); status != 0)
+        return status;
+    if (const int status = ReadCount(options, "--top", 1, kMostListed, kNearestUsage, top); status != 0) return status;
+
+    // Rows of "catalogue|own, code, name"; the colours in the same order.
+    std::vector<std::string> rows;
+    std::vector<colour::Lab> labs;
+    for (const lacqueron::ColourEntry& entry : catalogue.colours) {
+        rows.push_back("catalogue\t" + lacqueron::ToUtf8(entry.code) + '\t' + lacqueron::ToUtf8(entry.name));
+        labs.push_back(colour::LabFromScreenColour(entry.rgb));
+    }
+    if (options.count("--own-store")) {
+        const std::string& storePath = options["--own-store"];
+        lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath));
+        if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(storePath + ": cannot be read");
+        for (const lacqueron::OwnRecipeCurrent& current : store.Current()) {
+            rows.push_back("own\t" + lacqueron::ToUtf8(current.recipe.code) + '\t' +
+                           lacqueron::ToUtf8(current.recipe.name));
+            labs.push_back(colour::LabFromScreenColour(current.recipe.rgb));
+        }
+    }
+    std::string out;
+    for (const colour::NearColour& near : colour::NearestColours(labs, target.labs[0], top))
+        out += "dE00\t" + DeltaE(near.deltaE) + '\t' + rows[near.index] + '\n';
+    return Write(out);
+}
+
+}  // namespace datapack
