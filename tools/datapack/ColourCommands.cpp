@@ -270,9 +270,11 @@ int RunCalibrate(const Arguments& args) {
     for (const colour::CgatsSample& sample : read) {
         colour::LadderSample ladder{sample.name.empty() ? sample.id : sample.name, {}, sample.reflectance};
         for (const auto& [code, grams] : sample.concentrations) {
-            if (!IsPaste(catalogue, code))
-                return Fail(path + ":" + std::to_string(LineOf(text, "CONC_" + code)) + ": paste code " + code +
+            if (!IsPaste(catalogue, code)) {
+                const int line = LineOf(text, "CONC_" + code);
+                return Fail(path + ":" + std::to_string(line ? line : sample.line) + ": paste code " + code +
                             " is unknown to the package");
+            }
             if (grams <= 0) continue;
             auto at = std::find(codes.begin(), codes.end(), code);
             if (at == codes.end()) at = codes.insert(codes.end(), code);
