@@ -158,16 +158,24 @@ std::vector<FileForm> LittleCmsForms() {
     return forms;
 }
 
-class GoodFileTest : public testing::TestWithParam<FileForm> {};
-class LittleCmsTest : public testing::TestWithParam<FileForm> {};
+// Writes the form's file and reads it.
+class FormTest : public testing::TestWithParam<FileForm> {
+protected:
+    void SetUp() override {
+        text = WriteFile(GetParam(), written);
+        CgatsError error;
+        ASSERT_TRUE(ReadCgats(text, samples, error)) << error.line << ": " << error.reason;
+    }
+
+    std::string text;
+    std::vector<Written> written;
+    std::vector<CgatsSample> samples;
+};
+
+class GoodFileTest : public FormTest {};
+class LittleCmsTest : public FormTest {};
 
 TEST_P(GoodFileTest, ReadsEverySampleAsWritten) {
-    const FileForm& form = GetParam();
-    std::vector<Written> written;
-    const std::string text = WriteFile(form, written);
-    std::vector<CgatsSample> samples;
-    CgatsError error;
-    ASSERT_TRUE(ReadCgats(text, samples, error)) << error.line << ": " << error.reason;
     ASSERT_EQ(samples.size(), written.size());
     for (std::size_t i = 0; i < samples.size(); ++i) {
         EXPECT_EQ(samples[i].id, written[i].id);
@@ -200,12 +208,6 @@ struct It8Closer {
 
 TEST_P(LittleCmsTest, AgreesOnEveryValue) {
     const FileForm& form = GetParam();
-    std::vector<Written> written;
-    const std::string text = WriteFile(form, written);
-    std::vector<CgatsSample> samples;
-    CgatsError error;
-    ASSERT_TRUE(ReadCgats(text, samples, error)) << error.line << ": " << error.reason;
-
     const Lcms errors;
     const std::unique_ptr<void, It8Closer> it8(
         cmsIT8LoadFromMem(nullptr, text.data(), static_cast<cmsUInt32Number>(text.size())));
@@ -300,122 +302,85 @@ struct BadFile {
 };
 
 std::vector<BadFile> BadFiles() {
+    // Lines of Usual(): 1 CGATS.17, 2 ORIGINATOR, 3 BEGIN_DATA_FORMAT, 4 fields,
+    // 5 END_DATA_FORMAT, 6 BEGIN_DATA, 7 and 8 samples, 9 END_DATA.
     std::vector<BadFile> cases;
     auto add = [&](const char* label, const std::string& text, int line, const char* reason) {
         cases.push_back({label, text, line, reason});
     };
-    Parts parts = Usual();
-    // Lines of Usual(): 1 CGATS.17, 2 ORIGINATOR, 3 BEGIN_DATA_FORMAT, 4 fields,
-    // 5 END_DATA_FORMAT, 6 BEGIN_DATA, 7 and 8 samples, 9 END_DATA.
-    parts.fields.erase(parts.fields.begin());
-    for (std::string& row : parts.rows) row.erase(0, row.find(' ') + 1);
-    add("NoSampleId", Build(parts), 3, "no SAMPLE_ID field");
+    // The usual file with one data line changed (0 is line 7, 1 is line 8).
+    auto withRow = [&](const char* label, int index, const std::string& row, int line, const char* reason) {
+        Parts parts = Usual();
+        parts.rows[index] = row;
+        add(label, Build(parts), line, reason);
+    };
+    // The usual file with one more header line, line 3.
+    auto withHeader = [&](const char* label, const std::string& header, const char* reason) {
+        Parts parts = Usual();
+        parts.header += header + "\n";
+        add(label, Build(parts), 3, reason);
+    };
+    // The usual file with other fields; the rows stay as they are.
+    auto withFields = [&](const char* label, const std::vector<std::string>& fields, int line, const char* reason) {
+        Parts parts = Usual();
+        parts.fields = fields;
+        add(label, Build(parts), line, reason);
+    };
+    const std::string row1 = Row("1");
 
-    parts = Usual();
-    parts.fields = DefaultFields(550);
-    parts.rows = {Row("1", "100", 550, "")};
-    add("BandMissing", Build(parts), 3, "no field for the 550 nm band");
+    std::vector<std::string> fields = DefaultFields();
+    fields.erase(fields.begin());
+    withFields("NoSampleId", fields, 3, "no SAMPLE_ID field");
+    withFields("BandMissing", DefaultFields(550), 3, "no field for the 550 nm band");
+    withFields("NoSpectralFields", {"SAMPLE_ID", "SAMPLE_NAME", "CONC_WHT", "LAB_L"}, 3, "no spectral fields");
+    fields = {"SAMPLE_ID"};
+    for (int nm = kFirstWavelengthNm; nm <= kLastWavelengthNm; nm += 2 * kBandStepNm)
+        fields.push_back("SPECTRAL_NM" + std::to_string(nm));
+    withFields("TwentyNmSteps", fields, 3, "no field for the 410 nm band");
+    fields = DefaultFields();
+    fields.push_back("sample_name");
+    withFields("FieldTwice", fields, 4, "the field SAMPLE_NAME appears twice");
+    fields.back() = "SPEC_450";
+    withFields("BandTwice", fields, 3, "two fields for the 450 nm band: SPECTRAL_NM450 and SPEC_450");
+    fields = DefaultFields();
+    fields[2] = "CONC_";
+    withFields("ConcentrationWithoutCode", fields, 3, "the field CONC_ names no paste");
 
-    parts = Usual();
-    parts.fields = {"SAMPLE_ID", "SAMPLE_NAME", "CONC_WHT", "LAB_L"};
-    parts.rows = {"1 \"x\" 100 95"};
-    add("NoSpectralFields", Build(parts), 3, "no spectral fields");
+    withRow("TextInSpectralNumber", 1, Row("2", "100", 450, "4x5"), 8, "SPECTRAL_NM450: \"4x5\" is not a number");
+    withRow("TextInConcentration", 0, Row("1", "abc"), 7, "CONC_WHT: \"abc\" is not a number");
+    withRow("TwoDecimalCommas", 0, Row("1", "1,2,5"), 7, "CONC_WHT: \"1,2,5\" is not a number");
+    withRow("PointAndComma", 0, Row("1", "1.5,0"), 7, "\"1.5,0\" is not a number");
+    withRow("NegativeAmount", 0, Row("1", "-3"), 7, "CONC_WHT: \"-3\" is not an amount of paste");
+    withRow("ReflectanceOutOfRange", 1, Row("2", "100", 600, "250"), 8,
+            "the reflectance at 600 nm, 250 %, is out of range");
+    withRow("ValueTooMany", 1, Row("2", "100 7"), 8, "35 values on the line, the data format has 34 fields");
+    withRow("ValueTooFew", 0, row1.substr(0, row1.rfind(' ')), 7,
+            "33 values on the line, the data format has 34 fields");
+    withRow("QuoteNotClosed", 0, "1 \"Sample 1 " + row1.substr(row1.find("100")), 7,
+            "a quote is opened and not closed");
+    withRow("TextAfterClosingQuote", 0, "1 \"Sample\"1 100" + row1.substr(row1.find(" 4")), 7,
+            "text right after the closing quote of \"Sample\"");
+    withRow("EmptySampleId", 0, "\"\" " + row1.substr(2), 7, "an empty SAMPLE_ID");
 
-    parts = Usual();
-    parts.fields.clear();
-    for (int nm = 400; nm <= 700; nm += 20) parts.fields.push_back("SPECTRAL_NM" + std::to_string(nm));
-    parts.fields.insert(parts.fields.begin(), "SAMPLE_ID");
-    add("TwentyNmSteps", Build(parts), 3, "no field for the 410 nm band");
+    withHeader("NumberOfSetsDisagrees", "NUMBER_OF_SETS 3",
+               "NUMBER_OF_SETS is 3, the data on lines 8 to 9 holds 2 samples");
+    withHeader("NumberOfFieldsDisagrees", "NUMBER_OF_FIELDS 35",
+               "NUMBER_OF_FIELDS is 35, the data format lists 34 fields");
+    withHeader("NumberOfSetsNotANumber", "NUMBER_OF_SETS many", "NUMBER_OF_SETS needs a whole number");
+    withHeader("HeaderLineWithoutKeyword", "12 \"stray\"", "a header line starts with a keyword, not \"12\"");
 
-    parts = Usual();
-    parts.rows[1] = Row("2", "100", 450, "4x5");
-    add("TextInSpectralNumber", Build(parts), 8, "SPECTRAL_NM450: \"4x5\" is not a number");
-
-    parts = Usual();
-    parts.rows[0] = Row("1", "abc");
-    add("TextInConcentration", Build(parts), 7, "CONC_WHT: \"abc\" is not a number");
-
-    parts = Usual();
-    parts.rows[0] = Row("1", "1,2,5");
-    add("TwoDecimalCommas", Build(parts), 7, "CONC_WHT: \"1,2,5\" is not a number");
-
-    parts = Usual();
-    parts.rows[0] = Row("1", "1.5,0");
-    add("PointAndComma", Build(parts), 7, "\"1.5,0\" is not a number");
-
-    parts = Usual();
-    parts.rows[0] = Row("1", "-3");
-    add("NegativeAmount", Build(parts), 7, "CONC_WHT: \"-3\" is not an amount of paste");
-
-    parts = Usual();
-    parts.rows[1] = Row("2", "100", 600, "250");
-    add("ReflectanceOutOfRange", Build(parts), 8, "the reflectance at 600 nm, 250 %, is out of range");
-
-    parts = Usual();
-    parts.rows[1] = Row("2", "100 7");
-    add("ValueTooMany", Build(parts), 8, "35 values on the line, the data format has 34 fields");
-
-    parts = Usual();
-    parts.rows[0] = Row("1").substr(0, Row("1").rfind(' '));
-    add("ValueTooFew", Build(parts), 7, "33 values on the line, the data format has 34 fields");
-
-    parts = Usual();
-    parts.header += "NUMBER_OF_SETS 3\n";
-    add("NumberOfSetsDisagrees", Build(parts), 3, "NUMBER_OF_SETS is 3, the data on lines 8 to 9 holds 2 samples");
-
-    parts = Usual();
-    parts.header += "NUMBER_OF_FIELDS 35\n";
-    add("NumberOfFieldsDisagrees", Build(parts), 3, "NUMBER_OF_FIELDS is 35, the data format lists 34 fields");
-
-    parts = Usual();
-    parts.header += "NUMBER_OF_SETS many\n";
-    add("NumberOfSetsNotANumber", Build(parts), 3, "NUMBER_OF_SETS needs a whole number");
-
+    const std::string format = "CGATS.17\nBEGIN_DATA_FORMAT\n" + Join(DefaultFields(), " ") + "\n";
     add("EmptyFile", "", 1, "no data");
     add("HeaderOnly", "CGATS.17\nORIGINATOR \"test\"\n", 2, "no data");
-    add("FormatWithoutData", "CGATS.17\nBEGIN_DATA_FORMAT\n" + Join(DefaultFields(), " ") + "\nEND_DATA_FORMAT\n", 4,
-        "no BEGIN_DATA ... END_DATA after the data format");
-
-    parts = Usual();
+    add("FormatWithoutData", format + "END_DATA_FORMAT\n", 4, "no BEGIN_DATA ... END_DATA after the data format");
+    add("EndDataFormatMissing", format, 3, "END_DATA_FORMAT missing after BEGIN_DATA_FORMAT on line 2");
+    add("DataBeforeFormat", "CGATS.17\nBEGIN_DATA\n" + row1 + "\nEND_DATA\n", 2, "BEGIN_DATA before the data format");
+    Parts parts = Usual();
     parts.rows.clear();
     add("EmptyTable", Build(parts), 7, "no samples between BEGIN_DATA and END_DATA");
-
     parts = Usual();
     parts.trailer = "";
     add("EndDataMissing", Build(parts), 8, "END_DATA missing after BEGIN_DATA on line 6");
-
-    add("EndDataFormatMissing", "CGATS.17\nBEGIN_DATA_FORMAT\n" + Join(DefaultFields(), " ") + "\n", 3,
-        "END_DATA_FORMAT missing after BEGIN_DATA_FORMAT on line 2");
-    add("DataBeforeFormat", "CGATS.17\nBEGIN_DATA\n" + Row("1") + "\nEND_DATA\n", 2,
-        "BEGIN_DATA before the data format");
-
-    parts = Usual();
-    parts.rows[0] = "1 \"Sample 1 " + Row("1").substr(Row("1").find("100"));
-    add("QuoteNotClosed", Build(parts), 7, "a quote is opened and not closed");
-
-    parts = Usual();
-    parts.rows[0] = "1 \"Sample\"1 100" + Row("1").substr(Row("1").find(" 4"));
-    add("TextAfterClosingQuote", Build(parts), 7, "text right after the closing quote of \"Sample\"");
-
-    parts = Usual();
-    parts.rows[0] = "\"\" " + Row("1").substr(2);
-    add("EmptySampleId", Build(parts), 7, "an empty SAMPLE_ID");
-
-    parts = Usual();
-    parts.fields.push_back("sample_name");
-    add("FieldTwice", Build(parts), 4, "the field SAMPLE_NAME appears twice");
-
-    parts = Usual();
-    parts.fields.push_back("SPEC_450");
-    add("BandTwice", Build(parts), 3, "two fields for the 450 nm band: SPECTRAL_NM450 and SPEC_450");
-
-    parts = Usual();
-    parts.fields[2] = "CONC_";
-    add("ConcentrationWithoutCode", Build(parts), 3, "the field CONC_ names no paste");
-
-    parts = Usual();
-    parts.header += "12 \"stray\"\n";
-    add("HeaderLineWithoutKeyword", Build(parts), 3, "a header line starts with a keyword, not \"12\"");
 
     // The same fault found on the same line whatever ends the lines.
     parts = Usual();

@@ -28,6 +28,9 @@ import colorimetry  # noqa: E402
 import lab  # noqa: E402
 
 PURPOSE = '4'  # the gloss plastic base the ladders are made in, pigment factor 1
+BASE = 'OSN'
+BASE_GRAMS = 1000.0  # the shop mixes each draft in 1000 g of base...
+CAN_GRAMS = 1500.0   # ...in a can that holds 1.5 kg
 FIRST_MEDIAN = 0.5
 FIRST_P90 = 1.0
 CORRECTED_MEDIAN = 0.2
@@ -68,15 +71,16 @@ class Datapack:
             if not line.strip():
                 break
             code, grams = line.split('\t')
-            if code != 'OSN':
+            if code != BASE:
                 recipe[code] = float(grams)
         return recipe
 
     def correct(self, target_file, sample, poured, trial_file, trial_sample):
         """The additions the engine proposes, {code: grams}, and its predicted dE00."""
+        poured = [(BASE, BASE_GRAMS)] + list(poured.items())
         out = self.run('correct', '--optics', self.optics, '--purpose', PURPOSE, '--spectrum', target_file,
-                       '--sample', sample, '--poured', ','.join('%s=%.3f' % item for item in poured.items()),
-                       '--trial-spectrum', trial_file, '--trial-sample', trial_sample)
+                       '--sample', sample, '--poured', ','.join('%s=%.3f' % item for item in poured),
+                       '--capacity', '%g' % CAN_GRAMS, '--trial-spectrum', trial_file, '--trial-sample', trial_sample)
         additions, predicted = {}, None
         for line in out.splitlines():
             parts = line.split('\t')
