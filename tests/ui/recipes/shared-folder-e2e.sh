@@ -1,7 +1,9 @@
 #!/bin/bash
 # Two copies of the program on one data folder, as two benches on a shared folder: a
 # recipe saved in one shows in the other within 2 seconds of F5, and of its window
-# becoming active; both saving recipes at the same moment lose none of them.
+# becoming active; both saving recipes at the same moment lose none of them. The folder
+# renamed away, as a share that drops: F5 says so in the status line with the time of
+# the rows still shown, and once it is back F5 reads it again.
 #   shared-folder-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack>
 PROGRAM=$1
 DRIVER=$2
@@ -79,6 +81,28 @@ for process in "$first" "$second"; do
   on "$process" wait-dialog $PAINTS 5000 focus $PAINTS key f5 wait-count $PAINTS $total $SHOWN_MS >/dev/null ||
     fail "copy $process lists $(on "$process" wait-dialog $PAINTS 5000 list-count $PAINTS) rows, not $total"
 done
+
+# The folder renamed away: the first copy keeps its rows, says since when, and makes no
+# empty folder in its place.
+STATUS=364
+status_of() { on "$1" wait-dialog $PAINTS 5000 get-text $STATUS; }
+status_gone() {
+  [[ $(status_of "$first") == "Папка данных недоступна: C:\\lacqueron-shared. Показаны данные на "??.??.????" "??:??. ]]
+}
+status_clear() { [[ -z $(status_of "$first") ]]; }
+mv "$DATA" "$DATA-away" || fatal "could not rename the data folder away"
+on "$first" wait-dialog $PAINTS 5000 focus $PAINTS key f5 >/dev/null || fatal "no F5 in the first copy"
+wait_for 10 status_gone || fail "the first copy's status line with the folder away: '$(status_of "$first")'"
+expect_equal "rows shown with the folder away" "$(on "$first" wait-dialog $PAINTS 5000 list-count $PAINTS)" "$total"
+[[ -e $DATA ]] && fail "an empty data folder took the place of the one renamed away"
+# Back under its name: a recipe the second copy saves there shows in the first at F5.
+mv "$DATA-away" "$DATA" || fatal "could not rename the data folder back"
+save_in "$second" В-1 || fail "the second copy could not save with the folder back"
+on "$first" wait-dialog $PAINTS 5000 focus $PAINTS key f5 wait-count $PAINTS $((total + 1)) $SHOWN_MS >/dev/null ||
+  fail "В-1 not in the first copy ${SHOWN_MS} ms after F5 with the folder back"
+wait_for 10 status_clear || fail "the first copy's status line with the folder back: '$(status_of "$first")'"
+expect_equal "codes in the store with the folder back" "$("$DATAPACK" own --store "$STORE" list | cut -f1 | sort)" \
+  "$(printf '%s\n' "$expected" В-1 | sort)"
 
 step "could not end the second copy" in-process "$second" wait-dialog $PAINTS 5000 press $FINISH wait-gone 10000
 wait "$SECOND_PID"
