@@ -129,6 +129,42 @@ wait_for 10 status_clear || fail "the first copy's status line with the folder b
 expect_equal "codes in the store with the folder back" "$("$DATAPACK" own --store "$STORE" list | cut -f1 | sort)" \
   "$(printf '%s\n' "$expected" В-1 | sort)"
 
+# One code, one recipe. The first copy's editor is open on Ф-1 while the second saves Ф-1
+# with another amount: the first's save shows the second's version and, answered «Да»,
+# saves on top of it. Then both edit a new Ж-1 and the second saves first: the first is
+# refused, naming the code, and the store keeps one Ж-1.
+OWN_SEARCH=2600 OWN_EDIT=2604 MESSAGE_TEXT=65535 IDCANCEL=2 IDYES=6
+open_editor_on() {
+  on "$1" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 set-text $OWN_SEARCH "$2" \
+    wait-count $OWN_LIST 1 5000 select-row $OWN_LIST 0 press $OWN_EDIT wait-dialog $EDIT_CODE 10000 >/dev/null
+}
+amount_of() { "$DATAPACK" own --store "$STORE" export | tr -d '\r' | awk -F';' -v c="$1" '$1 == c { print $6 }'; }
+open_editor_on "$first" Ф-1 || fatal "no editor on Ф-1 in the first copy"
+open_editor_on "$second" Ф-1 || fatal "no editor on Ф-1 in the second copy"
+on "$second" wait-dialog $EDIT_CODE 5000 select-row $EDIT_LINES 0 set-text $EDIT_AMOUNT 1500 press $IDOK wait-gone 10000 \
+  wait-dialog $OWN_LIST 10000 press $OWN_CLOSE wait-gone 5000 >/dev/null || fatal "the second copy could not save Ф-1"
+question=$(on "$first" wait-dialog $EDIT_CODE 5000 select-row $EDIT_LINES 0 set-text $EDIT_AMOUNT 1200 press $IDOK \
+  wait-window '#32770' 'Подтверждение' 10000 get-text $MESSAGE_TEXT) || fatal "no question over Ф-1 changed elsewhere"
+[[ $question == *"Рецепт «Ф-1» изменён на другом рабочем месте"*"1500"* ]] ||
+  fail "the question does not show the other bench's Ф-1: $question"
+on "$first" wait-window '#32770' 'Подтверждение' 5000 press $IDYES wait-gone 5000 wait-dialog $OWN_LIST 10000 \
+  press $OWN_CLOSE wait-gone 5000 >/dev/null || fatal "the first copy could not save Ф-1 on top"
+expect_equal "Ф-1 saved on top of the other bench's" "$(amount_of Ф-1)" 1200
+expect_equal "Ф-1's versions" "$("$DATAPACK" own --store "$STORE" list | awk -F'\t' '$1 == "Ф-1" { print $3 }')" 3
+on "$first" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 press $OWN_NEW \
+  wait-dialog $EDIT_CODE 10000 set-text $EDIT_CODE Ж-1 set-text $EDIT_NAME "Рецепт Ж-1" press $EDIT_ADD \
+  wait-count $EDIT_LINES 1 5000 set-text $EDIT_AMOUNT 700 >/dev/null || fatal "no new recipe in the first copy"
+save_in "$second" Ж-1 || fatal "the second copy could not save Ж-1"
+refusal=$(on "$first" wait-dialog $EDIT_CODE 5000 press $IDOK wait-window '#32770' 'Ошибка' 10000 get-text $MESSAGE_TEXT) ||
+  fatal "no refusal of Ж-1 in the first copy"
+expect_equal "refusal of a code saved elsewhere" "$refusal" \
+  "Рецепт не сохранён: код «Ж-1» занят: его только что сохранило другое рабочее место."
+on "$first" wait-window '#32770' 'Ошибка' 5000 press $IDOK wait-gone 5000 wait-dialog $EDIT_CODE 5000 press $IDCANCEL \
+  wait-gone 5000 wait-dialog $OWN_LIST 10000 press $OWN_CLOSE wait-gone 5000 >/dev/null ||
+  fatal "could not leave the first copy's editor"
+expect_equal "Ж-1 in the store" "$("$DATAPACK" own --store "$STORE" list | awk -F'\t' '$1 == "Ж-1"' | wc -l)" 1
+expect_equal "Ж-1's amount" "$(amount_of Ж-1)" 1000
+
 # Three benches. The third's batches: RAL 9005 for glossy plastic is base and black only,
 # each poured exactly, reading each waiting step's target in turn.
 COLOUR='RAL 9005'
@@ -201,7 +237,7 @@ POURING_PID=""
 stock_args $STOCK_COUNT VIO $VIO_LATEST | in_manager "$second" || fail "the second copy could not count VIO"
 
 expect_equal "codes in the store after three benches" "$("$DATAPACK" own --store "$STORE" list | cut -f1 | sort)" \
-  "$(printf '%s\n' "$expected" В-1 $(codes_of Д) $(codes_of Е) | sort)"
+  "$(printf '%s\n' "$expected" В-1 Ж-1 $(codes_of Д) $(codes_of Е) | sort)"
 declare -A want
 want[$BASE]=$(grams $(($(hundredths $BASE_DELIVERY) - BATCHES * base_each)))
 want[$PASTE]=$(grams $(($(hundredths $PASTE_DELIVERY) - BATCHES * paste_each)))
