@@ -26,6 +26,7 @@ EDIT_CODE=2620 EDIT_NAME=2621 EDIT_LINES=2626 EDIT_ADD=2629 EDIT_AMOUNT=2628
 STOCK_LIST=2721 STOCK_RECEIPT=2723 STOCK_COUNT=2724 STOCK_CLOSE=2728
 ENTRY_AMOUNT=2732 ENTRY_UNIT=2733
 ON_HAND_COLUMN=2 GRAM_UNIT=0
+OWN_SEARCH=2600 OWN_EDIT=2604 MESSAGE_TEXT=65535 IDCANCEL=2 IDYES=6
 # What the other bench may take to show a recipe saved on one.
 SHOWN_MS=2000
 # Recipes each bench saves while the other saves too.
@@ -116,7 +117,11 @@ status_gone() {
 }
 status_clear() { [[ -z $(status_of "$first") ]]; }
 mv "$DATA" "$DATA-away" || fatal "could not rename the data folder away"
-on "$first" wait-dialog $PAINTS 5000 focus $PAINTS key f5 >/dev/null || fatal "no F5 in the first copy"
+# F5 asked: the folder that cannot be reached is told in a box as well.
+told=$(on "$first" wait-dialog $PAINTS 5000 focus $PAINTS key f5 wait-window '#32770' 'Ошибка' 10000 \
+  get-text $MESSAGE_TEXT) || fatal "no F5 in the first copy, or no box telling the folder away"
+[[ $told == "Не удалось открыть свои рецепты: C:\\lacqueron-shared\\recipes.lqr"* ]] || fail "F5 with the folder away told: $told"
+on "$first" wait-window '#32770' 'Ошибка' 5000 press $IDOK wait-gone 5000 >/dev/null || fatal "could not close the box"
 wait_for 10 status_gone || fail "the first copy's status line with the folder away: '$(status_of "$first")'"
 expect_equal "rows shown with the folder away" "$(on "$first" wait-dialog $PAINTS 5000 list-count $PAINTS)" "$total"
 [[ -e $DATA ]] && fail "an empty data folder took the place of the one renamed away"
@@ -133,7 +138,6 @@ expect_equal "codes in the store with the folder back" "$("$DATAPACK" own --stor
 # with another amount: the first's save shows the second's version and, answered «Да»,
 # saves on top of it. Then both edit a new Ж-1 and the second saves first: the first is
 # refused, naming the code, and the store keeps one Ж-1.
-OWN_SEARCH=2600 OWN_EDIT=2604 MESSAGE_TEXT=65535 IDCANCEL=2 IDYES=6
 open_editor_on() {
   on "$1" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 set-text $OWN_SEARCH "$2" \
     wait-count $OWN_LIST 1 5000 select-row $OWN_LIST 0 press $OWN_EDIT wait-dialog $EDIT_CODE 10000 >/dev/null
