@@ -3,7 +3,8 @@
 // cannot be reached told once, and again when F5 asks; an activation trying it again
 // only once due, F5 at once; a folder renamed away shown in the status line with the
 // time of the figures shown, never made again empty, and read again once it is back;
-// a share that stalls leaving the window's thread free.
+// a damaged ledger told with what could be read; a share that stalls leaving the
+// window's thread free.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -215,6 +216,33 @@ TEST_F(ShopDataTest, AFolderRenamedAwayShowsSinceWhenAndComesBackAtF5) {
     ASSERT_EQ(shop.OwnRecipes()->Current().size(), 1u);
     EXPECT_EQ(shop.OwnRecipes()->Current()[0].recipe.code, u"К-1");
     EXPECT_EQ(shop.StatusText(), u"");
+}
+
+TEST_F(ShopDataTest, ADamagedLedgerIsToldWithWhatCouldBeRead) {
+    FolderComesBack();
+    ASSERT_TRUE(CreateDirectoryW(WinText(folder_), nullptr));
+    const WideString ledgerPath = folder_ + u"\\ledger.lqs";
+    {
+        WideString error;
+        const std::unique_ptr<LedgerStore> ledger = OpenLedger(ledgerPath, error);
+        ASSERT_TRUE(ledger);
+        ASSERT_EQ(ledger->AddPrice({u"P2", 120000, std::nullopt, CurrentBatchTime()}), JournalAppendResult::Appended);
+    }
+    // Bytes no record holds, after the price.
+    const HANDLE file = CreateFileW(WinText(ledgerPath), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "garbage!", 8, &written, nullptr);
+    CloseHandle(file);
+
+    ShopData shop(catalogue_, kNeverDue);
+    shop.Start(window_, kLooked);
+    shop.Look(Retry::kNow);
+    EXPECT_TRUE(Looked(shop).tell);
+    ASSERT_NE(shop.Prices(), nullptr);  // what could be read is in force
+    const WideString notice = shop.TakeNotice();
+    EXPECT_TRUE(notice.starts_with(u"Файл цен и остатков повреждён. Прочитано записей: 1. ")) << notice.size();
+    EXPECT_TRUE(notice.ends_with(ledgerPath)) << notice.size();
 }
 
 TEST_F(ShopDataTest, AStalledShareLeavesTheWindowsThreadFree) {
