@@ -14,7 +14,7 @@ namespace {
 constexpr char16_t kDataFolderValue[] = u"DataFolder";
 constexpr char16_t kOwnRecipesFileName[] = u"recipes.lqr";
 constexpr LogStoreTexts kOwnRecipesTexts = {
-    u"Не удалось открыть свои рецепты: ", u"Свои рецепты заняты другим рабочим местом. Попробуйте ещё раз.",
+    u"Не удалось открыть свои рецепты: ", kOwnRecipeWords.busy,
     u"Не удалось прочитать свои рецепты: ", u"Не хватило памяти, чтобы прочитать свои рецепты."};
 
 bool EndsWithSeparator(const WideString& path) { return !path.empty() && (path.back() == u'\\' || path.back() == u'/'); }
@@ -23,6 +23,20 @@ bool EndsWithSeparator(const WideString& path) { return !path.empty() && (path.b
 WideString InFolder(const WideString& folder, const char16_t* name) {
     if (folder.empty()) return {};
     return EndsWithSeparator(folder) ? folder + name : folder + u'\\' + name;
+}
+
+// The folder the bench value names, with its closing separator, or the local one.
+WideString FolderAsSet() {
+    WideString folder = LoadBenchText(kDataFolderValue);
+    if (folder.empty()) return LocalDataFolder();
+    while (EndsWithSeparator(folder)) folder.pop_back();
+    return folder + u'\\';
+}
+
+// The folder's own level is made when missing; a share that is not there stays not there.
+void MakeFolderLevel(WideString folder) {
+    while (EndsWithSeparator(folder)) folder.pop_back();
+    if (!folder.empty()) CreateDirectoryW(WinText(folder), nullptr);
 }
 
 bool FileExists(const WideString& path) { return GetFileAttributesW(WinText(path)) != INVALID_FILE_ATTRIBUTES; }
@@ -39,23 +53,48 @@ WideString CopyLogFile(const WideString& from, const WideString& to) {
     case JournalAppendResult::Busy: return u"Файл занят другим рабочим местом: " + to + u". Попробуйте ещё раз.";
     case JournalAppendResult::NotAJournal: return u"Это не файл Lacqueron, он оставлен как есть: " + to;
     case JournalAppendResult::TooLarge:
-    case JournalAppendResult::WriteFailed: break;
+    case JournalAppendResult::WriteFailed:
+    case JournalAppendResult::Refused: break;
     }
     return u"Не удалось скопировать " + from + u" в " + to;
 }
 
+// The folder in force from the bench value, and the stores in it, through Win32.
+class Win32FolderAccess final : public FolderAccess {
+public:
+    WideString Folder() override { return FolderAsSet(); }
+    void MakeFolder(const WideString& folder) override { MakeFolderLevel(folder); }
+    bool FolderThere(const WideString& folder) override {
+        const DWORD attributes = GetFileAttributesW(WinText(folder));
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) override {
+        return OpenOwnRecipes(OwnRecipesPathIn(folder), error);
+    }
+    std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
+        return lacqueron::OpenLedger(InFolder(folder, kLedgerFileName), error);
+    }
+};
+
 }  // namespace
 
-WideString DataFolderPath() {
-    WideString folder = LoadBenchText(kDataFolderValue);
-    if (folder.empty()) return LocalDataFolder();
-    while (EndsWithSeparator(folder)) folder.pop_back();
-    // The folder's own level is made when missing; a share that is not there stays not there.
-    CreateDirectoryW(WinText(folder), nullptr);
-    return folder + u'\\';
+std::shared_ptr<FolderAccess> DataFolderAccess() noexcept {
+    try {
+        return std::make_shared<Win32FolderAccess>();
+    } catch (...) {
+        return nullptr;
+    }
 }
 
-WideString OwnRecipesPath() { return InFolder(DataFolderPath(), kOwnRecipesFileName); }
+WideString DataFolderPath() {
+    WideString folder = FolderAsSet();
+    MakeFolderLevel(folder);
+    return folder;
+}
+
+WideString OwnRecipesPath() { return OwnRecipesPathIn(DataFolderPath()); }
+
+WideString OwnRecipesPathIn(const WideString& folder) { return InFolder(folder, kOwnRecipesFileName); }
 
 bool StoreDataFolder(const WideString& folder) { return StoreBenchText(kDataFolderValue, folder); }
 

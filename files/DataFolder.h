@@ -7,6 +7,7 @@
 
 #include "core/WideString.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "shop/FolderWorker.h"
 
 namespace lacqueron {
 
@@ -14,6 +15,8 @@ namespace lacqueron {
 WideString DataFolderPath();
 // Where the own recipes are: recipes.lqr in the data folder.
 WideString OwnRecipesPath();
+// The same in the folder given; empty when it is.
+WideString OwnRecipesPathIn(const WideString& folder);
 // Stores the bench value; an empty folder removes it, back to the local one. False on failure.
 bool StoreDataFolder(const WideString& folder);
 
@@ -21,6 +24,10 @@ bool StoreDataFolder(const WideString& folder);
 // not there yet opens empty. Null, with the Russian reason in error, when the folder
 // cannot be reached or the file read.
 std::unique_ptr<OwnRecipeStore> OpenOwnRecipes(const WideString& path, WideString& error) noexcept;
+
+// The data folder's stores as the program opens them, for the folder's worker; null
+// out of memory.
+std::shared_ptr<FolderAccess> DataFolderAccess() noexcept;
 
 // Appends to the files in `to` the records of the files in `from` that they do not
 // hold yet; nothing in either folder is written over. Empty when done, else why not.

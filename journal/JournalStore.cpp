@@ -88,18 +88,37 @@ JournalLoadResult JournalStore::Refresh() {
     if (!file_) return JournalLoadResult::ReadFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Shared);
     if (lock.result() == JournalLockResult::Busy) return JournalLoadResult::Busy;
-    return lock.locked() && CatchUp() ? JournalLoadResult::Loaded : JournalLoadResult::ReadFailed;
+    failing_ = !lock.locked() || !CatchUp();
+    return failing_ ? JournalLoadResult::ReadFailed : JournalLoadResult::Loaded;
 }
 
 JournalAppendResult JournalStore::Append(const BatchRecord& batch) { return AppendFrame(EncodeBatchFrame(batch)); }
 
 JournalAppendResult JournalStore::AppendFrame(std::string frame) {
     if (frame.empty()) return JournalAppendResult::TooLarge;
+    return AppendBuilt([&frame](std::string& frames) {
+        frames = std::move(frame);
+        return JournalAppendResult::Appended;
+    });
+}
+
+JournalAppendResult JournalStore::AppendBuilt(const std::function<JournalAppendResult(std::string& frames)>& build) {
+    const JournalAppendResult result = AppendUnderLock(build);
+    if (result == JournalAppendResult::WriteFailed) failing_ = true;
+    if (result == JournalAppendResult::Appended) failing_ = false;
+    return result;
+}
+
+JournalAppendResult JournalStore::AppendUnderLock(
+    const std::function<JournalAppendResult(std::string& frames)>& build) {
     if (!file_) return JournalAppendResult::WriteFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Exclusive);
     if (lock.result() == JournalLockResult::Busy) return JournalAppendResult::Busy;
     if (!lock.locked() || !CatchUp()) return JournalAppendResult::WriteFailed;
     if (!contents_.Appendable()) return JournalAppendResult::NotAJournal;
+    std::string frame;
+    if (const JournalAppendResult built = build(frame); built != JournalAppendResult::Appended) return built;
+    if (frame.empty()) return JournalAppendResult::Appended;
     if (!contents_.HeaderComplete()) {
         const std::size_t present = static_cast<std::size_t>(contents_.Size());
         PrependMissingHeader(frame, present);

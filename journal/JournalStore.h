@@ -18,6 +18,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,7 @@ enum class JournalAppendResult {
     TooLarge,     // the batch does not fit in one record
     WriteFailed,
     Busy,  // another bench held the journal's lock past the time limit
+    Refused,  // what the file held once caught up under the lock stood against the write
 };
 
 enum class JournalLoadResult {
@@ -70,16 +72,25 @@ public:
     JournalAppendResult Append(const BatchRecord& batch);
     // The same for a record of any kind, framed by EncodeFrame (empty when too large).
     JournalAppendResult AppendFrame(std::string frame);
+    // Under the exclusive lock, with the contents caught up, `build` decides what to
+    // write: it fills the framed records (none: nothing is written) and returns
+    // Appended, or another result, which is returned with nothing written.
+    JournalAppendResult AppendBuilt(const std::function<JournalAppendResult(std::string& frames)>& build);
 
     // The batches in file order, oldest first, and the damage found.
     const JournalContents& Contents() const { return contents_; }
+    // Whether the last read or write failed: the file's folder is as good as gone, and
+    // the handle is opened again rather than trusted.
+    bool Failing() const noexcept { return failing_; }
 
 private:
     // Brings the contents up to the file's current end; the caller holds a lock.
     bool CatchUp();
+    JournalAppendResult AppendUnderLock(const std::function<JournalAppendResult(std::string& frames)>& build);
 
     std::unique_ptr<JournalFile> file_;
     JournalContents contents_;
+    bool failing_ = false;
 };
 
 }  // namespace lacqueron

@@ -119,9 +119,13 @@ WideString DescribeJournalDamage(const JournalDamage& damage) {
 }
 
 WideString JournalDamageMessage(const JournalContents& journal) {
-    const std::vector<JournalDamage>& damage = journal.Damage();
+    return LogDamageMessage(u"Журнал замесов", u"замесов", StandingBatches(journal).size(), journal.Damage());
+}
+
+WideString LogDamageMessage(std::u16string_view file, std::u16string_view counted, std::size_t read,
+                            const std::vector<JournalDamage>& damage) {
     if (damage.empty()) return {};
-    WideString text = u"Журнал замесов повреждён. Прочитано замесов: " + Digits(StandingBatches(journal).size()) +
+    WideString text = WideString(file) + u" повреждён. Прочитано " + WideString(counted) + u": " + Digits(read) +
                       u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
     for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
         text += kLineEnd + DescribeJournalDamage(damage[i]);
@@ -130,17 +134,23 @@ WideString JournalDamageMessage(const JournalContents& journal) {
     return text;
 }
 
-WideString DescribeAppendFailure(JournalAppendResult result) {
+WideString DescribeAppendFailure(JournalAppendResult result, std::u16string_view notDone, const LogWords& words) {
+    const WideString lead(notDone);
     switch (result) {
     case JournalAppendResult::Appended: return {};
     case JournalAppendResult::NotAJournal:
-        return u"Замес не записан: файл журнала не распознан или записан более новой версией программы. "
-               u"Файл оставлен без изменений.";
-    case JournalAppendResult::TooLarge: return u"Замес не записан: слишком длинная запись.";
-    case JournalAppendResult::WriteFailed: return u"Замес не записан: не удалось записать файл журнала.";
-    case JournalAppendResult::Busy: return u"Замес не записан. " + WideString(kJournalBusyText);
+        return lead + u": " + words.file +
+               u" не распознан или записан более новой версией программы. Файл оставлен без изменений.";
+    case JournalAppendResult::TooLarge: return lead + u": слишком длинная запись.";
+    case JournalAppendResult::WriteFailed: return lead + u": не удалось записать " + words.file + u".";
+    case JournalAppendResult::Busy: return lead + u". " + words.busy;
+    case JournalAppendResult::Refused: return lead + u".";
     }
     return {};
+}
+
+WideString DescribeAppendFailure(JournalAppendResult result) {
+    return DescribeAppendFailure(result, u"Замес не записан", kJournalWords);
 }
 
 }  // namespace lacqueron

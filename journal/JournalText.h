@@ -43,10 +43,26 @@ WideString DescribeJournalDamage(const JournalDamage& damage);
 // then how many more). Empty when there is no damage.
 WideString JournalDamageMessage(const JournalContents& journal);
 
+// The same for another log of the shop: "Файл цен и остатков повреждён. Прочитано
+// записей: 12. ...", then the damaged places. Empty when there is no damage.
+WideString LogDamageMessage(std::u16string_view file, std::u16string_view counted, std::size_t read,
+                            const std::vector<JournalDamage>& damage);
+
 // What the painter is told when another bench holds the journal past the time limit.
 constexpr char16_t kJournalBusyText[] = u"Журнал занят другим рабочим местом. Попробуйте ещё раз.";
 
-// Why a batch was not saved, for a message box; empty for Appended.
+// How a log of the journal's kind names itself when a write fails: its file, and what
+// the painter is told when another bench holds it.
+struct LogWords {
+    const char16_t* file;  // "файл журнала"
+    const char16_t* busy;
+};
+inline constexpr LogWords kJournalWords = {u"файл журнала", kJournalBusyText};
+
+// Why a write was not done, after what was not done: "Рецепт не сохранён: не удалось
+// записать файл рецептов."; empty for Appended. A refused write is told by its caller.
+WideString DescribeAppendFailure(JournalAppendResult result, std::u16string_view notDone, const LogWords& words);
+// A batch's: "Замес не записан: ...".
 WideString DescribeAppendFailure(JournalAppendResult result);
 
 }  // namespace lacqueron

@@ -16,8 +16,13 @@
 #include "journal/JournalFile.h"
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
+#include "journal/JournalText.h"
 
 namespace lacqueron {
+
+// How the ledger's file is named when a write to it fails.
+inline constexpr LogWords kLedgerWords = {u"файл цен и остатков",
+                                          u"Цены и остатки заняты другим рабочим местом. Попробуйте ещё раз."};
 
 // Money is whole kopecks: never binary floating point in a total.
 using Kopecks = std::int64_t;
@@ -80,6 +85,8 @@ public:
     // Counts the changes read or written through this object: a window compares it with
     // the count it last showed, since another window may have done the refreshing.
     std::uint64_t Revision() const noexcept { return revision_; }
+    // Whether the last read or write of the file failed: its folder is as good as gone.
+    bool Failing() const noexcept { return log_.Failing(); }
 
     JournalAppendResult AddPrice(const PriceRecord& price);
     // Several prices in one write: an import is all or nothing.

@@ -146,12 +146,10 @@ bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::
 
 JournalAppendResult ImportOwnRecipes(OwnRecipeStore& store, const std::vector<OwnRecipe>& recipes,
                                      const BatchTime& now) {
-    std::vector<OwnRecipeId> ids;
-    for (const OwnRecipe& recipe : recipes) {
-        const OwnRecipeCurrent* existing = store.FindCurrent(recipe.code);
-        ids.push_back(existing ? existing->id : 0);
-    }
-    return store.SaveAll(ids, recipes, now);
+    // Matched to the recipes by code under the file's lock, so a code another bench
+    // saved meanwhile gets a version of that recipe, never a second recipe.
+    std::vector<OwnRecipeId> ids(recipes.size());
+    return store.SaveAllByCode(ids, recipes, now);
 }
 
 }  // namespace lacqueron

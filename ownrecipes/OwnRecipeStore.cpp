@@ -150,32 +150,90 @@ void OwnRecipeStore::BuildCurrent() {
               [](const JournalDamage& a, const JournalDamage& b) { return a.offset < b.offset; });
 }
 
-JournalAppendResult OwnRecipeStore::SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
-                                            const BatchTime& now) {
-    std::vector<OwnRecipeId> chosen = ids;
-    chosen.resize(recipes.size());
-    std::string frames;
-    for (std::size_t i = 0; i < recipes.size(); ++i) {
-        if (chosen[i] == 0) {
-            do chosen[i] = NewUniqueId();
-            while (byId_.contains(chosen[i]));
+JournalAppendResult OwnRecipeStore::SaveChecked(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                                const BatchTime& now, const SaveCheck& check, OwnSaveClash& clash) {
+    if (recipes.empty()) return JournalAppendResult::Appended;
+    std::vector<OwnRecipeId> chosen;
+    const JournalAppendResult result = log_.AppendBuilt([&](std::string& frames) {
+        // What other benches appended, read under the lock, is what the check sees.
+        Index();
+        chosen = ids;
+        chosen.resize(recipes.size());
+        if (check && !check(chosen, clash)) return JournalAppendResult::Refused;
+        for (std::size_t i = 0; i < recipes.size(); ++i) {
+            if (chosen[i] == 0) {
+                do chosen[i] = NewUniqueId();
+                while (byId_.contains(chosen[i]));
+            }
+            const std::string frame =
+                EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({chosen[i], now, false, recipes[i]}));
+            if (frame.empty()) return JournalAppendResult::TooLarge;
+            frames += frame;
         }
-        const std::string frame = EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({chosen[i], now, false, recipes[i]}));
-        if (frame.empty()) return JournalAppendResult::TooLarge;
-        frames += frame;
-    }
-    if (frames.empty()) return JournalAppendResult::Appended;
-    const JournalAppendResult result = log_.AppendFrame(std::move(frames));
+        return JournalAppendResult::Appended;
+    });
     Index();
     if (result == JournalAppendResult::Appended) ids = std::move(chosen);
     return result;
 }
 
-JournalAppendResult OwnRecipeStore::Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now) {
+JournalAppendResult OwnRecipeStore::SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                            const BatchTime& now) {
+    OwnSaveClash clash;
+    return SaveChecked(ids, recipes, now, {}, clash);
+}
+
+JournalAppendResult OwnRecipeStore::SaveAllByCode(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                                  const BatchTime& now) {
+    OwnSaveClash clash;
+    return SaveChecked(ids, recipes, now,
+                       [&](std::vector<OwnRecipeId>& chosen, OwnSaveClash&) {
+                           for (std::size_t i = 0; i < recipes.size(); ++i) {
+                               const OwnRecipeCurrent* holder = FindCurrent(recipes[i].code);
+                               chosen[i] = holder ? holder->id : 0;
+                           }
+                           return true;
+                       },
+                       clash);
+}
+
+JournalAppendResult OwnRecipeStore::Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now,
+                                         std::optional<std::size_t> versions, OwnSaveClash& clash) {
     std::vector<OwnRecipeId> ids = {id};
-    const JournalAppendResult result = SaveAll(ids, {recipe}, now);
+    const JournalAppendResult result = SaveChecked(
+        ids, {recipe}, now,
+        [&](std::vector<OwnRecipeId>& chosen, OwnSaveClash& told) {
+            if (versions && chosen.front() != 0) {
+                const OwnRecipeCurrent* standing = CurrentOf(chosen.front());
+                if (!standing || standing->versions != *versions) {
+                    told.changed = true;
+                    if (standing) told.theirs = *standing;
+                    return false;
+                }
+            }
+            return CodeFree(recipe.code, chosen.front(), told);
+        },
+        clash);
     id = ids.front();
     return result;
+}
+
+JournalAppendResult OwnRecipeStore::Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now) {
+    OwnSaveClash clash;
+    return Save(id, recipe, now, std::nullopt, clash);
+}
+
+const OwnRecipeCurrent* OwnRecipeStore::CurrentOf(OwnRecipeId id) const {
+    const auto found = std::find_if(current_.begin(), current_.end(),
+                                    [&](const OwnRecipeCurrent& recipe) { return recipe.id == id; });
+    return found == current_.end() ? nullptr : &*found;
+}
+
+bool OwnRecipeStore::CodeFree(const WideString& code, OwnRecipeId id, OwnSaveClash& clash) const {
+    const OwnRecipeCurrent* holder = FindCurrent(code);
+    if (!holder || holder->id == id) return true;
+    clash.code = holder->recipe.code;
+    return false;
 }
 
 JournalAppendResult OwnRecipeStore::Delete(OwnRecipeId id, const BatchTime& now) {
@@ -189,11 +247,13 @@ JournalAppendResult OwnRecipeStore::Delete(OwnRecipeId id, const BatchTime& now)
     return result;
 }
 
-JournalAppendResult OwnRecipeStore::Restore(const OwnRecipeVersion& version, const BatchTime& now) {
-    const JournalAppendResult result =
-        log_.AppendFrame(EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({version.id, now, false, version.recipe})));
-    Index();
-    return result;
+JournalAppendResult OwnRecipeStore::Restore(const OwnRecipeVersion& version, const BatchTime& now,
+                                            OwnSaveClash& clash) {
+    std::vector<OwnRecipeId> ids = {version.id};
+    return SaveChecked(
+        ids, {version.recipe}, now,
+        [&](std::vector<OwnRecipeId>& chosen, OwnSaveClash& told) { return CodeFree(version.recipe.code, version.id, told); },
+        clash);
 }
 
 const std::vector<OwnRecipeCurrent>& OwnRecipeStore::Current() const { return current_; }

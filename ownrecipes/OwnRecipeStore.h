@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -15,11 +17,9 @@
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
 #include "ownrecipes/OwnRecipe.h"
+#include "ownrecipes/OwnSaveClash.h"
 
 namespace lacqueron {
-
-// Which recipe a version belongs to, across renames of its code.
-using OwnRecipeId = std::uint64_t;
 
 // The frame marker of a recipe version in the log.
 constexpr RecordKind kOwnRecipeKind = {'L', 'Q', 'R', 'V'};
@@ -30,15 +30,6 @@ struct OwnRecipeVersion {
     bool deleted = false;
     OwnRecipe recipe;  // as saved; for a delete, the last version's fields
     bool operator==(const OwnRecipeVersion&) const = default;
-};
-
-// A recipe as it stands: its last version, when that is not a delete.
-struct OwnRecipeCurrent {
-    OwnRecipeId id = 0;
-    BatchTime firstSaved;
-    BatchTime lastSaved;
-    std::size_t versions = 0;
-    OwnRecipe recipe;
 };
 
 // A version's payload: id (u64), time (i64 seconds, i32 minutes), deleted (u8), code,
@@ -57,15 +48,27 @@ public:
     // Counts the changes read or written through this object: a window compares it with
     // the count it last showed, since another window may have done the refreshing.
     std::uint64_t Revision() const noexcept { return revision_; }
+    // Whether the last read or write of the file failed: its folder is as good as gone.
+    bool Failing() const noexcept { return log_.Failing(); }
 
     // Appends a version; a new recipe gets a new id (returned through `id` when 0).
+    // Once caught up under the file's lock, the save is refused (Refused, `clash` told)
+    // when another recipe holds the code, or, with `versions` given, when the recipe no
+    // longer has that many versions: another bench saved or deleted it meanwhile.
+    JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now,
+                             std::optional<std::size_t> versions, OwnSaveClash& clash);
     JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now);
     // Several recipes in one write, so that either all of them are saved or none.
     JournalAppendResult SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
                                 const BatchTime& now);
+    // The same, each recipe saved as a version of the one that holds its code once
+    // caught up under the lock (a new one when none does): an import.
+    JournalAppendResult SaveAllByCode(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                      const BatchTime& now);
     JournalAppendResult Delete(OwnRecipeId id, const BatchTime& now);
-    // Appends the version again as the newest, undeleting the recipe.
-    JournalAppendResult Restore(const OwnRecipeVersion& version, const BatchTime& now);
+    // Appends the version again as the newest, undeleting the recipe; refused (`clash`
+    // told) when another recipe holds its code once caught up under the lock.
+    JournalAppendResult Restore(const OwnRecipeVersion& version, const BatchTime& now, OwnSaveClash& clash);
 
     // Recipes not deleted, in the order they were first saved.
     const std::vector<OwnRecipeCurrent>& Current() const;
@@ -88,6 +91,15 @@ private:
 
     // Indexes the frames read since the last time; everything again when the file was replaced.
     void Index();
+    // Under the lock, caught up: true when the ids (0 for new recipes) may be saved with
+    // these recipes; else false with `clash` told. May set the ids.
+    using SaveCheck = std::function<bool(std::vector<OwnRecipeId>& ids, OwnSaveClash& clash)>;
+    JournalAppendResult SaveChecked(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                    const BatchTime& now, const SaveCheck& check, OwnSaveClash& clash);
+    // The current recipe with the id; null when there is none.
+    const OwnRecipeCurrent* CurrentOf(OwnRecipeId id) const;
+    // False, with `clash` told, when a recipe other than `id` holds the code.
+    bool CodeFree(const WideString& code, OwnRecipeId id, OwnSaveClash& clash) const;
     void BuildCurrent();
     bool DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const;
 

@@ -42,6 +42,7 @@
 #define IDC_MAIN_JOURNAL 361
 #define IDC_MAIN_RECIPES 362
 #define IDC_RECIPE_COST 363
+#define IDC_MAIN_STATUS 364
 
 // Weighing dialog: 2300-2349; 2350-2399 are kept for the scale connection.
 #define IDD_WEIGH 230

@@ -87,7 +87,8 @@ TEST_F(OwnRecipeStoreTest, ADeletedRecipeStaysInTheHistoryAndComesBack) {
     ASSERT_EQ(deleted, (std::vector<OwnRecipeVersion>{{id, At(0), false, Recipe(u"К-1", 100000)}}));
     EXPECT_TRUE(store.History(id).back().deleted);
 
-    ASSERT_EQ(store.Restore(deleted.front(), At(3)), JournalAppendResult::Appended);
+    OwnSaveClash clash;
+    ASSERT_EQ(store.Restore(deleted.front(), At(3), clash), JournalAppendResult::Appended);
     const OwnRecipeStore reopened = Open();
     EXPECT_EQ(Codes(reopened), (std::vector<WideString>{u"К-1", u"К-2"}));
     EXPECT_EQ(reopened.Current().front().versions, 3u);

@@ -1,9 +1,14 @@
 // The built `datapack pour` on catalogue/: the plan after an accepted over-pour, worked
 // out by hand from the recipe text of row 0 for purpose 4 at 500 g, pastes added while
-// tinting, a bad reading and an unknown paste.
+// tinting, a bad reading and an unknown paste; batches appended to a journal.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
+
+#include "journal/JournalStore.h"
+#include "journal/posix/PosixJournalFile.h"
 
 #include "tests/support/RunCommand.h"
 
@@ -72,6 +77,36 @@ TEST(PourCommand, BadReadingIsNamedOnStderr) {
     const test::CommandResult run = Datapack("--resolution 0.1 446.48 4x6 2>&1 >/dev/null");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "datapack: bad reading 4x6: not a number\n");
+}
+
+// Two benches' batches appended as the weighing writes them: one finished, one left after
+// the base; each its own batch with what was poured.
+TEST(PourCommand, AppendsTheBatchToAJournal) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("lacqueron-pour-" + std::to_string(::getpid()) + ".lqj"))
+                                 .string();
+    std::filesystem::remove(path);
+    EXPECT_EQ(Datapack("--journal " + path + " 446.48 499.61 499.74 499.81 500.01").status, 0);
+    EXPECT_EQ(Datapack("--journal " + path + " 446.48").status, 0);
+    JournalStore journal(OpenPosixJournalFile(path));
+    ASSERT_EQ(journal.Load(), JournalLoadResult::Loaded);
+    const JournalContents& contents = journal.Contents();
+    ASSERT_EQ(contents.BatchCount(), 2u);
+    EXPECT_TRUE(contents.Damage().empty());
+    const BatchRecord done = contents.Batch(0);
+    const BatchRecord left = contents.Batch(1);
+    EXPECT_EQ(done.status, BatchStatus::Done);
+    EXPECT_EQ(left.status, BatchStatus::Abandoned);
+    EXPECT_NE(done.batchId, left.batchId);
+    EXPECT_EQ(done.colourCode, left.colourCode);
+    EXPECT_EQ(done.purpose, 4u);
+    EXPECT_EQ(done.amount, 500);
+    ASSERT_EQ(done.components.size(), 5u);
+    EXPECT_EQ(done.components[0].poured, 44648);
+    EXPECT_EQ(done.components[1].poured, 5313);
+    EXPECT_EQ(left.components[0].poured, 44648);
+    EXPECT_EQ(left.components[1].poured, 0);
+    std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
-// datapack pour: the bench's pour plan for one recipe after the given scale readings.
+// datapack pour: the bench's pour plan for one recipe after the given scale readings;
+// with --journal, the batch appended to a journal as a bench's weighing writes it.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/UniqueId.h"
 #include "core/Utf8.h"
+#include "journal/JournalStore.h"
+#include "journal/posix/PosixJournalFile.h"
+#include "pour/PourBatch.h"
 #include "pour/PourPlan.h"
 #include "pour/PourText.h"
 #include "tools/datapack/Commands.h"
@@ -17,7 +23,7 @@ namespace {
 
 constexpr char kUsage[] =
     "datapack pour --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N "
-    "[--resolution 0.01|0.1|1] [--capacity G] [--accept] READING|undo|add CODE GRAMS...";
+    "[--resolution 0.01|0.1|1] [--capacity G] [--journal FILE] [--accept] READING|undo|add CODE GRAMS...";
 constexpr char kAcceptFlag[] = "--accept";
 constexpr char kUndoToken[] = "undo";
 constexpr char kAddToken[] = "add";
@@ -121,6 +127,34 @@ void PrintPlan(const lacqueron::PourPlan& plan) {
     }
 }
 
+// Appends the batch as the plan was left to the journal, as a bench's weighing does,
+// stamped with the time now (UTC); empty when written, else why not.
+std::string AppendToJournal(const std::string& path, const lacqueron::PourPlan& plan, const RecipeSelection& selection) {
+    lacqueron::BatchHeader header;
+    header.time.utcSeconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    header.colourCode = selection.recipe->title;
+    if (const lacqueron::ColourEntry* colour = selection.catalogue.findColour(selection.recipe->number)) {
+        header.colourCode = colour->code;
+        header.colourName = colour->name;
+    }
+    header.purpose = selection.purpose;
+    header.weightType = selection.weightType;
+    header.amount = selection.amount;
+    header.batchId = lacqueron::NewUniqueId();
+    const std::unique_ptr<lacqueron::JournalFile> file = lacqueron::OpenPosixJournalFile(path);
+    if (!file) return "cannot open " + path;
+    switch (lacqueron::AppendBatch(*file, lacqueron::BatchOfPour(plan, header))) {
+    case lacqueron::JournalAppendResult::Appended: return {};
+    case lacqueron::JournalAppendResult::Busy: return path + " is held by another writer past the time limit";
+    case lacqueron::JournalAppendResult::NotAJournal: return path + " is not a journal of this version";
+    case lacqueron::JournalAppendResult::TooLarge: return "the batch does not fit in one record";
+    case lacqueron::JournalAppendResult::WriteFailed:
+    case lacqueron::JournalAppendResult::Refused: break;
+    }
+    return "cannot write " + path;
+}
+
 // Whole grams, as the bench's can capacity is kept.
 bool ParseCapacity(const std::string& text, lacqueron::Hundredths& capacity) {
     std::int64_t grams = 0;
@@ -136,6 +170,7 @@ int RunPour(const Arguments& args) {
     std::vector<std::string> names = RecipeOptionNames();
     names.push_back("--resolution");
     names.push_back("--capacity");
+    names.push_back("--journal");
     Options options;
     if (!ParseOptions(split.named, names, RequiredRecipeOptionNames(), kUsage, options)) return 2;
     lacqueron::Hundredths resolution = lacqueron::kDefaultResolution;
@@ -177,6 +212,9 @@ int RunPour(const Arguments& args) {
             if (!split.accept || !lacqueron::AcceptCorrection(plan)) lacqueron::DeclineCorrection(plan);
         }
     }
+    if (options.count("--journal"))
+        if (const std::string error = AppendToJournal(options["--journal"], plan, selection); !error.empty())
+            return Fail(error);
     PrintPlan(plan);
     return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the plan");
 }

@@ -32,7 +32,10 @@ void ReportLedgerChange(LedgerContext& context) noexcept {
 
 void ShowNotWritten(HWND owner, const wchar_t* notDone, JournalAppendResult result) noexcept {
     try {
-        ShowErrorBox(owner, WinText(FromWinText(notDone) + u" " + DescribeAppendFailure(result)));
+        // "Цена не сохранена." leads: "Цена не сохранена: не удалось записать файл цен и остатков."
+        WideString lead = FromWinText(notDone);
+        if (!lead.empty() && lead.back() == u'.') lead.pop_back();
+        ShowErrorBox(owner, WinText(DescribeAppendFailure(result, lead, kLedgerWords)));
     } catch (...) {
         ShowErrorBox(owner, notDone);
     }

@@ -45,6 +45,8 @@ constexpr int kPercent = 100;
 constexpr int kTipShownMs = 5000;
 // Posted at a store's opening, so what it has to say comes once the window is up.
 constexpr UINT kTellStoreNotice = WM_APP + 1;
+// Posted by the data folder's worker when a look is done; wParam is its generation.
+constexpr UINT kFolderLooked = WM_APP + 2;
 // WM_CONTEXTMENU's position when the keyboard asked for the menu.
 constexpr LPARAM kMenuFromKeyboard = -1;
 
@@ -111,15 +113,15 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexce
         return OnCtlColorStatic(reinterpret_cast<HWND>(lParam));
     case WM_ACTIVATE:
         // Another bench may have saved meanwhile; the default handling still sets the focus.
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            RefreshOwnRecipes(false, ShopData::Retry::kWhenDue);
-            RefreshLedger(ShopData::Retry::kWhenDue);
-        }
+        if (LOWORD(wParam) != WA_INACTIVE) TakeNews(shop_.Look(ShopData::Retry::kWhenDue));
         return FALSE;
     case WM_CONTEXTMENU:
         return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
     case kTellStoreNotice:
         TellStoreNotice();
+        return TRUE;
+    case kFolderLooked:
+        TakeNews(shop_.OnLooked(wParam));
         return TRUE;
     case WM_CLOSE:
         PostQuitMessage(0);
@@ -152,9 +154,9 @@ void MainDialog::OnInit() noexcept {
     ShowControl(Window(), IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
-    if (shop_.ConnectOwnRecipes()) PostMessageW(Window(), kTellStoreNotice, 0, 0);
-    ReloadOwnRows();
-    shop_.ConnectLedger();
+    // The own rows and the prices come when the worker has read the data folder.
+    shop_.Start(Window(), kFolderLooked);
+    TakeNews(shop_.Look(ShopData::Retry::kNow));
     finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
@@ -256,8 +258,7 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
     case IDM_REFRESH:
         // Asked for: an unreachable folder is told again.
         shop_.TellUnreachableAgain();
-        RefreshOwnRecipes();
-        RefreshLedger();
+        TakeNews(shop_.Look(ShopData::Retry::kNow));
         return TRUE;
     case IDC_MAIN_RECIPES:
         if (code != BN_CLICKED) return FALSE;
@@ -441,6 +442,8 @@ void MainDialog::OnWeigh() noexcept {
     if (recipe == nullptr) return;
     if (!benchResolution_) benchResolution_ = LoadBenchResolution();
     if (!benchScale_) benchScale_ = LoadBenchScale();
+    // The prices and the stock stay as they are until the batch is over.
+    const ShopData::Lend lend(shop_);
     try {
         // Copies: saving the batch as a recipe reloads the own rows the selection points into.
         const ColourRecipe weighed = *recipe;
@@ -525,10 +528,16 @@ void MainDialog::TellStoreNotice() noexcept {
     if (!notice.empty()) ShowErrorBox(Window(), WinText(notice));
 }
 
-void MainDialog::RefreshOwnRecipes(bool reload, ShopData::Retry retry) noexcept {
-    const ShopData::OwnRecipesNews news = shop_.RefreshOwnRecipes(retry);
+void MainDialog::TakeNews(const ShopData::News& news) noexcept {
     if (news.tell) PostMessageW(Window(), kTellStoreNotice, 0, 0);
-    if (reload || news.reload) ReloadOwnRows();
+    if (news.reload) ReloadOwnRows();
+    if (news.prices) ComputeRecipe();
+    if (news.looked) SetDlgItemTextW(Window(), IDC_MAIN_STATUS, WinText(shop_.StatusText()));
+}
+
+void MainDialog::SettleShop() noexcept {
+    TakeNews(shop_.Look(ShopData::Retry::kNow));
+    TakeNews(shop_.Settle());
 }
 
 void MainDialog::ReloadOwnRows() noexcept {
@@ -572,7 +581,8 @@ void MainDialog::ReloadOwnRows() noexcept {
 }
 
 void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept {
-    RefreshOwnRecipes();
+    SettleShop();
+    const ShopData::Lend lend(shop_);
     try {
         OwnRecipeContext context;
         context.catalogue = &catalogue_;
@@ -589,13 +599,8 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
 
 void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
     // The manager may have moved the data folder: the windows go on with the new store.
-    RefreshOwnRecipes(true);
-    RefreshLedger();
+    TakeNews(shop_.LookHere());
     shop_.Follow(context);
-}
-
-void MainDialog::RefreshLedger(ShopData::Retry retry) noexcept {
-    if (shop_.RefreshLedger(retry)) ComputeRecipe();
 }
 
 void MainDialog::OnLedgerChanged() noexcept {
@@ -630,7 +635,8 @@ void MainDialog::OnRecipeManager() noexcept {
 }
 
 void MainDialog::WithLedger(const std::function<void(LedgerContext&)>& run) noexcept {
-    RefreshLedger();
+    SettleShop();
+    const ShopData::Lend lend(shop_);
     try {
         LedgerContext context;
         context.catalogue = &catalogue_;
@@ -680,6 +686,7 @@ void MainDialog::CopySelectedToOwn() noexcept {
 }
 
 void MainDialog::EditSelectedOwn() noexcept {
+    SettleShop();
     const std::size_t own = SelectedOwnRow();
     const OwnRecipeStore* store = shop_.OwnRecipes();
     if (own == kNoRow || store == nullptr) return;

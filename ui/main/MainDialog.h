@@ -51,6 +51,8 @@ public:
     const WideString& RecipeText() const noexcept { return recipeText_; }
     // The line under the recipe: what it costs at today's prices; empty without prices.
     const WideString& CostText() const noexcept { return costText_; }
+    // The link to the data folder, to see whether a look is under way.
+    const ShopData& Shop() const noexcept { return shop_; }
     // The own recipes the list shows after the package's colours, in list order.
     const std::vector<OwnColourRow>& OwnRows() const noexcept { return ownRows_; }
 
@@ -91,18 +93,16 @@ private:
     const ColourEntry* ColourOf(const ColourRecipe* recipe) const noexcept;
     // The selected row among the own ones; kNoRow when none is, or a package's colour.
     std::size_t SelectedOwnRow() const noexcept;
-    // Reads what other benches saved (activation, F5) and shows it; with reload the
-    // rows are read again even when nothing new came. A notice is posted, to be told
-    // once the window is up.
-    void RefreshOwnRecipes(bool reload = false, ShopData::Retry retry = ShopData::Retry::kNow) noexcept;
+    // Shows what a look at the data folder brought: rows, prices, the status line, a notice.
+    void TakeNews(const ShopData::News& news) noexcept;
+    // A look asked for and waited for a moment, before a window opens over the stores.
+    void SettleShop() noexcept;
     // Replaces the list's own rows with the store's, keeping the selection by code.
     void ReloadOwnRows() noexcept;
     void TellStoreNotice() noexcept;
     // Runs a recipe window with this dialog's choices; a change reloads the own rows.
     void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
     void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
-    // Reads what other benches recorded (activation, F5); the cost line follows.
-    void RefreshLedger(ShopData::Retry retry = ShopData::Retry::kNow) noexcept;
     // The prices again after the ledger changed, and the cost line with them.
     void OnLedgerChanged() noexcept;
     // The cost line for the recipe just computed; null clears it.

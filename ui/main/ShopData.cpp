@@ -3,6 +3,7 @@
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
 #include "files/LedgerAccess.h"
+#include "journal/JournalText.h"
 #include "ledger/LedgerDay.h"
 
 namespace lacqueron {
@@ -11,75 +12,167 @@ namespace {
 constexpr char16_t kStoreUnreachableTail[] =
     u"\n\nКаталог работает как прежде; свои рецепты появятся, когда папка данных станет доступна.";
 
-// True when the path in force differs from the one in use. Out of memory for the path,
-// the store in use stays.
-template <typename PathOf>
-bool FolderMoved(PathOf pathOf, const WideString& inUse) noexcept {
-    try {
-        return pathOf() != inUse;
-    } catch (...) {
-        return false;
-    }
-}
-
-// When a try that ended now failed; none when it opened the store. Taken after the try,
-// which may have waited long on a share that is gone.
-std::optional<std::chrono::steady_clock::time_point> FailedAt(bool opened) noexcept {
-    if (opened) return std::nullopt;
-    return std::chrono::steady_clock::now();
+// The folder as the painter reads it, without its closing separator.
+WideString ShownFolder(WideString folder) {
+    while (!folder.empty() && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+    return folder;
 }
 
 }  // namespace
 
-ShopData::ShopData(const Catalogue& catalogue, std::chrono::milliseconds retryInterval) noexcept
-    : catalogue_(catalogue), retryInterval_(retryInterval) {}
+ShopData::ShopData(const Catalogue& catalogue, std::chrono::milliseconds retryInterval,
+                   std::shared_ptr<FolderAccess> access) noexcept
+    : catalogue_(catalogue), retryInterval_(retryInterval), access_(access ? std::move(access) : DataFolderAccess()) {}
 
 ShopData::~ShopData() = default;
 
-bool ShopData::Due(Retry retry, const std::optional<std::chrono::steady_clock::time_point>& failedAt) const noexcept {
-    return retry == Retry::kNow || !failedAt || std::chrono::steady_clock::now() - *failedAt >= retryInterval_;
+void ShopData::Start(HWND window, UINT message) noexcept {
+    if (!access_ || worker_) return;
+    window_ = window;
+    message_ = message;
+    // The worker only posts: a window gone meanwhile makes the post fail, nothing more.
+    worker_ = FolderWorker::Start(access_, [window, message](LookGeneration generation) {
+        PostMessageW(window, message, static_cast<WPARAM>(generation), 0);
+    });
 }
 
-bool ShopData::ConnectOwnRecipes() noexcept {
-    bool tell = false;
-    try {
-        storePath_ = OwnRecipesPath();
-        WideString error;
-        store_ = OpenOwnRecipes(storePath_, error);
-        if (store_) {
-            storeError_.clear();
-            storeErrorTold_ = false;
-            if (!store_->Damage().empty())
-                storeNotice_ = u"Файл своих рецептов повреждён: показано то, что удалось прочитать. Файл не "
-                               u"перезаписывается, новые рецепты дописываются после повреждения.\n\n" + storePath_;
-            tell = !storeNotice_.empty();
-        } else {
-            storeError_ = error;
-            if (!storeErrorTold_) {
-                storeErrorTold_ = true;
-                storeNotice_ = error + kStoreUnreachableTail;
-                tell = true;
-            }
-        }
-    } catch (...) {
-        // Out of memory for a path or a text: the catalogue goes on alone, tried again later.
-        store_.reset();
+ShopData::News ShopData::Look(Retry retry) noexcept {
+    if (lent_ > 0) return Written();
+    if (awaited_ || !access_) return {};
+    const bool whole = stores_.recipes && stores_.ledger;
+    if (!whole && retry == Retry::kWhenDue && failedAt_ &&
+        std::chrono::steady_clock::now() - *failedAt_ < retryInterval_)
+        return {};
+    if (worker_) {
+        FolderHeld held = Held();
+        awaited_ = worker_->Look(held);
+        if (awaited_) return {};
+        stores_ = std::move(held.stores);
     }
-    storeFailedAt_ = FailedAt(store_ != nullptr);
-    return tell;
+    return LookHere();
 }
 
-ShopData::OwnRecipesNews ShopData::RefreshOwnRecipes(Retry retry) noexcept {
-    OwnRecipesNews news;
-    if (!store_ && !Due(retry, storeFailedAt_)) return news;
-    if (!store_ || FolderMoved(OwnRecipesPath, storePath_)) {
-        news.tell = ConnectOwnRecipes();
-        news.reload = true;
-    } else {
-        store_->Refresh();
-        news.reload = store_->Revision() != rowsRevision_;
+ShopData::News ShopData::OnLooked(WPARAM generation) noexcept {
+    if (!worker_ || !awaited_ || *awaited_ != static_cast<LookGeneration>(generation)) return {};
+    if (lent_ > 0) {
+        lookWaits_ = true;
+        return {};
+    }
+    std::optional<FolderLook> look = worker_->Take(*awaited_);
+    if (!look) return {};
+    awaited_.reset();
+    return Install(std::move(*look));
+}
+
+ShopData::News ShopData::Settle() noexcept {
+    if (!worker_ || !awaited_ || lent_ > 0) return {};
+    std::optional<FolderLook> look = worker_->WaitFor(*awaited_, kSettleLimit);
+    if (!look) return {};
+    awaited_.reset();
+    return Install(std::move(*look));
+}
+
+ShopData::News ShopData::LookHere() noexcept {
+    if (awaited_ || !access_) return Written();
+    return Install(LookAtFolder(*access_, Held()));
+}
+
+FolderHeld ShopData::Held() noexcept {
+    FolderHeld held;
+    held.stores = std::move(stores_);
+    try {
+        held.folder = folder_;
+        held.read = folderRead_;
+    } catch (...) {
+        // Out of memory: no folder, so the look opens afresh.
+    }
+    return held;
+}
+
+ShopData::News ShopData::Written() noexcept {
+    News news;
+    news.reload = stores_.recipes && stores_.recipes->Revision() != rowsRevision_;
+    if (stores_.ledger && stores_.ledger->Revision() != pricesRevision_) {
+        ReadPrices();
+        news.prices = true;
     }
     return news;
+}
+
+void ShopData::EndLend() noexcept {
+    if (--lent_ > 0 || !lookWaits_) return;
+    lookWaits_ = false;
+    if (awaited_) PostMessageW(window_, message_, static_cast<WPARAM>(*awaited_), 0);
+}
+
+ShopData::News ShopData::Install(FolderLook look) noexcept {
+    News news;
+    news.looked = true;
+    const bool folderMoved = look.folder != folder_;
+    folder_.swap(look.folder);
+    try {
+        InstallRecipes(look, folderMoved, news);
+        InstallLedger(look, folderMoved, news);
+    } catch (...) {
+        // Out of memory for a text: the stores are in, their notice is not.
+        stores_.recipes = std::move(look.stores.recipes);
+        stores_.ledger = std::move(look.stores.ledger);
+    }
+    const bool whole = stores_.recipes && stores_.ledger;
+    if (folderMoved) {
+        folderRead_ = false;
+        readAt_.reset();
+    }
+    if (stores_.recipes || stores_.ledger) folderRead_ = true;
+    if (whole) readAt_ = CurrentBatchTime();
+    failedAt_ = whole ? std::nullopt : std::optional(std::chrono::steady_clock::now());
+    return news;
+}
+
+void ShopData::InstallRecipes(FolderLook& look, bool folderMoved, News& news) {
+    stores_.recipes = std::move(look.stores.recipes);
+    OwnRecipeStore* store = stores_.recipes.get();
+    // The rows last read stay shown while the folder cannot be reached.
+    news.reload = store ? look.recipesReopened || store->Revision() != rowsRevision_ : folderMoved;
+    if (!look.recipesReopened) return;
+    if (store) {
+        storeError_.clear();
+        storeErrorTold_ = false;
+        if (!store->Damage().empty())
+            storeNotice_ = u"Файл своих рецептов повреждён: показано то, что удалось прочитать. Файл не "
+                           u"перезаписывается, новые рецепты дописываются после повреждения.\n\n" +
+                           OwnRecipesPathIn(folder_);
+    } else {
+        storeError_ = look.recipesError;
+        if (!storeErrorTold_) {
+            storeErrorTold_ = true;
+            storeNotice_ = storeError_ + kStoreUnreachableTail;
+        }
+    }
+    news.tell = !storeNotice_.empty();
+}
+
+void ShopData::InstallLedger(FolderLook& look, bool folderMoved, News& news) {
+    stores_.ledger = std::move(look.stores.ledger);
+    if (look.ledgerReopened) {
+        stock_.reset();
+        stockJournal_.reset();
+        ledgerError_ = stores_.ledger ? WideString() : look.ledgerError;
+        // Told as a damaged journal is, with what could be read; new records go after the damage.
+        if (const LedgerStore* ledger = stores_.ledger.get(); ledger && !ledger->Damage().empty()) {
+            const std::size_t read = ledger->Prices().size() + ledger->Receipts().size() + ledger->Counts().size() +
+                                     ledger->Minimums().size();
+            if (!storeNotice_.empty()) storeNotice_ += u"\n\n";
+            storeNotice_ += LogDamageMessage(u"Файл цен и остатков", u"записей", read, ledger->Damage()) + u"\n" +
+                            folder_ + kLedgerFileName;
+            news.tell = true;
+        }
+    }
+    // The prices last read stay in force while the folder cannot be reached.
+    if (stores_.ledger ? look.ledgerReopened || stores_.ledger->Revision() != pricesRevision_ : folderMoved) {
+        ReadPrices();
+        news.prices = true;
+    }
 }
 
 WideString ShopData::TakeNotice() noexcept {
@@ -88,12 +181,24 @@ WideString ShopData::TakeNotice() noexcept {
     return notice;
 }
 
+WideString ShopData::StatusText() const noexcept {
+    try {
+        if (awaited_ || (stores_.recipes && stores_.ledger) || failedAt_ == std::nullopt) return {};
+        WideString text = u"Папка данных недоступна: " + ShownFolder(folder_) + u".";
+        if (readAt_) text += u" Показаны данные на " + FormatBatchTime(*readAt_) + u".";
+        return text;
+    } catch (...) {
+        return {};
+    }
+}
+
 bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecipeId>& ids) noexcept {
     try {
         std::vector<OwnColourRow> readRows;
         std::vector<OwnRecipeId> readIds;
-        if (store_) {
-            const std::vector<OwnRecipeCurrent>& current = store_->Current();
+        const OwnRecipeStore* store = stores_.recipes.get();
+        if (store) {
+            const std::vector<OwnRecipeCurrent>& current = store->Current();
             readRows.reserve(current.size());
             readIds.reserve(current.size());
             for (const OwnRecipeCurrent& own : current) {
@@ -105,46 +210,19 @@ bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecip
         }
         rows.swap(readRows);
         ids.swap(readIds);
-        rowsRevision_ = store_ ? std::optional(store_->Revision()) : std::nullopt;
+        rowsRevision_ = store ? std::optional(store->Revision()) : std::nullopt;
         return true;
     } catch (...) {
         return false;
     }
 }
 
-void ShopData::ConnectLedger() noexcept {
-    prices_.reset();
-    stock_.reset();
-    stockJournal_.reset();
-    try {
-        ledgerPath_ = LedgerPath();
-        ledger_ = OpenLedger(ledgerPath_, ledgerError_);
-        if (ledger_) ledgerError_.clear();
-    } catch (...) {
-        // Out of memory for the path: no costs until it is tried again.
-        ledger_.reset();
-    }
-    ledgerFailedAt_ = FailedAt(ledger_ != nullptr);
-    ReadPrices();
-}
-
-bool ShopData::RefreshLedger(Retry retry) noexcept {
-    if (!ledger_ && !Due(retry, ledgerFailedAt_)) return false;
-    if (!ledger_ || FolderMoved(LedgerPath, ledgerPath_)) {
-        ConnectLedger();
-        return true;
-    }
-    ledger_->Refresh();
-    if (ledger_->Revision() == pricesRevision_) return false;
-    ReadPrices();
-    return true;
-}
-
 void ShopData::ReadPrices() noexcept {
-    pricesRevision_ = ledger_ ? std::optional(ledger_->Revision()) : std::nullopt;
+    const LedgerStore* ledger = stores_.ledger.get();
+    pricesRevision_ = ledger ? std::optional(ledger->Revision()) : std::nullopt;
     try {
-        if (ledger_ && !ledger_->Prices().empty())
-            prices_.emplace(ledger_->Prices());
+        if (ledger && !ledger->Prices().empty())
+            prices_.emplace(ledger->Prices());
         else
             prices_.reset();
     } catch (...) {
@@ -152,22 +230,27 @@ void ShopData::ReadPrices() noexcept {
     }
 }
 
+WideString ShopData::MissingText(const WideString& error) const {
+    if (!error.empty() || !awaited_) return error;
+    return u"Папка данных не отвечает: " + ShownFolder(folder_);
+}
+
 void ShopData::Fill(OwnRecipeContext& context) const {
-    context.store = store_.get();
-    context.storeError = storeError_;
+    context.store = stores_.recipes.get();
+    context.storeError = context.store ? WideString() : MissingText(storeError_);
 }
 
 void ShopData::Fill(LedgerContext& context) const {
-    context.ledger = ledger_.get();
-    context.ledgerError = ledgerError_;
+    context.ledger = stores_.ledger.get();
+    context.ledgerError = context.ledger ? WideString() : MissingText(ledgerError_);
 }
 
 void ShopData::Follow(OwnRecipeContext& context) const noexcept {
-    context.store = store_.get();
-    context.ledger = ledger_.get();
+    context.store = stores_.recipes.get();
+    context.ledger = stores_.ledger.get();
     try {
-        context.storeError = storeError_;
-        context.ledgerError = ledgerError_;
+        context.storeError = context.store ? WideString() : MissingText(storeError_);
+        context.ledgerError = context.ledger ? WideString() : MissingText(ledgerError_);
     } catch (...) {
         context.storeError.clear();
         context.ledgerError.clear();
@@ -176,7 +259,8 @@ void ShopData::Follow(OwnRecipeContext& context) const noexcept {
 
 std::vector<StockRow> ShopData::StockShortfalls(const std::vector<CostLine>& needed) noexcept {
     try {
-        if (!ledger_ || (ledger_->Receipts().empty() && ledger_->Counts().empty() && ledger_->Minimums().empty()))
+        const LedgerStore* ledger = stores_.ledger.get();
+        if (!ledger || (ledger->Receipts().empty() && ledger->Counts().empty() && ledger->Minimums().empty()))
             return {};
         if (!stockJournal_) {
             WideString error;
@@ -186,9 +270,9 @@ std::vector<StockRow> ShopData::StockShortfalls(const std::vector<CostLine>& nee
             return {};
         }
         if (stock_)
-            stock_->CatchUp(*ledger_, stockJournal_->Contents());
+            stock_->CatchUp(*ledger, stockJournal_->Contents());
         else
-            stock_ = std::make_unique<StockAccount>(catalogue_, *ledger_, stockJournal_->Contents());
+            stock_ = std::make_unique<StockAccount>(catalogue_, *ledger, stockJournal_->Contents());
         return stock_->Shortfalls(needed, LocalDay(CurrentBatchTime()));
     } catch (...) {
         stock_.reset();  // out of memory: no warning, and counted afresh next time

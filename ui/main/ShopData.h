@@ -1,7 +1,8 @@
 // The main window's link to the shop's data folder: the own recipes' store, the ledger
-// with its prices, and the journal stock is counted from. It opens them, opens them
-// again when the folder moved or could not be reached, and reads what other benches
-// wrote. No window of its own: what the window must do comes back from the calls.
+// with its prices, and the journal stock is counted from. A worker opens them, opens
+// them again when the folder moved, failed or could not be reached, and reads what
+// other benches wrote; the window takes each look by message. No window of its own:
+// what the window must do comes back from the calls.
 #pragma once
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "search/ColourIndex.h"
+#include "shop/FolderWorker.h"
 #include "ui/ledger/LedgerWindows.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
@@ -24,55 +26,86 @@ namespace lacqueron {
 // activation tries a store that failed again only this long after the last try ended.
 inline constexpr std::chrono::milliseconds kUnreachableRetryInterval = std::chrono::seconds(10);
 
+// A window about to open over the stores waits at most this long for a look under way;
+// a share slower than that is as good as gone for that window.
+inline constexpr std::chrono::milliseconds kSettleLimit = std::chrono::seconds(2);
+
 class ShopData {
 public:
     // kNow when the painter asked (F5, a window opened); kWhenDue at an activation.
     enum class Retry { kNow, kWhenDue };
 
-    // What a look at the own recipes asks of the window.
-    struct OwnRecipesNews {
-        bool reload = false;  // the rows are to be read again
+    // What a look brought that the window acts on.
+    struct News {
+        bool reload = false;  // the own rows are to be read again
         bool tell = false;    // a notice waits: TakeNotice once the window is up
+        bool prices = false;  // the prices were read again: the cost line follows
+        bool looked = false;  // a look came back: the status line follows
     };
 
-    // Borrows the catalogue for its life.
+    // Borrows the catalogue for its life. Without an access, the program's own (Win32).
     explicit ShopData(const Catalogue& catalogue,
-                      std::chrono::milliseconds retryInterval = kUnreachableRetryInterval) noexcept;
+                      std::chrono::milliseconds retryInterval = kUnreachableRetryInterval,
+                      std::shared_ptr<FolderAccess> access = nullptr) noexcept;
     ~ShopData();
     ShopData(const ShopData&) = delete;
     ShopData& operator=(const ShopData&) = delete;
 
-    // Opens the own recipes in the data folder. A folder that cannot be reached is told
-    // once (tell), and tried again at the next refresh; a damaged file is told each time.
-    bool ConnectOwnRecipes() noexcept;
-    // Reads what other benches saved; connects first when there is no store or the
-    // folder moved.
-    OwnRecipesNews RefreshOwnRecipes(Retry retry) noexcept;
-    // The next refresh tells an unreachable folder again.
+    // Starts the worker that opens and catches up the stores; each look it finishes is
+    // posted to the window as `message` with its generation in wParam. Without a worker
+    // (no thread could be made) a look runs on the calling thread.
+    void Start(HWND window, UINT message) noexcept;
+    // Asks for a look: the stores catch up, and a missing or failing one is opened again,
+    // at an activation only once the retry interval passed since the last failed look.
+    // While a look is under way nothing more is asked; while a window holds the stores
+    // only what its own writes changed comes back.
+    News Look(Retry retry) noexcept;
+    // The look the message told of; a stale one is dropped.
+    News OnLooked(WPARAM generation) noexcept;
+    // Waits at most kSettleLimit for a look under way, before a window opens.
+    News Settle() noexcept;
+    // A look on this thread, for a window that wrote to the stores or moved the folder:
+    // it holds them, so they never go to the worker meanwhile.
+    News LookHere() noexcept;
+
+    // Held while a window runs over the stores or the prices: no look takes them away
+    // or replaces them meanwhile; a look that comes back then is taken after.
+    class Lend {
+    public:
+        explicit Lend(ShopData& shop) noexcept : shop_(shop) { ++shop_.lent_; }
+        ~Lend() { shop_.EndLend(); }
+        Lend(const Lend&) = delete;
+        Lend& operator=(const Lend&) = delete;
+
+    private:
+        ShopData& shop_;
+    };
+
+    // Whether a look is under way (it has the stores).
+    bool LookUnderWay() const noexcept { return awaited_.has_value(); }
+    // The next look tells an unreachable folder again.
     void TellUnreachableAgain() noexcept { storeErrorTold_ = false; }
     // The waiting notice, which is forgotten; empty when there is none.
     WideString TakeNotice() noexcept;
+    // "Папка данных недоступна: <путь>. Показаны данные на <время>." while a store of
+    // the folder cannot be reached; empty while both can.
+    WideString StatusText() const noexcept;
     // The store's recipes as list rows numbered after the catalogue's, and their ids
     // beside them; none without a store. False, with both untouched, out of memory.
     bool ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecipeId>& ids) noexcept;
-
-    // Opens the ledger in the data folder, quietly: without it there are no prices.
-    void ConnectLedger() noexcept;
-    // Reads what other benches recorded, connecting first when there is no ledger or
-    // the folder moved; true when the prices were read again.
-    bool RefreshLedger(Retry retry) noexcept;
     // Reads the prices again after the ledger changed.
     void ReadPrices() noexcept;
 
-    OwnRecipeStore* OwnRecipes() const noexcept { return store_.get(); }
-    LedgerStore* Ledger() const noexcept { return ledger_.get(); }
-    // Null while the ledger keeps no price.
+    // Null while the data folder cannot be reached, or a look has them.
+    OwnRecipeStore* OwnRecipes() const noexcept { return stores_.recipes.get(); }
+    LedgerStore* Ledger() const noexcept { return stores_.ledger.get(); }
+    // Null while the ledger keeps no price; the last prices read while it cannot be reached.
     const PriceBook* Prices() const noexcept { return prices_ ? &*prices_ : nullptr; }
 
     // The stores and why they are missing, for a window's run; may throw out of memory.
     void Fill(OwnRecipeContext& context) const;
     void Fill(LedgerContext& context) const;
-    // The stores after a refresh, into a window's context that is running; never throws.
+    // The stores after a look, into a window's context that is running; never throws.
     void Follow(OwnRecipeContext& context) const noexcept;
 
     // What a batch of these weights would leave below zero or below a minimum; none
@@ -80,26 +113,42 @@ public:
     std::vector<StockRow> StockShortfalls(const std::vector<CostLine>& needed) noexcept;
 
 private:
-    // Whether a store that is missing is tried now.
-    bool Due(Retry retry, const std::optional<std::chrono::steady_clock::time_point>& failedAt) const noexcept;
+    // What a look is handed: the stores, which go with it.
+    FolderHeld Held() noexcept;
+    // Takes what a look found in place of what the window had.
+    News Install(FolderLook look) noexcept;
+    void InstallRecipes(FolderLook& look, bool folderMoved, News& news);
+    void InstallLedger(FolderLook& look, bool folderMoved, News& news);
+    // What a window's own writes changed, with no file read.
+    News Written() noexcept;
+    // The last lend ended: a look that came back meanwhile is told again.
+    void EndLend() noexcept;
+    // Why a store is missing, for a window: its error, or the folder not answering.
+    WideString MissingText(const WideString& error) const;
 
     const Catalogue& catalogue_;
     const std::chrono::milliseconds retryInterval_;
-    std::unique_ptr<OwnRecipeStore> store_;  // null while the data folder cannot be reached
-    WideString storePath_;
+    std::shared_ptr<FolderAccess> access_;
+    std::unique_ptr<FolderWorker> worker_;
+    HWND window_ = nullptr;  // told of every look done, as message_
+    UINT message_ = 0;
+    std::optional<LookGeneration> awaited_;  // the look under way, which has the stores
+    int lent_ = 0;                           // windows running over the stores
+    bool lookWaits_ = false;                 // a look came back while they ran
+    FolderStores stores_;                    // null where the data folder cannot be reached
+    WideString folder_;                      // the folder of stores_
+    bool folderRead_ = false;                // a store of it was ever opened
     WideString storeError_;
     bool storeErrorTold_ = false;
     WideString storeNotice_;
-    std::optional<std::chrono::steady_clock::time_point> storeFailedAt_;  // when the last try ended
+    WideString ledgerError_;
+    std::optional<std::chrono::steady_clock::time_point> failedAt_;  // when the last failed look ended
+    std::optional<BatchTime> readAt_;  // when both stores last read
     // The store revisions the rows and the prices were last read at: a recipe or ledger
-    // window may have refreshed a store since, so its own Refresh tells nothing new.
+    // window may have written since.
     std::optional<std::uint64_t> rowsRevision_;
     std::optional<std::uint64_t> pricesRevision_;
-    std::unique_ptr<LedgerStore> ledger_;  // null while the data folder cannot be reached
-    WideString ledgerPath_;
-    WideString ledgerError_;
-    std::optional<std::chrono::steady_clock::time_point> ledgerFailedAt_;
-    std::optional<PriceBook> prices_;  // of ledger_; none while it keeps no price
+    std::optional<PriceBook> prices_;  // of stores_.ledger; none while it keeps no price
     std::unique_ptr<JournalStore> stockJournal_;
     std::unique_ptr<StockAccount> stock_;
 };

@@ -39,6 +39,7 @@ constexpr int kLongestAmount = 16;
 constexpr std::int32_t kPreviewNumber = 0;
 constexpr std::size_t kCustomColours = 16;
 constexpr wchar_t kNotSaved[] = L" Рецепт не сохранён.";
+constexpr char16_t kNotSavedLead[] = u"Рецепт не сохранён";
 constexpr wchar_t kBadColour[] =
     L"Цвет R-G-B: три числа от 0 до 255 через дефис, например 200-30-40. Рецепт не сохранён.";
 constexpr wchar_t kNoMemory[] = L"Не хватило памяти. Рецепт не сохранён.";
@@ -55,6 +56,10 @@ public:
     OwnRecipeEditor(OwnRecipeContext& context, OwnRecipeId& id, const OwnRecipe& start)
         : context_(context), id_(id), start_(start), rgb_(start.rgb) {
         for (const OwnRecipeLine& line : start.lines) lines_.push_back({line.component, FormatOwnAmount(line.amount)});
+        // What the edit starts from: a save finds out whether another bench moved on since.
+        if (id != 0 && context.store)
+            for (const OwnRecipeCurrent& current : context.store->Current())
+                if (current.id == id) versions_ = current.versions;
         if (context.catalogue == nullptr) return;
         // Each code once: a base is listed per purpose in the package under one code.
         for (const MixComponent& component : context.catalogue->components) {
@@ -342,6 +347,19 @@ private:
         ShowErrorBox(Window(), WinText(DescribeProblem(recipe, check) + FromWinText(kNotSaved)));
     }
 
+    // Another bench saved first: a code it took is told; a recipe it changed or deleted
+    // is shown, and saved on top of that only when the painter says so.
+    void TellClash(const OwnRecipe& recipe, const OwnSaveClash& clash) {
+        if (!clash.code.empty()) {
+            ShowErrorBox(Window(), WinText(DescribeCodeClash(kNotSavedLead, clash.code)));
+            SetFocus(Control(IDC_OWN_RECIPE_CODE));
+            return;
+        }
+        if (!AskOwnRecipeQuestion(Window(), ChangedElsewhereQuestion(recipe.code, clash))) return;
+        versions_ = clash.theirs ? std::optional(clash.theirs->versions) : std::nullopt;
+        Save();
+    }
+
     // Saves and closes; anything wrong is told and the editor stays open with the edit.
     void Save() noexcept {
         try {
@@ -365,9 +383,11 @@ private:
                 return;
             }
             OwnRecipeId saved = id_;
-            const JournalAppendResult result = context_.store->Save(saved, recipe, CurrentBatchTime());
+            OwnSaveClash clash;
+            const JournalAppendResult result = context_.store->Save(saved, recipe, CurrentBatchTime(), versions_, clash);
+            if (result == JournalAppendResult::Refused) return TellClash(recipe, clash);
             if (result != JournalAppendResult::Appended) {
-                ShowErrorBox(Window(), WinText(u"Рецепт не сохранён. " + DescribeAppendFailure(result)));
+                ShowErrorBox(Window(), WinText(DescribeAppendFailure(result, kNotSavedLead, kOwnRecipeWords)));
                 return;
             }
             id_ = saved;
@@ -382,6 +402,8 @@ private:
     OwnRecipeContext& context_;
     OwnRecipeId& id_;
     const OwnRecipe& start_;
+    // The recipe's versions when the edit began, or when the painter chose to save on top.
+    std::optional<std::size_t> versions_;
     std::uint32_t rgb_;
     std::vector<EditedLine> lines_;
     std::vector<const MixComponent*> components_;  // the combo's items, by their data

@@ -14,6 +14,7 @@
 namespace lacqueron {
 namespace {
 
+constexpr char16_t kNotRestored[] = u"Версия не восстановлена";
 constexpr ColumnLayout kVersionColumns[] = {{L"Дата", 24}, {L"Код", 18}, {L"Название", 28}, {L"Изменения", 30}};
 constexpr ColumnLayout kDeletedColumns[] = {{L"Дата", 24}, {L"Код", 18}, {L"Название", 28}, {L"Примечание", 30}};
 
@@ -142,9 +143,14 @@ private:
                     return;
                 }
             }
-            const JournalAppendResult result = context_.store->Restore(*version, CurrentBatchTime());
+            OwnSaveClash clash;
+            const JournalAppendResult result = context_.store->Restore(*version, CurrentBatchTime(), clash);
+            if (result == JournalAppendResult::Refused) {
+                ShowErrorBox(Window(), WinText(DescribeCodeClash(kNotRestored, clash.code)));
+                return;
+            }
             if (result != JournalAppendResult::Appended) {
-                ShowErrorBox(Window(), WinText(u"Версия не восстановлена. " + DescribeAppendFailure(result)));
+                ShowErrorBox(Window(), WinText(DescribeAppendFailure(result, kNotRestored, kOwnRecipeWords)));
                 return;
             }
         } catch (...) {

@@ -236,7 +236,7 @@ private:
             if (!AskOwnRecipeQuestion(Window(), question)) return;
             const JournalAppendResult result = context_.store->Delete(current->id, CurrentBatchTime());
             if (result != JournalAppendResult::Appended) {
-                ShowErrorBox(Window(), WinText(u"Рецепт не удалён. " + DescribeAppendFailure(result)));
+                ShowErrorBox(Window(), WinText(DescribeAppendFailure(result, u"Рецепт не удалён", kOwnRecipeWords)));
                 return;
             }
         } catch (...) {

@@ -57,7 +57,7 @@ bool ImportOwnRecipesFile(HWND owner, OwnRecipeContext& context) noexcept {
         }
         const JournalAppendResult result = ImportOwnRecipes(*context.store, recipes, CurrentBatchTime());
         if (result != JournalAppendResult::Appended) {
-            ShowErrorBox(owner, WinText(DescribeAppendFailure(result) + u" " + FromWinText(kNotImported)));
+            ShowErrorBox(owner, WinText(DescribeAppendFailure(result, u"Ничего не импортировано", kOwnRecipeWords)));
             return false;
         }
         ReportOwnRecipeChange(context);

@@ -89,7 +89,11 @@ TEST_F(OwnRecipeRowsTest, FollowTheCatalogueAreFoundAndComeFromOtherBenches) {
     HWND list = ui.Control(IDC_PAINT_LIST);
     const Catalogue& catalogue = ui.Dialog().GetCatalogue();
     const auto catalogueRows = static_cast<int>(catalogue.recipes.size());
-    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), catalogueRows + 2);
+    // The rows come once the data folder's worker has read it.
+    const auto rowsAre = [&](int count) {
+        return PumpUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == count; });
+    };
+    ASSERT_TRUE(rowsAre(catalogueRows + 2));
     EXPECT_EQ(RowText(list, catalogueRows - 1), catalogue.recipes[catalogue.recipes.size() - 1].title);
     EXPECT_EQ(RowText(list, catalogueRows), u"К-0012");
     EXPECT_EQ(RowText(list, catalogueRows + 1), u"Ford 7VTA");
@@ -114,7 +118,7 @@ TEST_F(OwnRecipeRowsTest, FollowTheCatalogueAreFoundAndComeFromOtherBenches) {
     // Another bench saves: the next activation shows it, the selection stays on its code.
     SaveElsewhere(Recipe(u"Лаб-1", u"Проба", u"", 0x00FFFFFF, 100000, 1000));
     SendMessageW(ui.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
-    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), catalogueRows + 3);
+    ASSERT_TRUE(rowsAre(catalogueRows + 3));
     EXPECT_EQ(RowText(list, catalogueRows + 2), u"Лаб-1");
     EXPECT_EQ(SelectedRow(ui), catalogueRows + 1);
     EXPECT_EQ(ui.Text(IDC_COLOUR_CODE), u"Код: Ford 7VTA");
@@ -122,7 +126,7 @@ TEST_F(OwnRecipeRowsTest, FollowTheCatalogueAreFoundAndComeFromOtherBenches) {
     // And F5, as the host forwards it, at once.
     SaveElsewhere(Recipe(u"Лаб-2", u"Проба", u"", 0x00FFFFFF, 100000, 2000));
     SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDM_REFRESH, 1), 0);
-    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), catalogueRows + 4);
+    ASSERT_TRUE(rowsAre(catalogueRows + 4));
     EXPECT_EQ(RowText(list, catalogueRows + 3), u"Лаб-2");
     EXPECT_EQ(SelectedRow(ui), catalogueRows + 1);
 
@@ -139,6 +143,7 @@ TEST_F(OwnRecipeRowsTest, FollowTheCatalogueAreFoundAndComeFromOtherBenches) {
 
 TEST_F(OwnRecipeRowsTest, TheCostLineNamesAMissingPriceAndFollowsAnotherBenchs) {
     DialogUnderTest ui(PaintCatalogue());
+    ASSERT_TRUE(PumpUntil([&] { return !ui.Dialog().Shop().LookUnderWay(); }));  // the first look
     ui.SelectRow(1);  // RAL 3020: the first base and the red paste
     ui.TypeAmount(u"500");
     EXPECT_EQ(ui.Text(IDC_RECIPE_COST), u"");  // no prices kept at all
@@ -149,7 +154,9 @@ TEST_F(OwnRecipeRowsTest, TheCostLineNamesAMissingPriceAndFollowsAnotherBenchs) 
     PriceElsewhere(u"P2", 200000);
     const WideString recipe = ui.Text(IDC_RECIPE);
     SendMessageW(ui.Window(), WM_COMMAND, MAKEWPARAM(IDM_REFRESH, 1), 0);
-    EXPECT_EQ(ui.Text(IDC_RECIPE_COST), u"Стоимость: 248.00 ₽ (496.00 ₽ за кг краски)");
+    ASSERT_TRUE(ui.Dialog().Shop().LookUnderWay());
+    const WideString cost = u"Стоимость: 248.00 ₽ (496.00 ₽ за кг краски)";
+    EXPECT_TRUE(PumpUntil([&] { return ui.Text(IDC_RECIPE_COST) == cost; })) << "cost line: " << ui.Text(IDC_RECIPE_COST).size();
     EXPECT_EQ(ui.Text(IDC_RECIPE), recipe);  // the recipe text stays as it was
 
     // RAL 1000 has the yellow paste too, which has no price.

@@ -1,27 +1,77 @@
-// The main window's link to the data folder when the folder cannot be reached and then
-// can: the painter told once, and again after F5 asks; an activation trying the folder
-// again only once the retry interval has passed, F5 at once.
+// The main window's link to the data folder, a message-only window standing for the
+// main window: the stores opened on the worker and taken by message; a folder that
+// cannot be reached told once, and again when F5 asks; an activation trying it again
+// only once due, F5 at once; a folder renamed away shown in the status line with the
+// time of the figures shown, never made again empty, and read again once it is back;
+// a damaged ledger told with what could be read; a share that stalls leaving the
+// window's thread free.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 
 #include "files/DataFolder.h"
+#include "files/JournalAccess.h"
 #include "files/LedgerAccess.h"
 #include "ui/main/ShopData.h"
+#include "win32/Handles.h"
 
 namespace lacqueron::testing {
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr char16_t kUnreachableTail[] =
     u"\n\nКаталог работает как прежде; свои рецепты появятся, когда папка данных станет доступна.";
+constexpr char16_t kStatusStart[] = u"Папка данных недоступна: ";
 // Longer than any test runs: no activation is due within it.
 constexpr std::chrono::milliseconds kNeverDue = std::chrono::hours(1);
 constexpr std::chrono::milliseconds kAlwaysDue{0};
+// Longer than a look at a folder that answers ever takes under Wine on a busy machine.
+constexpr DWORD kLookLimitMs = 10000;
+// What "at once" means for the window's thread while the share stalls.
+constexpr auto kAtOnce = 500ms;
+constexpr UINT kLooked = WM_APP + 2;
 
 using Retry = ShopData::Retry;
+using Clock = std::chrono::steady_clock;
+
+// The program's own access, with a share that can stall: every look waits, inside the
+// file layer, until the stall is let go.
+class StallingAccess final : public FolderAccess {
+public:
+    void Stall() { stalled_ = true; }
+    void LetGo() {
+        stalled_ = false;
+        released_.Set();
+    }
+    bool Stalled() const { return inside_; }
+
+    WideString Folder() override {
+        if (stalled_) {
+            inside_ = true;
+            released_.Wait(INFINITE);
+        }
+        return real_->Folder();
+    }
+    void MakeFolder(const WideString& folder) override { real_->MakeFolder(folder); }
+    bool FolderThere(const WideString& folder) override { return real_->FolderThere(folder); }
+    std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) override {
+        return real_->OpenRecipes(folder, error);
+    }
+    std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
+        return real_->OpenLedger(folder, error);
+    }
+
+private:
+    const std::shared_ptr<FolderAccess> real_ = DataFolderAccess();
+    const EventHandle released_ = EventHandle::ManualReset();
+    std::atomic<bool> stalled_{false};
+    std::atomic<bool> inside_{false};
+};
 
 class ShopDataTest : public ::testing::Test {
 protected:
@@ -32,21 +82,42 @@ protected:
         const std::string pid = std::to_string(GetCurrentProcessId());
         parent_ = FromWinText(temp) + u"lacqueron-shop-" + WideString(pid.begin(), pid.end());
         folder_ = parent_ + u"\\data";
+        away_ = parent_ + u"\\away";
         RemoveFolders();  // what a run that crashed left
         ASSERT_TRUE(StoreDataFolder(folder_));
+        window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        ASSERT_NE(window_, nullptr);
     }
     void TearDown() override {
+        if (window_) DestroyWindow(window_);
         StoreDataFolder(u"");
         RemoveFolders();
     }
 
     void RemoveFolders() const {
-        for (const char16_t* name : {u"\\recipes.lqr", u"\\ledger.lqs"}) DeleteFileW(WinText(folder_ + name));
-        RemoveDirectoryW(WinText(folder_));
+        for (const WideString& folder : {folder_, away_}) {
+            for (const char16_t* name : {u"\\recipes.lqr", u"\\ledger.lqs"}) DeleteFileW(WinText(folder + name));
+            RemoveDirectoryW(WinText(folder));
+        }
         RemoveDirectoryW(WinText(parent_));
     }
 
     void FolderComesBack() const { ASSERT_TRUE(CreateDirectoryW(WinText(parent_), nullptr)); }
+
+    // The look the worker posts, taken as the main window takes it; a failure when none
+    // comes within the limit.
+    ShopData::News Looked(ShopData& shop) const {
+        const ULONGLONG deadline = GetTickCount64() + kLookLimitMs;
+        MSG message{};
+        while (!PeekMessageW(&message, window_, kLooked, kLooked, PM_REMOVE)) {
+            if (GetTickCount64() > deadline) {
+                ADD_FAILURE() << "no look came back";
+                return {};
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_POSTMESSAGE);
+        }
+        return shop.OnLooked(message.wParam);
+    }
 
     // Takes the notice and checks it is the unreachable folder's.
     static void ExpectUnreachableNotice(ShopData& shop) {
@@ -57,51 +128,154 @@ protected:
         EXPECT_TRUE(shop.TakeNotice().empty());
     }
 
+    static constexpr DWORD kPollMs = 20;
     Catalogue catalogue_;
     WideString parent_;
     WideString folder_;
+    WideString away_;
+    HWND window_ = nullptr;
 };
 
 TEST_F(ShopDataTest, AnActivationLeavesAFailedFolderAloneUntilDueAndF5TriesItAtOnce) {
     ShopData shop(catalogue_, kNeverDue);
-    EXPECT_TRUE(shop.ConnectOwnRecipes());
+    shop.Start(window_, kLooked);
+    EXPECT_FALSE(shop.Look(Retry::kNow).looked);  // on the worker
+    EXPECT_TRUE(shop.LookUnderWay());
+    EXPECT_TRUE(Looked(shop).tell);
     EXPECT_EQ(shop.OwnRecipes(), nullptr);
-    ExpectUnreachableNotice(shop);
-    shop.ConnectLedger();
     EXPECT_EQ(shop.Ledger(), nullptr);
+    ExpectUnreachableNotice(shop);
+    // Never read: no time to give.
+    EXPECT_EQ(shop.StatusText(), kStatusStart + folder_ + u".");
 
     FolderComesBack();
-    const ShopData::OwnRecipesNews activation = shop.RefreshOwnRecipes(Retry::kWhenDue);
-    EXPECT_FALSE(activation.reload);
-    EXPECT_FALSE(activation.tell);
-    EXPECT_FALSE(shop.RefreshLedger(Retry::kWhenDue));
-    EXPECT_EQ(shop.OwnRecipes(), nullptr);
-    EXPECT_EQ(shop.Ledger(), nullptr);
-
-    const ShopData::OwnRecipesNews f5 = shop.RefreshOwnRecipes(Retry::kNow);
+    shop.Look(Retry::kWhenDue);
+    EXPECT_FALSE(shop.LookUnderWay());
+    shop.Look(Retry::kNow);
+    ASSERT_TRUE(shop.LookUnderWay());
+    const ShopData::News f5 = Looked(shop);
     EXPECT_TRUE(f5.reload);
     EXPECT_FALSE(f5.tell);
     EXPECT_NE(shop.OwnRecipes(), nullptr);
-    EXPECT_TRUE(shop.RefreshLedger(Retry::kNow));
     EXPECT_NE(shop.Ledger(), nullptr);
     EXPECT_EQ(shop.Prices(), nullptr);  // the new ledger keeps no price
+    EXPECT_EQ(shop.StatusText(), u"");
 }
 
 TEST_F(ShopDataTest, AFolderStillUnreachableIsToldAgainOnlyWhenAskedFor) {
     ShopData shop(catalogue_, kAlwaysDue);
-    EXPECT_TRUE(shop.ConnectOwnRecipes());
+    shop.Start(window_, kLooked);
+    shop.Look(Retry::kNow);
+    EXPECT_TRUE(Looked(shop).tell);
     ExpectUnreachableNotice(shop);
 
     // Due, so an activation tries again, quietly.
-    const ShopData::OwnRecipesNews again = shop.RefreshOwnRecipes(Retry::kWhenDue);
-    EXPECT_TRUE(again.reload);
-    EXPECT_FALSE(again.tell);
+    shop.Look(Retry::kWhenDue);
+    ASSERT_TRUE(shop.LookUnderWay());
+    EXPECT_FALSE(Looked(shop).tell);
     EXPECT_TRUE(shop.TakeNotice().empty());
 
     shop.TellUnreachableAgain();
-    EXPECT_TRUE(shop.RefreshOwnRecipes(Retry::kNow).tell);
+    shop.Look(Retry::kNow);
+    EXPECT_TRUE(Looked(shop).tell);
     ExpectUnreachableNotice(shop);
     EXPECT_EQ(shop.OwnRecipes(), nullptr);
+}
+
+TEST_F(ShopDataTest, AFolderRenamedAwayShowsSinceWhenAndComesBackAtF5) {
+    FolderComesBack();
+    ShopData shop(catalogue_, kNeverDue);
+    shop.Start(window_, kLooked);
+    shop.Look(Retry::kNow);
+    Looked(shop);
+    ASSERT_NE(shop.OwnRecipes(), nullptr);
+    OwnRecipeId id = 0;
+    ASSERT_EQ(shop.OwnRecipes()->Save(id, {u"К-1", u"Проба", u"", 0x336699, {{u"B1", 1000000}}}, CurrentBatchTime()),
+              JournalAppendResult::Appended);
+
+    ASSERT_TRUE(MoveFileW(WinText(folder_), WinText(away_)));
+    shop.Look(Retry::kWhenDue);  // the stores were whole: an activation looks at once
+    ASSERT_TRUE(shop.LookUnderWay());
+    const ShopData::News gone = Looked(shop);
+    EXPECT_FALSE(gone.reload);  // the rows read last stay shown
+    EXPECT_EQ(shop.OwnRecipes(), nullptr);
+    EXPECT_EQ(shop.Ledger(), nullptr);
+    const WideString status = shop.StatusText();
+    const WideString start = kStatusStart + folder_ + u". Показаны данные на ";
+    ASSERT_EQ(status.substr(0, start.size()), start);
+    EXPECT_EQ(status.size(), start.size() + std::size(u"08.12.2026 15:42.") - 1);
+    EXPECT_EQ(GetFileAttributesW(WinText(folder_)), INVALID_FILE_ATTRIBUTES);  // not made again empty
+
+    ASSERT_TRUE(MoveFileW(WinText(away_), WinText(folder_)));
+    shop.Look(Retry::kWhenDue);
+    EXPECT_FALSE(shop.LookUnderWay());  // not due yet
+    shop.Look(Retry::kNow);
+    const ShopData::News back = Looked(shop);
+    EXPECT_TRUE(back.reload);
+    ASSERT_NE(shop.OwnRecipes(), nullptr);
+    ASSERT_EQ(shop.OwnRecipes()->Current().size(), 1u);
+    EXPECT_EQ(shop.OwnRecipes()->Current()[0].recipe.code, u"К-1");
+    EXPECT_EQ(shop.StatusText(), u"");
+}
+
+TEST_F(ShopDataTest, ADamagedLedgerIsToldWithWhatCouldBeRead) {
+    FolderComesBack();
+    ASSERT_TRUE(CreateDirectoryW(WinText(folder_), nullptr));
+    const WideString ledgerPath = folder_ + u"\\ledger.lqs";
+    {
+        WideString error;
+        const std::unique_ptr<LedgerStore> ledger = OpenLedger(ledgerPath, error);
+        ASSERT_TRUE(ledger);
+        ASSERT_EQ(ledger->AddPrice({u"P2", 120000, std::nullopt, CurrentBatchTime()}), JournalAppendResult::Appended);
+    }
+    // Bytes no record holds, after the price.
+    const HANDLE file = CreateFileW(WinText(ledgerPath), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "garbage!", 8, &written, nullptr);
+    CloseHandle(file);
+
+    ShopData shop(catalogue_, kNeverDue);
+    shop.Start(window_, kLooked);
+    shop.Look(Retry::kNow);
+    EXPECT_TRUE(Looked(shop).tell);
+    ASSERT_NE(shop.Prices(), nullptr);  // what could be read is in force
+    const WideString notice = shop.TakeNotice();
+    EXPECT_TRUE(notice.starts_with(u"Файл цен и остатков повреждён. Прочитано записей: 1. ")) << notice.size();
+    EXPECT_TRUE(notice.ends_with(ledgerPath)) << notice.size();
+}
+
+TEST_F(ShopDataTest, AStalledShareLeavesTheWindowsThreadFree) {
+    FolderComesBack();
+    auto access = std::make_shared<StallingAccess>();
+    ShopData shop(catalogue_, kNeverDue, access);
+    shop.Start(window_, kLooked);
+    shop.Look(Retry::kNow);
+    Looked(shop);
+    ASSERT_NE(shop.OwnRecipes(), nullptr);
+
+    access->Stall();
+    const Clock::time_point asked = Clock::now();
+    shop.Look(Retry::kNow);
+    EXPECT_LT(Clock::now() - asked, kAtOnce);
+    ASSERT_TRUE(shop.LookUnderWay());
+    // A window about to open waits a moment at most, then runs without the stores.
+    const Clock::time_point settling = Clock::now();
+    EXPECT_FALSE(shop.Settle().looked);
+    EXPECT_LT(Clock::now() - settling, kSettleLimit + kAtOnce);
+    EXPECT_TRUE(access->Stalled());
+    OwnRecipeContext context;
+    shop.Fill(context);
+    EXPECT_EQ(context.store, nullptr);
+    EXPECT_EQ(context.storeError, u"Папка данных не отвечает: " + folder_);
+    // Asked again meanwhile: nothing more goes to the worker.
+    shop.Look(Retry::kNow);
+
+    access->LetGo();
+    const ShopData::News back = Looked(shop);
+    EXPECT_TRUE(back.looked);
+    EXPECT_NE(shop.OwnRecipes(), nullptr);
+    EXPECT_FALSE(shop.LookUnderWay());
 }
 
 }  // namespace

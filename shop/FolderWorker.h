@@ -1,0 +1,104 @@
+// The data folder's stores (own recipes, ledger) opened, opened again and caught up on
+// a thread of their own, so a share that stalls or drops never holds up a window. The
+// window hands its stores over for a look and takes them back when told; every look is
+// stamped with a generation, and a look nobody waits for any more is dropped.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/WideString.h"
+#include "ledger/Ledger.h"
+#include "ownrecipes/OwnRecipeStore.h"
+
+namespace lacqueron {
+
+// The shop's stores in the data folder; null where one could not be opened.
+struct FolderStores {
+    std::unique_ptr<OwnRecipeStore> recipes;
+    std::unique_ptr<LedgerStore> ledger;
+};
+
+// The file system's side of a look: the program's goes through Win32, a test's may stall
+// or fail. Called on the worker's thread only, one call at a time.
+class FolderAccess {
+public:
+    virtual ~FolderAccess() = default;
+    // The data folder in force, as set; empty when there is none. Makes nothing.
+    virtual WideString Folder() = 0;
+    // Makes the folder's own level when it is missing (a share that is not there stays
+    // not there).
+    virtual void MakeFolder(const WideString& folder) = 0;
+    // Whether the folder is still where it was: one renamed away, or a share that
+    // dropped, can leave open handles that still read a file no longer at its place.
+    virtual bool FolderThere(const WideString& folder) = 0;
+    // Opens and reads a store in the folder; null, with the Russian reason in error,
+    // when the folder cannot be reached or the file read.
+    virtual std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) = 0;
+    virtual std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) = 0;
+};
+
+using LookGeneration = std::uint64_t;
+
+// What one look at the folder found.
+struct FolderLook {
+    LookGeneration generation = 0;
+    WideString folder;    // the folder looked at
+    FolderStores stores;  // caught up, or opened afresh
+    WideString recipesError;  // why stores.recipes is null
+    WideString ledgerError;   // why stores.ledger is null
+    bool recipesReopened = false;  // not the store handed over: everything is to be read again
+    bool ledgerReopened = false;
+};
+
+// What the window hands over for a look: its stores, the folder they are of, and
+// whether that folder was ever read. A folder read once and gone since is a share that
+// dropped, and is never made again empty in its place.
+struct FolderHeld {
+    FolderStores stores;
+    WideString folder;
+    bool read = false;
+};
+
+// One look, on the calling thread. A store handed over catches up when it is of the
+// folder in force, the folder is still there and the file answers; one of another
+// folder, missing, or whose last read or write failed is opened afresh, so a share that
+// came back is found again.
+FolderLook LookAtFolder(FolderAccess& access, FolderHeld held) noexcept;
+
+class FolderWorker {
+public:
+    // Called on the worker's thread when a look is done; it must only post, never wait
+    // for the window.
+    using Notify = std::function<void(LookGeneration generation)>;
+
+    // Starts the thread; null when it cannot be made.
+    static std::unique_ptr<FolderWorker> Start(std::shared_ptr<FolderAccess> access, Notify notify) noexcept;
+    // Tells the thread to end and returns at once: a look stalled on a share ends on its
+    // own later and frees what it holds.
+    ~FolderWorker();
+    FolderWorker(const FolderWorker&) = delete;
+    FolderWorker& operator=(const FolderWorker&) = delete;
+
+    // Hands the stores over for a look; its generation, which notify tells when it is
+    // done. None, with the stores left with the caller, while a look asked for has not
+    // begun yet, or out of memory.
+    std::optional<LookGeneration> Look(FolderHeld& held) noexcept;
+    // The look of that generation once done, taken; none while it runs or for another
+    // generation (a stale look is dropped).
+    std::optional<FolderLook> Take(LookGeneration generation) noexcept;
+    // The same, waiting for it at most `limit`.
+    std::optional<FolderLook> WaitFor(LookGeneration generation, std::chrono::milliseconds limit) noexcept;
+
+private:
+    struct Shared;
+    explicit FolderWorker(std::shared_ptr<Shared> shared) noexcept : shared_(std::move(shared)) {}
+
+    // Shared with the thread, which keeps it alive until it ends.
+    std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace lacqueron
