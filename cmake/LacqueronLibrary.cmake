@@ -1,3 +1,36 @@
+# Precompiled headers: most of a library file's compile time is parsing the standard
+# headers (and windows.h) again. Each set is compiled once, in a target of its own, and
+# reused by every library of its kind; tests are compiled apart (LacqueronTesting.cmake).
+add_library(lacqueron_pch_portable OBJECT ${CMAKE_SOURCE_DIR}/cmake/pch/Empty.cpp)
+target_precompile_headers(lacqueron_pch_portable PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/Portable.h)
+if(WIN32)
+  add_library(lacqueron_pch_win32 OBJECT ${CMAKE_SOURCE_DIR}/cmake/pch/Empty.cpp)
+  target_precompile_headers(lacqueron_pch_win32 PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/Win32.h)
+endif()
+
+# lacqueron_use_pch(target): the Win32 set for a library that includes windows.h, the
+# portable set otherwise.
+function(lacqueron_use_pch target)
+  get_target_property(sources ${target} SOURCES)
+  set(win32 FALSE)
+  if(WIN32)
+    foreach(source ${sources})
+      if(source MATCHES "\\.(cpp|h)$" AND EXISTS ${source})
+        file(STRINGS ${source} windows_include REGEX "^#include <windows\\.h>" LIMIT_COUNT 1)
+        if(windows_include)
+          set(win32 TRUE)
+          break()
+        endif()
+      endif()
+    endforeach()
+  endif()
+  if(win32)
+    target_precompile_headers(${target} REUSE_FROM lacqueron_pch_win32)
+  else()
+    target_precompile_headers(${target} REUSE_FROM lacqueron_pch_portable)
+  endif()
+endfunction()
+
 # lacqueron_folder_library(name [deps...]): a static library of the folder's .cpp files.
 function(lacqueron_folder_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -5,6 +38,7 @@ function(lacqueron_folder_library name)
   if(sources)
     add_library(${name} STATIC ${sources})
     target_link_libraries(${name} PUBLIC ${ARGN})
+    lacqueron_use_pch(${name})
     set_property(GLOBAL APPEND PROPERTY LACQUERON_LAYERED_TARGETS ${name})
   else()
     add_library(${name} INTERFACE)

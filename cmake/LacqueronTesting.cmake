@@ -13,10 +13,20 @@ else()
   set(LACQUERON_GTEST_MAIN GTest::gtest_main)
 endif()
 
+# lacqueron_test_program(target): how every test program is compiled. Test code is
+# built without optimisation and as one translation unit per program: most of its
+# compile time is parsing GoogleTest (and windows.h) again for every file, and the
+# code under test stays in the optimised libraries.
+function(lacqueron_test_program target)
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE BATCH UNITY_BUILD_BATCH_SIZE 0)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O0>)
+endfunction()
+
 # lacqueron_add_test(NAME name SOURCES ... [LIBS ...] [NO_MAIN] [LABELS ...])
 function(lacqueron_add_test)
   cmake_parse_arguments(T "NO_MAIN" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
+  lacqueron_test_program(${T_NAME})
   if(T_NO_MAIN)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ${LACQUERON_GTEST_LIBS})
   else()

@@ -34,49 +34,20 @@ fatal() {
 }
 
 # A fresh prefix, copied from one prepared once per user (and Windows version) and kept
-# for later runs.
+# for later runs. With E2E_COM5 set, the prefix's COM5 is that device from the start.
 e2e_prefix() {
-  local version=${LACQUERON_WINDOWS_VERSION:-}
-  local template
-  template=/tmp/lacqueron-e2e-template-$(id -u)${version:+-$version}
-  (
-    flock 9
-    if [[ ! -f $template/.prepared ]]; then
-      rm -rf "$template"
-      export WINEPREFIX=$template
-      wineboot -i >/dev/null 2>&1
-      # Without a window manager, unmanaged windows show at once and get Wine's own frame.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      if [[ -n $version ]]; then e2e_set_windows_version "$version" || exit 1; fi
-      wineserver -w
-      touch "$template/.prepared"
-    fi
-  ) 9>"$template.lock" || fatal "could not prepare the Wine prefix $template"
+  local version=${LACQUERON_WINDOWS_VERSION:-} template
+  template=$(wine_env_template "$version") || fatal "could not prepare the Wine prefix for ${version:-Wine}"
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
-  cp -a "$template/." "$WINEPREFIX/"
-  # Names the prefix's server directory: a copy must get its own, or it would talk to
-  # the wineserver of the template or of another copy.
-  rm -f "$WINEPREFIX/wineserver"
-  # Wine makes a new one on the first command and asks for that command again.
+  wine_env_copy_prefix "$template" "$WINEPREFIX"
+  # A device named in dosdevices before the prefix's server starts needs no registry
+  # mapping and no restart.
+  [[ -n ${E2E_COM5:-} ]] && ln -sfn "$E2E_COM5" "$WINEPREFIX/dosdevices/com5"
+  # Wine makes a new server directory on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1
   [[ -n $version ]] && e2e_check_windows_version "$version"
   return 0
-}
-
-# Makes Wine report the given Windows version (win7, win81, win10, win11). This Wine has
-# no win11: Windows 11 is Windows 10 from build 22000 on, and Wine takes the build from
-# the registry.
-WINDOWS_11_BUILD=22631
-e2e_set_windows_version() {
-  local name=$1
-  wine winecfg /v "${name/win11/win10}" >/dev/null 2>&1 || fatal "winecfg refused $name"
-  if [[ $name == win11 ]]; then
-    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion' value
-    for value in CurrentBuild CurrentBuildNumber; do
-      wine reg add "$key" /v $value /d $WINDOWS_11_BUILD /f >/dev/null 2>&1 || fatal "could not set $value"
-    done
-  fi
 }
 
 # Checks that a program with Lacqueron's manifest, LACQUERON_VERSION_PROBE, is told
@@ -103,14 +74,17 @@ e2e_start() {
   PROGRAM_PID=""
   WINEPREFIX=""
   E2E_OUT=$(mktemp /tmp/lacqueron-e2e-out.XXXXXX)
-  trap e2e_cleanup EXIT
+  # A bed that starts more than the program (a simulated scale) names its own cleanup.
+  trap "${E2E_CLEANUP:-e2e_cleanup}" EXIT
   trap 'exit 1' TERM INT
   wine_env_display || fatal "no X display"
   e2e_prefix
+  if [[ -n ${DRIVER:-} ]]; then driver_server_start; fi
 }
 
 e2e_cleanup() {
   [[ -n $PROGRAM_PID ]] && kill "$PROGRAM_PID" 2>/dev/null
+  driver_server_stop
   if [[ $WINEPREFIX == /tmp/lacqueron-e2e.* ]]; then
     wineserver -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
@@ -139,13 +113,52 @@ program_expect_exit() {
   [[ $code == "$1" ]] || fail "exit code $code, want $1"
 }
 
-# Through a file, not a pipe: Wine's helper processes started by a call can keep its
-# output open, and a reader would wait for them.
+# uidriver runs as a server for the whole scenario (uidriver serve): a run of it is a
+# request file and a reply file, not a Wine process start of about a second.
+DRIVER_SERVER_PID=""
+DRIVER_FOLDER=""
+# How long a run may take beyond the longest wait it was given.
+DRIVER_REPLY_SECONDS=60
+driver_server_start() {
+  DRIVER_FOLDER=$(mktemp -d /tmp/lacqueron-driver.XXXXXX)
+  local folder
+  folder=$(winepath -w "$DRIVER_FOLDER" 2>/dev/null) || fatal "no Windows path for $DRIVER_FOLDER"
+  wine "$DRIVER" serve "$folder" >/dev/null </dev/null &
+  DRIVER_SERVER_PID=$!
+}
+
+driver_server_stop() {
+  [[ -n $DRIVER_SERVER_PID ]] && kill "$DRIVER_SERVER_PID" 2>/dev/null
+  DRIVER_SERVER_PID=""
+  [[ $DRIVER_FOLDER == /tmp/lacqueron-driver.* ]] && rm -rf "$DRIVER_FOLDER"
+  DRIVER_FOLDER=""
+}
+
+# The longest wait, in seconds, that a run's arguments give (they are in milliseconds).
+driver_longest_wait() {
+  local word longest=0
+  for word in "$@"; do
+    [[ $word =~ ^[0-9]{3,7}$ ]] && ((word / 1000 > longest)) && longest=$((word / 1000))
+  done
+  echo "$longest"
+}
+
+driver_has_replied() { [[ -f $DRIVER_FOLDER/reply ]]; }
+driver_server_alive() { kill -0 "$DRIVER_SERVER_PID" 2>/dev/null; }
+driver_replied_or_gone() { driver_has_replied || ! driver_server_alive; }
+
 driver() {
-  wine "$DRIVER" "$@" >"$E2E_OUT" </dev/null
-  local code=$?
-  tr -d '\r' <"$E2E_OUT"
-  return $code
+  [[ -n $DRIVER_SERVER_PID ]] || fatal "uidriver is not serving (e2e_start starts it)"
+  printf '%s\0' "$@" >"$DRIVER_FOLDER/request.part"
+  mv "$DRIVER_FOLDER/request.part" "$DRIVER_FOLDER/request"
+  wait_for $(($(driver_longest_wait "$@") + DRIVER_REPLY_SECONDS)) driver_replied_or_gone ||
+    fatal "uidriver did not answer '$*'"
+  driver_has_replied || fatal "uidriver ended during '$*'"
+  local code
+  { read -r code; tr -d '\r'; } <"$DRIVER_FOLDER/reply"
+  rm -f "$DRIVER_FOLDER/reply"
+  [[ $code =~ ^[0-9]+$ ]] || fatal "uidriver gave no exit code for '$*'"
+  return "$code"
 }
 
 # A driver step the scenario cannot go on without.

@@ -18,7 +18,7 @@ struct LinesCase {
 
 std::ostream& operator<<(std::ostream& out, const LinesCase& c) { return out << c.name; }
 
-const LinesCase kCases[] = {
+const LinesCase kLinesCases[] = {
     {"CrLfPairs", "A\r\n\r\nB", {"A", "", "B"}, {"A", "B"}},
     {"TwoCrsMakeNoEmptyLine", "A\r\rB", {"A", "B"}, {"A", "B"}},
     {"LfCrMakesAnEmptyLine", "A\n\rB", {"A", "", "B"}, {"A", "B"}},
@@ -55,7 +55,7 @@ TEST_P(SplitLinesTest, GivesTheLines) {
     EXPECT_EQ(c.dropped, Items(dropped.get()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SplitLinesTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Cases, SplitLinesTest, ::testing::ValuesIn(kLinesCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SplitLines, NullBufferGivesNull) {

@@ -25,7 +25,7 @@ std::ostream& operator<<(std::ostream& out, const SplitCase& c) { return out << 
 
 std::string Z(const char* text, std::size_t n) { return std::string(text, n); }
 
-const SplitCase kCases[] = {
+const SplitCase kSplitCases[] = {
     {"TabFieldsWithTrailingEmpty", How::Text, "A\tB\t", "\t", -1, {"A", "B", ""}},
     {"EmptyTextGivesNoField", How::Text, "", "\t", -1, {}},
     {"OneCharacter", How::Text, "x", "\t", -1, {"x"}},
@@ -79,7 +79,7 @@ TEST_P(SplitTest, NarrowAndWideGiveTheFields) {
     EXPECT_EQ(c.expected.size(), returned);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SplitTest, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Cases, SplitTest, ::testing::ValuesIn(kSplitCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Split, NullTextAppendsNothing) {

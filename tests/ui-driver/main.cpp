@@ -30,10 +30,18 @@
 //   send <message> <wParam> <lParam>       SendMessage to the window, prints the result
 //   screenshot <file.bmp>                  the whole screen
 //   rect                                   prints the current window's "width x height + left + top"
+//
+//   uidriver serve <folder>
+// stays running and takes one run at a time through files, so a test pays for Wine's
+// process start once: it writes the arguments, each ended by a NUL, to <folder>\request
+// (renamed into place whole) and reads <folder>\reply: the exit code on the first line,
+// then what the run printed. Each run starts as a fresh process would, with no current
+// window and no process filter.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <iterator>
@@ -53,13 +61,24 @@ HWND current = nullptr;
 DWORD onlyProcess = 0;
 DWORD skippedProcess = 0;
 
-void Print(const std::wstring& text) {
-    const std::wstring line = text + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0,
+// While serving, what a run prints is kept for its reply instead of going to stdout.
+std::string* printed = nullptr;
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
                                          nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), size, nullptr,
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
                         nullptr);
+    return bytes;
+}
+
+void Print(const std::wstring& text) {
+    const std::string bytes = Utf8(text + L"\n");
+    if (printed) {
+        *printed += bytes;
+        return;
+    }
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     std::fflush(stdout);
 }
@@ -324,12 +343,12 @@ const Command kCommands[] = {
      }},
 };
 
-}  // namespace
-}  // namespace uidriver
 
-int wmain(int argc, wchar_t** argv) {
-    using namespace uidriver;
-    for (int i = 1; i < argc;) {
+
+// Runs the commands of argv[first..argc) in order; 0, or 1 at the first that fails, 2 for
+// a command line it cannot read.
+int Run(int argc, wchar_t** argv, int first) {
+    for (int i = first; i < argc;) {
         const Command* command = nullptr;
         for (const Command& candidate : kCommands)
             if (std::wcscmp(argv[i], candidate.name) == 0) command = &candidate;
@@ -344,4 +363,79 @@ int wmain(int argc, wchar_t** argv) {
         i += 1 + command->arity;
     }
     return 0;
+}
+
+// The whole of a small file, or nothing when it cannot be read.
+bool ReadWhole(const std::wstring& path, std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char buffer[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteWhole(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+std::wstring Wide(const std::string& text) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+// Takes runs from <folder>\request until the process is ended from outside.
+int Serve(const std::wstring& folder) {
+    const std::wstring request = folder + L"\\request";
+    const std::wstring reply = folder + L"\\reply";
+    const std::wstring replyPart = folder + L"\\reply.part";
+    std::string bytes;
+    for (;;) {
+        if (!ReadWhole(request, bytes)) {
+            WaitFor(kPollMs, [] { return false; });
+            continue;
+        }
+        DeleteFileW(request.c_str());
+        std::vector<std::wstring> words;
+        for (std::size_t start = 0; start < bytes.size();) {
+            const std::size_t end = bytes.find('\0', start);
+            if (end == std::string::npos) break;
+            words.push_back(Wide(bytes.substr(start, end - start)));
+            start = end + 1;
+        }
+        std::vector<wchar_t*> args;
+        for (std::wstring& word : words) args.push_back(word.data());
+        current = nullptr;
+        onlyProcess = 0;
+        skippedProcess = 0;
+        std::string output;
+        printed = &output;
+        const int code = Run(static_cast<int>(args.size()), args.data(), 0);
+        printed = nullptr;
+        if (!WriteWhole(replyPart, std::to_string(code) + "\n" + output) ||
+            !MoveFileExW(replyPart.c_str(), reply.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return 1;
+    }
+}
+
+}  // namespace
+}  // namespace uidriver
+
+int wmain(int argc, wchar_t** argv) {
+    using namespace uidriver;
+    if (argc == 3 && std::wcscmp(argv[1], L"serve") == 0) return Serve(argv[2]);
+    return Run(argc, argv, 1);
 }

@@ -1,0 +1,1 @@
+// The translation unit that precompiled headers are built with.
