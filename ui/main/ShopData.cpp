@@ -144,7 +144,7 @@ void ShopData::ReadPrices() noexcept {
     pricesRevision_ = ledger_ ? std::optional(ledger_->Revision()) : std::nullopt;
     try {
         if (ledger_ && !ledger_->Prices().empty())
-            prices_.emplace(ledger_->Prices());
+            prices_.emplace(ledger_->Prices(), catalogue_);
         else
             prices_.reset();
     } catch (...) {

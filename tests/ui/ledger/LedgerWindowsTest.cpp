@@ -270,5 +270,47 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
     main.DestroyWindowIfAny();
 }
 
+// A journal that cannot be read: the stock window says its figures lack the batches, and
+// "Инвентаризация..." refuses, saying why, with nothing written.
+TEST_F(LedgerWindowsTest, ACountIsRefusedWhileTheJournalCannotBeRead) {
+    MainDialog main(TestModule(), ShippedPackage());
+    ASSERT_NE(main.Create(), nullptr);
+    ASSERT_TRUE(ReplaceFileContents(JournalPath(), "not a journal of batches"));
+    LedgerContext context;
+    context.catalogue = &main.GetCatalogue();
+    context.ledger = ledger_.get();
+
+    HWND stock = nullptr;
+    std::wstring state;
+    SeenBox refused;
+    ModalDriver stocking(
+        {
+            [&] {
+                if (!(stock = FindDialog(L"Остатки"))) return false;
+                state = WindowText(GetDlgItem(stock, IDC_STOCK_STATE));
+                SelectListRow(stock, IDC_STOCK_LIST, 0);
+                Click(stock, IDC_STOCK_COUNT);
+                return true;
+            },
+            AnswerBox(L"Ошибка", IDOK, refused),
+            [&] {
+                if (!IsWindowEnabled(stock) || FindDialog(L"Инвентаризация")) return false;
+                PostMessageW(stock, WM_COMMAND, IDCANCEL, 0);
+                return true;
+            },
+        },
+        30000);
+    ShowStock(main.Window(), context);
+    ASSERT_TRUE(stocking.Finished());
+    EXPECT_NE(state.find(L"Расход не учтён, остатки без замесов: "), std::wstring::npos) << state;
+    bool told = false;
+    for (const std::wstring& text : refused.texts)
+        told = told || text.rfind(L"Инвентаризация невозможна: журнал замесов не читается", 0) == 0;
+    EXPECT_TRUE(told) << (refused.texts.empty() ? std::wstring() : refused.texts.back());
+    ledger_->Refresh();
+    EXPECT_TRUE(ledger_->Counts().empty());
+    main.DestroyWindowIfAny();
+}
+
 }  // namespace
 }  // namespace lacqueron::testing
