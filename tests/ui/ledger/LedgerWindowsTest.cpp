@@ -77,6 +77,7 @@ protected:
         ledger_.reset();
         StoreDataFolder(before_ == LocalDataFolder() ? WideString() : before_);
         for (const wchar_t* name : {L"ledger.lqs", L"journal.lqj", L"prices.csv"}) DeleteFileW((folder_ + name).c_str());
+        RemoveDirectoryW((folder_ + L"journal.lqj").c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
@@ -275,7 +276,8 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
 TEST_F(LedgerWindowsTest, ACountIsRefusedWhileTheJournalCannotBeRead) {
     MainDialog main(TestModule(), ShippedPackage());
     ASSERT_NE(main.Create(), nullptr);
-    ASSERT_TRUE(ReplaceFileContents(JournalPath(), "not a journal of batches"));
+    // A folder where the journal should be: it cannot be opened.
+    ASSERT_TRUE(CreateDirectoryW(WinText(JournalPath()), nullptr));
     LedgerContext context;
     context.catalogue = &main.GetCatalogue();
     context.ledger = ledger_.get();
