@@ -30,12 +30,12 @@ WideString FromText(const std::optional<DayNumber>& from) { return from ? Format
 WideString FromText(const PriceRecord& price) { return FromText(price.from); }
 
 // Where a price is in force today, and the one set for a later day, marked as such:
-// "01.12.2026; с 01.01.2027 будет 1 500.00".
+// "01.12.2026; с 01.01.2027: 1 500.00".
 WideString InForceText(const std::optional<PriceStep>& today, const std::optional<PriceStep>& next) {
     WideString text = today ? FromText(today->from) : WideString();
     if (!next) return text;
     if (!text.empty()) text += u"; ";
-    return text + u"с " + FromText(next->from) + u" будет " + FormatRoubles(next->perKilogram);
+    return text + u"с " + FromText(next->from) + u": " + FormatRoubles(next->perKilogram);
 }
 
 // One component's new price: what it costs per kilogram and from which day.
