@@ -41,7 +41,7 @@ void CostLine(benchmark::State& state) {
     const Catalogue& catalogue = test::ShippedCatalogue();
     const bench::LongestRecipe longest = bench::FindLongest(catalogue);
     const Recipe recipe = ComputeRecipe(catalogue, *longest.recipe, longest.purpose, kGrams, bench::kBenchAmount);
-    const PriceBook prices(AllPrices(catalogue));
+    const PriceBook prices(AllPrices(catalogue), catalogue);
     const Hundredths paint = std::llround(recipe.total * kHundredthsPerGram);
     for (auto _ : state) {
         const WideString text = CostLineText(CostOfRecipe(catalogue, recipe, prices, 1), paint);

@@ -20,6 +20,7 @@ public:
 
 private:
     const Catalogue& catalogue_;
+    SharedKeys shared_;
     // A name per purpose (0 for pastes and others, which every purpose shares).
     std::unordered_map<WideString, ComponentKey> byName_[kLastPurpose + 1];
 };

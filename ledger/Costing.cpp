@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "ledger/ComponentKeys.h"
 #include "ledger/LedgerDay.h"
 
 namespace lacqueron {
 namespace {
-
-constexpr DayNumber kAlways = std::numeric_limits<DayNumber>::min();
 
 // Recipe weights are rounded to hundredths already; this only makes them whole.
 Hundredths RecipeGrams(double weight) { return std::llround(weight * kHundredthsPerGram); }
@@ -29,35 +26,58 @@ void AddLine(Costing& costing, CostLine line) {
 
 }  // namespace
 
-PriceBook::PriceBook(const std::vector<PriceRecord>& prices) {
-    std::vector<const PriceRecord*> order;
-    order.reserve(prices.size());
-    for (const PriceRecord& price : prices) order.push_back(&price);
-    // By start, then by when saved; file order among equals.
-    std::stable_sort(order.begin(), order.end(), [](const PriceRecord* a, const PriceRecord* b) {
-        const DayNumber fromA = a->from.value_or(kAlways), fromB = b->from.value_or(kAlways);
-        return fromA != fromB ? fromA < fromB : a->saved.utcSeconds < b->saved.utcSeconds;
-    });
-    for (const PriceRecord* price : order) steps_[price->key].push_back({price->from.value_or(kAlways), price->perKilogram});
+PriceBook::PriceBook(const std::vector<PriceRecord>& prices, const Catalogue& catalogue) : keys_(catalogue) {
+    for (const PriceRecord& price : prices) Add(price);
+}
+
+void PriceBook::Add(const PriceRecord& price) {
+    std::vector<Step>& steps = steps_[keys_.Of(price.key)];
+    const Step step{price.from.value_or(kFromAlways), price.perKilogram};
+    steps.insert(After(steps, step.from), step);
+}
+
+const std::vector<PriceBook::Step>* PriceBook::StepsOf(const ComponentKey& key) const {
+    const auto found = steps_.find(keys_.Of(key));
+    return found == steps_.end() ? nullptr : &found->second;
+}
+
+std::vector<PriceBook::Step>::const_iterator PriceBook::After(const std::vector<Step>& steps, DayNumber day) const {
+    return std::upper_bound(steps.begin(), steps.end(), day, [](DayNumber d, const Step& step) { return d < step.from; });
+}
+
+std::optional<PriceStep> PriceBook::InForce(const ComponentKey& key, DayNumber day) const {
+    const std::vector<Step>* steps = StepsOf(key);
+    if (steps == nullptr) return std::nullopt;
+    const auto after = After(*steps, day);
+    if (after == steps->begin()) return std::nullopt;
+    const Step& step = *std::prev(after);
+    return PriceStep{step.from == kFromAlways ? std::nullopt : std::optional<DayNumber>(step.from), step.perKilogram};
+}
+
+std::optional<PriceStep> PriceBook::Next(const ComponentKey& key, DayNumber day) const {
+    const std::vector<Step>* steps = StepsOf(key);
+    if (steps == nullptr) return std::nullopt;
+    const auto after = After(*steps, day);
+    if (after == steps->end()) return std::nullopt;
+    // Of several written for the same later day, the last is the one that will be in force.
+    const auto last = std::prev(After(*steps, after->from));
+    return PriceStep{last->from, last->perKilogram};
 }
 
 std::optional<Kopecks> PriceBook::PriceOn(const ComponentKey& key, DayNumber day) const {
-    const auto found = steps_.find(key);
-    if (found == steps_.end()) return std::nullopt;
-    const std::vector<Step>& steps = found->second;
-    const auto after = std::upper_bound(steps.begin(), steps.end(), day,
-                                        [](DayNumber d, const Step& step) { return d < step.from; });
-    if (after == steps.begin()) return std::nullopt;
-    return std::prev(after)->perKilogram;
+    const std::optional<PriceStep> step = InForce(key, day);
+    return step ? std::optional<Kopecks>(step->perKilogram) : std::nullopt;
 }
 
 Costing CostOfRecipe(const Catalogue& catalogue, const Recipe& recipe, const PriceBook& prices, DayNumber day) {
     Costing costing;
     costing.total = 0;
+    const SharedKeys& keys = prices.Keys();
     for (const RecipeLine& line : recipe.lines) {
         // A mixed base counts as its parts, unless it has none to count.
         if (line.kind == RecipeLineKind::kBase && line.byFormula && !line.formulaMissing) continue;
-        const ComponentKey key = line.kind == RecipeLineKind::kPigment ? line.code : BaseKey(recipe.purpose, line.code);
+        const ComponentKey key =
+            line.kind == RecipeLineKind::kPigment ? line.code : keys.Of(BaseKey(recipe.purpose, line.code));
         AddLine(costing, {key, line.name, RecipeGrams(line.weight), prices.PriceOn(key, day), 0});
     }
     return costing;

@@ -1,8 +1,10 @@
 // What a recipe or a batch costs at the prices in force on its day, and the paste on
-// hand: receipts and count corrections minus what the journal says was poured.
+// hand: the latest count, with the receipts after it, less what the journal says was
+// poured after it.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,19 +34,56 @@ std::vector<LedgerComponent> LedgerComponents(const Catalogue& catalogue);
 ComponentKey LedgerKey(const MixComponent& component);
 ComponentKey BaseKey(std::uint32_t purpose, const WideString& code);
 
-// The price in force on a day: the record with the latest start not after it (the one
-// saved last among equal starts); none when no price reaches back to it.
+// A base that several purposes have alike, the same code, name and density (the lacquer
+// of purposes 5 and 6), is one paste for prices and stock, kept under the key of the
+// first purpose that has it. Records may name it by another purpose's key, as records
+// written before did: Of gives the key they are kept under.
+class SharedKeys {
+public:
+    explicit SharedKeys(const Catalogue& catalogue);
+    const ComponentKey& Of(const ComponentKey& key) const noexcept;
+    // The key of a package's component.
+    ComponentKey KeyOf(const MixComponent& component) const;
+
+private:
+    std::unordered_map<ComponentKey, ComponentKey> aliases_;  // another purpose's key to the shared one
+};
+
+// The day a price "from always" starts on, before any other.
+inline constexpr DayNumber kFromAlways = std::numeric_limits<DayNumber>::min();
+
+// A price as it stands in the book; none in `from`: in force from always.
+struct PriceStep {
+    std::optional<DayNumber> from;
+    Kopecks perKilogram = 0;
+    bool operator==(const PriceStep&) const = default;
+};
+
+// The price in force on a day: the record with the latest start not after it, and among
+// equal starts the one written last in the file, whatever a bench's clock said; none
+// when no price reaches back to it. Keys are the catalogue's shared ones.
 class PriceBook {
 public:
-    explicit PriceBook(const std::vector<PriceRecord>& prices);
+    PriceBook(const std::vector<PriceRecord>& prices, const Catalogue& catalogue);
     std::optional<Kopecks> PriceOn(const ComponentKey& key, DayNumber day) const;
+    std::optional<PriceStep> InForce(const ComponentKey& key, DayNumber day) const;
+    // The first price that starts after `day`; none when nothing is set for later.
+    std::optional<PriceStep> Next(const ComponentKey& key, DayNumber day) const;
+    // A price written after every one the book has.
+    void Add(const PriceRecord& price);
+    const SharedKeys& Keys() const noexcept { return keys_; }
 
 private:
     struct Step {
         DayNumber from;  // the smallest day for "from always"
         Kopecks perKilogram;
     };
-    // Per key by start; among equal starts the one saved last comes last.
+    const std::vector<Step>* StepsOf(const ComponentKey& key) const;
+    // The first step starting after `day`.
+    std::vector<Step>::const_iterator After(const std::vector<Step>& steps, DayNumber day) const;
+
+    SharedKeys keys_;
+    // Per key by start, in file order among equal starts.
     std::unordered_map<ComponentKey, std::vector<Step>> steps_;
 };
 
@@ -99,6 +138,14 @@ struct StockRow {
 
 // Built once from the ledger and the journal's standing batches; each new batch or
 // record is added in well under a millisecond.
+//
+// A count is a stocktake: the paste on hand at the moment it was saved is what was
+// counted. Whatever is dated before that moment is inside the count, whenever and on
+// whichever bench it was recorded: batches by the time they ended, deliveries by their
+// day (on the count's own day, those entered before it). What comes after is added to
+// or taken from the counted grams. The latest count of a paste wins; its correction is
+// not read, so a count taken while another bench poured, or while the journal could not
+// be read, is as good as any.
 class StockAccount {
 public:
     // Borrows the catalogue for its life.
@@ -110,27 +157,44 @@ public:
     // (by this bench or another); everything again when either file was replaced.
     void CatchUp(const LedgerStore& ledger, const JournalContents& journal);
     std::vector<StockRow> Rows(DayNumber today) const;
-    // On hand at the end of `today`; what a count's correction is worked out from.
+    // On hand at the end of `today`.
     Hundredths OnHand(const ComponentKey& key, DayNumber today) const;
+    // The record of `counted` grams of a paste counted `now`; its correction is what
+    // the count changes against this account, kept for the reader's information.
+    CountRecord CountOf(const ComponentKey& key, Hundredths counted, const BatchTime& now) const;
     // What a batch of these weights would leave short: components that would go below
-    // zero or below their minimum, each with what would be left (onHand) after it.
+    // zero or below their minimum, each with what would be left (onHand) after it. Only
+    // components the shop keeps stock of (a delivery, a count or a minimum) are named.
     std::vector<StockRow> Shortfalls(const std::vector<CostLine>& needed, DayNumber today) const;
 
 private:
     struct Day {
-        Hundredths in = 0;    // receipts and count corrections
-        Hundredths used = 0;  // poured
+        Hundredths used = 0;              // poured
+        std::vector<std::size_t> taken;   // the lines in pool_, for a count on or beside this day
+    };
+    struct Receipt {
+        DayNumber day;
+        std::int64_t enteredAt;  // UTC seconds
+        Hundredths grams;
+    };
+    struct Count {
+        std::int64_t at;  // UTC seconds
+        DayNumber day;    // local
+        Hundredths counted;
     };
     struct Account {
         ComponentKey key;
         WideString name;
         std::map<DayNumber, Day> days;
+        std::vector<Receipt> receipts;
+        std::vector<Count> counts;  // in file order
         std::optional<Hundredths> minimum;
     };
     struct Taken {
         std::size_t account;
         DayNumber day;
-        Hundredths grams;
+        std::int64_t at;   // when the batch ended, UTC seconds
+        Hundredths grams;  // 0 once a later record of its batch replaced it
     };
 
     // Where a batch's lines were taken, in pool_.
@@ -145,10 +209,15 @@ private:
     // The account of a batch's component, looked up once per code (or name) and purpose.
     std::size_t AccountOf(const BatchComponent& component, std::uint32_t purpose);
     Span Take(const BatchRecord& batch);
+    // The count that stands on `today`: the latest by its moment, the last written among equal ones.
+    static const Count* LatestCount(const Account& account, DayNumber today) noexcept;
+    // What a day's batches poured after the count (all of it without one).
+    Hundredths UsedAfter(DayNumber day, const Day& used, const Count* count) const noexcept;
     StockRow RowOf(const Account& account, DayNumber today) const;
 
     const Catalogue& catalogue_;
     std::unique_ptr<BatchComponentKeys> keys_;
+    SharedKeys shared_;
     std::vector<Account> accounts_;  // the package's components first, in its order
     std::unordered_map<ComponentKey, std::size_t> byKey_;
     std::unordered_map<WideString, std::size_t> byCode_[kLastPurpose + 1];

@@ -1,7 +1,6 @@
 #include "ledger/LedgerCsv.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "data/text/TextFold.h"
 #include "data/text/TextTools.h"
@@ -38,15 +37,15 @@ bool IsBlank(const std::vector<WideString>& row) {
 
 }  // namespace
 
-std::string ExportPricesCsv(const std::vector<LedgerComponent>& components, const std::vector<PriceRecord>& prices) {
+std::string ExportPricesCsv(const std::vector<LedgerComponent>& components, const std::vector<PriceRecord>& prices,
+                            const SharedKeys& keys) {
     std::string out = StartTable(kPriceTitles);
-    constexpr DayNumber kAlways = std::numeric_limits<DayNumber>::min();
     for (const LedgerComponent& component : components) {
         std::vector<const PriceRecord*> own;
         for (const PriceRecord& price : prices)
-            if (price.key == component.key) own.push_back(&price);
+            if (keys.Of(price.key) == component.key) own.push_back(&price);
         std::stable_sort(own.begin(), own.end(), [&](const PriceRecord* a, const PriceRecord* b) {
-            return a->from.value_or(kAlways) < b->from.value_or(kAlways);
+            return a->from.value_or(kFromAlways) < b->from.value_or(kFromAlways);
         });
         if (own.empty()) AppendCsvRow(out, {component.key, CsvTypedText(component.name), {}, {}});
         for (const PriceRecord* price : own)
@@ -60,9 +59,8 @@ WideString DescribeLedgerCsvError(const LedgerCsvError& error) {
     return u"Строка " + Number(error.row) + u": " + error.reason;
 }
 
-bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& components,
-                   const std::vector<PriceRecord>& known, const BatchTime& now, std::vector<PriceRecord>& prices,
-                   LedgerCsvError& error) {
+bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& components, const PriceBook& known,
+                   const BatchTime& now, std::vector<PriceRecord>& prices, LedgerCsvError& error) {
     std::vector<std::vector<WideString>> rows;
     if (!ReadCsvRows(bytes, rows, error.row)) {
         error.reason = u"текст не в UTF-8 или не закрыта кавычка";
@@ -73,6 +71,7 @@ bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& c
         return false;
     }
     std::vector<PriceRecord> read;
+    PriceBook book = known;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const std::vector<WideString>& row = rows[r];
         const std::size_t number = r + 1;
@@ -81,7 +80,7 @@ bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& c
             error = {number, u"полей " + Number(row.size()) + u" вместо " + Number(kPriceColumns)};
             return false;
         }
-        const WideString code(TrimSpaces(row[kCode]));
+        const WideString code = known.Keys().Of(WideString(TrimSpaces(row[kCode])));
         if (std::none_of(components.begin(), components.end(),
                          [&](const LedgerComponent& component) { return component.key == code; })) {
             error = {number, u"неизвестный компонент «" + code + u"»"};
@@ -99,11 +98,9 @@ bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& c
             error = {number, u"дата «" + row[kFrom] + u"» не в виде ДД.ММ.ГГГГ"};
             return false;
         }
-        const auto same = [&](const PriceRecord& other) {
-            return other.key == price.key && other.from == price.from && other.perKilogram == price.perKilogram;
-        };
-        if (std::none_of(known.begin(), known.end(), same) && std::none_of(read.begin(), read.end(), same))
-            read.push_back(std::move(price));
+        if (book.PriceOn(price.key, price.from.value_or(kFromAlways)) == price.perKilogram) continue;
+        book.Add(price);
+        read.push_back(std::move(price));
     }
     prices = std::move(read);
     return true;

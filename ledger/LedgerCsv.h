@@ -15,7 +15,8 @@ namespace lacqueron {
 
 // Every component of the package in its order with each price it ever had, oldest
 // start first; a component without a price has a row with an empty price to fill in.
-std::string ExportPricesCsv(const std::vector<LedgerComponent>& components, const std::vector<PriceRecord>& prices);
+std::string ExportPricesCsv(const std::vector<LedgerComponent>& components, const std::vector<PriceRecord>& prices,
+                            const SharedKeys& keys);
 
 // Where a table cannot be imported: its row (counted from 1, the title row is 1) and why.
 struct LedgerCsvError {
@@ -26,11 +27,12 @@ struct LedgerCsvError {
 WideString DescribeLedgerCsvError(const LedgerCsvError& error);
 
 // Every priced row of the table as a price saved `now`, or none: false with the first
-// bad row. A row with an empty price is passed over; so is one the ledger has already
-// (the same component, start and price), so that importing an export again adds nothing.
-bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& components,
-                   const std::vector<PriceRecord>& known, const BatchTime& now, std::vector<PriceRecord>& prices,
-                   LedgerCsvError& error);
+// bad row. A row with an empty price is passed over; so is one that equals the price
+// already in force on its start (in `known`, or from a row above it), so that importing
+// an export again adds nothing while a return to an earlier price is imported. A code
+// may be another purpose's key of a shared paste; the price is kept under the paste's.
+bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& components, const PriceBook& known,
+                   const BatchTime& now, std::vector<PriceRecord>& prices, LedgerCsvError& error);
 
 std::string ExportStockCsv(const std::vector<StockRow>& rows);
 // The rows below their minimum, with what brings each up to it.

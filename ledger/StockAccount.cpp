@@ -9,13 +9,17 @@ namespace lacqueron {
 namespace {
 
 constexpr DayNumber kUsageDays = 30;
+// Benches record local days by their own offset, so a batch's local day may be one off
+// the count's although it ended on the same side of it: near the count's day batches
+// are told apart by their time.
+constexpr DayNumber kOffsetDays = 1;
 
 }  // namespace
 
 StockAccount::~StockAccount() = default;
 
 StockAccount::StockAccount(const Catalogue& catalogue, const LedgerStore& ledger, const JournalContents& journal)
-    : catalogue_(catalogue), keys_(std::make_unique<BatchComponentKeys>(catalogue)) {
+    : catalogue_(catalogue), keys_(std::make_unique<BatchComponentKeys>(catalogue)), shared_(catalogue) {
     Rebuild(ledger, journal);
 }
 
@@ -44,23 +48,26 @@ void StockAccount::Rebuild(const LedgerStore& ledger, const JournalContents& jou
 
 std::size_t StockAccount::AccountOf(const ComponentKey& key, const WideString& name) {
     const auto [found, added] = byKey_.try_emplace(key, accounts_.size());
-    if (added) accounts_.push_back({key, name, {}, std::nullopt});
+    if (added) accounts_.push_back({key, name, {}, {}, {}, std::nullopt});
     return found->second;
 }
 
 void StockAccount::TakeLedger(const LedgerStore& ledger) {
     for (; receiptsSeen_ < ledger.Receipts().size(); ++receiptsSeen_) {
         const ReceiptRecord& receipt = ledger.Receipts()[receiptsSeen_];
-        accounts_[AccountOf(receipt.key, receipt.key)].days[receipt.day].in += receipt.grams;
+        const ComponentKey& key = shared_.Of(receipt.key);
+        accounts_[AccountOf(key, key)].receipts.push_back({receipt.day, receipt.saved.utcSeconds, receipt.grams});
     }
     for (; countsSeen_ < ledger.Counts().size(); ++countsSeen_) {
         const CountRecord& count = ledger.Counts()[countsSeen_];
-        accounts_[AccountOf(count.key, count.key)].days[count.day].in += count.correction;
+        const ComponentKey& key = shared_.Of(count.key);
+        accounts_[AccountOf(key, key)].counts.push_back({count.saved.utcSeconds, LocalDay(count.saved), count.counted});
     }
     for (; minimumsSeen_ < ledger.Minimums().size(); ++minimumsSeen_) {
         const MinimumRecord& minimum = ledger.Minimums()[minimumsSeen_];
+        const ComponentKey& key = shared_.Of(minimum.key);
         // A minimum of nothing clears it.
-        accounts_[AccountOf(minimum.key, minimum.key)].minimum =
+        accounts_[AccountOf(key, key)].minimum =
             minimum.grams > 0 ? std::optional<Hundredths>(minimum.grams) : std::nullopt;
     }
 }
@@ -83,8 +90,10 @@ StockAccount::Span StockAccount::Take(const BatchRecord& batch) {
     for (const BatchComponent& component : batch.components) {
         if (component.poured == 0) continue;
         const std::size_t account = AccountOf(component, batch.purpose);
-        accounts_[account].days[day].used += component.poured;
-        pool_.push_back({account, day, component.poured});
+        Day& taken = accounts_[account].days[day];
+        taken.used += component.poured;
+        taken.taken.push_back(pool_.size());
+        pool_.push_back({account, day, batch.time.utcSeconds, component.poured});
     }
     return {span.start, pool_.size() - span.start};
 }
@@ -95,8 +104,10 @@ void StockAccount::AddBatch(const BatchRecord& batch) {
     const auto [counted, added] = byBatch_.try_emplace(batch.batchId, taken);
     if (added) return;
     // The earlier record of the same batch no longer counts; its lines stay in the pool unused.
-    for (std::size_t i = counted->second.start; i < counted->second.start + counted->second.count; ++i)
+    for (std::size_t i = counted->second.start; i < counted->second.start + counted->second.count; ++i) {
         accounts_[pool_[i].account].days[pool_[i].day].used -= pool_[i].grams;
+        pool_[i].grams = 0;
+    }
     counted->second = taken;
 }
 
@@ -115,12 +126,35 @@ void StockAccount::CatchUp(const LedgerStore& ledger, const JournalContents& jou
     journalSize_ = journal.Size();
 }
 
+const StockAccount::Count* StockAccount::LatestCount(const Account& account, DayNumber today) noexcept {
+    const Count* latest = nullptr;
+    for (const Count& count : account.counts)
+        if (count.day <= today && (latest == nullptr || count.at >= latest->at)) latest = &count;
+    return latest;
+}
+
+Hundredths StockAccount::UsedAfter(DayNumber day, const Day& used, const Count* count) const noexcept {
+    if (count == nullptr || day > count->day + kOffsetDays) return used.used;
+    if (day < count->day - kOffsetDays) return 0;
+    Hundredths after = 0;
+    for (const std::size_t line : used.taken)
+        if (pool_[line].at > count->at) after += pool_[line].grams;
+    return after;
+}
+
 StockRow StockAccount::RowOf(const Account& account, DayNumber today) const {
     StockRow row{account.key, account.name, 0, 0, std::nullopt, account.minimum, false};
-    for (const auto& [day, moved] : account.days) {
+    const Count* count = LatestCount(account, today);
+    if (count) row.onHand = count->counted;
+    for (const Receipt& receipt : account.receipts) {
+        if (receipt.day > today) continue;
+        const bool inside = count && (receipt.day < count->day || (receipt.day == count->day && receipt.enteredAt <= count->at));
+        if (!inside) row.onHand += receipt.grams;
+    }
+    for (const auto& [day, used] : account.days) {
         if (day > today) break;
-        row.onHand += moved.in - moved.used;
-        if (day > today - kUsageDays) row.usedLast30Days += moved.used;
+        row.onHand -= UsedAfter(day, used, count);
+        if (day > today - kUsageDays) row.usedLast30Days += used.used;
     }
     if (row.usedLast30Days > 0)
         row.daysLeft = static_cast<std::int32_t>(std::max<Hundredths>(0, row.onHand) * kUsageDays / row.usedLast30Days);
@@ -136,8 +170,13 @@ std::vector<StockRow> StockAccount::Rows(DayNumber today) const {
 }
 
 Hundredths StockAccount::OnHand(const ComponentKey& key, DayNumber today) const {
-    const auto found = byKey_.find(key);
+    const auto found = byKey_.find(shared_.Of(key));
     return found == byKey_.end() ? 0 : RowOf(accounts_[found->second], today).onHand;
+}
+
+CountRecord StockAccount::CountOf(const ComponentKey& key, Hundredths counted, const BatchTime& now) const {
+    const DayNumber today = LocalDay(now);
+    return {shared_.Of(key), counted, counted - OnHand(key, today), today, now};
 }
 
 std::vector<StockRow> StockAccount::Shortfalls(const std::vector<CostLine>& needed, DayNumber today) const {
@@ -150,8 +189,12 @@ std::vector<StockRow> StockAccount::Shortfalls(const std::vector<CostLine>& need
         Hundredths grams = 0;
         for (const CostLine& line : needed)
             if (line.key == key) grams += line.grams;
-        const auto found = byKey_.find(key);
-        StockRow row = found == byKey_.end() ? StockRow{key, needed[i].name, 0, 0, std::nullopt, std::nullopt, false} : RowOf(accounts_[found->second], today);
+        const auto found = byKey_.find(shared_.Of(key));
+        if (found == byKey_.end()) continue;
+        const Account& account = accounts_[found->second];
+        // A paste the shop keeps no stock of has nothing to fall short of.
+        if (account.receipts.empty() && account.counts.empty() && !account.minimum) continue;
+        StockRow row = RowOf(account, today);
         row.onHand -= grams;
         row.belowMinimum = row.minimum && row.onHand < *row.minimum;
         if (row.onHand < 0 || row.belowMinimum) shortfalls.push_back(std::move(row));

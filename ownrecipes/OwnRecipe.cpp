@@ -372,6 +372,27 @@ void FitPastes(const Catalogue& catalogue, const BatchRecord& batch, std::size_t
 
 }  // namespace
 
+WideString AbandonedBatchQuestion(const BatchRecord& batch) {
+    if (batch.status != BatchStatus::Abandoned) return {};
+    std::vector<const WideString*> never;
+    for (const BatchComponent& component : batch.components) {
+        const auto same = [&](const BatchComponent& other) { return other.name == component.name; };
+        const bool poured = std::any_of(batch.components.begin(), batch.components.end(),
+                                        [&](const BatchComponent& other) { return same(other) && other.poured > 0; });
+        if (!poured && std::none_of(never.begin(), never.end(), [&](const WideString* name) { return *name == component.name; }))
+            never.push_back(&component.name);
+    }
+    WideString text = u"Замес прерван";
+    if (never.empty()) {
+        text += u".";
+    } else {
+        text += u", не налиты: ";
+        for (std::size_t i = 0; i < never.size(); ++i) text += (i == 0 ? u"" : u", ") + *never[i];
+        text += u". В рецепте их не будет.";
+    }
+    return text + u"\r\n\r\nСохранить как рецепт то, что налито?";
+}
+
 bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error) {
     const std::int32_t purpose = static_cast<std::int32_t>(batch.purpose);
     Gathered gathered;

@@ -105,4 +105,9 @@ struct BatchRecord;
 // the Russian reason, when the batch has no base poured or a component is unknown.
 bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error);
 
+// What is asked before an abandoned batch becomes a recipe, which then holds only what
+// was poured: the pastes (and bases) of the recipe never poured, by name in pouring
+// order. Empty for a batch that was finished: nothing to ask.
+WideString AbandonedBatchQuestion(const BatchRecord& batch);
+
 }  // namespace lacqueron

@@ -79,7 +79,7 @@ TEST_P(CostOfRecipeTest, CostsEachPouredLineAtItsPrice) {
     const RecipeCase& c = GetParam();
     const Catalogue& catalogue = LedgerCatalogue();
     const Recipe recipe = ComputeRecipe(catalogue, catalogue.recipes[c.recipe], c.purpose, c.unit, c.amount);
-    const Costing costing = CostOfRecipe(catalogue, recipe, PriceBook(c.prices), kMonday);
+    const Costing costing = CostOfRecipe(catalogue, recipe, PriceBook(c.prices, catalogue), kMonday);
     ASSERT_EQ(costing.lines.size(), c.lines.size());
     for (std::size_t i = 0; i < c.lines.size(); ++i) {
         EXPECT_EQ(costing.lines[i].key, c.lines[i].first);
@@ -120,7 +120,8 @@ BatchRecord BatchAt(std::int64_t utcSeconds, std::uint32_t purpose, std::vector<
 
 TEST(CostOfBatchTest, PricesOfTheBatchsLocalDayAndTheOverPourApart) {
     // 1 000.00 ₽/kg until Monday, 1 500.00 from Tuesday.
-    const PriceBook prices({Price(u"B4/OSN", 50000), Price(u"WHT", 150000, kMonday + 1), Price(u"WHT", 100000)});
+    const PriceBook prices({Price(u"B4/OSN", 50000), Price(u"WHT", 150000, kMonday + 1), Price(u"WHT", 100000)},
+                           LedgerCatalogue());
     const std::vector<BatchComponent> poured = {{u"Основа", 100000, 101050, u"OSN", false},
                                                 {u"Паста белая", 10000, 10000, u"WHT", false},
                                                 {u"Паста белая", 0, 200, u"WHT", true}};
@@ -137,7 +138,7 @@ TEST(CostOfBatchTest, PricesOfTheBatchsLocalDayAndTheOverPourApart) {
 }
 
 TEST(CostOfBatchTest, OldRecordsWithoutCodesAreMatchedByNameForTheirPurpose) {
-    const PriceBook prices({Price(u"B6/LAK", 30000), Price(u"B6/MAT", 80000)});
+    const PriceBook prices({Price(u"B6/LAK", 30000), Price(u"B6/MAT", 80000)}, LedgerCatalogue());
     const BatchCosting costing = CostOfBatch(
         LedgerCatalogue(),
         BatchAt(test::kMondayUtc, 6, {{u"Лак для пластика", 54054, 54054, {}, false},
@@ -157,6 +158,22 @@ TEST(LedgerComponentsTest, BasesByPurposeAndAMixedBaseOnlyAsItsParts) {
     std::vector<ComponentKey> keys;
     for (const LedgerComponent& component : LedgerComponents(LedgerCatalogue())) keys.push_back(component.key);
     EXPECT_EQ(keys, (std::vector<ComponentKey>{u"B4/OSN", u"B6/LAK", u"B6/MAT", u"WHT", u"GRN", u"RAZ"}));
+}
+
+TEST(PriceBookTest, TheLastWrittenOfOneStartWinsAndALaterPriceIsTold) {
+    // Written in this order; the second bench's clock was an hour behind.
+    const PriceBook prices({{u"WHT", 10000, kMonday, {test::kMondayUtc, 0}},
+                            {u"WHT", 11000, kMonday, {test::kMondayUtc - 3600, 0}},
+                            {u"WHT", 9000, std::nullopt, {}},
+                            {u"WHT", 15000, kMonday + 10, {}},
+                            {u"WHT", 16000, kMonday + 10, {}}},
+                           LedgerCatalogue());
+    EXPECT_EQ(prices.InForce(u"WHT", kMonday), (PriceStep{kMonday, 11000}));
+    EXPECT_EQ(prices.Next(u"WHT", kMonday), (PriceStep{kMonday + 10, 16000}));
+    EXPECT_EQ(prices.InForce(u"WHT", kMonday - 1), (PriceStep{std::nullopt, 9000}));
+    EXPECT_EQ(prices.Next(u"WHT", kMonday + 10), std::nullopt);
+    EXPECT_EQ(prices.PriceOn(u"WHT", kMonday + 11), 16000);
+    EXPECT_EQ(prices.InForce(u"GRN", kMonday), std::nullopt);
 }
 
 TEST(LedgerDayTest, DatesBothWays) {

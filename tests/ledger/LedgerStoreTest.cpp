@@ -83,22 +83,70 @@ TEST(PricesCsvTest, AnExportReadsBackAsTheSamePricesAndAddsNothingAgain) {
     const std::vector<PriceRecord> prices = {{u"WHT", 150000, kMonday, {}},
                                              {u"WHT", 123456, std::nullopt, {}},
                                              {u"B6/LAK", 30000, std::nullopt, {}}};
-    const std::string csv = ExportPricesCsv(components, prices);
+    const std::string csv = ExportPricesCsv(components, prices, SharedKeys(test::LedgerCatalogue()));
     EXPECT_NE(csv.find("WHT;Паста белая;1234,56;\r\nWHT;Паста белая;1500,00;07.12.2026\r\n"), std::string::npos);
     EXPECT_NE(csv.find("B4/OSN;Основа для пластика глянцевая;;\r\n"), std::string::npos);
 
     const BatchTime now = {test::kMondayUtc, test::kMoscow};
     std::vector<PriceRecord> read;
     LedgerCsvError error;
-    ASSERT_TRUE(ReadPricesCsv(csv, components, {}, now, read, error)) << ToUtf8(error.reason);
+    ASSERT_TRUE(ReadPricesCsv(csv, components, PriceBook({}, test::LedgerCatalogue()), now, read, error))
+        << ToUtf8(error.reason);
     ASSERT_EQ(read.size(), 3u);
     EXPECT_EQ(read[0].key, u"B6/LAK");
     EXPECT_EQ(read[2].perKilogram, 150000);
     EXPECT_EQ(read[2].from, kMonday);
     EXPECT_EQ(read[2].saved, now);
-    ASSERT_TRUE(ReadPricesCsv(csv, components, prices, now, read, error));
+    ASSERT_TRUE(ReadPricesCsv(csv, components, PriceBook(prices, test::LedgerCatalogue()), now, read, error));
     EXPECT_TRUE(read.empty());
 }
+
+struct ImportCase {
+    const char* what;
+    std::vector<PriceRecord> known;  // in file order
+    const char* rows;                // under the title
+    std::vector<std::pair<Kopecks, std::optional<DayNumber>>> imported;
+};
+
+class PriceImportTest : public testing::TestWithParam<ImportCase> {};
+
+TEST_P(PriceImportTest, ARowIsPassedOverOnlyWhenItIsThePriceInForceOnItsStart) {
+    const Catalogue& catalogue = test::LedgerCatalogue();
+    const std::string csv = "\xEF\xBB\xBF" "Код;Компонент;Цена за кг, ₽;Действует с\r\n" + std::string(GetParam().rows);
+    std::vector<PriceRecord> read;
+    LedgerCsvError error;
+    ASSERT_TRUE(ReadPricesCsv(csv, LedgerComponents(catalogue), PriceBook(GetParam().known, catalogue), {}, read, error))
+        << ToUtf8(DescribeLedgerCsvError(error));
+    std::vector<std::pair<Kopecks, std::optional<DayNumber>>> imported;
+    for (const PriceRecord& price : read) imported.emplace_back(price.perKilogram, price.from);
+    EXPECT_EQ(imported, GetParam().imported);
+}
+
+// A bench whose clock is behind saves later with an earlier time.
+constexpr BatchTime kEarlier = {test::kMondayUtc - 3600, 0};
+constexpr BatchTime kLater = {test::kMondayUtc, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    PricesInForce, PriceImportTest,
+    testing::Values(
+        ImportCase{"a return to an earlier price",
+                   {{u"WHT", 10000, std::nullopt, kLater}, {u"WHT", 12000, std::nullopt, kEarlier}},
+                   "WHT;;100,00;\r\n",
+                   {{10000, std::nullopt}}},
+        ImportCase{"the prices in force on their starts again",
+                   {{u"WHT", 10000, std::nullopt, kLater}, {u"WHT", 12000, kMonday, kLater}},
+                   "WHT;;100,00;\r\nWHT;;120,00;07.12.2026\r\n",
+                   {}},
+        ImportCase{"a price back on a later day", {{u"WHT", 10000, std::nullopt, kLater}, {u"WHT", 12000, kMonday, kLater}},
+                   "WHT;;100,00;08.12.2026\r\n",
+                   {{10000, kMonday + 1}}},
+        ImportCase{"the same row twice in one table",
+                   {},
+                   "WHT;;130,00;07.12.2026\r\nWHT;;130,00;07.12.2026\r\n",
+                   {{13000, kMonday}}},
+        ImportCase{"another price on the same start", {{u"WHT", 13000, kMonday, kLater}},
+                   "WHT;;140,00;07.12.2026\r\n", {{14000, kMonday}}}),
+    [](const testing::TestParamInfo<ImportCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST(PricesCsvTest, ABadRowIsNamedAndNothingIsRead) {
     const std::vector<LedgerComponent> components = LedgerComponents(test::LedgerCatalogue());
@@ -114,7 +162,7 @@ TEST(PricesCsvTest, ABadRowIsNamedAndNothingIsRead) {
     for (const auto& [csv, message] : cases) {
         std::vector<PriceRecord> read = {{u"RAZ", 1, std::nullopt, {}}};
         LedgerCsvError error;
-        EXPECT_FALSE(ReadPricesCsv(csv, components, {}, {}, read, error));
+        EXPECT_FALSE(ReadPricesCsv(csv, components, PriceBook({}, test::LedgerCatalogue()), {}, read, error));
         EXPECT_EQ(DescribeLedgerCsvError(error), message);
         EXPECT_EQ(read.size(), 1u);
     }

@@ -166,6 +166,40 @@ TEST(OwnRecipeOfBatch, SumsAdditionsAndDividesOutThePigmentFactor) {
     EXPECT_EQ(error, u"В замесе не налита основа.");
 }
 
+struct AbandonedCase {
+    const char* what;
+    BatchStatus status;
+    std::vector<BatchComponent> components;
+    WideString question;
+};
+
+class AbandonedBatchTest : public testing::TestWithParam<AbandonedCase> {};
+
+TEST_P(AbandonedBatchTest, NamesWhatWasNeverPoured) {
+    BatchRecord batch;
+    batch.status = GetParam().status;
+    batch.components = GetParam().components;
+    EXPECT_EQ(AbandonedBatchQuestion(batch), GetParam().question);
+}
+
+constexpr char16_t kAskSave[] = u"\r\n\r\nСохранить как рецепт то, что налито?";
+
+INSTANTIATE_TEST_SUITE_P(
+    SaveAsRecipe, AbandonedBatchTest,
+    testing::Values(
+        AbandonedCase{"finished: nothing to ask", BatchStatus::Done,
+                      {{u"Основа", 40000, 40000, u"OSN"}, {u"Паста белая", 1000, 0, u"WHT"}}, u""},
+        // The base topped up after a correction counts once; black was added and poured.
+        AbandonedCase{"abandoned before two pastes", BatchStatus::Abandoned,
+                      {{u"Основа", 40000, 40000, u"OSN"}, {u"Паста белая", 1000, 300, u"WHT"},
+                       {u"Паста жёлтая", 500, 0, u"YEL"}, {u"Паста чёрная", 0, 20, u"BLK", true},
+                       {u"Паста красная", 200, 0, u"RED"}, {u"Основа", 100, 0, u"OSN"}},
+                      WideString(u"Замес прерван, не налиты: Паста жёлтая, Паста красная. В рецепте их не будет.") +
+                          kAskSave},
+        AbandonedCase{"abandoned with everything poured", BatchStatus::Abandoned,
+                      {{u"Основа", 40000, 40000, u"OSN"}}, WideString(u"Замес прерван.") + kAskSave}),
+    [](const testing::TestParamInfo<AbandonedCase>& info) { return "case" + std::to_string(info.index); });
+
 // The same lines as a catalogue recipe print the same text; only the heading's title differs.
 TEST(OwnRecipeText, ACatalogueRecipesLinesPrintItsTextApartFromTheHeading) {
     const Catalogue& catalogue = test::ShippedCatalogue();

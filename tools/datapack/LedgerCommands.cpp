@@ -92,14 +92,16 @@ int RunCost(const Arguments& args) {
     if (!ReadFile(pricesPath, bytes)) return Fail(pricesPath + ": cannot be read");
     std::vector<lacqueron::PriceRecord> prices;
     lacqueron::LedgerCsvError error;
-    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(selection.catalogue), {}, Now(), prices, error))
+    const lacqueron::PriceBook none({}, selection.catalogue);
+    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(selection.catalogue), none, Now(), prices, error))
         return Fail(pricesPath + ": " + lacqueron::ToUtf8(lacqueron::DescribeLedgerCsvError(error)));
 
     const lacqueron::Recipe recipe = lacqueron::ComputeRecipe(selection.catalogue, *selection.recipe, selection.purpose,
                                                               selection.weightType, selection.amount);
     if (recipe.lines.empty()) return Fail("the recipe cannot be computed for this choice");
-    const lacqueron::Costing costing = lacqueron::CostOfRecipe(selection.catalogue, recipe, lacqueron::PriceBook(prices),
-                                                               lacqueron::LocalDay(Now()));
+    const lacqueron::Costing costing =
+        lacqueron::CostOfRecipe(selection.catalogue, recipe, lacqueron::PriceBook(prices, selection.catalogue),
+                                lacqueron::LocalDay(Now()));
     if (!costing.total) return Fail("no price for " + lacqueron::ToUtf8(costing.missing));
     std::string out;
     for (const lacqueron::CostLine& line : costing.lines)

@@ -98,7 +98,7 @@ JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalog
       saveRecipe_(std::move(saveRecipe)),
       ledger_(ledger),
       keys_(catalogue) {
-    if (ledger_ && ledger_->ledger && !ledger_->ledger->Prices().empty()) prices_.emplace(ledger_->ledger->Prices());
+    if (ledger_ && ledger_->ledger && !ledger_->ledger->Prices().empty()) prices_.emplace(ledger_->ledger->Prices(), catalogue);
 }
 
 void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }

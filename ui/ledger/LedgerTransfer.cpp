@@ -42,7 +42,10 @@ void ExportFile(HWND owner, const wchar_t* defaultName, const wchar_t* notDone, 
 void ExportPricesFile(HWND owner, const LedgerContext& context) noexcept {
     if (context.ledger == nullptr || context.catalogue == nullptr) return;
     ExportFile(owner, kPricesName, kPricesNotExported,
-               [&] { return ExportPricesCsv(LedgerComponents(*context.catalogue), context.ledger->Prices()); });
+               [&] {
+                   return ExportPricesCsv(LedgerComponents(*context.catalogue), context.ledger->Prices(),
+                                          SharedKeys(*context.catalogue));
+               });
 }
 
 bool ImportPricesFile(HWND owner, LedgerContext& context) noexcept {
@@ -57,8 +60,8 @@ bool ImportPricesFile(HWND owner, LedgerContext& context) noexcept {
         }
         std::vector<PriceRecord> prices;
         LedgerCsvError error;
-        if (!ReadPricesCsv(bytes, LedgerComponents(*context.catalogue), context.ledger->Prices(), CurrentBatchTime(),
-                           prices, error)) {
+        if (!ReadPricesCsv(bytes, LedgerComponents(*context.catalogue),
+                           PriceBook(context.ledger->Prices(), *context.catalogue), CurrentBatchTime(), prices, error)) {
             ShowErrorBox(owner, WinText(DescribeLedgerCsvError(error) + u". " + FromWinText(kNotImported)));
             return false;
         }

@@ -1,4 +1,5 @@
 #include <iterator>
+#include <optional>
 #include <unordered_map>
 
 #include "files/JournalAccess.h"
@@ -25,7 +26,17 @@ constexpr ColumnLayout kHistoryColumns[] = {
 constexpr int kNoBarColumn = -1;
 constexpr char16_t kAlways[] = u"всегда";
 
-WideString FromText(const PriceRecord& price) { return price.from ? FormatDay(*price.from) : WideString(kAlways); }
+WideString FromText(const std::optional<DayNumber>& from) { return from ? FormatDay(*from) : WideString(kAlways); }
+WideString FromText(const PriceRecord& price) { return FromText(price.from); }
+
+// Where a price is in force today, and the one set for a later day, marked as such:
+// "01.12.2026; с 01.01.2027: 1 500.00".
+WideString InForceText(const std::optional<PriceStep>& today, const std::optional<PriceStep>& next) {
+    WideString text = today ? FromText(today->from) : WideString();
+    if (!next) return text;
+    if (!text.empty()) text += u"; ";
+    return text + u"с " + FromText(next->from) + u": " + FormatRoubles(next->perKilogram);
+}
 
 // One component's new price: what it costs per kilogram and from which day.
 class PriceEditDialog final : public Dialog {
@@ -157,7 +168,10 @@ public:
         : FilteredListDialog({IDC_PRICES_SEARCH, IDC_PRICES_LIST, IDC_PRICES_CLOSE, kColumns, std::size(kColumns),
                               kNoBarColumn, SIZE{}}),
           context_(context) {
-        if (context.catalogue) components_ = LedgerComponents(*context.catalogue);
+        if (context.catalogue) {
+            components_ = LedgerComponents(*context.catalogue);
+            keys_.emplace(*context.catalogue);
+        }
         for (std::size_t i = 0; i < components_.size(); ++i) byKey_.emplace(components_[i].key, i);
         IndexPrices();
     }
@@ -165,15 +179,17 @@ public:
     void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_PRICES); }
 
 private:
-    // The price written last for each component.
+    // The price written last for each component, and the book of what is in force.
     void IndexPrices() {
         last_.assign(components_.size(), kNoPrice);
-        if (context_.ledger == nullptr) return;
+        book_.reset();
+        if (context_.ledger == nullptr || !keys_) return;
         const std::vector<PriceRecord>& prices = context_.ledger->Prices();
         for (std::size_t i = 0; i < prices.size(); ++i) {
-            const auto found = byKey_.find(prices[i].key);
+            const auto found = byKey_.find(keys_->Of(prices[i].key));
             if (found != byKey_.end()) last_[found->second] = i;
         }
+        book_.emplace(prices, *context_.catalogue);
     }
 
     const LedgerComponent* ComponentAt(int item) const noexcept {
@@ -191,12 +207,13 @@ private:
     WideString CellText(int item, int column) override {
         const LedgerComponent* component = ComponentAt(item);
         if (component == nullptr) return WideString();
-        const PriceRecord* price = LastPrice(RowAt(item));
+        const DayNumber today = Today();
+        const std::optional<PriceStep> price = book_ ? book_->InForce(component->key, today) : std::nullopt;
         switch (column) {
         case kCodeColumn: return component->key;
         case kNameColumn: return component->name;
         case kPriceColumn: return price ? FormatRoubles(price->perKilogram) : WideString();
-        case kFromColumn: return price ? FromText(*price) : WideString();
+        case kFromColumn: return InForceText(price, book_ ? book_->Next(component->key, today) : std::nullopt);
         default: return WideString();
         }
     }
@@ -293,7 +310,7 @@ private:
         try {
             std::vector<PriceRecord> prices;
             for (const PriceRecord& price : context_.ledger->Prices())
-                if (price.key == component->key) prices.push_back(price);
+                if (keys_ && keys_->Of(price.key) == component->key) prices.push_back(price);
             PriceHistoryDialog(*component, std::move(prices)).Run(Window());
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы показать историю цены.");
@@ -306,6 +323,8 @@ private:
     std::vector<LedgerComponent> components_;  // the rows, in the package's order
     std::unordered_map<ComponentKey, std::size_t> byKey_;
     std::vector<std::size_t> last_;  // per component, its last price's index in Prices()
+    std::optional<SharedKeys> keys_;  // none without a catalogue
+    std::optional<PriceBook> book_;   // none without a ledger
 };
 
 }  // namespace

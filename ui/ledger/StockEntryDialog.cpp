@@ -126,7 +126,6 @@ private:
                 return Refuse(IDC_STOCK_ENTRY_AMOUNT, L"Количество: введите число больше нуля, не больше двух знаков "
                                                       L"после запятой, например 2,5.");
             const BatchTime now = CurrentBatchTime();
-            const DayNumber today = LocalDay(now);
             JournalAppendResult result = JournalAppendResult::Appended;
             switch (kind_) {
             case StockEntryKind::kReceipt: {
@@ -137,10 +136,7 @@ private:
                 result = context_.ledger->AddReceipt({row->key, grams, *day, note, now});
                 break;
             }
-            case StockEntryKind::kCount:
-                // The difference to what the account says is kept as the correction.
-                result = context_.ledger->AddCount({row->key, grams, grams - account_.OnHand(row->key, today), today, now});
-                break;
+            case StockEntryKind::kCount: result = context_.ledger->AddCount(account_.CountOf(row->key, grams, now)); break;
             case StockEntryKind::kMinimum: result = context_.ledger->AddMinimum({row->key, grams, now}); break;
             }
             if (result != JournalAppendResult::Appended) return ShowNotWritten(Window(), texts_.notWritten, result);

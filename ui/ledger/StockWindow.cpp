@@ -130,7 +130,8 @@ private:
     void ShowState() noexcept {
         try {
             WideString text = LedgerStateText(context_);
-            if (context_.ledger && !journal_) text += u"\nРасход не учтён: " + journalError_;
+            if (context_.ledger && !journal_)
+                text += u"\nРасход не учтён, остатки без замесов: " + journalError_;
             std::size_t below = 0;
             for (const StockRow& row : rows_) below += row.belowMinimum ? 1 : 0;
             if (context_.ledger && journal_)
@@ -156,6 +157,16 @@ private:
     void Enter(StockEntryKind kind) noexcept {
         if (!account_ || rows_.empty()) {
             SimpleBeep();
+            return;
+        }
+        // A count with no batches to set against it would show a figure nobody counted.
+        if (kind == StockEntryKind::kCount && !journal_) {
+            try {
+                ShowErrorBox(Window(), WinText(u"Инвентаризация невозможна: журнал замесов не читается, и остатки "
+                                               u"показаны без замесов. " + journalError_));
+            } catch (...) {
+                ShowErrorBox(Window(), L"Инвентаризация невозможна: журнал замесов не читается.");
+            }
             return;
         }
         const StockRow* selected = RowOfItem(SelectedItem());

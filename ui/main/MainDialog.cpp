@@ -707,6 +707,11 @@ void MainDialog::EditOwn(HWND owner, OwnRecipeId id, const OwnRecipe& start) noe
 
 void MainDialog::SaveBatchAsRecipe(HWND owner, const BatchRecord& batch) noexcept {
     try {
+        // An abandoned batch lacks what was never poured: the painter says so first.
+        const WideString question = AbandonedBatchQuestion(batch);
+        if (!question.empty() && MessageBoxW(owner, WinText(question), L"Сохранить как рецепт",
+                                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+            return;
         OwnRecipe recipe;
         WideString error;
         if (OwnRecipeOfBatch(catalogue_, batch, recipe, error))

@@ -222,7 +222,7 @@ void ShopData::ReadPrices() noexcept {
     pricesRevision_ = ledger ? std::optional(ledger->Revision()) : std::nullopt;
     try {
         if (ledger && !ledger->Prices().empty())
-            prices_.emplace(ledger->Prices());
+            prices_.emplace(ledger->Prices(), catalogue_);
         else
             prices_.reset();
     } catch (...) {

@@ -198,7 +198,7 @@ private:
         if (!request_.shortfalls) return {};
         const Recipe recipe = ComputeRecipe(*request_.catalogue, *request_.recipe, request_.purpose,
                                             request_.weightType, request_.amount);
-        const PriceBook noPrices{std::vector<PriceRecord>()};
+        const PriceBook noPrices({}, *request_.catalogue);
         const PriceBook& prices = request_.prices ? *request_.prices : noPrices;
         const DayNumber today = LocalDay(CurrentBatchTime());
         return request_.shortfalls(CostOfRecipe(*request_.catalogue, recipe, prices, today).lines);

@@ -1,6 +1,7 @@
 // The prices and stock windows inside this process, over a ledger in a temporary data
 // folder and the shipped package: two prices set in the prices window (one of them
-// twice, so its history lists both), a price table with a bad row refused whole with
+// twice, so its history lists both, the other again from a later day, which the list
+// marks beside today's), a price table with a bad row refused whole with
 // the row named, then a delivery in kilograms, a count and a minimum recorded in the
 // stock window; the figures read back from the window and the records from the file.
 // Both windows' pictures go to LACQUERON_SHOTS when it is set.
@@ -77,6 +78,7 @@ protected:
         ledger_.reset();
         StoreDataFolder(before_ == LocalDataFolder() ? WideString() : before_);
         for (const wchar_t* name : {L"ledger.lqs", L"journal.lqj", L"prices.csv"}) DeleteFileW((folder_ + name).c_str());
+        RemoveDirectoryW((folder_ + L"journal.lqj").c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
@@ -114,6 +116,8 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
         Click(prices, IDC_PRICES_EDIT);
     };
     std::wstring firstPrice, secondPrice, firstFrom;
+    constexpr DayNumber kDaysAhead = 10;
+    const DayNumber later = LocalDay(CurrentBatchTime()) + kDaysAhead;
     std::vector<std::wstring> history;
     SeenBox badTable;
     std::size_t pricesAfterImport = 0;
@@ -139,6 +143,13 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
             Fill(L"Цена", {{IDC_PRICE_VALUE, L"99.9"}, {IDC_PRICE_FROM, L""}}),
             [&] {
                 if (!pricesIdle() || ListCell(prices, IDC_PRICES_LIST, 1, kPriceColumn).empty()) return false;
+                editRow(1);
+                return true;
+            },
+            // A price from a later day: today's stays in the list, the later one marked.
+            Fill(L"Цена", {{IDC_PRICE_VALUE, L"120"}, {IDC_PRICE_FROM, Wide(FormatDay(later))}}),
+            [&] {
+                if (!pricesIdle() || ListCell(prices, IDC_PRICES_LIST, 1, kFromColumn) == L"всегда") return false;
                 firstPrice = ListCell(prices, IDC_PRICES_LIST, 0, kPriceColumn);
                 firstFrom = ListCell(prices, IDC_PRICES_LIST, 0, kFromColumn);
                 secondPrice = ListCell(prices, IDC_PRICES_LIST, 1, kPriceColumn) + L" " +
@@ -182,14 +193,14 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
 
     EXPECT_EQ(firstPrice, L"1 300.00");
     EXPECT_EQ(firstFrom, L"01.01.2026");
-    EXPECT_EQ(secondPrice, L"99.90 всегда");
+    EXPECT_EQ(secondPrice, L"99.90 всегда; с " + Wide(FormatDay(later)) + L": 120.00");
     EXPECT_EQ(history, (std::vector<std::wstring>{L"1 300.00 01.01.2026", L"1 250.50 всегда"}));
     bool named = false;
     for (const std::wstring& text : badTable.texts)
         named = named ||
                 text == L"Строка 3: цена «сто» не число с двумя знаками после запятой. Ничего не импортировано.";
     EXPECT_TRUE(named) << (badTable.texts.empty() ? std::wstring() : badTable.texts.back());
-    EXPECT_EQ(pricesAfterImport, 3u);
+    EXPECT_EQ(pricesAfterImport, 4u);
 
     HWND stock = nullptr;
     const auto stockShows = [&](int column, const wchar_t* text) {
@@ -240,7 +251,7 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
     ASSERT_TRUE(stocking.Finished());
     EXPECT_EQ(listedKey, Wide(first.key));
     EXPECT_EQ(booked, L"по учёту 2500.00 г");
-    EXPECT_EQ(changes, 6);  // three prices, a delivery, a count and a minimum
+    EXPECT_EQ(changes, 7);  // four prices, a delivery, a count and a minimum
 
     // Read back from the file: every record as the windows wrote it.
     ledger_.reset();
@@ -248,7 +259,7 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
     ledger_ = OpenLedger(LedgerPath(), error);
     ASSERT_TRUE(ledger_) << Wide(error);
     const std::vector<PriceRecord>& written = ledger_->Prices();
-    ASSERT_EQ(written.size(), 3u);
+    ASSERT_EQ(written.size(), 4u);
     EXPECT_EQ(written[0].key, first.key);
     EXPECT_EQ(written[0].perKilogram, 125050);
     EXPECT_FALSE(written[0].from);
@@ -256,6 +267,8 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
     EXPECT_EQ(written[1].from, DayOfDate(2026, 1, 1));
     EXPECT_EQ(written[2].key, second.key);
     EXPECT_EQ(written[2].perKilogram, 9990);
+    EXPECT_EQ(written[3].perKilogram, 12000);
+    EXPECT_EQ(written[3].from, later);
     ASSERT_EQ(ledger_->Receipts().size(), 1u);
     const ReceiptRecord& receipt = ledger_->Receipts().front();
     EXPECT_EQ(receipt.key, first.key);
@@ -267,6 +280,49 @@ TEST_F(LedgerWindowsTest, SetsPricesRefusesABadTableAndRecordsADeliveryACountAnd
     EXPECT_EQ(ledger_->Counts().front().correction, kCounted - kDelivered);
     ASSERT_EQ(ledger_->Minimums().size(), 1u);
     EXPECT_EQ(ledger_->Minimums().front().grams, kMinimum);
+    main.DestroyWindowIfAny();
+}
+
+// A journal that cannot be read: the stock window says its figures lack the batches, and
+// "Инвентаризация..." refuses, saying why, with nothing written.
+TEST_F(LedgerWindowsTest, ACountIsRefusedWhileTheJournalCannotBeRead) {
+    MainDialog main(TestModule(), ShippedPackage());
+    ASSERT_NE(main.Create(), nullptr);
+    // A folder where the journal should be: it cannot be opened.
+    ASSERT_TRUE(CreateDirectoryW(WinText(JournalPath()), nullptr));
+    LedgerContext context;
+    context.catalogue = &main.GetCatalogue();
+    context.ledger = ledger_.get();
+
+    HWND stock = nullptr;
+    std::wstring state;
+    SeenBox refused;
+    ModalDriver stocking(
+        {
+            [&] {
+                if (!(stock = FindDialog(L"Остатки"))) return false;
+                state = WindowText(GetDlgItem(stock, IDC_STOCK_STATE));
+                SelectListRow(stock, IDC_STOCK_LIST, 0);
+                Click(stock, IDC_STOCK_COUNT);
+                return true;
+            },
+            AnswerBox(L"Ошибка", IDOK, refused),
+            [&] {
+                if (!IsWindowEnabled(stock) || FindDialog(L"Инвентаризация")) return false;
+                PostMessageW(stock, WM_COMMAND, IDCANCEL, 0);
+                return true;
+            },
+        },
+        30000);
+    ShowStock(main.Window(), context);
+    ASSERT_TRUE(stocking.Finished());
+    EXPECT_NE(state.find(L"Расход не учтён, остатки без замесов: "), std::wstring::npos) << state;
+    bool told = false;
+    for (const std::wstring& text : refused.texts)
+        told = told || text.rfind(L"Инвентаризация невозможна: журнал замесов не читается", 0) == 0;
+    EXPECT_TRUE(told) << (refused.texts.empty() ? std::wstring() : refused.texts.back());
+    ledger_->Refresh();
+    EXPECT_TRUE(ledger_->Counts().empty());
     main.DestroyWindowIfAny();
 }
 

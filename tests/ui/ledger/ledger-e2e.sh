@@ -9,7 +9,9 @@
 # `datapack pour`; the summary's cost and over-pour cost, the journal's cost column and
 # totals, and the stock from the journal window, each worked out here from the
 # journal's poured grams and the prices, kopecks rounded half away from zero;
-# `datapack stock` over the data folder agreeing.
+# `datapack stock` over the data folder agreeing. Then a count of the base: the batch and
+# a delivery entered after the count but dated before it are inside it, a later delivery
+# is added, and `datapack stock` reads the same from the files.
 #   ledger-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
 PROGRAM=$1
 DRIVER=$2
@@ -27,8 +29,8 @@ READING=2307 MESSAGE=2309 PLAN=2310 DECLINE=2315 CLOSE=2319 NOTE=2320 WEIGH_COST
 JOURNAL_LIST=2501 DETAILS=2502 JOURNAL_CLOSE=2506 JOURNAL_TOTALS=2513 JOURNAL_STOCK=2515
 OWN_LIST=2601 OWN_CLOSE=2612 OWN_STOCK=2614
 PRICES_LIST=2701 PRICES_EDIT=2703 PRICES_CLOSE=2707 PRICE_VALUE=2711
-STOCK_LIST=2721 STOCK_RECEIPT=2723 STOCK_CLOSE=2728
-ENTRY_COMPONENT=2730 ENTRY_AMOUNT=2732 ENTRY_UNIT=2733
+STOCK_LIST=2721 STOCK_RECEIPT=2723 STOCK_COUNT=2724 STOCK_CLOSE=2728
+ENTRY_COMPONENT=2730 ENTRY_AMOUNT=2732 ENTRY_UNIT=2733 ENTRY_DATE=2736
 IDOK=1
 # Columns: the journal's cost; the stock's on hand and use in 30 days; the prices' price.
 JOURNAL_COST_COLUMN=4 ON_HAND_COLUMN=2 USED_COLUMN=3 PRICE_COLUMN=2
@@ -39,6 +41,9 @@ BASE=B4/OSN BASE_NAME='Основа для пластика глянцевая' 
 PASTE=BLK PASTE_NAME='Паста чёрная (технический углерод)' PASTE_PRICE='1234,57'
 # Two kilograms of base; 50 g of black, less than the batch needs.
 BASE_DELIVERY=2 BASE_DELIVERED=2000.00 PASTE_DELIVERY=50 PASTE_DELIVERED=50.00
+# The base counted after the batch, a delivery dated the day before entered after the
+# count, and one of today after it.
+BASE_COUNT=1500 BASE_COUNTED=1500.00 LATE_DELIVERY=300 AFTER_COUNT=200
 # Over the base's target, under the 10 % that is asked about first.
 OVER_POUR=12.34
 
@@ -221,6 +226,24 @@ for item in "$BASE $base_left $base_poured" "$PASTE $paste_left $paste_poured"; 
   expect_cell "on hand of $key after the batch" $STOCK_LIST "$row" $ON_HAND_COLUMN "$left"
   expect_cell "used of $key" $STOCK_LIST "$row" $USED_COLUMN "$used"
 done
+
+# (f) A count of the base after the batch: the batch is inside it, and so is a delivery
+# entered after it but dated the day before; one dated today and entered after is added.
+row=$(row_of $STOCK_LIST "$BASE")
+[[ -n $row ]] || fatal "no $BASE in the stock"
+step "could not count $BASE" wait-dialog $STOCK_LIST 5000 select-row $STOCK_LIST "$row" press $STOCK_COUNT \
+  wait-dialog $ENTRY_AMOUNT 10000 set-text $ENTRY_AMOUNT $BASE_COUNT pick-combo $ENTRY_UNIT 0 press $IDOK wait-gone 5000
+expect_cell "on hand of $BASE after the count" $STOCK_LIST "$row" $ON_HAND_COLUMN $BASE_COUNTED
+today=$(driver wait-dialog $STOCK_LIST 5000 select-row $STOCK_LIST "$row" press $STOCK_RECEIPT \
+  wait-dialog $ENTRY_AMOUNT 10000 get-text $ENTRY_DATE) || fatal "no delivery window for $BASE"
+yesterday=$(date -d "$(awk -F. '{ print $3 "-" $2 "-" $1 }' <<<"$today") - 1 day" +%d.%m.%Y) ||
+  fatal "the delivery's date '$today' is no date"
+step "could not record the delivery dated $yesterday" wait-dialog $ENTRY_AMOUNT 5000 set-text $ENTRY_DATE "$yesterday" \
+  set-text $ENTRY_AMOUNT $LATE_DELIVERY pick-combo $ENTRY_UNIT 0 press $IDOK wait-gone 5000
+expect_cell "on hand of $BASE after a delivery dated before the count" $STOCK_LIST "$row" $ON_HAND_COLUMN \
+  $BASE_COUNTED
+base_left=$(awk "$MONEY_AWK"' { print grams(hundredths($1) + hundredths($2)) }' <<<"$BASE_COUNTED $AFTER_COUNT.00")
+deliver "$BASE" "$BASE_NAME" $AFTER_COUNT 0 "$base_left"
 step "could not close the stock" wait-dialog $STOCK_LIST 5000 press $STOCK_CLOSE wait-gone 5000
 step "could not close the journal" wait-dialog $JOURNAL_LIST 5000 press $JOURNAL_CLOSE wait-gone 5000
 step "could not press Закончить" wait-dialog $PAINTS 5000 press $FINISH

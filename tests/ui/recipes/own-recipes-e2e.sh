@@ -7,7 +7,8 @@
 # ("Изменить..."); weighed at 500 g against the tool's plan with red added while
 # tinting; the batch saved from the summary as К-0013; both recipes in the paint list
 # and the manager, the first's two versions, the batch and its addition in the journal;
-# the store read back with the tool.
+# a batch of К-0013 abandoned and saved from the journal only after the question naming
+# what was never poured; the store read back with the tool.
 #   own-recipes-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
 PROGRAM=$1
 DRIVER=$2
@@ -25,8 +26,8 @@ EDIT_CODE=2620 EDIT_NAME=2621 EDIT_NOTE=2622 EDIT_LINES=2626 EDIT_AMOUNT=2628
 READING=2307 MESSAGE=2309 PLAN=2310 SUMMARY=2311 CLOSE=2319 NOTE=2320 ADD_PASTE=2324 SAVE_RECIPE=2325
 PASTE=2326 PASTE_GRAMS=2327
 OWN_LIST=2601 OWN_HISTORY=2607 OWN_CLOSE=2612 HISTORY_LIST=2650 HISTORY_CLOSE=2652
-JOURNAL_LIST=2501 DETAILS=2502 JOURNAL_CLOSE=2506
-IDOK=1 MESSAGE_TEXT=65535
+JOURNAL_LIST=2501 DETAILS=2502 JOURNAL_CLOSE=2506 JOURNAL_SAVE_RECIPE=2507
+IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7 MESSAGE_TEXT=65535
 CATALOGUE_CODE='RAL 3020'
 FIRST=К-0012 FIRST_NAME='Красный фургон Сидорова'
 SECOND=К-0013 SECOND_NAME='Фургон Сидорова, подобран на весах'
@@ -165,6 +166,36 @@ details=$(driver wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOU
   select-row $JOURNAL_LIST 0 get-text $DETAILS press $JOURNAL_CLOSE wait-gone 5000) || fatal "no journal"
 expect_contains "the journal's batch" "$details" "$FIRST $FIRST_NAME" "Примечание: Сидоров" \
   $'Добавлено при подборе:\n'"$paste"$'\t'
+
+# (f) The second recipe's batch abandoned after its first step, then saved as a recipe
+# from the journal: asked first, the pastes never poured named; "Нет" saves nothing, "Да"
+# opens the editor, which is left unsaved.
+second_plan() {
+  "$DATAPACK" pour --sources "$SOURCES" --own-store "$STORE" --title "$SECOND" "${WEIGHING[@]}" "$@"
+}
+start=$(second_plan | awk -F'\t' '$6 == "ждёт" { print $4; exit }')
+[[ -n $start ]] || fatal "the tool gave no plan of $SECOND"
+never=$(second_plan "$start" | awk -F'\t' '$6 == "ждёт" { printf "%s%s", sep, $2; sep = ", " }')
+[[ -n $never ]] || fatal "$SECOND has a single step"
+step "no weighing dialog for $SECOND" wait-dialog $PAINTS 5000 press $WEIGH_BUTTON wait-dialog $PLAN 10000
+enter_reading "$start"
+step "could not close the weighing midway" wait-dialog $PLAN 5000 press $CLOSE \
+  wait-window '#32770' 'Подтверждение' 5000 press $IDYES wait-gone 5000
+step "the abandoned batch's note was not asked for" wait-dialog $NOTE 10000 press $IDOK wait-gone 5000
+main_dialog_enabled() { [[ $(driver wait-dialog $PAINTS 5000 is-enabled 0) == 1 ]]; }
+wait_for 10 main_dialog_enabled || fatal "the main dialog is not back"
+ask_save() {
+  driver wait-dialog $JOURNAL_LIST 5000 select-row $JOURNAL_LIST 0 press $JOURNAL_SAVE_RECIPE \
+    wait-window '#32770' 'Сохранить как рецепт' 10000 get-text $MESSAGE_TEXT press "$1" wait-gone 5000
+}
+step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
+expect_contains "the abandoned batch" "$(driver wait-dialog $JOURNAL_LIST 5000 select-row $JOURNAL_LIST 0 \
+  get-text $DETAILS)" "статус: прервано"
+question=$(ask_save $IDNO) || fatal "no question before saving the abandoned batch"
+expect_contains "the question" "$question" "Замес прерван, не налиты: $never." "Сохранить как рецепт то, что налито?"
+question=$(ask_save $IDYES) || fatal "no question the second time"
+step "Да did not open the editor" wait-dialog $EDIT_CODE 10000 press $IDCANCEL wait-gone 5000
+step "could not close the journal" wait-dialog $JOURNAL_LIST 5000 press $JOURNAL_CLOSE wait-gone 5000
 step "could not press Закончить" wait-dialog $PAINTS 5000 press $FINISH
 program_expect_exit 0
 

@@ -184,7 +184,8 @@ TEST_F(WeighDialogTest, StepsAndAnAcceptedOverPour) {
 TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
     // A kilogram of base 100.00 ₽, of yellow 1 000.00 ₽, of red 2 000.00 ₽.
     const PriceBook prices({{u"B4/B1", 10000, std::nullopt, {}}, {u"P1", 100000, std::nullopt, {}},
-                            {u"P2", 200000, std::nullopt, {}}});
+                            {u"P2", 200000, std::nullopt, {}}},
+                           catalogue_);
     request_.prices = &prices;
     std::vector<CostLine> needed;
     request_.shortfalls = [&](const std::vector<CostLine>& lines) {
