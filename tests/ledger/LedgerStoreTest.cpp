@@ -89,7 +89,7 @@ TEST(PricesCsvTest, AnExportReadsBackAsTheSamePricesAndAddsNothingAgain) {
 
     const BatchTime now = {test::kMondayUtc, test::kMoscow};
     std::vector<PriceRecord> read;
-    LedgerCsvError error;
+    CsvError error;
     ASSERT_TRUE(ReadPricesCsv(csv, components, {}, now, read, error)) << ToUtf8(error.reason);
     ASSERT_EQ(read.size(), 3u);
     EXPECT_EQ(read[0].key, u"B6/LAK");
@@ -113,9 +113,9 @@ TEST(PricesCsvTest, ABadRowIsNamedAndNothingIsRead) {
     };
     for (const auto& [csv, message] : cases) {
         std::vector<PriceRecord> read = {{u"RAZ", 1, std::nullopt, {}}};
-        LedgerCsvError error;
+        CsvError error;
         EXPECT_FALSE(ReadPricesCsv(csv, components, {}, {}, read, error));
-        EXPECT_EQ(DescribeLedgerCsvError(error), message);
+        EXPECT_EQ(DescribeCsvError(error), message);
         EXPECT_EQ(read.size(), 1u);
     }
 }
