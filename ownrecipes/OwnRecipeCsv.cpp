@@ -19,7 +19,6 @@ constexpr std::size_t kChannels = 3;
 constexpr int kChannelBits = 8;
 constexpr std::uint32_t kLargestChannel = 255;
 constexpr std::uint32_t kDecimalBase = 10;
-constexpr std::size_t kFirstDataRow = 2;
 
 WideString Field(const std::vector<WideString>& row, Column column) {
     return CsvTypedTextBack(WideString(TrimSpaces(row[column])));
