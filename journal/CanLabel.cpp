@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/IntegerText.h"
 #include "journal/JournalText.h"
 
 namespace lacqueron {
@@ -48,13 +49,8 @@ std::int64_t Millimetres(int pixels, int dpi) {
     return (static_cast<std::int64_t>(pixels) * kTenthsOfMmPerInch + dpi * std::int64_t{5}) / (dpi * std::int64_t{10});
 }
 
-WideString Decimal(std::int64_t value) {
-    const std::string digits = std::to_string(value);
-    return WideString(digits.begin(), digits.end());
-}
-
 WideString SizeText(std::int64_t widthMm, std::int64_t heightMm) {
-    return Decimal(widthMm) + u" × " + Decimal(heightMm) + u" мм";
+    return IntegerText(widthMm) + u" × " + IntegerText(heightMm) + u" мм";
 }
 
 // The printable area less the margin, in printable-area coordinates.

@@ -1,7 +1,12 @@
 #include "journal/JournalCsv.h"
 
-#include "journal/JournalText.h"
+#include <algorithm>
+
+#include "core/IntegerText.h"
 #include "core/Utf8.h"
+#include "data/text/TextFold.h"
+#include "data/text/TextTools.h"
+#include "journal/JournalText.h"
 
 namespace lacqueron {
 namespace {
@@ -42,6 +47,96 @@ WideString CorrectionsText(const BatchRecord& batch) {
     return text;
 }
 
+constexpr char16_t kWideQuote = u'"';
+constexpr char16_t kTab = u'\t';
+constexpr char16_t kLostCharacter = u'?';
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr int kBitsPerByte = 8;
+constexpr char16_t kFirstSurrogate = 0xD800;
+constexpr char16_t kFirstLowSurrogate = 0xDC00;
+constexpr char16_t kLastSurrogate = 0xDFFF;
+
+// The row (counted from 1) that the first `length` units of `text` end in.
+template <class Unit>
+std::size_t RowAt(std::basic_string_view<Unit> text, std::size_t length) {
+    std::size_t row = 1;
+    for (std::size_t i = 0; i < length && i < text.size(); ++i)
+        if (text[i] == Unit('\n') || (text[i] == Unit('\r') && (i + 1 >= text.size() || text[i + 1] != Unit('\n'))))
+            ++row;
+    return row;
+}
+
+// UTF-16 after its byte-order mark; false, with the row, where a character is cut
+// short or a surrogate stands alone.
+bool DecodeUtf16(std::string_view bytes, bool bigEndian, WideString& text, CsvError& error) {
+    text.clear();
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        text.push_back(static_cast<char16_t>(bigEndian ? first << kBitsPerByte | second : second << kBitsPerByte | first));
+    }
+    std::size_t bad = bytes.size() % 2 != 0 ? text.size() : WideString::npos;
+    for (std::size_t i = 0; i < text.size() && bad == WideString::npos; ++i) {
+        if (text[i] < kFirstSurrogate || text[i] > kLastSurrogate) continue;
+        const bool paired = text[i] < kFirstLowSurrogate && i + 1 < text.size() && text[i + 1] >= kFirstLowSurrogate &&
+                            text[i + 1] <= kLastSurrogate;
+        if (paired)
+            ++i;
+        else
+            bad = i;
+    }
+    if (bad == WideString::npos) return true;
+    error = {RowAt(std::u16string_view(text), bad), u"текст в UTF-16 оборван или испорчен"};
+    return false;
+}
+
+// The table's text in whichever encoding its file is. Windows-1251 Cyrillic practically
+// never reads as UTF-8: its letters are bytes 0xC0-0xFF, each of which UTF-8 takes for
+// the start of a sequence that wants bytes 0x80-0xBF after it, and letters follow
+// instead. So a text that reads as UTF-8 is taken for UTF-8, and any other for 1251.
+bool DecodeTable(std::string_view bytes, WideString& text, CsvError& error) {
+    if (bytes.starts_with(kUtf16LittleEndianMark) || bytes.starts_with(kUtf16BigEndianMark))
+        return DecodeUtf16(bytes.substr(kUtf16LittleEndianMark.size()), bytes.starts_with(kUtf16BigEndianMark), text,
+                           error);
+    const std::string_view utf8Mark = kCsvByteOrderMark;
+    const bool marked = bytes.starts_with(utf8Mark);
+    if (marked) bytes.remove_prefix(utf8Mark.size());
+    std::size_t bad = 0;
+    if (FromUtf8(bytes, text, &bad)) return true;
+    if (!marked) {
+        text = Cp1251ToWide(bytes);
+        return true;
+    }
+    error = {RowAt(bytes, bad), u"текст не в UTF-8, хотя файл помечен как UTF-8"};
+    return false;
+}
+
+// A title as the table wrote it, or as a Windows-1251 save left it: a spreadsheet puts a
+// '?' for each character the code page lacks ("Цена за кг, ?" for the rouble sign).
+bool SameTitle(const WideString& wanted, const WideString& read) {
+    if (wanted.size() != read.size()) return false;
+    NarrowString encoded;
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+        if (wanted[i] != read[i] && (read[i] != kLostCharacter || ToCp1251(WideString(1, wanted[i]), encoded)))
+            return false;
+    return true;
+}
+
+// ';', or a tab when the first row has one before any ';' outside quotes, as a
+// spreadsheet's "Unicode text" separates its fields.
+char16_t FirstRowSeparator(std::u16string_view text) {
+    bool quoted = false;
+    for (const char16_t c : text) {
+        if (c == kWideQuote) quoted = !quoted;
+        if (quoted) continue;
+        if (c == kTab) return kTab;
+        if (c == kSeparator || c == u'\r' || c == u'\n') break;
+    }
+    return kSeparator;
+}
+
 }  // namespace
 
 const char kCsvByteOrderMark[] = "\xEF\xBB\xBF";
@@ -68,47 +163,76 @@ void AppendCsvRow(std::string& out, const std::vector<WideString>& fields) {
     out += kLineEnd;
 }
 
-bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& rows, std::size_t& badRow) {
-    if (bytes.starts_with(kCsvByteOrderMark)) bytes.remove_prefix(std::string_view(kCsvByteOrderMark).size());
+WideString DescribeCsvError(const CsvError& error) {
+    return u"Строка " + IntegerText(static_cast<std::int64_t>(error.row)) + u": " + error.reason;
+}
+
+bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& rows, CsvError& error) {
     rows.clear();
-    std::vector<std::string> fields(1);
+    WideString text;
+    if (!DecodeTable(bytes, text, error)) return false;
+    const char16_t separator = FirstRowSeparator(text);
+    std::vector<WideString> fields(1);
     bool quoted = false;
-    auto endRow = [&] {
-        rows.emplace_back();
-        for (const std::string& field : fields) {
-            rows.back().emplace_back();
-            if (!FromUtf8(field, rows.back().back())) return false;
-        }
+    const auto endRow = [&] {
+        rows.push_back(std::move(fields));
         fields.assign(1, {});
-        return true;
     };
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
         if (quoted) {
-            if (c != kQuote) {
+            if (c != kWideQuote) {
                 fields.back() += c;
-            } else if (i + 1 < bytes.size() && bytes[i + 1] == kQuote) {
-                fields.back() += kQuote;
+            } else if (i + 1 < text.size() && text[i + 1] == kWideQuote) {
+                fields.back() += kWideQuote;
                 ++i;
             } else {
                 quoted = false;
             }
-        } else if (c == kQuote) {
+        } else if (c == kWideQuote) {
             quoted = true;
-        } else if (c == kSeparator) {
+        } else if (c == separator) {
             fields.emplace_back();
-        } else if (c == '\n') {
-            if (!fields.back().empty() && fields.back().back() == '\r') fields.back().pop_back();
-            if (!endRow()) return badRow = rows.size(), false;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            endRow();
         } else {
             fields.back() += c;
         }
     }
-    if (quoted) return badRow = rows.size() + 1, false;
-    // A last row without its line end.
-    if (fields.size() > 1 || !fields.back().empty()) {
-        if (!endRow()) return badRow = rows.size(), false;
+    if (quoted) {
+        error = {rows.size() + 1, u"не закрыта кавычка"};
+        return false;
     }
+    // A last row without its line end.
+    if (fields.size() > 1 || !fields.back().empty()) endRow();
+    return true;
+}
+
+bool ReadCsvTable(std::string_view bytes, const std::vector<WideString>& titles, std::vector<CsvRow>& rows,
+                  CsvError& error) {
+    std::vector<std::vector<WideString>> read;
+    if (!ReadCsvRows(bytes, read, error)) return false;
+    if (read.empty() || !std::equal(titles.begin(), titles.end(), read.front().begin(), read.front().end(), SameTitle)) {
+        WideString line;
+        for (const WideString& title : titles) line += (line.empty() ? u"" : u";") + title;
+        error = {1, u"первая строка не заголовок «" + line + u"»"};
+        return false;
+    }
+    std::vector<CsvRow> table;
+    for (std::size_t r = 1; r < read.size(); ++r) {
+        std::vector<WideString>& fields = read[r];
+        const std::size_t number = r + 1;
+        if (std::all_of(fields.begin(), fields.end(), [](const WideString& f) { return TrimSpaces(f).empty(); }))
+            continue;
+        if (fields.size() != titles.size()) {
+            error = {number, u"полей " + IntegerText(static_cast<std::int64_t>(fields.size())) + u" вместо " +
+                                 IntegerText(static_cast<std::int64_t>(titles.size()))};
+            return false;
+        }
+        table.push_back({number, std::move(fields)});
+    }
+    rows = std::move(table);
     return true;
 }
 

@@ -35,8 +35,30 @@ void AppendCsvRow(std::string& out, const std::vector<WideString>& fields);
 WideString CsvTypedText(const WideString& text);
 WideString CsvTypedTextBack(const WideString& text);
 
-// Reads such a table back, byte-order mark or not, with LF or CR LF line ends. False,
-// with the row (counted from 1) where the text is no UTF-8 or a quote is left open.
-bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& rows, std::size_t& badRow);
+// Where a table cannot be read or imported: its row (counted from 1, the title row is 1) and why.
+struct CsvError {
+    std::size_t row = 0;
+    WideString reason;
+};
+// "Строка 3: цена «12,345» не число с двумя знаками после запятой".
+WideString DescribeCsvError(const CsvError& error);
+
+// Reads such a table back, and one as a Russian spreadsheet saves it: UTF-8 with or
+// without its byte-order mark, UTF-16 (either byte order) after its mark, and otherwise
+// Windows-1251, the spreadsheet's plain CSV; ';' or, in its "Unicode text", a tab
+// between fields, whichever the first row has; CR LF, LF or a bare CR at line ends.
+// False with the row where the text breaks off or a quote is left open.
+bool ReadCsvRows(std::string_view bytes, std::vector<std::vector<WideString>>& rows, CsvError& error);
+
+// A row of a table under its title row, with its number in the file.
+struct CsvRow {
+    std::size_t number = 0;
+    std::vector<WideString> fields;
+};
+// The rows of a table whose first row is `titles`, blank rows left out, each with as
+// many fields as there are titles; false with the first row that is not so. A title
+// whose characters a Windows-1251 save lost reads as a "?" each.
+bool ReadCsvTable(std::string_view bytes, const std::vector<WideString>& titles, std::vector<CsvRow>& rows,
+                  CsvError& error);
 
 }  // namespace lacqueron

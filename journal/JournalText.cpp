@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/IntegerText.h"
 #include "journal/StandingBatches.h"
 
 namespace lacqueron {
@@ -15,16 +16,6 @@ constexpr std::uint32_t kTenThousandthsPerUnit = 10000;
 constexpr double kLargestBatchAmount = std::numeric_limits<std::int32_t>::max();  // what a record can hold
 constexpr std::size_t kDamageLinesShown = 10;
 constexpr char16_t kLineEnd[] = u"\r\n";
-
-WideString Digits(std::uint64_t value, std::size_t width = 1) {
-    WideString text;
-    do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    if (text.size() < width) text.insert(0, width - text.size(), u'0');
-    return text;
-}
 
 // The proleptic Gregorian date of a day counted from 1970-01-01 (H. Hinnant's civil_from_days).
 struct CivilDate {
@@ -46,10 +37,7 @@ CivilDate DateFromDays(std::int64_t days) {
 
 // "250 г" or "250 мл", as the amount field shows it.
 WideString AmountText(std::int64_t amount, std::uint32_t weightType) {
-    const std::uint64_t magnitude =
-        amount < 0 ? 0 - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
-    const WideString number = (amount < 0 ? u"-" : u"") + Digits(magnitude);
-    return number + (weightType == kGrams ? u" г" : u" мл");
+    return IntegerText(amount) + (weightType == kGrams ? u" г" : u" мл");
 }
 
 }  // namespace
@@ -61,24 +49,23 @@ WideString FormatBatchTime(const BatchTime& time) {
     if (secondOfDay < 0) secondOfDay += kSecondsPerDay, --days;
     const CivilDate date = DateFromDays(days);
     const std::int64_t minuteOfDay = secondOfDay / kSecondsPerMinute;
-    WideString year = date.year < 0 ? u"-" + Digits(static_cast<std::uint64_t>(-date.year), 4)
-                                    : Digits(static_cast<std::uint64_t>(date.year), 4);
-    return Digits(date.day, 2) + u"." + Digits(date.month, 2) + u"." + year + u" " +
-           Digits(static_cast<std::uint64_t>(minuteOfDay / kMinutesPerHour), 2) + u":" +
-           Digits(static_cast<std::uint64_t>(minuteOfDay % kMinutesPerHour), 2);
+    const WideString year = IntegerText(date.year, 4);
+    return IntegerText(date.day, 2) + u"." + IntegerText(date.month, 2) + u"." + year + u" " +
+           IntegerText(static_cast<std::uint64_t>(minuteOfDay / kMinutesPerHour), 2) + u":" +
+           IntegerText(static_cast<std::uint64_t>(minuteOfDay % kMinutesPerHour), 2);
 }
 
 WideString FormatHundredths(Hundredths value, char16_t decimalMark) {
     // Unsigned, so that the smallest 64-bit value has a magnitude too.
     const std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    return (value < 0 ? u"-" : u"") + Digits(magnitude / kHundredthsPerGram) + decimalMark +
-           Digits(magnitude % kHundredthsPerGram, 2);
+    return (value < 0 ? u"-" : u"") + IntegerText(magnitude / kHundredthsPerGram) + decimalMark +
+           IntegerText(magnitude % kHundredthsPerGram, 2);
 }
 
 WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalMark) {
-    return Digits(correction.factorTenThousandths / kTenThousandthsPerUnit) + decimalMark +
-           Digits(correction.factorTenThousandths % kTenThousandthsPerUnit, 4) + u" → " +
+    return IntegerText(correction.factorTenThousandths / kTenThousandthsPerUnit) + decimalMark +
+           IntegerText(correction.factorTenThousandths % kTenThousandthsPerUnit, 4) + u" → " +
            FormatHundredths(correction.newTotal, decimalMark) + u" г" + (correction.accepted ? u"" : u" (отклонён)");
 }
 
@@ -113,9 +100,9 @@ WideString DescribeJournalDamage(const JournalDamage& damage) {
     case JournalDamageKind::BadPayload: reason = u"в записи неверные поля"; break;
     case JournalDamageKind::UnexpectedBytes: reason = u"посторонние данные между записями"; break;
     }
-    const WideString where = u"байт " + Digits(damage.offset);
+    const WideString where = u"байт " + IntegerText(damage.offset);
     if (damage.recordNumber == 0) return u"Начало файла (" + where + u"): " + reason;
-    return u"Запись " + Digits(damage.recordNumber) + u" (" + where + u"): " + reason;
+    return u"Запись " + IntegerText(damage.recordNumber) + u" (" + where + u"): " + reason;
 }
 
 WideString JournalDamageMessage(const JournalContents& journal) {
@@ -125,12 +112,12 @@ WideString JournalDamageMessage(const JournalContents& journal) {
 WideString LogDamageMessage(std::u16string_view file, std::u16string_view counted, std::size_t read,
                             const std::vector<JournalDamage>& damage) {
     if (damage.empty()) return {};
-    WideString text = WideString(file) + u" повреждён. Прочитано " + WideString(counted) + u": " + Digits(read) +
+    WideString text = WideString(file) + u" повреждён. Прочитано " + WideString(counted) + u": " + IntegerText(read) +
                       u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
     for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
         text += kLineEnd + DescribeJournalDamage(damage[i]);
     if (damage.size() > kDamageLinesShown)
-        text += kLineEnd + (u"И ещё мест: " + Digits(damage.size() - kDamageLinesShown) + u".");
+        text += kLineEnd + (u"И ещё мест: " + IntegerText(damage.size() - kDamageLinesShown) + u".");
     return text;
 }
 

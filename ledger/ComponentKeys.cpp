@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/IntegerText.h"
 #include "formula/RecipeText.h"
 #include "ledger/Costing.h"
 
@@ -19,9 +20,7 @@ bool Priced(const MixComponent& component) {
 }  // namespace
 
 ComponentKey BaseKey(std::uint32_t purpose, const WideString& code) {
-    WideString key(1, kBaseLetter);
-    for (const char c : std::to_string(purpose)) key += static_cast<char16_t>(c);
-    return key + kPurposeMark + code;
+    return kBaseLetter + IntegerText(purpose) + kPurposeMark + code;
 }
 
 ComponentKey LedgerKey(const MixComponent& component) {

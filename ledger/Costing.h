@@ -89,8 +89,8 @@ private:
 
 // grams (hundredths) at a price per kilogram, rounded half away from zero once.
 Kopecks CostOfGrams(Hundredths grams, Kopecks perKilogram) noexcept;
-// "1 234.56", as the windows show money; ParseRoubles takes a comma or a point, at most
-// two decimals, spaces between groups of digits, nothing negative, up to kLargestPrice.
+// "1 234.56", as the windows show money; ParseRoubles reads as ParseDecimalText does,
+// two decimals, nothing negative, up to kLargestPrice.
 WideString FormatRoubles(Kopecks amount);
 bool ParseRoubles(std::u16string_view text, Kopecks& amount);
 constexpr Kopecks kLargestPrice = 1000000000;  // ten million roubles

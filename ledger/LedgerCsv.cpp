@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/IntegerText.h"
 #include "data/text/TextFold.h"
-#include "data/text/TextTools.h"
 #include "journal/JournalCsv.h"
 #include "journal/JournalText.h"
 #include "ledger/LedgerDay.h"
@@ -13,7 +13,6 @@ namespace {
 
 const char16_t* const kPriceTitles[] = {u"Код", u"Компонент", u"Цена за кг, ₽", u"Действует с"};
 enum PriceColumn : std::size_t { kCode, kName, kPrice, kFrom };
-constexpr std::size_t kPriceColumns = std::size(kPriceTitles);
 
 const char16_t* const kStockTitles[] = {u"Код",        u"Компонент",    u"Остаток, г",
                                         u"Расход за 30 дней, г", u"Дней осталось", u"Минимум, г"};
@@ -29,11 +28,6 @@ std::string StartTable(const char16_t* const (&titles)[N]) {
 // Kopecks are hundredths of a rouble, written as grams are.
 WideString Money(Kopecks amount) { return FormatHundredths(amount, kSpreadsheetDecimalMark); }
 WideString Grams(Hundredths grams) { return FormatHundredths(grams, kSpreadsheetDecimalMark); }
-WideString Number(std::size_t value) { return ToWide(std::to_string(value).c_str()); }
-
-bool IsBlank(const std::vector<WideString>& row) {
-    return std::all_of(row.begin(), row.end(), [](const WideString& field) { return TrimSpaces(field).empty(); });
-}
 
 }  // namespace
 
@@ -55,31 +49,16 @@ std::string ExportPricesCsv(const std::vector<LedgerComponent>& components, cons
     return out;
 }
 
-WideString DescribeLedgerCsvError(const LedgerCsvError& error) {
-    return u"Строка " + Number(error.row) + u": " + error.reason;
-}
-
 bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& components, const PriceBook& known,
-                   const BatchTime& now, std::vector<PriceRecord>& prices, LedgerCsvError& error) {
-    std::vector<std::vector<WideString>> rows;
-    if (!ReadCsvRows(bytes, rows, error.row)) {
-        error.reason = u"текст не в UTF-8 или не закрыта кавычка";
+                   const BatchTime& now, std::vector<PriceRecord>& prices, CsvError& error) {
+    std::vector<CsvRow> rows;
+    if (!ReadCsvTable(bytes, std::vector<WideString>(std::begin(kPriceTitles), std::end(kPriceTitles)), rows, error))
         return false;
-    }
-    if (rows.empty() || rows.front() != std::vector<WideString>(std::begin(kPriceTitles), std::end(kPriceTitles))) {
-        error = {1, u"первая строка не заголовок «Код;Компонент;Цена за кг, ₽;Действует с»"};
-        return false;
-    }
     std::vector<PriceRecord> read;
     PriceBook book = known;
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const std::vector<WideString>& row = rows[r];
-        const std::size_t number = r + 1;
-        if (IsBlank(row)) continue;
-        if (row.size() != kPriceColumns) {
-            error = {number, u"полей " + Number(row.size()) + u" вместо " + Number(kPriceColumns)};
-            return false;
-        }
+    for (const CsvRow& tableRow : rows) {
+        const std::vector<WideString>& row = tableRow.fields;
+        const std::size_t number = tableRow.number;
         const WideString code = known.Keys().Of(WideString(TrimSpaces(row[kCode])));
         if (std::none_of(components.begin(), components.end(),
                          [&](const LedgerComponent& component) { return component.key == code; })) {
@@ -110,7 +89,7 @@ std::string ExportStockCsv(const std::vector<StockRow>& rows) {
     std::string out = StartTable(kStockTitles);
     for (const StockRow& row : rows)
         AppendCsvRow(out, {row.key, CsvTypedText(row.name), Grams(row.onHand), Grams(row.usedLast30Days),
-                           row.daysLeft ? Number(static_cast<std::size_t>(*row.daysLeft)) : WideString(),
+                           row.daysLeft ? IntegerText(*row.daysLeft) : WideString(),
                            row.minimum ? Grams(*row.minimum) : WideString()});
     return out;
 }

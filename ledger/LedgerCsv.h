@@ -1,5 +1,6 @@
 // Prices and stock as tables, with the journal export's conventions (UTF-8 with a
-// byte-order mark, ';', decimal commas, CR LF):
+// byte-order mark, ';', decimal commas, CR LF; read as ReadCsvRows reads any
+// spreadsheet's table):
 //   prices  Код;Компонент;Цена за кг, ₽;Действует с     (a date ДД.ММ.ГГГГ, or empty: from always)
 //   stock   Код;Компонент;Остаток, г;Расход за 30 дней, г;Дней осталось;Минимум, г
 //   order   Код;Компонент;Остаток, г;Минимум, г;Заказать, г
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "journal/JournalCsv.h"
 #include "ledger/Costing.h"
 
 namespace lacqueron {
@@ -18,21 +20,13 @@ namespace lacqueron {
 std::string ExportPricesCsv(const std::vector<LedgerComponent>& components, const std::vector<PriceRecord>& prices,
                             const SharedKeys& keys);
 
-// Where a table cannot be imported: its row (counted from 1, the title row is 1) and why.
-struct LedgerCsvError {
-    std::size_t row = 0;
-    WideString reason;
-};
-// "Строка 3: цена «12,345» не число с двумя знаками после запятой".
-WideString DescribeLedgerCsvError(const LedgerCsvError& error);
-
 // Every priced row of the table as a price saved `now`, or none: false with the first
 // bad row. A row with an empty price is passed over; so is one that equals the price
 // already in force on its start (in `known`, or from a row above it), so that importing
 // an export again adds nothing while a return to an earlier price is imported. A code
 // may be another purpose's key of a shared paste; the price is kept under the paste's.
 bool ReadPricesCsv(std::string_view bytes, const std::vector<LedgerComponent>& components, const PriceBook& known,
-                   const BatchTime& now, std::vector<PriceRecord>& prices, LedgerCsvError& error);
+                   const BatchTime& now, std::vector<PriceRecord>& prices, CsvError& error);
 
 std::string ExportStockCsv(const std::vector<StockRow>& rows);
 // The rows below their minimum, with what brings each up to it.

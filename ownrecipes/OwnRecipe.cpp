@@ -5,8 +5,9 @@
 #include <limits>
 #include <string>
 
+#include "core/IntegerText.h"
+#include "data/text/DecimalText.h"
 #include "data/text/TextFold.h"
-#include "data/text/TextTools.h"
 #include "formula/RecipeText.h"
 #include "journal/BatchRecord.h"
 #include "pour/PourPlan.h"
@@ -15,7 +16,8 @@ namespace lacqueron {
 namespace {
 
 constexpr int kMostDecimals = 3;
-constexpr Thousandths kDecimalBase = 10;
+// Thousandths of a gram per 1000 g of base.
+constexpr DecimalUnit kOwnAmountUnit = {kMostDecimals, kLargestOwnAmount};
 constexpr char16_t kCyrillicSmallA = u'а';
 constexpr char16_t kCyrillicSmallYa = u'я';
 constexpr char16_t kSmallToCapital = 0x20;
@@ -34,12 +36,6 @@ bool IsLineProblem(OwnRecipeProblem problem) {
 }
 
 WideString Quoted(const WideString& text) { return u"«" + text + u"»"; }
-
-// Digits as the C++ library writes them, in any locale.
-template <class Whole>
-WideString Digits(Whole n) {
-    return ToWide(std::to_string(n).c_str());
-}
 
 // A base of any purpose or a pigment with the code: what a recipe line may name.
 const MixComponent* FindLineComponent(const Catalogue& catalogue, const WideString& code) {
@@ -74,7 +70,7 @@ WideString OwnProblemReason(const OwnRecipe& recipe, const OwnRecipeCheck& check
     switch (check.problem) {
     case OwnRecipeProblem::kNone: return {};
     case OwnRecipeProblem::kEmptyCode: return u"не указан код рецепта";
-    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + Digits(kLongestOwnCode) + u" знаков";
+    case OwnRecipeProblem::kCodeTooLong: return u"код длиннее " + IntegerText(kLongestOwnCode) + u" знаков";
     case OwnRecipeProblem::kCodeClashesWithCatalogue:
         return u"код " + Quoted(recipe.code) + u" уже есть в каталоге, выберите другой код";
     case OwnRecipeProblem::kDuplicateCode: return u"рецепт с кодом " + Quoted(recipe.code) + u" уже есть";
@@ -97,55 +93,34 @@ WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check)
     WideString reason = OwnProblemReason(recipe, check);
     if (reason.empty()) return reason;
     reason += u".";
-    if (IsLineProblem(check.problem) && check.line) return u"Строка " + Digits(*check.line + 1) + u": " + reason;
+    if (IsLineProblem(check.problem) && check.line) return u"Строка " + IntegerText(*check.line + 1) + u": " + reason;
     if (reason.front() >= kCyrillicSmallA && reason.front() <= kCyrillicSmallYa)
         reason.front() = static_cast<char16_t>(reason.front() - kSmallToCapital);
     return reason;
 }
 
 OwnRecipeProblem ParseOwnAmount(std::u16string_view text, Thousandths& amount) {
-    text = TrimSpaces(text);
-    if (text.empty()) return OwnRecipeProblem::kEmptyAmount;
-    const bool negative = text.front() == u'-';
-    if (negative) text.remove_prefix(1);
-    Thousandths value = 0;
-    int decimals = -1;  // none until the comma or point
-    bool digits = false;
-    for (const char16_t c : text) {
-        if ((c == u',' || c == u'.') && decimals < 0) {
-            decimals = 0;
-            continue;
-        }
-        if (c < u'0' || c > u'9') return OwnRecipeProblem::kNotANumber;
-        digits = true;
-        const int digit = c - u'0';
-        if (decimals >= 0 && ++decimals > kMostDecimals) {
-            if (digit != 0) return OwnRecipeProblem::kTooManyDecimals;
-            continue;  // trailing zeros say nothing more
-        }
-        if (value > kLargestOwnAmount) return OwnRecipeProblem::kAmountTooLarge;
-        value = value * kDecimalBase + digit;
+    std::int64_t value = 0;
+    switch (ParseDecimalText(text, kOwnAmountUnit, value)) {
+    case DecimalProblem::kNone: break;
+    case DecimalProblem::kEmpty: return OwnRecipeProblem::kEmptyAmount;
+    case DecimalProblem::kNotANumber: return OwnRecipeProblem::kNotANumber;
+    case DecimalProblem::kTooManyDecimals: return OwnRecipeProblem::kTooManyDecimals;
+    case DecimalProblem::kTooLarge: return OwnRecipeProblem::kAmountTooLarge;
     }
-    if (!digits) return OwnRecipeProblem::kNotANumber;
-    for (int d = std::max(decimals, 0); d < kMostDecimals; ++d) value *= kDecimalBase;
-    if (negative && value != 0) return OwnRecipeProblem::kNegativeAmount;
-    if (value > kLargestOwnAmount) return OwnRecipeProblem::kAmountTooLarge;
+    if (value < 0) return OwnRecipeProblem::kNegativeAmount;
     amount = value;
     return OwnRecipeProblem::kNone;
 }
 
-WideString FormatOwnAmount(Thousandths amount) {
-    WideString text = amount < 0 ? u"-" : u"";
-    const std::uint64_t magnitude =
-        amount < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(amount) : static_cast<std::uint64_t>(amount);
-    text += Digits(magnitude / kThousandthsPerGram);
-    std::uint64_t fraction = magnitude % kThousandthsPerGram;
+WideString FormatOwnAmount(Thousandths amount, char16_t decimalMark) {
+    WideString text = IntegerText(amount / kThousandthsPerGram);
+    if (amount < 0 && text.front() != u'-') text.insert(text.begin(), u'-');  // "-0,5"
+    const Thousandths fraction = amount % kThousandthsPerGram;
     if (fraction == 0) return text;
-    WideString decimals;
-    for (int d = 0; d < kMostDecimals; ++d, fraction /= kDecimalBase)
-        decimals.insert(decimals.begin(), static_cast<char16_t>(u'0' + fraction % kDecimalBase));
+    WideString decimals = IntegerText(fraction < 0 ? -fraction : fraction, kMostDecimals);
     while (decimals.back() == u'0') decimals.pop_back();
-    return text + u"," + decimals;
+    return text + decimalMark + decimals;
 }
 
 OwnRecipeCheck CheckOwnRecipe(const Catalogue& catalogue, const OwnRecipe& recipe,

@@ -10,6 +10,7 @@
 
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
+#include "journal/JournalText.h"
 
 namespace lacqueron {
 
@@ -67,10 +68,11 @@ WideString DescribeProblem(const OwnRecipe& recipe, const OwnRecipeCheck& check)
 // place itself (a CSV row).
 WideString OwnProblemReason(const OwnRecipe& recipe, const OwnRecipeCheck& check);
 
-// Reads an amount as typed: digits with a comma or a point and at most three decimals.
+// Reads an amount as typed or as a spreadsheet wrote it (ParseDecimalText), in
+// thousandths: at most three decimals.
 OwnRecipeProblem ParseOwnAmount(std::u16string_view text, Thousandths& amount);
-// "12,345" as the editor and the CSV show it; "12" for whole grams.
-WideString FormatOwnAmount(Thousandths amount);
+// "12.345" as the editor shows it, "12,345" with the CSV's comma; "12" for whole grams.
+WideString FormatOwnAmount(Thousandths amount, char16_t decimalMark = kWindowDecimalMark);
 
 }  // namespace lacqueron
 

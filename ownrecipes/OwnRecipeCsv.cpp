@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
+#include "core/IntegerText.h"
 #include "data/text/TextFold.h"
-#include "data/text/TextTools.h"
 #include "journal/JournalCsv.h"
 
 namespace lacqueron {
@@ -13,23 +13,15 @@ namespace {
 const char16_t* const kTitles[] = {
     u"Код", u"Название", u"Цвет R-G-B", u"Примечание", u"Компонент", u"Количество на 1000 г основы",
 };
-constexpr std::size_t kColumns = std::size(kTitles);
 enum Column : std::size_t { kCode, kName, kColour, kNote, kComponent, kAmount };
 
 constexpr std::size_t kChannels = 3;
 constexpr int kChannelBits = 8;
 constexpr std::uint32_t kLargestChannel = 255;
 constexpr std::uint32_t kDecimalBase = 10;
-constexpr std::size_t kFirstDataRow = 2;
 
 WideString Field(const std::vector<WideString>& row, Column column) {
     return CsvTypedTextBack(WideString(TrimSpaces(row[column])));
-}
-
-bool IsBlank(const std::vector<WideString>& row) {
-    for (const WideString& field : row)
-        if (!TrimSpaces(field).empty()) return false;
-    return true;
 }
 
 // The line problem of an amount as written, as a check of the recipe it is in.
@@ -41,7 +33,7 @@ WideString FormatRgb(std::uint32_t rgb) {
     WideString text;
     for (std::size_t i = 0; i < kChannels; ++i) {
         if (i > 0) text += u'-';
-        text += ToWide(std::to_string(rgb >> (kChannelBits * i) & kLargestChannel).c_str());
+        text += IntegerText(rgb >> (kChannelBits * i) & kLargestChannel);
     }
     return text;
 }
@@ -77,35 +69,22 @@ std::string ExportOwnRecipesCsv(const std::vector<OwnRecipeCurrent>& recipes) {
         const OwnRecipe& recipe = current.recipe;
         for (const OwnRecipeLine& line : recipe.lines)
             AppendCsvRow(out, {CsvTypedText(recipe.code), CsvTypedText(recipe.name), FormatRgb(recipe.rgb),
-                               CsvTypedText(recipe.note), line.component, FormatOwnAmount(line.amount)});
+                               CsvTypedText(recipe.note), line.component, FormatOwnAmount(line.amount, kSpreadsheetDecimalMark)});
     }
     return out;
 }
 
 bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::vector<OwnRecipe>& recipes,
-                       OwnCsvError& error) {
-    std::vector<std::vector<WideString>> rows;
-    if (!ReadCsvRows(bytes, rows, error.row)) {
-        error.reason = u"текст не в UTF-8 или не закрыта кавычка";
+                       CsvError& error) {
+    std::vector<CsvRow> rows;
+    if (!ReadCsvTable(bytes, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)), rows, error))
         return false;
-    }
-    const std::vector<WideString> titles(std::begin(kTitles), std::end(kTitles));
-    if (rows.empty() || rows.front() != titles) {
-        error = {1, u"первая строка не заголовок «Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы»"};
-        return false;
-    }
     std::vector<OwnRecipe> read;
     std::vector<std::size_t> firstRows;  // per recipe
     std::vector<std::vector<std::size_t>> rowsOfLines;
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const std::vector<WideString>& row = rows[r];
-        const std::size_t number = r + 1;
-        if (IsBlank(row)) continue;
-        if (row.size() != kColumns) {
-            error = {number, u"полей " + ToWide(std::to_string(row.size()).c_str()) + u" вместо " +
-                                 ToWide(std::to_string(kColumns).c_str())};
-            return false;
-        }
+    for (const CsvRow& tableRow : rows) {
+        const std::vector<WideString>& row = tableRow.fields;
+        const std::size_t number = tableRow.number;
         const WideString code = Field(row, kCode);
         if (read.empty() || FoldText(read.back().code) != FoldText(code)) {
             OwnRecipe recipe;

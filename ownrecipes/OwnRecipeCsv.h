@@ -1,5 +1,6 @@
 // Own recipes as a table a lab keeps its recipes in: the journal export's conventions
-// (UTF-8 with a byte-order mark, ';', decimal commas), one row per line of a recipe,
+// (UTF-8 with a byte-order mark, ';', decimal commas; read as ReadCsvRows reads any
+// spreadsheet's table), one row per line of a recipe,
 //   Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы
 // Rows in a row with the same code are one recipe; its code, name, colour and note are
 // taken from its first row.
@@ -9,23 +10,18 @@
 #include <string_view>
 #include <vector>
 
+#include "journal/JournalCsv.h"
 #include "ownrecipes/OwnRecipeStore.h"
 
 namespace lacqueron {
 
 std::string ExportOwnRecipesCsv(const std::vector<OwnRecipeCurrent>& recipes);
 
-// Where a table cannot be imported: its row (counted from 1, the title row is 1) and why.
-struct OwnCsvError {
-    std::size_t row = 0;
-    WideString reason;
-};
-
 // Every recipe of the table checked as the editor checks it (codes apart from the
 // catalogue's and from each other; a code the store has already is allowed), or none:
 // false with the first bad row.
 bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::vector<OwnRecipe>& recipes,
-                       OwnCsvError& error);
+                       CsvError& error);
 
 // Saves what ReadOwnRecipesCsv read in one write: a code the store has gets a new version.
 JournalAppendResult ImportOwnRecipes(OwnRecipeStore& store, const std::vector<OwnRecipe>& recipes, const BatchTime& now);

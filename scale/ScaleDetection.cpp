@@ -26,7 +26,7 @@ DetectionBaudList DetectionBauds(std::uint32_t first) noexcept {
 
 ScaleDetection::ScaleDetection(std::span<const std::uint32_t> bauds, std::span<const ScaleProtocol> protocols,
                                DetectionTiming timing)
-    : timing_(timing), wellFormed_(kProtocolCount, 0) {
+    : timing_(timing), inRow_(kProtocolCount, 0) {
     for (const std::uint32_t baud : bauds)
         if (baud != 0) bauds_.push_back(baud);
     for (const ScaleProtocol protocol : protocols) {
@@ -85,7 +85,7 @@ DetectionStep ScaleDetection::Next(std::int64_t nowMs) noexcept {
                 step.baud = bauds_[baud_];
                 return step;
             case Phase::Start: {
-                std::fill(wellFormed_.begin(), wellFormed_.end(), 0);
+                std::fill(inRow_.begin(), inRow_.end(), 0);
                 DetectionAttempt attempt{bauds_[baud_], StagePoll(), 0, 0};
                 for (const ScaleProtocol protocol : StageProtocols()) attempt.protocols |= ProtocolBit(protocol);
                 tried_.push_back(attempt);
@@ -121,20 +121,30 @@ DetectionStep ScaleDetection::Next(std::int64_t nowMs) noexcept {
 
 void ScaleDetection::OnLine(std::string_view line, std::int64_t nowMs) noexcept {
     if (phase_ != Phase::Reading) return;
+    bool read = false;
     for (const ScaleProtocol protocol : StageProtocols()) {
-        const ScaleLine read = ParseScaleLine(protocol, line);
-        if (read.kind == ScaleLineKind::Unrecognised || read.format != ScaleProtocolFormat(protocol)) continue;
-        if (++wellFormed_[static_cast<std::size_t>(protocol)] >= kLinesToSettle) {
-            found_ = protocol;
-            phase_ = Phase::Found;
-        } else if (stage_ == kListenStage) {
-            untilMs_ = std::max(untilMs_, nowMs + timing_.secondLineMs);
-        } else {
-            phase_ = Phase::Resend;  // ask again at once rather than wait out the answer time
-        }
+        const ScaleLine parsed = ParseScaleLine(protocol, line);
+        int& run = inRow_[static_cast<std::size_t>(protocol)];
+        // A line a protocol cannot read breaks its run: noise between two lines that
+        // happen to read is no scale.
+        const bool readable = parsed.kind != ScaleLineKind::Unrecognised && parsed.format == ScaleProtocolFormat(protocol);
+        run = readable ? run + 1 : 0;
+        read = read || readable;
+    }
+    if (!read) {
+        ++tried_.back().unreadLines;
         return;
     }
-    ++tried_.back().unreadLines;
+    for (const ScaleProtocol protocol : StageProtocols()) {
+        if (inRow_[static_cast<std::size_t>(protocol)] < kLinesToSettle) continue;
+        found_ = protocol;
+        phase_ = Phase::Found;
+        return;
+    }
+    if (stage_ == kListenStage)
+        untilMs_ = std::max(untilMs_, nowMs + timing_.secondLineMs);
+    else
+        phase_ = Phase::Resend;  // ask again at once rather than wait out the answer time
 }
 
 std::int64_t ScaleDetection::WorstCaseMs() const noexcept {

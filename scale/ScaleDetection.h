@@ -1,7 +1,7 @@
 // The search for a scale's baud rate and protocol, as a state machine without I/O: it
 // tells the reader's worker what to do next (open the port at a rate, send a poll, read
 // until a time), takes the lines the worker reads, and settles on the first rate and
-// protocol that gave two well-formed lines. At each rate it first listens for a stream,
+// protocol that gave two well-formed lines in a row. At each rate it first listens for a stream,
 // then sends each poll in turn. Times are milliseconds on any steady clock the worker
 // passes in.
 #pragma once
@@ -110,7 +110,7 @@ private:
     std::size_t baud_ = 0;
     std::size_t stage_ = 0;
     std::int64_t untilMs_ = 0;
-    std::vector<int> wellFormed_;  // per protocol number, in this attempt
+    std::vector<int> inRow_;  // per protocol number: its readable lines in a row, in this attempt
     ScaleProtocol found_ = ScaleProtocol::Automatic;
 };
 

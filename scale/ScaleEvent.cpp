@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/IntegerText.h"
 #include "scale/ScaleDetection.h"
 
 namespace lacqueron {
@@ -57,7 +58,7 @@ WideString NotGramsText(const ScaleEvent& event) {
 WideString FoundText(const ScaleEvent& event) {
     const char16_t* name = ScaleProtocolName(ScaleEventProtocol(event));
     return WideString(u"Найдены весы: протокол «") + (name ? name : u"") + u"», " +
-           Printable(std::to_string(ScaleEventBaud(event))) + u" бод.";
+           IntegerText(ScaleEventBaud(event)) + u" бод.";
 }
 
 // What was tried, in order, and the next thing to check.
@@ -67,7 +68,7 @@ WideString NothingFoundText(const ScaleEvent& event) {
     auto left = std::count_if(bauds.begin(), bauds.end(), [](std::uint32_t baud) { return baud != 0; });
     for (const std::uint32_t baud : bauds) {
         if (baud == 0) continue;
-        text += Printable(std::to_string(baud));
+        text += IntegerText(baud);
         --left;
         if (left > 1) text += u", ";
         if (left == 1) text += u" и ";

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/IntegerText.h"
+
 namespace lacqueron {
 namespace {
 
@@ -42,9 +44,7 @@ std::uint32_t ParseScalePortName(const char16_t* text) noexcept {
 
 WideString ScalePortName(std::uint32_t port) {
     if (port == kManualEntry || port > kMaxScalePort) return {};
-    WideString digits;
-    for (; port != 0; port /= 10) digits.insert(digits.begin(), static_cast<char16_t>(u'0' + port % 10));
-    return u"COM" + digits;
+    return u"COM" + IntegerText(port);
 }
 
 ScaleSettings ReadScaleSettings(IRegistryKey* key) noexcept {

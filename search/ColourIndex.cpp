@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/IntegerText.h"
 #include "data/text/TextFold.h"
 
 namespace lacqueron {
@@ -10,11 +11,6 @@ namespace {
 
 // Typed before a number, as the list shows it and in its Cyrillic look-alike (folded).
 constexpr std::u16string_view kCodePrefixes[] = {u"ral", u"рал"};
-
-WideString DecimalDigits(std::int32_t number) {
-    const std::string digits = std::to_string(number);
-    return WideString(digits.begin(), digits.end());
-}
 
 bool AllDigits(std::u16string_view text) noexcept {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
@@ -60,7 +56,7 @@ ColourIndex::ColourIndex(const Catalogue& catalogue, const std::vector<OwnColour
     for (const ColourRecipe& recipe : catalogue.recipes) {
         const auto found = colours.find(recipe.number);
         const ColourEntry* colour = found == colours.end() ? nullptr : found->second;
-        rows_.push_back({&recipe, colour, DecimalDigits(recipe.number), colour ? FoldText(colour->name) : WideString()});
+        rows_.push_back({&recipe, colour, IntegerText(recipe.number), colour ? FoldText(colour->name) : WideString()});
     }
     // A line break is never part of what is typed, so no match runs from one field into the next.
     for (const OwnColourRow& row : own)

@@ -45,10 +45,12 @@ bool EncodeChar(char16_t c, unsigned char& byte) noexcept {
 
 }  // namespace
 
-WideString ToWide(const char* text) {
+WideString ToWide(const char* text) { return text == nullptr ? WideString() : Cp1251ToWide(text); }
+
+WideString Cp1251ToWide(std::string_view bytes) {
     WideString result;
-    if (text == nullptr) return result;
-    for (const char* p = text; *p != 0; ++p) result.push_back(DecodeByte(static_cast<unsigned char>(*p)));
+    result.reserve(bytes.size());
+    for (const char byte : bytes) result.push_back(DecodeByte(static_cast<unsigned char>(byte)));
     return result;
 }
 

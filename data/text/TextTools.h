@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "core/ByteBuffer.h"
 #include "core/WideString.h"
@@ -16,6 +17,8 @@ RefPtr<INarrowStringList> SplitLines(IByteBuffer* buffer, EmptyLines emptyLines)
 
 // Decodes Windows-1251 (the data package's code page) on every platform.
 WideString ToWide(const char* text);
+// The same for bytes that may hold a zero, as a file's.
+WideString Cp1251ToWide(std::string_view bytes);
 // The reverse, for the tools: false when a character has no 1251 byte.
 bool ToCp1251(const WideString& text, NarrowString& out);
 

@@ -49,13 +49,14 @@ TEST(RoublesTest, WrittenWithGroupsAndReadWithCommaOrPoint) {
     EXPECT_EQ(FormatRoubles(100000000), u"1 000 000.00");
     EXPECT_EQ(FormatRoubles(-123456), u"-1 234.56");
     const std::pair<const char16_t*, Kopecks> good[] = {
-        {u"1 234,56", 123456}, {u"1234.56", 123456}, {u" 12,5 ", 1250}, {u"12", 1200}, {u"0,05", 5}};
+        {u"1 234,56", 123456}, {u"1234.56", 123456}, {u" 12,5 ", 1250}, {u"12", 1200}, {u"0,05", 5},
+        {u"12,340", 1234},     {u"12.", 1200},       {u",5", 50}};
     for (const auto& [text, expected] : good) {
         Kopecks amount = -1;
         EXPECT_TRUE(ParseRoubles(text, amount)) << ToUtf8(text);
         EXPECT_EQ(amount, expected);
     }
-    for (const char16_t* bad : {u"", u"12,345", u"-1", u",5", u"12.", u"1,2,3", u"12 ₽", u"10000000,01"}) {
+    for (const char16_t* bad : {u"", u"12,345", u"-1", u",", u"1,2,3", u"12 ₽", u"10000000,01"}) {
         Kopecks amount = 7;
         EXPECT_FALSE(ParseRoubles(bad, amount));
         EXPECT_EQ(amount, 7);

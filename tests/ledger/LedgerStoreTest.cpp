@@ -89,7 +89,7 @@ TEST(PricesCsvTest, AnExportReadsBackAsTheSamePricesAndAddsNothingAgain) {
 
     const BatchTime now = {test::kMondayUtc, test::kMoscow};
     std::vector<PriceRecord> read;
-    LedgerCsvError error;
+    CsvError error;
     ASSERT_TRUE(ReadPricesCsv(csv, components, PriceBook({}, test::LedgerCatalogue()), now, read, error))
         << ToUtf8(error.reason);
     ASSERT_EQ(read.size(), 3u);
@@ -114,9 +114,9 @@ TEST_P(PriceImportTest, ARowIsPassedOverOnlyWhenItIsThePriceInForceOnItsStart) {
     const Catalogue& catalogue = test::LedgerCatalogue();
     const std::string csv = "\xEF\xBB\xBF" "Код;Компонент;Цена за кг, ₽;Действует с\r\n" + std::string(GetParam().rows);
     std::vector<PriceRecord> read;
-    LedgerCsvError error;
+    CsvError error;
     ASSERT_TRUE(ReadPricesCsv(csv, LedgerComponents(catalogue), PriceBook(GetParam().known, catalogue), {}, read, error))
-        << ToUtf8(DescribeLedgerCsvError(error));
+        << ToUtf8(DescribeCsvError(error));
     std::vector<std::pair<Kopecks, std::optional<DayNumber>>> imported;
     for (const PriceRecord& price : read) imported.emplace_back(price.perKilogram, price.from);
     EXPECT_EQ(imported, GetParam().imported);
@@ -161,9 +161,9 @@ TEST(PricesCsvTest, ABadRowIsNamedAndNothingIsRead) {
     };
     for (const auto& [csv, message] : cases) {
         std::vector<PriceRecord> read = {{u"RAZ", 1, std::nullopt, {}}};
-        LedgerCsvError error;
+        CsvError error;
         EXPECT_FALSE(ReadPricesCsv(csv, components, PriceBook({}, test::LedgerCatalogue()), {}, read, error));
-        EXPECT_EQ(DescribeLedgerCsvError(error), message);
+        EXPECT_EQ(DescribeCsvError(error), message);
         EXPECT_EQ(read.size(), 1u);
     }
 }

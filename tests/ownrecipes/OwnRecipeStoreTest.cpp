@@ -189,7 +189,7 @@ TEST_F(OwnRecipeStoreTest, ExportedRecipesImportBackAsNewVersions) {
                                 "'=К-2;"));
 
     std::vector<OwnRecipe> read;
-    OwnCsvError error;
+    CsvError error;
     ASSERT_TRUE(ReadOwnRecipesCsv(csv, test::ShippedCatalogue(), read, error)) << error.row << ToUtf8(error.reason);
     EXPECT_EQ(read, (std::vector<OwnRecipe>{Recipe(u"К-1", 119125), formulaLike}));
     ASSERT_EQ(ImportOwnRecipes(store, read, At(2)), JournalAppendResult::Appended);
@@ -212,7 +212,7 @@ TEST_P(OwnRecipeCsvErrors, NameTheRowAndTheReasonAndReadNothing) {
                             "К-1;Бежевый;1-2-3;;WHT;5\n" +
                             GetParam().rows;
     std::vector<OwnRecipe> read = {Recipe(u"untouched", 1)};
-    OwnCsvError error;
+    CsvError error;
     EXPECT_FALSE(ReadOwnRecipesCsv(csv, test::ShippedCatalogue(), read, error));
     EXPECT_EQ(error.row, GetParam().row);
     EXPECT_EQ(error.reason, GetParam().reason);
@@ -229,7 +229,7 @@ const BadCsvCase kBadCsvCases[] = {
      u"код «RAL 5005» уже есть в каталоге, выберите другой код"},
     {"SameCodeFurtherDown", "К-2;Синий;1-2-3;;OSN;1000\nк-1;Бежевый;1-2-3;;OSN;1000\n", 5,
      u"рецепт с кодом «к-1» уже есть"},
-    {"QuoteLeftOpen", "К-2;\"Синий;1-2-3;;OSN;1000\n", 4, u"текст не в UTF-8 или не закрыта кавычка"},
+    {"QuoteLeftOpen", "К-2;\"Синий;1-2-3;;OSN;1000\n", 4, u"не закрыта кавычка"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, OwnRecipeCsvErrors, testing::ValuesIn(kBadCsvCases),

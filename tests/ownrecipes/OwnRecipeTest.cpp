@@ -88,10 +88,13 @@ TEST(OwnAmount, ReadsWhatIsTypedAndWritesItBack) {
         EXPECT_EQ(ParseOwnAmount(c.text, amount), c.problem) << ToUtf8(c.text);
         EXPECT_EQ(amount, c.amount) << ToUtf8(c.text);
     }
-    EXPECT_EQ(FormatOwnAmount(12345), u"12,345");
+    // The editor writes a point, as every window does; the CSV a comma.
+    EXPECT_EQ(FormatOwnAmount(12345), u"12.345");
+    EXPECT_EQ(FormatOwnAmount(12345, kSpreadsheetDecimalMark), u"12,345");
     EXPECT_EQ(FormatOwnAmount(12000), u"12");
-    EXPECT_EQ(FormatOwnAmount(500), u"0,5");
-    EXPECT_EQ(FormatOwnAmount(1), u"0,001");
+    EXPECT_EQ(FormatOwnAmount(500), u"0.5");
+    EXPECT_EQ(FormatOwnAmount(-500), u"-0.5");
+    EXPECT_EQ(FormatOwnAmount(1), u"0.001");
     EXPECT_EQ(FormatOwnAmount(0), u"0");
 }
 

@@ -445,7 +445,7 @@ TEST(PourPlan, ReadingTexts) {
     const std::vector<std::pair<std::u16string, std::optional<Hundredths>>> cases = {
         {u"480.77", 48077}, {u" 480,7 ", 48070}, {u"12", 1200}, {u"5.", 500}, {u"-3", -300}, {u"0.05", 5},
         {u"", std::nullopt}, {u"abc", std::nullopt}, {u"1.234", std::nullopt}, {u"1e3", std::nullopt},
-        {u".5", std::nullopt}, {u"12 g", std::nullopt}, {u"1000000000000", std::nullopt}};
+        {u".5", 50}, {u"1 234,5", 123450}, {u"12 g", std::nullopt}, {u"1000000000000", std::nullopt}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(ParseReading(text), expected) << ToUtf8(text);
 }
 

@@ -187,6 +187,44 @@ TEST(Detection, SearchesOnlyWhatItIsGiven) {
     EXPECT_TRUE(nothing.Tried().empty());
 }
 
+// It settles only on two readable lines in a row of one protocol; any other line
+// between them, another protocol's or noise, starts the count again.
+struct RunCase {
+    const char* name;
+    std::vector<std::string_view> lines;
+    bool found;
+};
+
+class DetectionRun : public testing::TestWithParam<RunCase> {};
+
+constexpr std::string_view kMarkedLine = "? +   123.45 g  ";
+constexpr std::string_view kPolledLine = "S S     123.45 g";
+constexpr std::string_view kNoiseLine = "\x86\xf8\xf8\x86\xf8\xf8";
+
+TEST_P(DetectionRun, SettlesOnTwoReadableLinesInARow) {
+    const std::uint32_t one[] = {4800};
+    const ScaleProtocol marked[] = {ScaleProtocol::Marked};
+    ScaleDetection detection(one, marked);
+    std::int64_t now = 0;
+    for (const std::string_view line : GetParam().lines) {
+        // Each line arrives while the search reads, after it opened the port and polled.
+        DetectionAction action = detection.Next(now).action;
+        while (action == DetectionAction::OpenPort || action == DetectionAction::Send) action = detection.Next(now).action;
+        ASSERT_EQ(action, DetectionAction::Read);
+        detection.OnLine(line, ++now);
+    }
+    EXPECT_EQ(detection.Next(now).action == DetectionAction::Found, GetParam().found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DetectionRun,
+    testing::Values(RunCase{"two", {kMarkedLine, kMarkedLine}, true}, RunCase{"one", {kMarkedLine}, false},
+                    RunCase{"noise_between", {kMarkedLine, kNoiseLine, kMarkedLine}, false},
+                    RunCase{"other_protocol_between", {kMarkedLine, kPolledLine, kMarkedLine}, false},
+                    RunCase{"two_after_noise", {kMarkedLine, kNoiseLine, kMarkedLine, kMarkedLine}, true},
+                    RunCase{"noise_first", {kNoiseLine, kMarkedLine, kMarkedLine}, true}),
+    [](const testing::TestParamInfo<RunCase>& info) { return std::string(info.param.name); });
+
 // The reader searches from the rate stored or found last; a rate of the list is not
 // tried twice, and one outside it is tried as well.
 TEST(Detection, StartsAtTheStoredRate) {

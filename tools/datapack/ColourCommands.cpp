@@ -233,10 +233,11 @@ int ReadPrices(const std::string& path, const lacqueron::Catalogue& catalogue, c
         std::chrono::system_clock::now().time_since_epoch());
     const lacqueron::BatchTime today{now.count(), 0};
     std::vector<lacqueron::PriceRecord> prices;
-    lacqueron::LedgerCsvError error;
-    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(catalogue), {}, today, prices, error))
-        return Fail(path + ": " + lacqueron::ToUtf8(lacqueron::DescribeLedgerCsvError(error)));
-    const lacqueron::PriceBook book(prices);
+    lacqueron::CsvError error;
+    const lacqueron::PriceBook none({}, catalogue);
+    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(catalogue), none, today, prices, error))
+        return Fail(path + ": " + lacqueron::ToUtf8(lacqueron::DescribeCsvError(error)));
+    const lacqueron::PriceBook book(prices, catalogue);
     for (const colour::PasteOptics& paste : table.pastes) {
         const lacqueron::MixComponent* component = catalogue.findComponent(lacqueron::FromUtf8Lenient(paste.code), 0);
         const auto price = component ? book.PriceOn(lacqueron::LedgerKey(*component), lacqueron::LocalDay(today))

@@ -91,10 +91,10 @@ int RunCost(const Arguments& args) {
     std::string bytes;
     if (!ReadFile(pricesPath, bytes)) return Fail(pricesPath + ": cannot be read");
     std::vector<lacqueron::PriceRecord> prices;
-    lacqueron::LedgerCsvError error;
+    lacqueron::CsvError error;
     const lacqueron::PriceBook none({}, selection.catalogue);
     if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(selection.catalogue), none, Now(), prices, error))
-        return Fail(pricesPath + ": " + lacqueron::ToUtf8(lacqueron::DescribeLedgerCsvError(error)));
+        return Fail(pricesPath + ": " + lacqueron::ToUtf8(lacqueron::DescribeCsvError(error)));
 
     const lacqueron::Recipe recipe = lacqueron::ComputeRecipe(selection.catalogue, *selection.recipe, selection.purpose,
                                                               selection.weightType, selection.amount);

@@ -34,7 +34,7 @@ int Import(lacqueron::OwnRecipeStore& store, const std::string& storePath, const
     lacqueron::Catalogue catalogue;
     if (const int status = LoadCatalogueSources(sources, catalogue); status != 0) return status;
     std::vector<lacqueron::OwnRecipe> recipes;
-    lacqueron::OwnCsvError error;
+    lacqueron::CsvError error;
     if (!lacqueron::ReadOwnRecipesCsv(bytes, catalogue, recipes, error))
         return Fail(csvPath + ": row " + std::to_string(error.row) + ": " + lacqueron::ToUtf8(error.reason));
     // A tool's save is stamped in UTC: it knows no bench's time zone.

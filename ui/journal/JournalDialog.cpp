@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/IntegerText.h"
 #include "data/catalogue/UnitAndPurpose.h"
 #include "files/FileReplace.h"
 #include "journal/JournalCsv.h"
@@ -54,12 +55,6 @@ constexpr char16_t kCostTitle[] = u"Стоимость, ₽";
 constexpr char16_t kTotalsGap[] = u"   ";
 // The totals give kilograms with two decimals: hundredths of a gram per hundredth of a kilogram.
 constexpr Hundredths kHundredthsPerKilogramStep = 1000;
-
-// A whole number as the totals write it.
-WideString CountText(std::size_t count) {
-    const std::string digits = std::to_string(count);
-    return WideString(digits.begin(), digits.end());
-}
 
 WideString BatchDetails(const BatchRecord& batch) {
     WideString text = FormatBatchTime(batch.time) + u"   " + batch.colourCode + u" " + batch.colourName + kLineEnd;
@@ -235,12 +230,12 @@ void JournalDialog::ShowTotals(const std::vector<std::size_t>& rows) {
         overPour += *figure.overPour;
     }
     const Hundredths kilograms = (grams + kHundredthsPerKilogramStep / 2) / kHundredthsPerKilogramStep;
-    WideString text = u"Замесов: " + CountText(rows.size()) + kTotalsGap + u"Вес: " + FormatHundredths(kilograms) +
+    WideString text = u"Замесов: " + IntegerText(rows.size()) + kTotalsGap + u"Вес: " + FormatHundredths(kilograms) +
                       u" кг";
     if (prices_) {
         text += kTotalsGap + (u"Стоимость: " + FormatRoubles(cost)) + u" ₽" + kTotalsGap + u"Перелив: " +
                 FormatRoubles(overPour) + u" ₽";
-        if (unpriced > 0) text += kTotalsGap + (u"Без цены: " + CountText(unpriced));
+        if (unpriced > 0) text += kTotalsGap + (u"Без цены: " + IntegerText(unpriced));
     }
     SetDlgItemTextW(Window(), IDC_JOURNAL_TOTALS, WinText(text));
 }

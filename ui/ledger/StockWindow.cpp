@@ -1,6 +1,7 @@
 #include <iterator>
 #include <memory>
 
+#include "core/IntegerText.h"
 #include "files/JournalAccess.h"
 #include "journal/JournalText.h"
 #include "res/resource.h"
@@ -24,11 +25,6 @@ constexpr ColumnLayout kColumns[] = {{L"Код", 11},
 constexpr int kNoBarColumn = -1;
 // Rows below their minimum are written in this colour.
 constexpr COLORREF kBelowMinimumText = RGB(192, 0, 0);
-
-WideString Number(std::int64_t value) {
-    const std::string digits = std::to_string(value);
-    return WideString(digits.begin(), digits.end());
-}
 
 class StockDialog final : public FilteredListDialog {
 public:
@@ -63,7 +59,7 @@ private:
         case kNameColumn: return row->name;
         case kOnHandColumn: return FormatHundredths(row->onHand);
         case kUsedColumn: return FormatHundredths(row->usedLast30Days);
-        case kDaysColumn: return row->daysLeft ? Number(*row->daysLeft) : WideString();
+        case kDaysColumn: return row->daysLeft ? IntegerText(*row->daysLeft) : WideString();
         case kMinimumColumn: return row->minimum ? FormatHundredths(*row->minimum) : WideString();
         default: return WideString();
         }
@@ -135,7 +131,7 @@ private:
             std::size_t below = 0;
             for (const StockRow& row : rows_) below += row.belowMinimum ? 1 : 0;
             if (context_.ledger && journal_)
-                text += u"\nНиже минимума (выделены красным): " + Number(static_cast<std::int64_t>(below)) + u".";
+                text += u"\nНиже минимума (выделены красным): " + IntegerText(static_cast<std::int64_t>(below)) + u".";
             SetDlgItemTextW(Window(), IDC_STOCK_STATE, WinText(text));
         } catch (...) {
             SetDlgItemTextW(Window(), IDC_STOCK_STATE, L"");

@@ -92,6 +92,7 @@ void ScalePanel::ReadChoices() noexcept {
 void ScalePanel::Restart() noexcept {
     reader_.reset();
     held_.clear();
+    found_ = ScaleProtocol::Automatic;
     ++generation_;
     const ScaleSettings& chosen = *settings_;
     const bool reading = chosen.port != kManualEntry;
@@ -169,16 +170,17 @@ ScalePanel::Update ScalePanel::OnScaleMessage(WPARAM wParam, LPARAM lParam, cons
 
 void ScalePanel::EnableCommands() noexcept {
     const bool reading = settings_->port != kManualEntry;
+    const ScaleProtocol protocol = settings_->protocol == ScaleProtocol::Automatic ? found_ : settings_->protocol;
     for (const CommandControl& control : kCommandControls)
-        EnableWindow(GetDlgItem(dialog_, control.id), reading && OffersCommand(settings_->protocol, control.command));
+        EnableWindow(GetDlgItem(dialog_, control.id), reading && OffersCommand(protocol, control.command));
 }
 
 void ScalePanel::OnFound(const ScaleEvent& event) noexcept {
-    // Shown and kept as if chosen, without starting the reader again: it reads the
-    // scale already, and searches again by itself should the scale change.
-    settings_->protocol = ScaleEventProtocol(event);
+    // The rate is kept, so the next search starts where this one ended; the choice
+    // stays automatic, so a scale swapped for another is found again. The reader is not
+    // started again: it reads the scale already, and searches by itself should it change.
+    found_ = ScaleEventProtocol(event);
     settings_->baud = ScaleEventBaud(event);
-    SelectComboData(GetDlgItem(dialog_, IDC_WEIGH_SCALE_PROTOCOL), static_cast<std::uint32_t>(settings_->protocol));
     SelectComboData(GetDlgItem(dialog_, IDC_WEIGH_SCALE_BAUD), settings_->baud);
     EnableCommands();
 }

@@ -1,6 +1,8 @@
-// The weighing dialog's scale row: the port, baud rate and protocol chosen (the ones an
-// automatic search found replace the automatic choice), the tare and zero buttons, the
-// live reading with its stable mark or the scale's fault, and the auto-record choice. It owns the port reader, started again whenever the choice changes;
+// The weighing dialog's scale row: the port, baud rate and protocol chosen (an automatic
+// search's rate becomes the one the next search starts from, its protocol only what
+// the buttons offer), the tare and zero buttons, the live reading with its stable mark
+// or the scale's fault, and the auto-record choice. It owns the port reader, started
+// again whenever the choice changes;
 // each start is a new generation, and events of an earlier one are dropped.
 #pragma once
 
@@ -56,7 +58,7 @@ private:
     void ReadChoices() noexcept;
     // Tare and zero offered as the chosen port and protocol allow.
     void EnableCommands() noexcept;
-    // The search found the scale: its protocol and rate become the choice.
+    // The search found the scale: its rate is kept, its protocol offers its buttons.
     void OnFound(const ScaleEvent& event) noexcept;
     // Starts the reader for the chosen port; none for manual entry.
     void Restart() noexcept;
@@ -66,6 +68,7 @@ private:
     ScaleSettings* settings_ = nullptr;
     std::unique_ptr<ScaleReader> reader_;
     ScaleGeneration generation_ = 0;  // of the choice in force
+    ScaleProtocol found_ = ScaleProtocol::Automatic;  // by the search of this generation
     std::vector<TimedReading> held_;  // the last readings, for auto-record
 };
 

@@ -32,9 +32,10 @@ constexpr std::uint32_t kGrams = 1;
 constexpr std::int32_t kAmount = 500;
 constexpr wchar_t kCode[] = L"К-0012";
 constexpr Thousandths kBaseAmount = 1000 * kThousandthsPerGram;
-constexpr Thousandths kPasteAmount = 12345;  // "12,345"
+constexpr Thousandths kPasteAmount = 12345;  // "12.345"
 constexpr int kNameColumn = 2;
 constexpr int kChangesColumn = 3;
+constexpr int kAmountColumn = 2;  // of the editor's lines
 
 std::wstring Wide(const WideString& text) { return WinText(text); }
 
@@ -109,7 +110,7 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
     const std::wstring csv = folder_ + L"recipes.csv";
     SeenBox badLine, question, imported;
     std::size_t savedAfterBadLine = 1;
-    std::wstring preview, editedName, deletedListed;
+    std::wstring preview, editedName, editedAmount, deletedListed;
     std::vector<std::wstring> history;
     int listedAfterDelete = -1;
     HWND manager = nullptr;
@@ -131,7 +132,7 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
                 SetDlgItemTextW(open, IDC_OWN_RECIPE_NOTE, L"Иванов, Нива");
                 SetDlgItemTextW(open, IDC_OWN_RECIPE_RGB, L"120-20-40");
                 AddLine(open, *base, L"1000");
-                AddLine(open, *paste, L"12,3456");  // a decimal too many
+                AddLine(open, *paste, L"12.3456");  // a decimal too many
                 Click(open, IDOK);
                 return true;
             },
@@ -141,7 +142,7 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
                 if (!open || !IsWindowEnabled(open)) return false;
                 savedAfterBadLine = store_->Current().size();
                 // The bad line is selected: its amount is in the field.
-                SetDlgItemTextW(open, IDC_OWN_RECIPE_AMOUNT, L"12,345");
+                SetDlgItemTextW(open, IDC_OWN_RECIPE_AMOUNT, L"12.345");
                 preview = WindowText(GetDlgItem(open, IDC_OWN_RECIPE_PREVIEW));
                 SaveShotIfAsked(L"own-recipe-editor", open);
                 Click(open, IDOK);
@@ -155,6 +156,7 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
             [&] {
                 HWND open = editor();
                 if (!open) return false;
+                editedAmount = ListCell(open, IDC_OWN_RECIPE_LINES, 1, kAmountColumn);
                 SetDlgItemTextW(open, IDC_OWN_RECIPE_NAME, L"Бордо");
                 Click(open, IDOK);
                 return true;
@@ -239,6 +241,7 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
     EXPECT_NE(preview.find(Wide(paste->name)), std::wstring::npos);
 
     EXPECT_EQ(editedName, L"Бордо");
+    EXPECT_EQ(editedAmount, L"12.345") << "a saved amount shows with a point, as every window writes it";
     EXPECT_EQ(listedAfterDelete, 0);
     EXPECT_EQ(deletedListed, kCode);
     EXPECT_EQ(history, (std::vector<std::wstring>{L"восстановлен", L"удалён", L"название", L"создан"}));

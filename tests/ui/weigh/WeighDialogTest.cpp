@@ -8,13 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "files/JournalAccess.h"
-#include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/weigh/WeighHarness.h"
 #include "ui/journal/JournalDialog.h"
 
@@ -90,18 +87,13 @@ ModalDriver::Step Press(int id) {
 constexpr wchar_t kAddPasteCaption[] = L"Добавить пасту";
 
 // Picks the paste at the row of the add-paste dialog, types the grams and presses
-// "Добавить"; with a shot, the dialog is saved first as that picture in the build folder.
-ModalDriver::Step AddPaste(int row, const wchar_t* grams, const wchar_t* shot = nullptr) {
-    return [row, grams, shot] {
+// "Добавить".
+ModalDriver::Step AddPaste(int row, const wchar_t* grams) {
+    return [row, grams] {
         HWND dialog = FindDialog(kAddPasteCaption);
         if (!dialog || !IsWindowEnabled(dialog)) return false;
         SendDlgItemMessageW(dialog, IDC_WEIGH_PASTE, CB_SETCURSEL, row, 0);
         SetDlgItemTextW(dialog, IDC_WEIGH_PASTE_GRAMS, grams);
-        const char* binary = std::getenv("LACQUERON_BINARY_DIR");
-        if (shot && binary) {
-            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            uidriver::SaveWindowShot((std::wstring(binary, binary + std::strlen(binary)) + L"\\" + shot).c_str(), dialog);
-        }
         PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         return true;
     };
@@ -425,7 +417,7 @@ TEST_F(WeighDialogTest, PasteAddedTakenBackAndAddedAgain) {
         Press(IDC_WEIGH_ADD_PASTE),
         AddPaste(1, L"0"),
         AnswerBox(L"Ошибка", IDOK, badGrams),
-        AddPaste(1, L"0,50", L"weigh-add-paste.bmp"),
+        AddPaste(1, L"0,50"),
         Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 481.27 г"),
         Shows(IDC_WEIGH_MESSAGE, L"Добавлена паста Red (N): 0.50 г."),
         Enter(L"481.27"),

@@ -96,10 +96,10 @@ TEST_F(WeighScaleTest, ReadingFromBeforeAPortChangeIsDropped) {
     EXPECT_EQ(afterCurrent, L"56.78") << "a reading of the reader in force is shown";
 }
 
-// The automatic search found a scale: it is said in the message line, its protocol and
-// rate become the choice (kept for the next time), and only the commands it has are
-// offered: the ESC P scale tares but cannot be zeroed from here.
-TEST_F(WeighScaleTest, FoundScaleBecomesTheChoice) {
+// The automatic search found a scale: it is said in the message line, its rate is kept
+// for the next search to start from while the choice stays automatic, and only the
+// commands it has are offered: the ESC P scale tares but cannot be zeroed from here.
+TEST_F(WeighScaleTest, FoundScaleKeepsItsRateAndTheAutomaticChoice) {
     std::wstring message, protocol, baud;
     bool tareBefore = false, zeroBefore = false, tare = true, zero = true;
     ASSERT_TRUE(Run({
@@ -118,12 +118,12 @@ TEST_F(WeighScaleTest, FoundScaleBecomesTheChoice) {
         Close(),
     }));
     EXPECT_EQ(message, L"Найдены весы: протокол «ESC P, 16/22 знака», 4800 бод.");
-    EXPECT_EQ(protocol, L"ESC P, 16/22 знака");
+    EXPECT_EQ(protocol, L"автоматически");
     EXPECT_EQ(baud, L"4800");
     EXPECT_TRUE(tareBefore && zeroBefore) << "the automatic choice offers both";
     EXPECT_TRUE(tare);
     EXPECT_FALSE(zero);
-    EXPECT_EQ(request_.scale.protocol, ScaleProtocol::EscPolled);
+    EXPECT_EQ(request_.scale.protocol, ScaleProtocol::Automatic);
     EXPECT_EQ(request_.scale.baud, 4800u);
 }
 

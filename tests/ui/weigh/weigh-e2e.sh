@@ -4,8 +4,10 @@
 # the main dialog's amount; a batch of the first paint for glossy plastic at 500 g,
 # poured whole against the plan that the datapack tool computes from the catalogue
 # sources; a second one closed midway after its first step, with confirmation, into the
-# journal with a note; the batches found in the journal window (its picture in the
-# README is taken here) and the last repeated in the main dialog. Pouring,
+# journal with a note, the add-paste dialog opened and cancelled on the way (its
+# picture in the guide is taken here, with the shipped pastes); the batches found in
+# the journal window (its picture in the README is taken here) and the last repeated
+# in the main dialog. Pouring,
 # corrections and the scale are scale-weigh-e2e.sh's; the dialog's own rules are
 # weigh_tests'.
 #   weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
@@ -20,10 +22,12 @@ e2e_start
 
 WEIGH_BUTTON=360
 AMOUNT=2304 INSTRUCTION=2305 READING=2307 MESSAGE=2309 PLAN=2310
-SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319 NOTE=2320
+SMALLEST_TEXT=2317 SMALLEST=2318 CLOSE=2319 NOTE=2320 ADD_PASTE=2324 PASTE=2326 PASTE_GRAMS=2327
 JOURNAL_BUTTON=361 JOURNAL_LIST=2501 DETAILS=2502 REPEAT=2503
 PAINTS=343 AMOUNT_FIELD=148 CODE=344 PURPOSE=354 RECIPE=150
-IDOK=1 IDYES=6
+IDOK=1 IDCANCEL=2 IDYES=6
+# The guide's picture of "Добавить пасту": the shipped red paste, half a gram.
+PICTURE_PASTE=7 PICTURE_GRAMS=0.50
 FIRST_READING=446.48
 
 # "<name>: налейте до <target> г" for the first waiting step of `datapack pour` after the readings.
@@ -42,6 +46,17 @@ target_after() {
 enter_reading() {
   step "reading $1 was not taken" wait-dialog $PLAN 5000 set-text $READING "$1" focus $READING key enter \
     wait-text $READING "" 5000
+}
+
+# Crops the screen to the window of the control and keeps it as docs/<name>.png.
+keep_picture() {
+  local control=$1 name=$2 shot rect
+  shot=$(mktemp --suffix=.bmp)
+  rect=$(driver wait-dialog "$control" 5000 rect) || fatal "no rectangle of the window for $name"
+  step "no screenshot for $name" wait-dialog "$control" 5000 screenshot "$(winepath -w "$shot")"
+  convert "$shot" -crop "$rect" +repage -strip "PNG:$SOURCES/../docs/$name.png.$$" &&
+    mv -f "$SOURCES/../docs/$name.png.$$" "$SOURCES/../docs/$name.png" || fail "could not save $name.png"
+  rm -f "$shot"
 }
 
 # The main dialog takes input again: no modal window is over it.
@@ -79,6 +94,10 @@ step "no second weighing" wait-dialog $PAINTS 5000 press $WEIGH_BUTTON wait-dial
 expect_equal "first step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after)"
 enter_reading $FIRST_READING
 expect_equal "second step" "$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)" "$(instruction_after $FIRST_READING)"
+step "no add-paste dialog" wait-dialog $PLAN 5000 press $ADD_PASTE wait-dialog $PASTE_GRAMS 10000 \
+  pick-combo $PASTE $PICTURE_PASTE set-text $PASTE_GRAMS $PICTURE_GRAMS wait-text $PASTE_GRAMS $PICTURE_GRAMS 5000
+keep_picture $PASTE_GRAMS weigh-add-paste
+step "the add-paste dialog did not cancel" wait-dialog $PASTE_GRAMS 5000 press $IDCANCEL wait-gone 5000
 step "no escape" wait-dialog $PLAN 5000 focus $READING key escape
 step "closing midway was not confirmed" wait-window '#32770' 'Подтверждение' 5000 press $IDYES wait-gone 5000
 step "the note was not asked for" \
@@ -96,13 +115,7 @@ step "could not move the main dialog on" \
 step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
 expect_equal "batches in the journal" "$(driver wait-dialog $JOURNAL_LIST 5000 list-count $JOURNAL_LIST)" 2
 # The README's picture of the journal: the shipped colours, batches weighed just now.
-shot=$(mktemp --suffix=.bmp)
-rect=$(driver wait-dialog $JOURNAL_LIST 5000 rect) || fatal "no journal window rectangle"
-step "no journal screenshot" wait-dialog $JOURNAL_LIST 5000 screenshot "$(winepath -w "$shot")"
-picture="$SOURCES/../docs/journal-window.png"
-convert "$shot" -crop "$rect" +repage "$picture.$$.png" && mv -f "$picture.$$.png" "$picture" ||
-  fail "could not save the journal's picture"
-rm -f "$shot"
+keep_picture $JOURNAL_LIST journal-window
 details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
 for part in "$code" "Итого: $FIRST_READING г" "прервано" "Иванов, заказ 17"; do
   [[ $details == *"$part"* ]] || fail "the journal's details lack '$part': $details"
