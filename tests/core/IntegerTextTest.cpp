@@ -16,7 +16,7 @@ struct IntegerCase {
     const char16_t* text;
 };
 
-class IntegerTextTest : public testing::TestWithParam<IntegerCase> {};
+class IntegerTextTest : public ::testing::TestWithParam<IntegerCase> {};
 
 TEST_P(IntegerTextTest, WritesDigitsWithSignAndPadding) {
     const IntegerCase& c = GetParam();
@@ -24,7 +24,7 @@ TEST_P(IntegerTextTest, WritesDigitsWithSignAndPadding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IntegerTextTest,
-                         testing::Values(IntegerCase{0, 1, u"0"}, IntegerCase{7, 1, u"7"}, IntegerCase{1234, 1, u"1234"},
+                         ::testing::Values(IntegerCase{0, 1, u"0"}, IntegerCase{7, 1, u"7"}, IntegerCase{1234, 1, u"1234"},
                                          IntegerCase{-1234, 1, u"-1234"}, IntegerCase{7, 2, u"07"},
                                          IntegerCase{2026, 2, u"2026"}, IntegerCase{0, 3, u"000"},
                                          IntegerCase{-5, 3, u"-005"},
