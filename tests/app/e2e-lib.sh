@@ -34,16 +34,13 @@ fatal() {
 }
 
 # A fresh prefix, copied from one prepared once per user (and Windows version) and kept
-# for later runs. With E2E_COM5 set, the prefix's COM5 is that device from the start.
+# for later runs.
 e2e_prefix() {
   local version=${LACQUERON_WINDOWS_VERSION:-} template
   template=$(wine_env_template "$version") || fatal "could not prepare the Wine prefix for ${version:-Wine}"
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
   wine_env_copy_prefix "$template" "$WINEPREFIX"
-  # A device named in dosdevices before the prefix's server starts needs no registry
-  # mapping and no restart.
-  [[ -n ${E2E_COM5:-} ]] && ln -sfn "$E2E_COM5" "$WINEPREFIX/dosdevices/com5"
   # Wine makes a new server directory on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1
   [[ -n $version ]] && e2e_check_windows_version "$version"
@@ -79,7 +76,7 @@ e2e_start() {
   trap 'exit 1' TERM INT
   wine_env_display || fatal "no X display"
   e2e_prefix
-  if [[ -n ${DRIVER:-} ]]; then driver_server_start; fi
+  if [[ -n ${DRIVER:-} && -z ${E2E_DRIVER_ONE_SHOT:-} ]]; then driver_server_start; fi
 }
 
 e2e_cleanup() {
@@ -114,9 +111,12 @@ program_expect_exit() {
 }
 
 # uidriver runs as a server for the whole scenario (uidriver serve): a run of it is a
-# request file and a reply file, not a Wine process start of about a second.
+# request file and a reply file, not a Wine process start of about a second. A scenario
+# that waits for every Wine process to end sets E2E_DRIVER_ONE_SHOT, and each run then
+# starts uidriver as before.
 DRIVER_SERVER_PID=""
 DRIVER_FOLDER=""
+DRIVER_RUNS=0
 # How long a run may take beyond the longest wait it was given.
 DRIVER_REPLY_SECONDS=60
 driver_server_start() {
@@ -134,6 +134,13 @@ driver_server_stop() {
   DRIVER_FOLDER=""
 }
 
+# After the prefix's wineserver was ended, which ends uidriver with it.
+driver_server_restart() {
+  [[ -n $DRIVER_SERVER_PID ]] || return 0
+  driver_server_stop
+  driver_server_start
+}
+
 # The longest wait, in seconds, that a run's arguments give (they are in milliseconds).
 driver_longest_wait() {
   local word longest=0
@@ -143,20 +150,34 @@ driver_longest_wait() {
   echo "$longest"
 }
 
-driver_has_replied() { [[ -f $DRIVER_FOLDER/reply ]]; }
 driver_server_alive() { kill -0 "$DRIVER_SERVER_PID" 2>/dev/null; }
-driver_replied_or_gone() { driver_has_replied || ! driver_server_alive; }
+
+# Through a file, not a pipe: Wine's helper processes started by a call can keep its
+# output open, and a reader would wait for them.
+driver_one_shot() {
+  local out code
+  out=$(mktemp /tmp/lacqueron-e2e-out.XXXXXX)
+  wine "$DRIVER" "$@" >"$out" </dev/null
+  code=$?
+  tr -d '\r' <"$out"
+  rm -f "$out"
+  return $code
+}
 
 driver() {
-  [[ -n $DRIVER_SERVER_PID ]] || fatal "uidriver is not serving (e2e_start starts it)"
-  printf '%s\0' "$@" >"$DRIVER_FOLDER/request.part"
-  mv "$DRIVER_FOLDER/request.part" "$DRIVER_FOLDER/request"
+  [[ -n $DRIVER_SERVER_PID ]] || { driver_one_shot "$@"; return; }
+  # Runs may overlap (a scenario drives two copies at once): each has a name of its own.
+  DRIVER_RUNS=$((DRIVER_RUNS + 1))
+  local run=$BASHPID-$DRIVER_RUNS code
+  local reply=$DRIVER_FOLDER/reply-$run
+  printf '%s\0' "$@" >"$DRIVER_FOLDER/part-$run"
+  mv "$DRIVER_FOLDER/part-$run" "$DRIVER_FOLDER/request-$run"
+  driver_replied_or_gone() { [[ -f $reply ]] || ! driver_server_alive; }
   wait_for $(($(driver_longest_wait "$@") + DRIVER_REPLY_SECONDS)) driver_replied_or_gone ||
     fatal "uidriver did not answer '$*'"
-  driver_has_replied || fatal "uidriver ended during '$*'"
-  local code
-  { read -r code; tr -d '\r'; } <"$DRIVER_FOLDER/reply"
-  rm -f "$DRIVER_FOLDER/reply"
+  [[ -f $reply ]] || fatal "uidriver ended during '$*'"
+  { read -r code; tr -d '\r'; } <"$reply"
+  rm -f "$reply"
   [[ $code =~ ^[0-9]+$ ]] || fatal "uidriver gave no exit code for '$*'"
   return "$code"
 }

@@ -1,13 +1,17 @@
 #!/bin/bash
 # The installer end to end under Wine, one scenario per run, each in a fresh prefix:
-#   install-e2e.sh <scenario> <Lacqueron-Setup-<version>.exe> <linktarget.exe>
+#   install-e2e.sh <scenario> <Lacqueron-Setup-<version>.exe> <uidriver.exe> <linktarget.exe>
 # keep-data    for all users: the uninstall entry, the Start-menu shortcuts followed to the
 #              program and the guide, then an uninstall that leaves only the user's data
 # delete-data  with the desktop shortcut, followed too; /DeleteData leaves nothing at all
 # upgrade      for the current user into a chosen folder, then again over an older entry:
 #              the same folder, one entry, updated; its own uninstall command leaves nothing
 SETUP=$2
-LINKTARGET=$3
+DRIVER=$3
+LINKTARGET=$4
+# settle waits for every Wine process of the prefix to end: uidriver runs once per call
+# here, not as a server.
+E2E_DRIVER_ONE_SHOT=1
 source "$(dirname "$0")/../app/e2e-lib.sh"
 # Shortcuts must not turn into menu entries of the machine running the test.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"

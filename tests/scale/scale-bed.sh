@@ -40,13 +40,19 @@ scale_bed_finish() {
 }
 
 scale_bed_start() {
+  E2E_CLEANUP=scale_bed_finish e2e_start
   SCALE_BED_WORK=$(mktemp -d /tmp/lacqueron-scale.XXXXXX)
   local link=$SCALE_BED_WORK/scale-tty control=$SCALE_BED_WORK/control
   printf 'seq=%s\n' "$scale_bed_seq" >"$control"
   python3 "$scale_bed_dir/scale-sim.py" --link "$link" --control "$control" "$@" &
   scale_bed_sim_pid=$!
-  # The prefix's COM5 is the simulator's terminal from the prefix's first command on.
-  E2E_CLEANUP=scale_bed_finish E2E_COM5=$link e2e_start
   wait_for "$SCALE_BED_START_SECONDS" test -L "$link" || fatal "the simulated scale did not start"
+
+  # The mapping is read when the prefix's server starts: set it, then start it again.
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$SCALE_BED_PORT" /d "$link" /f >/dev/null 2>&1
+  wineserver -k
+  wineserver -w
+  # The server's end took uidriver with it.
+  driver_server_restart
   SCALE_BED_CONTROL=$(winepath -w "$control" 2>/dev/null)
 }

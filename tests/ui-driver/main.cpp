@@ -32,11 +32,12 @@
 //   rect                                   prints the current window's "width x height + left + top"
 //
 //   uidriver serve <folder>
-// stays running and takes one run at a time through files, so a test pays for Wine's
-// process start once: it writes the arguments, each ended by a NUL, to <folder>\request
-// (renamed into place whole) and reads <folder>\reply: the exit code on the first line,
-// then what the run printed. Each run starts as a fresh process would, with no current
-// window and no process filter.
+// stays running and takes runs through files, so a test pays for Wine's process start
+// once: a run's arguments, each ended by a NUL, come as <folder>\request-<name>
+// (renamed into place whole); its answer goes to <folder>\reply-<name>: the exit code
+// on the first line, then what the run printed. Each run has a thread of its own and
+// starts as a fresh process would, with no current window and no process filter, so
+// runs that overlap (two copies driven at once) behave as two processes did.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -45,6 +46,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,13 +58,14 @@ namespace {
 
 constexpr DWORD kPollMs = 20;
 
-HWND current = nullptr;
+// Per thread: each served run is a thread of its own.
+thread_local HWND current = nullptr;
 // The process whose windows are searched, or whose are passed over; 0: any.
-DWORD onlyProcess = 0;
-DWORD skippedProcess = 0;
+thread_local DWORD onlyProcess = 0;
+thread_local DWORD skippedProcess = 0;
 
 // While serving, what a run prints is kept for its reply instead of going to stdout.
-std::string* printed = nullptr;
+thread_local std::string* printed = nullptr;
 
 std::string Utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
@@ -397,37 +400,59 @@ std::wstring Wide(const std::string& text) {
     return wide;
 }
 
-// Takes runs from <folder>\request until the process is ended from outside.
-int Serve(const std::wstring& folder) {
-    const std::wstring request = folder + L"\\request";
-    const std::wstring reply = folder + L"\\reply";
-    const std::wstring replyPart = folder + L"\\reply.part";
+// One served run: its request taken, its commands run, its reply written.
+struct ServedRun {
+    std::wstring request;
+    std::wstring reply;
+    std::wstring replyPart;
+};
+
+DWORD WINAPI RunServed(void* parameter) {
+    const std::unique_ptr<ServedRun> run(static_cast<ServedRun*>(parameter));
     std::string bytes;
+    if (!ReadWhole(run->request, bytes)) return 1;
+    DeleteFileW(run->request.c_str());
+    std::vector<std::wstring> words;
+    for (std::size_t start = 0; start < bytes.size();) {
+        const std::size_t end = bytes.find('\0', start);
+        if (end == std::string::npos) break;
+        words.push_back(Wide(bytes.substr(start, end - start)));
+        start = end + 1;
+    }
+    std::vector<wchar_t*> args;
+    for (std::wstring& word : words) args.push_back(word.data());
+    std::string output;
+    printed = &output;
+    const int code = Run(static_cast<int>(args.size()), args.data(), 0);
+    printed = nullptr;
+    if (!WriteWhole(run->replyPart, std::to_string(code) + "\n" + output)) return 1;
+    return MoveFileExW(run->replyPart.c_str(), run->reply.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
+
+// Takes runs from <folder> until the process is ended from outside.
+int Serve(const std::wstring& folder) {
+    const std::wstring requestPrefix = L"request-";
     for (;;) {
-        if (!ReadWhole(request, bytes)) {
-            WaitFor(kPollMs, [] { return false; });
-            continue;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\" + requestPrefix + L"*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = found.cFileName;
+                const std::wstring suffix = name.substr(requestPrefix.size());
+                auto run = std::make_unique<ServedRun>();
+                // Renamed away first, so the next look does not take the same run again.
+                run->request = folder + L"\\taken-" + suffix;
+                run->reply = folder + L"\\reply-" + suffix;
+                run->replyPart = folder + L"\\reply.part-" + suffix;
+                if (!MoveFileW((folder + L"\\" + name).c_str(), run->request.c_str())) continue;
+                HANDLE thread = CreateThread(nullptr, 0, RunServed, run.get(), 0, nullptr);
+                if (thread == nullptr) return 1;
+                run.release();
+                CloseHandle(thread);
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
         }
-        DeleteFileW(request.c_str());
-        std::vector<std::wstring> words;
-        for (std::size_t start = 0; start < bytes.size();) {
-            const std::size_t end = bytes.find('\0', start);
-            if (end == std::string::npos) break;
-            words.push_back(Wide(bytes.substr(start, end - start)));
-            start = end + 1;
-        }
-        std::vector<wchar_t*> args;
-        for (std::wstring& word : words) args.push_back(word.data());
-        current = nullptr;
-        onlyProcess = 0;
-        skippedProcess = 0;
-        std::string output;
-        printed = &output;
-        const int code = Run(static_cast<int>(args.size()), args.data(), 0);
-        printed = nullptr;
-        if (!WriteWhole(replyPart, std::to_string(code) + "\n" + output) ||
-            !MoveFileExW(replyPart.c_str(), reply.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return 1;
+        WaitFor(kPollMs, [] { return false; });
     }
 }
 
