@@ -137,6 +137,7 @@ const DialogCase kDialogs[] = {
           {361, L"BUTTON", L"&Журнал..."},
           {362, L"BUTTON", L"&Рецепты..."},
           {363, L"STATIC", L""},
+          {364, L"STATIC", L""},
       },
       {343, 354, 148, 353, 150, 1, 2, 3, 9, 360, 361, 362}}},
     {IDD_PASSWORD,

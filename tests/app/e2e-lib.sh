@@ -121,9 +121,8 @@ DRIVER_RUNS=0
 DRIVER_REPLY_SECONDS=60
 driver_server_start() {
   DRIVER_FOLDER=$(mktemp -d /tmp/lacqueron-driver.XXXXXX)
-  local folder
-  folder=$(winepath -w "$DRIVER_FOLDER" 2>/dev/null) || fatal "no Windows path for $DRIVER_FOLDER"
-  wine "$DRIVER" serve "$folder" >/dev/null </dev/null &
+  # Every prefix maps / as Z:, so the path needs no Wine process to translate it.
+  wine "$DRIVER" serve "Z:${DRIVER_FOLDER//\//\\}" >/dev/null </dev/null &
   DRIVER_SERVER_PID=$!
 }
 
