@@ -23,6 +23,18 @@ void SpectrumLabs(const Spectrum& measured, int illuminants, Lab* out) noexcept 
     for (int i = 0; i < illuminants; ++i) out[i] = SpectrumToLab(measured, kFitIlluminants[i]);
 }
 
+// The mixture's K and S at one band: the base's plus each paste's at its effective load.
+inline void MixBand(const OpticsTable& table, const Load* loads, const double* effective, int used, int band,
+                    double& k, double& s) noexcept {
+    k = table.baseK[band];
+    s = table.baseS[band];
+    for (int p = 0; p < used; ++p) {
+        const PasteOptics& paste = table.pastes[loads[p].paste];
+        k += effective[p] * paste.k[band];
+        s += effective[p] * paste.s[band];
+    }
+}
+
 void MixtureLab(const OpticsTable& table, const Load* loads, int count, const Spectrum* ksScale, int illuminants,
                 Lab* out) noexcept {
     const ObserverWeights* weights[kIlluminantCount];
@@ -32,12 +44,8 @@ void MixtureLab(const OpticsTable& table, const Load* loads, int count, const Sp
     const int used = std::min(count, kMaxLoadsInFit);
     for (int p = 0; p < used; ++p) effective[p] = EffectiveLoad(loads[p].grams, table.falloff);
     for (int band = 0; band < kBandCount; ++band) {
-        double k = table.baseK[band], s = table.baseS[band];
-        for (int p = 0; p < used; ++p) {
-            const PasteOptics& paste = table.pastes[loads[p].paste];
-            k += effective[p] * paste.k[band];
-            s += effective[p] * paste.s[band];
-        }
+        double k, s;
+        MixBand(table, loads, effective, used, band, k, s);
         double ks = k / std::max(s, kLeastScattering);
         if (ksScale) ks *= (*ksScale)[band];
         const double r = MeasuredReflectance(ReflectanceFromKs(ks), table.surface);
@@ -66,12 +74,8 @@ void MixtureLabGradient(const OpticsTable& table, const Load* loads, int count, 
     }
     const Surface& surface = table.surface;
     for (int band = 0; band < kBandCount; ++band) {
-        double k = table.baseK[band], s = table.baseS[band];
-        for (int p = 0; p < used; ++p) {
-            const PasteOptics& paste = table.pastes[loads[p].paste];
-            k += effective[p] * paste.k[band];
-            s += effective[p] * paste.s[band];
-        }
+        double k, s;
+        MixBand(table, loads, effective, used, band, k, s);
         s = std::max(s, kLeastScattering);
         const double ks = k / s;
         const double internal = ReflectanceFromKs(ks);
