@@ -15,7 +15,7 @@
 namespace lacqueron {
 namespace {
 
-OwnRecipe Recipe(const char16_t* code, Thousandths paste) {
+OwnRecipe SampleRecipe(const char16_t* code, Thousandths paste) {
     return {code, u"Проба", u"", 0x336699, {{u"OSN", 1000000}, {u"WHT", paste}}};
 }
 
@@ -79,8 +79,8 @@ TEST_P(OwnSaveClashTest, IsRefusedOrSavedAsTheTableSays) {
     const auto here = Open();
     // "Р-1" was once "X", before the other bench's X existed: a version to restore.
     OwnRecipeId r = 0;
-    ASSERT_EQ(here->Save(r, Recipe(u"X", 1000), {}), JournalAppendResult::Appended);
-    ASSERT_EQ(here->Save(r, Recipe(u"Р-1", 1000), {}), JournalAppendResult::Appended);
+    ASSERT_EQ(here->Save(r, SampleRecipe(u"X", 1000), {}), JournalAppendResult::Appended);
+    ASSERT_EQ(here->Save(r, SampleRecipe(u"Р-1", 1000), {}), JournalAppendResult::Appended);
     const std::size_t readVersions = here->Current().front().versions;
     const OwnRecipeVersion oldX = here->History(r).front();
 
@@ -88,10 +88,10 @@ TEST_P(OwnSaveClashTest, IsRefusedOrSavedAsTheTableSays) {
     OwnRecipeId theirs = 0;
     switch (test.elsewhere) {
     case Elsewhere::kNothing: break;
-    case Elsewhere::kSavesNewX: ASSERT_EQ(there->Save(theirs, Recipe(u"x", 2000), {}), JournalAppendResult::Appended); break;
+    case Elsewhere::kSavesNewX: ASSERT_EQ(there->Save(theirs, SampleRecipe(u"x", 2000), {}), JournalAppendResult::Appended); break;
     case Elsewhere::kEditsR:
         theirs = r;
-        ASSERT_EQ(there->Save(theirs, Recipe(u"Р-1", 3000), {}), JournalAppendResult::Appended);
+        ASSERT_EQ(there->Save(theirs, SampleRecipe(u"Р-1", 3000), {}), JournalAppendResult::Appended);
         break;
     case Elsewhere::kDeletesR: ASSERT_EQ(there->Delete(r, {}), JournalAppendResult::Appended); break;
     }
@@ -101,12 +101,12 @@ TEST_P(OwnSaveClashTest, IsRefusedOrSavedAsTheTableSays) {
     OwnRecipeId id = r;
     OwnRecipeId fresh = 0;
     switch (test.here) {
-    case Here::kSavesNewX: result = here->Save(fresh, Recipe(u"X", 4000), {}, std::nullopt, clash); break;
-    case Here::kSavesNewY: result = here->Save(fresh, Recipe(u"Y", 4000), {}, std::nullopt, clash); break;
-    case Here::kEditsR: result = here->Save(id, Recipe(u"Р-1", 4000), {}, readVersions, clash); break;
-    case Here::kEditsROnTopOfTheirs: result = here->Save(id, Recipe(u"Р-1", 4000), {}, readVersions + 1, clash); break;
-    case Here::kRenamesRToX: result = here->Save(id, Recipe(u"X", 4000), {}, readVersions, clash); break;
-    case Here::kImportsX: result = ImportOwnRecipes(*here, {Recipe(u"X", 4000)}, {}); break;
+    case Here::kSavesNewX: result = here->Save(fresh, SampleRecipe(u"X", 4000), {}, std::nullopt, clash); break;
+    case Here::kSavesNewY: result = here->Save(fresh, SampleRecipe(u"Y", 4000), {}, std::nullopt, clash); break;
+    case Here::kEditsR: result = here->Save(id, SampleRecipe(u"Р-1", 4000), {}, readVersions, clash); break;
+    case Here::kEditsROnTopOfTheirs: result = here->Save(id, SampleRecipe(u"Р-1", 4000), {}, readVersions + 1, clash); break;
+    case Here::kRenamesRToX: result = here->Save(id, SampleRecipe(u"X", 4000), {}, readVersions, clash); break;
+    case Here::kImportsX: result = ImportOwnRecipes(*here, {SampleRecipe(u"X", 4000)}, {}); break;
     case Here::kRestoresOldXAsR: result = here->Restore(oldX, {}, clash); break;
     }
     EXPECT_EQ(result, test.result);
@@ -114,7 +114,7 @@ TEST_P(OwnSaveClashTest, IsRefusedOrSavedAsTheTableSays) {
     EXPECT_EQ(clash.changed, test.changed);
     ASSERT_EQ(clash.theirs.has_value(), test.theirs);
     if (test.theirs) {
-        EXPECT_EQ(clash.theirs->recipe, Recipe(u"Р-1", 3000));
+        EXPECT_EQ(clash.theirs->recipe, SampleRecipe(u"Р-1", 3000));
     }
 
     // Read afresh: one recipe per code, nothing refused written.
@@ -135,7 +135,7 @@ TEST(OwnSaveClashText, NamesTheCodeAndShowsTheirVersion) {
               u"Рецепт не сохранён: код «К-1» занят: его только что сохранило другое рабочее место.");
     OwnSaveClash changed;
     changed.changed = true;
-    changed.theirs = OwnRecipeCurrent{1, {}, {}, 2, Recipe(u"К-1", 12500)};
+    changed.theirs = OwnRecipeCurrent{1, {}, {}, 2, SampleRecipe(u"К-1", 12500)};
     EXPECT_EQ(ChangedElsewhereQuestion(u"К-1", changed),
               u"Рецепт «К-1» изменён на другом рабочем месте, пока он был открыт здесь. Там сохранено:\r\n\r\n"
               u"К-1 Проба\r\n    OSN  1000\r\n    WHT  " + FormatOwnAmount(12500) + u"\r\n\r\n"

@@ -234,9 +234,10 @@ int ReadPrices(const std::string& path, const lacqueron::Catalogue& catalogue, c
     const lacqueron::BatchTime today{now.count(), 0};
     std::vector<lacqueron::PriceRecord> prices;
     lacqueron::LedgerCsvError error;
-    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(catalogue), {}, today, prices, error))
+    const lacqueron::PriceBook none({}, catalogue);
+    if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(catalogue), none, today, prices, error))
         return Fail(path + ": " + lacqueron::ToUtf8(lacqueron::DescribeLedgerCsvError(error)));
-    const lacqueron::PriceBook book(prices);
+    const lacqueron::PriceBook book(prices, catalogue);
     for (const colour::PasteOptics& paste : table.pastes) {
         const lacqueron::MixComponent* component = catalogue.findComponent(lacqueron::FromUtf8Lenient(paste.code), 0);
         const auto price = component ? book.PriceOn(lacqueron::LedgerKey(*component), lacqueron::LocalDay(today))

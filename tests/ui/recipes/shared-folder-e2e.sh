@@ -95,8 +95,10 @@ on "$second" wait-dialog $PAINTS 5000 focus $PAINTS wait-count $PAINTS $((rows +
 # Both copies save at the same moment; every recipe reaches the store and both lists.
 codes_first=() codes_second=()
 for ((i = 1; i <= AT_ONCE; i++)); do codes_first+=("А-$i") codes_second+=("Б-$i"); done
-# The driver's output file is its own in the background.
-(E2E_OUT=$E2E_OUT.first && save_in "$first" "${codes_first[@]}"; code=$?; rm -f "$E2E_OUT"; exit $code) &
+# The driver's output file and server are its own in the background: a server takes one
+# request at a time.
+(E2E_OUT=$E2E_OUT.first && driver_server_start && save_in "$first" "${codes_first[@]}"
+  code=$?; driver_server_stop; rm -f "$E2E_OUT"; exit $code) &
 saving_first=$!
 save_in "$second" "${codes_second[@]}" || fail "the second copy could not save its recipes"
 wait $saving_first || fail "the first copy could not save its recipes"
@@ -228,10 +230,10 @@ codes_of() { for ((i = 1; i <= RECIPES_EACH; i++)); do echo "$1-$i"; done; }
 
 (for ((b = 1; b <= BATCHES; b++)); do pour_plan --journal "$JOURNAL" "${readings[@]}" >/dev/null || exit 1; done) &
 POURING_PID=$!
-(E2E_OUT=$E2E_OUT.first &&
+(E2E_OUT=$E2E_OUT.first && driver_server_start &&
   { save_args $(codes_of Д); stock_args $STOCK_RECEIPT $BASE $BASE_DELIVERY $STOCK_COUNT VIO $VIO_FIRST \
     $STOCK_COUNT GRN $GRN_COUNT $STOCK_COUNT VIO $VIO_SECOND; } | in_manager "$first"
-  code=$?; rm -f "$E2E_OUT"; exit $code) &
+  code=$?; driver_server_stop; rm -f "$E2E_OUT"; exit $code) &
 first_turn=$!
 { save_args $(codes_of Е); stock_args $STOCK_RECEIPT $PASTE $PASTE_DELIVERY; } | in_manager "$second" ||
   fail "the second copy's turn with the third bench pouring did not finish"
