@@ -1,11 +1,13 @@
 // The own recipes opened as the program opens them: 10,000 recipes with 20 versions each
 // in one store file, read and checked (Load) and their current versions listed
-// (Current), as the paint list needs them at start.
+// (Current), as the paint list needs them at start; and the same recipes saved once each,
+// which the many versions should cost little more than.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "journal/posix/PosixJournalFile.h"
 #include "ownrecipes/OwnRecipeStore.h"
@@ -28,27 +30,33 @@ OwnRecipe Sample(std::uint64_t number, std::uint64_t version) {
              {u"BLK", 12}}};
 }
 
-// Versions interleaved, as benches saving through the years leave them.
-const std::filesystem::path& BigStore() {
-    static const std::filesystem::path path = [] {
-        const auto file =
-            std::filesystem::temp_directory_path() / ("lacqueron-bench-own-" + std::to_string(::getpid()) + ".lqr");
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << EncodeJournalHeader();
-        for (std::uint64_t version = 0; version < kVersionsEach; ++version)
-            for (std::uint64_t number = 0; number < kRecipes; ++number) {
-                const BatchTime saved = {kEpoch + static_cast<std::int64_t>(version * kRecipes + number),
-                                         kMoscowOffsetMinutes};
-                out << EncodeFrame(kOwnRecipeKind,
-                                   EncodeOwnRecipeVersion({number + 1, saved, false, Sample(number, version)}));
-            }
-        return file;
-    }();
+std::map<std::uint64_t, std::filesystem::path>& Stores() {
+    static std::map<std::uint64_t, std::filesystem::path> stores;
+    return stores;
+}
+
+// A store of kRecipes recipes saved `versionsEach` times, the versions interleaved as
+// benches saving through the years leave them; written once a run.
+const std::filesystem::path& Store(std::uint64_t versionsEach) {
+    std::filesystem::path& path = Stores()[versionsEach];
+    if (!path.empty()) return path;
+    path = std::filesystem::temp_directory_path() / ("lacqueron-bench-own-" + std::to_string(::getpid()) + "-" +
+                                                     std::to_string(versionsEach) + ".lqr");
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << EncodeJournalHeader();
+    for (std::uint64_t version = 0; version < versionsEach; ++version)
+        for (std::uint64_t number = 0; number < kRecipes; ++number) {
+            const BatchTime saved = {kEpoch + static_cast<std::int64_t>(version * kRecipes + number),
+                                     kMoscowOffsetMinutes};
+            out << EncodeFrame(kOwnRecipeKind,
+                               EncodeOwnRecipeVersion({number + 1, saved, false, Sample(number, version)}));
+        }
     return path;
 }
 
+// The argument is the versions each recipe has.
 void OpenOwnRecipes(benchmark::State& state) {
-    const std::string path = BigStore().string();
+    const std::string path = Store(static_cast<std::uint64_t>(state.range(0))).string();
     for (auto _ : state) {
         OwnRecipeStore store(OpenPosixJournalFile(path));
         if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kRecipes)
@@ -57,12 +65,12 @@ void OpenOwnRecipes(benchmark::State& state) {
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
 }
-BENCHMARK(OpenOwnRecipes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(OpenOwnRecipes)->Arg(kVersionsEach)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What the open costs before any record is looked at: the file read whole into memory
 // of its own, as the store reads it.
 void ReadTheFileOnly(benchmark::State& state) {
-    const std::string path = BigStore().string();
+    const std::string path = Store(kVersionsEach).string();
     for (auto _ : state) {
         const std::unique_ptr<JournalFile> file = OpenPosixJournalFile(path);
         std::uint64_t size = 0;
@@ -82,6 +90,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::filesystem::remove(lacqueron::BigStore());
+    for (const auto& [versions, path] : lacqueron::Stores()) std::filesystem::remove(path);
     return 0;
 }
