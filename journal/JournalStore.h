@@ -18,7 +18,9 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "journal/JournalFile.h"
@@ -59,24 +61,37 @@ JournalAppendResult AppendBatch(JournalFile& file, const BatchRecord& batch,
 
 class JournalStore {
 public:
+    // For a store of records of other kinds than batches whose reader keeps what it
+    // needs: given to Load, Refresh and AppendFrame alike, the file is read in pieces of
+    // kReadChunk, and `take` gets each piece's records before they are forgotten.
+    using Take = std::function<void(const JournalContents&)>;
+
     explicit JournalStore(std::unique_ptr<JournalFile> file);
 
     // Reads the whole file.
-    JournalLoadResult Load();
+    JournalLoadResult Load(const Take& take = {});
     // Reads what other writers appended since the last look; the whole file when it was
     // replaced meanwhile.
-    JournalLoadResult Refresh();
+    JournalLoadResult Refresh(const Take& take = {});
     // Writes one batch and adds it, with any batches other writers added, to Contents().
     JournalAppendResult Append(const BatchRecord& batch);
     // The same for a record of any kind, framed by EncodeFrame (empty when too large).
-    JournalAppendResult AppendFrame(std::string frame);
+    JournalAppendResult AppendFrame(std::string frame, const Take& take = {});
 
     // The batches in file order, oldest first, and the damage found.
     const JournalContents& Contents() const { return contents_; }
 
+    // The payloads of the whole records whose markers are at `offsets`, read under the
+    // shared lock; false when the file cannot be read or a record there is not whole.
+    bool ReadRecords(const std::vector<std::uint64_t>& offsets, std::vector<std::string>& payloads) const;
+
 private:
     // Brings the contents up to the file's current end; the caller holds a lock.
-    bool CatchUp();
+    bool CatchUp(const Take& take);
+    // The same in pieces, for a store that takes them.
+    bool CatchUpInPieces(std::uint64_t size, const Take& take);
+    // Gives the records read to `take`, if any, and forgets them.
+    void Hand(const Take& take);
 
     std::unique_ptr<JournalFile> file_;
     JournalContents contents_;

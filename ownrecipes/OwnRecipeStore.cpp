@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/UniqueId.h"
 #include "data/text/TextFold.h"
 #include "journal/RecordPayload.h"
 
@@ -13,11 +12,13 @@ constexpr std::size_t kSmallestLine = 4 + 8;
 constexpr std::uint8_t kKept = 0;
 constexpr std::uint8_t kDeleted = 1;
 
-// The fields every version starts with, read without the texts: what indexing needs.
+// The fields every version starts with and the save's id, read without decoding the
+// texts: what indexing needs.
 struct VersionHead {
     OwnRecipeId id = 0;
     BatchTime saved;
     bool deleted = false;
+    RecordId saveId = 0;
 };
 
 void ReadHead(PayloadReader& in, VersionHead& head) {
@@ -30,12 +31,30 @@ void ReadHead(PayloadReader& in, VersionHead& head) {
 bool ReadHead(std::string_view payload, VersionHead& head) {
     PayloadReader in(payload);
     ReadHead(in, head);
+    in.SkipText();  // code
+    in.SkipText();  // name
+    in.SkipText();  // note
+    in.U32();       // rgb
+    for (std::uint32_t lines = in.Count(kSmallestLine); lines > 0; --lines) {
+        in.SkipText();
+        in.I64();
+    }
+    head.saveId = ReadRecordId(in);
     return in.ok() && head.id != 0;
+}
+
+// The recipes a write is for: those `given`, and for each 0 the next of the new ids
+// that follow the saves' own in `fresh`.
+std::vector<OwnRecipeId> RecipeIds(std::vector<OwnRecipeId> given, const std::vector<RecordId>& fresh) {
+    std::size_t next = given.size();
+    for (OwnRecipeId& id : given)
+        if (id == 0) id = fresh[next++];
+    return given;
 }
 
 }  // namespace
 
-std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version) {
+std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId) {
     PayloadWriter out;
     out.U64(version.id);
     out.I64(version.saved.utcSeconds);
@@ -50,10 +69,11 @@ std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version) {
         out.Text(line.component);
         out.I64(line.amount);
     }
+    WriteRecordId(out, saveId);
     return std::move(out.bytes());
 }
 
-bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version) {
+bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version, RecordId* saveId) {
     PayloadReader in(payload);
     VersionHead head;
     ReadHead(in, head);
@@ -70,105 +90,109 @@ bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version)
         in.Text(line.component);
         line.amount = in.I64();
     }
+    const RecordId save = ReadRecordId(in);
+    if (saveId) *saveId = save;
     return in.ok() && head.id != 0;
 }
 
 OwnRecipeStore::OwnRecipeStore(std::unique_ptr<JournalFile> file) : log_(std::move(file)) {}
 
 JournalLoadResult OwnRecipeStore::Load() {
-    const JournalLoadResult result = log_.Load();
-    Index();
+    const JournalLoadResult result = log_.Load(*this);
+    BuildCurrent();
     return result;
 }
 
 bool OwnRecipeStore::Refresh() {
-    const std::size_t frames = framesIndexed_;
-    const std::size_t damage = damage_.size();
-    if (log_.Refresh() != JournalLoadResult::Loaded) return false;
-    Index();
-    return framesIndexed_ != frames || damage_.size() != damage;
-}
-
-void OwnRecipeStore::Index() {
-    const JournalContents& log = log_.Contents();
-    if (log.Size() != sizeIndexed_) ++revision_;
-    if (log.Size() < sizeIndexed_ || log.Frames().size() < framesIndexed_) {
-        recipes_.clear();
-        byId_.clear();
-        headDamage_.clear();
-        framesIndexed_ = 0;
-    }
-    for (std::size_t i = framesIndexed_; i < log.Frames().size(); ++i) {
-        const JournalFrame& frame = log.Frames()[i];
-        if (frame.kind != kOwnRecipeKind) continue;
-        VersionHead head;
-        if (!ReadHead(log.Payload(frame), head)) {
-            headDamage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
-            continue;
-        }
-        const auto [slot, added] = byId_.try_emplace(head.id, recipes_.size());
-        if (added) recipes_.push_back({head.id, {}, false});
-        recipes_[slot->second].frames.push_back(i);
-        recipes_[slot->second].deleted = head.deleted;
-    }
-    framesIndexed_ = log.Frames().size();
-    sizeIndexed_ = log.Size();
+    if (!log_.Refresh(*this)) return false;
     BuildCurrent();
+    return true;
 }
 
-bool OwnRecipeStore::DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const {
-    const JournalContents& log = log_.Contents();
-    return DecodeOwnRecipeVersion(log.Payload(log.Frames()[frame]), version);
+void OwnRecipeStore::Restart() {
+    recipes_.clear();
+    byId_.clear();
 }
 
-// Only the last version of each recipe is decoded, so the log opens as fast as it can
-// be checked; the others are decoded when their history is asked for.
+bool OwnRecipeStore::Read(const JournalFrame& frame, std::string_view payload) {
+    if (frame.kind != kOwnRecipeKind) return true;
+    VersionHead head;
+    if (!ReadHead(payload, head)) return false;
+    if (!log_.FirstOfId(head.saveId)) return true;
+    const auto [slot, added] = byId_.try_emplace(head.id, recipes_.size());
+    if (added) recipes_.push_back({head.id, head.saved, {}, 0, false, {}});
+    Versions& recipe = recipes_[slot->second];
+    recipe.offsets.push_back(frame.offset);
+    recipe.lastRecord = frame.recordNumber;
+    recipe.deleted = head.deleted;
+    recipe.last.assign(payload);
+    return true;
+}
+
+std::vector<OwnRecipeVersion> OwnRecipeStore::ReadVersions(const Versions& recipe) const {
+    std::vector<OwnRecipeVersion> versions;
+    std::vector<std::string> payloads;
+    // A file that cannot be read now leaves the last version, which is at hand.
+    if (!log_.ReadRecords(recipe.offsets, payloads)) payloads = {recipe.last};
+    OwnRecipeVersion version;
+    for (const std::string& payload : payloads)
+        if (DecodeOwnRecipeVersion(payload, version)) versions.push_back(version);
+    return versions;
+}
+
+// Only the last version of each recipe is kept and decoded, so the log opens as fast as
+// it can be read and checked; the others are read again when their history is asked for.
 void OwnRecipeStore::BuildCurrent() {
-    const JournalContents& log = log_.Contents();
-    damage_ = log.Damage();
-    damage_.insert(damage_.end(), headDamage_.begin(), headDamage_.end());
+    damage_ = log_.Damage();
     current_.clear();
     current_.reserve(recipes_.size());
     OwnRecipeVersion version;
     for (const Versions& recipe : recipes_) {
         if (recipe.deleted) continue;
-        // A last version whose fields do not read is reported; the one before it stands.
-        for (std::size_t i = recipe.frames.size(); i-- > 0;) {
-            if (DecodeFrame(recipe.frames[i], version)) {
-                if (version.deleted) break;
-                VersionHead first;
-                ReadHead(log.Payload(log.Frames()[recipe.frames.front()]), first);
-                current_.push_back({recipe.id, first.saved, version.saved, recipe.frames.size(),
-                                    std::move(version.recipe)});
-                break;
-            }
-            const JournalFrame& frame = log.Frames()[recipe.frames[i]];
-            damage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
+        if (DecodeOwnRecipeVersion(recipe.last, version)) {
+            current_.push_back(
+                {recipe.id, recipe.firstSaved, version.saved, recipe.offsets.size(), std::move(version.recipe)});
+            continue;
         }
+        // A last version whose fields do not read is reported; the one before it stands.
+        damage_.push_back({recipe.offsets.back(), recipe.lastRecord, JournalDamageKind::BadPayload});
+        std::vector<OwnRecipeVersion> older = ReadVersions(recipe);
+        if (!older.empty() && !older.back().deleted)
+            current_.push_back({recipe.id, recipe.firstSaved, older.back().saved, recipe.offsets.size(),
+                                std::move(older.back().recipe)});
     }
     std::sort(damage_.begin(), damage_.end(),
               [](const JournalDamage& a, const JournalDamage& b) { return a.offset < b.offset; });
 }
 
+// The time of a save is left out of a retry's key: a retry is the same save asked for
+// again a moment later. So are the ids of new recipes: a retry keeps those it was given.
+JournalAppendResult OwnRecipeStore::Write(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                          bool deleted, const BatchTime& now) {
+    std::vector<OwnRecipeId> given = ids;
+    given.resize(recipes.size());
+    const std::size_t newRecipes = static_cast<std::size_t>(std::count(given.begin(), given.end(), OwnRecipeId{0}));
+    const auto frames = [&](const std::vector<RecordId>& fresh, bool key) {
+        const std::vector<OwnRecipeId> chosen = RecipeIds(given, fresh);
+        std::string bytes;
+        for (std::size_t i = 0; i < recipes.size(); ++i) {
+            const OwnRecipeVersion version = {chosen[i], key ? BatchTime{} : now, deleted, recipes[i]};
+            const std::string frame = EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion(version, fresh[i]));
+            if (frame.empty()) return std::string();
+            bytes += frame;
+        }
+        return bytes;
+    };
+    std::vector<RecordId> used;
+    const JournalAppendResult result = log_.Write(recipes.size(), recipes.size() + newRecipes, frames, *this, &used);
+    BuildCurrent();
+    if (result == JournalAppendResult::Appended && !used.empty()) ids = RecipeIds(given, used);
+    return result;
+}
+
 JournalAppendResult OwnRecipeStore::SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
                                             const BatchTime& now) {
-    std::vector<OwnRecipeId> chosen = ids;
-    chosen.resize(recipes.size());
-    std::string frames;
-    for (std::size_t i = 0; i < recipes.size(); ++i) {
-        if (chosen[i] == 0) {
-            do chosen[i] = NewUniqueId();
-            while (byId_.contains(chosen[i]));
-        }
-        const std::string frame = EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({chosen[i], now, false, recipes[i]}));
-        if (frame.empty()) return JournalAppendResult::TooLarge;
-        frames += frame;
-    }
-    if (frames.empty()) return JournalAppendResult::Appended;
-    const JournalAppendResult result = log_.AppendFrame(std::move(frames));
-    Index();
-    if (result == JournalAppendResult::Appended) ids = std::move(chosen);
-    return result;
+    return Write(ids, recipes, false, now);
 }
 
 JournalAppendResult OwnRecipeStore::Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now) {
@@ -183,17 +207,13 @@ JournalAppendResult OwnRecipeStore::Delete(OwnRecipeId id, const BatchTime& now)
                                     [&](const OwnRecipeCurrent& recipe) { return recipe.id == id; });
     // Deleted already, or never saved: nothing to record.
     if (found == current_.end()) return JournalAppendResult::Appended;
-    const JournalAppendResult result =
-        log_.AppendFrame(EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({id, now, true, found->recipe})));
-    Index();
-    return result;
+    std::vector<OwnRecipeId> ids = {id};
+    return Write(ids, {found->recipe}, true, now);
 }
 
 JournalAppendResult OwnRecipeStore::Restore(const OwnRecipeVersion& version, const BatchTime& now) {
-    const JournalAppendResult result =
-        log_.AppendFrame(EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({version.id, now, false, version.recipe})));
-    Index();
-    return result;
+    std::vector<OwnRecipeId> ids = {version.id};
+    return Write(ids, {version.recipe}, false, now);
 }
 
 const std::vector<OwnRecipeCurrent>& OwnRecipeStore::Current() const { return current_; }
@@ -206,26 +226,18 @@ const OwnRecipeCurrent* OwnRecipeStore::FindCurrent(std::u16string_view code) co
 }
 
 std::vector<OwnRecipeVersion> OwnRecipeStore::History(OwnRecipeId id) const {
-    std::vector<OwnRecipeVersion> versions;
     const auto found = byId_.find(id);
-    if (found == byId_.end()) return versions;
-    OwnRecipeVersion version;
-    for (const std::size_t frame : recipes_[found->second].frames)
-        if (DecodeFrame(frame, version)) versions.push_back(version);
-    return versions;
+    return found == byId_.end() ? std::vector<OwnRecipeVersion>{} : ReadVersions(recipes_[found->second]);
 }
 
 std::vector<OwnRecipeVersion> OwnRecipeStore::Deleted() const {
     std::vector<OwnRecipeVersion> deleted;
-    OwnRecipeVersion version;
     for (const Versions& recipe : recipes_) {
         if (!recipe.deleted) continue;
-        for (std::size_t i = recipe.frames.size(); i-- > 0;) {
-            if (DecodeFrame(recipe.frames[i], version) && !version.deleted) {
-                deleted.push_back(version);
-                break;
-            }
-        }
+        const std::vector<OwnRecipeVersion> versions = ReadVersions(recipe);
+        const auto kept = std::find_if(versions.rbegin(), versions.rend(),
+                                       [](const OwnRecipeVersion& version) { return !version.deleted; });
+        if (kept != versions.rend()) deleted.push_back(*kept);
     }
     return deleted;
 }

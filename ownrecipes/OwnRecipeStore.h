@@ -14,6 +14,7 @@
 #include "journal/JournalFile.h"
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
+#include "journal/RecordLog.h"
 #include "ownrecipes/OwnRecipe.h"
 
 namespace lacqueron {
@@ -42,12 +43,15 @@ struct OwnRecipeCurrent {
 };
 
 // A version's payload: id (u64), time (i64 seconds, i32 minutes), deleted (u8), code,
-// name, note, rgb (u32), lines (u32 count, then component and amount (i64) each). Fields
+// name, note, rgb (u32), lines (u32 count, then component and amount (i64) each), and
+// the save's id (u64), which a version written before saves had ids ends without. Fields
 // a later version adds after these are passed over.
-std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version);
-bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version);
+std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId = 0);
+bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version, RecordId* saveId = nullptr);
 
-class OwnRecipeStore {
+// Every save is written with an id; a retry of a save reported failed writes it again
+// with the same id, and the store keeps the first version of an id.
+class OwnRecipeStore : private RecordReader {
 public:
     explicit OwnRecipeStore(std::unique_ptr<JournalFile> file);
 
@@ -56,11 +60,11 @@ public:
     bool Refresh();
     // Counts the changes read or written through this object: a window compares it with
     // the count it last showed, since another window may have done the refreshing.
-    std::uint64_t Revision() const noexcept { return revision_; }
+    std::uint64_t Revision() const noexcept { return log_.Revision(); }
 
     // Appends a version; a new recipe gets a new id (returned through `id` when 0).
     JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now);
-    // Several recipes in one write, so that either all of them are saved or none.
+    // Several recipes in one write, so that either all of them are saved or none, on disk too.
     JournalAppendResult SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
                                 const BatchTime& now);
     JournalAppendResult Delete(OwnRecipeId id, const BatchTime& now);
@@ -71,34 +75,38 @@ public:
     const std::vector<OwnRecipeCurrent>& Current() const;
     // The current recipe with the code, case folded; null when none.
     const OwnRecipeCurrent* FindCurrent(std::u16string_view code) const;
-    // Every version of one recipe, oldest first, deletes included.
+    // Every version of one recipe, oldest first, deletes included: read from the file.
     std::vector<OwnRecipeVersion> History(OwnRecipeId id) const;
-    // Deleted recipes, for restoring: their last version before the delete.
+    // Deleted recipes, for restoring: their last version before the delete, read from the file.
     std::vector<OwnRecipeVersion> Deleted() const;
     // The damage found in the file, as the journal reports it.
     const std::vector<JournalDamage>& Damage() const;
 
 private:
-    // Every version of one recipe, by the index of its frame in the log.
+    // Every version of one recipe, by where its record is in the log; only the last one
+    // is kept in memory.
     struct Versions {
         OwnRecipeId id = 0;
-        std::vector<std::size_t> frames;
-        bool deleted = false;  // its last version is a delete
+        BatchTime firstSaved;
+        std::vector<std::uint64_t> offsets;  // oldest first
+        std::size_t lastRecord = 0;          // the last version's record number
+        bool deleted = false;                // its last version is a delete
+        std::string last;                    // the last version's payload
     };
 
-    // Indexes the frames read since the last time; everything again when the file was replaced.
-    void Index();
+    void Restart() override;
+    bool Read(const JournalFrame& frame, std::string_view payload) override;
+    // Writes versions of the recipes `ids` name (0: a new recipe, given a new id) in one write.
+    JournalAppendResult Write(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes, bool deleted,
+                              const BatchTime& now);
     void BuildCurrent();
-    bool DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const;
+    // The versions of a recipe that read, oldest first, read again from the file.
+    std::vector<OwnRecipeVersion> ReadVersions(const Versions& recipe) const;
 
-    JournalStore log_;
+    RecordLog log_;
     std::vector<Versions> recipes_;  // in the order first saved
     std::unordered_map<OwnRecipeId, std::size_t> byId_;
-    std::size_t framesIndexed_ = 0;
-    std::uint64_t sizeIndexed_ = 0;
-    std::uint64_t revision_ = 0;
-    std::vector<JournalDamage> headDamage_;  // versions whose first fields do not read
-    std::vector<JournalDamage> damage_;      // the log's and undecodable versions', by offset
+    std::vector<JournalDamage> damage_;  // the log's and undecodable versions', by offset
     std::vector<OwnRecipeCurrent> current_;
 };
 

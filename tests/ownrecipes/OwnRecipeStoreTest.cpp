@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "core/Utf8.h"
 #include "journal/posix/PosixJournalFile.h"
 #include "ownrecipes/OwnRecipeCsv.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "tests/journal/LandedButFailedFile.h"
 #include "tests/formula/ShippedCatalogue.h"
 
 namespace lacqueron {
@@ -194,6 +196,47 @@ TEST_F(OwnRecipeStoreTest, ExportedRecipesImportBackAsNewVersions) {
     ASSERT_EQ(ImportOwnRecipes(store, read, At(2)), JournalAppendResult::Appended);
     EXPECT_EQ(store.Current().size(), 2u);
     EXPECT_EQ(store.Current().front().versions, 2u);
+}
+
+// The save of a new recipe landed, the painter was told it failed and saved again: one
+// recipe with one version, under the id the retry reports.
+TEST_F(OwnRecipeStoreTest, ASaveReportedFailedIsNotDoubledByItsRetry) {
+    bool failNext = true;
+    OwnRecipeStore store(std::make_unique<test::LandedButFailedFile>(path_.string(), failNext));
+    ASSERT_EQ(store.Load(), JournalLoadResult::Loaded);
+    OwnRecipeId id = 0;
+    ASSERT_EQ(store.Save(id, Recipe(u"К-1", 100000), At(0)), JournalAppendResult::WriteFailed);
+    EXPECT_EQ(id, 0u);
+    ASSERT_EQ(store.Save(id, Recipe(u"К-1", 100000), At(1)), JournalAppendResult::Appended);
+
+    const OwnRecipeStore reopened = Open();
+    ASSERT_EQ(Codes(reopened), std::vector<WideString>{u"К-1"});
+    EXPECT_EQ(reopened.Current().front().id, id);
+    EXPECT_EQ(reopened.Current().front().versions, 1u);
+    EXPECT_EQ(reopened.Current().front().lastSaved, At(0));  // the retry wrote the same version again
+}
+
+// An import cut by a power loss at any byte leaves the recipes as they were, and the
+// next save goes on after it.
+TEST_F(OwnRecipeStoreTest, AnImportCutAnywhereSavesNoneOfItsRecipes) {
+    OwnRecipeId id = 0;
+    Open().Save(id, Recipe(u"К-1", 100000), At(0));
+    const auto before = std::filesystem::file_size(path_);
+    std::vector<OwnRecipeId> ids = {id, 0, 0};
+    ASSERT_EQ(Open().SaveAll(ids, {Recipe(u"К-1", 1), Recipe(u"К-2", 2), Recipe(u"К-3", 3)}, At(1)),
+              JournalAppendResult::Appended);
+    std::string whole;
+    ASSERT_TRUE(OpenPosixJournalFile(path_.string())->ReadAt(0, std::filesystem::file_size(path_), whole));
+    for (std::size_t cut = before; cut < whole.size(); ++cut) {
+        SCOPED_TRACE("cut at byte " + std::to_string(cut));
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << whole.substr(0, cut);
+        OwnRecipeId next = 0;
+        ASSERT_EQ(Open().Save(next, Recipe(u"К-4", 4), At(2)), JournalAppendResult::Appended);
+        const OwnRecipeStore store = Open();
+        EXPECT_EQ(Codes(store), (std::vector<WideString>{u"К-1", u"К-4"}));
+        EXPECT_EQ(store.Current().front().recipe, Recipe(u"К-1", 100000));
+        EXPECT_EQ(store.Damage().empty(), cut == before);
+    }
 }
 
 struct BadCsvCase {
