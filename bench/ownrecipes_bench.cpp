@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -48,8 +49,10 @@ const std::filesystem::path& Store(std::uint64_t versionsEach) {
         for (std::uint64_t number = 0; number < kRecipes; ++number) {
             const BatchTime saved = {kEpoch + static_cast<std::int64_t>(version * kRecipes + number),
                                      kMoscowOffsetMinutes};
+            // Every save has an id of its own, as the program writes it.
+            const RecordId saveId = version * kRecipes + number + 1;
             out << EncodeFrame(kOwnRecipeKind,
-                               EncodeOwnRecipeVersion({number + 1, saved, false, Sample(number, version)}));
+                               EncodeOwnRecipeVersion({number + 1, saved, false, Sample(number, version)}, saveId));
         }
     return path;
 }
@@ -67,9 +70,9 @@ void OpenOwnRecipes(benchmark::State& state) {
 }
 BENCHMARK(OpenOwnRecipes)->Arg(kVersionsEach)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// What the open costs before any record is looked at: the file read whole into memory
-// of its own, as the store reads it.
-void ReadTheFileOnly(benchmark::State& state) {
+// What the open cost before any record was looked at, when the store read the file
+// whole into memory of its own.
+void ReadTheFileWhole(benchmark::State& state) {
     const std::string path = Store(kVersionsEach).string();
     for (auto _ : state) {
         const std::unique_ptr<JournalFile> file = OpenPosixJournalFile(path);
@@ -81,7 +84,25 @@ void ReadTheFileOnly(benchmark::State& state) {
         benchmark::DoNotOptimize(bytes.view().data());
     }
 }
-BENCHMARK(ReadTheFileOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ReadTheFileWhole)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the open costs now before any record is looked at: the file read in pieces of
+// kReadChunk into one buffer, as the store reads it.
+void ReadTheFileInPieces(benchmark::State& state) {
+    const std::string path = Store(kVersionsEach).string();
+    std::string piece(kReadChunk, '\0');
+    for (auto _ : state) {
+        const std::unique_ptr<JournalFile> file = OpenPosixJournalFile(path);
+        std::uint64_t size = 0;
+        if (!file || !file->Size(size)) state.SkipWithError("file not read");
+        for (std::uint64_t at = 0; at < size; at += kReadChunk) {
+            const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(kReadChunk, size - at));
+            if (!file->ReadInto(at, length, piece.data())) state.SkipWithError("file not read");
+        }
+        benchmark::DoNotOptimize(piece.data());
+    }
+}
+BENCHMARK(ReadTheFileInPieces)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace lacqueron

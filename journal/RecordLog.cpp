@@ -11,6 +11,7 @@ RecordLog::RecordLog(std::unique_ptr<JournalFile> file) : log_(std::move(file)) 
 JournalLoadResult RecordLog::Load(RecordReader& reader) {
     reader.Restart();
     ids_.clear();
+    idCount_ = 0;
     payloadDamage_.clear();
     damage_.clear();
     sizeIndexed_ = 0;
@@ -22,13 +23,50 @@ bool RecordLog::Refresh(RecordReader& reader) {
     return log_.Refresh(Taker(reader)) == JournalLoadResult::Loaded && sizeIndexed_ != size;
 }
 
-bool RecordLog::FirstOfId(RecordId id) { return id == 0 || ids_.insert(id).second; }
+namespace {
+
+constexpr std::size_t kFirstIdSlots = 1024;
+constexpr std::size_t kIdSlotsPerId = 2;  // at most half full
+
+// Spreads ids that count up as well as random ones over the slots (the 64-bit finaliser
+// of MurmurHash3).
+std::size_t IdSlot(RecordId id, std::size_t mask) {
+    id ^= id >> 33;
+    id *= 0xFF51AFD7ED558CCDull;
+    id ^= id >> 33;
+    return static_cast<std::size_t>(id) & mask;
+}
+
+}  // namespace
+
+void RecordLog::GrowIds() {
+    std::vector<RecordId> old(std::max(kFirstIdSlots, ids_.size() * 2), 0);
+    old.swap(ids_);
+    idCount_ = 0;
+    for (const RecordId id : old)
+        if (id != 0) FirstOfId(id);
+}
+
+bool RecordLog::FirstOfId(RecordId id) {
+    if (id == 0) return true;
+    if ((idCount_ + 1) * kIdSlotsPerId > ids_.size()) GrowIds();
+    const std::size_t mask = ids_.size() - 1;
+    for (std::size_t slot = IdSlot(id, mask);; slot = (slot + 1) & mask) {
+        if (ids_[slot] == id) return false;
+        if (ids_[slot] == 0) {
+            ids_[slot] = id;
+            ++idCount_;
+            return true;
+        }
+    }
+}
 
 void RecordLog::Take(RecordReader& reader, const JournalContents& log) {
     if (log.Size() != sizeIndexed_) ++revision_;
     if (log.Size() < sizeIndexed_) {
         reader.Restart();
         ids_.clear();
+        idCount_ = 0;
         payloadDamage_.clear();
     }
     for (const JournalFrame& frame : log.Frames())

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "journal/JournalFile.h"
@@ -51,7 +50,8 @@ public:
     std::uint64_t Revision() const noexcept { return revision_; }
 
     // True for the first record of an id, and for every record of id 0; a reader keeps
-    // only those, so a retry that landed twice counts once, where the first one landed.
+    // only those (or looks among the records of the same key, where a retry's must be),
+    // so a retry that landed twice counts once, where the first one landed.
     bool FirstOfId(RecordId id);
 
     // Writes `records` records as one write, an import when there are several: all of
@@ -82,8 +82,14 @@ private:
         return [this, &reader](const JournalContents& log) { Take(reader, log); };
     }
 
+    // Doubles the id table and puts the ids met in again.
+    void GrowIds();
+
     JournalStore log_;
-    std::unordered_set<RecordId> ids_;
+    // The ids met, open addressing with 0 for a free slot: a log of 200,000 records meets
+    // as many ids, and a node for each would cost more than reading them.
+    std::vector<RecordId> ids_;
+    std::size_t idCount_ = 0;
     std::vector<JournalDamage> payloadDamage_;
     std::vector<JournalDamage> damage_;
     std::uint64_t sizeIndexed_ = 0;

@@ -89,6 +89,7 @@ private:
         OwnRecipeId id = 0;
         BatchTime firstSaved;
         std::vector<std::uint64_t> offsets;  // oldest first
+        std::vector<RecordId> saves;         // their save ids, the same way
         std::size_t lastRecord = 0;          // the last version's record number
         bool deleted = false;                // its last version is a delete
         std::string last;                    // the last version's payload
