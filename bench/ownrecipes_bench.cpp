@@ -10,33 +10,21 @@
 #include <fstream>
 #include <map>
 
+#include "bench/OwnRecipeSamples.h"
 #include "journal/posix/PosixJournalFile.h"
-#include "ownrecipes/OwnRecipeStore.h"
 
 namespace lacqueron {
 namespace {
 
-constexpr std::uint64_t kRecipes = 10000;
+using bench::kSampleRecipes;
 constexpr std::uint64_t kVersionsEach = 20;
-constexpr std::int64_t kEpoch = 1796601600;  // 2026-12-07 00:00 UTC
-constexpr std::int32_t kMoscowOffsetMinutes = 180;
-
-// A recipe of the size a lab's are: a base and five pastes, a code, a name and a note.
-OwnRecipe Sample(std::uint64_t number, std::uint64_t version) {
-    WideString digits;
-    for (const char c : std::to_string(number)) digits += static_cast<char16_t>(c);
-    const auto amount = static_cast<Thousandths>(1000 + version);
-    return {u"К-" + digits, u"Бежевый заказчика " + digits, u"Заказ " + digits + u", «Ока»", 0x88BACD,
-            {{u"OSN", 1000000}, {u"WHT", 119000 + amount}, {u"YEL", amount}, {u"RED", 146}, {u"ULT", 437},
-             {u"BLK", 12}}};
-}
 
 std::map<std::uint64_t, std::filesystem::path>& Stores() {
     static std::map<std::uint64_t, std::filesystem::path> stores;
     return stores;
 }
 
-// A store of kRecipes recipes saved `versionsEach` times, the versions interleaved as
+// A store of kSampleRecipes recipes saved `versionsEach` times, the versions interleaved as
 // benches saving through the years leave them; written once a run.
 const std::filesystem::path& Store(std::uint64_t versionsEach) {
     std::filesystem::path& path = Stores()[versionsEach];
@@ -44,16 +32,7 @@ const std::filesystem::path& Store(std::uint64_t versionsEach) {
     path = std::filesystem::temp_directory_path() / ("lacqueron-bench-own-" + std::to_string(::getpid()) + "-" +
                                                      std::to_string(versionsEach) + ".lqr");
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << EncodeJournalHeader();
-    for (std::uint64_t version = 0; version < versionsEach; ++version)
-        for (std::uint64_t number = 0; number < kRecipes; ++number) {
-            const BatchTime saved = {kEpoch + static_cast<std::int64_t>(version * kRecipes + number),
-                                     kMoscowOffsetMinutes};
-            // Every save has an id of its own, as the program writes it.
-            const RecordId saveId = version * kRecipes + number + 1;
-            out << EncodeFrame(kOwnRecipeKind,
-                               EncodeOwnRecipeVersion({number + 1, saved, false, Sample(number, version)}, saveId));
-        }
+    bench::WriteSampleOwnRecipes(out, versionsEach);
     return path;
 }
 
@@ -62,7 +41,7 @@ void OpenOwnRecipes(benchmark::State& state) {
     const std::string path = Store(static_cast<std::uint64_t>(state.range(0))).string();
     for (auto _ : state) {
         OwnRecipeStore store(OpenPosixJournalFile(path));
-        if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kRecipes)
+        if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kSampleRecipes)
             state.SkipWithError("recipes not read");
         benchmark::DoNotOptimize(store.Current().back().recipe.lines.size());
     }
