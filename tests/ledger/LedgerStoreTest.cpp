@@ -102,6 +102,14 @@ TEST(LedgerRecordTest, APayloadGrownByLaterFieldsStillReads) {
     EXPECT_EQ(read.perKilogram, price.perKilogram);
     EXPECT_EQ(read.from, price.from);
     EXPECT_FALSE(DecodePrice(EncodePrice(price).substr(0, 20), read));
+    // A record written before records had ids ends before the id, and has id 0.
+    const std::string withId = EncodePrice(price, 7);
+    RecordId id = 1;
+    ASSERT_TRUE(DecodePrice(withId, read, &id));
+    EXPECT_EQ(id, 7u);
+    ASSERT_TRUE(DecodePrice(withId.substr(0, withId.size() - sizeof(RecordId)), read, &id));
+    EXPECT_EQ(id, 0u);
+    EXPECT_EQ(read.perKilogram, price.perKilogram);
 }
 
 TEST(PricesCsvTest, AnExportReadsBackAsTheSamePricesAndAddsNothingAgain) {
