@@ -1,68 +1,58 @@
 // The own recipes opened as the program opens them: 10,000 recipes with 20 versions each
 // in one store file, read and checked (Load) and their current versions listed
-// (Current), as the paint list needs them at start.
+// (Current), as the paint list needs them at start; and the same recipes saved once each,
+// which the many versions should cost little more than.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
+#include "bench/OwnRecipeSamples.h"
 #include "journal/posix/PosixJournalFile.h"
-#include "ownrecipes/OwnRecipeStore.h"
 
 namespace lacqueron {
 namespace {
 
-constexpr std::uint64_t kRecipes = 10000;
+using bench::kSampleRecipes;
 constexpr std::uint64_t kVersionsEach = 20;
-constexpr std::int64_t kEpoch = 1796601600;  // 2026-12-07 00:00 UTC
-constexpr std::int32_t kMoscowOffsetMinutes = 180;
 
-// A recipe of the size a lab's are: a base and five pastes, a code, a name and a note.
-OwnRecipe Sample(std::uint64_t number, std::uint64_t version) {
-    WideString digits;
-    for (const char c : std::to_string(number)) digits += static_cast<char16_t>(c);
-    const auto amount = static_cast<Thousandths>(1000 + version);
-    return {u"К-" + digits, u"Бежевый заказчика " + digits, u"Заказ " + digits + u", «Ока»", 0x88BACD,
-            {{u"OSN", 1000000}, {u"WHT", 119000 + amount}, {u"YEL", amount}, {u"RED", 146}, {u"ULT", 437},
-             {u"BLK", 12}}};
+std::map<std::uint64_t, std::filesystem::path>& Stores() {
+    static std::map<std::uint64_t, std::filesystem::path> stores;
+    return stores;
 }
 
-// Versions interleaved, as benches saving through the years leave them.
-const std::filesystem::path& BigStore() {
-    static const std::filesystem::path path = [] {
-        const auto file =
-            std::filesystem::temp_directory_path() / ("lacqueron-bench-own-" + std::to_string(::getpid()) + ".lqr");
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << EncodeJournalHeader();
-        for (std::uint64_t version = 0; version < kVersionsEach; ++version)
-            for (std::uint64_t number = 0; number < kRecipes; ++number) {
-                const BatchTime saved = {kEpoch + static_cast<std::int64_t>(version * kRecipes + number),
-                                         kMoscowOffsetMinutes};
-                out << EncodeFrame(kOwnRecipeKind,
-                                   EncodeOwnRecipeVersion({number + 1, saved, false, Sample(number, version)}));
-            }
-        return file;
-    }();
+// A store of kSampleRecipes recipes saved `versionsEach` times, the versions interleaved as
+// benches saving through the years leave them; written once a run.
+const std::filesystem::path& Store(std::uint64_t versionsEach) {
+    std::filesystem::path& path = Stores()[versionsEach];
+    if (!path.empty()) return path;
+    path = std::filesystem::temp_directory_path() / ("lacqueron-bench-own-" + std::to_string(::getpid()) + "-" +
+                                                     std::to_string(versionsEach) + ".lqr");
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    bench::WriteSampleOwnRecipes(out, versionsEach);
     return path;
 }
 
+// The argument is the versions each recipe has.
 void OpenOwnRecipes(benchmark::State& state) {
-    const std::string path = BigStore().string();
+    const std::string path = Store(static_cast<std::uint64_t>(state.range(0))).string();
     for (auto _ : state) {
         OwnRecipeStore store(OpenPosixJournalFile(path));
-        if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kRecipes)
+        if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kSampleRecipes)
             state.SkipWithError("recipes not read");
         benchmark::DoNotOptimize(store.Current().back().recipe.lines.size());
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
 }
-BENCHMARK(OpenOwnRecipes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(OpenOwnRecipes)->Arg(kVersionsEach)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// What the open costs before any record is looked at: the file read whole into memory
-// of its own, as the store reads it.
-void ReadTheFileOnly(benchmark::State& state) {
-    const std::string path = BigStore().string();
+// What the open cost before any record was looked at, when the store read the file
+// whole into memory of its own.
+void ReadTheFileWhole(benchmark::State& state) {
+    const std::string path = Store(kVersionsEach).string();
     for (auto _ : state) {
         const std::unique_ptr<JournalFile> file = OpenPosixJournalFile(path);
         std::uint64_t size = 0;
@@ -73,7 +63,25 @@ void ReadTheFileOnly(benchmark::State& state) {
         benchmark::DoNotOptimize(bytes.view().data());
     }
 }
-BENCHMARK(ReadTheFileOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ReadTheFileWhole)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the open costs now before any record is looked at: the file read in pieces of
+// kReadChunk into one buffer, as the store reads it.
+void ReadTheFileInPieces(benchmark::State& state) {
+    const std::string path = Store(kVersionsEach).string();
+    std::string piece(kReadChunk, '\0');
+    for (auto _ : state) {
+        const std::unique_ptr<JournalFile> file = OpenPosixJournalFile(path);
+        std::uint64_t size = 0;
+        if (!file || !file->Size(size)) state.SkipWithError("file not read");
+        for (std::uint64_t at = 0; at < size; at += kReadChunk) {
+            const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(kReadChunk, size - at));
+            if (!file->ReadInto(at, length, piece.data())) state.SkipWithError("file not read");
+        }
+        benchmark::DoNotOptimize(piece.data());
+    }
+}
+BENCHMARK(ReadTheFileInPieces)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace lacqueron
@@ -82,6 +90,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::filesystem::remove(lacqueron::BigStore());
+    for (const auto& [versions, path] : lacqueron::Stores()) std::filesystem::remove(path);
     return 0;
 }

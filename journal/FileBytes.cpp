@@ -24,4 +24,9 @@ void FileBytes::Append(std::string_view more) {
     if (!more.empty()) std::memcpy(Extend(more.size()), more.data(), more.size());
 }
 
+void FileBytes::DropFront(std::size_t length) noexcept {
+    if (length < size_) std::memmove(data_.get(), data_.get() + length, size_ - length);
+    size_ = length < size_ ? size_ - length : 0;
+}
+
 }  // namespace lacqueron

@@ -17,6 +17,10 @@ public:
     // Adds `length` bytes for the caller to fill and returns where they start.
     char* Extend(std::size_t length);
     void Append(std::string_view more);
+    // Gives back the last `length` bytes, as after a read that failed.
+    void Shrink(std::size_t length) noexcept { size_ -= length; }
+    // Forgets the first `length` bytes; the storage stays for what is read next.
+    void DropFront(std::size_t length) noexcept;
 
     std::string_view view() const noexcept { return {data_.get(), size_}; }
     std::size_t size() const noexcept { return size_; }

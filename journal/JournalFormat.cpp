@@ -41,6 +41,26 @@ constexpr std::uint8_t kCorrectionDeclined = 0;
 constexpr std::uint8_t kCorrectionAccepted = 1;
 constexpr std::size_t kSmallestComponentCode = 4 + 1;
 
+std::string EncodeImportMark(RecordKind kind, RecordId importId, std::uint32_t records) {
+    PayloadWriter payload;
+    payload.U64(importId);
+    payload.U32(records);
+    return EncodeFrame(kind, payload.bytes());
+}
+
+struct ImportMark {
+    RecordId id = 0;
+    std::uint32_t records = 0;
+    bool operator==(const ImportMark&) const = default;
+};
+
+bool DecodeImportMark(std::string_view payload, ImportMark& mark) {
+    PayloadReader in(payload);
+    mark.id = in.U64();
+    mark.records = in.U32();
+    return in.ok();
+}
+
 bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     PayloadReader in(payload);
     batch.time.utcSeconds = in.I64();
@@ -145,6 +165,15 @@ std::size_t NextIntactFrame(std::string_view bytes, std::size_t from) {
     return bytes.size();
 }
 
+// Whether the record at `at` may be whole once the bytes after `bytes` are read: what
+// is there is no more than the start of a record that its length says runs on.
+bool RunsPastEnd(std::string_view bytes, std::size_t at) {
+    const std::size_t rest = bytes.size() - at;
+    if (rest < kRecordFrameOverhead) return StartsLikeMarker(bytes.substr(at));
+    const std::uint32_t length = ReadU32(bytes, at + kMarkerSize);
+    return MarkerAt(bytes, at) && length <= kMaxRecordPayload && rest - kRecordFrameOverhead < length;
+}
+
 // Why the bytes from `at` up to the next intact record at `next` are no record.
 JournalDamageKind ClassifyDamage(std::string_view bytes, std::size_t at, std::size_t next) {
     const std::size_t rest = bytes.size() - at;
@@ -172,6 +201,8 @@ std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc) noexc
     for (; size > 0; --size, ++p) crc = kCrcTables[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
+
+std::uint32_t RecordPayloadLength(std::string_view head) { return ReadU32(head, kMarkerSize); }
 
 std::string EncodeJournalHeader() {
     PayloadWriter out;
@@ -226,6 +257,16 @@ std::string EncodeFrame(const RecordKind& kind, std::string_view payload) {
     return std::move(frame.bytes());
 }
 
+std::string EncodeImport(RecordId importId, std::uint32_t records, std::string_view frames) {
+    if (frames.empty()) return {};
+    std::string bytes = EncodeImportMark(kImportOpenKind, importId, records);
+    bytes += frames;
+    bytes += EncodeImportMark(kImportCloseKind, importId, records);
+    return bytes;
+}
+
+std::string EncodeImportAbandoned() { return EncodeImportMark(kImportCloseKind, 0, 0); }
+
 JournalTail ClassifyJournalTail(std::string_view head, std::uint64_t size, std::string_view tail) {
     if (size == 0) return JournalTail::Empty;
     if (size < kJournalHeaderSize)
@@ -257,45 +298,110 @@ std::vector<std::string_view> IntactFrames(std::string_view bytes) {
     return frames;
 }
 
-void JournalContents::ParseFrom(std::size_t start) {
-    if (newerVersion_) return;
+bool JournalContents::ParseFrom(std::size_t start, bool more) {
     const std::string_view bytes = bytes_.view();
+    parsed_ = bytes.size();
+    if (newerVersion_) return true;
     // One batch reused for every record: checking a record then allocates nothing.
     BatchRecord scratch;
     for (std::size_t at = start; at < bytes.size();) {
         const std::int64_t length = IntactFrameAt(bytes, at);
+        if (length < 0 && more) {
+            parsed_ = at;
+            return RunsPastEnd(bytes, at);
+        }
         if (length < 0) {
             const std::size_t next = NextIntactFrame(bytes, at + 1);
-            damage_.push_back({at, ++records_, ClassifyDamage(bytes, at, next)});
+            DropImport(false);
+            damage_.push_back({base_ + at, ++records_, ClassifyDamage(bytes, at, next)});
             at = next;
             continue;
         }
-        const JournalEntry entry = {at + kMarkerSize + kLengthSize, static_cast<std::size_t>(length), 0};
+        const std::size_t payloadAt = at + kMarkerSize + kLengthSize;
+        const std::size_t payloadSize = static_cast<std::size_t>(length);
         if (KindAt(bytes, at) != kBatchKind) {
             // Another kind's record: kept for whoever reads that kind, whole as far as
             // the frame can tell.
-            frames_.push_back({KindAt(bytes, at), at, entry.payloadOffset, entry.payloadSize, ++records_});
-        } else if (DecodeBatch(bytes.substr(entry.payloadOffset, entry.payloadSize), scratch)) {
-            entries_.push_back(entry);
-            entries_.back().utcSeconds = scratch.time.utcSeconds;
-            entries_.back().batchId = scratch.batchId;
-            ++records_;
+            TakeFrame({KindAt(bytes, at), base_ + at, base_ + payloadAt, payloadSize, ++records_});
         } else {
-            damage_.push_back({at, ++records_, JournalDamageKind::BadPayload});
+            DropImport(true);  // no import holds batches
+            if (DecodeBatch(bytes.substr(payloadAt, payloadSize), scratch)) {
+                entries_.push_back({base_ + payloadAt, payloadSize, scratch.time.utcSeconds, scratch.batchId});
+                ++records_;
+            } else {
+                damage_.push_back({base_ + at, ++records_, JournalDamageKind::BadPayload});
+            }
         }
-        at += kRecordFrameOverhead + entry.payloadSize;
+        at += kRecordFrameOverhead + payloadSize;
+    }
+    return true;
+}
+
+void JournalContents::DropImport(bool unfinished) {
+    if (!import_) return;
+    if (unfinished) damage_.push_back(import_->opening);
+    import_.reset();
+}
+
+void JournalContents::TakeFrame(const JournalFrame& frame) {
+    const bool opening = frame.kind == kImportOpenKind;
+    const bool closing = frame.kind == kImportCloseKind;
+    ImportMark mark;
+    const bool markRight =
+        (opening || closing) && DecodeImportMark(Payload(frame), mark) && (closing || mark.records > 0);
+    if (closing && import_ && markRight && ImportMark{import_->id, import_->records} == mark &&
+        import_->frames.size() == mark.records) {
+        frames_.insert(frames_.end(), import_->frames.begin(), import_->frames.end());
+        import_.reset();
+        return;
+    }
+    if (import_ && !opening && !closing && import_->frames.size() < import_->records) {
+        import_->frames.push_back(frame);
+        return;
+    }
+    // Anything else ends an open import unfinished: a record of another write follows it.
+    DropImport(true);
+    if (opening && markRight) {
+        const JournalDamage unfinished = {frame.offset, frame.recordNumber, JournalDamageKind::TruncatedRecord};
+        import_ = OpenImport{mark.id, mark.records, unfinished, {}};
+    } else if (opening || closing) {
+        // A closing record with no import open is what is left of one already dropped,
+        // or a writer's word that the import before it was abandoned.
+        if (!markRight) damage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
+    } else {
+        frames_.push_back(frame);
     }
 }
 
 void JournalContents::ParseMore(std::string_view more) {
-    const std::size_t start = bytes_.size();
     bytes_.Append(more);
-    ParseFrom(start);
+    ParseFrom(parsed_, false);
+}
+
+bool JournalContents::ReadMore(JournalFile& file, std::size_t length) {
+    char* const room = bytes_.Extend(length);
+    if (file.ReadInto(Size() - length, length, room)) return true;
+    bytes_.Shrink(length);
+    return false;
+}
+
+bool JournalContents::ParseRead(bool more) {
+    return base_ == 0 && parsed_ == 0 ? ParseWhole(more) : ParseFrom(parsed_, more);
+}
+
+void JournalContents::Forget() {
+    std::size_t keep = parsed_;
+    if (import_) keep = std::min(keep, static_cast<std::size_t>(import_->opening.offset - base_));
+    bytes_.DropFront(keep);
+    base_ += keep;
+    parsed_ -= keep;
+    frames_.clear();
+    entries_.clear();
 }
 
 void JournalContents::DecodeInto(std::size_t index, BatchRecord& batch) const {
     const JournalEntry& entry = entries_[index];
-    DecodeBatch(bytes_.view().substr(entry.payloadOffset, entry.payloadSize), batch);
+    DecodeBatch(bytes_.view().substr(entry.payloadOffset - base_, entry.payloadSize), batch);
 }
 
 BatchRecord JournalContents::Batch(std::size_t index) const {
@@ -307,31 +413,35 @@ BatchRecord JournalContents::Batch(std::size_t index) const {
 JournalContents JournalContents::Parse(FileBytes bytes) {
     JournalContents contents;
     contents.bytes_ = std::move(bytes);
-    const std::string_view header = contents.bytes_.view();
-    if (header.empty()) return contents;
+    contents.ParseWhole(false);
+    return contents;
+}
+
+bool JournalContents::ParseWhole(bool more) {
+    const std::string_view header = bytes_.view();
+    parsed_ = header.size();
+    if (header.empty()) return true;
     if (header.size() < kJournalHeaderSize) {
         // The first write of a new file stopped inside its header: the writer completes it.
         const bool cutShort = EncodeJournalHeader().starts_with(header);
-        contents.appendable_ = cutShort;
-        contents.damage_.push_back(
-            {0, 0, cutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::BadHeader});
-        return contents;
+        appendable_ = cutShort;
+        damage_.push_back({0, 0, cutShort ? JournalDamageKind::TruncatedRecord : JournalDamageKind::BadHeader});
+        return true;
     }
     const std::uint32_t version = ReadU32(header, sizeof kHeaderMagic);
     const bool magicRight = std::memcmp(header.data(), kHeaderMagic, sizeof kHeaderMagic) == 0;
     if (magicRight && version > kJournalVersion) {
-        contents.appendable_ = false;
-        contents.newerVersion_ = true;
-        contents.damage_.push_back({0, 0, JournalDamageKind::NewerVersion});
-        return contents;
+        appendable_ = false;
+        newerVersion_ = true;
+        damage_.push_back({0, 0, JournalDamageKind::NewerVersion});
+        return true;
     }
     if (!magicRight || version != kJournalVersion) {
         // Not written over: the records behind a damaged header are still read.
-        contents.appendable_ = false;
-        contents.damage_.push_back({0, 0, JournalDamageKind::BadHeader});
+        appendable_ = false;
+        damage_.push_back({0, 0, JournalDamageKind::BadHeader});
     }
-    contents.ParseFrom(kJournalHeaderSize);
-    return contents;
+    return ParseFrom(kJournalHeaderSize, more);
 }
 
 }  // namespace lacqueron

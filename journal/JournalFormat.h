@@ -23,18 +23,21 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "journal/BatchRecord.h"
 #include "journal/FileBytes.h"
+#include "journal/JournalFile.h"
 
 namespace lacqueron {
 
 constexpr std::uint32_t kJournalVersion = 1;
 constexpr std::size_t kJournalHeaderSize = 12;
 constexpr std::size_t kRecordFrameOverhead = 12;  // marker, length, checksum
+constexpr std::size_t kRecordHeadSize = 8;        // marker, length: what precedes the payload
 constexpr std::size_t kMaxRecordPayload = 1 << 20;
 
 // CRC-32 (IEEE 802.3, reflected), continuing from crc (0 to start).
@@ -42,9 +45,33 @@ std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc = 0) n
 
 std::string EncodeJournalHeader();
 
+// The payload length in a record's first kRecordHeadSize bytes.
+std::uint32_t RecordPayloadLength(std::string_view head);
+
 // A record's kind: its frame marker.
 using RecordKind = std::array<char, 4>;
 constexpr RecordKind kBatchKind = {'L', 'Q', 'B', 'R'};
+
+// Which write a record came from: a retry of a write reported failed writes the same
+// record with the same id, and readers keep the first record of an id. 0 is a record
+// written before records had ids, always a record of its own.
+using RecordId = std::uint64_t;
+
+// An import's records stand between an opening record (import id u64, record count
+// u32) and a closing one (the same fields). Readers take them only when exactly that
+// many records of other kinds follow the opening one and the closing one comes next, so
+// a write cut short, even at a record's end, leaves none of them. Older copies of the
+// program pass over both kinds and read the records.
+constexpr RecordKind kImportOpenKind = {'L', 'Q', 'I', 'B'};
+constexpr RecordKind kImportCloseKind = {'L', 'Q', 'I', 'E'};
+
+// `frames`, the `records` framed records of one import, between its opening and closing
+// records; empty when `frames` is.
+std::string EncodeImport(RecordId importId, std::uint32_t records, std::string_view frames);
+// A closing record of no records: a writer that finds the file ending inside an import,
+// whose writer stopped at a record's end, writes it first, so that its own records are
+// not taken for the import's.
+std::string EncodeImportAbandoned();
 
 // The framed record, ready to be written as one unit; empty when the payload would
 // exceed kMaxRecordPayload.
@@ -106,10 +133,14 @@ struct JournalEntry {
 struct JournalFrame {
     RecordKind kind{};
     std::uint64_t offset = 0;  // of its marker
-    std::size_t payloadOffset = 0;
+    std::size_t payloadOffset = 0;  // in the file, as offset
     std::size_t payloadSize = 0;
     std::size_t recordNumber = 0;  // counted from 1 as JournalDamage counts
 };
+
+// A log is read in pieces of this size when its reader keeps what it needs of each piece
+// (JournalStore::Stream): a file of many megabytes then never lies in memory whole.
+constexpr std::size_t kReadChunk = 1 << 20;
 
 // A journal file's bytes with the index of its intact records. A batch is decoded only
 // when asked for, so a journal of many thousands opens as fast as it can be checked.
@@ -124,6 +155,18 @@ public:
     // Reads bytes that follow those read so far, as another writer appended them.
     void ParseMore(std::string_view more);
 
+    // A log read in pieces, for a reader that takes each piece's records as they come
+    // (records of other kinds than batches: a batch's bytes are not kept). Reads the next
+    // `length` bytes of `file` from Size(); false, with nothing added, when they cannot
+    // be read.
+    bool ReadMore(JournalFile& file, std::size_t length);
+    // Parses what ReadMore added. With `more` of the file still to come, a record running
+    // past what was read waits for the next piece, and damage is left unread: false, and
+    // the caller reads the rest of the file before calling it again.
+    bool ParseRead(bool more);
+    // Forgets Frames() and the bytes behind them, keeping an unfinished import's.
+    void Forget();
+
     std::size_t BatchCount() const { return entries_.size(); }
     // Decoding cannot fail: the record was decoded once already while indexing.
     BatchRecord Batch(std::size_t index) const;
@@ -132,25 +175,49 @@ public:
     std::int64_t UtcSeconds(std::size_t index) const { return entries_[index].utcSeconds; }
     std::uint64_t BatchId(std::size_t index) const { return entries_[index].batchId; }
 
-    // Records of other kinds than a batch, in file order.
+    // Records of other kinds than a batch, in file order; an import's only once its
+    // closing record is read, and its opening and closing records never.
     const std::vector<JournalFrame>& Frames() const { return frames_; }
     std::string_view Payload(const JournalFrame& frame) const {
-        return bytes_.view().substr(frame.payloadOffset, frame.payloadSize);
+        return bytes_.view().substr(frame.payloadOffset - base_, frame.payloadSize);
     }
 
     const std::vector<JournalDamage>& Damage() const { return damage_; }
     // False when the header is wrong or from a newer version; true for a header cut
     // short, which the next append completes.
     bool Appendable() const { return appendable_; }
-    bool HeaderComplete() const { return bytes_.size() >= kJournalHeaderSize; }
-    std::uint64_t Size() const { return bytes_.size(); }
+    bool HeaderComplete() const { return Size() >= kJournalHeaderSize; }
+    // Whether the bytes read end inside an import.
+    bool InsideImport() const { return import_.has_value(); }
+    // The file's bytes read so far.
+    std::uint64_t Size() const { return base_ + bytes_.size(); }
 
 private:
-    void ParseFrom(std::size_t start);
+    // An import whose opening record was read and whose closing one was not yet.
+    struct OpenImport {
+        RecordId id = 0;
+        std::uint32_t records = 0;
+        JournalDamage opening;
+        std::vector<JournalFrame> frames;
+    };
 
-    FileBytes bytes_;  // the file's bytes from its start
+    // The header, then the records; false as ParseRead says.
+    bool ParseWhole(bool more);
+    // Parses bytes_ from `start`, up to its end or, with `more`, to a record that runs
+    // past it or to damage (false); parsed_ is where it stopped.
+    bool ParseFrom(std::size_t start, bool more);
+    // Takes a frame of another kind than a batch: into an open import or Frames().
+    void TakeFrame(const JournalFrame& frame);
+    // Forgets an open import's records; `unfinished` reports it as a write cut short
+    // when no damage of its own says so.
+    void DropImport(bool unfinished);
+
+    FileBytes bytes_;            // the file's bytes from base_
+    std::uint64_t base_ = 0;     // bytes before it were forgotten
+    std::size_t parsed_ = 0;     // in bytes_: what follows is still to be parsed
     std::vector<JournalEntry> entries_;
     std::vector<JournalFrame> frames_;
+    std::optional<OpenImport> import_;  // kept across ParseMore: its end may come later
     std::vector<JournalDamage> damage_;
     bool appendable_ = true;
     bool newerVersion_ = false;  // its records are not read

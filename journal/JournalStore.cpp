@@ -1,6 +1,7 @@
 #include "journal/JournalStore.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace lacqueron {
 
@@ -59,11 +60,35 @@ JournalAppendResult AppendBatch(JournalFile& file, const BatchRecord& batch, std
 
 JournalStore::JournalStore(std::unique_ptr<JournalFile> file) : file_(std::move(file)) {}
 
-bool JournalStore::CatchUp() {
+void JournalStore::Hand(const Take& take) {
+    if (!take) return;
+    take(contents_);
+    contents_.Forget();
+}
+
+bool JournalStore::CatchUpInPieces(std::uint64_t size, const Take& take) {
+    if (size < contents_.Size() || !contents_.HeaderComplete()) contents_ = JournalContents();
+    // At least once, so that a file replaced by an empty one is taken too.
+    do {
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kReadChunk, size - contents_.Size()));
+        if (!contents_.ReadMore(*file_, piece)) return false;
+        if (!contents_.ParseRead(contents_.Size() < size)) {
+            // Damage: read the rest whole, so the records after it are looked for as in a whole file.
+            const std::size_t rest = static_cast<std::size_t>(size - contents_.Size());
+            if (rest > 0 && !contents_.ReadMore(*file_, rest)) return false;
+            contents_.ParseRead(false);
+        }
+        Hand(take);
+    } while (contents_.Size() < size);
+    return true;
+}
+
+bool JournalStore::CatchUp(const Take& take) {
     std::uint64_t size = 0;
     if (!file_->Size(size)) return false;
     const std::uint64_t known = contents_.Size();
     if (size == known) return true;
+    if (take) return CatchUpInPieces(size, take);
     if (size < known || !contents_.HeaderComplete()) {
         // Shorter than before means the file was replaced; a header still to come is
         // read with the rest.
@@ -79,57 +104,85 @@ bool JournalStore::CatchUp() {
     return true;
 }
 
-JournalLoadResult JournalStore::Load() {
+JournalLoadResult JournalStore::Load(const Take& take) {
     contents_ = JournalContents();
-    return Refresh();
+    return Refresh(take);
 }
 
-JournalLoadResult JournalStore::Refresh() {
+JournalLoadResult JournalStore::Refresh(const Take& take) {
     if (!file_) return JournalLoadResult::ReadFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Shared);
     if (lock.result() == JournalLockResult::Busy) return JournalLoadResult::Busy;
-    failing_ = !lock.locked() || !CatchUp();
+    failing_ = !lock.locked() || !CatchUp(take);
     return failing_ ? JournalLoadResult::ReadFailed : JournalLoadResult::Loaded;
 }
 
 JournalAppendResult JournalStore::Append(const BatchRecord& batch) { return AppendFrame(EncodeBatchFrame(batch)); }
 
-JournalAppendResult JournalStore::AppendFrame(std::string frame) {
+JournalAppendResult JournalStore::AppendFrame(std::string frame, const Take& take) {
     if (frame.empty()) return JournalAppendResult::TooLarge;
-    return AppendBuilt([&frame](std::string& frames) {
-        frames = std::move(frame);
-        return JournalAppendResult::Appended;
-    });
+    return AppendBuilt(
+        [&frame](std::string& frames) {
+            frames = std::move(frame);
+            return JournalAppendResult::Appended;
+        },
+        take);
 }
 
-JournalAppendResult JournalStore::AppendBuilt(const std::function<JournalAppendResult(std::string& frames)>& build) {
-    const JournalAppendResult result = AppendUnderLock(build);
+JournalAppendResult JournalStore::AppendBuilt(const Build& build, const Take& take) {
+    const JournalAppendResult result = AppendUnderLock(build, take);
     if (result == JournalAppendResult::WriteFailed) failing_ = true;
     if (result == JournalAppendResult::Appended) failing_ = false;
     return result;
 }
 
-JournalAppendResult JournalStore::AppendUnderLock(
-    const std::function<JournalAppendResult(std::string& frames)>& build) {
+JournalAppendResult JournalStore::AppendUnderLock(const Build& build, const Take& take) {
     if (!file_) return JournalAppendResult::WriteFailed;
     JournalLockGuard lock(*file_, JournalLockKind::Exclusive);
     if (lock.result() == JournalLockResult::Busy) return JournalAppendResult::Busy;
-    if (!lock.locked() || !CatchUp()) return JournalAppendResult::WriteFailed;
+    if (!lock.locked() || !CatchUp(take)) return JournalAppendResult::WriteFailed;
     if (!contents_.Appendable()) return JournalAppendResult::NotAJournal;
     std::string frame;
-    if (const JournalAppendResult built = build(frame); built != JournalAppendResult::Appended) return built;
+    appending_ = true;
+    const JournalAppendResult built = build(frame);
+    appending_ = false;
+    if (built != JournalAppendResult::Appended) return built;
     if (frame.empty()) return JournalAppendResult::Appended;
+    if (contents_.InsideImport()) frame.insert(0, EncodeImportAbandoned());
     if (!contents_.HeaderComplete()) {
         const std::size_t present = static_cast<std::size_t>(contents_.Size());
         PrependMissingHeader(frame, present);
         if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;
         contents_ = JournalContents::Parse(EncodeJournalHeader().substr(0, present) + frame);
+        Hand(take);
         return JournalAppendResult::Appended;
     }
     if (!file_->Append(frame)) return JournalAppendResult::WriteFailed;
     // Under the lock the file ends exactly where this write ended.
     contents_.ParseMore(frame);
+    Hand(take);
     return JournalAppendResult::Appended;
+}
+
+bool JournalStore::ReadRecords(const std::vector<std::uint64_t>& offsets, std::vector<std::string>& payloads) const {
+    payloads.clear();
+    if (!file_) return false;
+    std::optional<JournalLockGuard> lock;
+    if (!appending_) {
+        lock.emplace(*file_, JournalLockKind::Shared);
+        if (!lock->locked()) return false;
+    }
+    std::string head;
+    for (const std::uint64_t offset : offsets) {
+        if (!file_->ReadAt(offset, kRecordHeadSize, head)) return false;
+        const std::uint32_t length = RecordPayloadLength(head);
+        std::string frame;
+        if (length > kMaxRecordPayload || !file_->ReadAt(offset, kRecordFrameOverhead + length, frame)) return false;
+        const std::vector<std::string_view> whole = IntactFrames(frame);
+        if (whole.size() != 1 || whole.front().size() != frame.size()) return false;
+        payloads.push_back(frame.substr(kRecordHeadSize, length));
+    }
+    return true;
 }
 
 }  // namespace lacqueron

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "journal/JournalFile.h"
@@ -61,21 +62,28 @@ JournalAppendResult AppendBatch(JournalFile& file, const BatchRecord& batch,
 
 class JournalStore {
 public:
+    // For a store of records of other kinds than batches whose reader keeps what it
+    // needs: given to Load, Refresh and AppendFrame alike, the file is read in pieces of
+    // kReadChunk, and `take` gets each piece's records before they are forgotten.
+    using Take = std::function<void(const JournalContents&)>;
+
     explicit JournalStore(std::unique_ptr<JournalFile> file);
 
     // Reads the whole file.
-    JournalLoadResult Load();
+    JournalLoadResult Load(const Take& take = {});
     // Reads what other writers appended since the last look; the whole file when it was
     // replaced meanwhile.
-    JournalLoadResult Refresh();
+    JournalLoadResult Refresh(const Take& take = {});
     // Writes one batch and adds it, with any batches other writers added, to Contents().
     JournalAppendResult Append(const BatchRecord& batch);
     // The same for a record of any kind, framed by EncodeFrame (empty when too large).
-    JournalAppendResult AppendFrame(std::string frame);
-    // Under the exclusive lock, with the contents caught up, `build` decides what to
-    // write: it fills the framed records (none: nothing is written) and returns
-    // Appended, or another result, which is returned with nothing written.
-    JournalAppendResult AppendBuilt(const std::function<JournalAppendResult(std::string& frames)>& build);
+    JournalAppendResult AppendFrame(std::string frame, const Take& take = {});
+    // Under the exclusive lock, with the contents caught up (and the pieces read handed
+    // to `take`), `build` decides what to write: it fills the framed records (none:
+    // nothing is written) and returns Appended, or another result, which is returned
+    // with nothing written.
+    using Build = std::function<JournalAppendResult(std::string& frames)>;
+    JournalAppendResult AppendBuilt(const Build& build, const Take& take = {});
 
     // The batches in file order, oldest first, and the damage found.
     const JournalContents& Contents() const { return contents_; }
@@ -83,14 +91,26 @@ public:
     // the handle is opened again rather than trusted.
     bool Failing() const noexcept { return failing_; }
 
+    // The payloads of the whole records whose markers are at `offsets`, read under the
+    // shared lock (or under the lock an append's `build` runs in); false when the file
+    // cannot be read or a record there is not whole.
+    bool ReadRecords(const std::vector<std::uint64_t>& offsets, std::vector<std::string>& payloads) const;
+
 private:
     // Brings the contents up to the file's current end; the caller holds a lock.
-    bool CatchUp();
-    JournalAppendResult AppendUnderLock(const std::function<JournalAppendResult(std::string& frames)>& build);
+    bool CatchUp(const Take& take);
+    // The same in pieces, for a store that takes them.
+    bool CatchUpInPieces(std::uint64_t size, const Take& take);
+    // Gives the records read to `take`, if any, and forgets them.
+    void Hand(const Take& take);
+    JournalAppendResult AppendUnderLock(const Build& build, const Take& take);
 
     std::unique_ptr<JournalFile> file_;
     JournalContents contents_;
     bool failing_ = false;
+    // While an append holds the exclusive lock: a read asked for by its `build` must not
+    // lock again, since a second lock on the same handle would give up the first.
+    bool appending_ = false;
 };
 
 }  // namespace lacqueron

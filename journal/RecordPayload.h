@@ -9,6 +9,7 @@
 
 #include "core/Utf8.h"
 #include "core/WideString.h"
+#include "journal/JournalFormat.h"
 
 namespace lacqueron {
 
@@ -67,6 +68,15 @@ public:
         }
         position_ += size;
     }
+    // Passes over a text without decoding it.
+    void SkipText() {
+        const std::uint32_t size = U32();
+        if (!ok_ || left() < size) {
+            ok_ = false;
+            return;
+        }
+        position_ += size;
+    }
     // A count of items each at least `itemSize` bytes long, refused when they cannot fit.
     std::uint32_t Count(std::size_t itemSize) {
         const std::uint32_t count = U32();
@@ -79,5 +89,10 @@ private:
     std::size_t position_ = 0;
     bool ok_ = true;
 };
+
+// A record's id follows the fields of its kind; a record written before records had ids
+// ends before it and has id 0. Fields a later version adds come after the id.
+inline void WriteRecordId(PayloadWriter& out, RecordId id) { out.U64(id); }
+inline RecordId ReadRecordId(PayloadReader& in) { return in.ok() && in.left() > 0 ? in.U64() : 0; }
 
 }  // namespace lacqueron

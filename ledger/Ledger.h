@@ -17,6 +17,7 @@
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
 #include "journal/JournalText.h"
+#include "journal/RecordLog.h"
 
 namespace lacqueron {
 
@@ -76,7 +77,9 @@ struct MinimumRecord {
     bool operator==(const MinimumRecord&) const = default;
 };
 
-class LedgerStore {
+// Every record is written with an id; a retry of a write reported failed writes it
+// again with the same id, and the ledger keeps the first record of an id.
+class LedgerStore : private RecordReader {
 public:
     explicit LedgerStore(std::unique_ptr<JournalFile> file);
     JournalLoadResult Load();
@@ -84,12 +87,12 @@ public:
     bool Refresh();
     // Counts the changes read or written through this object: a window compares it with
     // the count it last showed, since another window may have done the refreshing.
-    std::uint64_t Revision() const noexcept { return revision_; }
+    std::uint64_t Revision() const noexcept { return log_.Revision(); }
     // Whether the last read or write of the file failed: its folder is as good as gone.
     bool Failing() const noexcept { return log_.Failing(); }
 
     JournalAppendResult AddPrice(const PriceRecord& price);
-    // Several prices in one write: an import is all or nothing.
+    // Several prices in one write: an import is all or nothing, on disk too.
     JournalAppendResult AddPrices(const std::vector<PriceRecord>& prices);
     JournalAppendResult AddReceipt(const ReceiptRecord& receipt);
     JournalAppendResult AddCount(const CountRecord& count);
@@ -103,20 +106,17 @@ public:
     const std::vector<JournalDamage>& Damage() const;
 
 private:
-    // Decodes the frames read since the last time; everything again when the file was replaced.
-    void Index();
-    JournalAppendResult AppendFrames(std::string frames);
+    void Restart() override;
+    bool Read(const JournalFrame& frame, std::string_view payload) override;
+    template <class Record>
+    JournalAppendResult Add(const RecordKind& kind, const std::vector<Record>& records,
+                            std::string (*encode)(const Record&, RecordId));
 
-    JournalStore log_;
+    RecordLog log_;
     std::vector<PriceRecord> prices_;
     std::vector<ReceiptRecord> receipts_;
     std::vector<CountRecord> counts_;
     std::vector<MinimumRecord> minimums_;
-    std::vector<JournalDamage> payloadDamage_;  // records of a ledger kind whose fields do not read
-    std::vector<JournalDamage> damage_;         // the log's and those, by offset
-    std::size_t framesIndexed_ = 0;
-    std::uint64_t sizeIndexed_ = 0;
-    std::uint64_t revision_ = 0;
 };
 
 // A record's payload. Each starts with the time it was saved (i64 seconds, i32 minutes)
@@ -125,14 +125,15 @@ private:
 //   receipt  grams (i64 hundredths), day (i32), note
 //   count    counted (i64), correction (i64), day (i32)
 //   minimum  grams (i64)
+// and last the record's id (u64), which a record written before ids ends without.
 // Fields a later version adds after these are passed over.
-std::string EncodePrice(const PriceRecord& price);
-std::string EncodeReceipt(const ReceiptRecord& receipt);
-std::string EncodeCount(const CountRecord& count);
-std::string EncodeMinimum(const MinimumRecord& minimum);
-bool DecodePrice(std::string_view payload, PriceRecord& price);
-bool DecodeReceipt(std::string_view payload, ReceiptRecord& receipt);
-bool DecodeCount(std::string_view payload, CountRecord& count);
-bool DecodeMinimum(std::string_view payload, MinimumRecord& minimum);
+std::string EncodePrice(const PriceRecord& price, RecordId id = 0);
+std::string EncodeReceipt(const ReceiptRecord& receipt, RecordId id = 0);
+std::string EncodeCount(const CountRecord& count, RecordId id = 0);
+std::string EncodeMinimum(const MinimumRecord& minimum, RecordId id = 0);
+bool DecodePrice(std::string_view payload, PriceRecord& price, RecordId* id = nullptr);
+bool DecodeReceipt(std::string_view payload, ReceiptRecord& receipt, RecordId* id = nullptr);
+bool DecodeCount(std::string_view payload, CountRecord& count, RecordId* id = nullptr);
+bool DecodeMinimum(std::string_view payload, MinimumRecord& minimum, RecordId* id = nullptr);
 
 }  // namespace lacqueron

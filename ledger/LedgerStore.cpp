@@ -1,7 +1,5 @@
 #include "ledger/Ledger.h"
 
-#include <algorithm>
-
 #include "journal/RecordPayload.h"
 
 namespace lacqueron {
@@ -23,171 +21,163 @@ void ReadHead(PayloadReader& in, BatchTime& saved, ComponentKey& key) {
     in.Text(key);
 }
 
-bool ReadDone(const PayloadReader& in, const ComponentKey& key) { return in.ok() && !key.empty(); }
+// The id after a record's fields, then the payload done.
+std::string WriteDone(PayloadWriter& out, RecordId id) {
+    WriteRecordId(out, id);
+    return std::move(out.bytes());
+}
 
-// Decodes a frame's payload into a new record at the end of `records`; false, with
-// nothing added, when its fields do not read.
+bool ReadDone(PayloadReader& in, const ComponentKey& key, RecordId* id) {
+    const RecordId read = ReadRecordId(in);
+    if (id) *id = read;
+    return in.ok() && !key.empty();
+}
+
+// Decodes a frame's payload into a new record at the end of `records`, unless a record
+// of its id came first; false, with nothing added, when its fields do not read.
 template <class Record>
-bool DecodeOnto(std::string_view payload, bool (*decode)(std::string_view, Record&), std::vector<Record>& records) {
+bool DecodeOnto(std::string_view payload, bool (*decode)(std::string_view, Record&, RecordId*),
+                std::vector<Record>& records, RecordLog& log) {
     Record record;
-    if (!decode(payload, record)) return false;
-    records.push_back(std::move(record));
+    RecordId id = 0;
+    if (!decode(payload, record, &id)) return false;
+    if (log.FirstOfId(id)) records.push_back(std::move(record));
     return true;
 }
 
 }  // namespace
 
-std::string EncodePrice(const PriceRecord& price) {
+std::string EncodePrice(const PriceRecord& price, RecordId id) {
     PayloadWriter out;
     WriteHead(out, price.saved, price.key);
     out.I64(price.perKilogram);
     out.U8(price.from ? kHasStart : kNoStart);
     out.I32(price.from.value_or(0));
-    return std::move(out.bytes());
+    return WriteDone(out, id);
 }
 
-bool DecodePrice(std::string_view payload, PriceRecord& price) {
+bool DecodePrice(std::string_view payload, PriceRecord& price, RecordId* id) {
     PayloadReader in(payload);
     ReadHead(in, price.saved, price.key);
     price.perKilogram = in.I64();
     const bool hasStart = in.Flag();
     const DayNumber from = in.I32();
     price.from = hasStart ? std::optional<DayNumber>(from) : std::nullopt;
-    return ReadDone(in, price.key) && price.perKilogram >= 0;
+    return ReadDone(in, price.key, id) && price.perKilogram >= 0;
 }
 
-std::string EncodeReceipt(const ReceiptRecord& receipt) {
+std::string EncodeReceipt(const ReceiptRecord& receipt, RecordId id) {
     PayloadWriter out;
     WriteHead(out, receipt.saved, receipt.key);
     out.I64(receipt.grams);
     out.I32(receipt.day);
     out.Text(receipt.note);
-    return std::move(out.bytes());
+    return WriteDone(out, id);
 }
 
-bool DecodeReceipt(std::string_view payload, ReceiptRecord& receipt) {
+bool DecodeReceipt(std::string_view payload, ReceiptRecord& receipt, RecordId* id) {
     PayloadReader in(payload);
     ReadHead(in, receipt.saved, receipt.key);
     receipt.grams = in.I64();
     receipt.day = in.I32();
     in.Text(receipt.note);
-    return ReadDone(in, receipt.key);
+    return ReadDone(in, receipt.key, id);
 }
 
-std::string EncodeCount(const CountRecord& count) {
+std::string EncodeCount(const CountRecord& count, RecordId id) {
     PayloadWriter out;
     WriteHead(out, count.saved, count.key);
     out.I64(count.counted);
     out.I64(count.correction);
     out.I32(count.day);
-    return std::move(out.bytes());
+    return WriteDone(out, id);
 }
 
-bool DecodeCount(std::string_view payload, CountRecord& count) {
+bool DecodeCount(std::string_view payload, CountRecord& count, RecordId* id) {
     PayloadReader in(payload);
     ReadHead(in, count.saved, count.key);
     count.counted = in.I64();
     count.correction = in.I64();
     count.day = in.I32();
-    return ReadDone(in, count.key);
+    return ReadDone(in, count.key, id);
 }
 
-std::string EncodeMinimum(const MinimumRecord& minimum) {
+std::string EncodeMinimum(const MinimumRecord& minimum, RecordId id) {
     PayloadWriter out;
     WriteHead(out, minimum.saved, minimum.key);
     out.I64(minimum.grams);
-    return std::move(out.bytes());
+    return WriteDone(out, id);
 }
 
-bool DecodeMinimum(std::string_view payload, MinimumRecord& minimum) {
+bool DecodeMinimum(std::string_view payload, MinimumRecord& minimum, RecordId* id) {
     PayloadReader in(payload);
     ReadHead(in, minimum.saved, minimum.key);
     minimum.grams = in.I64();
-    return ReadDone(in, minimum.key);
+    return ReadDone(in, minimum.key, id);
 }
 
 LedgerStore::LedgerStore(std::unique_ptr<JournalFile> file) : log_(std::move(file)) {}
 
-JournalLoadResult LedgerStore::Load() {
-    const JournalLoadResult result = log_.Load();
-    Index();
-    return result;
+JournalLoadResult LedgerStore::Load() { return log_.Load(*this); }
+
+bool LedgerStore::Refresh() { return log_.Refresh(*this); }
+
+void LedgerStore::Restart() {
+    prices_.clear();
+    receipts_.clear();
+    counts_.clear();
+    minimums_.clear();
 }
 
-bool LedgerStore::Refresh() {
-    const std::uint64_t size = sizeIndexed_;
-    if (log_.Refresh() != JournalLoadResult::Loaded) return false;
-    Index();
-    return sizeIndexed_ != size;
+bool LedgerStore::Read(const JournalFrame& frame, std::string_view payload) {
+    if (frame.kind == kPriceKind) return DecodeOnto(payload, DecodePrice, prices_, log_);
+    if (frame.kind == kReceiptKind) return DecodeOnto(payload, DecodeReceipt, receipts_, log_);
+    if (frame.kind == kCountKind) return DecodeOnto(payload, DecodeCount, counts_, log_);
+    if (frame.kind == kMinimumKind) return DecodeOnto(payload, DecodeMinimum, minimums_, log_);
+    return true;
 }
 
-void LedgerStore::Index() {
-    const JournalContents& log = log_.Contents();
-    if (log.Size() != sizeIndexed_) ++revision_;
-    if (log.Size() < sizeIndexed_ || log.Frames().size() < framesIndexed_) {
-        prices_.clear();
-        receipts_.clear();
-        counts_.clear();
-        minimums_.clear();
-        payloadDamage_.clear();
-        framesIndexed_ = 0;
-    }
-    for (; framesIndexed_ < log.Frames().size(); ++framesIndexed_) {
-        const JournalFrame& frame = log.Frames()[framesIndexed_];
-        const std::string_view payload = log.Payload(frame);
-        bool read = true;
-        if (frame.kind == kPriceKind)
-            read = DecodeOnto(payload, DecodePrice, prices_);
-        else if (frame.kind == kReceiptKind)
-            read = DecodeOnto(payload, DecodeReceipt, receipts_);
-        else if (frame.kind == kCountKind)
-            read = DecodeOnto(payload, DecodeCount, counts_);
-        else if (frame.kind == kMinimumKind)
-            read = DecodeOnto(payload, DecodeMinimum, minimums_);
-        if (!read) payloadDamage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
-    }
-    sizeIndexed_ = log.Size();
-    damage_ = log.Damage();
-    damage_.insert(damage_.end(), payloadDamage_.begin(), payloadDamage_.end());
-    std::stable_sort(damage_.begin(), damage_.end(),
-                     [](const JournalDamage& a, const JournalDamage& b) { return a.offset < b.offset; });
-}
-
-JournalAppendResult LedgerStore::AppendFrames(std::string frames) {
-    if (frames.empty()) return JournalAppendResult::Appended;
-    const JournalAppendResult result = log_.AppendFrame(std::move(frames));
-    Index();
-    return result;
+// The time a record was saved is left out of a retry's key: a retry is the same record
+// entered again a moment later.
+template <class Record>
+JournalAppendResult LedgerStore::Add(const RecordKind& kind, const std::vector<Record>& records,
+                                     std::string (*encode)(const Record&, RecordId)) {
+    const auto frames = [&](const std::vector<RecordId>& ids, bool key) {
+        std::string bytes;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            Record record = records[i];
+            if (key) record.saved = {};
+            const std::string frame = EncodeFrame(kind, encode(record, ids[i]));
+            if (frame.empty()) return std::string();
+            bytes += frame;
+        }
+        return bytes;
+    };
+    return log_.Write(records.size(), records.size(), frames, *this);
 }
 
 JournalAppendResult LedgerStore::AddPrices(const std::vector<PriceRecord>& prices) {
-    std::string frames;
-    for (const PriceRecord& price : prices) {
-        const std::string frame = EncodeFrame(kPriceKind, EncodePrice(price));
-        if (frame.empty()) return JournalAppendResult::TooLarge;
-        frames += frame;
-    }
-    return AppendFrames(std::move(frames));
+    return Add(kPriceKind, prices, EncodePrice);
 }
 
 JournalAppendResult LedgerStore::AddPrice(const PriceRecord& price) { return AddPrices({price}); }
 
 JournalAppendResult LedgerStore::AddReceipt(const ReceiptRecord& receipt) {
-    return AppendFrames(EncodeFrame(kReceiptKind, EncodeReceipt(receipt)));
+    return Add(kReceiptKind, std::vector{receipt}, EncodeReceipt);
 }
 
 JournalAppendResult LedgerStore::AddCount(const CountRecord& count) {
-    return AppendFrames(EncodeFrame(kCountKind, EncodeCount(count)));
+    return Add(kCountKind, std::vector{count}, EncodeCount);
 }
 
 JournalAppendResult LedgerStore::AddMinimum(const MinimumRecord& minimum) {
-    return AppendFrames(EncodeFrame(kMinimumKind, EncodeMinimum(minimum)));
+    return Add(kMinimumKind, std::vector{minimum}, EncodeMinimum);
 }
 
 const std::vector<PriceRecord>& LedgerStore::Prices() const { return prices_; }
 const std::vector<ReceiptRecord>& LedgerStore::Receipts() const { return receipts_; }
 const std::vector<CountRecord>& LedgerStore::Counts() const { return counts_; }
 const std::vector<MinimumRecord>& LedgerStore::Minimums() const { return minimums_; }
-const std::vector<JournalDamage>& LedgerStore::Damage() const { return damage_; }
+const std::vector<JournalDamage>& LedgerStore::Damage() const { return log_.Damage(); }
 
 }  // namespace lacqueron

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/UniqueId.h"
 #include "data/text/TextFold.h"
 #include "journal/RecordPayload.h"
 
@@ -13,11 +12,13 @@ constexpr std::size_t kSmallestLine = 4 + 8;
 constexpr std::uint8_t kKept = 0;
 constexpr std::uint8_t kDeleted = 1;
 
-// The fields every version starts with, read without the texts: what indexing needs.
+// The fields every version starts with and the save's id, read without decoding the
+// texts: what indexing needs.
 struct VersionHead {
     OwnRecipeId id = 0;
     BatchTime saved;
     bool deleted = false;
+    RecordId saveId = 0;
 };
 
 void ReadHead(PayloadReader& in, VersionHead& head) {
@@ -30,12 +31,33 @@ void ReadHead(PayloadReader& in, VersionHead& head) {
 bool ReadHead(std::string_view payload, VersionHead& head) {
     PayloadReader in(payload);
     ReadHead(in, head);
+    in.SkipText();  // code
+    in.SkipText();  // name
+    in.SkipText();  // note
+    in.U32();       // rgb
+    for (std::uint32_t lines = in.Count(kSmallestLine); lines > 0; --lines) {
+        in.SkipText();
+        in.I64();
+    }
+    head.saveId = ReadRecordId(in);
     return in.ok() && head.id != 0;
+}
+
+// A write asks for a save id for each version and a recipe id for each that may be new:
+// the check under the lock may make any of them new.
+constexpr std::size_t kIdsPerVersion = 2;
+
+// The recipes a write is for: those `given`, and for each 0 its own of the new ids that
+// follow the saves' in `fresh`.
+std::vector<OwnRecipeId> RecipeIds(std::vector<OwnRecipeId> given, const std::vector<RecordId>& fresh) {
+    for (std::size_t i = 0; i < given.size(); ++i)
+        if (given[i] == 0) given[i] = fresh[given.size() + i];
+    return given;
 }
 
 }  // namespace
 
-std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version) {
+std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId) {
     PayloadWriter out;
     out.U64(version.id);
     out.I64(version.saved.utcSeconds);
@@ -50,10 +72,11 @@ std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version) {
         out.Text(line.component);
         out.I64(line.amount);
     }
+    WriteRecordId(out, saveId);
     return std::move(out.bytes());
 }
 
-bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version) {
+bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version, RecordId* saveId) {
     PayloadReader in(payload);
     VersionHead head;
     ReadHead(in, head);
@@ -70,148 +93,160 @@ bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version)
         in.Text(line.component);
         line.amount = in.I64();
     }
+    const RecordId save = ReadRecordId(in);
+    if (saveId) *saveId = save;
     return in.ok() && head.id != 0;
 }
 
 OwnRecipeStore::OwnRecipeStore(std::unique_ptr<JournalFile> file) : log_(std::move(file)) {}
 
 JournalLoadResult OwnRecipeStore::Load() {
-    const JournalLoadResult result = log_.Load();
-    Index();
+    const JournalLoadResult result = log_.Load(*this);
+    BuildCurrent();
     return result;
 }
 
 bool OwnRecipeStore::Refresh() {
-    const std::size_t frames = framesIndexed_;
-    const std::size_t damage = damage_.size();
-    if (log_.Refresh() != JournalLoadResult::Loaded) return false;
-    Index();
-    return framesIndexed_ != frames || damage_.size() != damage;
-}
-
-void OwnRecipeStore::Index() {
-    const JournalContents& log = log_.Contents();
-    if (log.Size() != sizeIndexed_) ++revision_;
-    if (log.Size() < sizeIndexed_ || log.Frames().size() < framesIndexed_) {
-        recipes_.clear();
-        byId_.clear();
-        headDamage_.clear();
-        framesIndexed_ = 0;
-    }
-    for (std::size_t i = framesIndexed_; i < log.Frames().size(); ++i) {
-        const JournalFrame& frame = log.Frames()[i];
-        if (frame.kind != kOwnRecipeKind) continue;
-        VersionHead head;
-        if (!ReadHead(log.Payload(frame), head)) {
-            headDamage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
-            continue;
-        }
-        const auto [slot, added] = byId_.try_emplace(head.id, recipes_.size());
-        if (added) recipes_.push_back({head.id, {}, false});
-        recipes_[slot->second].frames.push_back(i);
-        recipes_[slot->second].deleted = head.deleted;
-    }
-    framesIndexed_ = log.Frames().size();
-    sizeIndexed_ = log.Size();
+    if (!log_.Refresh(*this)) return false;
     BuildCurrent();
+    return true;
 }
 
-bool OwnRecipeStore::DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const {
-    const JournalContents& log = log_.Contents();
-    return DecodeOwnRecipeVersion(log.Payload(log.Frames()[frame]), version);
+void OwnRecipeStore::Restart() {
+    recipes_.clear();
+    byId_.clear();
 }
 
-// Only the last version of each recipe is decoded, so the log opens as fast as it can
-// be checked; the others are decoded when their history is asked for.
+bool OwnRecipeStore::Read(const JournalFrame& frame, std::string_view payload) {
+    if (frame.kind != kOwnRecipeKind) return true;
+    VersionHead head;
+    if (!ReadHead(payload, head)) return false;
+    const auto [slot, added] = byId_.try_emplace(head.id, recipes_.size());
+    if (added) recipes_.push_back({head.id, head.saved, {}, {}, 0, false, {}});
+    Versions& recipe = recipes_[slot->second];
+    // A retry writes the same version again, so its save id is among its recipe's: looked
+    // for there, not among all 200,000 of a big store, which costs a cache miss each.
+    if (head.saveId != 0 && std::find(recipe.saves.begin(), recipe.saves.end(), head.saveId) != recipe.saves.end())
+        return true;
+    recipe.offsets.push_back(frame.offset);
+    recipe.saves.push_back(head.saveId);
+    recipe.lastRecord = frame.recordNumber;
+    recipe.deleted = head.deleted;
+    recipe.last.assign(payload);
+    return true;
+}
+
+std::vector<OwnRecipeVersion> OwnRecipeStore::ReadVersions(const Versions& recipe) const {
+    std::vector<OwnRecipeVersion> versions;
+    std::vector<std::string> payloads;
+    // A file that cannot be read now leaves the last version, which is at hand.
+    if (!log_.ReadRecords(recipe.offsets, payloads)) payloads = {recipe.last};
+    OwnRecipeVersion version;
+    for (const std::string& payload : payloads)
+        if (DecodeOwnRecipeVersion(payload, version)) versions.push_back(version);
+    return versions;
+}
+
+// Only the last version of each recipe is kept and decoded, so the log opens as fast as
+// it can be read and checked; the others are read again when their history is asked for.
 void OwnRecipeStore::BuildCurrent() {
-    const JournalContents& log = log_.Contents();
-    damage_ = log.Damage();
-    damage_.insert(damage_.end(), headDamage_.begin(), headDamage_.end());
+    damage_ = log_.Damage();
     current_.clear();
     current_.reserve(recipes_.size());
     OwnRecipeVersion version;
     for (const Versions& recipe : recipes_) {
         if (recipe.deleted) continue;
-        // A last version whose fields do not read is reported; the one before it stands.
-        for (std::size_t i = recipe.frames.size(); i-- > 0;) {
-            if (DecodeFrame(recipe.frames[i], version)) {
-                if (version.deleted) break;
-                VersionHead first;
-                ReadHead(log.Payload(log.Frames()[recipe.frames.front()]), first);
-                current_.push_back({recipe.id, first.saved, version.saved, recipe.frames.size(),
-                                    std::move(version.recipe)});
-                break;
-            }
-            const JournalFrame& frame = log.Frames()[recipe.frames[i]];
-            damage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
+        if (DecodeOwnRecipeVersion(recipe.last, version)) {
+            current_.push_back(
+                {recipe.id, recipe.firstSaved, version.saved, recipe.offsets.size(), std::move(version.recipe)});
+            continue;
         }
+        // A last version whose fields do not read is reported; the one before it stands.
+        damage_.push_back({recipe.offsets.back(), recipe.lastRecord, JournalDamageKind::BadPayload});
+        std::vector<OwnRecipeVersion> older = ReadVersions(recipe);
+        if (!older.empty() && !older.back().deleted)
+            current_.push_back({recipe.id, recipe.firstSaved, older.back().saved, recipe.offsets.size(),
+                                std::move(older.back().recipe)});
     }
     std::sort(damage_.begin(), damage_.end(),
               [](const JournalDamage& a, const JournalDamage& b) { return a.offset < b.offset; });
 }
 
-JournalAppendResult OwnRecipeStore::SaveChecked(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
-                                                const BatchTime& now, const SaveCheck& check, OwnSaveClash& clash) {
-    if (recipes.empty()) return JournalAppendResult::Appended;
-    std::vector<OwnRecipeId> chosen;
-    const JournalAppendResult result = log_.AppendBuilt([&](std::string& frames) {
-        // What other benches appended, read under the lock, is what the check sees.
-        Index();
-        chosen = ids;
-        chosen.resize(recipes.size());
-        if (check && !check(chosen, clash)) return JournalAppendResult::Refused;
+// The time of a save is left out of a retry's key: a retry is the same save asked for
+// again a moment later. So are the ids of new recipes: a retry keeps those it was given.
+JournalAppendResult OwnRecipeStore::Write(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
+                                          bool deleted, const BatchTime& now, const SaveCheck& check,
+                                          OwnSaveClash& clash) {
+    std::vector<OwnRecipeId> asked = ids;
+    asked.resize(recipes.size());
+    std::vector<OwnRecipeId> target = asked;
+    const auto frames = [&](const std::vector<RecordId>& fresh, bool key) {
+        const std::vector<OwnRecipeId> chosen = RecipeIds(target, fresh);
+        std::string bytes;
         for (std::size_t i = 0; i < recipes.size(); ++i) {
-            if (chosen[i] == 0) {
-                do chosen[i] = NewUniqueId();
-                while (byId_.contains(chosen[i]));
-            }
-            const std::string frame =
-                EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({chosen[i], now, false, recipes[i]}));
-            if (frame.empty()) return JournalAppendResult::TooLarge;
-            frames += frame;
+            const OwnRecipeVersion version = {chosen[i], key ? BatchTime{} : now, deleted, recipes[i]};
+            const std::string frame = EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion(version, fresh[i]));
+            if (frame.empty()) return std::string();
+            bytes += frame;
         }
-        return JournalAppendResult::Appended;
-    });
-    Index();
-    if (result == JournalAppendResult::Appended) ids = std::move(chosen);
+        return bytes;
+    };
+    RecordLog::Check checked;
+    if (check)
+        checked = [&](const std::vector<RecordId>& fresh) {
+            // What other benches appended, read under the lock, is what the check sees.
+            BuildCurrent();
+            target = asked;
+            clash = {};
+            return check(target, fresh, clash) ? JournalAppendResult::Appended : JournalAppendResult::Refused;
+        };
+    std::vector<RecordId> used;
+    const JournalAppendResult result =
+        log_.Write(recipes.size(), recipes.size() * kIdsPerVersion, frames, *this, &used, checked);
+    BuildCurrent();
+    if (result == JournalAppendResult::Appended && !used.empty()) ids = RecipeIds(target, used);
     return result;
 }
 
 JournalAppendResult OwnRecipeStore::SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
                                             const BatchTime& now) {
     OwnSaveClash clash;
-    return SaveChecked(ids, recipes, now, {}, clash);
+    return Write(ids, recipes, false, now, {}, clash);
 }
 
 JournalAppendResult OwnRecipeStore::SaveAllByCode(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
                                                   const BatchTime& now) {
     OwnSaveClash clash;
-    return SaveChecked(ids, recipes, now,
-                       [&](std::vector<OwnRecipeId>& chosen, OwnSaveClash&) {
-                           for (std::size_t i = 0; i < recipes.size(); ++i) {
-                               const OwnRecipeCurrent* holder = FindCurrent(recipes[i].code);
-                               chosen[i] = holder ? holder->id : 0;
-                           }
-                           return true;
-                       },
-                       clash);
+    return Write(ids, recipes, false, now,
+                 [&](std::vector<OwnRecipeId>& chosen, const std::vector<RecordId>&, OwnSaveClash&) {
+                     for (std::size_t i = 0; i < recipes.size(); ++i) {
+                         const OwnRecipeCurrent* holder = FindCurrent(recipes[i].code);
+                         chosen[i] = holder ? holder->id : 0;
+                     }
+                     return true;
+                 },
+                 clash);
 }
 
 JournalAppendResult OwnRecipeStore::Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now,
                                          std::optional<std::size_t> versions, OwnSaveClash& clash) {
     std::vector<OwnRecipeId> ids = {id};
-    const JournalAppendResult result = SaveChecked(
-        ids, {recipe}, now,
-        [&](std::vector<OwnRecipeId>& chosen, OwnSaveClash& told) {
+    const JournalAppendResult result = Write(
+        ids, {recipe}, false, now,
+        [&](std::vector<OwnRecipeId>& chosen, const std::vector<RecordId>& fresh, OwnSaveClash& told) {
+            const OwnRecipeId mine = RecipeIds(chosen, fresh).front();
             if (versions && chosen.front() != 0) {
-                const OwnRecipeCurrent* standing = CurrentOf(chosen.front());
-                if (!standing || standing->versions != *versions) {
+                const OwnRecipeCurrent* standing = CurrentOf(mine);
+                // This very save, retried after it landed although reported failed, is not
+                // another bench's version.
+                const std::size_t landed = Landed(mine, fresh.front()) ? 1 : 0;
+                if (!standing || standing->versions - landed != *versions) {
                     told.changed = true;
                     if (standing) told.theirs = *standing;
                     return false;
                 }
             }
-            return CodeFree(recipe.code, chosen.front(), told);
+            return CodeFree(recipe.code, mine, told);
         },
         clash);
     id = ids.front();
@@ -229,6 +264,13 @@ const OwnRecipeCurrent* OwnRecipeStore::CurrentOf(OwnRecipeId id) const {
     return found == current_.end() ? nullptr : &*found;
 }
 
+bool OwnRecipeStore::Landed(OwnRecipeId id, RecordId save) const {
+    const auto found = byId_.find(id);
+    if (found == byId_.end()) return false;
+    const std::vector<RecordId>& saves = recipes_[found->second].saves;
+    return std::find(saves.begin(), saves.end(), save) != saves.end();
+}
+
 bool OwnRecipeStore::CodeFree(const WideString& code, OwnRecipeId id, OwnSaveClash& clash) const {
     const OwnRecipeCurrent* holder = FindCurrent(code);
     if (!holder || holder->id == id) return true;
@@ -241,18 +283,19 @@ JournalAppendResult OwnRecipeStore::Delete(OwnRecipeId id, const BatchTime& now)
                                     [&](const OwnRecipeCurrent& recipe) { return recipe.id == id; });
     // Deleted already, or never saved: nothing to record.
     if (found == current_.end()) return JournalAppendResult::Appended;
-    const JournalAppendResult result =
-        log_.AppendFrame(EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({id, now, true, found->recipe})));
-    Index();
-    return result;
+    std::vector<OwnRecipeId> ids = {id};
+    OwnSaveClash clash;
+    return Write(ids, {found->recipe}, true, now, {}, clash);
 }
 
 JournalAppendResult OwnRecipeStore::Restore(const OwnRecipeVersion& version, const BatchTime& now,
                                             OwnSaveClash& clash) {
     std::vector<OwnRecipeId> ids = {version.id};
-    return SaveChecked(
-        ids, {version.recipe}, now,
-        [&](std::vector<OwnRecipeId>& chosen, OwnSaveClash& told) { return CodeFree(version.recipe.code, version.id, told); },
+    return Write(
+        ids, {version.recipe}, false, now,
+        [&](std::vector<OwnRecipeId>&, const std::vector<RecordId>&, OwnSaveClash& told) {
+            return CodeFree(version.recipe.code, version.id, told);
+        },
         clash);
 }
 
@@ -266,26 +309,18 @@ const OwnRecipeCurrent* OwnRecipeStore::FindCurrent(std::u16string_view code) co
 }
 
 std::vector<OwnRecipeVersion> OwnRecipeStore::History(OwnRecipeId id) const {
-    std::vector<OwnRecipeVersion> versions;
     const auto found = byId_.find(id);
-    if (found == byId_.end()) return versions;
-    OwnRecipeVersion version;
-    for (const std::size_t frame : recipes_[found->second].frames)
-        if (DecodeFrame(frame, version)) versions.push_back(version);
-    return versions;
+    return found == byId_.end() ? std::vector<OwnRecipeVersion>{} : ReadVersions(recipes_[found->second]);
 }
 
 std::vector<OwnRecipeVersion> OwnRecipeStore::Deleted() const {
     std::vector<OwnRecipeVersion> deleted;
-    OwnRecipeVersion version;
     for (const Versions& recipe : recipes_) {
         if (!recipe.deleted) continue;
-        for (std::size_t i = recipe.frames.size(); i-- > 0;) {
-            if (DecodeFrame(recipe.frames[i], version) && !version.deleted) {
-                deleted.push_back(version);
-                break;
-            }
-        }
+        const std::vector<OwnRecipeVersion> versions = ReadVersions(recipe);
+        const auto kept = std::find_if(versions.rbegin(), versions.rend(),
+                                       [](const OwnRecipeVersion& version) { return !version.deleted; });
+        if (kept != versions.rend()) deleted.push_back(*kept);
     }
     return deleted;
 }

@@ -16,6 +16,7 @@
 #include "journal/JournalFile.h"
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
+#include "journal/RecordLog.h"
 #include "ownrecipes/OwnRecipe.h"
 #include "ownrecipes/OwnSaveClash.h"
 
@@ -33,12 +34,15 @@ struct OwnRecipeVersion {
 };
 
 // A version's payload: id (u64), time (i64 seconds, i32 minutes), deleted (u8), code,
-// name, note, rgb (u32), lines (u32 count, then component and amount (i64) each). Fields
+// name, note, rgb (u32), lines (u32 count, then component and amount (i64) each), and
+// the save's id (u64), which a version written before saves had ids ends without. Fields
 // a later version adds after these are passed over.
-std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version);
-bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version);
+std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId = 0);
+bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version, RecordId* saveId = nullptr);
 
-class OwnRecipeStore {
+// Every save is written with an id; a retry of a save reported failed writes it again
+// with the same id, and the store keeps the first version of an id.
+class OwnRecipeStore : private RecordReader {
 public:
     explicit OwnRecipeStore(std::unique_ptr<JournalFile> file);
 
@@ -47,7 +51,7 @@ public:
     bool Refresh();
     // Counts the changes read or written through this object: a window compares it with
     // the count it last showed, since another window may have done the refreshing.
-    std::uint64_t Revision() const noexcept { return revision_; }
+    std::uint64_t Revision() const noexcept { return log_.Revision(); }
     // Whether the last read or write of the file failed: its folder is as good as gone.
     bool Failing() const noexcept { return log_.Failing(); }
 
@@ -58,7 +62,7 @@ public:
     JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now,
                              std::optional<std::size_t> versions, OwnSaveClash& clash);
     JournalAppendResult Save(OwnRecipeId& id, const OwnRecipe& recipe, const BatchTime& now);
-    // Several recipes in one write, so that either all of them are saved or none.
+    // Several recipes in one write, so that either all of them are saved or none, on disk too.
     JournalAppendResult SaveAll(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
                                 const BatchTime& now);
     // The same, each recipe saved as a version of the one that holds its code once
@@ -74,43 +78,52 @@ public:
     const std::vector<OwnRecipeCurrent>& Current() const;
     // The current recipe with the code, case folded; null when none.
     const OwnRecipeCurrent* FindCurrent(std::u16string_view code) const;
-    // Every version of one recipe, oldest first, deletes included.
+    // Every version of one recipe, oldest first, deletes included: read from the file.
     std::vector<OwnRecipeVersion> History(OwnRecipeId id) const;
-    // Deleted recipes, for restoring: their last version before the delete.
+    // Deleted recipes, for restoring: their last version before the delete, read from the file.
     std::vector<OwnRecipeVersion> Deleted() const;
     // The damage found in the file, as the journal reports it.
     const std::vector<JournalDamage>& Damage() const;
 
 private:
-    // Every version of one recipe, by the index of its frame in the log.
+    // Every version of one recipe, by where its record is in the log; only the last one
+    // is kept in memory.
     struct Versions {
         OwnRecipeId id = 0;
-        std::vector<std::size_t> frames;
-        bool deleted = false;  // its last version is a delete
+        BatchTime firstSaved;
+        std::vector<std::uint64_t> offsets;  // oldest first
+        std::vector<RecordId> saves;         // their save ids, the same way
+        std::size_t lastRecord = 0;          // the last version's record number
+        bool deleted = false;                // its last version is a delete
+        std::string last;                    // the last version's payload
     };
 
-    // Indexes the frames read since the last time; everything again when the file was replaced.
-    void Index();
-    // Under the lock, caught up: true when the ids (0 for new recipes) may be saved with
-    // these recipes; else false with `clash` told. May set the ids.
-    using SaveCheck = std::function<bool(std::vector<OwnRecipeId>& ids, OwnSaveClash& clash)>;
-    JournalAppendResult SaveChecked(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes,
-                                    const BatchTime& now, const SaveCheck& check, OwnSaveClash& clash);
+    void Restart() override;
+    bool Read(const JournalFrame& frame, std::string_view payload) override;
+    // Under the lock, caught up, with the save ids of the write (a retry's are those it
+    // had): true when the recipe ids (0 for new recipes) may be saved with these recipes;
+    // else false with `clash` told. May set the recipe ids.
+    using SaveCheck =
+        std::function<bool(std::vector<OwnRecipeId>& ids, const std::vector<RecordId>& saves, OwnSaveClash& clash)>;
+    // Writes versions of the recipes `ids` name (0: a new recipe, given a new id) in one
+    // write, once `check`, if any, lets it.
+    JournalAppendResult Write(std::vector<OwnRecipeId>& ids, const std::vector<OwnRecipe>& recipes, bool deleted,
+                              const BatchTime& now, const SaveCheck& check, OwnSaveClash& clash);
     // The current recipe with the id; null when there is none.
     const OwnRecipeCurrent* CurrentOf(OwnRecipeId id) const;
+    // Whether a version with the save id is among the recipe's: a save reported failed
+    // that landed after all.
+    bool Landed(OwnRecipeId id, RecordId save) const;
     // False, with `clash` told, when a recipe other than `id` holds the code.
     bool CodeFree(const WideString& code, OwnRecipeId id, OwnSaveClash& clash) const;
     void BuildCurrent();
-    bool DecodeFrame(std::size_t frame, OwnRecipeVersion& version) const;
+    // The versions of a recipe that read, oldest first, read again from the file.
+    std::vector<OwnRecipeVersion> ReadVersions(const Versions& recipe) const;
 
-    JournalStore log_;
+    RecordLog log_;
     std::vector<Versions> recipes_;  // in the order first saved
     std::unordered_map<OwnRecipeId, std::size_t> byId_;
-    std::size_t framesIndexed_ = 0;
-    std::uint64_t sizeIndexed_ = 0;
-    std::uint64_t revision_ = 0;
-    std::vector<JournalDamage> headDamage_;  // versions whose first fields do not read
-    std::vector<JournalDamage> damage_;      // the log's and undecodable versions', by offset
+    std::vector<JournalDamage> damage_;  // the log's and undecodable versions', by offset
     std::vector<OwnRecipeCurrent> current_;
 };
 

@@ -10,6 +10,7 @@
 #include "journal/posix/PosixJournalFile.h"
 #include "ledger/LedgerCsv.h"
 #include "ledger/LedgerDay.h"
+#include "tests/journal/LandedButFailedFile.h"
 #include "tests/ledger/LedgerTestCatalogue.h"
 
 namespace lacqueron {
@@ -65,8 +66,33 @@ TEST_F(LedgerStoreTest, TwoBenchesSeeEachOthersRecordsAndDamageIsReadAround) {
     EXPECT_EQ(reopened->Receipts().size(), 1u);
     EXPECT_TRUE(reopened->Counts().empty());
     ASSERT_EQ(reopened->Minimums().size(), 1u);  // written after the damage, found again
-    EXPECT_EQ(reopened->Damage(), (std::vector<JournalDamage>{{badAt, 4, JournalDamageKind::BadPayload},
-                                                              {cutAt, 5, JournalDamageKind::TruncatedRecord}}));
+    // The import of two prices is four records: its opening, the prices, its closing.
+    EXPECT_EQ(reopened->Damage(), (std::vector<JournalDamage>{{badAt, 6, JournalDamageKind::BadPayload},
+                                                              {cutAt, 7, JournalDamageKind::TruncatedRecord}}));
+}
+
+// A delivery and a price import that landed although the painter was told they failed,
+// entered again: each counts once. The same delivery entered after a success is another.
+TEST_F(LedgerStoreTest, ARecordReportedFailedIsNotDoubledByItsRetry) {
+    const BatchTime saved = {test::kMondayUtc, test::kMoscow};
+    const BatchTime retried = {test::kMondayUtc + 60, test::kMoscow};
+    const std::vector<PriceRecord> prices = {{u"WHT", 123456, kMonday, saved}, {u"BLK", 50000, std::nullopt, saved}};
+    bool failNext = true;
+    LedgerStore store(std::make_unique<test::LandedButFailedFile>(path_.string(), failNext));
+    ASSERT_EQ(store.Load(), JournalLoadResult::Loaded);
+    ASSERT_EQ(store.AddReceipt({u"WHT", 100000, kMonday, u"Счёт 12", saved}), JournalAppendResult::WriteFailed);
+    ASSERT_EQ(store.AddReceipt({u"WHT", 100000, kMonday, u"Счёт 12", retried}), JournalAppendResult::Appended);
+    failNext = true;
+    ASSERT_EQ(store.AddPrices(prices), JournalAppendResult::WriteFailed);
+    ASSERT_EQ(store.AddPrices(prices), JournalAppendResult::Appended);
+    ASSERT_EQ(store.AddReceipt({u"WHT", 100000, kMonday, u"Счёт 12", retried}), JournalAppendResult::Appended);
+
+    const auto reopened = Open();
+    EXPECT_EQ(reopened->Prices(), prices);
+    ASSERT_EQ(reopened->Receipts().size(), 2u);
+    EXPECT_EQ(reopened->Receipts()[0].saved, saved);  // the retry wrote the first attempt again
+    EXPECT_EQ(reopened->Receipts()[1].saved, retried);
+    EXPECT_TRUE(reopened->Damage().empty());
 }
 
 TEST(LedgerRecordTest, APayloadGrownByLaterFieldsStillReads) {
@@ -76,6 +102,14 @@ TEST(LedgerRecordTest, APayloadGrownByLaterFieldsStillReads) {
     EXPECT_EQ(read.perKilogram, price.perKilogram);
     EXPECT_EQ(read.from, price.from);
     EXPECT_FALSE(DecodePrice(EncodePrice(price).substr(0, 20), read));
+    // A record written before records had ids ends before the id, and has id 0.
+    const std::string withId = EncodePrice(price, 7);
+    RecordId id = 1;
+    ASSERT_TRUE(DecodePrice(withId, read, &id));
+    EXPECT_EQ(id, 7u);
+    ASSERT_TRUE(DecodePrice(withId.substr(0, withId.size() - sizeof(RecordId)), read, &id));
+    EXPECT_EQ(id, 0u);
+    EXPECT_EQ(read.perKilogram, price.perKilogram);
 }
 
 TEST(PricesCsvTest, AnExportReadsBackAsTheSamePricesAndAddsNothingAgain) {

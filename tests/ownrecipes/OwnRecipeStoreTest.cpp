@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "core/Utf8.h"
 #include "journal/posix/PosixJournalFile.h"
 #include "ownrecipes/OwnRecipeCsv.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "tests/journal/LandedButFailedFile.h"
 #include "tests/formula/ShippedCatalogue.h"
 
 namespace lacqueron {
@@ -29,9 +31,10 @@ OwnRecipe Recipe(const char16_t* code, Thousandths white) {
 class OwnRecipeStoreTest : public testing::Test {
 protected:
     void SetUp() override {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         path_ = std::filesystem::temp_directory_path() /
-                ("lacqueron-own-" + std::to_string(::getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name() + ".lqr");
+                ("lacqueron-own-" + std::to_string(::getpid()) + "-" + name + ".lqr");
         std::filesystem::remove(path_);
     }
     void TearDown() override { std::filesystem::remove(path_); }
@@ -195,6 +198,111 @@ TEST_F(OwnRecipeStoreTest, ExportedRecipesImportBackAsNewVersions) {
     ASSERT_EQ(ImportOwnRecipes(store, read, At(2)), JournalAppendResult::Appended);
     EXPECT_EQ(store.Current().size(), 2u);
     EXPECT_EQ(store.Current().front().versions, 2u);
+}
+
+// A save reported failed, then asked for again: a save that landed after all is
+// written again as it was, neither doubled nor refused by the check under the lock as
+// another bench's; one that was lost is checked against what other benches saved since.
+enum class SaveKind { kNewRecipe, kEdit, kImport };
+enum class Meanwhile { kNothing, kOtherSavesK2, kOtherEditsK1 };
+
+struct RetryCase {
+    const char* name;
+    SaveKind kind;
+    bool landed;
+    Meanwhile meanwhile;
+    JournalAppendResult retry;
+    std::size_t k1Versions;
+    std::size_t k2Versions;      // 0: no К-2
+    const char16_t* clashCode;   // told on a refusal; empty when none
+    bool changed;
+};
+
+const RetryCase kRetryCases[] = {
+    {"ANewRecipeThatLanded", SaveKind::kNewRecipe, true, Meanwhile::kNothing, JournalAppendResult::Appended, 1, 1, u"",
+     false},
+    {"AnEditThatLanded", SaveKind::kEdit, true, Meanwhile::kNothing, JournalAppendResult::Appended, 2, 0, u"", false},
+    {"AnImportThatLanded", SaveKind::kImport, true, Meanwhile::kNothing, JournalAppendResult::Appended, 2, 1, u"",
+     false},
+    {"ANewRecipeLostWhileAnotherBenchTookItsCode", SaveKind::kNewRecipe, false, Meanwhile::kOtherSavesK2,
+     JournalAppendResult::Refused, 1, 1, u"К-2", false},
+    {"AnEditLostWhileAnotherBenchEditedIt", SaveKind::kEdit, false, Meanwhile::kOtherEditsK1,
+     JournalAppendResult::Refused, 2, 0, u"", true},
+    {"AnImportLostWhileAnotherBenchTookACode", SaveKind::kImport, false, Meanwhile::kOtherSavesK2,
+     JournalAppendResult::Appended, 2, 2, u"", false},
+};
+
+class OwnRecipeRetryTest : public OwnRecipeStoreTest, public testing::WithParamInterface<RetryCase> {};
+
+TEST_P(OwnRecipeRetryTest, IsNeitherDoubledNorRefusedAsAnotherBenchs) {
+    const RetryCase& test = GetParam();
+    OwnRecipeId k1 = 0;
+    Open().Save(k1, Recipe(u"К-1", 100000), At(0));
+    bool failNext = false;
+    OwnRecipeStore here(std::make_unique<test::LandedButFailedFile>(path_.string(), failNext, test.landed));
+    ASSERT_EQ(here.Load(), JournalLoadResult::Loaded);
+    OwnRecipeId k2 = 0;
+    OwnSaveClash clash;
+    const auto save = [&](std::int64_t minute) {
+        switch (test.kind) {
+        case SaveKind::kNewRecipe: return here.Save(k2, Recipe(u"К-2", 200000), At(minute), std::nullopt, clash);
+        case SaveKind::kEdit: return here.Save(k1, Recipe(u"К-1", 110000), At(minute), 1, clash);
+        case SaveKind::kImport: break;
+        }
+        return ImportOwnRecipes(here, {Recipe(u"К-1", 110000), Recipe(u"К-2", 200000)}, At(minute));
+    };
+    failNext = true;
+    ASSERT_EQ(save(1), JournalAppendResult::WriteFailed);
+    OwnRecipeId theirs = 0;
+    if (test.meanwhile == Meanwhile::kOtherSavesK2) Open().Save(theirs, Recipe(u"К-2", 300000), At(2));
+    if (test.meanwhile == Meanwhile::kOtherEditsK1) Open().Save(k1, Recipe(u"К-1", 120000), At(2));
+    ASSERT_EQ(save(3), test.retry);
+    EXPECT_EQ(clash.code, test.clashCode);
+    EXPECT_EQ(clash.changed, test.changed);
+
+    const OwnRecipeStore reopened = Open();
+    const OwnRecipeCurrent* k1Now = reopened.FindCurrent(u"К-1");
+    const OwnRecipeCurrent* k2Now = reopened.FindCurrent(u"К-2");
+    ASSERT_NE(k1Now, nullptr);
+    EXPECT_EQ(k1Now->versions, test.k1Versions);
+    EXPECT_EQ(k2Now ? k2Now->versions : 0, test.k2Versions);
+    // A retry of what landed writes its bytes again, times as they were.
+    if (test.landed && test.kind != SaveKind::kNewRecipe) {
+        EXPECT_EQ(k1Now->lastSaved, At(1));
+    }
+    if (test.landed && k2Now) {
+        EXPECT_EQ(k2Now->lastSaved, At(1));
+    }
+    if (test.kind == SaveKind::kNewRecipe && test.retry == JournalAppendResult::Appended) {
+        EXPECT_EQ(k2Now->id, k2);
+    }
+    EXPECT_TRUE(reopened.Damage().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OwnRecipeRetryTest, testing::ValuesIn(kRetryCases),
+                         [](const testing::TestParamInfo<RetryCase>& info) { return info.param.name; });
+
+// An import cut by a power loss at any byte leaves the recipes as they were, and the
+// next save goes on after it.
+TEST_F(OwnRecipeStoreTest, AnImportCutAnywhereSavesNoneOfItsRecipes) {
+    OwnRecipeId id = 0;
+    Open().Save(id, Recipe(u"К-1", 100000), At(0));
+    const auto before = std::filesystem::file_size(path_);
+    std::vector<OwnRecipeId> ids = {id, 0, 0};
+    ASSERT_EQ(Open().SaveAll(ids, {Recipe(u"К-1", 1), Recipe(u"К-2", 2), Recipe(u"К-3", 3)}, At(1)),
+              JournalAppendResult::Appended);
+    std::string whole;
+    ASSERT_TRUE(OpenPosixJournalFile(path_.string())->ReadAt(0, std::filesystem::file_size(path_), whole));
+    for (std::size_t cut = before; cut < whole.size(); ++cut) {
+        SCOPED_TRACE("cut at byte " + std::to_string(cut));
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << whole.substr(0, cut);
+        OwnRecipeId next = 0;
+        ASSERT_EQ(Open().Save(next, Recipe(u"К-4", 4), At(2)), JournalAppendResult::Appended);
+        const OwnRecipeStore store = Open();
+        EXPECT_EQ(Codes(store), (std::vector<WideString>{u"К-1", u"К-4"}));
+        EXPECT_EQ(store.Current().front().recipe, Recipe(u"К-1", 100000));
+        EXPECT_EQ(store.Damage().empty(), cut == before);
+    }
 }
 
 struct BadCsvCase {
