@@ -20,7 +20,14 @@ endif()
 function(lacqueron_test_program target)
   set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE BATCH UNITY_BUILD_BATCH_SIZE 0)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O0>)
+  target_precompile_headers(${target} REUSE_FROM lacqueron_pch_tests)
 endfunction()
+
+# GoogleTest precompiled once, with the flags of every test program.
+add_library(lacqueron_pch_tests OBJECT ${CMAKE_SOURCE_DIR}/cmake/pch/Empty.cpp)
+target_link_libraries(lacqueron_pch_tests PRIVATE ${LACQUERON_GTEST_LIBS})
+target_compile_options(lacqueron_pch_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O0>)
+target_precompile_headers(lacqueron_pch_tests PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/Tests.h)
 
 # lacqueron_add_test(NAME name SOURCES ... [LIBS ...] [NO_MAIN] [LABELS ...])
 function(lacqueron_add_test)
