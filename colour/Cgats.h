@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "colour/Spectrum.h"
+#include "colour/Bands.h"
 
 namespace lacqueron::colour {
 

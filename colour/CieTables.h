@@ -3,7 +3,7 @@
 // tools/colour/make_cie_tables.py for how they were sampled.
 #pragma once
 
-#include "colour/Spectrum.h"
+#include "colour/Bands.h"
 
 namespace lacqueron::colour {
 

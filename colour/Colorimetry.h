@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "colour/Spectrum.h"
+#include "colour/Bands.h"
 
 namespace lacqueron::colour {
 

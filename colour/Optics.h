@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "colour/KubelkaMunk.h"
-#include "colour/Spectrum.h"
+#include "colour/Bands.h"
 
 namespace lacqueron::colour {
 

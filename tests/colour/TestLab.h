@@ -14,7 +14,7 @@
 #include "colour/Calibration.h"
 #include "colour/Colorimetry.h"
 #include "colour/KubelkaMunk.h"
-#include "colour/Spectrum.h"
+#include "colour/Bands.h"
 
 namespace lacqueron::colour::test {
 
