@@ -74,6 +74,9 @@ e2e_start() {
   # A bed that starts more than the program (a simulated scale) names its own cleanup.
   trap "${E2E_CLEANUP:-e2e_cleanup}" EXIT
   trap 'exit 1' TERM INT
+  # The test command runs the window tests beside the scenarios; they press keys on the
+  # display it started, so a scenario takes one of its own.
+  [[ -n ${LACQUERON_E2E_OWN_DISPLAY:-} ]] && unset DISPLAY
   wine_env_display || fatal "no X display"
   e2e_prefix
   if [[ -n ${DRIVER:-} && -z ${E2E_DRIVER_ONE_SHOT:-} ]]; then driver_server_start; fi
