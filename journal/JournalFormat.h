@@ -40,8 +40,11 @@ constexpr std::size_t kRecordFrameOverhead = 12;  // marker, length, checksum
 constexpr std::size_t kRecordHeadSize = 8;        // marker, length: what precedes the payload
 constexpr std::size_t kMaxRecordPayload = 1 << 20;
 
-// CRC-32 (IEEE 802.3, reflected), continuing from crc (0 to start).
+// CRC-32 (IEEE 802.3, reflected), continuing from crc (0 to start): by carry-less
+// multiplies where the processor has them, else by tables.
 std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc = 0) noexcept;
+// The same by tables alone, on every processor.
+std::uint32_t Crc32Sliced(const void* data, std::size_t size, std::uint32_t crc = 0) noexcept;
 
 std::string EncodeJournalHeader();
 
