@@ -13,26 +13,8 @@ constexpr std::size_t kMarkerSize = std::tuple_size_v<RecordKind>;
 // Every kind's marker starts so; its last two characters are capital Latin letters.
 constexpr char kMarkerPrefix[2] = {'L', 'Q'};
 constexpr std::size_t kLengthSize = 4;
-constexpr std::uint32_t kCrcPolynomial = 0xEDB88320u;
-constexpr std::size_t kCrcSlices = 8;
 constexpr std::size_t kTailChecksumsTried = 4;
 constexpr std::uint8_t kLastStatus = static_cast<std::uint8_t>(BatchStatus::Abandoned);
-
-// Slice-by-8 tables: eight input bytes per step, so a journal of many megabytes opens quickly.
-using CrcTables = std::array<std::array<std::uint32_t, 256>, kCrcSlices>;
-constexpr CrcTables MakeCrcTables() {
-    CrcTables tables{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? kCrcPolynomial ^ (c >> 1) : c >> 1;
-        tables[0][n] = c;
-    }
-    for (std::uint32_t n = 0; n < 256; ++n)
-        for (std::size_t slice = 1; slice < kCrcSlices; ++slice)
-            tables[slice][n] = (tables[slice - 1][n] >> 8) ^ tables[0][tables[slice - 1][n] & 0xFF];
-    return tables;
-}
-constexpr CrcTables kCrcTables = MakeCrcTables();
 
 constexpr std::size_t kSmallestComponent = 4 + 8 + 8;
 constexpr std::size_t kSmallestCorrection = 4 + 8;
@@ -188,19 +170,6 @@ JournalDamageKind ClassifyDamage(std::string_view bytes, std::size_t at, std::si
 }
 
 }  // namespace
-
-std::uint32_t Crc32(const void* data, std::size_t size, std::uint32_t crc) noexcept {
-    const auto* p = static_cast<const unsigned char*>(data);
-    crc = ~crc;
-    for (; size >= kCrcSlices; size -= kCrcSlices, p += kCrcSlices) {
-        const std::uint32_t low = crc ^ (p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-        crc = kCrcTables[7][low & 0xFF] ^ kCrcTables[6][low >> 8 & 0xFF] ^ kCrcTables[5][low >> 16 & 0xFF] ^
-              kCrcTables[4][low >> 24] ^ kCrcTables[3][p[4]] ^ kCrcTables[2][p[5]] ^ kCrcTables[1][p[6]] ^
-              kCrcTables[0][p[7]];
-    }
-    for (; size > 0; --size, ++p) crc = kCrcTables[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
 std::uint32_t RecordPayloadLength(std::string_view head) { return ReadU32(head, kMarkerSize); }
 

@@ -142,6 +142,44 @@ TEST(JournalFormat, RecordsOfAnotherKindAreIndexedApart) {
 
 TEST(JournalFormat, CrcOfTheStandardCheckString) { EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u); }
 
+// Bytes that repeat no shorter than 256, so that a fold mixing up its lanes shows.
+std::string CrcSample(std::size_t size) {
+    constexpr unsigned kStep = 31;
+    constexpr unsigned kStart = 7;
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * kStep + kStart) & 0xFF);
+    return bytes;
+}
+
+struct CrcCase {
+    std::size_t size;
+    std::uint32_t crc;  // as zlib's crc32 gives it for CrcSample(size)
+};
+
+constexpr std::size_t kMegabyte = 1 << 20;
+
+// Lengths about the folding's steps (16 and 64 bytes), a record's size and a megabyte.
+const std::vector<CrcCase> kCrcCases = {
+    {64, 0x84C86088u}, {100, 0xB5A935FCu}, {1000, 0x8902161Eu}, {kMegabyte, 0xD424BDC1u}};
+
+class CrcTest : public testing::TestWithParam<CrcCase> {};
+
+TEST_P(CrcTest, FoldedAndByTablesAgreeWithTheReference) {
+    const std::string bytes = CrcSample(GetParam().size);
+    EXPECT_EQ(Crc32(bytes.data(), bytes.size()), GetParam().crc);
+    EXPECT_EQ(Crc32Sliced(bytes.data(), bytes.size()), GetParam().crc);
+    // Any start and length, continued from a CRC as a record's is after its length field.
+    for (std::size_t start = 0; start < 3; ++start)
+        for (std::size_t size = 0; start + size <= std::min<std::size_t>(bytes.size(), 300); ++size) {
+            const std::uint32_t head = Crc32Sliced(bytes.data(), start);
+            ASSERT_EQ(Crc32(bytes.data() + start, size, head), Crc32Sliced(bytes.data() + start, size, head))
+                << "from " << start << ", " << size << " bytes";
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CrcTest, testing::ValuesIn(kCrcCases),
+                         [](const testing::TestParamInfo<CrcCase>& info) { return std::to_string(info.param.size); });
+
 struct DamageCase {
     const char* name;
     std::function<void(std::string&)> damage;
