@@ -163,7 +163,7 @@ void ShopData::InstallLedger(FolderLook& look, bool folderMoved, News& news) {
             const std::size_t read = ledger->Prices().size() + ledger->Receipts().size() + ledger->Counts().size() +
                                      ledger->Minimums().size();
             if (!storeNotice_.empty()) storeNotice_ += u"\n\n";
-            storeNotice_ += LogDamageMessage(u"Файл цен и остатков", u"записей", read, ledger->Damage()) + u"\n" +
+            storeNotice_ += LogDamageMessage(kLedgerWords, read, ledger->Damage()) + u"\n" +
                             folder_ + kLedgerFileName;
             news.tell = true;
         }
