@@ -52,7 +52,15 @@ struct FolderLook {
     WideString ledgerError;   // why stores.ledger is null
     bool recipesReopened = false;  // not the store handed over: everything is to be read again
     bool ledgerReopened = false;
+    // A write's outcome; none for a look. A write leaves the stores as they were handed
+    // over, a failing one failing: the next look opens it afresh.
+    std::optional<JournalAppendResult> written;
 };
+
+// A write to the stores, run on the worker's thread over the stores handed over; WriteFailed
+// when the store it needs is missing. What else it brings back it keeps itself, shared
+// with the window, which reads it only once told.
+using FolderWrite = std::function<JournalAppendResult(FolderStores& stores)>;
 
 // What the window hands over for a look: its stores, the folder they are of, and
 // whether that folder was ever read. A folder read once and gone since is a share that
@@ -63,6 +71,9 @@ struct FolderHeld {
     bool read = false;
 };
 
+// One write, on the calling thread: the stores come back as handed over, with the outcome.
+FolderLook WriteToFolder(FolderHeld held, const FolderWrite& write) noexcept;
+
 // One look, on the calling thread. A store handed over catches up when it is of the
 // folder in force, the folder is still there and the file answers; one of another
 // folder, missing, or whose last read or write failed is opened afresh, so a share that
@@ -71,8 +82,8 @@ FolderLook LookAtFolder(FolderAccess& access, FolderHeld held) noexcept;
 
 class FolderWorker {
 public:
-    // Called on the worker's thread when a look is done; it must only post, never wait
-    // for the window.
+    // Called on the worker's thread when a look or a write is done; it must only post,
+    // never wait for the window.
     using Notify = std::function<void(LookGeneration generation)>;
 
     // Starts the thread; null when it cannot be made.
@@ -87,6 +98,9 @@ public:
     // done. None, with the stores left with the caller, while a look asked for has not
     // begun yet, or out of memory.
     std::optional<LookGeneration> Look(FolderHeld& held) noexcept;
+    // The same for a write over the stores handed over, in the same queue: done, it is
+    // told to `told` instead of the notify of Start, and taken as a look is.
+    std::optional<LookGeneration> Write(FolderHeld& held, FolderWrite write, Notify told) noexcept;
     // The look of that generation once done, taken; none while it runs or for another
     // generation (a stale look is dropped).
     std::optional<FolderLook> Take(LookGeneration generation) noexcept;
@@ -96,6 +110,7 @@ public:
 private:
     struct Shared;
     explicit FolderWorker(std::shared_ptr<Shared> shared) noexcept : shared_(std::move(shared)) {}
+    std::optional<LookGeneration> Ask(FolderHeld& held, FolderWrite write, Notify told) noexcept;
 
     // Shared with the thread, which keeps it alive until it ends.
     std::shared_ptr<Shared> shared_;

@@ -25,10 +25,11 @@ constexpr std::chrono::milliseconds kAtOnce = 500ms;
 // How long a stall lasts before the test lets it go.
 constexpr std::chrono::milliseconds kStall = 2 * kAtOnce;
 
-enum class ShareState { kUp, kDown, kStalled };
+enum class ShareState { kUp, kDown, kStalled, kReplyLost };
 
-// The share every file of the test goes through: up, gone (every call fails) or stalled
-// (every call waits until it is up or gone again).
+// The share every file of the test goes through: up, gone (every call fails), stalled
+// (every call waits until it is up or gone again), or losing replies (a write lands but
+// is reported failed).
 class Share {
 public:
     void Set(ShareState state) {
@@ -43,7 +44,11 @@ public:
         std::unique_lock lock(mutex_);
         if (state_ == ShareState::kStalled) ++stalledCalls_;
         changed_.wait(lock, [this] { return state_ != ShareState::kStalled; });
-        return state_ == ShareState::kUp;
+        return state_ != ShareState::kDown;
+    }
+    bool ReplyLost() {
+        std::lock_guard lock(mutex_);
+        return state_ == ShareState::kReplyLost;
     }
     int StalledCalls() {
         std::lock_guard lock(mutex_);
@@ -70,7 +75,9 @@ public:
     bool ReadInto(std::uint64_t offset, std::size_t length, char* out) override {
         return share_->Pass() && file_->ReadInto(offset, length, out);
     }
-    bool Append(const std::string& bytes) override { return share_->Pass() && file_->Append(bytes); }
+    bool Append(const std::string& bytes) override {
+        return share_->Pass() && file_->Append(bytes) && !share_->ReplyLost();
+    }
 
 private:
     std::shared_ptr<Share> share_;
@@ -283,6 +290,93 @@ TEST_F(FolderTest, AStalledShareNeverHoldsUpTheWindowAndAStaleLookIsDropped) {
     EXPECT_FALSE(worker->Take(*stalled));
     EXPECT_EQ(told->Get(3), (std::vector<LookGeneration>{*first, *stalled, *again}));
 }
+
+// A save handed to the worker while the share stalls, then what the share does.
+struct WriteCase {
+    const char* name;
+    ShareState after;               // the share once the stall ends
+    JournalAppendResult told;       // what the window is told
+    bool retried;                   // the painter saves again once the share is up
+};
+
+const WriteCase kWriteCases[] = {
+    {"LandsOnceTheShareAnswers", ShareState::kUp, JournalAppendResult::Appended, false},
+    {"FailsCleanlyWhenTheShareGoesAndARetryLandsOnce", ShareState::kDown, JournalAppendResult::WriteFailed, true},
+    {"AWriteReportedFailedThatLandedIsNotDoubledByTheRetry", ShareState::kReplyLost,
+     JournalAppendResult::WriteFailed, true},
+};
+
+class WriteTest : public FolderTest, public testing::WithParamInterface<WriteCase> {
+protected:
+    // The recipe's save as a window hands it over; the id comes back through `id`.
+    static FolderWrite SaveOf(std::shared_ptr<OwnRecipeId> id, const char16_t* code) {
+        return [id, code](FolderStores& stores) {
+            if (!stores.recipes) return JournalAppendResult::WriteFailed;
+            OwnSaveClash clash;
+            return stores.recipes->Save(*id, Recipe(code), {}, std::nullopt, clash);
+        };
+    }
+    // The versions of each recipe in the folder, read past the share.
+    std::vector<std::size_t> VersionsInFile() {
+        OwnRecipeStore store(OpenPosixJournalFile(Narrow(folderA_) + "/recipes.lqr"));
+        EXPECT_EQ(store.Load(), JournalLoadResult::Loaded);
+        std::vector<std::size_t> versions;
+        for (const OwnRecipeCurrent& current : store.Current()) versions.push_back(current.versions);
+        return versions;
+    }
+};
+
+TEST_P(WriteTest, AStalledSaveNeverHoldsUpTheWindowAndEndsAsTheShareDoes) {
+    const WriteCase& test = GetParam();
+    auto told = std::make_shared<Told>();
+    auto worker = FolderWorker::Start(access_, [](LookGeneration) { ADD_FAILURE() << "a write told as a look"; });
+    ASSERT_TRUE(worker);
+    FolderLook opened = LookAtFolder(*access_, {});
+    ASSERT_TRUE(opened.stores.recipes);
+    FolderHeld held{std::move(opened.stores), folderA_, true};
+    const OwnRecipeStore* handed = held.stores.recipes.get();
+    const auto tell = [told](LookGeneration generation) {
+        std::lock_guard lock(told->mutex);
+        told->generations.push_back(generation);
+    };
+
+    share_->Set(ShareState::kStalled);
+    auto id = std::make_shared<OwnRecipeId>(0);
+    const Clock::time_point asked = Clock::now();
+    const std::optional<LookGeneration> saving = worker->Write(held, SaveOf(id, u"A-1"), tell);
+    ASSERT_TRUE(saving);
+    EXPECT_FALSE(held.stores.recipes);  // handed over
+    EXPECT_FALSE(worker->Take(*saving));
+    EXPECT_LT(Clock::now() - asked, kAtOnce);
+    const Clock::time_point stallDeadline = asked + kLookLimit;
+    while (share_->StalledCalls() == 0 && Clock::now() < stallDeadline) std::this_thread::sleep_for(1ms);
+    ASSERT_GT(share_->StalledCalls(), 0);
+    EXPECT_FALSE(worker->WaitFor(*saving, kAtOnce));
+
+    share_->Set(test.after);
+    EXPECT_EQ(told->Get(1), std::vector<LookGeneration>{*saving});
+    std::optional<FolderLook> done = worker->Take(*saving);
+    ASSERT_TRUE(done && done->written);
+    EXPECT_EQ(*done->written, test.told);
+    // The stores come back as handed over, a failed one failing, for the next look to open afresh.
+    ASSERT_EQ(done->stores.recipes.get(), handed);
+    EXPECT_EQ(done->stores.recipes->Failing(), test.told != JournalAppendResult::Appended);
+    EXPECT_EQ(done->folder, folderA_);
+
+    if (test.retried) {
+        share_->Set(ShareState::kUp);
+        held = {std::move(done->stores), folderA_, true};
+        const std::optional<LookGeneration> again = worker->Write(held, SaveOf(id, u"A-1"), tell);
+        ASSERT_TRUE(again);
+        std::optional<FolderLook> retried = worker->WaitFor(*again, kLookLimit);
+        ASSERT_TRUE(retried && retried->written);
+        EXPECT_EQ(*retried->written, JournalAppendResult::Appended);
+    }
+    EXPECT_EQ(VersionsInFile(), std::vector<std::size_t>{1});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WriteTest, testing::ValuesIn(kWriteCases),
+                         [](const testing::TestParamInfo<WriteCase>& info) { return info.param.name; });
 
 TEST_F(FolderTest, AWorkerStoppedInsideAStalledShareLetsGoAtOnceAndEndsOnItsOwn) {
     auto worker = FolderWorker::Start(access_, [](LookGeneration) {});
