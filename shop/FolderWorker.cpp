@@ -61,7 +61,7 @@ FolderLook WriteToFolder(FolderHeld held, const FolderWrite& write) noexcept {
     look.stores = std::move(held.stores);
     look.folder.swap(held.folder);
     try {
-        look.written = write(look.stores);
+        look.written = write(look.stores.recipes.get(), look.stores.ledger.get());
     } catch (...) {
         // Out of memory before the write began, or after it landed: told as not written,
         // and a retry cannot double it, as it carries the same id.

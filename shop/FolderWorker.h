@@ -57,10 +57,10 @@ struct FolderLook {
     std::optional<JournalAppendResult> written;
 };
 
-// A write to the stores, run on the worker's thread over the stores handed over; WriteFailed
-// when the store it needs is missing. What else it brings back it keeps itself, shared
-// with the window, which reads it only once told.
-using FolderWrite = std::function<JournalAppendResult(FolderStores& stores)>;
+// A write to the stores, run on the worker's thread over the stores handed over (null where
+// missing); WriteFailed when the store it needs is. What else it brings back it keeps
+// itself, shared with the window, which reads it only once told.
+using FolderWrite = std::function<JournalAppendResult(OwnRecipeStore* recipes, LedgerStore* ledger)>;
 
 // What the window hands over for a look: its stores, the folder they are of, and
 // whether that folder was ever read. A folder read once and gone since is a share that
@@ -114,6 +114,20 @@ private:
 
     // Shared with the thread, which keeps it alive until it ends.
     std::shared_ptr<Shared> shared_;
+};
+
+// What a window writes to the data folder through: the write runs on the folder's
+// worker, the window is told by its own message and takes the outcome. The main
+// window's link to the folder is one.
+class FolderWrites {
+public:
+    virtual ~FolderWrites() = default;
+    // Starts the write; its generation, told to `told` (which only posts) once done.
+    // None, with nothing started, while the stores are away on a look or a write.
+    virtual std::optional<LookGeneration> Write(FolderWrite write, FolderWorker::Notify told) noexcept = 0;
+    // The outcome once done, the stores back in their place; none while it runs or for
+    // another generation.
+    virtual std::optional<JournalAppendResult> TakeWritten(LookGeneration generation) noexcept = 0;
 };
 
 }  // namespace lacqueron

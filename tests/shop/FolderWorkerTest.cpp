@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <thread>
 
 #include "journal/posix/PosixJournalFile.h"
 #include "shop/FolderWorker.h"
+#include "tests/shop/StallingShare.h"
 
 namespace lacqueron {
 namespace {
@@ -24,65 +24,6 @@ constexpr std::chrono::milliseconds kLookLimit = 10s;
 constexpr std::chrono::milliseconds kAtOnce = 500ms;
 // How long a stall lasts before the test lets it go.
 constexpr std::chrono::milliseconds kStall = 2 * kAtOnce;
-
-enum class ShareState { kUp, kDown, kStalled, kReplyLost };
-
-// The share every file of the test goes through: up, gone (every call fails), stalled
-// (every call waits until it is up or gone again), or losing replies (a write lands but
-// is reported failed).
-class Share {
-public:
-    void Set(ShareState state) {
-        {
-            std::lock_guard lock(mutex_);
-            state_ = state;
-        }
-        changed_.notify_all();
-    }
-    // False when the share is gone; waits while it stalls.
-    bool Pass() {
-        std::unique_lock lock(mutex_);
-        if (state_ == ShareState::kStalled) ++stalledCalls_;
-        changed_.wait(lock, [this] { return state_ != ShareState::kStalled; });
-        return state_ != ShareState::kDown;
-    }
-    bool ReplyLost() {
-        std::lock_guard lock(mutex_);
-        return state_ == ShareState::kReplyLost;
-    }
-    int StalledCalls() {
-        std::lock_guard lock(mutex_);
-        return stalledCalls_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    ShareState state_ = ShareState::kUp;
-    int stalledCalls_ = 0;
-};
-
-// A file on the share: the real file behind it, every call through the share first.
-class ShareFile final : public JournalFile {
-public:
-    ShareFile(std::shared_ptr<Share> share, std::unique_ptr<JournalFile> file)
-        : share_(std::move(share)), file_(std::move(file)) {}
-    JournalLockResult TryLock(JournalLockKind kind) override {
-        return share_->Pass() ? file_->TryLock(kind) : JournalLockResult::Failed;
-    }
-    void Unlock() override { file_->Unlock(); }
-    bool Size(std::uint64_t& size) override { return share_->Pass() && file_->Size(size); }
-    bool ReadInto(std::uint64_t offset, std::size_t length, char* out) override {
-        return share_->Pass() && file_->ReadInto(offset, length, out);
-    }
-    bool Append(const std::string& bytes) override {
-        return share_->Pass() && file_->Append(bytes) && !share_->ReplyLost();
-    }
-
-private:
-    std::shared_ptr<Share> share_;
-    std::unique_ptr<JournalFile> file_;
-};
 
 std::string Narrow(const WideString& text) { return std::string(text.begin(), text.end()); }
 
@@ -310,10 +251,10 @@ class WriteTest : public FolderTest, public testing::WithParamInterface<WriteCas
 protected:
     // The recipe's save as a window hands it over; the id comes back through `id`.
     static FolderWrite SaveOf(std::shared_ptr<OwnRecipeId> id, const char16_t* code) {
-        return [id, code](FolderStores& stores) {
-            if (!stores.recipes) return JournalAppendResult::WriteFailed;
+        return [id, code](OwnRecipeStore* recipes, LedgerStore*) {
+            if (!recipes) return JournalAppendResult::WriteFailed;
             OwnSaveClash clash;
-            return stores.recipes->Save(*id, Recipe(code), {}, std::nullopt, clash);
+            return recipes->Save(*id, Recipe(code), {}, std::nullopt, clash);
         };
     }
     // The versions of each recipe in the folder, read past the share.

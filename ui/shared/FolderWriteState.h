@@ -1,0 +1,44 @@
+// A dialog's write to the data folder on its way: it runs off the window's thread, the
+// dialog's controls are held still with "Сохранение..." shown, and the outcome comes
+// back by the dialog's own message, so a share that stalls never freezes the window.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+#include "shop/FolderWorker.h"
+
+namespace lacqueron {
+
+class FolderWriteState {
+public:
+    // The message the outcome is told by, the write's generation in wParam.
+    static constexpr UINT kWrittenMessage = WM_APP + 40;
+
+    // Starts `write` through `writes`, or here over the stores given when there are no
+    // writes (a window over a store of its own); either way told by kWrittenMessage.
+    // False, with nothing started and the dialog as it was, when the stores are away.
+    bool Start(HWND dialog, int statusId, FolderWrites* writes, FolderWrite write, OwnRecipeStore* recipes,
+               LedgerStore* ledger) noexcept;
+    bool Running() const noexcept { return generation_.has_value(); }
+    // The outcome the message told of, the dialog's controls given back; none for
+    // another write's message.
+    std::optional<JournalAppendResult> Take(WPARAM generation) noexcept;
+
+private:
+    void Hold(HWND dialog, int statusId) noexcept;
+    void Release() noexcept;
+
+    FolderWrites* writes_ = nullptr;
+    std::optional<LookGeneration> generation_;
+    std::optional<JournalAppendResult> writtenHere_;
+    LookGeneration lastHere_ = 0;
+    HWND dialog_ = nullptr;
+    int statusId_ = 0;
+    std::vector<HWND> held_;  // the controls disabled for the write, enabled again after
+    HWND focus_ = nullptr;    // where the painter was, given back after
+};
+
+}  // namespace lacqueron
