@@ -50,13 +50,7 @@ public:
 private:
     template <class Store>
     std::unique_ptr<Store> Open(const WideString& path, WideString& error) {
-        std::unique_ptr<JournalFile> file = OpenPosixJournalFile(Narrow(path));
-        if (file) {
-            auto store = std::make_unique<Store>(std::make_unique<ShareFile>(share_, std::move(file)));
-            if (store->Load() == JournalLoadResult::Loaded) return store;
-        }
-        error = u"Не удалось прочитать " + path;
-        return nullptr;
+        return OpenOnShare<Store>(share_, OpenPosixJournalFile(Narrow(path)), path, error);
     }
 
     std::shared_ptr<Share> share_;
@@ -81,6 +75,14 @@ protected:
     }
 
     static WideString Wide(const std::string& text) { return WideString(text.begin(), text.end()); }
+
+    // Whether the worker is inside the stalled share by the time limit after `asked`.
+    bool WorkerStalls(std::chrono::steady_clock::time_point asked) {
+        const auto deadline = asked + kLookLimit;
+        while (share_->StalledCalls() == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return share_->StalledCalls() > 0;
+    }
 
     // Another bench saving a recipe in the folder, past the test's share.
     static void SaveElsewhere(const WideString& folder, const char16_t* code) {
@@ -214,9 +216,7 @@ TEST_F(FolderTest, AStalledShareNeverHoldsUpTheWindowAndAStaleLookIsDropped) {
     EXPECT_FALSE(worker->Take(*stalled));
     EXPECT_LT(Clock::now() - asked, kAtOnce);
     // The worker is inside the share, and stays there.
-    const Clock::time_point stallDeadline = asked + kLookLimit;
-    while (share_->StalledCalls() == 0 && Clock::now() < stallDeadline) std::this_thread::sleep_for(1ms);
-    ASSERT_GT(share_->StalledCalls(), 0);
+    ASSERT_TRUE(WorkerStalls(asked));
     EXPECT_FALSE(worker->WaitFor(*stalled, kStall));
 
     // Asked again meanwhile (F5): this look waits behind the stalled one, which becomes stale.
@@ -289,9 +289,7 @@ TEST_P(WriteTest, AStalledSaveNeverHoldsUpTheWindowAndEndsAsTheShareDoes) {
     EXPECT_FALSE(held.stores.recipes);  // handed over
     EXPECT_FALSE(worker->Take(*saving));
     EXPECT_LT(Clock::now() - asked, kAtOnce);
-    const Clock::time_point stallDeadline = asked + kLookLimit;
-    while (share_->StalledCalls() == 0 && Clock::now() < stallDeadline) std::this_thread::sleep_for(1ms);
-    ASSERT_GT(share_->StalledCalls(), 0);
+    ASSERT_TRUE(WorkerStalls(asked));
     EXPECT_FALSE(worker->WaitFor(*saving, kAtOnce));
 
     share_->Set(test.after);

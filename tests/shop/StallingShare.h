@@ -7,7 +7,9 @@
 #include <mutex>
 #include <string>
 
+#include "core/WideString.h"
 #include "journal/JournalFile.h"
+#include "journal/JournalStore.h"
 
 namespace lacqueron {
 
@@ -69,5 +71,18 @@ private:
     std::shared_ptr<Share> share_;
     std::unique_ptr<JournalFile> file_;
 };
+
+// A store read from `file` (null when it could not be opened) on the share; null, with
+// the reason in error, when it cannot be read.
+template <class Store>
+std::unique_ptr<Store> OpenOnShare(const std::shared_ptr<Share>& share, std::unique_ptr<JournalFile> file,
+                                   const WideString& path, WideString& error) {
+    if (file) {
+        auto store = std::make_unique<Store>(std::make_unique<ShareFile>(share, std::move(file)));
+        if (store->Load() == JournalLoadResult::Loaded) return store;
+    }
+    error = u"Не удалось прочитать " + path;
+    return nullptr;
+}
 
 }  // namespace lacqueron

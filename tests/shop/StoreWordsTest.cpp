@@ -46,36 +46,34 @@ TEST(StoreWords, EachStoreNamesItsOwnFile) {
 struct DamageCase {
     const LogWords* words;
     JournalDamageKind kind;
-    const char16_t* text;
+    const char16_t* head;    // what the message starts with
+    const char16_t* reason;  // the damaged header's reason
 };
 
 // Every store names its own file in a damage message, down to the reason of one place.
 const DamageCase kDamageCases[] = {
-    {&kLedgerWords, JournalDamageKind::BadHeader,
-     u"Файл цен и остатков повреждён. Прочитано записей: 7. Повреждённые места пропущены, файл оставлен как "
-     u"есть.\r\n\r\nНачало файла (байт 0): файл не похож на файл цен и остатков"},
-    {&kLedgerWords, JournalDamageKind::NewerVersion,
-     u"Файл цен и остатков повреждён. Прочитано записей: 7. Повреждённые места пропущены, файл оставлен как "
-     u"есть.\r\n\r\nНачало файла (байт 0): файл цен и остатков записан более новой версией программы"},
-    {&kOwnRecipeWords, JournalDamageKind::BadHeader,
-     u"Файл своих рецептов повреждён. Прочитано рецептов: 7. Повреждённые места пропущены, файл оставлен как "
-     u"есть.\r\n\r\nНачало файла (байт 0): файл не похож на файл своих рецептов"},
-    {&kOwnRecipeWords, JournalDamageKind::NewerVersion,
-     u"Файл своих рецептов повреждён. Прочитано рецептов: 7. Повреждённые места пропущены, файл оставлен как "
-     u"есть.\r\n\r\nНачало файла (байт 0): файл своих рецептов записан более новой версией программы"},
+    {&kLedgerWords, JournalDamageKind::BadHeader, u"Файл цен и остатков повреждён. Прочитано записей: 7.",
+     u"файл не похож на файл цен и остатков"},
+    {&kLedgerWords, JournalDamageKind::NewerVersion, u"Файл цен и остатков повреждён. Прочитано записей: 7.",
+     u"файл цен и остатков записан более новой версией программы"},
+    {&kOwnRecipeWords, JournalDamageKind::BadHeader, u"Файл своих рецептов повреждён. Прочитано рецептов: 7.",
+     u"файл не похож на файл своих рецептов"},
+    {&kOwnRecipeWords, JournalDamageKind::NewerVersion, u"Файл своих рецептов повреждён. Прочитано рецептов: 7.",
+     u"файл своих рецептов записан более новой версией программы"},
     // The journal's words stay as they were.
-    {&kJournalWords, JournalDamageKind::BadHeader,
-     u"Журнал замесов повреждён. Прочитано замесов: 7. Повреждённые места пропущены, файл оставлен как "
-     u"есть.\r\n\r\nНачало файла (байт 0): файл не похож на журнал замесов"},
-    {&kJournalWords, JournalDamageKind::NewerVersion,
-     u"Журнал замесов повреждён. Прочитано замесов: 7. Повреждённые места пропущены, файл оставлен как "
-     u"есть.\r\n\r\nНачало файла (байт 0): журнал записан более новой версией программы"},
+    {&kJournalWords, JournalDamageKind::BadHeader, u"Журнал замесов повреждён. Прочитано замесов: 7.",
+     u"файл не похож на журнал замесов"},
+    {&kJournalWords, JournalDamageKind::NewerVersion, u"Журнал замесов повреждён. Прочитано замесов: 7.",
+     u"журнал записан более новой версией программы"},
 };
 
 TEST(StoreWords, EachStoreNamesItsOwnFileWhenDamaged) {
     constexpr std::size_t kRead = 7;
     for (const DamageCase& c : kDamageCases)
-        EXPECT_EQ(LogDamageMessage(*c.words, kRead, {{0, 0, c.kind}}), c.text) << static_cast<int>(c.kind);
+        EXPECT_EQ(LogDamageMessage(*c.words, kRead, {{0, 0, c.kind}}),
+                  WideString(c.head) + u" Повреждённые места пропущены, файл оставлен как есть.\r\n\r\n" +
+                      u"Начало файла (байт 0): " + c.reason)
+            << static_cast<int>(c.kind);
 }
 
 TEST(StoreWords, ADamagedLedgerSaysWhatWasReadAndWhere) {

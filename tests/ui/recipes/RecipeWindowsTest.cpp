@@ -294,13 +294,7 @@ public:
 private:
     template <class Store>
     std::unique_ptr<Store> Open(const WideString& path, WideString& error) {
-        std::unique_ptr<JournalFile> file = OpenWin32JournalFile(path);
-        if (file) {
-            auto store = std::make_unique<Store>(std::make_unique<ShareFile>(share_, std::move(file)));
-            if (store->Load() == JournalLoadResult::Loaded) return store;
-        }
-        error = u"Не удалось прочитать " + path;
-        return nullptr;
+        return OpenOnShare<Store>(share_, OpenWin32JournalFile(path), path, error);
     }
 
     std::shared_ptr<Share> share_;
