@@ -207,3 +207,6 @@
 #define IDC_STOCK_ENTRY_DATE 2736
 #define IDC_STOCK_ENTRY_NOTE_LABEL 2737
 #define IDC_STOCK_ENTRY_NOTE 2738
+// "Сохранение..." while a record is on its way to the data folder.
+#define IDC_PRICE_SAVING 3701
+#define IDC_STOCK_ENTRY_SAVING 3702

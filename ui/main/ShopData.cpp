@@ -283,7 +283,8 @@ void ShopData::Fill(OwnRecipeContext& context) {
     context.storeError = context.store ? WideString() : MissingText(storeError_);
 }
 
-void ShopData::Fill(LedgerContext& context) const {
+void ShopData::Fill(LedgerContext& context) {
+    context.writes = this;
     context.ledger = stores_.ledger.get();
     context.ledgerError = context.ledger ? WideString() : MissingText(ledgerError_);
 }

@@ -111,7 +111,7 @@ public:
 
     // The stores and why they are missing, for a window's run; may throw out of memory.
     void Fill(OwnRecipeContext& context);
-    void Fill(LedgerContext& context) const;
+    void Fill(LedgerContext& context);
     // The stores after a look, into a window's context that is running; never throws.
     void Follow(OwnRecipeContext& context) const noexcept;
 

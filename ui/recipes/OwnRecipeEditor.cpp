@@ -45,7 +45,6 @@ constexpr char16_t kNotSavedLead[] = u"Рецепт не сохранён";
 constexpr wchar_t kBadColour[] =
     L"Цвет R-G-B: три числа от 0 до 255 через дефис, например 200-30-40. Рецепт не сохранён.";
 constexpr wchar_t kNoMemory[] = L"Не хватило памяти. Рецепт не сохранён.";
-constexpr wchar_t kFolderBusy[] = L"Папка данных сейчас читается. Попробуйте ещё раз. Рецепт не сохранён.";
 
 // A line as the painter typed it: the amount stays text until it is saved, so a bad
 // one can be told about.
@@ -407,7 +406,7 @@ private:
             };
             if (!saving_.Start(Window(), IDC_OWN_RECIPE_SAVING, context_.writes, std::move(write), context_.store,
                                nullptr)) {
-                ShowErrorBox(Window(), kFolderBusy);
+                ShowErrorBox(Window(), WinText(FromWinText(kStoresAwayText) + FromWinText(kNotSaved)));
                 return;
             }
             outcome_ = std::move(outcome);

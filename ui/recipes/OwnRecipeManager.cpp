@@ -124,7 +124,8 @@ private:
 
     void ShowLedger(int id) noexcept {
         try {
-            LedgerContext ledger{context_.catalogue, context_.ledger, context_.ledgerError, context_.ledgerChanged};
+            LedgerContext ledger{context_.catalogue, context_.ledger, context_.ledgerError, context_.ledgerChanged,
+                                 context_.writes};
             if (id == IDC_OWN_PRICES)
                 ShowPrices(Window(), ledger);
             else

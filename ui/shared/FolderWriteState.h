@@ -12,6 +12,9 @@
 
 namespace lacqueron {
 
+// Told when a write cannot start because a look at the folder has the stores.
+inline constexpr wchar_t kStoresAwayText[] = L"Папка данных сейчас читается. Попробуйте ещё раз.";
+
 class FolderWriteState {
 public:
     // The message the outcome is told by, the write's generation in wParam.

@@ -303,6 +303,9 @@ private:
 
 // How long the share stalls under a save before it goes: the editor must answer all along.
 constexpr ULONGLONG kStallMs = 1000;
+// An editor that never answered by then is frozen inside the share: the share goes, so
+// the test fails instead of hanging.
+constexpr DWORD kFrozenMs = 10000;
 constexpr UINT kLooked = WM_APP + 2;
 constexpr wchar_t kSavingText[] = L"Сохранение...";
 
@@ -333,6 +336,7 @@ TEST_P(StalledSaveTest, LeavesTheEditorAnsweringAndIsInTheFileOnceAfterTheRetry)
     shop.Fill(context);
     ASSERT_TRUE(context.store && context.writes);
 
+    const EventHandle answered = EventHandle::ManualReset();
     SeenBox failed;
     std::wstring savingText, keptCode;
     bool heldStill = false;
@@ -354,6 +358,7 @@ TEST_P(StalledSaveTest, LeavesTheEditorAnsweringAndIsInTheFileOnceAfterTheRetry)
             HWND open = editor();
             if (share->StalledCalls() == 0) return false;
             if (stalledAt == 0) {
+                answered.Set();
                 stalledAt = GetTickCount64();
                 savingText = WindowText(GetDlgItem(open, IDC_OWN_RECIPE_SAVING));
                 heldStill = !IsWindowEnabled(GetDlgItem(open, IDOK)) &&
@@ -373,8 +378,14 @@ TEST_P(StalledSaveTest, LeavesTheEditorAnsweringAndIsInTheFileOnceAfterTheRetry)
             return true;
         },
     });
+    std::thread watchdog([&] {
+        if (!answered.Wait(kFrozenMs)) share->Set(ShareState::kDown);
+    });
     OwnRecipeId id = 0;
-    EXPECT_TRUE(EditOwnRecipe(main.Window(), context, id, {}));
+    const bool saved = EditOwnRecipe(main.Window(), context, id, {});
+    answered.Set();
+    watchdog.join();
+    EXPECT_TRUE(saved);
     ASSERT_TRUE(driver.Finished());
 
     EXPECT_EQ(savingText, kSavingText);
