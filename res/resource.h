@@ -210,3 +210,4 @@
 // "Сохранение..." while a record is on its way to the data folder.
 #define IDC_PRICE_SAVING 3701
 #define IDC_STOCK_ENTRY_SAVING 3702
+#define IDC_OWN_HISTORY_SAVING 3703

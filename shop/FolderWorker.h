@@ -128,6 +128,9 @@ public:
     // The outcome once done, the stores back in their place; none while it runs or for
     // another generation.
     virtual std::optional<JournalAppendResult> TakeWritten(LookGeneration generation) noexcept = 0;
+    // Whether the stores are on the worker now: a window reads nothing of them meanwhile,
+    // not even to paint, as the worker may be growing them.
+    virtual bool Away() const noexcept = 0;
 };
 
 }  // namespace lacqueron

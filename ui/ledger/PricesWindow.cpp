@@ -207,7 +207,9 @@ private:
         return row < components_.size() ? &components_[row] : nullptr;
     }
 
+    // None while a price has the ledger on the data folder's worker.
     const PriceRecord* LastPrice(std::size_t row) const noexcept {
+        if (context_.writes && context_.writes->Away()) return nullptr;
         if (context_.ledger == nullptr || row >= last_.size() || last_[row] == kNoPrice) return nullptr;
         return &context_.ledger->Prices()[last_[row]];
     }

@@ -87,6 +87,7 @@ public:
     // told all the same.
     std::optional<LookGeneration> Write(FolderWrite write, FolderWorker::Notify told) noexcept override;
     std::optional<JournalAppendResult> TakeWritten(LookGeneration generation) noexcept override;
+    bool Away() const noexcept override { return awaited_.has_value(); }
 
     // Whether a look or a write is under way (it has the stores).
     bool LookUnderWay() const noexcept { return awaited_.has_value(); }

@@ -63,6 +63,15 @@ void FolderWriteState::Hold(HWND dialog, int statusId) noexcept {
     dialog_ = dialog;
     statusId_ = statusId;
     focus_ = GetFocus();
+    try {
+        HWND status = GetDlgItem(dialog, statusId);
+        statusText_.assign(static_cast<std::size_t>(GetWindowTextLengthW(status)), L'\0');
+        if (!statusText_.empty())
+            statusText_.resize(static_cast<std::size_t>(
+                GetWindowTextW(status, statusText_.data(), static_cast<int>(statusText_.size()) + 1)));
+    } catch (...) {
+        statusText_.clear();  // out of memory: the line is left empty after
+    }
     HoldSearch search{GetDlgItem(dialog, statusId), &held_};
     EnumChildWindows(dialog, HoldChild, reinterpret_cast<LPARAM>(&search));
     SetDlgItemTextW(dialog, statusId, kSavingText);
@@ -71,7 +80,7 @@ void FolderWriteState::Hold(HWND dialog, int statusId) noexcept {
 void FolderWriteState::Release() noexcept {
     for (HWND child : held_) EnableWindow(child, TRUE);
     held_.clear();
-    SetDlgItemTextW(dialog_, statusId_, L"");
+    SetDlgItemTextW(dialog_, statusId_, statusText_.c_str());
     if (focus_ && IsWindowEnabled(focus_)) SetFocus(focus_);
 }
 

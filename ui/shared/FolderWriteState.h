@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "shop/FolderWorker.h"
@@ -42,6 +43,7 @@ private:
     int statusId_ = 0;
     std::vector<HWND> held_;  // the controls disabled for the write, enabled again after
     HWND focus_ = nullptr;    // where the painter was, given back after
+    std::wstring statusText_; // what the status line said before, said again after
 };
 
 }  // namespace lacqueron
