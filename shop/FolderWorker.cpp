@@ -56,12 +56,15 @@ FolderLook LookAtFolder(FolderAccess& access, FolderHeld held) noexcept {
     return look;
 }
 
-FolderLook WriteToFolder(FolderHeld held, const FolderWrite& write) noexcept {
+FolderLook WriteToFolder(FolderAccess& access, FolderHeld held, const FolderWrite& write) noexcept {
     FolderLook look;
     look.stores = std::move(held.stores);
     look.folder.swap(held.folder);
     try {
-        look.written = write(look.stores.recipes.get(), look.stores.ledger.get());
+        // The next look opens the stores afresh once the folder is back.
+        look.written = access.FolderThere(look.folder)
+                           ? write(look.stores.recipes.get(), look.stores.ledger.get())
+                           : JournalAppendResult::WriteFailed;
     } catch (...) {
         // Out of memory before the write began, or after it landed: told as not written,
         // and a retry cannot double it, as it carries the same id.
@@ -103,7 +106,7 @@ struct FolderWorker::Shared {
                 write.swap(askedWrite);
                 told.swap(askedTold);
             }
-            FolderLook look = write ? WriteToFolder(std::move(held), write) : LookAtFolder(*access, std::move(held));
+            FolderLook look = write ? WriteToFolder(*access, std::move(held), write) : LookAtFolder(*access, std::move(held));
             look.generation = generation;
             {
                 std::lock_guard lock(mutex);

@@ -72,7 +72,9 @@ struct FolderHeld {
 };
 
 // One write, on the calling thread: the stores come back as handed over, with the outcome.
-FolderLook WriteToFolder(FolderHeld held, const FolderWrite& write) noexcept;
+// A folder renamed away or gone is not written: its open handles would still write a
+// file no bench reads at that place.
+FolderLook WriteToFolder(FolderAccess& access, FolderHeld held, const FolderWrite& write) noexcept;
 
 // One look, on the calling thread. A store handed over catches up when it is of the
 // folder in force, the folder is still there and the file answers; one of another

@@ -235,16 +235,23 @@ TEST_F(FolderTest, AStalledShareNeverHoldsUpTheWindowAndAStaleLookIsDropped) {
 // A save handed to the worker while the share stalls, then what the share does.
 struct WriteCase {
     const char* name;
+    bool renamedAway;               // the folder renamed away before the save, and back before the retry
     ShareState after;               // the share once the stall ends
     JournalAppendResult told;       // what the window is told
+    bool failing;                   // the store comes back failing
     bool retried;                   // the painter saves again once the share is up
 };
 
 const WriteCase kWriteCases[] = {
-    {"LandsOnceTheShareAnswers", ShareState::kUp, JournalAppendResult::Appended, false},
-    {"FailsCleanlyWhenTheShareGoesAndARetryLandsOnce", ShareState::kDown, JournalAppendResult::WriteFailed, true},
-    {"AWriteReportedFailedThatLandedIsNotDoubledByTheRetry", ShareState::kReplyLost,
-     JournalAppendResult::WriteFailed, true},
+    {"LandsOnceTheShareAnswers", false, ShareState::kUp, JournalAppendResult::Appended, false, false},
+    // A share gone is seen before the write: the store is not touched.
+    {"FailsCleanlyWhenTheShareGoesAndARetryLandsOnce", false, ShareState::kDown, JournalAppendResult::WriteFailed,
+     false, true},
+    {"AWriteReportedFailedThatLandedIsNotDoubledByTheRetry", false, ShareState::kReplyLost,
+     JournalAppendResult::WriteFailed, true, true},
+    // Its open handle would still write the file moved away, where no bench reads it.
+    {"AFolderRenamedAwayIsNotWrittenAndARetryLandsOnceItIsBack", true, ShareState::kUp,
+     JournalAppendResult::WriteFailed, false, true},
 };
 
 class WriteTest : public FolderTest, public testing::WithParamInterface<WriteCase> {
@@ -258,8 +265,8 @@ protected:
         };
     }
     // The versions of each recipe in the folder, read past the share.
-    std::vector<std::size_t> VersionsInFile() {
-        OwnRecipeStore store(OpenPosixJournalFile(Narrow(folderA_) + "/recipes.lqr"));
+    static std::vector<std::size_t> VersionsIn(const std::filesystem::path& folder) {
+        OwnRecipeStore store(OpenPosixJournalFile((folder / "recipes.lqr").string()));
         EXPECT_EQ(store.Load(), JournalLoadResult::Loaded);
         std::vector<std::size_t> versions;
         for (const OwnRecipeCurrent& current : store.Current()) versions.push_back(current.versions);
@@ -281,6 +288,7 @@ TEST_P(WriteTest, AStalledSaveNeverHoldsUpTheWindowAndEndsAsTheShareDoes) {
         told->generations.push_back(generation);
     };
 
+    if (test.renamedAway) std::filesystem::rename(root_ / "a", root_ / "a-away");
     share_->Set(ShareState::kStalled);
     auto id = std::make_shared<OwnRecipeId>(0);
     const Clock::time_point asked = Clock::now();
@@ -297,13 +305,15 @@ TEST_P(WriteTest, AStalledSaveNeverHoldsUpTheWindowAndEndsAsTheShareDoes) {
     std::optional<FolderLook> done = worker->Take(*saving);
     ASSERT_TRUE(done && done->written);
     EXPECT_EQ(*done->written, test.told);
-    // The stores come back as handed over, a failed one failing, for the next look to open afresh.
+    // The stores come back as handed over, one whose write failed failing, for the next look to open afresh.
     ASSERT_EQ(done->stores.recipes.get(), handed);
-    EXPECT_EQ(done->stores.recipes->Failing(), test.told != JournalAppendResult::Appended);
+    EXPECT_EQ(done->stores.recipes->Failing(), test.failing);
     EXPECT_EQ(done->folder, folderA_);
 
+    if (test.renamedAway) EXPECT_TRUE(VersionsIn(root_ / "a-away").empty()) << "written where no bench reads it";
     if (test.retried) {
         share_->Set(ShareState::kUp);
+        if (test.renamedAway) std::filesystem::rename(root_ / "a-away", root_ / "a");
         held = {std::move(done->stores), folderA_, true};
         const std::optional<LookGeneration> again = worker->Write(held, SaveOf(id, u"A-1"), tell);
         ASSERT_TRUE(again);
@@ -311,7 +321,7 @@ TEST_P(WriteTest, AStalledSaveNeverHoldsUpTheWindowAndEndsAsTheShareDoes) {
         ASSERT_TRUE(retried && retried->written);
         EXPECT_EQ(*retried->written, JournalAppendResult::Appended);
     }
-    EXPECT_EQ(VersionsInFile(), std::vector<std::size_t>{1});
+    EXPECT_EQ(VersionsIn(root_ / "a"), std::vector<std::size_t>{1});
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteTest, testing::ValuesIn(kWriteCases),

@@ -97,7 +97,7 @@ std::optional<LookGeneration> ShopData::Write(FolderWrite write, FolderWorker::N
         return awaited_;
     }
     // No thread could be made: the write runs here, and its outcome is told as the worker's is.
-    writtenHere_ = WriteToFolder(std::move(held), write);
+    writtenHere_ = WriteToFolder(*access_, std::move(held), write);
     writtenHere_->generation = ++lastWrittenHere_;
     awaited_ = writtenHere_->generation;
     if (told) told(*awaited_);
