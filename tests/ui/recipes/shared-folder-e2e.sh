@@ -259,7 +259,7 @@ POURING_PID=""
 stock_args $STOCK_COUNT VIO $VIO_LATEST | in_manager "$second" || fail "the second copy could not count VIO"
 
 expect_equal "codes in the store after three benches" "$("$DATAPACK" own --store "$STORE" list | cut -f1 | sort)" \
-  "$(printf '%s\n' "$expected" В-1 Ж-1 $(codes_of Д) $(codes_of Е) | sort)"
+  "$(printf '%s\n' "$expected" В-1 Ж-1 Р-1 $(codes_of Д) $(codes_of Е) | sort)"
 declare -A want
 want[$BASE]=$(grams $(($(hundredths $BASE_DELIVERY) - BATCHES * base_each)))
 want[$PASTE]=$(grams $(($(hundredths $PASTE_DELIVERY) - BATCHES * paste_each)))
