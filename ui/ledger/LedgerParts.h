@@ -50,7 +50,10 @@ public:
     using Add = std::function<JournalAppendResult(LedgerStore& ledger)>;
     // Starts the write; a beep when the ledger is missing or away.
     void Start(HWND dialog, int statusId, LedgerContext& context, Add add) noexcept;
-    bool Running() const noexcept { return state_.Running(); }
+    template <class Save>
+    void OkOrCancel(HWND dialog, bool ok, Save save) noexcept {
+        state_.OkOrCancel(dialog, ok, save);
+    }
     // At FolderWriteState::kWrittenMessage; `notDone` is "Цена не записана.".
     void OnWritten(HWND dialog, WPARAM generation, LedgerContext& context, const wchar_t* notDone) noexcept;
 

@@ -79,15 +79,7 @@ private:
     INT_PTR OnCommand(int id) noexcept {
         switch (id) {
         case IDOK:
-        case IDCANCEL:
-            // A write on its way ends the dialog itself, or gives the fields back.
-            if (writing_.Running())
-                SimpleBeep();
-            else if (id == IDOK)
-                Save();
-            else
-                EndDialog(Window(), IDCANCEL);
-            return TRUE;
+        case IDCANCEL: writing_.OkOrCancel(Window(), id == IDOK, [this] { Save(); }); return TRUE;
         default: return FALSE;
         }
     }

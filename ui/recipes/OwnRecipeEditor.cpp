@@ -144,16 +144,7 @@ private:
         case IDC_OWN_RECIPE_UP: MoveLine(-1); return TRUE;
         case IDC_OWN_RECIPE_DOWN: MoveLine(1); return TRUE;
         case IDOK:
-        case IDCANCEL:
-            // A save on its way ends the editor itself, or gives the edit back.
-            if (saving_.Running()) {
-                SimpleBeep();
-            } else if (id == IDOK) {
-                Save();
-            } else {
-                EndDialog(Window(), IDCANCEL);
-            }
-            return TRUE;
+        case IDCANCEL: saving_.OkOrCancel(Window(), id == IDOK, [this] { Save(); }); return TRUE;
         default: return FALSE;
         }
     }

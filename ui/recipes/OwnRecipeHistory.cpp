@@ -106,13 +106,7 @@ private:
         case IDC_OWN_HISTORY_RESTORE:
         case IDCANCEL:
         case IDC_OWN_HISTORY_CLOSE:
-            // A restore on its way ends the dialog itself, or gives it back.
-            if (restoring_.Running())
-                SimpleBeep();
-            else if (id == IDOK || id == IDC_OWN_HISTORY_RESTORE)
-                Restore();
-            else
-                EndDialog(Window(), IDCANCEL);
+            restoring_.OkOrCancel(Window(), id == IDOK || id == IDC_OWN_HISTORY_RESTORE, [this] { Restore(); });
             return TRUE;
         default: return FALSE;
         }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shop/FolderWorker.h"
+#include "ui/shared/Beep.h"
 
 namespace lacqueron {
 
@@ -27,6 +28,17 @@ public:
     bool Start(HWND dialog, int statusId, FolderWrites* writes, FolderWrite write, OwnRecipeStore* recipes,
                LedgerStore* ledger) noexcept;
     bool Running() const noexcept { return generation_.has_value(); }
+    // The dialog's OK or Cancel (`ok` says which): a beep while a write is on its way, which
+    // ends the dialog itself or gives it back; else OK calls `save` and Cancel ends the dialog.
+    template <class Save>
+    void OkOrCancel(HWND dialog, bool ok, Save save) noexcept {
+        if (Running())
+            SimpleBeep();
+        else if (ok)
+            save();
+        else
+            EndDialog(dialog, IDCANCEL);
+    }
     // The outcome the message told of, the dialog's controls given back; none for
     // another write's message.
     std::optional<JournalAppendResult> Take(WPARAM generation) noexcept;
