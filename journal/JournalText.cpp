@@ -90,11 +90,11 @@ WideString AdditionsHeading() { return u"Добавлено при подбор�
 
 WideString BatchStatusText(BatchStatus status) { return status == BatchStatus::Done ? u"готово" : u"прервано"; }
 
-WideString DescribeJournalDamage(const JournalDamage& damage) {
+WideString DescribeJournalDamage(const JournalDamage& damage, const LogWords& words) {
     WideString reason;
     switch (damage.kind) {
-    case JournalDamageKind::BadHeader: reason = u"файл не похож на журнал замесов"; break;
-    case JournalDamageKind::NewerVersion: reason = u"журнал записан более новой версией программы"; break;
+    case JournalDamageKind::BadHeader: reason = words.notLike; break;
+    case JournalDamageKind::NewerVersion: reason = words.newer; break;
     case JournalDamageKind::TruncatedRecord: reason = u"запись оборвана: её не успели дописать до конца"; break;
     case JournalDamageKind::BadChecksum: reason = u"данные записи испорчены (не сходится контрольная сумма)"; break;
     case JournalDamageKind::BadPayload: reason = u"в записи неверные поля"; break;
@@ -106,16 +106,15 @@ WideString DescribeJournalDamage(const JournalDamage& damage) {
 }
 
 WideString JournalDamageMessage(const JournalContents& journal) {
-    return LogDamageMessage(u"Журнал замесов", u"замесов", StandingBatches(journal).size(), journal.Damage());
+    return LogDamageMessage(kJournalWords, StandingBatches(journal).size(), journal.Damage());
 }
 
-WideString LogDamageMessage(std::u16string_view file, std::u16string_view counted, std::size_t read,
-                            const std::vector<JournalDamage>& damage) {
+WideString LogDamageMessage(const LogWords& words, std::size_t read, const std::vector<JournalDamage>& damage) {
     if (damage.empty()) return {};
-    WideString text = WideString(file) + u" повреждён. Прочитано " + WideString(counted) + u": " + IntegerText(read) +
+    WideString text = WideString(words.title) + u" повреждён. Прочитано " + words.counted + u": " + IntegerText(read) +
                       u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
     for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
-        text += kLineEnd + DescribeJournalDamage(damage[i]);
+        text += kLineEnd + DescribeJournalDamage(damage[i], words);
     if (damage.size() > kDamageLinesShown)
         text += kLineEnd + (u"И ещё мест: " + IntegerText(damage.size() - kDamageLinesShown) + u".");
     return text;

@@ -35,8 +35,30 @@ WideString AdditionsHeading();
 // "готово" or "прервано".
 WideString BatchStatusText(BatchStatus status);
 
-// "Запись 12 (байт 3456): запись оборвана: её не успели дописать до конца".
-WideString DescribeJournalDamage(const JournalDamage& damage);
+// What the painter is told when another bench holds the journal past the time limit.
+constexpr char16_t kJournalBusyText[] = u"Журнал занят другим рабочим местом. Попробуйте ещё раз.";
+
+// How a log of the journal's kind names itself: when a write fails, when another bench
+// holds it, and when it opens damaged. One row per store, so no store's message speaks
+// of another's file.
+struct LogWords {
+    const char16_t* file;     // "файл журнала": a write to it failed
+    const char16_t* busy;     // another bench holds it
+    const char16_t* title;    // "Журнал замесов": the head of its damage message
+    const char16_t* counted;  // "замесов": what was read of it
+    const char16_t* notLike;  // its first bytes are of no such file
+    const char16_t* newer;    // a newer program wrote it
+};
+inline constexpr LogWords kJournalWords = {u"файл журнала",
+                                           kJournalBusyText,
+                                           u"Журнал замесов",
+                                           u"замесов",
+                                           u"файл не похож на журнал замесов",
+                                           u"журнал записан более новой версией программы"};
+
+// "Запись 12 (байт 3456): запись оборвана: её не успели дописать до конца"; a file's
+// own kind named by words.
+WideString DescribeJournalDamage(const JournalDamage& damage, const LogWords& words = kJournalWords);
 
 // What the painter is told when the journal opens with damage: how many batches were
 // read, that the file stays as it is, and one line per damaged place (the first ten,
@@ -45,19 +67,7 @@ WideString JournalDamageMessage(const JournalContents& journal);
 
 // The same for another log of the shop: "Файл цен и остатков повреждён. Прочитано
 // записей: 12. ...", then the damaged places. Empty when there is no damage.
-WideString LogDamageMessage(std::u16string_view file, std::u16string_view counted, std::size_t read,
-                            const std::vector<JournalDamage>& damage);
-
-// What the painter is told when another bench holds the journal past the time limit.
-constexpr char16_t kJournalBusyText[] = u"Журнал занят другим рабочим местом. Попробуйте ещё раз.";
-
-// How a log of the journal's kind names itself when a write fails: its file, and what
-// the painter is told when another bench holds it.
-struct LogWords {
-    const char16_t* file;  // "файл журнала"
-    const char16_t* busy;
-};
-inline constexpr LogWords kJournalWords = {u"файл журнала", kJournalBusyText};
+WideString LogDamageMessage(const LogWords& words, std::size_t read, const std::vector<JournalDamage>& damage);
 
 // Why a write was not done, after what was not done: "Рецепт не сохранён: не удалось
 // записать файл рецептов."; empty for Appended. A refused write is told by its caller.

@@ -21,9 +21,13 @@
 
 namespace lacqueron {
 
-// How the ledger's file is named when a write to it fails.
+// How the ledger's file names itself in its messages.
 inline constexpr LogWords kLedgerWords = {u"файл цен и остатков",
-                                          u"Цены и остатки заняты другим рабочим местом. Попробуйте ещё раз."};
+                                          u"Цены и остатки заняты другим рабочим местом. Попробуйте ещё раз.",
+                                          u"Файл цен и остатков",
+                                          u"записей",
+                                          u"файл не похож на файл цен и остатков",
+                                          u"файл цен и остатков записан более новой версией программы"};
 
 // Money is whole kopecks: never binary floating point in a total.
 using Kopecks = std::int64_t;

@@ -32,9 +32,13 @@ struct OwnSaveClash {
     std::optional<OwnRecipeCurrent> theirs;  // the recipe as it stands now; none when deleted
 };
 
-// How the recipes' file is named when a write to it fails.
+// How the recipes' file names itself in its messages.
 inline constexpr LogWords kOwnRecipeWords = {u"файл рецептов",
-                                             u"Свои рецепты заняты другим рабочим местом. Попробуйте ещё раз."};
+                                             u"Свои рецепты заняты другим рабочим местом. Попробуйте ещё раз.",
+                                             u"Файл своих рецептов",
+                                             u"рецептов",
+                                             u"файл не похож на файл своих рецептов",
+                                             u"файл своих рецептов записан более новой версией программы"};
 
 // "Рецепт не сохранён: код «К-1» занят: его только что сохранило другое рабочее место."
 WideString DescribeCodeClash(std::u16string_view notDone, const WideString& code);

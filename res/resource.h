@@ -160,6 +160,8 @@
 #define IDC_OWN_RECIPE_UP 2631
 #define IDC_OWN_RECIPE_DOWN 2632
 #define IDC_OWN_RECIPE_PREVIEW 2633
+// "Сохранение..." while a save is on its way to the data folder.
+#define IDC_OWN_RECIPE_SAVING 3700
 #define IDD_OWN_HISTORY 262
 #define IDC_OWN_HISTORY_LIST 2650
 #define IDC_OWN_HISTORY_RESTORE 2651
@@ -205,3 +207,7 @@
 #define IDC_STOCK_ENTRY_DATE 2736
 #define IDC_STOCK_ENTRY_NOTE_LABEL 2737
 #define IDC_STOCK_ENTRY_NOTE 2738
+// "Сохранение..." while a record is on its way to the data folder.
+#define IDC_PRICE_SAVING 3701
+#define IDC_STOCK_ENTRY_SAVING 3702
+#define IDC_OWN_HISTORY_SAVING 3703

@@ -56,6 +56,23 @@ FolderLook LookAtFolder(FolderAccess& access, FolderHeld held) noexcept {
     return look;
 }
 
+FolderLook WriteToFolder(FolderAccess& access, FolderHeld held, const FolderWrite& write) noexcept {
+    FolderLook look;
+    look.stores = std::move(held.stores);
+    look.folder.swap(held.folder);
+    try {
+        // The next look opens the stores afresh once the folder is back.
+        look.written = access.FolderThere(look.folder)
+                           ? write(look.stores.recipes.get(), look.stores.ledger.get())
+                           : JournalAppendResult::WriteFailed;
+    } catch (...) {
+        // Out of memory before the write began, or after it landed: told as not written,
+        // and a retry cannot double it, as it carries the same id.
+        look.written = JournalAppendResult::WriteFailed;
+    }
+    return look;
+}
+
 struct FolderWorker::Shared {
     Shared(std::shared_ptr<FolderAccess> access, Notify notify) noexcept
         : access(std::move(access)), notify(std::move(notify)) {}
@@ -69,12 +86,16 @@ struct FolderWorker::Shared {
     // The look asked for and not begun, with what the window handed over.
     std::optional<LookGeneration> asked;
     FolderHeld askedHeld;
+    FolderWrite askedWrite;  // empty for a look
+    Notify askedTold;        // who is told of the write
     std::optional<FolderLook> done;  // the last look done and not taken
 
     void Run() noexcept {
         for (;;) {
             LookGeneration generation = 0;
             FolderHeld held;
+            FolderWrite write;
+            Notify told;
             {
                 std::unique_lock lock(mutex);
                 changed.wait(lock, [this] { return stopping || asked.has_value(); });
@@ -82,8 +103,10 @@ struct FolderWorker::Shared {
                 generation = *asked;
                 asked.reset();
                 held = std::move(askedHeld);
+                write.swap(askedWrite);
+                told.swap(askedTold);
             }
-            FolderLook look = LookAtFolder(*access, std::move(held));
+            FolderLook look = write ? WriteToFolder(*access, std::move(held), write) : LookAtFolder(*access, std::move(held));
             look.generation = generation;
             {
                 std::lock_guard lock(mutex);
@@ -91,7 +114,7 @@ struct FolderWorker::Shared {
                 done = std::move(look);  // a look done before and never taken is stale
             }
             changed.notify_all();
-            notify(generation);
+            (told ? told : notify)(generation);
         }
     }
 };
@@ -115,15 +138,25 @@ FolderWorker::~FolderWorker() {
     shared_->changed.notify_all();
 }
 
-std::optional<LookGeneration> FolderWorker::Look(FolderHeld& held) noexcept {
+std::optional<LookGeneration> FolderWorker::Look(FolderHeld& held) noexcept { return Ask(held, {}, {}); }
+
+std::optional<LookGeneration> FolderWorker::Write(FolderHeld& held, FolderWrite write, Notify told) noexcept {
+    if (!write) return std::nullopt;
+    return Ask(held, std::move(write), std::move(told));
+}
+
+std::optional<LookGeneration> FolderWorker::Ask(FolderHeld& held, FolderWrite write, Notify told) noexcept {
     LookGeneration generation = 0;
     try {
         std::lock_guard lock(shared_->mutex);
-        if (shared_->asked) return std::nullopt;  // one look waits already
+        if (shared_->asked) return std::nullopt;  // one look or write waits already
+        // Moves and swaps only, which never throw: nothing is half handed over.
         shared_->askedHeld = std::move(held);
+        shared_->askedWrite.swap(write);
+        shared_->askedTold.swap(told);
         generation = ++shared_->lastGeneration;
         shared_->asked = generation;
-    } catch (...) {
+    } catch (...) {  // the lock could not be taken
         return std::nullopt;
     }
     shared_->changed.notify_all();

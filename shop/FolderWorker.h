@@ -52,7 +52,15 @@ struct FolderLook {
     WideString ledgerError;   // why stores.ledger is null
     bool recipesReopened = false;  // not the store handed over: everything is to be read again
     bool ledgerReopened = false;
+    // A write's outcome; none for a look. A write leaves the stores as they were handed
+    // over, a failing one failing: the next look opens it afresh.
+    std::optional<JournalAppendResult> written;
 };
+
+// A write to the stores, run on the worker's thread over the stores handed over (null where
+// missing); WriteFailed when the store it needs is. What else it brings back it keeps
+// itself, shared with the window, which reads it only once told.
+using FolderWrite = std::function<JournalAppendResult(OwnRecipeStore* recipes, LedgerStore* ledger)>;
 
 // What the window hands over for a look: its stores, the folder they are of, and
 // whether that folder was ever read. A folder read once and gone since is a share that
@@ -63,6 +71,11 @@ struct FolderHeld {
     bool read = false;
 };
 
+// One write, on the calling thread: the stores come back as handed over, with the outcome.
+// A folder renamed away or gone is not written: its open handles would still write a
+// file no bench reads at that place.
+FolderLook WriteToFolder(FolderAccess& access, FolderHeld held, const FolderWrite& write) noexcept;
+
 // One look, on the calling thread. A store handed over catches up when it is of the
 // folder in force, the folder is still there and the file answers; one of another
 // folder, missing, or whose last read or write failed is opened afresh, so a share that
@@ -71,8 +84,8 @@ FolderLook LookAtFolder(FolderAccess& access, FolderHeld held) noexcept;
 
 class FolderWorker {
 public:
-    // Called on the worker's thread when a look is done; it must only post, never wait
-    // for the window.
+    // Called on the worker's thread when a look or a write is done; it must only post,
+    // never wait for the window.
     using Notify = std::function<void(LookGeneration generation)>;
 
     // Starts the thread; null when it cannot be made.
@@ -87,6 +100,9 @@ public:
     // done. None, with the stores left with the caller, while a look asked for has not
     // begun yet, or out of memory.
     std::optional<LookGeneration> Look(FolderHeld& held) noexcept;
+    // The same for a write over the stores handed over, in the same queue: done, it is
+    // told to `told` instead of the notify of Start, and taken as a look is.
+    std::optional<LookGeneration> Write(FolderHeld& held, FolderWrite write, Notify told) noexcept;
     // The look of that generation once done, taken; none while it runs or for another
     // generation (a stale look is dropped).
     std::optional<FolderLook> Take(LookGeneration generation) noexcept;
@@ -96,9 +112,27 @@ public:
 private:
     struct Shared;
     explicit FolderWorker(std::shared_ptr<Shared> shared) noexcept : shared_(std::move(shared)) {}
+    std::optional<LookGeneration> Ask(FolderHeld& held, FolderWrite write, Notify told) noexcept;
 
     // Shared with the thread, which keeps it alive until it ends.
     std::shared_ptr<Shared> shared_;
+};
+
+// What a window writes to the data folder through: the write runs on the folder's
+// worker, the window is told by its own message and takes the outcome. The main
+// window's link to the folder is one.
+class FolderWrites {
+public:
+    virtual ~FolderWrites() = default;
+    // Starts the write; its generation, told to `told` (which only posts) once done.
+    // None, with nothing started, while the stores are away on a look or a write.
+    virtual std::optional<LookGeneration> Write(FolderWrite write, FolderWorker::Notify told) noexcept = 0;
+    // The outcome once done, the stores back in their place; none while it runs or for
+    // another generation.
+    virtual std::optional<JournalAppendResult> TakeWritten(LookGeneration generation) noexcept = 0;
+    // Whether the stores are on the worker now: a window reads nothing of them meanwhile,
+    // not even to paint, as the worker may be growing them.
+    virtual bool Away() const noexcept = 0;
 };
 
 }  // namespace lacqueron

@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <thread>
 
 #include "journal/posix/PosixJournalFile.h"
 #include "shop/FolderWorker.h"
+#include "tests/shop/StallingShare.h"
 
 namespace lacqueron {
 namespace {
@@ -24,58 +24,6 @@ constexpr std::chrono::milliseconds kLookLimit = 10s;
 constexpr std::chrono::milliseconds kAtOnce = 500ms;
 // How long a stall lasts before the test lets it go.
 constexpr std::chrono::milliseconds kStall = 2 * kAtOnce;
-
-enum class ShareState { kUp, kDown, kStalled };
-
-// The share every file of the test goes through: up, gone (every call fails) or stalled
-// (every call waits until it is up or gone again).
-class Share {
-public:
-    void Set(ShareState state) {
-        {
-            std::lock_guard lock(mutex_);
-            state_ = state;
-        }
-        changed_.notify_all();
-    }
-    // False when the share is gone; waits while it stalls.
-    bool Pass() {
-        std::unique_lock lock(mutex_);
-        if (state_ == ShareState::kStalled) ++stalledCalls_;
-        changed_.wait(lock, [this] { return state_ != ShareState::kStalled; });
-        return state_ == ShareState::kUp;
-    }
-    int StalledCalls() {
-        std::lock_guard lock(mutex_);
-        return stalledCalls_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    ShareState state_ = ShareState::kUp;
-    int stalledCalls_ = 0;
-};
-
-// A file on the share: the real file behind it, every call through the share first.
-class ShareFile final : public JournalFile {
-public:
-    ShareFile(std::shared_ptr<Share> share, std::unique_ptr<JournalFile> file)
-        : share_(std::move(share)), file_(std::move(file)) {}
-    JournalLockResult TryLock(JournalLockKind kind) override {
-        return share_->Pass() ? file_->TryLock(kind) : JournalLockResult::Failed;
-    }
-    void Unlock() override { file_->Unlock(); }
-    bool Size(std::uint64_t& size) override { return share_->Pass() && file_->Size(size); }
-    bool ReadInto(std::uint64_t offset, std::size_t length, char* out) override {
-        return share_->Pass() && file_->ReadInto(offset, length, out);
-    }
-    bool Append(const std::string& bytes) override { return share_->Pass() && file_->Append(bytes); }
-
-private:
-    std::shared_ptr<Share> share_;
-    std::unique_ptr<JournalFile> file_;
-};
 
 std::string Narrow(const WideString& text) { return std::string(text.begin(), text.end()); }
 
@@ -102,13 +50,7 @@ public:
 private:
     template <class Store>
     std::unique_ptr<Store> Open(const WideString& path, WideString& error) {
-        std::unique_ptr<JournalFile> file = OpenPosixJournalFile(Narrow(path));
-        if (file) {
-            auto store = std::make_unique<Store>(std::make_unique<ShareFile>(share_, std::move(file)));
-            if (store->Load() == JournalLoadResult::Loaded) return store;
-        }
-        error = u"Не удалось прочитать " + path;
-        return nullptr;
+        return OpenOnShare<Store>(share_, OpenPosixJournalFile(Narrow(path)), path, error);
     }
 
     std::shared_ptr<Share> share_;
@@ -133,6 +75,14 @@ protected:
     }
 
     static WideString Wide(const std::string& text) { return WideString(text.begin(), text.end()); }
+
+    // Whether the worker is inside the stalled share by the time limit after `asked`.
+    bool WorkerStalls(std::chrono::steady_clock::time_point asked) {
+        const auto deadline = asked + kLookLimit;
+        while (share_->StalledCalls() == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return share_->StalledCalls() > 0;
+    }
 
     // Another bench saving a recipe in the folder, past the test's share.
     static void SaveElsewhere(const WideString& folder, const char16_t* code) {
@@ -266,9 +216,7 @@ TEST_F(FolderTest, AStalledShareNeverHoldsUpTheWindowAndAStaleLookIsDropped) {
     EXPECT_FALSE(worker->Take(*stalled));
     EXPECT_LT(Clock::now() - asked, kAtOnce);
     // The worker is inside the share, and stays there.
-    const Clock::time_point stallDeadline = asked + kLookLimit;
-    while (share_->StalledCalls() == 0 && Clock::now() < stallDeadline) std::this_thread::sleep_for(1ms);
-    ASSERT_GT(share_->StalledCalls(), 0);
+    ASSERT_TRUE(WorkerStalls(asked));
     EXPECT_FALSE(worker->WaitFor(*stalled, kStall));
 
     // Asked again meanwhile (F5): this look waits behind the stalled one, which becomes stale.
@@ -283,6 +231,101 @@ TEST_F(FolderTest, AStalledShareNeverHoldsUpTheWindowAndAStaleLookIsDropped) {
     EXPECT_FALSE(worker->Take(*stalled));
     EXPECT_EQ(told->Get(3), (std::vector<LookGeneration>{*first, *stalled, *again}));
 }
+
+// A save handed to the worker while the share stalls, then what the share does.
+struct WriteCase {
+    const char* name;
+    bool renamedAway;               // the folder renamed away before the save, and back before the retry
+    ShareState after;               // the share once the stall ends
+    JournalAppendResult told;       // what the window is told
+    bool failing;                   // the store comes back failing
+    bool retried;                   // the painter saves again once the share is up
+};
+
+const WriteCase kWriteCases[] = {
+    {"LandsOnceTheShareAnswers", false, ShareState::kUp, JournalAppendResult::Appended, false, false},
+    // A share gone is seen before the write: the store is not touched.
+    {"FailsCleanlyWhenTheShareGoesAndARetryLandsOnce", false, ShareState::kDown, JournalAppendResult::WriteFailed,
+     false, true},
+    {"AWriteReportedFailedThatLandedIsNotDoubledByTheRetry", false, ShareState::kReplyLost,
+     JournalAppendResult::WriteFailed, true, true},
+    // Its open handle would still write the file moved away, where no bench reads it.
+    {"AFolderRenamedAwayIsNotWrittenAndARetryLandsOnceItIsBack", true, ShareState::kUp,
+     JournalAppendResult::WriteFailed, false, true},
+};
+
+class WriteTest : public FolderTest, public testing::WithParamInterface<WriteCase> {
+protected:
+    // The recipe's save as a window hands it over; the id comes back through `id`.
+    static FolderWrite SaveOf(std::shared_ptr<OwnRecipeId> id, const char16_t* code) {
+        return [id, code](OwnRecipeStore* recipes, LedgerStore*) {
+            if (!recipes) return JournalAppendResult::WriteFailed;
+            OwnSaveClash clash;
+            return recipes->Save(*id, Recipe(code), {}, std::nullopt, clash);
+        };
+    }
+    // The versions of each recipe in the folder, read past the share.
+    static std::vector<std::size_t> VersionsIn(const std::filesystem::path& folder) {
+        OwnRecipeStore store(OpenPosixJournalFile((folder / "recipes.lqr").string()));
+        EXPECT_EQ(store.Load(), JournalLoadResult::Loaded);
+        std::vector<std::size_t> versions;
+        for (const OwnRecipeCurrent& current : store.Current()) versions.push_back(current.versions);
+        return versions;
+    }
+};
+
+TEST_P(WriteTest, AStalledSaveNeverHoldsUpTheWindowAndEndsAsTheShareDoes) {
+    const WriteCase& test = GetParam();
+    auto told = std::make_shared<Told>();
+    auto worker = FolderWorker::Start(access_, [](LookGeneration) { ADD_FAILURE() << "a write told as a look"; });
+    ASSERT_TRUE(worker);
+    FolderLook opened = LookAtFolder(*access_, {});
+    ASSERT_TRUE(opened.stores.recipes);
+    FolderHeld held{std::move(opened.stores), folderA_, true};
+    const OwnRecipeStore* handed = held.stores.recipes.get();
+    const auto tell = [told](LookGeneration generation) {
+        std::lock_guard lock(told->mutex);
+        told->generations.push_back(generation);
+    };
+
+    if (test.renamedAway) std::filesystem::rename(root_ / "a", root_ / "a-away");
+    share_->Set(ShareState::kStalled);
+    auto id = std::make_shared<OwnRecipeId>(0);
+    const Clock::time_point asked = Clock::now();
+    const std::optional<LookGeneration> saving = worker->Write(held, SaveOf(id, u"A-1"), tell);
+    ASSERT_TRUE(saving);
+    EXPECT_FALSE(held.stores.recipes);  // handed over
+    EXPECT_FALSE(worker->Take(*saving));
+    EXPECT_LT(Clock::now() - asked, kAtOnce);
+    ASSERT_TRUE(WorkerStalls(asked));
+    EXPECT_FALSE(worker->WaitFor(*saving, kAtOnce));
+
+    share_->Set(test.after);
+    EXPECT_EQ(told->Get(1), std::vector<LookGeneration>{*saving});
+    std::optional<FolderLook> done = worker->Take(*saving);
+    ASSERT_TRUE(done && done->written);
+    EXPECT_EQ(*done->written, test.told);
+    // The stores come back as handed over, one whose write failed failing, for the next look to open afresh.
+    ASSERT_EQ(done->stores.recipes.get(), handed);
+    EXPECT_EQ(done->stores.recipes->Failing(), test.failing);
+    EXPECT_EQ(done->folder, folderA_);
+
+    if (test.renamedAway) EXPECT_TRUE(VersionsIn(root_ / "a-away").empty()) << "written where no bench reads it";
+    if (test.retried) {
+        share_->Set(ShareState::kUp);
+        if (test.renamedAway) std::filesystem::rename(root_ / "a-away", root_ / "a");
+        held = {std::move(done->stores), folderA_, true};
+        const std::optional<LookGeneration> again = worker->Write(held, SaveOf(id, u"A-1"), tell);
+        ASSERT_TRUE(again);
+        std::optional<FolderLook> retried = worker->WaitFor(*again, kLookLimit);
+        ASSERT_TRUE(retried && retried->written);
+        EXPECT_EQ(*retried->written, JournalAppendResult::Appended);
+    }
+    EXPECT_EQ(VersionsIn(root_ / "a"), std::vector<std::size_t>{1});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WriteTest, testing::ValuesIn(kWriteCases),
+                         [](const testing::TestParamInfo<WriteCase>& info) { return info.param.name; });
 
 TEST_F(FolderTest, AWorkerStoppedInsideAStalledShareLetsGoAtOnceAndEndsOnItsOwn) {
     auto worker = FolderWorker::Start(access_, [](LookGeneration) {});

@@ -4,6 +4,7 @@
 #include "files/JournalAccess.h"
 #include "journal/JournalText.h"
 #include "ledger/LedgerDay.h"
+#include "ui/shared/Beep.h"
 #include "ui/shared/ErrorBox.h"
 
 namespace lacqueron {
@@ -39,6 +40,32 @@ void ShowNotWritten(HWND owner, const wchar_t* notDone, JournalAppendResult resu
     } catch (...) {
         ShowErrorBox(owner, notDone);
     }
+}
+
+void LedgerWrite::Start(HWND dialog, int statusId, LedgerContext& context, Add add) noexcept {
+    FolderWrite write;
+    try {
+        write = [add = std::move(add)](OwnRecipeStore*, LedgerStore* ledger) {
+            return ledger ? add(*ledger) : JournalAppendResult::WriteFailed;
+        };
+    } catch (...) {
+        SimpleBeep();
+        return;
+    }
+    if (context.ledger == nullptr) {
+        SimpleBeep();
+        return;
+    }
+    if (!state_.Start(dialog, statusId, context.writes, std::move(write), nullptr, context.ledger))
+        ShowErrorBox(dialog, kStoresAwayText);
+}
+
+void LedgerWrite::OnWritten(HWND dialog, WPARAM generation, LedgerContext& context, const wchar_t* notDone) noexcept {
+    const std::optional<JournalAppendResult> result = state_.Take(generation);
+    if (!result) return;  // another write's
+    if (*result != JournalAppendResult::Appended) return ShowNotWritten(dialog, notDone, *result);
+    ReportLedgerChange(context);
+    EndDialog(dialog, IDOK);
 }
 
 bool ParseGramsText(std::u16string_view text, bool kilograms, Hundredths& grams) {

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
 #include "data/text/TextFold.h"
 #include "ledger/Costing.h"
 #include "ui/ledger/LedgerWindows.h"
+#include "ui/shared/FolderWriteState.h"
 
 namespace lacqueron {
 
@@ -38,6 +40,26 @@ void ReportLedgerChange(LedgerContext& context) noexcept;
 
 // Tells why a record was not written: `notDone` ("Цена не записана.") and the reason.
 void ShowNotWritten(HWND owner, const wchar_t* notDone, JournalAppendResult result) noexcept;
+
+// A record a dialog writes to the ledger, on the data folder's worker: the dialog shows
+// "Сохранение..." and answers meanwhile; once the record lands the main dialog is told
+// and the dialog ends with IDOK, else why not is told and the dialog stays with what
+// was typed.
+class LedgerWrite {
+public:
+    using Add = std::function<JournalAppendResult(LedgerStore& ledger)>;
+    // Starts the write; a beep when the ledger is missing or away.
+    void Start(HWND dialog, int statusId, LedgerContext& context, Add add) noexcept;
+    template <class Save>
+    void OkOrCancel(HWND dialog, bool ok, Save save) noexcept {
+        state_.OkOrCancel(dialog, ok, save);
+    }
+    // At FolderWriteState::kWrittenMessage; `notDone` is "Цена не записана.".
+    void OnWritten(HWND dialog, WPARAM generation, LedgerContext& context, const wchar_t* notDone) noexcept;
+
+private:
+    FolderWriteState state_;
+};
 
 // An amount typed with a comma or a point, at most two decimals, in grams or kilograms;
 // false when it is not one.

@@ -8,6 +8,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "journal/JournalStore.h"
 #include "ledger/Ledger.h"
+#include "shop/FolderWorker.h"
 
 namespace lacqueron {
 
@@ -18,6 +19,9 @@ struct LedgerContext {
     WideString ledgerError;         // why it is null
     // Called after every record written, so the main dialog's cost line follows.
     std::function<void()> changed;
+    // What the windows write to the ledger through, off their thread; null writes on the
+    // window's thread (a window test's own ledger).
+    FolderWrites* writes = nullptr;
 };
 
 // "Цены": every component of the package with its price per kilogram and the date it

@@ -52,6 +52,9 @@ private:
         switch (message) {
         case WM_INITDIALOG: OnInit(); return FALSE;  // the focus is set on the price
         case WM_COMMAND: return OnCommand(LOWORD(wParam));
+        case FolderWriteState::kWrittenMessage:
+            writing_.OnWritten(Window(), wParam, context_, kPriceNotWritten);
+            return TRUE;
         default: return FALSE;
         }
     }
@@ -75,8 +78,8 @@ private:
 
     INT_PTR OnCommand(int id) noexcept {
         switch (id) {
-        case IDOK: Save(); return TRUE;
-        case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
+        case IDOK:
+        case IDCANCEL: writing_.OkOrCancel(Window(), id == IDOK, [this] { Save(); }); return TRUE;
         default: return FALSE;
         }
     }
@@ -108,19 +111,18 @@ private:
                                                   L"чтобы цена действовала всегда.");
             }
             price.saved = CurrentBatchTime();
-            const JournalAppendResult result = context_.ledger->AddPrice(price);
-            if (result != JournalAppendResult::Appended) return ShowNotWritten(Window(), L"Цена не записана.", result);
+            writing_.Start(Window(), IDC_PRICE_SAVING, context_,
+                           [price](LedgerStore& ledger) { return ledger.AddPrice(price); });
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы записать цену.");
-            return;
         }
-        ReportLedgerChange(context_);
-        EndDialog(Window(), IDOK);
     }
 
+    static constexpr wchar_t kPriceNotWritten[] = L"Цена не записана.";
     LedgerContext& context_;
     const LedgerComponent& component_;
     const PriceRecord* last_;
+    LedgerWrite writing_;
 };
 
 // Every price a component had, newest first.
@@ -197,7 +199,9 @@ private:
         return row < components_.size() ? &components_[row] : nullptr;
     }
 
+    // None while a price has the ledger on the data folder's worker.
     const PriceRecord* LastPrice(std::size_t row) const noexcept {
+        if (context_.writes && context_.writes->Away()) return nullptr;
         if (context_.ledger == nullptr || row >= last_.size() || last_[row] == kNoPrice) return nullptr;
         return &context_.ledger->Prices()[last_[row]];
     }

@@ -47,6 +47,9 @@ private:
         switch (message) {
         case WM_INITDIALOG: OnInit(); return FALSE;  // the focus is set on the amount
         case WM_COMMAND: return OnCommand(HIWORD(wParam), LOWORD(wParam));
+        case FolderWriteState::kWrittenMessage:
+            writing_.OnWritten(Window(), wParam, context_, texts_.notWritten);
+            return TRUE;
         default: return FALSE;
         }
     }
@@ -77,8 +80,8 @@ private:
 
     INT_PTR OnCommand(int code, int id) noexcept {
         switch (id) {
-        case IDOK: Save(); return TRUE;
-        case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
+        case IDOK:
+        case IDCANCEL: writing_.OkOrCancel(Window(), id == IDOK, [this] { Save(); }); return TRUE;
         case IDC_STOCK_ENTRY_COMPONENT:
             if (code == CBN_SELCHANGE) ShowBooked();
             return TRUE;
@@ -126,26 +129,32 @@ private:
                 return Refuse(IDC_STOCK_ENTRY_AMOUNT, L"Количество: введите число больше нуля, не больше двух знаков "
                                                       L"после запятой, например 2,5.");
             const BatchTime now = CurrentBatchTime();
-            JournalAppendResult result = JournalAppendResult::Appended;
+            LedgerWrite::Add add;
             switch (kind_) {
             case StockEntryKind::kReceipt: {
                 const std::optional<DayNumber> day =
                     ParseDayText(TrimSpaces(ControlText(Item(IDC_STOCK_ENTRY_DATE))));
                 if (!day) return Refuse(IDC_STOCK_ENTRY_DATE, L"Дата: введите дату ДД.ММ.ГГГГ.");
-                const WideString note(TrimSpaces(ControlText(Item(IDC_STOCK_ENTRY_NOTE))));
-                result = context_.ledger->AddReceipt({row->key, grams, *day, note, now});
+                const ReceiptRecord receipt{row->key, grams, *day,
+                                            WideString(TrimSpaces(ControlText(Item(IDC_STOCK_ENTRY_NOTE)))), now};
+                add = [receipt](LedgerStore& ledger) { return ledger.AddReceipt(receipt); };
                 break;
             }
-            case StockEntryKind::kCount: result = context_.ledger->AddCount(account_.CountOf(row->key, grams, now)); break;
-            case StockEntryKind::kMinimum: result = context_.ledger->AddMinimum({row->key, grams, now}); break;
+            case StockEntryKind::kCount:
+                add = [count = account_.CountOf(row->key, grams, now)](LedgerStore& ledger) {
+                    return ledger.AddCount(count);
+                };
+                break;
+            case StockEntryKind::kMinimum:
+                add = [minimum = MinimumRecord{row->key, grams, now}](LedgerStore& ledger) {
+                    return ledger.AddMinimum(minimum);
+                };
+                break;
             }
-            if (result != JournalAppendResult::Appended) return ShowNotWritten(Window(), texts_.notWritten, result);
+            writing_.Start(Window(), IDC_STOCK_ENTRY_SAVING, context_, std::move(add));
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы записать.");
-            return;
         }
-        ReportLedgerChange(context_);
-        EndDialog(Window(), IDOK);
     }
 
     StockEntryKind kind_;
@@ -154,6 +163,7 @@ private:
     const StockAccount& account_;
     const std::vector<StockRow>& rows_;  // the combo's items, by their data
     const ComponentKey& key_;
+    LedgerWrite writing_;
 };
 
 }  // namespace

@@ -49,7 +49,7 @@ ShopData::News ShopData::Look(Retry retry) noexcept {
         if (awaited_) return {};
         stores_ = std::move(held.stores);
     }
-    return LookHere();
+    return Install(LookAtFolder(*access_, Held()));
 }
 
 ShopData::News ShopData::OnLooked(WPARAM generation) noexcept {
@@ -74,7 +74,49 @@ ShopData::News ShopData::Settle() noexcept {
 
 ShopData::News ShopData::LookHere() noexcept {
     if (awaited_ || !access_) return Written();
+    // A window's own write caught its store up under the lock: unless the folder moved
+    // or a store is missing or failing, there is nothing to read, and the share is not
+    // asked on this thread.
+    const auto answers = [](const auto& store) { return store && !store->Failing(); };
+    if (answers(stores_.recipes) && answers(stores_.ledger)) {
+        try {
+            if (access_->Folder() == folder_) return Written();
+        } catch (...) {
+            // Out of memory: looked at as before.
+        }
+    }
     return Install(LookAtFolder(*access_, Held()));
+}
+
+std::optional<LookGeneration> ShopData::Write(FolderWrite write, FolderWorker::Notify told) noexcept {
+    if (awaited_ || !write) return std::nullopt;
+    FolderHeld held = Held();
+    if (worker_) {
+        awaited_ = worker_->Write(held, std::move(write), std::move(told));
+        if (!awaited_) stores_ = std::move(held.stores);
+        return awaited_;
+    }
+    // No thread could be made: the write runs here, and its outcome is told as the worker's is.
+    writtenHere_ = WriteToFolder(*access_, std::move(held), write);
+    writtenHere_->generation = ++lastWrittenHere_;
+    awaited_ = writtenHere_->generation;
+    if (told) told(*awaited_);
+    return awaited_;
+}
+
+std::optional<JournalAppendResult> ShopData::TakeWritten(LookGeneration generation) noexcept {
+    if (!awaited_ || *awaited_ != generation) return std::nullopt;
+    std::optional<FolderLook> look;
+    if (worker_)
+        look = worker_->Take(generation);
+    else
+        look.swap(writtenHere_);
+    if (!look || !look->written) return std::nullopt;
+    awaited_.reset();
+    // The stores handed over come back as they were; a failing one is opened afresh by
+    // the next look.
+    stores_ = std::move(look->stores);
+    return look->written;
 }
 
 FolderHeld ShopData::Held() noexcept {
@@ -163,7 +205,7 @@ void ShopData::InstallLedger(FolderLook& look, bool folderMoved, News& news) {
             const std::size_t read = ledger->Prices().size() + ledger->Receipts().size() + ledger->Counts().size() +
                                      ledger->Minimums().size();
             if (!storeNotice_.empty()) storeNotice_ += u"\n\n";
-            storeNotice_ += LogDamageMessage(u"Файл цен и остатков", u"записей", read, ledger->Damage()) + u"\n" +
+            storeNotice_ += LogDamageMessage(kLedgerWords, read, ledger->Damage()) + u"\n" +
                             folder_ + kLedgerFileName;
             news.tell = true;
         }
@@ -235,12 +277,14 @@ WideString ShopData::MissingText(const WideString& error) const {
     return u"Папка данных не отвечает: " + ShownFolder(folder_);
 }
 
-void ShopData::Fill(OwnRecipeContext& context) const {
+void ShopData::Fill(OwnRecipeContext& context) {
+    context.writes = this;
     context.store = stores_.recipes.get();
     context.storeError = context.store ? WideString() : MissingText(storeError_);
 }
 
-void ShopData::Fill(LedgerContext& context) const {
+void ShopData::Fill(LedgerContext& context) {
+    context.writes = this;
     context.ledger = stores_.ledger.get();
     context.ledgerError = context.ledger ? WideString() : MissingText(ledgerError_);
 }

@@ -30,7 +30,7 @@ inline constexpr std::chrono::milliseconds kUnreachableRetryInterval = std::chro
 // a share slower than that is as good as gone for that window.
 inline constexpr std::chrono::milliseconds kSettleLimit = std::chrono::seconds(2);
 
-class ShopData {
+class ShopData final : public FolderWrites {
 public:
     // kNow when the painter asked (F5, a window opened); kWhenDue at an activation.
     enum class Retry { kNow, kWhenDue };
@@ -47,7 +47,7 @@ public:
     explicit ShopData(const Catalogue& catalogue,
                       std::chrono::milliseconds retryInterval = kUnreachableRetryInterval,
                       std::shared_ptr<FolderAccess> access = nullptr) noexcept;
-    ~ShopData();
+    ~ShopData() override;
     ShopData(const ShopData&) = delete;
     ShopData& operator=(const ShopData&) = delete;
 
@@ -64,8 +64,9 @@ public:
     News OnLooked(WPARAM generation) noexcept;
     // Waits at most kSettleLimit for a look under way, before a window opens.
     News Settle() noexcept;
-    // A look on this thread, for a window that wrote to the stores or moved the folder:
-    // it holds them, so they never go to the worker meanwhile.
+    // After a window wrote to the stores or moved the folder: what its writes changed,
+    // or a look on this thread when the folder moved or a store is missing or failing.
+    // The window holds the stores, so they never go to the worker meanwhile.
     News LookHere() noexcept;
 
     // Held while a window runs over the stores or the prices: no look takes them away
@@ -81,7 +82,14 @@ public:
         ShopData& shop_;
     };
 
-    // Whether a look is under way (it has the stores).
+    // A window's write, on the worker as a look is: the stores go with it and come back
+    // when the window takes the outcome. Without a worker it runs on this thread, and is
+    // told all the same.
+    std::optional<LookGeneration> Write(FolderWrite write, FolderWorker::Notify told) noexcept override;
+    std::optional<JournalAppendResult> TakeWritten(LookGeneration generation) noexcept override;
+    bool Away() const noexcept override { return awaited_.has_value(); }
+
+    // Whether a look or a write is under way (it has the stores).
     bool LookUnderWay() const noexcept { return awaited_.has_value(); }
     // The next look tells an unreachable folder again.
     void TellUnreachableAgain() noexcept { storeErrorTold_ = false; }
@@ -103,8 +111,8 @@ public:
     const PriceBook* Prices() const noexcept { return prices_ ? &*prices_ : nullptr; }
 
     // The stores and why they are missing, for a window's run; may throw out of memory.
-    void Fill(OwnRecipeContext& context) const;
-    void Fill(LedgerContext& context) const;
+    void Fill(OwnRecipeContext& context);
+    void Fill(LedgerContext& context);
     // The stores after a look, into a window's context that is running; never throws.
     void Follow(OwnRecipeContext& context) const noexcept;
 
@@ -132,7 +140,9 @@ private:
     std::unique_ptr<FolderWorker> worker_;
     HWND window_ = nullptr;  // told of every look done, as message_
     UINT message_ = 0;
-    std::optional<LookGeneration> awaited_;  // the look under way, which has the stores
+    std::optional<LookGeneration> awaited_;  // the look or write under way, which has the stores
+    std::optional<FolderLook> writtenHere_;  // a write done on this thread, not taken yet
+    LookGeneration lastWrittenHere_ = 0;
     int lent_ = 0;                           // windows running over the stores
     bool lookWaits_ = false;                 // a look came back while they ran
     FolderStores stores_;                    // null where the data folder cannot be reached

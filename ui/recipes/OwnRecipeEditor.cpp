@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <memory>
 #include <optional>
 
 #include "ownrecipes/OwnRecipeCsv.h"
@@ -21,6 +22,7 @@
 #include "ui/shared/Dpi.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/FlagScope.h"
+#include "ui/shared/FolderWriteState.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/shared/RecipeFont.h"
@@ -84,6 +86,7 @@ private:
         case WM_INITDIALOG: OnInit(); return TRUE;  // the focus goes to the first tab stop, the code
         case WM_COMMAND: return OnCommand(HIWORD(wParam), LOWORD(wParam));
         case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+        case FolderWriteState::kWrittenMessage: OnSaved(wParam); return TRUE;
         case WM_CTLCOLORSTATIC:
             if (swatchBrush_ && reinterpret_cast<HWND>(lParam) == Control(IDC_OWN_RECIPE_SWATCH))
                 return reinterpret_cast<INT_PTR>(swatchBrush_.get());
@@ -140,8 +143,8 @@ private:
         case IDC_OWN_RECIPE_REMOVE: RemoveLine(); return TRUE;
         case IDC_OWN_RECIPE_UP: MoveLine(-1); return TRUE;
         case IDC_OWN_RECIPE_DOWN: MoveLine(1); return TRUE;
-        case IDOK: Save(); return TRUE;
-        case IDCANCEL: EndDialog(Window(), IDCANCEL); return TRUE;
+        case IDOK:
+        case IDCANCEL: saving_.OkOrCancel(Window(), id == IDOK, [this] { Save(); }); return TRUE;
         default: return FALSE;
         }
     }
@@ -360,7 +363,8 @@ private:
         Save();
     }
 
-    // Saves and closes; anything wrong is told and the editor stays open with the edit.
+    // Checks the fields and sends the save on its way; anything wrong is told and the
+    // editor stays open with the edit.
     void Save() noexcept {
         try {
             std::uint32_t rgb = 0;
@@ -382,22 +386,53 @@ private:
                 ShowErrorBox(Window(), WinText(context_.storeError + FromWinText(kNotSaved)));
                 return;
             }
-            OwnRecipeId saved = id_;
-            OwnSaveClash clash;
-            const JournalAppendResult result = context_.store->Save(saved, recipe, CurrentBatchTime(), versions_, clash);
-            if (result == JournalAppendResult::Refused) return TellClash(recipe, clash);
-            if (result != JournalAppendResult::Appended) {
-                ShowErrorBox(Window(), WinText(DescribeAppendFailure(result, kNotSavedLead, kOwnRecipeWords)));
+            // The save runs on the data folder's worker; the editor keeps the edit until told.
+            auto outcome = std::make_shared<SaveOutcome>();
+            outcome->id = id_;
+            outcome->recipe = recipe;
+            FolderWrite write = [outcome, now = CurrentBatchTime(), versions = versions_](OwnRecipeStore* store,
+                                                                                          LedgerStore*) {
+                if (store == nullptr) return JournalAppendResult::WriteFailed;
+                return store->Save(outcome->id, outcome->recipe, now, versions, outcome->clash);
+            };
+            if (!saving_.Start(Window(), IDC_OWN_RECIPE_SAVING, context_.writes, std::move(write), context_.store,
+                               nullptr)) {
+                ShowErrorBox(Window(), WinText(FromWinText(kStoresAwayText) + FromWinText(kNotSaved)));
                 return;
             }
-            id_ = saved;
+            outcome_ = std::move(outcome);
+        } catch (...) {
+            ShowErrorBox(Window(), kNoMemory);
+        }
+    }
+
+    // The save came back: closes when it landed; anything else is told and the editor
+    // stays open with the edit.
+    void OnSaved(WPARAM generation) noexcept {
+        const std::optional<JournalAppendResult> result = saving_.Take(generation);
+        if (!result || !outcome_) return;  // another save's, long gone
+        const std::shared_ptr<SaveOutcome> outcome = std::move(outcome_);
+        try {
+            if (*result == JournalAppendResult::Refused) return TellClash(outcome->recipe, outcome->clash);
+            if (*result != JournalAppendResult::Appended) {
+                ShowErrorBox(Window(), WinText(DescribeAppendFailure(*result, kNotSavedLead, kOwnRecipeWords)));
+                return;
+            }
         } catch (...) {
             ShowErrorBox(Window(), kNoMemory);
             return;
         }
+        id_ = outcome->id;
         ReportOwnRecipeChange(context_);
         EndDialog(Window(), IDOK);
     }
+
+    // A save as it goes to the worker and comes back: written there, read here once told.
+    struct SaveOutcome {
+        OwnRecipeId id = 0;
+        OwnRecipe recipe;
+        OwnSaveClash clash;
+    };
 
     OwnRecipeContext& context_;
     OwnRecipeId& id_;
@@ -410,6 +445,8 @@ private:
     std::array<COLORREF, kCustomColours> customColours_{};
     BrushHandle swatchBrush_;
     FontHandle previewFont_;
+    FolderWriteState saving_;
+    std::shared_ptr<SaveOutcome> outcome_;  // the save on its way
     bool filling_ = false;  // the window's own changes of its fields, not the painter's
 };
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 #include "files/JournalAccess.h"
 #include "journal/JournalText.h"
@@ -9,6 +10,7 @@
 #include "ui/shared/Centring.h"
 #include "ui/shared/Dialog.h"
 #include "ui/shared/ErrorBox.h"
+#include "ui/shared/FolderWriteState.h"
 #include "ui/shared/ListViewParts.h"
 
 namespace lacqueron {
@@ -66,6 +68,7 @@ private:
         switch (message) {
         case WM_INITDIALOG: OnInit(); return FALSE;  // the focus is set on the list
         case WM_COMMAND: return OnCommand(LOWORD(wParam));
+        case FolderWriteState::kWrittenMessage: OnRestored(wParam); return TRUE;
         case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
         default: return FALSE;
         }
@@ -100,9 +103,11 @@ private:
     INT_PTR OnCommand(int id) noexcept {
         switch (id) {
         case IDOK:  // Enter
-        case IDC_OWN_HISTORY_RESTORE: Restore(); return TRUE;
+        case IDC_OWN_HISTORY_RESTORE:
         case IDCANCEL:
-        case IDC_OWN_HISTORY_CLOSE: EndDialog(Window(), IDCANCEL); return TRUE;
+        case IDC_OWN_HISTORY_CLOSE:
+            restoring_.OkOrCancel(Window(), id == IDOK || id == IDC_OWN_HISTORY_RESTORE, [this] { Restore(); });
+            return TRUE;
         default: return FALSE;
         }
     }
@@ -143,14 +148,32 @@ private:
                     return;
                 }
             }
-            OwnSaveClash clash;
-            const JournalAppendResult result = context_.store->Restore(*version, CurrentBatchTime(), clash);
-            if (result == JournalAppendResult::Refused) {
-                ShowErrorBox(Window(), WinText(DescribeCodeClash(kNotRestored, clash.code)));
+            auto clash = std::make_shared<OwnSaveClash>();
+            FolderWrite write = [clash, version = *version, now = CurrentBatchTime()](OwnRecipeStore* store,
+                                                                                      LedgerStore*) {
+                return store ? store->Restore(version, now, *clash) : JournalAppendResult::WriteFailed;
+            };
+            if (!restoring_.Start(Window(), IDC_OWN_HISTORY_SAVING, context_.writes, std::move(write), context_.store,
+                                  nullptr)) {
+                ShowErrorBox(Window(), kStoresAwayText);
                 return;
             }
-            if (result != JournalAppendResult::Appended) {
-                ShowErrorBox(Window(), WinText(DescribeAppendFailure(result, kNotRestored, kOwnRecipeWords)));
+            clash_ = std::move(clash);
+        } catch (...) {
+            ShowErrorBox(Window(), L"Не хватило памяти, чтобы восстановить версию.");
+        }
+    }
+
+    void OnRestored(WPARAM generation) noexcept {
+        const std::optional<JournalAppendResult> result = restoring_.Take(generation);
+        if (!result) return;  // another write's
+        try {
+            if (*result == JournalAppendResult::Refused) {
+                ShowErrorBox(Window(), WinText(DescribeCodeClash(kNotRestored, clash_ ? clash_->code : WideString())));
+                return;
+            }
+            if (*result != JournalAppendResult::Appended) {
+                ShowErrorBox(Window(), WinText(DescribeAppendFailure(*result, kNotRestored, kOwnRecipeWords)));
                 return;
             }
         } catch (...) {
@@ -165,6 +188,8 @@ private:
     bool deletedList_;
     std::vector<OwnRecipeVersion> versions_;  // as listed
     std::vector<WideString> fourth_;          // the last column of each
+    FolderWriteState restoring_;
+    std::shared_ptr<OwnSaveClash> clash_;  // of the restore on its way
 };
 
 bool ShowHistoryDialog(HWND owner, OwnRecipeContext& context, OwnRecipeId id) noexcept {

@@ -11,6 +11,7 @@
 #include "ui/shared/Beep.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/FilteredListDialog.h"
+#include "ui/shared/FolderWriteState.h"
 
 namespace lacqueron {
 namespace {
@@ -38,7 +39,10 @@ public:
     void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_OWN_RECIPES); }
 
 private:
+    // None while a save has the store on the data folder's worker: the rows are blank
+    // for that moment rather than read while they change.
     const std::vector<OwnRecipeCurrent>* Recipes() const noexcept {
+        if (context_.writes && context_.writes->Away()) return nullptr;
         return context_.store ? &context_.store->Current() : nullptr;
     }
 
@@ -124,7 +128,8 @@ private:
 
     void ShowLedger(int id) noexcept {
         try {
-            LedgerContext ledger{context_.catalogue, context_.ledger, context_.ledgerError, context_.ledgerChanged};
+            LedgerContext ledger{context_.catalogue, context_.ledger, context_.ledgerError, context_.ledgerChanged,
+                                 context_.writes};
             if (id == IDC_OWN_PRICES)
                 ShowPrices(Window(), ledger);
             else
@@ -135,8 +140,12 @@ private:
     }
 
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
+        if (message == FolderWriteState::kWrittenMessage) {
+            OnDeleted(wParam);
+            return TRUE;
+        }
         // What other benches saved shows when the window is active again.
-        if (message != WM_ACTIVATE || LOWORD(wParam) == WA_INACTIVE || context_.store == nullptr) return FALSE;
+        if (message != WM_ACTIVATE || LOWORD(wParam) == WA_INACTIVE || Recipes() == nullptr) return FALSE;
         const OwnRecipeCurrent* current = Selected();
         const OwnRecipeId id = current ? current->id : 0;
         try {
@@ -234,21 +243,37 @@ private:
             const WideString question = u"Удалить рецепт " + current->recipe.code +
                                         u"? Он останется в истории, и его можно будет восстановить.";
             if (!AskOwnRecipeQuestion(Window(), question)) return;
-            const JournalAppendResult result = context_.store->Delete(current->id, CurrentBatchTime());
-            if (result != JournalAppendResult::Appended) {
-                ShowErrorBox(Window(), WinText(DescribeAppendFailure(result, u"Рецепт не удалён", kOwnRecipeWords)));
-                return;
-            }
+            FolderWrite write = [id = current->id, now = CurrentBatchTime()](OwnRecipeStore* store, LedgerStore*) {
+                return store ? store->Delete(id, now) : JournalAppendResult::WriteFailed;
+            };
+            if (!deleting_.Start(Window(), IDC_OWN_STATE, context_.writes, std::move(write), context_.store, nullptr))
+                ShowErrorBox(Window(), kStoresAwayText);
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы удалить рецепт.");
+        }
+    }
+
+    void OnDeleted(WPARAM generation) noexcept {
+        const std::optional<JournalAppendResult> result = deleting_.Take(generation);
+        if (!result) return;  // another write's
+        InvalidateRect(GetDlgItem(Window(), IDC_OWN_LIST), nullptr, TRUE);  // blank while the store was away
+        if (*result != JournalAppendResult::Appended) {
+            try {
+                ShowErrorBox(Window(), WinText(DescribeAppendFailure(*result, u"Рецепт не удалён", kOwnRecipeWords)));
+            } catch (...) {
+                ShowErrorBox(Window(), L"Рецепт не удалён.");
+            }
             return;
         }
         ReportOwnRecipeChange(context_);
         Reload(0);
     }
 
+    bool HoldsClose() const noexcept override { return deleting_.Running(); }
+
     OwnRecipeContext& context_;
     ColourEntry bar_;
+    FolderWriteState deleting_;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipe.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "shop/FolderWorker.h"
 
 namespace lacqueron {
 
@@ -19,6 +20,9 @@ struct OwnRecipeContext {
     const Catalogue* catalogue = nullptr;
     OwnRecipeStore* store = nullptr;  // null when the data folder cannot be reached
     WideString storeError;            // why it is null
+    // What the windows write to the stores through, off their thread; null writes on
+    // the window's thread (a window test's own store).
+    FolderWrites* writes = nullptr;
     // The main dialog's choices, for the editor's live preview.
     std::uint32_t purpose = 0;
     std::uint32_t weightType = 0;

@@ -1,5 +1,7 @@
 #include "ui/shared/FilteredListDialog.h"
 
+#include "ui/shared/Beep.h"
+
 #include "ui/shared/Centring.h"
 
 namespace lacqueron {
@@ -50,7 +52,10 @@ INT_PTR FilteredListDialog::OnCommand(int code, int id) noexcept {
         return TRUE;
     }
     if (id == layout_.closeId || id == IDCANCEL) {
-        EndDialog(Window(), IDCANCEL);
+        if (HoldsClose())
+            SimpleBeep();
+        else
+            EndDialog(Window(), IDCANCEL);
         return TRUE;
     }
     return OnOtherCommand(code, id);

@@ -57,6 +57,8 @@ protected:
     virtual void OnSetUp() noexcept {}
     // After the list shows new rows, and when its selection changes.
     virtual void OnRowsShown() noexcept {}
+    // Whether closing waits (a write on its way ends first); the close is refused with a beep.
+    virtual bool HoldsClose() const noexcept { return false; }
     // The commands other than the field's and the close button's.
     virtual INT_PTR OnOtherCommand(int code, int id) noexcept { return FALSE; }
     // Messages the skeleton does not handle.

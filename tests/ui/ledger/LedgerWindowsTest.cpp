@@ -61,6 +61,8 @@ ModalDriver::Step Fill(const wchar_t* caption, std::vector<std::pair<int, std::w
 
 class LedgerWindowsTest : public ::testing::Test {
 protected:
+    static constexpr ULONGLONG kReleaseMs = 10000;
+    static constexpr DWORD kReleasePollMs = 20;
     void SetUp() override {
         wchar_t temp[MAX_PATH] = {};
         ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
@@ -77,7 +79,14 @@ protected:
     void TearDown() override {
         ledger_.reset();
         StoreDataFolder(before_ == LocalDataFolder() ? WideString() : before_);
-        for (const wchar_t* name : {L"ledger.lqs", L"journal.lqj", L"prices.csv"}) DeleteFileW((folder_ + name).c_str());
+        // The main window's folder worker ends on its own after the window: the ledger it
+        // opened may stay open a moment longer, and the next test must not find it.
+        const ULONGLONG deadline = GetTickCount64() + kReleaseMs;
+        for (const wchar_t* name : {L"ledger.lqs", L"journal.lqj", L"prices.csv"}) {
+            const std::wstring path = folder_ + name;
+            while (!DeleteFileW(path.c_str()) && GetLastError() == ERROR_SHARING_VIOLATION && GetTickCount64() < deadline)
+                Sleep(kReleasePollMs);
+        }
         RemoveDirectoryW((folder_ + L"journal.lqj").c_str());
         RemoveDirectoryW(folder_.c_str());
     }

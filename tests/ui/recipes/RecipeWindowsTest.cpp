@@ -2,23 +2,31 @@
 // the shipped package: a recipe made in the editor (a bad line first, told and not
 // saved), edited, deleted and restored from the deleted list, its history, and the
 // list exported and imported again; the store read back from its file at the end.
-// The manager's and the editor's pictures go to LACQUERON_SHOTS when it is set.
+// The manager's and the editor's pictures go to LACQUERON_SHOTS when it is set. A save
+// on a share that stalls leaves the editor answering, says "Сохранение...", and once
+// the share goes is told as not saved with the edit kept; saved again, it is in the
+// file once, even when the failed write had landed.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <type_traits>
 #include <string>
 #include <vector>
 
 #include "data/catalogue/DataPackage.h"
 #include "files/DataFolder.h"
+#include "files/Win32JournalFile.h"
 #include "res/resource.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/ui/shared/WindowReading.h"
+#include "tests/shop/StallingShare.h"
 #include "ui/main/MainDialog.h"
+#include "ui/main/ShopData.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 #include "win32/Handles.h"
 
@@ -81,7 +89,7 @@ protected:
     }
     void TearDown() override {
         store_.reset();
-        for (const wchar_t* name : {L"recipes.lqr", L"recipes.csv"}) DeleteFileW((folder_ + name).c_str());
+        for (const wchar_t* name : {L"recipes.lqr", L"recipes.csv", L"ledger.lqs"}) DeleteFileW((folder_ + name).c_str());
         RemoveDirectoryW(folder_.c_str());
     }
 
@@ -267,6 +275,141 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
     EXPECT_EQ(versions[3].recipe, versions[1].recipe);
     main.DestroyWindowIfAny();
 }
+
+// The data folder as the program opens it, every file of it on the test's share.
+class ShareAccess final : public FolderAccess {
+public:
+    ShareAccess(std::shared_ptr<Share> share, WideString folder) : share_(std::move(share)), folder_(std::move(folder)) {}
+
+    WideString Folder() override { return folder_; }
+    void MakeFolder(const WideString&) override {}
+    bool FolderThere(const WideString&) override { return share_->Pass(); }
+    std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) override {
+        return Open<OwnRecipeStore>(folder + u"recipes.lqr", error);
+    }
+    std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
+        return Open<LedgerStore>(folder + u"ledger.lqs", error);
+    }
+
+private:
+    template <class Store>
+    std::unique_ptr<Store> Open(const WideString& path, WideString& error) {
+        return OpenOnShare<Store>(share_, OpenWin32JournalFile(path), path, error);
+    }
+
+    std::shared_ptr<Share> share_;
+    WideString folder_;
+};
+
+// How long the share stalls under a save before it goes: the editor must answer all along.
+constexpr ULONGLONG kStallMs = 1000;
+// An editor that never answered by then is frozen inside the share: the share goes, so
+// the test fails instead of hanging.
+constexpr DWORD kFrozenMs = 10000;
+constexpr UINT kLooked = WM_APP + 2;
+constexpr wchar_t kSavingText[] = L"Сохранение...";
+
+struct WindowDestroyer {
+    void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+class StalledSaveTest : public RecipeWindowsTest, public ::testing::WithParamInterface<ShareState> {};
+
+TEST_P(StalledSaveTest, LeavesTheEditorAnsweringAndIsInTheFileOnceAfterTheRetry) {
+    store_.reset();  // the folder's link opens its own
+    MainDialog main(TestModule(), ShippedPackage());
+    ASSERT_NE(main.Create(), nullptr);
+    const Catalogue& catalogue = main.GetCatalogue();
+    const MixComponent* base = FirstComponent(catalogue, kBase);
+    ASSERT_TRUE(base);
+    const OwnedWindow looks(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(looks.get());
+
+    auto share = std::make_shared<Share>();
+    ShopData shop(catalogue, std::chrono::hours(1),
+                  std::make_shared<ShareAccess>(share, FromWinText(folder_.c_str())));
+    shop.Start(looks.get(), kLooked);
+    shop.LookHere();
+    OwnRecipeContext context;
+    context.catalogue = &catalogue;
+    shop.Fill(context);
+    ASSERT_TRUE(context.store && context.writes);
+
+    const EventHandle answered = EventHandle::ManualReset();
+    SeenBox failed;
+    std::wstring savingText, keptCode;
+    bool heldStill = false;
+    ULONGLONG stalledAt = 0;
+    const auto editor = [] { return FindDialog(kEditorCaption); };
+    ModalDriver driver({
+        [&] {
+            HWND open = editor();
+            if (!open) return false;
+            SetDlgItemTextW(open, IDC_OWN_RECIPE_CODE, kCode);
+            SetDlgItemTextW(open, IDC_OWN_RECIPE_NAME, L"Бордо");
+            AddLine(open, *base, L"1000");
+            share->Set(ShareState::kStalled);
+            Click(open, IDOK);
+            return true;
+        },
+        // This step runs from the editor's own message loop: while it does, the editor answers.
+        [&] {
+            HWND open = editor();
+            if (share->StalledCalls() == 0) return false;
+            if (stalledAt == 0) {
+                answered.Set();
+                stalledAt = GetTickCount64();
+                savingText = WindowText(GetDlgItem(open, IDC_OWN_RECIPE_SAVING));
+                heldStill = !IsWindowEnabled(GetDlgItem(open, IDOK)) &&
+                            !IsWindowEnabled(GetDlgItem(open, IDC_OWN_RECIPE_CODE));
+            }
+            if (GetTickCount64() - stalledAt < kStallMs) return false;
+            share->Set(GetParam());
+            return true;
+        },
+        AnswerBox(L"Ошибка", IDOK, failed),
+        [&] {
+            HWND open = editor();
+            if (!open || !IsWindowEnabled(GetDlgItem(open, IDOK))) return false;
+            keptCode = WindowText(GetDlgItem(open, IDC_OWN_RECIPE_CODE));
+            share->Set(ShareState::kUp);
+            Click(open, IDOK);
+            return true;
+        },
+    });
+    std::thread watchdog([&] {
+        if (!answered.Wait(kFrozenMs)) share->Set(ShareState::kDown);
+    });
+    OwnRecipeId id = 0;
+    const bool saved = EditOwnRecipe(main.Window(), context, id, {});
+    answered.Set();
+    watchdog.join();
+    EXPECT_TRUE(saved);
+    ASSERT_TRUE(driver.Finished());
+
+    EXPECT_EQ(savingText, kSavingText);
+    EXPECT_TRUE(heldStill);
+    bool told = false;
+    for (const std::wstring& text : failed.texts)
+        told = told || text == L"Рецепт не сохранён: не удалось записать файл рецептов.";
+    EXPECT_TRUE(told);
+    EXPECT_EQ(keptCode, kCode);
+    EXPECT_NE(id, 0u);
+
+    // Read back past the share: one recipe, saved once.
+    WideString error;
+    store_ = OpenOwnRecipes(storePath_, error);
+    ASSERT_TRUE(store_) << Wide(error);
+    ASSERT_EQ(store_->Current().size(), 1u);
+    EXPECT_EQ(store_->Current().front().versions, 1u);
+    main.DestroyWindowIfAny();
+}
+
+INSTANTIATE_TEST_SUITE_P(Share, StalledSaveTest, ::testing::Values(ShareState::kDown, ShareState::kReplyLost),
+                         [](const ::testing::TestParamInfo<ShareState>& info) {
+                             return info.param == ShareState::kDown ? "TheShareGoes" : "TheReplyIsLost";
+                         });
 
 }  // namespace
 }  // namespace lacqueron::testing

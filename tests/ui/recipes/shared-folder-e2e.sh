@@ -3,7 +3,9 @@
 # recipe saved in one shows in the other within 2 seconds of F5, and of its window
 # becoming active; both saving recipes at the same moment lose none of them. The folder
 # renamed away, as a share that drops: F5 says so in the status line with the time of
-# the rows still shown, and once it is back F5 reads it again.
+# the rows still shown, and once it is back F5 reads it again. A save made while it is
+# away is told as not saved, keeps the edit, and saved again once it is back is in the
+# file once.
 # Then three benches: both copies save recipes, deliveries and counts at once while a
 # third pours batches into the shared journal (`datapack pour --journal`). Nothing is
 # lost or doubled, and the stock both copies' windows show is, for each paste, the
@@ -169,6 +171,22 @@ on "$first" wait-window '#32770' 'Ошибка' 5000 press $IDOK wait-gone 5000 
 expect_equal "Ж-1 in the store" "$("$DATAPACK" own --store "$STORE" list | awk -F'\t' '$1 == "Ж-1"' | wc -l)" 1
 expect_equal "Ж-1's amount" "$(amount_of Ж-1)" 1000
 
+# A save with the folder renamed away is told as not saved and keeps the edit; saved
+# again once the folder is back, it is in the store once.
+on "$first" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 press $OWN_NEW \
+  wait-dialog $EDIT_CODE 10000 set-text $EDIT_CODE Р-1 set-text $EDIT_NAME "Рецепт Р-1" press $EDIT_ADD \
+  wait-count $EDIT_LINES 1 5000 set-text $EDIT_AMOUNT 900 >/dev/null || fatal "no new recipe Р-1 in the first copy"
+mv "$DATA" "$DATA-away" || fatal "could not rename the data folder away under the editor"
+failed=$(on "$first" wait-dialog $EDIT_CODE 5000 press $IDOK wait-window '#32770' 'Ошибка' 10000 get-text $MESSAGE_TEXT) ||
+  fatal "no failure told for Р-1 with the folder away"
+expect_equal "a save with the folder away" "$failed" "Рецепт не сохранён: не удалось записать файл рецептов."
+on "$first" wait-window '#32770' 'Ошибка' 5000 press $IDOK wait-gone 5000 >/dev/null || fatal "could not close the box"
+mv "$DATA-away" "$DATA" || fatal "could not rename the data folder back under the editor"
+expect_equal "the edit kept after the failed save" "$(on "$first" wait-dialog $EDIT_CODE 5000 get-text $EDIT_CODE)" Р-1
+on "$first" wait-dialog $EDIT_CODE 5000 press $IDOK wait-gone 10000 wait-dialog $OWN_LIST 10000 press $OWN_CLOSE \
+  wait-gone 5000 >/dev/null || fail "Р-1 not saved again with the folder back"
+expect_equal "Р-1 saved once" "$("$DATAPACK" own --store "$STORE" list | awk -F'\t' '$1 == "Р-1" { print $3 }')" 1
+
 # Three benches. The third's batches: RAL 9005 for glossy plastic is base and black only,
 # each poured exactly, reading each waiting step's target in turn.
 COLOUR='RAL 9005'
@@ -241,7 +259,7 @@ POURING_PID=""
 stock_args $STOCK_COUNT VIO $VIO_LATEST | in_manager "$second" || fail "the second copy could not count VIO"
 
 expect_equal "codes in the store after three benches" "$("$DATAPACK" own --store "$STORE" list | cut -f1 | sort)" \
-  "$(printf '%s\n' "$expected" В-1 Ж-1 $(codes_of Д) $(codes_of Е) | sort)"
+  "$(printf '%s\n' "$expected" В-1 Ж-1 Р-1 $(codes_of Д) $(codes_of Е) | sort)"
 declare -A want
 want[$BASE]=$(grams $(($(hundredths $BASE_DELIVERY) - BATCHES * base_each)))
 want[$PASTE]=$(grams $(($(hundredths $PASTE_DELIVERY) - BATCHES * paste_each)))
