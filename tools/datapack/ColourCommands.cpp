@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/BenchCorrection.h"
 #include "colour/Calibration.h"
 #include "colour/Cgats.h"
 #include "colour/Correction.h"
@@ -20,6 +21,7 @@
 #include "ledger/LedgerCsv.h"
 #include "ledger/LedgerDay.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "tint/TargetInput.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/RecipeSelection.h"
 #include "tools/datapack/SourceFiles.h"
@@ -161,9 +163,7 @@ int ReadTarget(Options& options, const lacqueron::Catalogue& catalogue, const ch
     } else if (options.count("--ral")) {
         std::string code = options["--ral"];
         if (!code.starts_with(kRalPrefix)) code = kRalPrefix + code;
-        const lacqueron::ColourEntry* found = nullptr;
-        for (const lacqueron::ColourEntry& entry : catalogue.colours)
-            if (!found && lacqueron::ToUtf8(entry.code) == code) found = &entry;
+        const lacqueron::ColourEntry* found = lacqueron::FindCatalogueColour(catalogue, code);
         if (!found) return Fail("no catalogue colour " + code);
         target = colour::TargetFromLab(colour::LabFromScreenColour(found->rgb));
         approximate = true;
@@ -374,15 +374,15 @@ int RunCorrect(const Arguments& args) {
     if (const int status = Prepare(options, kCorrectUsage, job); status != 0) return status;
     const lacqueron::Catalogue& catalogue = job.catalogue;
     const colour::OpticsTable& table = job.table;
-    colour::CorrectionRequest request;
-    request.pastes = job.pastes;
-    if (const int status = ReadCount(options, "--max-add-pastes", 0, 2, kCorrectUsage, request.maxAddPastes);
+    int maxAddPastes = colour::CorrectionRequest{}.maxAddPastes;
+    if (const int status = ReadCount(options, "--max-add-pastes", 0, 2, kCorrectUsage, maxAddPastes);
         status != 0)
         return status;
 
     // What went into the can, in grams as weighed; the base 1000 g unless given.
-    double baseGrams = kBaseGrams, total = 0;
-    std::vector<std::pair<int, double>> poured;
+    double total = 0;
+    colour::WeighedTrial trial;
+    trial.baseGrams = kBaseGrams;
     for (const std::string& part : Split(options["--poured"], ',')) {
         const std::size_t equals = part.find('=');
         double grams = 0;
@@ -391,19 +391,15 @@ int RunCorrect(const Arguments& args) {
         const std::string code = part.substr(0, equals);
         total += grams;
         if (code == kBaseCode) {
-            baseGrams = grams;
+            trial.baseGrams = grams;
             continue;
         }
-        const int index = table.Find(code);
         if (!IsPaste(catalogue, code)) return BadUsage("--poured: " + code + " is no paste of the package", kCorrectUsage);
-        if (index < 0) return Fail("the optics table has no paste " + code);
-        poured.push_back({index, grams});
+        if (table.Find(code) < 0) return Fail("the optics table has no paste " + code);
+        trial.pastes.push_back({code, grams});
     }
-    if (!(baseGrams > 0)) return BadUsage("--poured: the base must weigh more than 0", kCorrectUsage);
-    if (poured.empty()) return BadUsage("--poured names no paste", kCorrectUsage);
-    const double perBase = kBaseGrams / baseGrams;
-    colour::Trial trial;
-    for (const auto& [index, grams] : poured) trial.poured.push_back({index, grams * perBase});
+    if (!(trial.baseGrams > 0)) return BadUsage("--poured: the base must weigh more than 0", kCorrectUsage);
+    if (trial.pastes.empty()) return BadUsage("--poured names no paste", kCorrectUsage);
     if (options.count("--trial-lab") + options.count("--trial-spectrum") != 1)
         return BadUsage("give exactly one of --trial-lab and --trial-spectrum", kCorrectUsage);
     if (options.count("--trial-spectrum") != options.count("--trial-sample"))
@@ -419,18 +415,23 @@ int RunCorrect(const Arguments& args) {
             return status;
         trial.spectral = true;
     }
+    std::optional<double> room;
     if (options.count("--capacity")) {
         double capacity = 0;
         if (!colour::ParseNumber(options["--capacity"], capacity) || capacity <= 0)
             return BadUsage("--capacity needs grams: " + options["--capacity"], kCorrectUsage);
         if (capacity < total) return Fail("the can holds less than was poured");
-        request.room = (capacity - total) * perBase;
+        room = capacity - total;
     }
 
-    const colour::Correction correction = colour::CorrectTrial(table, job.target, trial, request);
+    colour::BenchCorrection correction;
+    std::string badCode;
+    if (colour::CorrectWeighedTrial(table, job.target, trial, job.pastes, maxAddPastes, room, correction, badCode) !=
+        colour::BenchCorrectionResult::kCorrected)
+        return Fail("the optics table has no paste " + badCode);
     std::string out = "predicted\tdE00\t" + DeltaE(correction.predicted) + '\n';
-    for (const colour::Load& load : correction.additions)
-        out += "add\t" + table.pastes[load.paste].code + '\t' + GramsText(load.grams / perBase) + '\n';
+    for (const colour::BenchAddition& addition : correction.additions)
+        out += "add\t" + addition.code + '\t' + GramsText(addition.grams) + '\n';
     if (correction.additions.empty()) out += "nothing\tno addition brings the batch closer\n";
     return Write(out);
 }
