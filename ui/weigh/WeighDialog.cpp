@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "files/JournalAccess.h"
@@ -485,20 +486,23 @@ private:
             const FlagScope asking(asking_);
             addition = AskPasteToAdd(Window(), pastes_);
         }
-        if (addition) {
-            WideString message;
-            try {
-                message = AddPaste(plan_, addition->paste, addition->weight) == AdditionOutcome::kAdded
-                              ? AddedText(*addition)
-                              : WideString();
-            } catch (...) {
-                message = u"Недостаточно памяти: паста не добавлена.";
-            }
-            SetText(IDC_WEIGH_MESSAGE, message);
-            scale_.ForgetHeld();
-            Refresh();
-        }
+        if (addition) AddToPlan({&*addition, 1});
         FocusReading();
+    }
+
+    // Each paste's step is current at once as it is added; a finished batch pours again.
+    void AddToPlan(std::span<const PourAddition> additions) noexcept {
+        WideString message;
+        try {
+            for (const PourAddition& addition : additions)
+                if (AddPaste(plan_, addition.paste, addition.weight) == AdditionOutcome::kAdded)
+                    message += (message.empty() ? WideString() : WideString(u" ")) + AddedText(addition);
+        } catch (...) {
+            message = u"Недостаточно памяти: паста не добавлена.";
+        }
+        SetText(IDC_WEIGH_MESSAGE, message);
+        scale_.ForgetHeld();
+        Refresh();
     }
 
     // A round of correction by the trial's measurement: its additions become steps, as
@@ -514,21 +518,14 @@ private:
                 SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти: поправка по замеру не рассчитана.");
             }
         }
-        if (round) {
-            WideString message;
-            try {
-                JournalRound kept{BatchRoundOf(*round), AdditionsPoured(plan_)};
-                for (const PourAddition& addition : round->additions)
-                    if (AddPaste(plan_, addition.paste, addition.weight) == AdditionOutcome::kAdded)
-                        message += (message.empty() ? WideString() : WideString(u" ")) + AddedText(addition);
-                rounds_.push_back(std::move(kept));
-            } catch (...) {
-                message = u"Недостаточно памяти: не все добавки по замеру внесены в план.";
-            }
-            SetText(IDC_WEIGH_MESSAGE, message);
-            scale_.ForgetHeld();
-            Refresh();
+        bool kept = false;
+        try {
+            if (round) rounds_.push_back({BatchRoundOf(*round), AdditionsPoured(plan_)});
+            kept = round.has_value();
+        } catch (...) {
+            SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти: добавки по замеру не внесены в план.");
         }
+        if (kept) AddToPlan(round->additions);
         FocusReading();
     }
 

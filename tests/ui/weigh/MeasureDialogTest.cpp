@@ -72,10 +72,7 @@ class MeasureDialogTest : public WeighHarness {
 protected:
     void SetUp() override {
         WeighHarness::SetUp();
-        catalogue_.colours.Append({1000, kBeige, u"RAL 1000", u"Зеленовато-бежевый"});
-        request_.colour = catalogue_.findColour(1000);
-        request_.purposeText = u"пластик (Polira Gloss) глянцевая";
-        request_.unitText = u"грамм";
+        ShowBeigeColour();
         colour::OpticsError error;
         ASSERT_TRUE(colour::ReadOptics(colour::ShippedOpticsText(), optics_, error)) << error.reason;
         for (const auto& pair : kRenamed) {
@@ -161,11 +158,7 @@ TEST_F(MeasureDialogTest, BadInputIsToldAndAGoodMeasurementIsPouredAndJournalled
             offBeforeReading = Weighing() && !IsWindowEnabled(GetDlgItem(Weighing(), IDC_WEIGH_MEASURE));
             return Weighing() != nullptr;
         },
-        Enter(L"480.77"),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Yel: налейте до 495.19 г"),
-        Enter(L"495.19"),
-        Shows(IDC_WEIGH_INSTRUCTION, L"Red (N): налейте до 500.00 г"),
-        Enter(L"500.00"),
+        PourAsInstructed(),
         GiveNote(L""),
         Shows(IDC_WEIGH_MESSAGE, L"Замес записан в журнал."),
         Press(IDC_WEIGH_MEASURE),

@@ -66,10 +66,7 @@ class WeighDialogTest : public WeighHarness {
 protected:
     void SetUp() override {
         WeighHarness::SetUp();
-        catalogue_.colours.Append({1000, kBeige, u"RAL 1000", u"Зеленовато-бежевый"});
-        request_.colour = catalogue_.findColour(1000);
-        request_.purposeText = u"пластик (Polira Gloss) глянцевая";
-        request_.unitText = u"грамм";
+        ShowBeigeColour();
         request_.setAmount = [this](std::int32_t amount) { amountsSet_.push_back(amount); };
     }
 

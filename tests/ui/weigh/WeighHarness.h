@@ -94,6 +94,14 @@ protected:
         DeleteFileW(journal_.c_str());
     }
 
+    // The example as the colour RAL 1000, with the main dialog's texts.
+    void ShowBeigeColour() {
+        catalogue_.colours.Append({1000, kBeige, u"RAL 1000", u"Зеленовато-бежевый"});
+        request_.colour = catalogue_.findColour(1000);
+        request_.purposeText = u"пластик (Polira Gloss) глянцевая";
+        request_.unitText = u"грамм";
+    }
+
     // Runs the dialog with the script; true when every step ran and the dialog is gone.
     bool Run(std::vector<ModalDriver::Step> steps) {
         ModalDriver driver(std::move(steps));
