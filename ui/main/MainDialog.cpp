@@ -476,6 +476,7 @@ void MainDialog::OnWeigh() noexcept {
         request.prices = shop_.Prices();
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
         request.optics = optics_ ? &*optics_ : nullptr;
+        request.opticsSource = kVendorOptics;
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;

@@ -229,6 +229,7 @@ private:
                 text += u"  " + addition.paste.name + u": " + GramsCell(addition.weight) + u" г\r\n";
             text += u"После добавок ожидается ΔE00 = " + DeltaEText(round.proposed.predicted) + u".";
         }
+        if (!request_.opticsSource.empty()) text += u"\r\nОптика паст: " + request_.opticsSource + u".";
         SetDlgItemTextW(Window(), IDC_MEASURE_RESULT, WinText(text));
         const bool any = !round.additions.empty();
         round_ = std::move(round);

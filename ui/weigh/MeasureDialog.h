@@ -19,6 +19,7 @@ namespace lacqueron {
 struct MeasureRequest {
     const Catalogue* catalogue = nullptr;  // for a target named by code
     const colour::OpticsTable* optics = nullptr;
+    WideString opticsSource;  // "данные поставщика", or the shop's calibration
     std::optional<colour::Lab> target;  // handed in by the weighing dialog's caller
     colour::WeighedTrial trial;         // what is in the can; the measurement is asked for
     std::vector<PourPaste> pastes;      // what may be added

@@ -534,6 +534,7 @@ private:
         MeasureRequest measure;
         measure.catalogue = request_.catalogue;
         measure.optics = request_.optics;
+        measure.opticsSource = request_.opticsSource;
         measure.target = request_.target;
         measure.pastes = pastes_;
         for (const PourComponent& component : plan_.components) {

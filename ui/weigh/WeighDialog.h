@@ -47,9 +47,13 @@ struct WeighRequest {
     std::function<std::vector<StockRow>(const std::vector<CostLine>& needed)> shortfalls;
     // The pastes' optics for a correction by a trial's measurement; no correction when null.
     const colour::OpticsTable* optics = nullptr;
+    WideString opticsSource;  // which table that is, as the correction names it
     // The colour the batch was matched to (D65), when known; else the painter types it.
     std::optional<colour::Lab> target;
 };
+
+// How the correction names the shipped table of the pastes' optics.
+inline constexpr char16_t kVendorOptics[] = u"данные поставщика";
 
 inline constexpr wchar_t kNoMemoryForWeighing[] = L"Недостаточно памяти, чтобы открыть окно взвешивания.";
 

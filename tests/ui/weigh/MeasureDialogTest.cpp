@@ -81,6 +81,7 @@ protected:
             optics_.pastes[index].code = pair[1];
         }
         request_.optics = &optics_;
+        request_.opticsSource = kVendorOptics;
         wchar_t folder[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, folder);
         folder_ = folder;
@@ -200,6 +201,7 @@ TEST_F(MeasureDialogTest, BadInputIsToldAndAGoodMeasurementIsPouredAndJournalled
     const std::wstring difference = Wide(colour::DifferenceText(typedTarget, typedTrial));
     EXPECT_EQ(result.rfind(difference + L"\r\nДобавить:\r\n", 0), 0u) << result;
     EXPECT_NE(result.find(L"После добавок ожидается ΔE00 = "), std::wstring::npos) << result;
+    EXPECT_NE(result.find(L"\r\nОптика паст: данные поставщика."), std::wstring::npos) << result;
     EXPECT_EQ(added.rfind(L"Добавлена паста ", 0), 0u) << added;
 
     WideString error;
