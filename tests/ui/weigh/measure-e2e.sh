@@ -2,7 +2,7 @@
 # Correction by measurement in the running program: a batch of the first paint for
 # glossy plastic at 500 g poured whole, the trial's L*a*b* typed against a typed target,
 # the proposed additions poured as the weighing dialog asks, and the round in the
-# journal's details. The dialog's inputs and bad input are weigh_tests'.
+# journal's details, and the batch as really poured saved as an own recipe. The dialog's inputs and bad input are weigh_tests'.
 #   measure-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
 PROGRAM=$1
 DRIVER=$2
@@ -14,7 +14,8 @@ export LANG=C.UTF-8
 e2e_start
 
 WEIGH_BUTTON=360
-INSTRUCTION=2305 READING=2307 MESSAGE=2309 PLAN=2310 CLOSE=2319 NOTE=2320
+INSTRUCTION=2305 READING=2307 MESSAGE=2309 PLAN=2310 CLOSE=2319 NOTE=2320 SAVE_RECIPE=2325
+EDIT_CODE=2620 EDIT_NAME=2621 OWN_CODE=К-0100
 MEASURE=3850 TARGET=3852 TRIAL=3854 COMPUTE=3857 RESULT=3858
 JOURNAL_BUTTON=361 JOURNAL_LIST=2501 DETAILS=2502
 PAINTS=343 AMOUNT_FIELD=148 PURPOSE=354
@@ -40,6 +41,11 @@ pour_as_instructed() {
   fatal "the steps did not end"
 }
 
+DATA=$WINEPREFIX/drive_c/lacqueron-data
+mkdir -p "$DATA" || fatal "no data folder"
+wine reg add 'HKCU\Software\VELM\Lacqueron\1.0\Bench' /v DataFolder /t REG_SZ /d 'C:\lacqueron-data' /f \
+  >/dev/null 2>&1 </dev/null || fatal "could not store DataFolder"
+
 program_start
 step "could not choose the paint, purpose and amount" \
   wait-dialog $PAINTS 5000 select-row $PAINTS 0 pick-combo $PURPOSE 3 set-text $AMOUNT_FIELD "" focus $AMOUNT_FIELD \
@@ -60,8 +66,13 @@ step "the additions were not taken" wait-dialog $RESULT 5000 press $IDOK wait-go
 added=$(driver wait-dialog $PLAN 5000 get-text $MESSAGE)
 [[ $added == "Добавлена паста "* ]] || fail "after the additions: $added"
 pour_as_instructed
-step "the corrected batch was not written" \
-  wait-dialog $PLAN 5000 wait-text $MESSAGE "Замес записан в журнал." 5000 press $CLOSE wait-gone 5000
+step "the corrected batch was not written" wait-dialog $PLAN 5000 wait-text $MESSAGE "Замес записан в журнал." 5000
+step "could not save the batch as a recipe" wait-dialog $PLAN 5000 press $SAVE_RECIPE wait-dialog $EDIT_CODE 10000 \
+  set-text $EDIT_CODE $OWN_CODE set-text $EDIT_NAME "Подобран по замеру" press $IDOK wait-gone 10000
+step "could not close the weighing" wait-dialog $PLAN 5000 press $CLOSE wait-gone 5000
+# The recipe is in the shop's store in the data folder.
+own=$("$DATAPACK" own --store "$DATA/recipes.lqr" export | tr -d '\r')
+[[ $own == *"$OWN_CODE;"* ]] || fail "the own recipe was not saved: $own"
 
 step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
 details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
