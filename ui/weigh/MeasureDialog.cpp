@@ -24,7 +24,6 @@ namespace {
 constexpr int kFieldLength = 64;
 constexpr int kLabDecimals = 1;
 constexpr int kDeltaEDecimals = 2;
-constexpr int kMostAddPastes = 2;  // the engine's most
 constexpr wchar_t kCgatsFilter[] = L"Замер прибора CGATS (*.txt; *.cgats)\0*.txt;*.cgats\0Все файлы (*.*)\0*.*\0";
 constexpr wchar_t kCgatsExtension[] = L"txt";
 constexpr wchar_t kNoMemory[] = L"Недостаточно памяти: поправка не рассчитана.";
@@ -203,7 +202,7 @@ private:
         std::string badCode;
         const colour::BenchCorrectionResult result =
             colour::CorrectWeighedTrial(*request_.optics, target, trial, colour::PastesOf(*request_.optics, codes),
-                                        kMostAddPastes, request_.roomGrams, round.proposed, badCode);
+                                        colour::CorrectionRequest{}.maxAddPastes, request_.roomGrams, round.proposed, badCode);
         if (result == colour::BenchCorrectionResult::kUnknownPaste) {
             Say(WinText(u"Для пасты " + FromUtf8Lenient(badCode) +
                         u" нет оптических данных: поправку по замеру рассчитать нельзя."),
