@@ -13,6 +13,7 @@
 #include "profile/RegistryKey.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/main/HostWindow.h"
+#include "colour/ShippedOptics.h"
 #include "ui/main/MainDialog.h"
 
 namespace lacqueron {
@@ -43,7 +44,9 @@ void RegisterServices(AppModule& module) noexcept {
 // Null when memory runs out while the dialog object or its catalogue is built.
 std::unique_ptr<MainDialog> ConstructMainDialog(AppModule& module) noexcept {
     try {
-        return std::make_unique<MainDialog>(module, ShippedPackage());
+        auto dialog = std::make_unique<MainDialog>(module, ShippedPackage());
+        dialog->SetOptics(colour::ShippedOpticsText());
+        return dialog;
     } catch (...) {
         return nullptr;
     }

@@ -28,6 +28,31 @@ struct BatchCorrection {
     bool operator==(const BatchCorrection&) const = default;
 };
 
+// L*a*b* (D65) in hundredths: 52.41 is 5241.
+struct BatchLab {
+    std::int32_t l = 0, a = 0, b = 0;
+    bool operator==(const BatchLab&) const = default;
+};
+
+// A paste by its package code and a weight.
+struct BatchPaste {
+    WideString code;
+    Hundredths weight = 0;
+    bool operator==(const BatchPaste&) const = default;
+};
+
+// A round of correction by a trial's measurement: what was measured against what, what
+// the engine proposed and what of it went into the can.
+struct BatchMeasureRound {
+    BatchLab target;
+    BatchLab measured;
+    std::uint32_t deltaE = 0;     // hundredths of ΔE00, as measured
+    std::uint32_t predicted = 0;  // after the proposed additions
+    std::vector<BatchPaste> proposed;
+    std::vector<BatchPaste> poured;
+    bool operator==(const BatchMeasureRound&) const = default;
+};
+
 struct BatchTime {
     std::int64_t utcSeconds = 0;          // since 1970-01-01 00:00 UTC
     std::int32_t localOffsetMinutes = 0;  // local time minus UTC where and when the batch ended
@@ -52,6 +77,8 @@ struct BatchRecord {
     // Shared by every record of one batch, of which the latest stands; 0 in records
     // written before batches had ids, each of which is a batch of its own.
     std::uint64_t batchId = 0;
+    // Rounds of correction by measurement, in order; none in records written before they were kept.
+    std::vector<BatchMeasureRound> measureRounds;
     bool operator==(const BatchRecord&) const = default;
 };
 

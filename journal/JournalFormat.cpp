@@ -22,6 +22,8 @@ constexpr std::size_t kCorrectionFlagSize = 1;
 constexpr std::uint8_t kCorrectionDeclined = 0;
 constexpr std::uint8_t kCorrectionAccepted = 1;
 constexpr std::size_t kSmallestComponentCode = 4 + 1;
+constexpr std::size_t kSmallestPaste = 4 + 8;
+constexpr std::size_t kSmallestMeasureRound = 6 * 4 + 4 + 4 + 4 + 4;
 
 std::string EncodeImportMark(RecordKind kind, RecordId importId, std::uint32_t records) {
     PayloadWriter payload;
@@ -41,6 +43,34 @@ bool DecodeImportMark(std::string_view payload, ImportMark& mark) {
     mark.id = in.U64();
     mark.records = in.U32();
     return in.ok();
+}
+
+void ReadLab(PayloadReader& in, BatchLab& lab) {
+    lab.l = in.I32();
+    lab.a = in.I32();
+    lab.b = in.I32();
+}
+
+void ReadPastes(PayloadReader& in, std::vector<BatchPaste>& pastes) {
+    pastes.resize(in.Count(kSmallestPaste));
+    for (BatchPaste& paste : pastes) {
+        in.Text(paste.code);
+        paste.weight = in.I64();
+    }
+}
+
+void WriteLab(PayloadWriter& out, const BatchLab& lab) {
+    out.I32(lab.l);
+    out.I32(lab.a);
+    out.I32(lab.b);
+}
+
+void WritePastes(PayloadWriter& out, const std::vector<BatchPaste>& pastes) {
+    out.U32(static_cast<std::uint32_t>(pastes.size()));
+    for (const BatchPaste& paste : pastes) {
+        out.Text(paste.code);
+        out.I64(paste.weight);
+    }
 }
 
 bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
@@ -96,6 +126,19 @@ bool DecodeBatch(std::string_view payload, BatchRecord& batch) {
     // Then the batch's id; a record written before batches had ids is a batch of its own.
     batch.batchId = 0;
     if (in.ok() && codesRight && in.left() > 0) batch.batchId = in.U64();
+    // Then the rounds of correction by measurement; older records end before them.
+    batch.measureRounds.clear();
+    if (in.ok() && codesRight && in.left() > 0) {
+        batch.measureRounds.resize(in.Count(kSmallestMeasureRound));
+        for (BatchMeasureRound& round : batch.measureRounds) {
+            ReadLab(in, round.target);
+            ReadLab(in, round.measured);
+            round.deltaE = in.U32();
+            round.predicted = in.U32();
+            ReadPastes(in, round.proposed);
+            ReadPastes(in, round.poured);
+        }
+    }
     return in.ok() && flagsRight && codesRight && status <= kLastStatus;
 }
 
@@ -213,6 +256,17 @@ std::string EncodeBatchFrame(const BatchRecord& batch) {
         payload.U8(component.addition ? 1 : 0);
     }
     payload.U64(batch.batchId);
+    // A batch without rounds is written as before they were kept, byte for byte; a later
+    // version with fields of its own writes the count, 0 or more, before them.
+    if (!batch.measureRounds.empty()) payload.U32(static_cast<std::uint32_t>(batch.measureRounds.size()));
+    for (const BatchMeasureRound& round : batch.measureRounds) {
+        WriteLab(payload, round.target);
+        WriteLab(payload, round.measured);
+        payload.U32(round.deltaE);
+        payload.U32(round.predicted);
+        WritePastes(payload, round.proposed);
+        WritePastes(payload, round.poured);
+    }
     return EncodeFrame(kBatchKind, payload.bytes());
 }
 

@@ -69,6 +69,29 @@ WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalM
            FormatHundredths(correction.newTotal, decimalMark) + u" г" + (correction.accepted ? u"" : u" (отклонён)");
 }
 
+namespace {
+
+WideString LabText(const BatchLab& lab) {
+    return FormatHundredths(lab.l) + u" " + FormatHundredths(lab.a) + u" " + FormatHundredths(lab.b);
+}
+
+WideString PastesText(const std::vector<BatchPaste>& pastes) {
+    if (pastes.empty()) return u"ничего";
+    WideString text;
+    for (const BatchPaste& paste : pastes)
+        text += (text.empty() ? u"" : u", ") + paste.code + u" " + FormatHundredths(paste.weight) + u" г";
+    return text;
+}
+
+}  // namespace
+
+WideString FormatMeasureRound(const BatchMeasureRound& round, std::size_t number) {
+    return u"Поправка по замеру " + IntegerText(number) + u": цель " + LabText(round.target) + u", проба " +
+           LabText(round.measured) + u", ΔE00 " + FormatHundredths(round.deltaE) + u", ожидалось " +
+           FormatHundredths(round.predicted) + u"; предложено: " + PastesText(round.proposed) + u"; налито: " +
+           PastesText(round.poured);
+}
+
 WideString FormatBatchAmount(const BatchRecord& batch) { return AmountText(batch.amount, batch.weightType); }
 
 WideString FormatCanAmount(const BatchRecord& batch) {

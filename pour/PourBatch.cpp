@@ -1,5 +1,6 @@
 #include "pour/PourBatch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -37,7 +38,42 @@ BatchRecord BatchOfPour(const PourPlan& plan, const BatchHeader& header) {
     batch.status = plan.Finished() ? BatchStatus::Done : BatchStatus::Abandoned;
     batch.note = header.note;
     batch.batchId = header.batchId;
+    batch.measureRounds = header.measureRounds;
     return batch;
+}
+
+namespace {
+
+Hundredths WeightOf(const std::vector<BatchPaste>& pastes, const WideString& code) noexcept {
+    Hundredths weight = 0;
+    for (const BatchPaste& paste : pastes)
+        if (paste.code == code) weight += paste.weight;
+    return weight;
+}
+
+}  // namespace
+
+std::vector<BatchPaste> AdditionsPoured(const PourPlan& plan) {
+    std::vector<BatchPaste> pastes;
+    for (const PourComponent& component : plan.components) {
+        if (!component.addition) continue;
+        auto same = std::find_if(pastes.begin(), pastes.end(),
+                                 [&](const BatchPaste& paste) { return paste.code == component.code; });
+        if (same == pastes.end())
+            pastes.push_back({component.code, component.poured});
+        else
+            same->weight += component.poured;
+    }
+    return pastes;
+}
+
+std::vector<BatchPaste> PouredSince(const std::vector<BatchPaste>& before, const std::vector<BatchPaste>& after) {
+    std::vector<BatchPaste> poured;
+    for (const BatchPaste& paste : after) {
+        const Hundredths grown = paste.weight - WeightOf(before, paste.code);
+        if (grown > 0) poured.push_back({paste.code, grown});
+    }
+    return poured;
 }
 
 }  // namespace lacqueron

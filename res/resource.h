@@ -85,6 +85,16 @@
 #define IDC_WEIGH_ZERO 2354
 #define IDC_WEIGH_SCALE_STATE 2355
 #define IDC_WEIGH_AUTO_RECORD 2356
+// Correction by a trial's measurement, from the weighing dialog.
+#define IDC_WEIGH_MEASURE 3850
+#define IDD_WEIGH_MEASURE 3851
+#define IDC_MEASURE_TARGET 3852
+#define IDC_MEASURE_TARGET_NOTE 3853
+#define IDC_MEASURE_TRIAL 3854
+#define IDC_MEASURE_FILE 3855
+#define IDC_MEASURE_BROWSE 3856
+#define IDC_MEASURE_COMPUTE 3857
+#define IDC_MEASURE_RESULT 3858
 
 // Password dialog.
 #define IDD_PASSWORD 216

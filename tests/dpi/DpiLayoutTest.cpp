@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/ShippedOptics.h"
 #include "data/catalogue/DataPackage.h"
 #include "files/JournalAccess.h"
 #include "res/resource.h"
@@ -31,6 +32,7 @@
 #include "ui/shared/ComboBox.h"
 #include "ui/shared/Dpi.h"
 #include "ui/weigh/BatchNoteDialog.h"
+#include "ui/weigh/MeasureDialog.h"
 
 namespace lacqueron::testing {
 namespace {
@@ -247,6 +249,31 @@ void WeighIntoNewJournal(const ShownMainDialog& main) {
     EXPECT_TRUE(DeleteFileW(path.c_str())) << "no batch written to " << path;
 }
 
+// The correction by measurement over a trial of two shipped pastes, its proposal shown.
+void MeasureTrial(const ShownMainDialog& main) {
+    colour::OpticsTable optics;
+    colour::OpticsError error;
+    ASSERT_TRUE(colour::ReadOptics(colour::ShippedOpticsText(), optics, error)) << error.reason;
+    MeasureRequest request;
+    request.catalogue = &main.GetCatalogue();
+    request.optics = &optics;
+    request.pastes = PastesToAdd(main.GetCatalogue());
+    request.trial.baseGrams = 480;
+    request.trial.pastes = {{"YOX", 14}, {"ROX", 5}};
+    AskMeasurement(main.Window(), request);
+}
+
+std::vector<ModalDriver::Step> ComputeMeasurement() {
+    return {[] {
+                HWND dialog = FindDialog(L"Поправка по замеру");
+                SetDlgItemTextW(dialog, IDC_MEASURE_TARGET, L"62.5 12.0 34.0");
+                SetDlgItemTextW(dialog, IDC_MEASURE_TRIAL, L"60.1 9.5 30.2");
+                PostMessageW(GetDlgItem(dialog, IDC_MEASURE_COMPUTE), BM_CLICK, 0, 0);
+                return true;
+            },
+            [] { return !WindowText(GetDlgItem(FindDialog(L"Поправка по замеру"), IDC_MEASURE_RESULT)).empty(); }};
+}
+
 struct DialogCase {
     const char* name;        // of its screenshot: <name>-<dpi>
     const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
@@ -268,6 +295,7 @@ const DialogCase kDialogs[] = {
     {"weigh-correction", kWeighCaption, [](const ShownMainDialog& main) { Command(main, IDC_MAIN_WEIGH); }, {},
      &OfferCorrection, &TakeBackReadings},
     {"weigh-summary", kWeighCaption, &WeighIntoNewJournal, {}, &FinishBatch},
+    {"weigh-measure", L"Поправка по замеру", &MeasureTrial, {}, &ComputeMeasurement},
     {"find", L"Найти краску", [](const ShownMainDialog& main) { Command(main, IDM_FIND); }, {}},
     {"journal", L"Журнал замесов", &ShowSampleJournal, {}},
     {"note", L"Замес в журнал", [](const ShownMainDialog& main) { AskBatchNote(main.Window()); }, {}},

@@ -61,7 +61,22 @@ std::size_t CodeFieldsSize(const BatchRecord& batch) {
 BatchRecord WithAddition(std::uint32_t number) {
     BatchRecord batch = WithDeclinedCorrection(number);
     batch.components.push_back({u"Паста жёлтая", 0, 35, u"YEL", true});
+    batch.measureRounds.push_back({{5241, -310, 1800}, {5012, -150, 2230}, 312, 45, {{u"YEL", 40}, {u"BLK", 5}},
+                                   {{u"YEL", 35}}});
     return batch;
+}
+
+// The bytes the rounds of correction by measurement take after the batch id.
+std::size_t RoundsSize(const BatchRecord& batch) {
+    std::size_t size = 4;
+    for (const BatchMeasureRound& round : batch.measureRounds) {
+        size += 6 * 4 + 4 + 4;
+        for (const auto* pastes : {&round.proposed, &round.poured}) {
+            size += 4;
+            for (const BatchPaste& paste : *pastes) size += 4 + ToUtf8(paste.code).size() + 8;
+        }
+    }
+    return size;
 }
 
 TEST(JournalFormat, RecordsReadBackAsWritten) {
@@ -93,7 +108,12 @@ TEST_P(JournalLayoutTest, ReadsWithTheFieldsItHas) {
     EXPECT_TRUE(parsed.Damage().empty());
 }
 
-void WithoutId(BatchRecord& batch) { batch.batchId = 0; }
+void WithoutRounds(BatchRecord& batch) { batch.measureRounds.clear(); }
+
+void WithoutId(BatchRecord& batch) {
+    WithoutRounds(batch);
+    batch.batchId = 0;
+}
 
 void WithoutCodes(BatchRecord& batch) {
     WithoutId(batch);
@@ -103,17 +123,22 @@ void WithoutCodes(BatchRecord& batch) {
 const LayoutCase kLayoutCases[] = {
     {"EndsAfterTheCorrections",
      [](const std::string& p, const BatchRecord& b) {
-         return p.substr(0, p.size() - kBatchIdSize - CodeFieldsSize(b) - 4 - b.corrections.size());
+         return p.substr(0, p.size() - RoundsSize(b) - kBatchIdSize - CodeFieldsSize(b) - 4 - b.corrections.size());
      },
      [](BatchRecord& b) {
          WithoutCodes(b);
          for (BatchCorrection& correction : b.corrections) correction.accepted = true;
      }},
     {"EndsAfterTheFlags",
-     [](const std::string& p, const BatchRecord& b) { return p.substr(0, p.size() - kBatchIdSize - CodeFieldsSize(b)); },
+     [](const std::string& p, const BatchRecord& b) {
+         return p.substr(0, p.size() - RoundsSize(b) - kBatchIdSize - CodeFieldsSize(b));
+     },
      WithoutCodes},
-    {"EndsAfterTheCodes", [](const std::string& p, const BatchRecord&) { return p.substr(0, p.size() - kBatchIdSize); },
+    {"EndsAfterTheCodes",
+     [](const std::string& p, const BatchRecord& b) { return p.substr(0, p.size() - RoundsSize(b) - kBatchIdSize); },
      WithoutId},
+    {"EndsAfterTheId", [](const std::string& p, const BatchRecord& b) { return p.substr(0, p.size() - RoundsSize(b)); },
+     WithoutRounds},
     {"Current", [](const std::string& p, const BatchRecord&) { return p; }, [](BatchRecord&) {}},
     {"LaterFieldsAfter", [](const std::string& p, const BatchRecord&) { return p + "later"; }, [](BatchRecord&) {}},
 };

@@ -35,6 +35,17 @@ TEST(JournalText, ADeclinedCorrectionIsMarked) {
     EXPECT_EQ(FormatCorrection({10250, 26350, false}, kSpreadsheetDecimalMark), u"1,0250 → 263,50 г (отклонён)");
 }
 
+TEST(JournalText, ARoundOfCorrectionByMeasurement) {
+    EXPECT_EQ(FormatMeasureRound({{5241, -310, 1800}, {5012, -150, 2230}, 312, 45, {{u"YEL", 40}, {u"BLK", 5}},
+                                  {{u"YEL", 35}}},
+                                 1),
+              u"Поправка по замеру 1: цель 52.41 -3.10 18.00, проба 50.12 -1.50 22.30, ΔE00 3.12, ожидалось 0.45; "
+              u"предложено: YEL 0.40 г, BLK 0.05 г; налито: YEL 0.35 г");
+    EXPECT_EQ(FormatMeasureRound({{}, {}, 0, 0, {}, {}}, 2),
+              u"Поправка по замеру 2: цель 0.00 0.00 0.00, проба 0.00 0.00 0.00, ΔE00 0.00, ожидалось 0.00; "
+              u"предложено: ничего; налито: ничего");
+}
+
 TEST(JournalText, DamageMessageSaysWhatWasReadAndWhere) {
     std::string bytes = EncodeJournalHeader();
     for (std::uint32_t i = 0; i < 12; ++i) bytes += EncodeBatchFrame(test::SampleBatch(i)) + "?";

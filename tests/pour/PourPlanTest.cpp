@@ -430,6 +430,32 @@ TEST(PourPlan, AdditionsInTheJournal) {
     EXPECT_EQ(batch.finalTotal, 50120);
 }
 
+// Each round of correction by measurement keeps what went in during it: the additions'
+// weights counted before and after, by code, whatever component they poured into.
+TEST(PourPlan, WhatEachRoundPoured) {
+    ExampleRecipe example(kPlain);
+    const std::vector<PourPaste> pastes = PastesToAdd(example.catalogue);
+    PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);
+    Pour(plan, {48077, 49519, 50000}, true);
+    const std::vector<BatchPaste> start = AdditionsPoured(plan);
+    EXPECT_TRUE(start.empty());
+    ASSERT_EQ(AddPaste(plan, pastes[0], 120), AdditionOutcome::kAdded);
+    Pour(plan, {50120}, true);
+    const std::vector<BatchPaste> first = AdditionsPoured(plan);
+    EXPECT_EQ(PouredSince(start, first), (std::vector<BatchPaste>{{u"P1", 120}}));
+    ASSERT_EQ(AddPaste(plan, pastes[1], 30), AdditionOutcome::kAdded);
+    ASSERT_EQ(AddPaste(plan, pastes[0], 50), AdditionOutcome::kAdded);
+    Pour(plan, {50170, 50200}, true);
+    const std::vector<BatchPaste> second = AdditionsPoured(plan);
+    EXPECT_EQ(second, (std::vector<BatchPaste>{{u"P1", 170}, {u"P2", 30}}));
+    EXPECT_EQ(PouredSince(first, second), (std::vector<BatchPaste>{{u"P1", 50}, {u"P2", 30}}));
+    EXPECT_TRUE(PouredSince(second, second).empty());
+
+    BatchHeader header;
+    header.measureRounds = {{{5000, 100, 200}, {4900, 300, 100}, 250, 40, {{u"P1", 120}}, PouredSince(start, first)}};
+    EXPECT_EQ(BatchOfPour(plan, header).measureRounds, header.measureRounds);
+}
+
 TEST(PourPlan, RefusedReadingsRecordNothing) {
     const ExampleRecipe example(kPlain);
     PourPlan plan = BuildPourPlan(example.Compute(kAmount), kResolutionHundredth);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/BenchCorrection.h"
 #include "colour/Calibration.h"
 #include "colour/Cgats.h"
 #include "colour/Correction.h"
@@ -20,6 +21,8 @@
 #include "ledger/LedgerCsv.h"
 #include "ledger/LedgerDay.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "tint/LadderCalibration.h"
+#include "tint/TargetInput.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/RecipeSelection.h"
 #include "tools/datapack/SourceFiles.h"
@@ -126,20 +129,6 @@ int FindSample(const std::string& path, const std::string& name, colour::Spectru
     return 0;
 }
 
-bool IsPaste(const lacqueron::Catalogue& catalogue, const std::string& code) {
-    const lacqueron::MixComponent* component = catalogue.findComponent(lacqueron::FromUtf8Lenient(code), 0);
-    return component && component->kind == lacqueron::kPigment;
-}
-
-// The line of the ladder file that names a paste column, for a code the package lacks.
-int LineOf(const std::string& text, const std::string& what) {
-    const std::size_t at = text.find(what);
-    if (at == std::string::npos) return 0;
-    int line = 1;
-    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n';
-    return line;
-}
-
 // Reads the target options: exactly one of --lab, --hlc, --ral, --spectrum with --sample.
 int ReadTarget(Options& options, const lacqueron::Catalogue& catalogue, const char* usage, colour::Target& target,
                bool& approximate) {
@@ -161,9 +150,7 @@ int ReadTarget(Options& options, const lacqueron::Catalogue& catalogue, const ch
     } else if (options.count("--ral")) {
         std::string code = options["--ral"];
         if (!code.starts_with(kRalPrefix)) code = kRalPrefix + code;
-        const lacqueron::ColourEntry* found = nullptr;
-        for (const lacqueron::ColourEntry& entry : catalogue.colours)
-            if (!found && lacqueron::ToUtf8(entry.code) == code) found = &entry;
+        const lacqueron::ColourEntry* found = lacqueron::FindCatalogueColour(catalogue, code);
         if (!found) return Fail("no catalogue colour " + code);
         target = colour::TargetFromLab(colour::LabFromScreenColour(found->rgb));
         approximate = true;
@@ -199,7 +186,7 @@ int ChoosePastes(Options& options, const lacqueron::Catalogue& catalogue, const 
                  const char* usage, std::vector<int>& pastes) {
     if (options.count("--pastes")) {
         for (const std::string& code : Split(options["--pastes"], ',')) {
-            if (!IsPaste(catalogue, code)) return BadUsage("--pastes: " + code + " is no paste of the package", usage);
+            if (!lacqueron::IsPackagePaste(catalogue, code)) return BadUsage("--pastes: " + code + " is no paste of the package", usage);
             const int index = table.Find(code);
             if (index < 0) return Fail("the optics table has no paste " + code);
             pastes.push_back(index);
@@ -207,7 +194,7 @@ int ChoosePastes(Options& options, const lacqueron::Catalogue& catalogue, const 
         return 0;
     }
     for (std::size_t i = 0; i < table.pastes.size(); ++i)
-        if (IsPaste(catalogue, table.pastes[i].code)) pastes.push_back(static_cast<int>(i));
+        if (lacqueron::IsPackagePaste(catalogue, table.pastes[i].code)) pastes.push_back(static_cast<int>(i));
     if (pastes.empty()) return Fail("the optics table knows none of the package's pastes");
     return 0;
 }
@@ -281,41 +268,29 @@ int RunCalibrate(const Arguments& args) {
     const std::string& path = options["--ladders"];
     std::string text;
     if (const int status = ReadText(path, text); status != 0) return status;
-    std::vector<colour::CgatsSample> read;
-    colour::CgatsError cgatsError;
-    if (!colour::ReadCgats(text, read, cgatsError))
-        return Fail(path + ":" + std::to_string(cgatsError.line) + ": " + cgatsError.reason);
-
-    std::vector<std::string> codes;
-    std::vector<colour::LadderSample> samples;
-    for (const colour::CgatsSample& sample : read) {
-        colour::LadderSample ladder{sample.name.empty() ? sample.id : sample.name, {}, sample.reflectance};
-        for (const auto& [code, grams] : sample.concentrations) {
-            if (!IsPaste(catalogue, code)) {
-                const int line = LineOf(text, "CONC_" + code);
-                return Fail(path + ":" + std::to_string(line ? line : sample.line) + ": paste code " + code +
-                            " is unknown to the package");
-            }
-            if (grams <= 0) continue;
-            auto at = std::find(codes.begin(), codes.end(), code);
-            if (at == codes.end()) at = codes.insert(codes.end(), code);
-            ladder.loads.push_back({static_cast<int>(at - codes.begin()), grams});
+    lacqueron::LadderFit fit;
+    lacqueron::LadderError error;
+    if (!lacqueron::FitLadders(catalogue, text, fit, error)) {
+        switch (error.problem) {
+        case lacqueron::LadderProblem::kUnknownPaste:
+            return Fail(path + ":" + std::to_string(error.line) + ": paste code " + error.detail +
+                        " is unknown to the package");
+        case lacqueron::LadderProblem::kCannotFit: return Fail(path + ": " + error.detail);
+        default: return Fail(path + ":" + std::to_string(error.line) + ": " + error.detail);
         }
-        if (!ladder.loads.empty()) samples.push_back(std::move(ladder));
     }
-    colour::Calibration result;
-    std::string error;
-    if (!colour::Calibrate(codes, samples, {}, result, error)) return Fail(path + ": " + error);
+    const colour::Calibration& result = fit.calibration;
 
     std::string out;
-    for (std::size_t j = 0; j < samples.size(); ++j)
+    for (std::size_t j = 0; j < fit.names.size(); ++j)
         if (result.deltaE[j] > colour::kOutlierDeltaE)
-            out += "outlier\t" + samples[j].name + "\tdE00\t" + DeltaE(result.deltaE[j]) + '\n';
+            out += "outlier\t" + fit.names[j] + "\tdE00\t" + DeltaE(result.deltaE[j]) + '\n';
     out += "surface\t" + colour::FormatNumber(result.table.surface.k1) + '\t' +
            colour::FormatTrimmed(result.table.surface.k2, 4) + '\n';
     out += "falloff\t" + colour::FormatNumber(result.table.falloff) + '\n';
     out += "fit\tmedian\t" + DeltaE(result.median) + "\tlargest\t" + DeltaE(result.largest) + '\n';
-    if (!WriteWholeFile(options["--out"], colour::WriteOptics(result.table), error)) return Fail(error);
+    std::string writeError;
+    if (!WriteWholeFile(options["--out"], colour::WriteOptics(result.table), writeError)) return Fail(writeError);
     return Write(out);
 }
 
@@ -374,15 +349,15 @@ int RunCorrect(const Arguments& args) {
     if (const int status = Prepare(options, kCorrectUsage, job); status != 0) return status;
     const lacqueron::Catalogue& catalogue = job.catalogue;
     const colour::OpticsTable& table = job.table;
-    colour::CorrectionRequest request;
-    request.pastes = job.pastes;
-    if (const int status = ReadCount(options, "--max-add-pastes", 0, 2, kCorrectUsage, request.maxAddPastes);
+    int maxAddPastes = colour::CorrectionRequest{}.maxAddPastes;
+    if (const int status = ReadCount(options, "--max-add-pastes", 0, 2, kCorrectUsage, maxAddPastes);
         status != 0)
         return status;
 
     // What went into the can, in grams as weighed; the base 1000 g unless given.
-    double baseGrams = kBaseGrams, total = 0;
-    std::vector<std::pair<int, double>> poured;
+    double total = 0;
+    colour::WeighedTrial trial;
+    trial.baseGrams = kBaseGrams;
     for (const std::string& part : Split(options["--poured"], ',')) {
         const std::size_t equals = part.find('=');
         double grams = 0;
@@ -391,19 +366,15 @@ int RunCorrect(const Arguments& args) {
         const std::string code = part.substr(0, equals);
         total += grams;
         if (code == kBaseCode) {
-            baseGrams = grams;
+            trial.baseGrams = grams;
             continue;
         }
-        const int index = table.Find(code);
-        if (!IsPaste(catalogue, code)) return BadUsage("--poured: " + code + " is no paste of the package", kCorrectUsage);
-        if (index < 0) return Fail("the optics table has no paste " + code);
-        poured.push_back({index, grams});
+        if (!lacqueron::IsPackagePaste(catalogue, code)) return BadUsage("--poured: " + code + " is no paste of the package", kCorrectUsage);
+        if (table.Find(code) < 0) return Fail("the optics table has no paste " + code);
+        trial.pastes.push_back({code, grams});
     }
-    if (!(baseGrams > 0)) return BadUsage("--poured: the base must weigh more than 0", kCorrectUsage);
-    if (poured.empty()) return BadUsage("--poured names no paste", kCorrectUsage);
-    const double perBase = kBaseGrams / baseGrams;
-    colour::Trial trial;
-    for (const auto& [index, grams] : poured) trial.poured.push_back({index, grams * perBase});
+    if (!(trial.baseGrams > 0)) return BadUsage("--poured: the base must weigh more than 0", kCorrectUsage);
+    if (trial.pastes.empty()) return BadUsage("--poured names no paste", kCorrectUsage);
     if (options.count("--trial-lab") + options.count("--trial-spectrum") != 1)
         return BadUsage("give exactly one of --trial-lab and --trial-spectrum", kCorrectUsage);
     if (options.count("--trial-spectrum") != options.count("--trial-sample"))
@@ -419,18 +390,23 @@ int RunCorrect(const Arguments& args) {
             return status;
         trial.spectral = true;
     }
+    std::optional<double> room;
     if (options.count("--capacity")) {
         double capacity = 0;
         if (!colour::ParseNumber(options["--capacity"], capacity) || capacity <= 0)
             return BadUsage("--capacity needs grams: " + options["--capacity"], kCorrectUsage);
         if (capacity < total) return Fail("the can holds less than was poured");
-        request.room = (capacity - total) * perBase;
+        room = capacity - total;
     }
 
-    const colour::Correction correction = colour::CorrectTrial(table, job.target, trial, request);
+    colour::BenchCorrection correction;
+    std::string badCode;
+    if (colour::CorrectWeighedTrial(table, job.target, trial, job.pastes, maxAddPastes, room, correction, badCode) !=
+        colour::BenchCorrectionResult::kCorrected)
+        return Fail("the optics table has no paste " + badCode);
     std::string out = "predicted\tdE00\t" + DeltaE(correction.predicted) + '\n';
-    for (const colour::Load& load : correction.additions)
-        out += "add\t" + table.pastes[load.paste].code + '\t' + GramsText(load.grams / perBase) + '\n';
+    for (const colour::BenchAddition& addition : correction.additions)
+        out += "add\t" + addition.code + '\t' + GramsText(addition.grams) + '\n';
     if (correction.additions.empty()) out += "nothing\tno addition brings the batch closer\n";
     return Write(out);
 }

@@ -75,6 +75,8 @@ WideString BatchDetails(const BatchRecord& batch) {
     }
     for (const BatchCorrection& correction : batch.corrections)
         text += u"Пересчёт: " + FormatCorrection(correction) + kLineEnd;
+    for (std::size_t i = 0; i < batch.measureRounds.size(); ++i)
+        text += FormatMeasureRound(batch.measureRounds[i], i + 1) + kLineEnd;
     text += kLineEnd + (u"Итого: " + FormatHundredths(batch.finalTotal) + u" г   статус: " +
                         BatchStatusText(batch.status));
     if (!batch.note.empty()) text += kLineEnd + (u"Примечание: " + batch.note);

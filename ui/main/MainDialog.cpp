@@ -437,6 +437,16 @@ void MainDialog::ComputeRecipe() noexcept {
     if (HWND weigh = GetDlgItem(Window(), IDC_MAIN_WEIGH)) EnableWindow(weigh, pourable);
 }
 
+void MainDialog::SetOptics(std::string_view text) noexcept {
+    try {
+        colour::OpticsTable table;
+        colour::OpticsError error;
+        if (colour::ReadOptics(text, table, error)) optics_ = std::move(table);
+    } catch (...) {
+        optics_.reset();
+    }
+}
+
 void MainDialog::OnWeigh() noexcept {
     const ColourRecipe* recipe = SelectedRecipe();
     if (recipe == nullptr) return;
@@ -465,6 +475,8 @@ void MainDialog::OnWeigh() noexcept {
         request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
         request.prices = shop_.Prices();
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
+        request.optics = optics_ ? &*optics_ : nullptr;
+        request.opticsSource = kVendorOptics;
         ShowWeighDialog(Window(), request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;

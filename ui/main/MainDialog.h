@@ -11,8 +11,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
+#include "colour/Optics.h"
 #include "core/AppModule.h"
 #include "data/catalogue/Catalogue.h"
 #include "data/catalogue/CatalogueLoader.h"
@@ -55,6 +57,10 @@ public:
     const ShopData& Shop() const noexcept { return shop_; }
     // The own recipes the list shows after the package's colours, in list order.
     const std::vector<OwnColourRow>& OwnRows() const noexcept { return ownRows_; }
+
+    // The pastes' optics the weighing dialog corrects a trial with; a table that does not
+    // read leaves the correction by measurement off.
+    void SetOptics(std::string_view text) noexcept;
 
     // A colour the painter used (printed, weighed): first of the recent colours.
     void NoteRecentColour(const WideString& code) noexcept { finder_.NoteRecent(code); }
@@ -122,6 +128,7 @@ private:
     bool ignoreAmountChange_ = true;
     RefPtr<AppModule> module_;
     Catalogue catalogue_;
+    std::optional<colour::OpticsTable> optics_;
     BrushHandle swatchBrush_;
     FontHandle buttonFont_;
     FontHandle recipeFont_;

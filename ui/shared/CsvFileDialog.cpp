@@ -23,15 +23,20 @@ void TellFailure(HWND owner, const wchar_t* what, const wchar_t* notDone) noexce
 
 bool AskCsvFile(HWND owner, CsvFileUse use, const wchar_t* defaultName, const wchar_t* notDone,
                 WideString& path) noexcept {
+    return AskFile(owner, use, kCsvFilter, kCsvExtension, defaultName, notDone, path);
+}
+
+bool AskFile(HWND owner, CsvFileUse use, const wchar_t* filter, const wchar_t* extension, const wchar_t* defaultName,
+             const wchar_t* notDone, WideString& path) noexcept {
     wchar_t file[MAX_PATH] = {};
     if (defaultName) lstrcpynW(file, defaultName, MAX_PATH);
     OPENFILENAMEW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
-    request.lpstrFilter = kCsvFilter;
+    request.lpstrFilter = filter;
     request.lpstrFile = file;
     request.nMaxFile = MAX_PATH;
-    request.lpstrDefExt = kCsvExtension;
+    request.lpstrDefExt = extension;
     request.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER |
                     (use == CsvFileUse::kSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const BOOL chosen = use == CsvFileUse::kSave ? GetSaveFileNameW(&request) : GetOpenFileNameW(&request);

@@ -3,14 +3,18 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "files/JournalAccess.h"
+#include "core/Utf8.h"
 #include "journal/JournalText.h"
 #include "formula/RecipeText.h"
 #include "ledger/LedgerDay.h"
+#include "pour/PourBatch.h"
 #include "pour/PourText.h"
 #include "res/resource.h"
 #include "ui/print/CanLabelPrint.h"
@@ -24,6 +28,7 @@
 #include "ui/shared/Dialog.h"
 #include "ui/weigh/AddPasteDialog.h"
 #include "ui/weigh/BenchSettings.h"
+#include "ui/weigh/MeasureDialog.h"
 #include "ui/weigh/ScalePanel.h"
 #include "ui/weigh/WeighJournal.h"
 #include "ui/weigh/WeighTexts.h"
@@ -60,6 +65,25 @@ constexpr ResolutionItem kResolutions[] = {
 // The controls shown only while a correction is offered.
 constexpr int kCorrectionControls[] = {IDC_WEIGH_CORRECTION_FRAME, IDC_WEIGH_CORRECTION, IDC_WEIGH_ACCEPT,
                                        IDC_WEIGH_DECLINE};
+
+constexpr double kHundredthsPerUnit = 100;  // the journal keeps L*a*b* and ΔE00 in hundredths
+
+std::int32_t InHundredths(double value) noexcept {
+    return static_cast<std::int32_t>(std::lround(value * kHundredthsPerUnit));
+}
+
+BatchLab BatchLabOf(const colour::Lab& lab) noexcept {
+    return {InHundredths(lab.l), InHundredths(lab.a), InHundredths(lab.b)};
+}
+
+// The round as proposed; what it poured is known only later.
+BatchMeasureRound BatchRoundOf(const MeasureRound& round) {
+    BatchMeasureRound kept{BatchLabOf(round.target), BatchLabOf(round.measured),
+                           static_cast<std::uint32_t>(InHundredths(round.proposed.current)),
+                           static_cast<std::uint32_t>(InHundredths(round.proposed.predicted)), {}, {}};
+    for (const PourAddition& addition : round.additions) kept.proposed.push_back({addition.paste.code, addition.weight});
+    return kept;
+}
 
 // Ctrl+Z in the reading field takes back the last reading rather than the last edit.
 LRESULT CALLBACK ReadingFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -234,6 +258,7 @@ private:
         Enable(IDC_WEIGH_ACCEPT, OfferFits(plan_));
         Enable(IDC_WEIGH_SMALLEST, smallest_ && !AnythingRecorded(plan_));
         Enable(IDC_WEIGH_ADD_PASTE, MayAddPaste(plan_) && !pastes_.empty());
+        Enable(IDC_WEIGH_MEASURE, MayAddPaste(plan_) && !pastes_.empty() && request_.optics);
         for (const int id : kCorrectionControls) Show(id, plan_.offer.has_value());
         // A plan that could not be made is shown empty, never as a finished batch.
         const bool summary = plan_.Finished() && !plan_.steps.empty();
@@ -318,6 +343,7 @@ private:
         case IDC_WEIGH_RESOLUTION: OnResolution(); return TRUE;
         case IDC_WEIGH_SMALLEST: OnSmallestBatch(); return TRUE;
         case IDC_WEIGH_ADD_PASTE: OnAddPaste(); return TRUE;
+        case IDC_WEIGH_MEASURE: OnMeasure(); return TRUE;
         case IDC_WEIGH_SAVE_RECIPE: OnSaveAsRecipe(); return TRUE;
         case IDC_WEIGH_LABEL:
             if (const BatchRecord* batch = journal_.Batch()) PrintCanLabel(Window(), *batch);
@@ -460,20 +486,76 @@ private:
             const FlagScope asking(asking_);
             addition = AskPasteToAdd(Window(), pastes_);
         }
-        if (addition) {
-            WideString message;
-            try {
-                message = AddPaste(plan_, addition->paste, addition->weight) == AdditionOutcome::kAdded
-                              ? AddedText(*addition)
-                              : WideString();
-            } catch (...) {
-                message = u"Недостаточно памяти: паста не добавлена.";
-            }
-            SetText(IDC_WEIGH_MESSAGE, message);
-            scale_.ForgetHeld();
-            Refresh();
-        }
+        if (addition) AddToPlan({&*addition, 1});
         FocusReading();
+    }
+
+    // Each paste's step is current at once as it is added; a finished batch pours again.
+    void AddToPlan(std::span<const PourAddition> additions) noexcept {
+        WideString message;
+        try {
+            for (const PourAddition& addition : additions)
+                if (AddPaste(plan_, addition.paste, addition.weight) == AdditionOutcome::kAdded)
+                    message += (message.empty() ? WideString() : WideString(u" ")) + AddedText(addition);
+        } catch (...) {
+            message = u"Недостаточно памяти: паста не добавлена.";
+        }
+        SetText(IDC_WEIGH_MESSAGE, message);
+        scale_.ForgetHeld();
+        Refresh();
+    }
+
+    // A round of correction by the trial's measurement: its additions become steps, as
+    // any paste added while tinting.
+    void OnMeasure() noexcept {
+        if (asking_ || !MayAddPaste(plan_) || !request_.optics) return;
+        std::optional<MeasureRound> round;
+        {
+            const FlagScope asking(asking_);
+            try {
+                round = AskMeasurement(Window(), MeasureRequestOfPlan());
+            } catch (...) {
+                SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти: поправка по замеру не рассчитана.");
+            }
+        }
+        bool kept = false;
+        try {
+            if (round) rounds_.push_back({BatchRoundOf(*round), AdditionsPoured(plan_)});
+            kept = round.has_value();
+        } catch (...) {
+            SetText(IDC_WEIGH_MESSAGE, u"Недостаточно памяти: добавки по замеру не внесены в план.");
+        }
+        if (kept) AddToPlan(round->additions);
+        FocusReading();
+    }
+
+    // What is in the can: each paste by its code, all else the base.
+    MeasureRequest MeasureRequestOfPlan() const {
+        MeasureRequest measure;
+        measure.catalogue = request_.catalogue;
+        measure.optics = request_.optics;
+        measure.opticsSource = request_.opticsSource;
+        measure.target = request_.target;
+        measure.pastes = pastes_;
+        for (const PourComponent& component : plan_.components) {
+            if (component.poured <= 0) continue;
+            const double grams = static_cast<double>(component.poured) / kHundredthsPerGram;
+            const MixComponent* known = request_.catalogue->findComponent(component.code, 0);
+            if (!known || known->kind != kPigment) {
+                measure.trial.baseGrams += grams;
+                continue;
+            }
+            const std::string code = ToUtf8(component.code);
+            auto same = std::find_if(measure.trial.pastes.begin(), measure.trial.pastes.end(),
+                                     [&](const colour::PouredPaste& paste) { return paste.code == code; });
+            if (same == measure.trial.pastes.end())
+                measure.trial.pastes.push_back({code, grams});
+            else
+                same->grams += grams;
+        }
+        if (capacity_ > 0)
+            measure.roomGrams = capacity_ - static_cast<double>(plan_.lastReading) / kHundredthsPerGram;
+        return measure;
     }
 
     // The batch as the journal has it, or as it would, for a recipe of the shop's own.
@@ -520,6 +602,13 @@ private:
     BatchHeader Header() const {
         BatchHeader header{{}, request_.recipe->title, WideString(), request_.purpose, request_.weightType,
                            request_.amount, WideString()};
+        // Each round poured what went in from its start to the next round's, or to now.
+        for (std::size_t i = 0; i < rounds_.size(); ++i) {
+            BatchMeasureRound round = rounds_[i].round;
+            round.poured = PouredSince(rounds_[i].before,
+                                       i + 1 < rounds_.size() ? rounds_[i + 1].before : AdditionsPoured(plan_));
+            header.measureRounds.push_back(std::move(round));
+        }
         if (request_.colour) {
             header.colourCode = request_.colour->code;
             header.colourName = request_.colour->name;
@@ -557,6 +646,13 @@ private:
     PourPlan plan_;
     std::optional<std::int32_t> smallest_;
     std::vector<PourPaste> pastes_;  // what may be added while tinting
+    // A correction by measurement as the journal keeps it, with the additions poured
+    // before it: what it poured is counted from there.
+    struct JournalRound {
+        BatchMeasureRound round;
+        std::vector<BatchPaste> before;
+    };
+    std::vector<JournalRound> rounds_;  // in order
     WeighJournal journal_;
     std::int32_t capacity_ = 0;        // grams the can holds; 0 when not set
     std::int32_t storedCapacity_ = 0;  // as the bench key has it

@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "colour/Colorimetry.h"
+#include "colour/Optics.h"
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
 #include "journal/BatchRecord.h"
@@ -42,7 +45,15 @@ struct WeighRequest {
     // What a batch of these weights would leave below zero or below a minimum, told
     // before the first reading; none when the shop keeps no stock or it is not known.
     std::function<std::vector<StockRow>(const std::vector<CostLine>& needed)> shortfalls;
+    // The pastes' optics for a correction by a trial's measurement; no correction when null.
+    const colour::OpticsTable* optics = nullptr;
+    WideString opticsSource;  // which table that is, as the correction names it
+    // The colour the batch was matched to (D65), when known; else the painter types it.
+    std::optional<colour::Lab> target;
 };
+
+// How the correction names the shipped table of the pastes' optics.
+inline constexpr char16_t kVendorOptics[] = u"данные поставщика";
 
 inline constexpr wchar_t kNoMemoryForWeighing[] = L"Недостаточно памяти, чтобы открыть окно взвешивания.";
 

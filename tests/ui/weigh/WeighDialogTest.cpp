@@ -18,7 +18,6 @@
 namespace lacqueron::testing {
 namespace {
 
-constexpr COLORREF kBeige = RGB(0xBE, 0xBD, 0x7F);
 
 // A row of a list as its five cells joined by "|".
 std::wstring ListRow(int list, int row) {
@@ -34,22 +33,6 @@ std::wstring Row(int row) { return ListRow(IDC_WEIGH_PLAN, row); }
 // A summary row as "name|planned|poured|deviation|percent".
 std::wstring SummaryRow(int row) { return ListRow(IDC_WEIGH_SUMMARY, row); }
 
-// Types a reading into the field and presses Enter there, as the painter does.
-ModalDriver::Step Enter(const wchar_t* reading) {
-    return [reading] {
-        HWND edit = GetDlgItem(Weighing(), IDC_WEIGH_READING);
-        if (!edit || !IsWindowEnabled(edit)) return false;
-        SetWindowTextW(edit, reading);
-        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-        return true;
-    };
-}
-
-// Waits until the control shows the text.
-ModalDriver::Step Shows(int id, std::wstring text) {
-    return [id, text] { return Weighing() && Text(id) == text; };
-}
-
 bool Said(const SeenBox& box, const wchar_t* text) {
     return std::find(box.texts.begin(), box.texts.end(), text) != box.texts.end();
 }
@@ -60,26 +43,6 @@ ModalDriver::Step TypeCtrlZ() {
         HWND edit = GetDlgItem(Weighing(), IDC_WEIGH_READING);
         if (!edit) return false;
         PostMessageW(edit, WM_CHAR, 0x1A, 0);
-        return true;
-    };
-}
-
-// Waits until the prompt for the note shows and gives it.
-ModalDriver::Step GiveNote(const wchar_t* note) {
-    return [note] {
-        HWND prompt = FindDialog(L"Замес в журнал");
-        if (!prompt) return false;
-        SetDlgItemTextW(prompt, IDC_WEIGH_NOTE_TEXT, note);
-        PostMessageW(GetDlgItem(prompt, IDOK), BM_CLICK, 0, 0);
-        return true;
-    };
-}
-
-ModalDriver::Step Press(int id) {
-    return [id] {
-        HWND button = GetDlgItem(Weighing(), id);
-        if (!button || !IsWindowVisible(button)) return false;
-        PostMessageW(button, BM_CLICK, 0, 0);
         return true;
     };
 }
@@ -103,10 +66,7 @@ class WeighDialogTest : public WeighHarness {
 protected:
     void SetUp() override {
         WeighHarness::SetUp();
-        catalogue_.colours.Append({1000, kBeige, u"RAL 1000", u"Зеленовато-бежевый"});
-        request_.colour = catalogue_.findColour(1000);
-        request_.purposeText = u"пластик (Polira Gloss) глянцевая";
-        request_.unitText = u"грамм";
+        ShowBeigeColour();
         request_.setAmount = [this](std::int32_t amount) { amountsSet_.push_back(amount); };
     }
 
