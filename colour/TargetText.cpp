@@ -129,6 +129,24 @@ std::string DescribeTargetProblem(TargetProblem problem, std::string_view what) 
     case TargetProblem::kNoSpectrum:
         return "В файле " + quoted + " нет спектра отражения (400–700 нм): подбор по нему невозможен.";
     case TargetProblem::kNoSample: return "В файле нет образца " + quoted + ".";
+    case TargetProblem::kUnknownCode: return "Цвета " + quoted + " нет в каталоге.";
+    }
+    return {};
+}
+
+std::string TargetProblemReason(TargetProblem problem) {
+    switch (problem) {
+    case TargetProblem::kNone: return {};
+    case TargetProblem::kEmpty: return "no colour given";
+    case TargetProblem::kNotThreeNumbers: return "not three numbers";
+    case TargetProblem::kLightnessOutside: return "L* is outside 0-100";
+    case TargetProblem::kOpponentOutside: return "a* or b* is outside -200-200";
+    case TargetProblem::kHueOutside: return "H is outside 0-360";
+    case TargetProblem::kChromaNegative: return "C is negative";
+    case TargetProblem::kFileUnreadable: return "not a CGATS file";
+    case TargetProblem::kNoSpectrum: return "no reflectance spectrum (400-700 nm) in the file";
+    case TargetProblem::kNoSample: return "no such sample";
+    case TargetProblem::kUnknownCode: return "no catalogue colour";
     }
     return {};
 }

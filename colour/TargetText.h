@@ -23,6 +23,7 @@ enum class TargetProblem {
     kFileUnreadable,    // not a CGATS file; the reader's reason and line go with it
     kNoSpectrum,        // a CGATS file with no reflectance in it
     kNoSample,          // no sample of that name or id
+    kUnknownCode,       // a colour code the collection does not have
 };
 
 constexpr double kLargestLightness = 100;
@@ -45,5 +46,7 @@ bool SpectrumFromCgats(std::string_view text, std::string_view name, Spectrum& s
 
 // The Russian sentence for a problem, UTF-8; `what` names the text or file in it.
 std::string DescribeTargetProblem(TargetProblem problem, std::string_view what);
+// The same in English, for the command line: "L* is outside 0-100".
+std::string TargetProblemReason(TargetProblem problem);
 
 }  // namespace lacqueron::colour
