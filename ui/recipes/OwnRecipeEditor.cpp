@@ -315,6 +315,8 @@ private:
         recipe.name = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_NAME))));
         recipe.note = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_NOTE))));
         recipe.rgb = rgb_;
+        // The colour it was matched to is no field of the editor's: an edit keeps it.
+        recipe.target = start_.target;
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             OwnRecipeLine line{lines_[i].component, 0};
             const OwnRecipeProblem read = ParseOwnAmount(TrimSpaces(lines_[i].amount), line.amount);
