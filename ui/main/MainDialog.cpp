@@ -498,7 +498,10 @@ void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
     try {
         MatchContext context;
         context.catalogue = &catalogue_;
-        if (const OwnRecipeStore* store = shop_.OwnRecipes()) context.own = store->Current();
+        context.ownRecipes = [this] {
+            const OwnRecipeStore* store = shop_.OwnRecipes();
+            return store ? store->Current() : std::vector<OwnRecipeCurrent>();
+        };
         context.purpose = values_.purpose;
         context.purposeText = u"Предназначение: " + PurposeName(values_.purpose) + u"; количество: " +
                               DecimalText(values_.targetWeight) + u" " + UnitName(values_.weightType);

@@ -273,7 +273,9 @@ private:
                 const std::lock_guard guard(mailbox_->lock);
                 generation = ++mailbox_->generation;
             }
-            std::thread(Search, mailbox_, generation, Window(), context_.catalogue, table_, context_.own,
+            std::vector<OwnRecipeCurrent> own;
+            if (context_.ownRecipes) own = context_.ownRecipes();
+            std::thread(Search, mailbox_, generation, Window(), context_.catalogue, table_, std::move(own),
                         std::move(input))
                 .detach();
             searching_ = true;

@@ -19,7 +19,9 @@ namespace lacqueron {
 
 struct MatchContext {
     const Catalogue* catalogue = nullptr;  // borrowed; outlives every search
-    std::vector<OwnRecipeCurrent> own;      // a copy: searches read it on their worker
+    // The own recipes as they are now, copied for each search's worker: a draft saved
+    // meanwhile is among the next search's similar colours.
+    std::function<std::vector<OwnRecipeCurrent>()> ownRecipes;
     std::uint32_t purpose = 1;
     WideString purposeText;  // "Предназначение: ..., количество: ..." as the main dialog has them
     // Empty when the shop keeps no stock, or no prices.
