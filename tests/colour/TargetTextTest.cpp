@@ -6,6 +6,7 @@
 #include <string>
 
 #include "colour/TargetText.h"
+#include "tests/colour/SampleMeasurement.h"
 
 namespace lacqueron::colour {
 namespace {
@@ -72,15 +73,7 @@ TEST(TargetTextFormat, WritesWhatReadsBackWithEitherMark) {
     EXPECT_DOUBLE_EQ(lab.l, 52.31);
 }
 
-std::string Measurement(bool withSpectrum) {
-    std::string format = "SAMPLE_ID SAMPLE_NAME LAB_L LAB_A LAB_B";
-    std::string values = "1 Деталь 50 0 0";
-    for (int nm = 400; withSpectrum && nm <= 700; nm += 10) {
-        format += " SPECTRAL_NM" + std::to_string(nm);
-        values += " 40";
-    }
-    return "CGATS.17\nBEGIN_DATA_FORMAT\n" + format + "\nEND_DATA_FORMAT\nBEGIN_DATA\n" + values + "\nEND_DATA\n";
-}
+std::string Measurement(bool withSpectrum) { return lacqueron::test::SampleMeasurement("Деталь", "40", withSpectrum); }
 
 struct CgatsTargetCase {
     const char* name;

@@ -7,6 +7,7 @@
 #include "colour/ShippedOptics.h"
 #include "core/Utf8.h"
 #include "matching/ColourMatch.h"
+#include "tests/colour/SampleMeasurement.h"
 #include "tests/formula/ShippedCatalogue.h"
 
 namespace lacqueron {
@@ -14,15 +15,7 @@ namespace {
 
 using colour::TargetProblem;
 
-std::string Spectral(bool withSpectrum) {
-    std::string format = "SAMPLE_ID SAMPLE_NAME";
-    std::string values = "1 Деталь";
-    for (int nm = 400; withSpectrum && nm <= 700; nm += 10) {
-        format += " SPECTRAL_NM" + std::to_string(nm);
-        values += " 35,5";
-    }
-    return "CGATS.17\nBEGIN_DATA_FORMAT\n" + format + "\nEND_DATA_FORMAT\nBEGIN_DATA\n" + values + "\nEND_DATA\n";
-}
+std::string Spectral(bool withSpectrum) { return test::SampleMeasurement("Деталь", "35,5", withSpectrum); }
 
 struct TargetCase {
     const char* name;

@@ -15,6 +15,7 @@
 #include "files/FileReplace.h"
 #include "matching/MatchRun.h"
 #include "res/resource.h"
+#include "ui/shared/ColourChooser.h"
 #include "ui/shared/ComboBox.h"
 #include "ui/shared/Dialog.h"
 #include "ui/shared/ErrorBox.h"
@@ -54,8 +55,8 @@ constexpr std::array<KindChoice, 5> kKinds = {{
 }};
 
 constexpr ColumnLayout kDraftColumns[] = {
-    {L"Цель | состав", 16}, {L"ΔE00", 16}, {L"Пасты на 1000 г основы", 38},
-    {L"Пасты на 1 кг, ₽", 14, LVCFMT_RIGHT}, {L"Метамерия ΔE00", 16},
+    {L"Цель | состав", 12}, {L"ΔE00", 15}, {L"Пасты на 1000 г основы", 45},
+    {L"Пасты на 1 кг, ₽", 13, LVCFMT_RIGHT}, {L"Метамерия ΔE00", 15},
 };
 constexpr ColumnLayout kSimilarColumns[] = {{L"ΔE00", 14, LVCFMT_RIGHT}, {L"Где", 16}, {L"Код", 26}, {L"Название", 44}};
 
@@ -225,17 +226,9 @@ private:
     }
 
     bool ChooseScreenColour() noexcept {
-        CHOOSECOLORW request{};
-        request.lStructSize = sizeof request;
-        request.hwndOwner = Window();
-        request.rgbResult = screenRgb_;
-        request.lpCustColors = customColours_.data();
-        request.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (!ChooseColorW(&request)) {
-            if (CommDlgExtendedError() != 0) ShowErrorBox(Window(), L"Не удалось открыть окно выбора цвета.");
-            return false;
-        }
-        screenRgb_ = request.rgbResult;
+        COLORREF chosen = screenRgb_;
+        if (!lacqueron::ChooseScreenColour(Window(), chosen, customColours_)) return false;
+        screenRgb_ = chosen;
         return true;
     }
 
@@ -398,7 +391,7 @@ private:
     bool opticsRead_ = false;
     bool searching_ = false;
     std::uint32_t screenRgb_ = 0;
-    std::array<COLORREF, 16> customColours_{};
+    CustomColours customColours_{};
     std::unique_ptr<MatchOutcome> outcome_;
 };
 

@@ -15,6 +15,7 @@
 #include "ui/recipes/OwnRecipeParts.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 #include "ui/shared/Centring.h"
+#include "ui/shared/ColourChooser.h"
 #include "ui/shared/ComboBox.h"
 #include "ui/shared/DerivedFont.h"
 #include "ui/shared/Dialog.h"
@@ -37,7 +38,6 @@ constexpr int kLongestNote = 200;
 constexpr int kLongestAmount = 16;
 // The preview is not a package colour: its number only has to be one.
 constexpr std::int32_t kPreviewNumber = 0;
-constexpr std::size_t kCustomColours = 16;
 constexpr wchar_t kNotSaved[] = L" Рецепт не сохранён.";
 constexpr char16_t kNotSavedLead[] = u"Рецепт не сохранён";
 constexpr wchar_t kBadColour[] =
@@ -287,17 +287,9 @@ private:
     }
 
     void ChooseColour() noexcept {
-        CHOOSECOLORW request{};
-        request.lStructSize = sizeof request;
-        request.hwndOwner = Window();
-        request.rgbResult = rgb_;
-        request.lpCustColors = customColours_.data();
-        request.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (!ChooseColorW(&request)) {
-            if (CommDlgExtendedError() != 0) ShowErrorBox(Window(), L"Не удалось открыть окно выбора цвета.");
-            return;
-        }
-        rgb_ = request.rgbResult;
+        COLORREF chosen = rgb_;
+        if (!ChooseScreenColour(Window(), chosen, customColours_)) return;
+        rgb_ = chosen;
         try {
             FlagScope filling(filling_);
             SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatRgb(rgb_)));
@@ -409,7 +401,7 @@ private:
     std::uint32_t rgb_;
     std::vector<EditedLine> lines_;
     std::vector<const MixComponent*> components_;  // the combo's items, by their data
-    std::array<COLORREF, kCustomColours> customColours_{};
+    CustomColours customColours_{};
     BrushHandle swatchBrush_;
     FontHandle previewFont_;
     bool filling_ = false;  // the window's own changes of its fields, not the painter's
