@@ -512,6 +512,8 @@ void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
                 return prices ? prices->PriceOn(LedgerKey(paste), today) : std::nullopt;
             };
         }
+        if (shop_.KeepsStock())
+            context.inStock = [this](const MixComponent& paste) { return shop_.InStock(paste); };
         if (fromSelected) {
             const ColourEntry* colour = ColourOf(SelectedRecipe());
             if (colour == nullptr) return;
