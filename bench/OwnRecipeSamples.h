@@ -20,7 +20,7 @@ inline OwnRecipe SampleOwnRecipe(std::uint64_t number, std::uint64_t version) {
     const auto amount = static_cast<Thousandths>(1000 + version);
     return {u"К-" + digits, u"Бежевый заказчика " + digits, u"Заказ " + digits + u", «Ока»", 0x88BACD,
             {{u"OSN", 1000000}, {u"WHT", 119000 + amount}, {u"YEL", amount}, {u"RED", 146}, {u"ULT", 437},
-             {u"BLK", 12}}};
+             {u"BLK", 12}}, {}};
 }
 
 // A store's bytes: kSampleRecipes recipes saved `versionsEach` times, the versions

@@ -48,7 +48,7 @@ WideString Digits(std::size_t number) {
 OwnRecipe Sample(std::size_t number, int version) {
     const Thousandths paste = 1000 + version;
     return {u"К-" + Digits(number), u"Бежевый заказчика " + Digits(number), u"Заказ " + Digits(number),
-            0x88BACD, {{u"B1", 1000000}, {u"P1", paste}, {u"P2", 146}, {u"P3", 12}}};
+            0x88BACD, {{u"B1", 1000000}, {u"P1", paste}, {u"P2", 146}, {u"P3", 12}}, {}};
 }
 
 bool WriteStore(const WideString& path) {

@@ -308,12 +308,14 @@ private:
         }
         if (fields_.empty()) return Fail("the data format lists no fields");
         if (layout_.id < 0) return Fail("the data format has no SAMPLE_ID field");
+        error_.noSpectrum = true;
         if (layout_.spectral.empty())
             return Fail("the data format has no spectral fields (SPECTRAL_NM400 ... SPECTRAL_NM700)");
         for (int band = 0; band < kBandCount; ++band)
             if (layout_.bands[band] < 0)
                 return Fail("the data format has no field for the " + std::to_string(WavelengthOfBand(band)) +
                             " nm band");
+        error_.noSpectrum = false;
         line_ = endLine;
         section_ = Section::kHeader;
         formatRead_ = true;

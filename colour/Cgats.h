@@ -39,6 +39,7 @@ struct CgatsSample {
 struct CgatsError {
     int line = 0;        // 1 for the first line
     std::string reason;  // English, for tools: "file:line: reason"
+    bool noSpectrum = false;  // the failure is a table without the 31 reflectance bands
 };
 
 // Reads every sample of every table. False on the first problem, with its line and

@@ -1,5 +1,6 @@
 #include "colour/Colorimetry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -57,6 +58,20 @@ constexpr double kByteMax = 255;
 double SrgbLinear(unsigned byte) noexcept {
     const double v = byte / kByteMax;
     return v <= kSrgbLinearLimit ? v / kSrgbLinearSlope : std::pow((v + kSrgbOffset) / (1 + kSrgbOffset), kSrgbGamma);
+}
+
+// The transfer curve backwards, clipped to what a screen shows.
+unsigned SrgbByte(double linear) noexcept {
+    const double clipped = std::clamp(linear, 0.0, 1.0);
+    const double v = clipped <= kSrgbLinearLimit / kSrgbLinearSlope
+                         ? clipped * kSrgbLinearSlope
+                         : (1 + kSrgbOffset) * std::pow(clipped, 1 / kSrgbGamma) - kSrgbOffset;
+    return static_cast<unsigned>(std::lround(v * kByteMax));
+}
+
+double LabFInverse(double f) noexcept {
+    if (f > kLabEpsilon) return f * f * f;
+    return 3 * kLabEpsilon * kLabEpsilon * (f - kLabLinearOffset);
 }
 
 }  // namespace
@@ -137,6 +152,30 @@ double DeltaE2000(const Lab& reference, const Lab& sample) noexcept {
 
 Lab LabFromHlc(double hueDegrees, double lightness, double chroma) noexcept {
     return {lightness, chroma * std::cos(Radians(hueDegrees)), chroma * std::sin(Radians(hueDegrees))};
+}
+
+std::uint32_t ScreenColourFromLab(const Lab& lab) noexcept {
+    const double fy = (lab.l + kLightnessOffset) / kLightnessScale;
+    const double xyz[3] = {LabFInverse(fy + lab.a / kAScale) * kSrgbWhite.x, LabFInverse(fy) * kSrgbWhite.y,
+                           LabFInverse(fy - lab.b / kBScale) * kSrgbWhite.z};
+    // The primaries' matrix inverted by cofactors: one table, both ways.
+    const auto& m = kSrgbToXyz;
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    std::uint32_t rgb = 0;
+    for (int row = 0; row < 3; ++row) {
+        const int r1 = (row + 1) % 3, r2 = (row + 2) % 3;
+        double linear = 0;
+        for (int column = 0; column < 3; ++column) {
+            const int c1 = (column + 1) % 3, c2 = (column + 2) % 3;
+            // Entry (row, column) of the inverse is the cofactor of (column, row) over det.
+            const double cofactor = m[c1][r1] * m[c2][r2] - m[c1][r2] * m[c2][r1];
+            linear += cofactor / det * xyz[column];
+        }
+        rgb |= SrgbByte(linear) << (8 * row);
+    }
+    return rgb;
 }
 
 Lab LabFromScreenColour(std::uint32_t rgb) noexcept {

@@ -40,5 +40,7 @@ Lab LabFromHlc(double hueDegrees, double lightness, double chroma) noexcept;
 // A screen colour (COLORREF layout, red in the low byte) taken as sRGB, under its own
 // D65 white: an approximation of the colour it stands for.
 Lab LabFromScreenColour(std::uint32_t rgb) noexcept;
+// The screen colour nearest an L*a*b*, each channel clipped: for a swatch.
+std::uint32_t ScreenColourFromLab(const Lab& lab) noexcept;
 
 }  // namespace lacqueron::colour

@@ -27,12 +27,23 @@ struct OwnRecipeLine {
     bool operator==(const OwnRecipeLine&) const = default;
 };
 
+// The colour a recipe was matched to: L*a*b* under D65 (10-degree observer), the
+// measured reflectance when there was one, and how it was got ("замер", "подбор").
+struct OwnTarget {
+    double l = 0, a = 0, b = 0;
+    std::vector<double> reflectance;  // empty, or kOwnTargetBands fractions, 400 to 700 nm
+    WideString method;
+    bool operator==(const OwnTarget&) const = default;
+};
+constexpr std::size_t kOwnTargetBands = 31;
+
 struct OwnRecipe {
     WideString code;  // unique among own recipes and apart from every catalogue title
     WideString name;
     WideString note;
     std::uint32_t rgb = 0;  // red in the low byte, as the catalogue's colours
     std::vector<OwnRecipeLine> lines;
+    std::optional<OwnTarget> target;
     bool operator==(const OwnRecipe&) const = default;
 };
 

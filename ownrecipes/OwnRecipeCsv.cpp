@@ -3,7 +3,9 @@
 #include <set>
 #include <string>
 
+#include "colour/TargetText.h"
 #include "core/IntegerText.h"
+#include "core/Utf8.h"
 #include "data/text/TextFold.h"
 #include "journal/JournalCsv.h"
 
@@ -11,9 +13,13 @@ namespace lacqueron {
 namespace {
 
 const char16_t* const kTitles[] = {
-    u"Код", u"Название", u"Цвет R-G-B", u"Примечание", u"Компонент", u"Количество на 1000 г основы",
+    u"Код", u"Название", u"Цвет R-G-B", u"Примечание", u"Компонент", u"Количество на 1000 г основы", u"Цель L*a*b*",
 };
-enum Column : std::size_t { kCode, kName, kColour, kNote, kComponent, kAmount };
+enum Column : std::size_t { kCode, kName, kColour, kNote, kComponent, kAmount, kTarget, kColumns };
+// Files written before recipes kept targets end with the amount.
+constexpr std::size_t kOldColumns = kTarget;
+
+std::vector<WideString> Titles(std::size_t count) { return {std::begin(kTitles), std::begin(kTitles) + count}; }
 
 constexpr std::size_t kChannels = 3;
 constexpr int kChannelBits = 8;
@@ -26,6 +32,16 @@ WideString Field(const std::vector<WideString>& row, Column column) {
 
 // The line problem of an amount as written, as a check of the recipe it is in.
 OwnRecipeCheck AmountCheck(OwnRecipeProblem problem, std::size_t line) { return {problem, line}; }
+
+// An empty field keeps no target; one read from a table was typed, not measured.
+bool ReadTarget(std::u16string_view field, std::optional<OwnTarget>& target) {
+    const std::string text = ToUtf8(WideString(TrimSpaces(field)));
+    if (text.empty()) return true;
+    colour::Lab lab;
+    if (colour::ParseLabText(text, lab) != colour::TargetProblem::kNone) return false;
+    target = OwnTarget{lab.l, lab.a, lab.b, {}, {}};
+    return true;
+}
 
 }  // namespace
 
@@ -64,12 +80,17 @@ bool ParseRgb(std::u16string_view text, std::uint32_t& rgb) {
 
 std::string ExportOwnRecipesCsv(const std::vector<OwnRecipeCurrent>& recipes) {
     std::string out = kCsvByteOrderMark;
-    AppendCsvRow(out, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)));
+    AppendCsvRow(out, Titles(kColumns));
     for (const OwnRecipeCurrent& current : recipes) {
         const OwnRecipe& recipe = current.recipe;
+        const WideString target = recipe.target ? FromUtf8Lenient(colour::FormatLabText(
+                                                      {recipe.target->l, recipe.target->a, recipe.target->b},
+                                                      static_cast<char>(kSpreadsheetDecimalMark)))
+                                                : WideString();
         for (const OwnRecipeLine& line : recipe.lines)
             AppendCsvRow(out, {CsvTypedText(recipe.code), CsvTypedText(recipe.name), FormatRgb(recipe.rgb),
-                               CsvTypedText(recipe.note), line.component, FormatOwnAmount(line.amount, kSpreadsheetDecimalMark)});
+                               CsvTypedText(recipe.note), line.component,
+                               FormatOwnAmount(line.amount, kSpreadsheetDecimalMark), target});
     }
     return out;
 }
@@ -77,8 +98,13 @@ std::string ExportOwnRecipesCsv(const std::vector<OwnRecipeCurrent>& recipes) {
 bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::vector<OwnRecipe>& recipes,
                        CsvError& error) {
     std::vector<CsvRow> rows;
-    if (!ReadCsvTable(bytes, std::vector<WideString>(std::begin(kTitles), std::end(kTitles)), rows, error))
-        return false;
+    if (!ReadCsvTable(bytes, Titles(kColumns), rows, error)) {
+        CsvError old;
+        if (error.row != 1 || !ReadCsvTable(bytes, Titles(kOldColumns), rows, old)) {
+            if (error.row == 1 && old.row != 1) error = old;
+            return false;
+        }
+    }
     std::vector<OwnRecipe> read;
     std::vector<std::size_t> firstRows;  // per recipe
     std::vector<std::vector<std::size_t>> rowsOfLines;
@@ -93,6 +119,10 @@ bool ReadOwnRecipesCsv(std::string_view bytes, const Catalogue& catalogue, std::
             recipe.note = Field(row, kNote);
             if (!ParseRgb(row[kColour], recipe.rgb)) {
                 error = {number, u"цвет «" + row[kColour] + u"» не в виде R-G-B от 0 до 255"};
+                return false;
+            }
+            if (row.size() > kTarget && !ReadTarget(row[kTarget], recipe.target)) {
+                error = {number, u"цель L*a*b* «" + row[kTarget] + u"» не три числа: L* от 0 до 100, a* и b* от -200 до 200"};
                 return false;
             }
             read.push_back(std::move(recipe));

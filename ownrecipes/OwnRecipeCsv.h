@@ -1,9 +1,10 @@
 // Own recipes as a table a lab keeps its recipes in: the journal export's conventions
 // (UTF-8 with a byte-order mark, ';', decimal commas; read as ReadCsvRows reads any
 // spreadsheet's table), one row per line of a recipe,
-//   Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы
-// Rows in a row with the same code are one recipe; its code, name, colour and note are
-// taken from its first row.
+//   Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы;Цель L*a*b*
+// Rows in a row with the same code are one recipe; its code, name, colour, note and
+// target ("52,3 -4,1 18", empty for none) are taken from its first row. Tables without
+// the last column, as written before recipes kept targets, read as ever.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "ownrecipes/OwnRecipeStore.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "data/text/TextFold.h"
 #include "journal/RecordPayload.h"
@@ -55,6 +56,37 @@ std::vector<OwnRecipeId> RecipeIds(std::vector<OwnRecipeId> given, const std::ve
     return given;
 }
 
+constexpr std::size_t kDoubleBytes = 8;
+
+// Numbers kept as their IEEE 754 bits: read back exactly on every platform.
+void WriteDouble(PayloadWriter& out, double value) { out.U64(std::bit_cast<std::uint64_t>(value)); }
+double ReadDouble(PayloadReader& in) { return std::bit_cast<double>(in.U64()); }
+
+void WriteTarget(PayloadWriter& out, const std::optional<OwnTarget>& target) {
+    out.U8(target ? 1 : 0);
+    if (!target) return;
+    WriteDouble(out, target->l);
+    WriteDouble(out, target->a);
+    WriteDouble(out, target->b);
+    out.U32(static_cast<std::uint32_t>(target->reflectance.size()));
+    for (const double band : target->reflectance) WriteDouble(out, band);
+    out.Text(target->method);
+}
+
+// A version written before recipes kept targets ends before the flag.
+void ReadTarget(PayloadReader& in, std::optional<OwnTarget>& target) {
+    target.reset();
+    if (!in.ok() || in.left() == 0 || !in.Flag()) return;
+    OwnTarget read;
+    read.l = ReadDouble(in);
+    read.a = ReadDouble(in);
+    read.b = ReadDouble(in);
+    read.reflectance.resize(in.Count(kDoubleBytes));
+    for (double& band : read.reflectance) band = ReadDouble(in);
+    in.Text(read.method);
+    target = std::move(read);
+}
+
 }  // namespace
 
 std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId) {
@@ -73,6 +105,7 @@ std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId sav
         out.I64(line.amount);
     }
     WriteRecordId(out, saveId);
+    WriteTarget(out, version.recipe.target);
     return std::move(out.bytes());
 }
 
@@ -95,6 +128,7 @@ bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version,
     }
     const RecordId save = ReadRecordId(in);
     if (saveId) *saveId = save;
+    ReadTarget(in, recipe.target);
     return in.ok() && head.id != 0;
 }
 

@@ -35,8 +35,10 @@ struct OwnRecipeVersion {
 
 // A version's payload: id (u64), time (i64 seconds, i32 minutes), deleted (u8), code,
 // name, note, rgb (u32), lines (u32 count, then component and amount (i64) each), and
-// the save's id (u64), which a version written before saves had ids ends without. Fields
-// a later version adds after these are passed over.
+// the save's id (u64), which a version written before saves had ids ends without; then
+// whether a target is kept (u8) and if so its L*a*b* (three IEEE doubles as u64), its
+// reflectance (u32 count, doubles) and how it was got (text): older versions end before.
+// Fields a later version adds after these are passed over.
 std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId = 0);
 bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version, RecordId* saveId = nullptr);
 

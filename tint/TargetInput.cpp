@@ -28,10 +28,10 @@ const ColourEntry* FindCatalogueColour(const Catalogue& catalogue, std::string_v
 
 TargetInputResult ReadTargetInput(const Catalogue& catalogue, std::string_view text, colour::Lab& lab) {
     switch (colour::ParseLabText(text, lab)) {
-    case colour::LabTextResult::kRead: return TargetInputResult::kLab;
-    case colour::LabTextResult::kLightnessOutOfRange: return TargetInputResult::kLightnessOutOfRange;
-    case colour::LabTextResult::kAxisOutOfRange: return TargetInputResult::kAxisOutOfRange;
-    case colour::LabTextResult::kNotThreeNumbers: break;
+    case colour::TargetProblem::kNone: return TargetInputResult::kLab;
+    case colour::TargetProblem::kLightnessOutside: return TargetInputResult::kLightnessOutOfRange;
+    case colour::TargetProblem::kOpponentOutside: return TargetInputResult::kAxisOutOfRange;
+    default: break;  // not L*a*b*: a code, perhaps
     }
     const ColourEntry* entry = FindCatalogueColour(catalogue, text);
     if (!entry) return TargetInputResult::kNoSuchColour;

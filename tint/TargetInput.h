@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "colour/Colorimetry.h"
-#include "colour/LabText.h"
+#include "colour/TargetText.h"
 #include "data/catalogue/Catalogue.h"
 
 namespace lacqueron {

@@ -10,7 +10,6 @@
 #include "colour/BenchCorrection.h"
 #include "colour/Decimal.h"
 #include "colour/DifferenceWords.h"
-#include "colour/LabText.h"
 #include "tests/support/WholeFile.h"
 
 namespace {
@@ -50,43 +49,6 @@ TEST(DifferenceText, JoinsTheWordsAndGivesDeltaE) {
     EXPECT_EQ(DifferenceText({50, 10, 10}, {50, 10, 10}), "Проба совпадает с целью, ΔE00 = 0.00");
     EXPECT_EQ(DifferenceText({50, 10, 10}, {50, 10, 13}).rfind("Проба желтее цели, ΔE00 = ", 0), 0u);
 }
-
-struct LabTextCase {
-    const char* text;
-    LabTextResult result;
-    Lab lab;
-};
-
-class LabTextTest : public ::testing::TestWithParam<LabTextCase> {};
-
-TEST_P(LabTextTest, ReadsWhatAPainterTypes) {
-    Lab lab{-1, -1, -1};
-    ASSERT_EQ(ParseLabText(GetParam().text, lab), GetParam().result) << GetParam().text;
-    const Lab expected = GetParam().result == LabTextResult::kRead ? GetParam().lab : Lab{-1, -1, -1};
-    EXPECT_DOUBLE_EQ(lab.l, expected.l);
-    EXPECT_DOUBLE_EQ(lab.a, expected.a);
-    EXPECT_DOUBLE_EQ(lab.b, expected.b);
-}
-
-const LabTextCase kLabTextCases[] = {
-    {"52.4 -3.1 18", LabTextResult::kRead, {52.4, -3.1, 18}},
-    {"  52,4   -3,1\t18 ", LabTextResult::kRead, {52.4, -3.1, 18}},
-    {"52,4; -3,1; 18", LabTextResult::kRead, {52.4, -3.1, 18}},
-    {"52.4,-3.1,18", LabTextResult::kRead, {52.4, -3.1, 18}},
-    {"0 0 0", LabTextResult::kRead, {0, 0, 0}},
-    {"100 200 -200", LabTextResult::kRead, {100, 200, -200}},
-    {"", LabTextResult::kNotThreeNumbers, {}},
-    {"52.4 -3.1", LabTextResult::kNotThreeNumbers, {}},
-    {"52.4 -3.1 18 2", LabTextResult::kNotThreeNumbers, {}},
-    {"52.4 x 18", LabTextResult::kNotThreeNumbers, {}},
-    {"52,4,1 3 4", LabTextResult::kNotThreeNumbers, {}},
-    {"100.01 0 0", LabTextResult::kLightnessOutOfRange, {}},
-    {"-0.5 0 0", LabTextResult::kLightnessOutOfRange, {}},
-    {"120 5 5", LabTextResult::kLightnessOutOfRange, {}},
-    {"50 200.5 0", LabTextResult::kAxisOutOfRange, {}},
-    {"50 0 -250", LabTextResult::kAxisOutOfRange, {}},
-};
-INSTANTIATE_TEST_SUITE_P(Table, LabTextTest, ::testing::ValuesIn(kLabTextCases));
 
 class WeighedTrialTest : public ::testing::Test {
 protected:

@@ -12,6 +12,8 @@ namespace {
 
 using lacqueron::colour::DeltaE2000;
 using lacqueron::colour::Lab;
+using lacqueron::colour::LabFromScreenColour;
+using lacqueron::colour::ScreenColourFromLab;
 
 struct Pair {
     Lab first, second;
@@ -119,6 +121,22 @@ TEST(Colorimetry, HlcIsHueLightnessChroma) {
     EXPECT_NEAR(lab.l, 60, 1e-12);
     EXPECT_NEAR(lab.a, 0, 1e-12);
     EXPECT_NEAR(lab.b, 30, 1e-12);
+}
+
+// A swatch's colour from L*a*b* and back: every screen colour comes back as itself.
+class ScreenColourRoundTrip : public testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(ScreenColourRoundTrip, ComesBackAsItself) {
+    EXPECT_EQ(ScreenColourFromLab(LabFromScreenColour(GetParam())), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScreenColourRoundTrip,
+                         testing::Values(0x000000u, 0xFFFFFFu, 0x0000FFu, 0x00FF00u, 0xFF0000u, 0x88BACDu, 0x336699u,
+                                         0x010203u));
+
+TEST(ScreenColourFromLab, ClipsWhatAScreenCannotShow) {
+    EXPECT_EQ(ScreenColourFromLab({100, 0, 0}), 0xFFFFFFu);
+    EXPECT_EQ(ScreenColourFromLab({50, 120, 0}) & 0xFFu, 0xFFu);  // red beyond the screen's
 }
 
 }  // namespace

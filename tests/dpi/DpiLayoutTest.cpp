@@ -274,6 +274,30 @@ std::vector<ModalDriver::Step> ComputeMeasurement() {
             [] { return !WindowText(GetDlgItem(FindDialog(L"Поправка по замеру"), IDC_MEASURE_RESULT)).empty(); }};
 }
 
+// The matching window with the drafts for a typed L*a*b* target.
+constexpr wchar_t kMatchCaption[] = L"Подбор цвета";
+constexpr int kMatchLabKind = 2;
+constexpr int kMatchDrafts = 5;
+
+std::vector<ModalDriver::Step> MatchTypedTarget() {
+    return {[] {
+                HWND match = FindDialog(kMatchCaption);
+                if (!match) return false;
+                HWND kind = GetDlgItem(match, IDC_MATCH_KIND);
+                SendMessageW(kind, CB_SETCURSEL, kMatchLabKind, 0);
+                SendMessageW(match, WM_COMMAND, MAKEWPARAM(IDC_MATCH_KIND, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(kind));
+                SetDlgItemTextW(match, IDC_MATCH_TEXT, L"52,3 -4,1 18");
+                PostMessageW(GetDlgItem(match, IDC_MATCH_RUN), BM_CLICK, 0, 0);
+                return true;
+            },
+            [] {
+                HWND match = FindDialog(kMatchCaption);
+                return match && SendMessageW(GetDlgItem(match, IDC_MATCH_DRAFTS), LVM_GETITEMCOUNT, 0, 0) ==
+                                    kMatchDrafts;
+            }};
+}
+
 struct DialogCase {
     const char* name;        // of its screenshot: <name>-<dpi>
     const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
@@ -303,6 +327,8 @@ const DialogCase kDialogs[] = {
     {"own-recipe", L"Свой рецепт", &EditShownColour, {}},
     {"prices", L"Цены", [](const ShownMainDialog& main) { ShowLedgerWindow(main, &ShowPrices); }, {}},
     {"stock", L"Остатки", [](const ShownMainDialog& main) { ShowLedgerWindow(main, &ShowStock); }, {}},
+    {"match", kMatchCaption, [](const ShownMainDialog& main) { Command(main, IDC_MAIN_MATCH); }, {},
+     &MatchTypedTarget},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

@@ -18,12 +18,12 @@ namespace {
 
 const std::string kCsv =
     "\xEF\xBB\xBF"
-    "Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы\r\n"
-    "К-0012;Бежевый;205-186-136;\"Иванов; «Ока»\";OSN;1000\r\n"
-    "К-0012;Бежевый;205-186-136;\"Иванов; «Ока»\";WHT;119,5\r\n"
-    "К-0012;Бежевый;205-186-136;\"Иванов; «Ока»\";RED;0,146\r\n"
-    "Ford 7VTA;Синий;1-2-3;;OSN;1000\r\n"
-    "Ford 7VTA;Синий;1-2-3;;BLU;12\r\n";
+    "Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы;Цель L*a*b*\r\n"
+    "К-0012;Бежевый;205-186-136;\"Иванов; «Ока»\";OSN;1000;70,5 3,25 18\r\n"
+    "К-0012;Бежевый;205-186-136;\"Иванов; «Ока»\";WHT;119,5;70,5 3,25 18\r\n"
+    "К-0012;Бежевый;205-186-136;\"Иванов; «Ока»\";RED;0,146;70,5 3,25 18\r\n"
+    "Ford 7VTA;Синий;1-2-3;;OSN;1000;\r\n"
+    "Ford 7VTA;Синий;1-2-3;;BLU;12;\r\n";
 
 class OwnCommand : public testing::Test {
 protected:
@@ -72,7 +72,7 @@ TEST_F(OwnCommand, ImportsListsExportsAndPrintsTheRecipeAsTheProgramDoes) {
 }
 
 TEST_F(OwnCommand, ABadRowIsNamedAndNothingIsImported) {
-    WriteCsv(kCsv + "К-0014;Зелёный;1-2-3;;OSN;1000\r\nК-0014;Зелёный;1-2-3;;GRN;-3\r\n");
+    WriteCsv(kCsv + "К-0014;Зелёный;1-2-3;;OSN;1000;\r\nК-0014;Зелёный;1-2-3;;GRN;-3;\r\n");
     const test::CommandResult run = Own("import '" + csv_ + "' 2>&1");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "datapack: " + csv_ + ": row 8: отрицательное количество компонента «GRN»\n");

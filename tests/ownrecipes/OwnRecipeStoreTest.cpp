@@ -25,7 +25,7 @@ constexpr std::int32_t kMoscow = 180;
 BatchTime At(std::int64_t minutes) { return {kMonday + minutes * 60, kMoscow}; }
 
 OwnRecipe Recipe(const char16_t* code, Thousandths white) {
-    return {code, u"Бежевый", u"Заказ 7; «Ока»", 0x88BACD, {{u"OSN", 1000000}, {u"WHT", white}}};
+    return {code, u"Бежевый", u"Заказ 7; «Ока»", 0x88BACD, {{u"OSN", 1000000}, {u"WHT", white}}, {}};
 }
 
 class OwnRecipeStoreTest : public testing::Test {
@@ -186,9 +186,9 @@ TEST_F(OwnRecipeStoreTest, ExportedRecipesImportBackAsNewVersions) {
     store.Save(second, formulaLike, At(1));
     const std::string csv = ExportOwnRecipesCsv(store.Current());
     EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF"
-                                "Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы\r\n"
-                                "К-1;Бежевый;205-186-136;\"Заказ 7; «Ока»\";OSN;1000\r\n"
-                                "К-1;Бежевый;205-186-136;\"Заказ 7; «Ока»\";WHT;119,125\r\n"
+                                "Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы;Цель L*a*b*\r\n"
+                                "К-1;Бежевый;205-186-136;\"Заказ 7; «Ока»\";OSN;1000;\r\n"
+                                "К-1;Бежевый;205-186-136;\"Заказ 7; «Ока»\";WHT;119,125;\r\n"
                                 "'=К-2;"));
 
     std::vector<OwnRecipe> read;
@@ -341,6 +341,112 @@ const BadCsvCase kBadCsvCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, OwnRecipeCsvErrors, testing::ValuesIn(kBadCsvCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A recipe's target: kept in its versions (spectrum and how it was made too), read
+// as nothing from a version written before targets were kept.
+OwnTarget MatchedTarget() {
+    OwnTarget target{52.31, -4.1, 18.0, std::vector<double>(kOwnTargetBands, 0.25), u"замер"};
+    target.reflectance.back() = 0.0312345678901;
+    return target;
+}
+
+struct TargetKeptCase {
+    const char* name;
+    std::optional<OwnTarget> target;
+    bool writtenBeforeTargets;  // the payload ends with the save's id
+};
+
+class OwnTargetKeptTest : public testing::TestWithParam<TargetKeptCase> {};
+
+TEST_P(OwnTargetKeptTest, ReadsBackExactly) {
+    OwnRecipeVersion version{7, At(3), false, Recipe(u"К-1", 5000)};
+    version.recipe.target = GetParam().target;
+    std::string payload = EncodeOwnRecipeVersion(version, 42);
+    if (GetParam().writtenBeforeTargets) {
+        OwnRecipeVersion plain = version;
+        plain.recipe.target.reset();
+        payload = EncodeOwnRecipeVersion(plain, 42);
+        payload.pop_back();  // the flag that says no target is kept
+        version.recipe.target.reset();
+    }
+    OwnRecipeVersion read;
+    RecordId save = 0;
+    ASSERT_TRUE(DecodeOwnRecipeVersion(payload, read, &save));
+    EXPECT_EQ(read, version);
+    EXPECT_EQ(save, 42u);
+}
+
+const TargetKeptCase kTargetKeptCases[] = {
+    {"NoTarget", std::nullopt, false},
+    {"TypedLab", OwnTarget{60, 0, -0.5, {}, u"подбор"}, false},
+    {"MeasuredSpectrum", MatchedTarget(), false},
+    {"WrittenBeforeTargets", MatchedTarget(), true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, OwnTargetKeptTest, testing::ValuesIn(kTargetKeptCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OwnRecipeStoreTest, ATargetSurvivesTheFileAndTheTableKeepsItsLab) {
+    OwnRecipe matched = Recipe(u"К-1", 119125);
+    matched.target = MatchedTarget();
+    OwnRecipeId id = 0;
+    ASSERT_EQ(Open().Save(id, matched, At(0)), JournalAppendResult::Appended);
+    const OwnRecipeStore store = Open();
+    ASSERT_EQ(store.Current().size(), 1u);
+    EXPECT_EQ(store.Current().front().recipe, matched);
+
+    const std::string csv = ExportOwnRecipesCsv(store.Current());
+    EXPECT_NE(csv.find("OSN;1000;52,31 -4,1 18\r\n"), std::string::npos) << csv;
+    std::vector<OwnRecipe> read;
+    CsvError error;
+    ASSERT_TRUE(ReadOwnRecipesCsv(csv, test::ShippedCatalogue(), read, error)) << ToUtf8(error.reason);
+    ASSERT_EQ(read.size(), 1u);
+    // The table keeps the L*a*b* only: the spectrum and how it was made stay in the store.
+    EXPECT_EQ(read.front().target, (OwnTarget{52.31, -4.1, 18.0, {}, {}}));
+}
+
+struct CsvTargetCase {
+    const char* name;
+    std::string header;  // the title row's end after the amount's title
+    std::string field;   // the first row's target, with its ';' when the column is there
+    std::size_t row;     // 0: read
+    std::optional<OwnTarget> target;
+    const char16_t* reason;
+};
+
+class OwnRecipeCsvTarget : public testing::TestWithParam<CsvTargetCase> {};
+
+TEST_P(OwnRecipeCsvTarget, IsReadOrNamedAsTheReason) {
+    const CsvTargetCase& c = GetParam();
+    const std::string csv = "Код;Название;Цвет R-G-B;Примечание;Компонент;Количество на 1000 г основы" + c.header +
+                            "\nК-1;Бежевый;1-2-3;;OSN;1000" + c.field + "\nК-1;Бежевый;1-2-3;;WHT;5" +
+                            (c.header.empty() ? "" : ";") + "\n";
+    std::vector<OwnRecipe> read;
+    CsvError error;
+    ASSERT_EQ(ReadOwnRecipesCsv(csv, test::ShippedCatalogue(), read, error), c.row == 0) << ToUtf8(error.reason);
+    if (c.row == 0) {
+        ASSERT_EQ(read.size(), 1u);
+        EXPECT_EQ(read.front().target, c.target);
+    } else {
+        EXPECT_EQ(error.row, c.row);
+        EXPECT_EQ(error.reason, c.reason);
+    }
+}
+
+const CsvTargetCase kCsvTargetCases[] = {
+    {"OldTableWithoutTheColumn", "", "", 0, std::nullopt, u""},
+    {"EmptyField", ";Цель L*a*b*", ";", 0, std::nullopt, u""},
+    {"DecimalCommas", ";Цель L*a*b*", ";52,5 -4 18,25", 0, OwnTarget{52.5, -4, 18.25, {}, {}}, u""},
+    {"PointsAndCommas", ";Цель L*a*b*", ";\"52.5, -4, 18.25\"", 0, OwnTarget{52.5, -4, 18.25, {}, {}}, u""},
+    {"LightnessOver100", ";Цель L*a*b*", ";120 0 0", 2, std::nullopt,
+     u"цель L*a*b* «120 0 0» не три числа: L* от 0 до 100, a* и b* от -200 до 200"},
+    {"TwoNumbers", ";Цель L*a*b*", ";52 4", 2, std::nullopt,
+     u"цель L*a*b* «52 4» не три числа: L* от 0 до 100, a* и b* от -200 до 200"},
+    {"OldHeaderNewRows", "", ";52 4 1", 2, std::nullopt, u"полей 7 вместо 6"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, OwnRecipeCsvTarget, testing::ValuesIn(kCsvTargetCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace {
 
 using Problem = OwnRecipeProblem;
 
-OwnRecipe Beige() { return {u"К-0012", u"Бежевый заказчика", u"", 0x88BACD, {{u"OSN", 1000000}, {u"WHT", 119000}}}; }
+OwnRecipe Beige() { return {u"К-0012", u"Бежевый заказчика", u"", 0x88BACD, {{u"OSN", 1000000}, {u"WHT", 119000}}, {}}; }
 
 struct CheckCase {
     const char* name;
@@ -128,7 +128,7 @@ TEST_P(OwnRecipeRoundTrip, TheSavedRecipePoursTheSameGrams) {
     WideString error;
     ASSERT_TRUE(OwnRecipeOfBatch(catalogue, batch, saved, error)) << ToUtf8(error);
     EXPECT_EQ(saved.lines.front(), (OwnRecipeLine{u"OSN", 1000 * kThousandthsPerGram}));
-    EXPECT_TRUE(CheckOwnRecipe(catalogue, {u"К-1", u"к", u"", 0, saved.lines}, {}).ok());
+    EXPECT_TRUE(CheckOwnRecipe(catalogue, {u"К-1", u"к", u"", 0, saved.lines, {}}, {}).ok());
 
     const ColourRecipe again = ToColourRecipe(saved, 0);
     const PourPlan plan = BuildPourPlan(catalogue, again, c.purpose, c.unit, c.amount, kDefaultResolution);

@@ -16,7 +16,7 @@ namespace lacqueron {
 namespace {
 
 OwnRecipe ClashRecipe(const char16_t* code, Thousandths paste) {
-    return {code, u"Проба", u"", 0x336699, {{u"OSN", 1000000}, {u"WHT", paste}}};
+    return {code, u"Проба", u"", 0x336699, {{u"OSN", 1000000}, {u"WHT", paste}}, {}};
 }
 
 // What the other bench does first, to the recipe "Р-1" both benches know.

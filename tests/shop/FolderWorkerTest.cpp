@@ -57,7 +57,7 @@ private:
     WideString folder_;
 };
 
-OwnRecipe Recipe(const char16_t* code) { return {code, u"Проба", u"", 0x336699, {{u"OSN", 1000000}}}; }
+OwnRecipe Recipe(const char16_t* code) { return {code, u"Проба", u"", 0x336699, {{u"OSN", 1000000}}, {}}; }
 
 class FolderTest : public testing::Test {
 protected:

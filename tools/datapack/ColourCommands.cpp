@@ -20,6 +20,7 @@
 #include "ledger/Costing.h"
 #include "ledger/LedgerCsv.h"
 #include "ledger/LedgerDay.h"
+#include "matching/ColourMatch.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "tint/LadderCalibration.h"
 #include "tint/TargetInput.h"
@@ -44,15 +45,13 @@ constexpr char kNearestUsage[] = "datapack nearest --sources DIR [--own-store FI
 
 // The optics table beside the package sources, unless --optics says.
 constexpr char kOpticsFileName[] = "optics.txt";
-constexpr char kBaseCode[] = "OSN";
-constexpr double kBaseGrams = 1000;
+const std::string kBaseCode = lacqueron::ToUtf8(lacqueron::kMatchBaseCode);
+constexpr double kBaseGrams = lacqueron::kMatchBaseGrams;
 constexpr int kDeltaEDecimals = 2;
 constexpr int kDefaultDrafts = 5;
 constexpr int kDefaultNearest = 10;
 constexpr int kMostPastesAsked = 4;
 constexpr std::int64_t kMostListed = 1000;
-constexpr double kGramsPerKilogram = 1000;
-constexpr char kRalPrefix[] = "RAL ";
 
 const std::vector<std::string> kTargetNames = {"--lab", "--hlc", "--ral", "--spectrum", "--sample"};
 
@@ -73,17 +72,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
         if (at == std::string::npos) return parts;
         start = at + 1;
     }
-}
-
-// Three numbers separated by `separator` (runs of it count as one for spaces).
-bool ParseTriple(const std::string& text, char separator, double out[3]) {
-    std::vector<std::string> parts;
-    for (std::string& part : Split(text, separator))
-        if (!part.empty() || separator != ' ') parts.push_back(part);
-    if (parts.size() != 3) return false;
-    for (int i = 0; i < 3; ++i)
-        if (!colour::ParseNumber(parts[i], out[i])) return false;
-    return true;
 }
 
 std::vector<std::string> WithTargets(std::vector<std::string> names) {
@@ -108,25 +96,14 @@ int LoadOptics(const Options& options, colour::OpticsTable& table) {
     return 0;
 }
 
-int ReadCgatsFile(const std::string& path, std::vector<colour::CgatsSample>& samples) {
-    std::string text;
-    if (const int status = ReadText(path, text); status != 0) return status;
-    colour::CgatsError error;
-    if (!colour::ReadCgats(text, samples, error))
-        return Fail(path + ":" + std::to_string(error.line) + ": " + error.reason);
-    return 0;
-}
-
 // The sample whose SAMPLE_NAME, or else SAMPLE_ID, is name.
 int FindSample(const std::string& path, const std::string& name, colour::Spectrum& spectrum) {
-    std::vector<colour::CgatsSample> samples;
-    if (const int status = ReadCgatsFile(path, samples); status != 0) return status;
-    auto found = std::find_if(samples.begin(), samples.end(), [&](const auto& s) { return s.name == name; });
-    if (found == samples.end())
-        found = std::find_if(samples.begin(), samples.end(), [&](const auto& s) { return s.id == name; });
-    if (found == samples.end()) return Fail(path + ": no sample " + name);
-    spectrum = found->reflectance;
-    return 0;
+    std::string text;
+    if (const int status = ReadText(path, text); status != 0) return status;
+    colour::CgatsTargetError error;
+    if (colour::SpectrumFromCgats(text, name, spectrum, error)) return 0;
+    if (error.problem == colour::TargetProblem::kNoSample) return Fail(path + ": no sample " + name);
+    return Fail(path + ":" + std::to_string(error.line) + ": " + error.reason);
 }
 
 // Reads the target options: exactly one of --lab, --hlc, --ral, --spectrum with --sample.
@@ -138,28 +115,23 @@ int ReadTarget(Options& options, const lacqueron::Catalogue& catalogue, const ch
     if (options.count("--spectrum") != options.count("--sample"))
         return BadUsage("--spectrum and --sample go together", usage);
     approximate = false;
-    double v[3];
-    if (options.count("--lab")) {
-        if (!ParseTriple(options["--lab"], ',', v)) return BadUsage("--lab needs L,a,b: " + options["--lab"], usage);
-        target = colour::TargetFromLab({v[0], v[1], v[2]});
-    } else if (options.count("--hlc")) {
-        std::string text = options["--hlc"];
-        if (text.starts_with(kRalPrefix)) text.erase(0, sizeof kRalPrefix - 1);
-        if (!ParseTriple(text, ' ', v)) return BadUsage("--hlc needs \"H L C\": " + options["--hlc"], usage);
-        target = colour::TargetFromLab(colour::LabFromHlc(v[0], v[1], v[2]));
-    } else if (options.count("--ral")) {
-        std::string code = options["--ral"];
-        if (!code.starts_with(kRalPrefix)) code = kRalPrefix + code;
-        const lacqueron::ColourEntry* found = lacqueron::FindCatalogueColour(catalogue, code);
-        if (!found) return Fail("no catalogue colour " + code);
-        target = colour::TargetFromLab(colour::LabFromScreenColour(found->rgb));
-        approximate = true;
-    } else {
+    if (options.count("--spectrum")) {
         colour::Spectrum spectrum;
         if (const int status = FindSample(options["--spectrum"], options["--sample"], spectrum); status != 0)
             return status;
         target = colour::TargetFromSpectrum(spectrum);
+        return 0;
     }
+    const char* name = options.count("--lab") ? "--lab" : options.count("--hlc") ? "--hlc" : "--ral";
+    const lacqueron::TargetKind kind = options.count("--lab")   ? lacqueron::TargetKind::kLab
+                                       : options.count("--hlc") ? lacqueron::TargetKind::kRalDesign
+                                                                : lacqueron::TargetKind::kRalClassic;
+    const lacqueron::MatchTarget read = lacqueron::ReadMatchTarget(catalogue, {kind, options[name], {}, 0});
+    if (read.problem == colour::TargetProblem::kUnknownCode) return Fail("no catalogue colour " + options[name]);
+    if (!read.ok()) return BadUsage(std::string(name) + ": " + colour::TargetProblemReason(read.problem) + ": " +
+                                        options[name], usage);
+    target = read.target;
+    approximate = read.approximate;
     return 0;
 }
 
@@ -173,10 +145,9 @@ int ReadPurpose(Options& options, const lacqueron::Catalogue& catalogue, const c
     if (!ParseWhole(options["--purpose"], lacqueron::kFirstPurpose, lacqueron::kLastPurpose, value))
         return BadUsage("--purpose needs 1 to 6: " + options["--purpose"], usage);
     purpose.value = static_cast<std::uint32_t>(value);
-    const lacqueron::MixComponent* base =
-        catalogue.findComponent(lacqueron::FromUtf8Lenient(kBaseCode), static_cast<std::int32_t>(value));
-    if (!base) return Fail("the package has no base " + std::string(kBaseCode) + " for purpose " + options["--purpose"]);
-    purpose.pigmentFactor = base->hasPigmentFactor() ? base->pigmentFactor : 1.0;
+    const std::optional<double> factor = lacqueron::MatchPigmentFactor(catalogue, static_cast<std::int32_t>(value));
+    if (!factor) return Fail("the package has no base " + kBaseCode + " for purpose " + options["--purpose"]);
+    purpose.pigmentFactor = *factor;
     return 0;
 }
 
@@ -193,8 +164,7 @@ int ChoosePastes(Options& options, const lacqueron::Catalogue& catalogue, const 
         }
         return 0;
     }
-    for (std::size_t i = 0; i < table.pastes.size(); ++i)
-        if (lacqueron::IsPackagePaste(catalogue, table.pastes[i].code)) pastes.push_back(static_cast<int>(i));
+    pastes = lacqueron::PackagePastes(catalogue, table);
     if (pastes.empty()) return Fail("the optics table knows none of the package's pastes");
     return 0;
 }
@@ -225,12 +195,9 @@ int ReadPrices(const std::string& path, const lacqueron::Catalogue& catalogue, c
     if (!lacqueron::ReadPricesCsv(bytes, lacqueron::LedgerComponents(catalogue), none, today, prices, error))
         return Fail(path + ": " + lacqueron::ToUtf8(lacqueron::DescribeCsvError(error)));
     const lacqueron::PriceBook book(prices, catalogue);
-    for (const colour::PasteOptics& paste : table.pastes) {
-        const lacqueron::MixComponent* component = catalogue.findComponent(lacqueron::FromUtf8Lenient(paste.code), 0);
-        const auto price = component ? book.PriceOn(lacqueron::LedgerKey(*component), lacqueron::LocalDay(today))
-                                     : std::nullopt;
-        perGram.push_back(price ? static_cast<double>(*price) / kGramsPerKilogram : -1.0);
-    }
+    perGram = lacqueron::PastePricesPerGram(catalogue, table, [&](const lacqueron::MixComponent& paste) {
+        return book.PriceOn(lacqueron::LedgerKey(paste), lacqueron::LocalDay(today));
+    });
     return 0;
 }
 
@@ -320,7 +287,7 @@ int RunMatch(const Arguments& args) {
 
     const std::vector<colour::Draft> drafts = colour::MatchTarget(table, target, request);
     if (drafts.empty()) return Fail("no draft: the pastes give nothing");
-    const bool outside = drafts.front().deltaE > 1.0;
+    const bool outside = lacqueron::BeyondReach(drafts);
     std::string out;
     if (job.approximate) out += "target\tapproximate\tscreen colour of " + options["--ral"] + '\n';
     for (std::size_t i = 0; i < drafts.size(); ++i) {
@@ -380,10 +347,10 @@ int RunCorrect(const Arguments& args) {
     if (options.count("--trial-spectrum") != options.count("--trial-sample"))
         return BadUsage("--trial-spectrum and --trial-sample go together", kCorrectUsage);
     if (options.count("--trial-lab")) {
-        double v[3];
-        if (!ParseTriple(options["--trial-lab"], ',', v))
-            return BadUsage("--trial-lab needs L,a,b: " + options["--trial-lab"], kCorrectUsage);
-        trial.measuredLab = {v[0], v[1], v[2]};
+        if (const colour::TargetProblem problem = colour::ParseLabText(options["--trial-lab"], trial.measuredLab);
+            problem != colour::TargetProblem::kNone)
+            return BadUsage("--trial-lab: " + colour::TargetProblemReason(problem) + ": " + options["--trial-lab"],
+                            kCorrectUsage);
     } else {
         if (const int status = FindSample(options["--trial-spectrum"], options["--trial-sample"], trial.measured);
             status != 0)
@@ -425,26 +392,18 @@ int RunNearest(const Arguments& args) {
         return status;
     if (const int status = ReadCount(options, "--top", 1, kMostListed, kNearestUsage, top); status != 0) return status;
 
-    // Rows of "catalogue|own, code, name"; the colours in the same order.
-    std::vector<std::string> rows;
-    std::vector<colour::Lab> labs;
-    for (const lacqueron::ColourEntry& entry : catalogue.colours) {
-        rows.push_back("catalogue\t" + lacqueron::ToUtf8(entry.code) + '\t' + lacqueron::ToUtf8(entry.name));
-        labs.push_back(colour::LabFromScreenColour(entry.rgb));
-    }
+    // Own recipes by the colour they were matched to, when they keep it.
+    std::vector<lacqueron::OwnRecipeCurrent> own;
     if (options.count("--own-store")) {
         const std::string& storePath = options["--own-store"];
         lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath));
         if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(storePath + ": cannot be read");
-        for (const lacqueron::OwnRecipeCurrent& current : store.Current()) {
-            rows.push_back("own\t" + lacqueron::ToUtf8(current.recipe.code) + '\t' +
-                           lacqueron::ToUtf8(current.recipe.name));
-            labs.push_back(colour::LabFromScreenColour(current.recipe.rgb));
-        }
+        own = store.Current();
     }
     std::string out;
-    for (const colour::NearColour& near : colour::NearestColours(labs, target.labs[0], top))
-        out += "dE00\t" + DeltaE(near.deltaE) + '\t' + rows[near.index] + '\n';
+    for (const lacqueron::SimilarColour& near : lacqueron::SimilarColours(catalogue, own, target.labs[0], top))
+        out += "dE00\t" + DeltaE(near.deltaE) + '\t' + (near.own ? "own\t" : "catalogue\t") +
+               lacqueron::ToUtf8(near.code) + '\t' + lacqueron::ToUtf8(near.name) + '\n';
     return Write(out);
 }
 

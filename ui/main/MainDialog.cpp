@@ -12,10 +12,12 @@
 #include "formula/NumberFormat.h"
 #include "formula/RecipeText.h"
 #include "ledger/LedgerDay.h"
+#include "matching/ColourMatch.h"
 #include "res/resource.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/ledger/LedgerWindows.h"
+#include "ui/match/MatchWindow.h"
 #include "ui/print/Printing.h"
 #include "ui/shared/Beep.h"
 #include "ui/shared/Centring.h"
@@ -264,6 +266,13 @@ INT_PTR MainDialog::OnCommand(int code, int id, HWND control) noexcept {
         if (code != BN_CLICKED) return FALSE;
         OnRecipeManager();
         return TRUE;
+    case IDC_MAIN_MATCH:
+        if (code != BN_CLICKED) return FALSE;
+        OnMatch(false);
+        return TRUE;
+    case IDM_PAINT_MATCH:
+        OnMatch(true);
+        return TRUE;
     case IDM_PAINT_COPY_TO_OWN:
         CopySelectedToOwn();
         return TRUE;
@@ -450,15 +459,19 @@ void MainDialog::SetOptics(std::string_view text) noexcept {
 void MainDialog::OnWeigh() noexcept {
     const ColourRecipe* recipe = SelectedRecipe();
     if (recipe == nullptr) return;
+    Weigh(Window(), *recipe, ColourOf(recipe), true);
+}
+
+void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry* colourOf, bool recent) noexcept {
     if (!benchResolution_) benchResolution_ = LoadBenchResolution();
     if (!benchScale_) benchScale_ = LoadBenchScale();
     // The prices and the stock stay as they are until the batch is over.
     const ShopData::Lend lend(shop_);
     try {
         // Copies: saving the batch as a recipe reloads the own rows the selection points into.
-        const ColourRecipe weighed = *recipe;
+        const ColourRecipe weighed = recipe;
         std::optional<ColourEntry> colour;
-        if (const ColourEntry* entry = ColourOf(recipe)) colour = *entry;
+        if (colourOf) colour = *colourOf;
         WeighRequest request;
         request.catalogue = &catalogue_;
         request.recipe = &weighed;
@@ -477,12 +490,56 @@ void MainDialog::OnWeigh() noexcept {
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
         request.optics = optics_ ? &*optics_ : nullptr;
         request.opticsSource = kVendorOptics;
-        ShowWeighDialog(Window(), request);
+        ShowWeighDialog(owner, request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
-        if (request.recorded) NoteRecentColour(weighed.title);
+        if (request.recorded && recent) NoteRecentColour(weighed.title);
     } catch (...) {
-        ShowErrorBox(Window(), kNoMemoryForWeighing);
+        ShowErrorBox(owner, kNoMemoryForWeighing);
+    }
+}
+
+void MainDialog::OnMatch(bool fromSelected) noexcept {
+    SettleShop();
+    OpenMatch(Window(), fromSelected);
+}
+
+void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
+    // The prices and own recipes stay as they are while the window runs.
+    const ShopData::Lend lend(shop_);
+    try {
+        MatchContext context;
+        context.catalogue = &catalogue_;
+        context.ownRecipes = [this] {
+            const OwnRecipeStore* store = shop_.OwnRecipes();
+            return store ? store->Current() : std::vector<OwnRecipeCurrent>();
+        };
+        context.purpose = values_.purpose;
+        context.purposeText = u"Предназначение: " + PurposeName(values_.purpose) + u"; количество: " +
+                              DecimalText(values_.targetWeight) + u" " + UnitName(values_.weightType);
+        if (shop_.Prices()) {
+            const DayNumber today = LocalDay(CurrentBatchTime());
+            context.pricePerKilogram = [this, today](const MixComponent& paste) -> std::optional<Kopecks> {
+                const PriceBook* prices = shop_.Prices();
+                return prices ? prices->PriceOn(LedgerKey(paste), today) : std::nullopt;
+            };
+        }
+        if (shop_.KeepsStock())
+            context.inStock = [this](const MixComponent& paste) { return shop_.InStock(paste); };
+        if (fromSelected) {
+            const ColourEntry* colour = ColourOf(SelectedRecipe());
+            if (colour == nullptr) return;
+            if (FindRalClassic(catalogue_, colour->code) == colour) context.startCode = colour->code;
+            else context.startRgb = colour->rgb;
+        }
+        context.weigh = [this](HWND owner, const ColourRecipe& recipe, const ColourEntry& colour) {
+            Weigh(owner, recipe, &colour, false);
+        };
+        context.saveAsOwn = [this](HWND owner, const OwnRecipe& recipe) { EditOwn(owner, 0, recipe); };
+        context.select = [this](const WideString& code) { finder_.SelectColourCode(code); };
+        ShowMatchWindow(owner, context);
+    } catch (...) {
+        ShowErrorBox(owner, L"Не хватило памяти, чтобы открыть подбор цвета.");
     }
 }
 
@@ -641,6 +698,7 @@ void MainDialog::OnRecipeManager() noexcept {
             context.ledger = ledger.ledger;
             context.ledgerError = ledger.ledgerError;
             context.ledgerChanged = ledger.changed;
+            context.match = [this](HWND owner) { OpenMatch(owner, false); };
             ShowOwnRecipeManager(Window(), context);
         });
     });
@@ -682,6 +740,7 @@ INT_PTR MainDialog::OnContextMenu(HWND control, LPARAM at) noexcept {
     else
         AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_COPY_TO_OWN, L"Копировать в свои");
     AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_PRICES, L"Цены...");
+    AppendMenuW(menu.get(), MF_STRING, IDM_PAINT_MATCH, L"Подобрать похожий...");
     // The chosen command comes as WM_COMMAND, as from a menu bar.
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, Window(), nullptr);
     return TRUE;

@@ -93,6 +93,13 @@ private:
     void ChooseComboValue(int id, std::uint32_t value) noexcept;
     void OnJournal() noexcept;
     void OnWeigh() noexcept;
+    // The weighing dialog for a recipe at this dialog's purpose and amount; `recent` notes
+    // a recorded batch among the recent colours.
+    void Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry* colour, bool recent) noexcept;
+    // "Подбор цвета", from the selected colour when `fromSelected`; OpenMatch is the
+    // window over `owner` once the shop has settled (the own recipes manager's too).
+    void OnMatch(bool fromSelected) noexcept;
+    void OpenMatch(HWND owner, bool fromSelected) noexcept;
     void SetAmountFromBench(std::int32_t amount) noexcept;
 
     // The colour of a row, the package's or an own recipe's; null when it has none.

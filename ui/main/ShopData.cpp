@@ -301,26 +301,45 @@ void ShopData::Follow(OwnRecipeContext& context) const noexcept {
     }
 }
 
+StockAccount* ShopData::CaughtUpStock() {
+    const LedgerStore* ledger = stores_.ledger.get();
+    if (!KeepsStock()) return nullptr;
+    if (!stockJournal_) {
+        WideString error;
+        stockJournal_ = OpenJournal(JournalPath(), error);
+        if (!stockJournal_) return nullptr;  // the weighing dialog tells about the journal itself
+    } else if (stockJournal_->Refresh() != JournalLoadResult::Loaded) {
+        return nullptr;
+    }
+    if (stock_)
+        stock_->CatchUp(*ledger, stockJournal_->Contents());
+    else
+        stock_ = std::make_unique<StockAccount>(catalogue_, *ledger, stockJournal_->Contents());
+    return stock_.get();
+}
+
+bool ShopData::KeepsStock() const noexcept {
+    const LedgerStore* ledger = stores_.ledger.get();
+    return ledger && !(ledger->Receipts().empty() && ledger->Counts().empty() && ledger->Minimums().empty());
+}
+
 std::vector<StockRow> ShopData::StockShortfalls(const std::vector<CostLine>& needed) noexcept {
     try {
-        const LedgerStore* ledger = stores_.ledger.get();
-        if (!ledger || (ledger->Receipts().empty() && ledger->Counts().empty() && ledger->Minimums().empty()))
-            return {};
-        if (!stockJournal_) {
-            WideString error;
-            stockJournal_ = OpenJournal(JournalPath(), error);
-            if (!stockJournal_) return {};  // the weighing dialog tells about the journal itself
-        } else if (stockJournal_->Refresh() != JournalLoadResult::Loaded) {
-            return {};
-        }
-        if (stock_)
-            stock_->CatchUp(*ledger, stockJournal_->Contents());
-        else
-            stock_ = std::make_unique<StockAccount>(catalogue_, *ledger, stockJournal_->Contents());
-        return stock_->Shortfalls(needed, LocalDay(CurrentBatchTime()));
+        const StockAccount* stock = CaughtUpStock();
+        return stock ? stock->Shortfalls(needed, LocalDay(CurrentBatchTime())) : std::vector<StockRow>();
     } catch (...) {
         stock_.reset();  // out of memory: no warning, and counted afresh next time
         return {};
+    }
+}
+
+bool ShopData::InStock(const MixComponent& component) noexcept {
+    try {
+        const StockAccount* stock = CaughtUpStock();
+        return stock && stock->OnHand(LedgerKey(component), LocalDay(CurrentBatchTime())) > 0;
+    } catch (...) {
+        stock_.reset();
+        return false;
     }
 }
 

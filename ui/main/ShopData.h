@@ -119,8 +119,15 @@ public:
     // What a batch of these weights would leave below zero or below a minimum; none
     // while the shop keeps no stock. The journal is read the first time and caught up after.
     std::vector<StockRow> StockShortfalls(const std::vector<CostLine>& needed) noexcept;
+    // Whether the shop keeps stock (a delivery, a count or a minimum), and whether some of
+    // a component is on hand, read as StockShortfalls reads it.
+    bool KeepsStock() const noexcept;
+    bool InStock(const MixComponent& component) noexcept;
 
 private:
+    // The stock caught up with the ledger and the journal; null while none is kept or the
+    // journal cannot be read. May throw out of memory.
+    StockAccount* CaughtUpStock();
     // What a look is handed: the stores, which go with it.
     FolderHeld Held() noexcept;
     // Takes what a look found in place of what the window had.

@@ -16,6 +16,7 @@
 #include "ui/recipes/OwnRecipeParts.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 #include "ui/shared/Centring.h"
+#include "ui/shared/ColourChooser.h"
 #include "ui/shared/ComboBox.h"
 #include "ui/shared/DerivedFont.h"
 #include "ui/shared/Dialog.h"
@@ -39,7 +40,6 @@ constexpr int kLongestNote = 200;
 constexpr int kLongestAmount = 16;
 // The preview is not a package colour: its number only has to be one.
 constexpr std::int32_t kPreviewNumber = 0;
-constexpr std::size_t kCustomColours = 16;
 constexpr wchar_t kNotSaved[] = L" Рецепт не сохранён.";
 constexpr char16_t kNotSavedLead[] = u"Рецепт не сохранён";
 constexpr wchar_t kBadColour[] =
@@ -290,17 +290,9 @@ private:
     }
 
     void ChooseColour() noexcept {
-        CHOOSECOLORW request{};
-        request.lStructSize = sizeof request;
-        request.hwndOwner = Window();
-        request.rgbResult = rgb_;
-        request.lpCustColors = customColours_.data();
-        request.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (!ChooseColorW(&request)) {
-            if (CommDlgExtendedError() != 0) ShowErrorBox(Window(), L"Не удалось открыть окно выбора цвета.");
-            return;
-        }
-        rgb_ = request.rgbResult;
+        COLORREF chosen = rgb_;
+        if (!ChooseScreenColour(Window(), chosen, customColours_)) return;
+        rgb_ = chosen;
         try {
             FlagScope filling(filling_);
             SetDlgItemTextW(Window(), IDC_OWN_RECIPE_RGB, WinText(FormatRgb(rgb_)));
@@ -318,6 +310,8 @@ private:
         recipe.name = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_NAME))));
         recipe.note = WideString(TrimSpaces(ControlText(Control(IDC_OWN_RECIPE_NOTE))));
         recipe.rgb = rgb_;
+        // The colour it was matched to is no field of the editor's: an edit keeps it.
+        recipe.target = start_.target;
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             OwnRecipeLine line{lines_[i].component, 0};
             const OwnRecipeProblem read = ParseOwnAmount(TrimSpaces(lines_[i].amount), line.amount);
@@ -442,7 +436,7 @@ private:
     std::uint32_t rgb_;
     std::vector<EditedLine> lines_;
     std::vector<const MixComponent*> components_;  // the combo's items, by their data
-    std::array<COLORREF, kCustomColours> customColours_{};
+    CustomColours customColours_{};
     BrushHandle swatchBrush_;
     FontHandle previewFont_;
     FolderWriteState saving_;

@@ -89,7 +89,10 @@ private:
     }
 
     void OnActivate(int) noexcept override { Edit(); }
-    void OnSetUp() noexcept override { ShowState(); }
+    void OnSetUp() noexcept override {
+        ShowWindow(GetDlgItem(Window(), IDC_OWN_MATCH), context_.match ? SW_SHOW : SW_HIDE);
+        ShowState();
+    }
     void OnRowsShown() noexcept override { EnableButtons(); }
 
     INT_PTR OnOtherCommand(int, int id) noexcept override {
@@ -119,6 +122,11 @@ private:
                 ShowState();
                 Reload(0);
             }
+            return TRUE;
+        case IDC_OWN_MATCH:
+            // A draft saved from it reports the change as any save does.
+            if (context_.match) context_.match(Window());
+            Reload(0);
             return TRUE;
         case IDC_OWN_PRICES:
         case IDC_OWN_STOCK: ShowLedger(id); return TRUE;

@@ -33,6 +33,8 @@ struct OwnRecipeContext {
     LedgerStore* ledger = nullptr;  // null when the data folder cannot be reached
     WideString ledgerError;         // why it is null
     std::function<void()> ledgerChanged;
+    // "Подбор цвета" over the manager; the manager shows its button only when given.
+    std::function<void(HWND owner)> match;
 };
 
 // The editor. `id` 0 edits a new recipe (`start` prefilled, copied from a catalogue

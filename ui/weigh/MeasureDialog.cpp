@@ -7,7 +7,7 @@
 #include "colour/Cgats.h"
 #include "colour/Decimal.h"
 #include "colour/DifferenceWords.h"
-#include "colour/LabText.h"
+#include "colour/TargetText.h"
 #include "core/Utf8.h"
 #include "files/FileReplace.h"
 #include "res/resource.h"
@@ -141,19 +141,19 @@ private:
         if (path[0] != 0) return ReadTrialFile(FromWinText(path), trial);
         colour::Lab lab;
         switch (colour::ParseLabText(FieldUtf8(Window(), IDC_MEASURE_TRIAL), lab)) {
-        case colour::LabTextResult::kRead:
+        case colour::TargetProblem::kNone:
             trial.spectral = false;
             trial.measuredLab = lab;
             return true;
-        case colour::LabTextResult::kNotThreeNumbers:
-            Say(L"Введите замер пробы: три числа L* a* b*, например 52.4 -3.1 18, или выберите файл замера.",
-                IDC_MEASURE_TRIAL);
-            return false;
-        case colour::LabTextResult::kLightnessOutOfRange:
+        case colour::TargetProblem::kLightnessOutside:
             Say(L"Светлота пробы L* должна быть от 0 до 100.", IDC_MEASURE_TRIAL);
             return false;
-        case colour::LabTextResult::kAxisOutOfRange:
+        case colour::TargetProblem::kOpponentOutside:
             Say(L"Координаты пробы a* и b* должны быть от -200 до 200.", IDC_MEASURE_TRIAL);
+            return false;
+        default:
+            Say(L"Введите замер пробы: три числа L* a* b*, например 52.4 -3.1 18, или выберите файл замера.",
+                IDC_MEASURE_TRIAL);
             return false;
         }
         return false;

@@ -100,7 +100,7 @@ program_expect_exit 0
 expect_equal "the store's list" "$("$DATAPACK" own --store "$STORE" list | tr -d '\r')" \
   $'0012\tБордо "Люкс"; 2\t1\n0013\tБелый\t1'
 expect_equal "the store's lines" \
-  "$("$DATAPACK" own --store "$STORE" export | tr -d '\r' | awk -F';' 'NR > 1 { print $1, $(NF-1), $NF }')" \
+  "$("$DATAPACK" own --store "$STORE" export | tr -d '\r' | awk -F';' 'NR > 1 { print $1, $(NF-2), $(NF-1) }')" \
   $'0012 OSN 1000\n0012 WHT 12,345\n0013 OSN 1000\n0013 WHT 1000,5'
 
 # The prices as the program reads them back from the ledger file.

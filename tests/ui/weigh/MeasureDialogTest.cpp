@@ -14,7 +14,7 @@
 #include "colour/Decimal.h"
 #include "colour/DifferenceWords.h"
 #include "colour/Drafting.h"
-#include "colour/LabText.h"
+#include "colour/TargetText.h"
 #include "colour/Optics.h"
 #include "colour/ShippedOptics.h"
 #include "core/Utf8.h"
@@ -147,8 +147,8 @@ TEST_F(MeasureDialogTest, BadInputIsToldAndAGoodMeasurementIsPouredAndJournalled
     const colour::Lab trial = ExampleLab(1);
     // As typed, to two decimals.
     colour::Lab typedTarget, typedTrial;
-    ASSERT_EQ(colour::ParseLabText(LabTyped(target), typedTarget), colour::LabTextResult::kRead);
-    ASSERT_EQ(colour::ParseLabText(LabTyped(trial), typedTrial), colour::LabTextResult::kRead);
+    ASSERT_EQ(colour::ParseLabText(LabTyped(target), typedTarget), colour::TargetProblem::kNone);
+    ASSERT_EQ(colour::ParseLabText(LabTyped(trial), typedTrial), colour::TargetProblem::kNone);
 
     bool offBeforeReading = false;
     std::vector<std::wstring> told;
