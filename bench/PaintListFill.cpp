@@ -21,105 +21,21 @@
 #include <string>
 #include <vector>
 
-#include "core/AppModule.h"
+#include "bench/WindowBench.h"
 #include "data/catalogue/DataPackage.h"
-#include "data/cipher/Cipher.h"
 #include "files/DataFolder.h"
-#include "files/JournalAccess.h"
 #include "res/resource.h"
 #include "ui/main/MainDialog.h"
 
 namespace {
 
 using namespace lacqueron;
+using namespace lacqueron::bench;
 
 constexpr int kDefaultRuns = 7;
 constexpr std::size_t kRecipes = 10000;
 constexpr int kVersionsEach = 20;
 constexpr int kPagesPerRun = 10;
-constexpr double kTicksPerMs = 10000.0;  // FILETIME counts 100 ns
-
-WideString Digits(std::size_t number) {
-    const std::string digits = std::to_string(number);
-    return WideString(digits.begin(), digits.end());
-}
-
-// A lab's recipe: a code, a name, a note, a base and three pastes; each version a little different.
-OwnRecipe Sample(std::size_t number, int version) {
-    const Thousandths paste = 1000 + version;
-    return {u"К-" + Digits(number), u"Бежевый заказчика " + Digits(number), u"Заказ " + Digits(number),
-            0x88BACD, {{u"B1", 1000000}, {u"P1", paste}, {u"P2", 146}, {u"P3", 12}}, {}};
-}
-
-bool WriteStore(const WideString& path) {
-    WideString error;
-    const std::unique_ptr<OwnRecipeStore> store = OpenOwnRecipes(path, error);
-    if (!store) return false;
-    std::vector<OwnRecipeId> ids;
-    std::vector<OwnRecipe> recipes(kRecipes);
-    for (int version = 0; version < kVersionsEach; ++version) {
-        for (std::size_t i = 0; i < kRecipes; ++i) recipes[i] = Sample(i, version);
-        if (store->SaveAll(ids, recipes, CurrentBatchTime()) != JournalAppendResult::Appended) return false;
-    }
-    return true;
-}
-
-class Clock {
-public:
-    Clock() { Restart(); }
-    void Restart() {
-        QueryPerformanceCounter(&wall_);
-        cpu_ = ThreadCpu();
-    }
-    // Wall and CPU ms since the restart.
-    std::pair<double, double> Elapsed() const {
-        LARGE_INTEGER now, frequency;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&frequency);
-        const double wall = static_cast<double>(now.QuadPart - wall_.QuadPart) * 1000.0 / frequency.QuadPart;
-        return {wall, static_cast<double>(ThreadCpu() - cpu_) / kTicksPerMs};
-    }
-
-private:
-    static ULONGLONG ThreadCpu() {
-        FILETIME created, exited, kernel, user;
-        GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-        const auto ticks = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
-        return ticks(kernel) + ticks(user);
-    }
-    LARGE_INTEGER wall_;
-    ULONGLONG cpu_;
-};
-
-struct Figures {
-    std::vector<double> wall, cpu;
-    void Add(const std::pair<double, double>& elapsed, double divisor = 1) {
-        wall.push_back(elapsed.first / divisor);
-        cpu.push_back(elapsed.second / divisor);
-    }
-    static double Median(std::vector<double> v) {
-        if (v.empty()) return 0;
-        std::sort(v.begin(), v.end());
-        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    }
-    void Print(const char* name) const {
-        std::printf("%-8s wall %8.1f ms   cpu %8.1f ms\n", name, Median(wall), Median(cpu));
-    }
-};
-
-void PumpPending() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// The services the catalogue loader reaches through the module, as the program registers them.
-bool RegisterCipher(AppModule& module) {
-    RefPtr<ICipherFactory> factory = CreateCipherFactory();
-    return module.RegisterService(factory.get(), iid::CipherFactory, kOwnsReference) == 1;
-}
 
 int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -137,7 +53,7 @@ int wmain(int argc, wchar_t** argv) {
     CreateDirectoryW(WinText(empty), nullptr);
     const WideString store = full + u"\\recipes.lqr";
     DeleteFileW(WinText(store));
-    if (!WriteStore(store)) {
+    if (!WriteSampleStore(store, kRecipes, kVersionsEach)) {
         std::printf("the store could not be written\n");
         return 1;
     }
@@ -171,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
             WideString error;
             const std::unique_ptr<OwnRecipeStore> other = OpenOwnRecipes(store, error);
             OwnRecipeId id = 0;
-            if (!other || other->Save(id, Sample(kRecipes + run, 0), CurrentBatchTime()) != JournalAppendResult::Appended)
+            if (!other || other->Save(id, SampleRecipe(kRecipes + run, 0), CurrentBatchTime()) != JournalAppendResult::Appended)
                 return 1;
         }
         const int before = Rows(list);
