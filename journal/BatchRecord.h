@@ -29,6 +29,7 @@ struct BatchCorrection {
 };
 
 // L*a*b* (D65) in hundredths: 52.41 is 5241.
+constexpr double kBatchLabPerUnit = 100;
 struct BatchLab {
     std::int32_t l = 0, a = 0, b = 0;
     bool operator==(const BatchLab&) const = default;

@@ -317,6 +317,10 @@ bool SolvePastes(const Catalogue& catalogue, const BatchRecord& batch, const Mix
 
 // When no scale fits (a batch not poured exactly), each paste takes the one of its
 // neighbours that makes the most steps weigh what was poured.
+// How a recipe saved from a corrected batch was made.
+constexpr char16_t kCorrectedMethod[] = u"поправка по замеру";
+constexpr char16_t kCorrectedMethodSuffix[] = u", поправка по замеру";
+
 constexpr int kSearchRounds = 4;
 constexpr Thousandths kSearchReach = 12;
 
@@ -345,6 +349,24 @@ void FitPastes(const Catalogue& catalogue, const BatchRecord& batch, std::size_t
     }
 }
 
+// The rounds keep their target in hundredths: the matched one stands for it, spectrum and
+// all, when it rounds to the same.
+std::optional<OwnTarget> TargetOfBatch(const BatchRecord& batch, const OwnTarget* matched) {
+    if (batch.measureRounds.empty()) {
+        if (matched) return *matched;
+        return std::nullopt;
+    }
+    const BatchLab& last = batch.measureRounds.back().target;
+    const auto hundredths = [](double value) { return static_cast<std::int32_t>(std::lround(value * kBatchLabPerUnit)); };
+    if (matched && hundredths(matched->l) == last.l && hundredths(matched->a) == last.a &&
+        hundredths(matched->b) == last.b) {
+        OwnTarget kept = *matched;
+        kept.method += kCorrectedMethodSuffix;
+        return kept;
+    }
+    return OwnTarget{last.l / kBatchLabPerUnit, last.a / kBatchLabPerUnit, last.b / kBatchLabPerUnit, {}, kCorrectedMethod};
+}
+
 }  // namespace
 
 WideString AbandonedBatchQuestion(const BatchRecord& batch) {
@@ -368,7 +390,8 @@ WideString AbandonedBatchQuestion(const BatchRecord& batch) {
     return text + u"\r\n\r\nСохранить как рецепт то, что налито?";
 }
 
-bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error) {
+bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error,
+                      const OwnTarget* matched) {
     const std::int32_t purpose = static_cast<std::int32_t>(batch.purpose);
     Gathered gathered;
     for (const BatchComponent& poured : batch.components) {
@@ -421,6 +444,7 @@ bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnR
             FitPastes(catalogue, batch, firstPaste, wanted, result);
         }
     }
+    result.target = TargetOfBatch(batch, matched);
     recipe = std::move(result);
     return true;
 }

@@ -116,7 +116,10 @@ struct BatchRecord;
 // poured at the batch's amount and purpose gives the same grams to the hundredth.
 // Components are found by code, or by name in records that kept no codes. False, with
 // the Russian reason, when the batch has no base poured or a component is unknown.
-bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error);
+// The recipe keeps the batch's target: its last correction round's, else `matched`, the
+// colour the batch was weighed for (null when none).
+bool OwnRecipeOfBatch(const Catalogue& catalogue, const BatchRecord& batch, OwnRecipe& recipe, WideString& error,
+                      const OwnTarget* matched = nullptr);
 
 // What is asked before an abandoned batch becomes a recipe, which then holds only what
 // was poured: the pastes (and bases) of the recipe never poured, by name in pouring

@@ -169,6 +169,48 @@ TEST(OwnRecipeOfBatch, SumsAdditionsAndDividesOutThePigmentFactor) {
     EXPECT_EQ(error, u"В замесе не налита основа.");
 }
 
+// The saved recipe keeps the batch's target: the last round's, or the matched colour's
+// (spectrum and all) when the rounds were against it, or the matched one with no round.
+struct BatchTargetCase {
+    const char* what;
+    std::vector<BatchLab> rounds;
+    std::optional<OwnTarget> matched;
+    std::optional<OwnTarget> kept;
+};
+
+const OwnTarget kMeasuredOlive{52.3, -4.1, 18, std::vector<double>(kOwnTargetBands, 0.25), u"замер"};
+
+class OwnRecipeOfBatchTarget : public testing::TestWithParam<BatchTargetCase> {};
+
+TEST_P(OwnRecipeOfBatchTarget, KeepsTheBatchsTarget) {
+    const BatchTargetCase& c = GetParam();
+    BatchRecord batch;
+    batch.purpose = kPurposePlasticMattSaturated;
+    batch.amount = 1000;
+    batch.components = {{u"", 60000, 60000, u"LAK", false}, {u"", 40000, 40000, u"MAT", false}};
+    for (const BatchLab& target : c.rounds) batch.measureRounds.push_back({target, {}, 0, 0, {}, {}});
+    OwnRecipe saved;
+    WideString error;
+    ASSERT_TRUE(OwnRecipeOfBatch(test::ShippedCatalogue(), batch, saved, error, c.matched ? &*c.matched : nullptr))
+        << ToUtf8(error);
+    EXPECT_EQ(saved.target, c.kept) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OwnRecipeOfBatchTarget,
+    testing::Values(BatchTargetCase{"neither", {}, std::nullopt, std::nullopt},
+                    BatchTargetCase{"matched, no round", {}, kMeasuredOlive, kMeasuredOlive},
+                    BatchTargetCase{"a typed round", {{4500, 5000, 4500}}, std::nullopt,
+                                    OwnTarget{45, 50, 45, {}, u"поправка по замеру"}},
+                    BatchTargetCase{"rounds against the matched colour",
+                                    {{4000, 0, 0}, {5230, -410, 1800}},
+                                    kMeasuredOlive,
+                                    OwnTarget{52.3, -4.1, 18, kMeasuredOlive.reflectance, u"замер, поправка по замеру"}},
+                    BatchTargetCase{"the last round against another colour",
+                                    {{5230, -410, 1800}, {5231, -410, 1800}},
+                                    kMeasuredOlive,
+                                    OwnTarget{52.31, -4.1, 18, {}, u"поправка по замеру"}}));
+
 struct AbandonedCase {
     const char* what;
     BatchStatus status;

@@ -462,7 +462,8 @@ void MainDialog::OnWeigh() noexcept {
     Weigh(Window(), *recipe, ColourOf(recipe), true);
 }
 
-void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry* colourOf, bool recent) noexcept {
+void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry* colourOf, bool recent,
+                       const OwnTarget* target) noexcept {
     if (!benchResolution_) benchResolution_ = LoadBenchResolution();
     if (!benchScale_) benchScale_ = LoadBenchScale();
     // The prices and the stock stay as they are until the batch is over.
@@ -472,6 +473,8 @@ void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry
         const ColourRecipe weighed = recipe;
         std::optional<ColourEntry> colour;
         if (colourOf) colour = *colourOf;
+        std::optional<OwnTarget> matched;
+        if (target) matched = *target;
         WeighRequest request;
         request.catalogue = &catalogue_;
         request.recipe = &weighed;
@@ -485,11 +488,14 @@ void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry
         request.scale = *benchScale_;
         request.setAmount = [this](std::int32_t amount) { SetAmountFromBench(amount); };
         request.journalPath = JournalPath();
-        request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
+        request.saveAsRecipe = [this, &matched](HWND owner, const BatchRecord& batch) {
+            SaveBatchAsRecipe(owner, batch, matched ? &*matched : nullptr);
+        };
         request.prices = shop_.Prices();
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
         request.optics = optics_ ? &*optics_ : nullptr;
         request.opticsSource = kVendorOptics;
+        if (matched) request.target = colour::Lab{matched->l, matched->a, matched->b};
         ShowWeighDialog(owner, request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
@@ -532,9 +538,8 @@ void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
             if (FindRalClassic(catalogue_, colour->code) == colour) context.startCode = colour->code;
             else context.startRgb = colour->rgb;
         }
-        context.weigh = [this](HWND owner, const ColourRecipe& recipe, const ColourEntry& colour) {
-            Weigh(owner, recipe, &colour, false);
-        };
+        context.weigh = [this](HWND owner, const ColourRecipe& recipe, const ColourEntry& colour,
+                               const OwnTarget& target) { Weigh(owner, recipe, &colour, false, &target); };
         context.saveAsOwn = [this](HWND owner, const OwnRecipe& recipe) { EditOwn(owner, 0, recipe); };
         context.select = [this](const WideString& code) { finder_.SelectColourCode(code); };
         ShowMatchWindow(owner, context);
@@ -776,7 +781,7 @@ void MainDialog::EditOwn(HWND owner, OwnRecipeId id, const OwnRecipe& start) noe
     });
 }
 
-void MainDialog::SaveBatchAsRecipe(HWND owner, const BatchRecord& batch) noexcept {
+void MainDialog::SaveBatchAsRecipe(HWND owner, const BatchRecord& batch, const OwnTarget* matched) noexcept {
     try {
         // An abandoned batch lacks what was never poured: the painter says so first.
         const WideString question = AbandonedBatchQuestion(batch);
@@ -785,7 +790,7 @@ void MainDialog::SaveBatchAsRecipe(HWND owner, const BatchRecord& batch) noexcep
             return;
         OwnRecipe recipe;
         WideString error;
-        if (OwnRecipeOfBatch(catalogue_, batch, recipe, error))
+        if (OwnRecipeOfBatch(catalogue_, batch, recipe, error, matched))
             EditOwn(owner, 0, recipe);
         else
             ShowErrorBox(owner, WinText(error));

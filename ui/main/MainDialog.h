@@ -95,7 +95,9 @@ private:
     void OnWeigh() noexcept;
     // The weighing dialog for a recipe at this dialog's purpose and amount; `recent` notes
     // a recorded batch among the recent colours.
-    void Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry* colour, bool recent) noexcept;
+    // `target`: the colour a draft was matched to, for the correction and the saved recipe.
+    void Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry* colour, bool recent,
+               const OwnTarget* target = nullptr) noexcept;
     // "Подбор цвета", from the selected colour when `fromSelected`; OpenMatch is the
     // window over `owner` once the shop has settled (the own recipes manager's too).
     void OnMatch(bool fromSelected) noexcept;
@@ -128,7 +130,7 @@ private:
     void EditSelectedOwn() noexcept;
     // The editor over owner; a saved recipe is selected in the list.
     void EditOwn(HWND owner, OwnRecipeId id, const OwnRecipe& start) noexcept;
-    void SaveBatchAsRecipe(HWND owner, const BatchRecord& batch) noexcept;
+    void SaveBatchAsRecipe(HWND owner, const BatchRecord& batch, const OwnTarget* matched = nullptr) noexcept;
 
     // Set while the amount field changes by the program's hand (or is being read), and
     // until the window is set up: such a change is not the painter's typing.

@@ -363,7 +363,7 @@ private:
             colour.rgb = outcome_->targetRgb;
             colour.code = own.code;
             colour.name = own.name;
-            context_.weigh(Window(), ToColourRecipe(own, kOwnRecipeNumber), colour);
+            context_.weigh(Window(), ToColourRecipe(own, kOwnRecipeNumber), colour, *own.target);
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы взвесить состав.");
         }

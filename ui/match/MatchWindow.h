@@ -30,8 +30,10 @@ struct MatchContext {
     // Where the window starts: a RAL Classic code, else a screen colour; neither: L*a*b*.
     WideString startCode;
     std::optional<std::uint32_t> startRgb;
-    // The draft as a recipe of its own (number, title, lines) with its colour.
-    std::function<void(HWND owner, const ColourRecipe& recipe, const ColourEntry& colour)> weigh;
+    // The draft as a recipe of its own (number, title, lines) with its colour and the
+    // target it was drafted for.
+    std::function<void(HWND owner, const ColourRecipe& recipe, const ColourEntry& colour, const OwnTarget& target)>
+        weigh;
     std::function<void(HWND owner, const OwnRecipe& recipe)> saveAsOwn;
     // A similar colour's code chosen: select it in the main list.
     std::function<void(const WideString& code)> select;

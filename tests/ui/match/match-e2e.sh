@@ -1,9 +1,11 @@
 #!/bin/bash
-# The painter's path through "Подбор цвета" in the running program, with the data folder
-# in the prefix: L*a*b* typed, a bad one refused with its message, the drafts against
-# `datapack match` line for line, the first opened for weighing at 500 g, saved as an own
-# recipe that keeps its target (read back with the tool), and found again among the
-# similar colours by that target.
+# The painter's path from a typed colour to a saved recipe in the running program, with
+# the data folder in the prefix: L*a*b* typed, a bad one refused with its message, the
+# drafts against `datapack match` line for line, the first weighed at 500 g, a trial's
+# measurement typed against the target the weighing took from the draft, the additions
+# poured, the batch as poured saved as an own recipe that keeps the target (read back with
+# the tool), the draft saved as one too, both found again among the similar colours, and
+# the round in the journal. The correction dialog's inputs and bad input are weigh_tests'.
 #   match-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
 PROGRAM=$1
 DRIVER=$2
@@ -18,9 +20,14 @@ BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 PAINTS=343 AMOUNT_FIELD=148 PURPOSE=354 MAIN_MATCH=3751
 KIND=3760 TEXT=3761 RUN=3767 STATUS=3768 DRAFTS=3769 SIMILAR=3770 WEIGH=3771 SAVE=3772 CLOSE=3773
 LAB_KIND=2 DRAFT_COUNT=5
-EDIT_CODE=2620 EDIT_NAME=2621 WEIGH_AMOUNT=2304 WEIGH_CLOSE=2319 IDOK=1 IDYES=6
+EDIT_CODE=2620 EDIT_NAME=2621 WEIGH_AMOUNT=2304 WEIGH_CLOSE=2319 IDOK=1
+INSTRUCTION=2305 READING=2307 MESSAGE=2309 PLAN=2310 NOTE=2320 SAVE_RECIPE=2325
+MEASURE=3850 MEASURE_TARGET=3852 MEASURE_NOTE=3853 TRIAL=3854 COMPUTE=3857 RESULT=3858
+JOURNAL_BUTTON=361 JOURNAL_LIST=2501 DETAILS=2502
 TARGET='52,3 -4,1 18' TARGET_OPTION=52.3,-4.1,18 BAD='120 0 0'
-CODE=К-0099 NAME='Олива заказчика'
+# The trial came out lighter than the draft's target and nothing else.
+TRIAL_LAB='55 -4 18'
+POURED_CODE=К-0099 POURED_NAME='Олива заказчика' CODE=К-0098 NAME='Олива, подбор'
 # The fourth purpose of the main dialog's list is purpose 4 of the package.
 PURPOSE_INDEX=3 PURPOSE_NUMBER=4
 
@@ -44,6 +51,29 @@ window_drafts() {
   local row args=()
   for ((row = 0; row < DRAFT_COUNT; row++)); do args+=(cell-text $DRAFTS $row 1 cell-text $DRAFTS $row 2); done
   driver wait-dialog $DRAFTS 5000 "${args[@]}" | paste - - | awk -F'\t' '{ split($1, d, " "); print d[1] " " $2 }'
+}
+
+# Types a reading and presses Enter; fatal unless the field empties, as it does once taken.
+enter_reading() {
+  step "reading $1 was not taken" wait-dialog $PLAN 5000 set-text $READING "$1" focus $READING key enter \
+    wait-text $READING "" 5000
+}
+
+# Pours each step at the reading its instruction asks for until none is left.
+pour_as_instructed() {
+  local instruction target
+  for _ in $(seq 1 20); do
+    instruction=$(driver wait-dialog $PLAN 5000 get-text $INSTRUCTION)
+    target=$(sed -n 's/^.*: налейте до \([0-9.]*\) г$/\1/p' <<<"$instruction")
+    [[ -n $target ]] || return 0
+    enter_reading "$target"
+  done
+  fatal "the steps did not end"
+}
+
+# The target an own recipe keeps, as the tool exports it.
+own_target() {
+  "$DATAPACK" own --store "$STORE" export | tr -d '\r' | awk -F';' -v code="$1" '$1 == code { print $7; exit }'
 }
 
 search() {
@@ -72,25 +102,55 @@ step "Взвесить... did not open the weighing" wait-dialog $DRAFTS 5000 se
   wait-dialog $WEIGH_AMOUNT 10000
 weigh_amount=$(driver wait-dialog $WEIGH_AMOUNT 5000 get-text $WEIGH_AMOUNT)
 [[ $weigh_amount == *500* ]] || fail "the weighing is not for 500 g: $weigh_amount"
-# The correction round (a trial measured, additions poured) goes here once the weighing
-# dialog takes a measurement.
-step "the weighing did not close" wait-dialog $WEIGH_AMOUNT 5000 press $WEIGH_CLOSE
-driver wait-window '#32770' - 2000 press $IDYES >/dev/null 2>&1  # a question on leaving, if any
+expect_equal "correction before a reading" "$(driver wait-dialog $PLAN 5000 is-enabled $MEASURE)" "0"
+pour_as_instructed
+step "the note was not asked for" wait-dialog $NOTE 10000 set-text $NOTE "" press $IDOK wait-gone 5000
+step "the batch was not written" wait-dialog $PLAN 5000 wait-text $MESSAGE "Замес записан в журнал." 5000
+
+# The correction starts from the draft's target; the trial is typed.
+step "no correction dialog" wait-dialog $PLAN 5000 press $MEASURE wait-dialog $RESULT 10000 \
+  wait-text $MEASURE_NOTE "Цель из подбора." 5000
+expect_equal "the correction's target" "$(driver wait-dialog $RESULT 5000 get-text $MEASURE_TARGET)" "52.3 -4.1 18.0"
+step "could not type the trial" wait-dialog $RESULT 5000 set-text $TRIAL "$TRIAL_LAB" press $COMPUTE
+wait_for 10 eval '[[ -n $(driver wait-dialog $RESULT 5000 get-text $RESULT) ]]' || fatal "nothing computed"
+result=$(driver wait-dialog $RESULT 5000 get-text $RESULT)
+[[ $result == "Проба светлее цели, ΔE00 = "* ]] || fail "the difference: $result"
+[[ $result == *"Добавить:"* && $result == *"Оптика паст: данные поставщика."* ]] || fail "the proposal: $result"
+step "the additions were not taken" wait-dialog $RESULT 5000 press $IDOK wait-gone 5000
+added=$(driver wait-dialog $PLAN 5000 get-text $MESSAGE)
+[[ $added == "Добавлена паста "* ]] || fail "after the additions: $added"
+pour_as_instructed
+step "the corrected batch was not written" wait-dialog $PLAN 5000 wait-text $MESSAGE "Замес записан в журнал." 5000
+
+# What was really poured, saved with the target it was matched and corrected to.
+step "could not save the batch as a recipe" wait-dialog $PLAN 5000 press $SAVE_RECIPE wait-dialog $EDIT_CODE 10000 \
+  set-text $EDIT_CODE "$POURED_CODE" set-text $EDIT_NAME "$POURED_NAME" press $IDOK wait-gone 10000
+step "the weighing did not close" wait-dialog $PLAN 5000 press $WEIGH_CLOSE wait-gone 5000
 step "the matching window is gone" wait-dialog $DRAFTS 10000
+expect_equal "the poured recipe's target" "$(own_target "$POURED_CODE")" "$TARGET"
 
 # Saved as an own recipe: the editor filled in, the target kept in the store.
 step "Сохранить как свой рецепт... did not open the editor" wait-dialog $DRAFTS 5000 select-row $DRAFTS 0 \
   press $SAVE wait-dialog $EDIT_CODE 10000
 step "could not save $CODE" wait-dialog $EDIT_CODE 5000 set-text $EDIT_CODE "$CODE" set-text $EDIT_NAME "$NAME" \
   press $IDOK wait-dialog $DRAFTS 10000
-target=$("$DATAPACK" own --store "$STORE" export | tr -d '\r' | awk -F';' -v code="$CODE" '$1 == code { print $7; exit }')
-expect_equal "the saved recipe's target" "$target" "$TARGET"
+expect_equal "the saved draft's target" "$(own_target "$CODE")" "$TARGET"
 
-# Found again among the similar colours by the colour it was matched to.
+# Both found again as the nearest similar colours by the colour they were matched to.
 search "$TARGET"
 step "no similar colours" wait-dialog $DRAFTS 5000 wait-count $DRAFTS $DRAFT_COUNT 20000
-expect_equal "the nearest similar colour" "$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 2)" "$CODE"
-expect_equal "its place" "$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 1)" "свой"
-
+nearest=$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 2 cell-text $SIMILAR 1 2 | sort | paste -sd' ')
+expect_equal "the nearest similar colours" "$nearest" "$(printf '%s\n' "$CODE" "$POURED_CODE" | sort | paste -sd' ')"
+expect_equal "their place" "$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 1 cell-text $SIMILAR 1 1 |
+  paste -sd' ')" "свой свой"
 step "the window did not close" wait-dialog $DRAFTS 5000 press $CLOSE wait-dialog $PAINTS 5000
+
+# The journal shows the round against the draft's target.
+step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
+details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
+[[ $details == *"Поправка по замеру 1: цель 52.30 -4.10 18.00, проба 55.00 -4.00 18.00, ΔE00 "* ]] ||
+  fail "the journal's details lack the round: $details"
+[[ $details == *"предложено: "*"; налито: "* && $details != *"налито: ничего"* ]] ||
+  fail "the round's proposal and pour: $details"
+step "could not close the journal" wait-dialog $JOURNAL_LIST 5000 close wait-gone 5000
 e2e_finish
