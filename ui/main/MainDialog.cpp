@@ -14,6 +14,7 @@
 #include "ledger/LedgerDay.h"
 #include "matching/ColourMatch.h"
 #include "res/resource.h"
+#include "tint/OpticsInForce.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/ledger/LedgerWindows.h"
@@ -448,9 +449,9 @@ void MainDialog::ComputeRecipe() noexcept {
 
 void MainDialog::SetOptics(std::string_view text) noexcept {
     try {
-        colour::OpticsTable table;
-        colour::OpticsError error;
-        if (colour::ReadOptics(text, table, error)) optics_ = std::move(table);
+        OpticsInForce chosen = ChooseOptics(nullptr, text);
+        optics_ = std::move(chosen.table);
+        opticsSource_ = std::move(chosen.source);
     } catch (...) {
         optics_.reset();
     }
@@ -489,7 +490,7 @@ void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry
         request.prices = shop_.Prices();
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
         request.optics = optics_ ? &*optics_ : nullptr;
-        request.opticsSource = kVendorOptics;
+        request.opticsSource = opticsSource_;
         ShowWeighDialog(owner, request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;

@@ -136,6 +136,7 @@ private:
     RefPtr<AppModule> module_;
     Catalogue catalogue_;
     std::optional<colour::OpticsTable> optics_;
+    WideString opticsSource_;  // how a correction names optics_
     BrushHandle swatchBrush_;
     FontHandle buttonFont_;
     FontHandle recipeFont_;
