@@ -449,11 +449,9 @@ void MainDialog::ComputeRecipe() noexcept {
 
 void MainDialog::SetOptics(std::string_view text) noexcept {
     try {
-        OpticsInForce chosen = ChooseOptics(nullptr, text);
-        optics_ = std::move(chosen.table);
-        opticsSource_ = std::move(chosen.source);
+        vendorOptics_ = text;
     } catch (...) {
-        optics_.reset();
+        vendorOptics_.clear();
     }
 }
 
@@ -489,8 +487,12 @@ void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry
         request.saveAsRecipe = [this](HWND owner, const BatchRecord& batch) { SaveBatchAsRecipe(owner, batch); };
         request.prices = shop_.Prices();
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
-        request.optics = optics_ ? &*optics_ : nullptr;
-        request.opticsSource = opticsSource_;
+        // The shop's latest calibration when the data folder keeps one, read afresh: another
+        // bench may have calibrated since.
+        const OpticsStore* kept = shop_.Optics();
+        const OpticsInForce optics = ChooseOptics(kept ? kept->InForce() : nullptr, vendorOptics_);
+        request.optics = optics.table ? &*optics.table : nullptr;
+        request.opticsSource = optics.source;
         ShowWeighDialog(owner, request);
         benchResolution_ = request.resolution;
         benchScale_ = request.scale;
