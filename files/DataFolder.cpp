@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "files/LedgerAccess.h"
+#include "files/OpticsAccess.h"
 #include "files/LogStoreOpen.h"
 #include "files/Win32JournalFile.h"
 #include "journal/RecordCopy.h"
@@ -74,6 +75,9 @@ public:
     std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
         return lacqueron::OpenLedger(InFolder(folder, kLedgerFileName), error);
     }
+    std::unique_ptr<OpticsStore> OpenOptics(const WideString& folder, WideString& error) override {
+        return lacqueron::OpenOptics(InFolder(folder, kOpticsFileName), error);
+    }
 };
 
 }  // namespace
@@ -108,7 +112,7 @@ WideString CopyDataFolder(const WideString& from, const WideString& to) noexcept
         WideString target = to;
         while (EndsWithSeparator(target)) target.pop_back();
         CreateDirectoryW(WinText(target), nullptr);
-        for (const char16_t* name : {kJournalFileName, kOwnRecipesFileName, kLedgerFileName}) {
+        for (const char16_t* name : {kJournalFileName, kOwnRecipesFileName, kLedgerFileName, kOpticsFileName}) {
             const WideString error = CopyLogFile(InFolder(from, name), InFolder(to, name));
             if (!error.empty()) return error;
         }

@@ -43,12 +43,16 @@ FolderLook LookAtFolder(FolderAccess& access, FolderHeld held) noexcept {
             std::move(held.stores.ledger), keepable,
             [&](WideString& error) { return access.OpenLedger(look.folder, error); }, look.ledgerError,
             look.ledgerReopened);
+        look.stores.optics = CaughtUpOrReopened(
+            std::move(held.stores.optics), keepable,
+            [&](WideString& error) { return access.OpenOptics(look.folder, error); }, look.opticsError,
+            look.opticsReopened);
     } catch (...) {
         // Out of memory: nothing half read is shown; the next look starts afresh.
         look.stores = {};
-        look.recipesReopened = look.ledgerReopened = true;
+        look.recipesReopened = look.ledgerReopened = look.opticsReopened = true;
         try {
-            look.recipesError = look.ledgerError = kNoMemoryText;
+            look.recipesError = look.ledgerError = look.opticsError = kNoMemoryText;
         } catch (...) {
             // Not even that: the stores are missing without a reason.
         }

@@ -13,6 +13,7 @@
 #include "core/WideString.h"
 #include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "tint/OpticsStore.h"
 
 namespace lacqueron {
 
@@ -20,6 +21,7 @@ namespace lacqueron {
 struct FolderStores {
     std::unique_ptr<OwnRecipeStore> recipes;
     std::unique_ptr<LedgerStore> ledger;
+    std::unique_ptr<OpticsStore> optics;  // the shop's calibrations of the pastes
 };
 
 // The file system's side of a look: the program's goes through Win32, a test's may stall
@@ -39,6 +41,10 @@ public:
     // when the folder cannot be reached or the file read.
     virtual std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) = 0;
     virtual std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) = 0;
+    // An access that keeps no optics leaves the vendor's table in force.
+    virtual std::unique_ptr<OpticsStore> OpenOptics(const WideString& /*folder*/, WideString& /*error*/) {
+        return nullptr;
+    }
 };
 
 using LookGeneration = std::uint64_t;
@@ -50,8 +56,10 @@ struct FolderLook {
     FolderStores stores;  // caught up, or opened afresh
     WideString recipesError;  // why stores.recipes is null
     WideString ledgerError;   // why stores.ledger is null
+    WideString opticsError;   // why stores.optics is null
     bool recipesReopened = false;  // not the store handed over: everything is to be read again
     bool ledgerReopened = false;
+    bool opticsReopened = false;
     // A write's outcome; none for a look. A write leaves the stores as they were handed
     // over, a failing one failing: the next look opens it afresh.
     std::optional<JournalAppendResult> written;

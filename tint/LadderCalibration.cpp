@@ -53,9 +53,12 @@ bool FitLadders(const Catalogue& catalogue, std::string_view text, LadderFit& fi
         return false;
     }
     fit.names.clear();
+    fit.pastes.clear();
     fit.outliers.clear();
     for (std::size_t j = 0; j < samples.size(); ++j) {
         fit.names.push_back(samples[j].name);
+        std::vector<std::string>& poured = fit.pastes.emplace_back();
+        for (const colour::Load& load : samples[j].loads) poured.push_back(codes[static_cast<std::size_t>(load.paste)]);
         if (fit.calibration.deltaE[j] > colour::kOutlierDeltaE) fit.outliers.push_back(samples[j].name);
     }
     return true;

@@ -14,6 +14,7 @@ namespace lacqueron {
 struct LadderFit {
     colour::Calibration calibration;
     std::vector<std::string> names;     // per sample fitted, as deltaE
+    std::vector<std::vector<std::string>> pastes;  // per sample fitted, the codes poured in it
     std::vector<std::string> outliers;  // the names of samples past colour::kOutlierDeltaE
 };
 

@@ -35,6 +35,8 @@ public:
     // Reads what other benches kept since; true when the file changed.
     bool Refresh() { return log_.Refresh(*this); }
     const std::vector<JournalDamage>& Damage() const { return log_.Damage(); }
+    // The file failed a read or a write: it is to be opened afresh.
+    bool Failing() const noexcept { return log_.Failing(); }
 
     // Every entry, in the order kept.
     const std::vector<OpticsEntry>& History() const noexcept { return entries_; }

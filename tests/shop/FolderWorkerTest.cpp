@@ -46,6 +46,9 @@ public:
     std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
         return Open<LedgerStore>(folder + u"/ledger.lqs", error);
     }
+    std::unique_ptr<OpticsStore> OpenOptics(const WideString& folder, WideString& error) override {
+        return Open<OpticsStore>(folder + u"/optics.lqo", error);
+    }
 
 private:
     template <class Store>
@@ -189,6 +192,31 @@ struct Told {
 };
 
 using Clock = std::chrono::steady_clock;
+
+// Another bench's calibration, and its return to the vendor's table, reach this bench's
+// optics as its recipes do.
+TEST_F(FolderTest, AnotherBenchsCalibrationIsInForceHereAfterALook) {
+    OpticsStore elsewhere(OpenPosixJournalFile(Narrow(folderA_) + "/optics.lqo"));
+    ASSERT_EQ(elsewhere.Load(), JournalLoadResult::Loaded);
+    FolderLook first = LookAtFolder(*access_, {});
+    ASSERT_TRUE(first.stores.optics) << Narrow(first.opticsError);
+    EXPECT_EQ(first.stores.optics->InForce(), nullptr);
+    OpticsEntry calibrated;
+    calibrated.optics = "optics\t1\n";
+    ASSERT_EQ(elsewhere.Keep(calibrated), JournalAppendResult::Appended);
+    const OpticsStore* handed = first.stores.optics.get();
+    FolderLook second = LookAtFolder(*access_, {std::move(first.stores), folderA_, true});
+    ASSERT_EQ(second.stores.optics.get(), handed) << "caught up, not opened afresh";
+    ASSERT_NE(second.stores.optics->InForce(), nullptr);
+    EXPECT_EQ(second.stores.optics->InForce()->optics, calibrated.optics);
+    OpticsEntry vendor;
+    vendor.vendor = true;
+    ASSERT_EQ(elsewhere.Keep(vendor), JournalAppendResult::Appended);
+    FolderLook third = LookAtFolder(*access_, {std::move(second.stores), folderA_, true});
+    ASSERT_TRUE(third.stores.optics);
+    EXPECT_EQ(third.stores.optics->InForce(), nullptr);
+    EXPECT_EQ(third.stores.optics->History().size(), 2u);
+}
 
 TEST_F(FolderTest, AStalledShareNeverHoldsUpTheWindowAndAStaleLookIsDropped) {
     SaveElsewhere(folderA_, u"A-1");

@@ -14,6 +14,7 @@
 #include "ledger/LedgerDay.h"
 #include "matching/ColourMatch.h"
 #include "res/resource.h"
+#include "tint/OpticsInForce.h"
 #include "ui/about/AboutDialog.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/ledger/LedgerWindows.h"
@@ -448,11 +449,9 @@ void MainDialog::ComputeRecipe() noexcept {
 
 void MainDialog::SetOptics(std::string_view text) noexcept {
     try {
-        colour::OpticsTable table;
-        colour::OpticsError error;
-        if (colour::ReadOptics(text, table, error)) optics_ = std::move(table);
+        vendorOptics_ = text;
     } catch (...) {
-        optics_.reset();
+        vendorOptics_.clear();
     }
 }
 
@@ -493,8 +492,12 @@ void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry
         };
         request.prices = shop_.Prices();
         request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
-        request.optics = optics_ ? &*optics_ : nullptr;
-        request.opticsSource = kVendorOptics;
+        // The shop's latest calibration when the data folder keeps one, read afresh: another
+        // bench may have calibrated since.
+        const OpticsStore* kept = shop_.Optics();
+        const OpticsInForce optics = ChooseOptics(kept ? kept->InForce() : nullptr, vendorOptics_);
+        request.optics = optics.table ? &*optics.table : nullptr;
+        request.opticsSource = optics.source;
         if (matched) request.target = colour::Lab{matched->l, matched->a, matched->b};
         ShowWeighDialog(owner, request);
         benchResolution_ = request.resolution;

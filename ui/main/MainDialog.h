@@ -58,8 +58,9 @@ public:
     // The own recipes the list shows after the package's colours, in list order.
     const std::vector<OwnColourRow>& OwnRows() const noexcept { return ownRows_; }
 
-    // The pastes' optics the weighing dialog corrects a trial with; a table that does not
-    // read leaves the correction by measurement off.
+    // The package's table of the pastes' optics the weighing dialog corrects a trial with
+    // while the shop keeps no calibration; a table that does not read leaves the
+    // correction by measurement off.
     void SetOptics(std::string_view text) noexcept;
 
     // A colour the painter used (printed, weighed): first of the recent colours.
@@ -137,7 +138,7 @@ private:
     bool ignoreAmountChange_ = true;
     RefPtr<AppModule> module_;
     Catalogue catalogue_;
-    std::optional<colour::OpticsTable> optics_;
+    std::string vendorOptics_;  // the package's table, in force until the shop calibrates
     BrushHandle swatchBrush_;
     FontHandle buttonFont_;
     FontHandle recipeFont_;

@@ -152,6 +152,8 @@ ShopData::News ShopData::Install(FolderLook look) noexcept {
     news.looked = true;
     const bool folderMoved = look.folder != folder_;
     folder_.swap(look.folder);
+    // Missing optics leave the vendor's table in force: nothing to tell.
+    stores_.optics = std::move(look.stores.optics);
     try {
         InstallRecipes(look, folderMoved, news);
         InstallLedger(look, folderMoved, news);

@@ -107,6 +107,7 @@ public:
     // Null while the data folder cannot be reached, or a look has them.
     OwnRecipeStore* OwnRecipes() const noexcept { return stores_.recipes.get(); }
     LedgerStore* Ledger() const noexcept { return stores_.ledger.get(); }
+    const OpticsStore* Optics() const noexcept { return stores_.optics.get(); }
     // Null while the ledger keeps no price; the last prices read while it cannot be reached.
     const PriceBook* Prices() const noexcept { return prices_ ? &*prices_ : nullptr; }
 

@@ -52,9 +52,6 @@ struct WeighRequest {
     std::optional<colour::Lab> target;
 };
 
-// How the correction names the shipped table of the pastes' optics.
-inline constexpr char16_t kVendorOptics[] = u"данные поставщика";
-
 inline constexpr wchar_t kNoMemoryForWeighing[] = L"Недостаточно памяти, чтобы открыть окно взвешивания.";
 
 // Runs the dialog modally, owned by owner; says so when there is no memory for it.

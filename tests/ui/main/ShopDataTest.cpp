@@ -16,6 +16,7 @@
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
 #include "files/LedgerAccess.h"
+#include "files/OpticsAccess.h"
 #include "ui/main/ShopData.h"
 #include "win32/Handles.h"
 
@@ -65,6 +66,9 @@ public:
     std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
         return real_->OpenLedger(folder, error);
     }
+    std::unique_ptr<OpticsStore> OpenOptics(const WideString& folder, WideString& error) override {
+        return real_->OpenOptics(folder, error);
+    }
 
 private:
     const std::shared_ptr<FolderAccess> real_ = DataFolderAccess();
@@ -96,7 +100,8 @@ protected:
 
     void RemoveFolders() const {
         for (const WideString& folder : {folder_, away_}) {
-            for (const char16_t* name : {u"\\recipes.lqr", u"\\ledger.lqs"}) DeleteFileW(WinText(folder + name));
+            for (const char16_t* name : {u"\\recipes.lqr", u"\\ledger.lqs", u"\\optics.lqo"})
+                DeleteFileW(WinText(folder + name));
             RemoveDirectoryW(WinText(folder));
         }
         RemoveDirectoryW(WinText(parent_));
@@ -216,6 +221,28 @@ TEST_F(ShopDataTest, AFolderRenamedAwayShowsSinceWhenAndComesBackAtF5) {
     ASSERT_EQ(shop.OwnRecipes()->Current().size(), 1u);
     EXPECT_EQ(shop.OwnRecipes()->Current()[0].recipe.code, u"К-1");
     EXPECT_EQ(shop.StatusText(), u"");
+}
+
+// A calibration another bench kept in the shared folder is in force here after a look.
+TEST_F(ShopDataTest, TheFoldersLatestCalibrationComesWithALook) {
+    FolderComesBack();
+    ASSERT_TRUE(CreateDirectoryW(WinText(folder_), nullptr));
+    {
+        WideString error;
+        const std::unique_ptr<OpticsStore> optics = OpenOptics(folder_ + u"\\optics.lqo", error);
+        ASSERT_TRUE(optics);
+        OpticsEntry kept;
+        kept.time = CurrentBatchTime();
+        kept.optics = "optics\t1\n";
+        ASSERT_EQ(optics->Keep(kept), JournalAppendResult::Appended);
+    }
+    ShopData shop(catalogue_, kNeverDue);
+    shop.Start(window_, kLooked);
+    shop.Look(Retry::kNow);
+    Looked(shop);
+    ASSERT_NE(shop.Optics(), nullptr);
+    ASSERT_NE(shop.Optics()->InForce(), nullptr);
+    EXPECT_EQ(shop.Optics()->InForce()->optics, "optics\t1\n");
 }
 
 TEST_F(ShopDataTest, ADamagedLedgerIsToldWithWhatCouldBeRead) {

@@ -20,6 +20,7 @@
 #include "core/Utf8.h"
 #include "files/JournalAccess.h"
 #include "tests/ui/shared/WindowReading.h"
+#include "tint/OpticsInForce.h"
 #include "tests/ui/weigh/WeighHarness.h"
 
 namespace lacqueron::testing {
@@ -81,7 +82,7 @@ protected:
             optics_.pastes[index].code = pair[1];
         }
         request_.optics = &optics_;
-        request_.opticsSource = kVendorOptics;
+        request_.opticsSource = kVendorOpticsName;
         wchar_t folder[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, folder);
         folder_ = folder;
