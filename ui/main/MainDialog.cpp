@@ -524,6 +524,10 @@ void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
             return store ? store->Current() : std::vector<OwnRecipeCurrent>();
         };
         context.purpose = values_.purpose;
+        const OpticsStore* kept = shop_.Optics();
+        OpticsInForce optics = ChooseOptics(kept ? kept->InForce() : nullptr, vendorOptics_);
+        context.optics = std::move(optics.table);
+        context.opticsSource = optics.source;
         context.purposeText = u"Предназначение: " + PurposeName(values_.purpose) + u"; количество: " +
                               DecimalText(values_.targetWeight) + u" " + UnitName(values_.weightType);
         if (shop_.Prices()) {

@@ -95,8 +95,13 @@ private:
     HWND Control(int id) const noexcept { return GetDlgItem(Window(), id); }
 
     BOOL OnInit() noexcept {
-        colour::OpticsError error;
-        opticsRead_ = colour::ReadOptics(colour::ShippedOpticsText(), table_, error);
+        if (context_.optics) {
+            table_ = *context_.optics;
+            opticsRead_ = true;
+        } else {
+            colour::OpticsError error;
+            opticsRead_ = colour::ReadOptics(colour::ShippedOpticsText(), table_, error);
+        }
         for (const KindChoice& choice : kKinds)
             AddComboItem(Control(IDC_MATCH_KIND), choice.name, static_cast<std::uint32_t>(choice.kind));
         for (int n = 1; n <= kMostPastes; ++n)
@@ -327,6 +332,7 @@ private:
             if (outcome.target.approximate)
                 status += WideString(status.empty() ? u"" : u" ") + u"Цель взята с экрана — приблизительно.";
             if (status.empty()) status = u"Составов: " + FromUtf8Lenient(std::to_string(outcome.drafts.size())) + u".";
+            if (!context_.opticsSource.empty()) status += u" Оптика паст: " + context_.opticsSource + u".";
         }
         SetStatus(WinText(status));
         for (const DraftRow& row : outcome.drafts)

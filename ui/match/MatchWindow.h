@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "colour/Optics.h"
 #include "data/catalogue/Catalogue.h"
 #include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
@@ -23,6 +24,10 @@ struct MatchContext {
     // meanwhile is among the next search's similar colours.
     std::function<std::vector<OwnRecipeCurrent>()> ownRecipes;
     std::uint32_t purpose = 1;
+    // The pastes' optics in force and their name, shown with the drafts; none: the
+    // table the package ships.
+    std::optional<colour::OpticsTable> optics;
+    WideString opticsSource;
     WideString purposeText;  // "Предназначение: ..., количество: ..." as the main dialog has them
     // Empty when the shop keeps no stock, or no prices.
     std::function<bool(const MixComponent&)> inStock;

@@ -93,6 +93,8 @@ step "no message for L* beyond 100" wait-dialog $DRAFTS 5000 \
 
 search "$TARGET"
 step "no drafts for $TARGET" wait-dialog $DRAFTS 5000 wait-count $DRAFTS $DRAFT_COUNT 20000
+status=$(driver wait-dialog $DRAFTS 5000 get-text $STATUS)
+[[ $status == *"Оптика паст: данные поставщика."* ]] || fail "the drafts do not name their optics: $status"
 expected=$(tool_drafts)
 [[ -n $expected ]] || fatal "datapack match gave no drafts"
 expect_equal "the drafts against datapack match" "$(window_drafts)" "$expected"
