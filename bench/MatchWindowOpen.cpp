@@ -38,6 +38,7 @@ struct Run {
     Clock clock;
     HWND window = nullptr;
     std::optional<std::pair<double, double>> opened;  // the window made, before its first paint
+    std::optional<std::pair<double, double>> searched;  // the worker's outcome taken off the queue
     std::optional<std::pair<double, double>> shown;
 };
 Run* current = nullptr;
@@ -76,6 +77,17 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The worker posts its outcome to the window; the first message the window takes after
+// the search started is that one, as nothing else is posted to it meanwhile.
+constexpr UINT kSearchOutcome = WM_APP + 1;
+LRESULT CALLBACK TakenMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && current && current->window && !current->searched &&
+        message->hwnd == current->window && message->message == kSearchOutcome)
+        current->searched = current->clock.Elapsed();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Ends the window of a run that never showed its drafts.
 void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) {
     if (current && current->window && !current->shown)
@@ -101,10 +113,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     StoreDataFolder(folder);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, &AfterMessage, nullptr, GetCurrentThreadId());
-    if (!hook) return 1;
+    HHOOK taken = SetWindowsHookExW(WH_GETMESSAGE, &TakenMessage, nullptr, GetCurrentThreadId());
+    if (!hook || !taken) return 1;
 
     int status = 0;
-    Figures opened, shown;
+    Figures opened, searched, shown;
     {
         MainDialog dialog(module, ShippedPackage());
         HWND window = dialog.Create();
@@ -125,6 +138,7 @@ int wmain(int argc, wchar_t** argv) {
                 status = 1;
             } else {
                 opened.Add(*run.opened);
+                if (run.searched) searched.Add(*run.searched);
                 shown.Add(*run.shown);
             }
             PumpPending();
@@ -132,6 +146,7 @@ int wmain(int argc, wchar_t** argv) {
         dialog.DestroyWindowIfAny();
         PumpPending();
     }
+    UnhookWindowsHookEx(taken);
     UnhookWindowsHookEx(hook);
     StoreDataFolder(u"");
     DeleteFileW(WinText(store));
@@ -139,6 +154,7 @@ int wmain(int argc, wchar_t** argv) {
     if (status != 0) return status;
     std::printf("medians of %d runs, %zu own recipes in the data folder\n", runs, recipes);
     opened.Print("opened");
+    searched.Print("searched");
     shown.Print("drafts");
     return 0;
 }

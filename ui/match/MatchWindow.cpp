@@ -323,6 +323,9 @@ private:
     void ShowOutcome() {
         HWND drafts = Control(IDC_MATCH_DRAFTS);
         HWND similar = Control(IDC_MATCH_SIMILAR);
+        // Both lists filled whole, then painted once: a paint per row cost more than the search.
+        const ListRedrawPause pauseDrafts(drafts);
+        const ListRedrawPause pauseSimilar(similar);
         ListView_DeleteAllItems(drafts);
         ListView_DeleteAllItems(similar);
         const MatchOutcome& outcome = *outcome_;

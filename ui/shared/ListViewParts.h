@@ -29,6 +29,21 @@ int AddListRow(HWND list, std::initializer_list<WideString> cells, LPARAM data =
 // Selects and focuses the item and scrolls it into view.
 void SelectListItem(HWND list, int item) noexcept;
 
+// While it lives, the list takes rows without painting; at its end the list paints once.
+class ListRedrawPause {
+public:
+    explicit ListRedrawPause(HWND list) noexcept : list_(list) { SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
+    ~ListRedrawPause() {
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+    ListRedrawPause(const ListRedrawPause&) = delete;
+    ListRedrawPause& operator=(const ListRedrawPause&) = delete;
+
+private:
+    HWND list_;
+};
+
 // The custom-draw answer that asks for every cell of barColumn once it is drawn, so that
 // a bar painted then stays on a selected row too; true in `paintNow` for such a cell.
 LRESULT ColourBarDrawStage(const NMLVCUSTOMDRAW& draw, int barColumn, bool& paintNow) noexcept;
