@@ -277,6 +277,12 @@ private:
                         std::move(input))
                 .detach();
             searching_ = true;
+            // The last target's drafts go at once: weighed or saved now, they would be
+            // taken for the new target's.
+            outcome_.reset();
+            ListView_DeleteAllItems(Control(IDC_MATCH_DRAFTS));
+            ListView_DeleteAllItems(Control(IDC_MATCH_SIMILAR));
+            EnableDraftActions();
             SetTimer(Window(), kProgressTimer, kProgressAfterMs, nullptr);
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы начать подбор.");
