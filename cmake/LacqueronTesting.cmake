@@ -7,8 +7,8 @@ if(WIN32)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   # Unoptimised like the test programs: optimising it cost 15 s of the build, and
   # nothing the tests time runs in it.
-  target_compile_options(gtest PRIVATE -O0)
-  target_compile_options(gtest_main PRIVATE -O0)
+  target_compile_options(gtest PRIVATE -O0 -g0)
+  target_compile_options(gtest_main PRIVATE -O0 -g0)
   set(LACQUERON_GTEST_LIBS gtest)
   set(LACQUERON_GTEST_MAIN gtest_main)
 else()
@@ -25,12 +25,21 @@ function(lacqueron_test_program target)
   set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE BATCH UNITY_BUILD_BATCH_SIZE 0)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O0>)
   target_precompile_headers(${target} REUSE_FROM lacqueron_pch_tests)
+  # Under Wine nothing reads a test program's debug information, and writing it took
+  # over a quarter of each link.
+  if(WIN32)
+    target_compile_options(${target} PRIVATE -g0)
+    target_link_options(${target} PRIVATE -Wl,--strip-debug)
+  endif()
 endfunction()
 
 # GoogleTest precompiled once, with the flags of every test program.
 add_library(lacqueron_pch_tests OBJECT ${CMAKE_SOURCE_DIR}/cmake/pch/Empty.cpp)
 target_link_libraries(lacqueron_pch_tests PRIVATE ${LACQUERON_GTEST_LIBS})
 target_compile_options(lacqueron_pch_tests PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O0>)
+if(WIN32)
+  target_compile_options(lacqueron_pch_tests PRIVATE -g0)
+endif()
 target_precompile_headers(lacqueron_pch_tests PRIVATE ${CMAKE_SOURCE_DIR}/cmake/pch/Tests.h)
 
 # lacqueron_add_test(NAME name SOURCES ... [LIBS ...] [NO_MAIN] [LABELS ...])

@@ -41,6 +41,7 @@ e2e_prefix() {
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
   wine_env_copy_prefix "$template" "$WINEPREFIX"
+  e2e_server_start
   # Wine makes a new server directory on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1
   [[ -n $version ]] && e2e_check_windows_version "$version"
@@ -65,6 +66,14 @@ e2e_check_windows_version() {
   # shellcheck disable=SC2053 # expected is a pattern
   [[ $told == $expected ]] || fatal "Wine reports Windows $told, not $name"
   echo "Windows version $name: $told"
+}
+
+# One wineserver for the whole scenario, started before any command: a registry write at
+# a scenario's start now and then failed while Wine commands started side by side. A
+# scenario that waits for every Wine process to end (wineserver -w) needs the server to
+# end too, and keeps Wine's default.
+e2e_server_start() {
+  [[ -n ${E2E_DRIVER_ONE_SHOT:-} ]] || wineserver --persistent
 }
 
 e2e_start() {

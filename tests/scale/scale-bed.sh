@@ -52,6 +52,7 @@ scale_bed_start() {
   wine reg add 'HKLM\Software\Wine\Ports' /v "COM$SCALE_BED_PORT" /d "$link" /f >/dev/null 2>&1
   wineserver -k
   wineserver -w
+  e2e_server_start
   # The server's end took uidriver with it.
   driver_server_restart
   SCALE_BED_CONTROL=$(winepath -w "$control" 2>/dev/null)
