@@ -1,4 +1,5 @@
 #include "colour/Cgats.h"
+#include "core/AsciiDigit.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +23,7 @@ constexpr double kPercent = 100.0;
 constexpr double kLowestReflectance = -0.005;
 constexpr double kHighestReflectance = 1.5;
 // More paste than this per 1000 g of base is no paint but a typing error.
-constexpr double kMostGrams = 100000.0;
+constexpr double kMostSampleGrams = 100000.0;
 // Enough for 9 999 nm; keeps the sum in an int.
 constexpr std::size_t kMostWavelengthDigits = 4;
 // NUMBER_OF_FIELDS and NUMBER_OF_SETS: up to 999 999 999, still an int.
@@ -42,7 +43,6 @@ struct Token {
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLatinLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char FoldLatin(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -116,7 +116,7 @@ bool ParseNumber(std::string_view text, double& value) {
     bool digits = false;
     bool point = false;
     for (; i < text.size(); ++i) {
-        if (IsDigit(text[i])) {
+        if (IsAsciiDigit(text[i])) {
             digits = true;
             plain += text[i];
         } else if ((text[i] == '.' || text[i] == ',') && !point) {
@@ -132,7 +132,7 @@ bool ParseNumber(std::string_view text, double& value) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
         const std::size_t exponentStart = i;
-        for (; i < text.size() && IsDigit(text[i]); ++i) plain += text[i];
+        for (; i < text.size() && IsAsciiDigit(text[i]); ++i) plain += text[i];
         if (i == exponentStart) return false;
     }
     if (i != text.size()) return false;
@@ -145,7 +145,7 @@ bool ParseCount(std::string_view text, int& count) {
     if (text.empty() || text.size() > kMostCountDigits) return false;
     count = 0;
     for (char c : text) {
-        if (!IsDigit(c)) return false;
+        if (!IsAsciiDigit(c)) return false;
         count = count * 10 + (c - '0');
     }
     return true;
@@ -184,9 +184,9 @@ struct Declared {
     int line = 0;  // 0: not declared
 };
 
-class Reader {
+class CgatsReader {
 public:
-    Reader(std::vector<CgatsSample>& samples, CgatsError& error) : samples_(samples), error_(error) {}
+    CgatsReader(std::vector<CgatsSample>& samples, CgatsError& error) : samples_(samples), error_(error) {}
 
     bool Line(int number, std::string_view text) {
         line_ = number;
@@ -372,7 +372,7 @@ private:
         for (const auto& [code, column] : layout_.concentrations) {
             double grams = 0;
             if (!ReadNumber(column, grams)) return false;
-            if (grams < 0 || grams > kMostGrams)
+            if (grams < 0 || grams > kMostSampleGrams)
                 return Fail(fields_[column] + ": " + Quoted(tokens_[column].text) +
                             " is not an amount of paste (0 to 100000 g per 1000 g of base)");
             sample.concentrations.emplace_back(code, grams == 0 ? 0.0 : grams);  // never -0
@@ -413,7 +413,7 @@ bool ReadCgats(std::string_view text, std::vector<CgatsSample>& samples, CgatsEr
     samples.clear();
     error = {};
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-    Reader reader(samples, error);
+    CgatsReader reader(samples, error);
     int number = 0;
     std::size_t start = 0;
     while (start < text.size()) {

@@ -1,4 +1,5 @@
 #include "colour/Decimal.h"
+#include "core/AsciiDigit.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,24 +8,23 @@ namespace lacqueron::colour {
 
 namespace {
 
-bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 
 // The grammar above, before from_chars (which would also take "inf" and "nan").
 bool WellFormed(std::string_view text) noexcept {
     std::size_t i = 0;
     if (i < text.size() && text[i] == '-') ++i;
     std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    while (i < text.size() && IsAsciiDigit(text[i])) ++i, ++digits;
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+        while (i < text.size() && IsAsciiDigit(text[i])) ++i, ++digits;
     }
     if (digits == 0) return false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
         std::size_t exponentDigits = 0;
-        while (i < text.size() && IsDigit(text[i])) ++i, ++exponentDigits;
+        while (i < text.size() && IsAsciiDigit(text[i])) ++i, ++exponentDigits;
         if (exponentDigits == 0) return false;
     }
     return i == text.size();

@@ -14,7 +14,7 @@ namespace {
 // The search runs in log grams: amounts stay positive and span white's hundreds of
 // grams as easily as black's hundredths.
 constexpr double kLeastGrams = 0.002;
-constexpr double kMostGrams = 2000;
+constexpr double kMostDraftGrams = 2000;
 // Starting amounts tried for every paste of a combination before the fit.
 constexpr double kStartGrams[] = {0.3, 3, 30, 300};
 // And, when the white is in the combination, the white at the nominal load with the
@@ -129,7 +129,7 @@ public:
             for (const double start : kStartTintGrams) tryStart(kNominalLoad, start);
         for (int i = 0; i < c.count; ++i) {
             lower[i] = std::log(kLeastGrams);
-            upper[i] = std::log(kMostGrams);
+            upper[i] = std::log(kMostDraftGrams);
         }
         const int* pastes = c.pastes;
         const int count = c.count;

@@ -28,9 +28,9 @@ void AppendBands(std::string& out, const Spectrum& values) {
     out += '\n';
 }
 
-class Reader {
+class OpticsReader {
 public:
-    Reader(OpticsTable& table, OpticsError& error) : table_(table), error_(error) {}
+    OpticsReader(OpticsTable& table, OpticsError& error) : table_(table), error_(error) {}
 
     bool Line(int number, std::string_view line) {
         line_ = number;
@@ -159,7 +159,7 @@ std::string WriteOptics(const OpticsTable& table) {
 
 bool ReadOptics(std::string_view text, OpticsTable& table, OpticsError& error) {
     table = OpticsTable{};
-    Reader reader(table, error);
+    OpticsReader reader(table, error);
     int number = 0;
     std::size_t start = 0;
     while (start < text.size()) {

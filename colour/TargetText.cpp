@@ -14,7 +14,7 @@ constexpr std::size_t kTripleSize = 3;
 constexpr int kLabDecimals = 2;
 constexpr std::string_view kRalPrefix = "RAL";
 
-bool IsBlank(char c) noexcept { return c == ' ' || c == '\t' || c == ';'; }
+bool IsFieldBreak(char c) noexcept { return c == ' ' || c == '\t' || c == ';'; }
 
 std::vector<std::string_view> SplitOn(std::string_view text, bool (*separates)(char) noexcept) {
     std::vector<std::string_view> parts;
@@ -38,7 +38,7 @@ bool ReadNumber(std::string_view text, double& value) {
 
 // Three numbers apart by blanks or ';' (a comma after each allowed), or by commas alone.
 TargetProblem ReadTriple(std::string_view text, double out[kTripleSize]) {
-    std::vector<std::string_view> parts = SplitOn(text, IsBlank);
+    std::vector<std::string_view> parts = SplitOn(text, IsFieldBreak);
     if (parts.empty()) return TargetProblem::kEmpty;
     if (parts.size() == 1) parts = SplitOn(parts.front(), IsComma);
     else
@@ -51,8 +51,8 @@ TargetProblem ReadTriple(std::string_view text, double out[kTripleSize]) {
 }
 
 std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsFieldBreak(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsFieldBreak(text.back())) text.remove_suffix(1);
     return text;
 }
 

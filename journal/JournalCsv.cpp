@@ -13,7 +13,7 @@ namespace {
 
 constexpr char kSeparator = ';';
 constexpr char kQuote = '"';
-constexpr char kLineEnd[] = "\r\n";
+constexpr char kCsvLineEnd[] = "\r\n";
 
 const char16_t* const kTitles[] = {
     u"Дата",      u"Код",     u"Название",  u"Назначение", u"Количество", u"Дискретность весов, г",
@@ -160,7 +160,7 @@ void AppendCsvRow(std::string& out, const std::vector<WideString>& fields) {
         if (i > 0) out += kSeparator;
         AppendField(out, fields[i]);
     }
-    out += kLineEnd;
+    out += kCsvLineEnd;
 }
 
 WideString DescribeCsvError(const CsvError& error) {

@@ -15,7 +15,7 @@ constexpr std::int64_t kMinutesPerHour = 60;
 constexpr std::uint32_t kTenThousandthsPerUnit = 10000;
 constexpr double kLargestBatchAmount = std::numeric_limits<std::int32_t>::max();  // what a record can hold
 constexpr std::size_t kDamageLinesShown = 10;
-constexpr char16_t kLineEnd[] = u"\r\n";
+constexpr char16_t kTextLineEnd[] = u"\r\n";
 
 // The proleptic Gregorian date of a day counted from 1970-01-01 (H. Hinnant's civil_from_days).
 struct CivilDate {
@@ -135,11 +135,11 @@ WideString JournalDamageMessage(const JournalContents& journal) {
 WideString LogDamageMessage(const LogWords& words, std::size_t read, const std::vector<JournalDamage>& damage) {
     if (damage.empty()) return {};
     WideString text = WideString(words.title) + u" повреждён. Прочитано " + words.counted + u": " + IntegerText(read) +
-                      u". Повреждённые места пропущены, файл оставлен как есть." + kLineEnd;
+                      u". Повреждённые места пропущены, файл оставлен как есть." + kTextLineEnd;
     for (std::size_t i = 0; i < damage.size() && i < kDamageLinesShown; ++i)
-        text += kLineEnd + DescribeJournalDamage(damage[i], words);
+        text += kTextLineEnd + DescribeJournalDamage(damage[i], words);
     if (damage.size() > kDamageLinesShown)
-        text += kLineEnd + (u"И ещё мест: " + IntegerText(damage.size() - kDamageLinesShown) + u".");
+        text += kTextLineEnd + (u"И ещё мест: " + IntegerText(damage.size() - kDamageLinesShown) + u".");
     return text;
 }
 

@@ -7,7 +7,7 @@ namespace {
 
 // Two lines in a row of one protocol: one could be noise that happens to read.
 constexpr int kLinesToSettle = 2;
-constexpr std::int64_t kBitsPerChar = 10;  // start, 8 data, stop
+constexpr std::int64_t kLineBitsPerChar = 10;  // start, 8 data, stop
 constexpr std::int64_t kMsPerSecond = 1000;
 constexpr std::size_t kListenStage = 0;
 constexpr std::size_t kProtocolCount = static_cast<std::size_t>(kLastScaleProtocol) + 1;
@@ -56,7 +56,7 @@ std::string_view ScaleDetection::StagePoll() const noexcept {
 }
 
 std::int64_t ScaleDetection::LineMs(std::uint32_t baud) const noexcept {
-    return (timing_.lineChars * kBitsPerChar * kMsPerSecond + baud - 1) / baud;
+    return (timing_.lineChars * kLineBitsPerChar * kMsPerSecond + baud - 1) / baud;
 }
 
 std::int64_t ScaleDetection::StageWaitMs() const noexcept {

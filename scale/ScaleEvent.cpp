@@ -17,9 +17,9 @@ constexpr int kStableShift = 12;
 constexpr int kGenerationShift = 16;
 constexpr std::uint32_t kFieldMask = 0xF;
 constexpr std::uint32_t kGenerationMask = 0xFFFF;
-constexpr int kBitsPerChar = 8;
+constexpr int kUnitBitsPerChar = 8;
 constexpr std::uint32_t kCharMask = 0xFF;
-static_assert(kScaleUnitChars * kBitsPerChar <= 32, "a refused unit travels in the weight's word");
+static_assert(kScaleUnitChars * kUnitBitsPerChar <= 32, "a refused unit travels in the weight's word");
 // A search's outcome in the weight's word: the rate below bit 24 (115200 needs 17 bits),
 // the protocol found or whether lines came above it.
 constexpr int kTagShift = 24;
@@ -123,7 +123,7 @@ bool ScaleEventFromLine(const ScaleLine& line, ScaleEvent& event) noexcept {
                 std::uint32_t letters = 0;
                 for (std::size_t i = 0; i < kScaleUnitChars; ++i)
                     letters |= (static_cast<std::uint32_t>(static_cast<unsigned char>(line.unit[i])) & kCharMask)
-                               << (i * kBitsPerChar);
+                               << (i * kUnitBitsPerChar);
                 event.hundredths = static_cast<std::int32_t>(letters);
             }
             return true;
@@ -138,7 +138,7 @@ ScaleUnit ScaleEventUnit(const ScaleEvent& event) noexcept {
     if (event.kind != ScaleEventKind::LineRefused || event.refusal != ScaleRefusal::NotGrams) return unit;
     const auto letters = static_cast<std::uint32_t>(event.hundredths);
     for (std::size_t i = 0; i < kScaleUnitChars; ++i)
-        unit[i] = static_cast<char>(letters >> (i * kBitsPerChar) & kCharMask);
+        unit[i] = static_cast<char>(letters >> (i * kUnitBitsPerChar) & kCharMask);
     return unit;
 }
 

@@ -1,11 +1,11 @@
 #include "data/text/DecimalText.h"
+#include "core/AsciiDigit.h"
 
 namespace lacqueron {
 namespace {
 
 constexpr std::int64_t kDecimalBase = 10;
 
-bool IsDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
 // A space, a tab, or the no-break spaces a spreadsheet groups thousands with.
 bool IsBlank(char16_t c) noexcept { return c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\u202F'; }
 bool IsDecimalMark(char16_t c) noexcept { return c == u',' || c == u'.'; }
@@ -26,7 +26,7 @@ DecimalProblem ParseDecimalText(std::u16string_view text, DecimalUnit unit, std:
     bool tooPrecise = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (IsDigit(c)) {
+        if (IsAsciiDigit(c)) {
             digits = true;
             if (decimals >= 0 && ++decimals > unit.decimals) {
                 tooPrecise = tooPrecise || c != u'0';  // zeros beyond the unit say nothing more
@@ -36,8 +36,8 @@ DecimalProblem ParseDecimalText(std::u16string_view text, DecimalUnit unit, std:
             if (!tooLarge) magnitude = magnitude * kDecimalBase + (c - u'0');
         } else if (IsDecimalMark(c) && decimals < 0) {
             decimals = 0;
-        } else if (IsBlank(c) && decimals < 0 && i > 0 && IsDigit(text[i - 1]) && i + 1 < text.size() &&
-                   IsDigit(text[i + 1])) {
+        } else if (IsBlank(c) && decimals < 0 && i > 0 && IsAsciiDigit(text[i - 1]) && i + 1 < text.size() &&
+                   IsAsciiDigit(text[i + 1])) {
             // a space between groups of digits
         } else {
             return DecimalProblem::kNotANumber;

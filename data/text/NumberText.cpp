@@ -1,4 +1,5 @@
 #include "data/text/TextTools.h"
+#include "core/AsciiDigit.h"
 
 #include <charconv>
 #include <cstddef>
@@ -12,7 +13,6 @@ bool IsSpace(char16_t c) noexcept {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
 
-bool IsDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
 
 // White space, an optional sign and the digits after it, saturated at limit.
 struct WholeNumber {
@@ -25,7 +25,7 @@ WholeNumber ReadWhole(const char16_t* text, std::uint64_t limit) noexcept {
     WholeNumber n;
     while (IsSpace(*text)) ++text;
     if (*text == u'+' || *text == u'-') n.negative = *text++ == u'-';
-    for (; IsDigit(*text); ++text) {
+    for (; IsAsciiDigit(*text); ++text) {
         n.value = n.value * 10 + (*text - u'0');
         if (n.value > limit) {
             n.overflow = true;
@@ -95,7 +95,7 @@ double ReadDecimal(const char16_t* p) noexcept {
     bool anyDigit = false;
     bool afterPoint = false;
     for (;; ++p) {
-        if (IsDigit(*p)) {
+        if (IsAsciiDigit(*p)) {
             anyDigit = true;
             if (!anySignificant && *p == u'0') {
                 if (afterPoint) --exponent;
@@ -116,9 +116,9 @@ double ReadDecimal(const char16_t* p) noexcept {
         const char16_t* e = p + 1;
         bool negativeExponent = false;
         if (*e == u'+' || *e == u'-') negativeExponent = *e++ == u'-';
-        if (IsDigit(*e)) {
+        if (IsAsciiDigit(*e)) {
             std::int64_t written = 0;
-            for (; IsDigit(*e); ++e)
+            for (; IsAsciiDigit(*e); ++e)
                 if (written < kWrittenExponentLimit) written = written * 10 + (*e - u'0');
             exponent += negativeExponent ? -written : written;
         }

@@ -1,4 +1,5 @@
 #include "data/text/VersionFormat.h"
+#include "core/AsciiDigit.h"
 
 namespace lacqueron {
 namespace {
@@ -15,12 +16,11 @@ struct Conversion {
     char16_t conversion = 0;
 };
 
-bool IsDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
 
 // Reads a decimal field; a value above kMaxField makes the conversion unservable.
 std::uint32_t ReadField(std::u16string_view format, std::size_t& i, Conversion& conv) {
     std::uint32_t value = 0;
-    while (i < format.size() && IsDigit(format[i])) {
+    while (i < format.size() && IsAsciiDigit(format[i])) {
         if (value <= kMaxField) value = value * 10 + static_cast<std::uint32_t>(format[i] - u'0');
         ++i;
     }
@@ -29,7 +29,7 @@ std::uint32_t ReadField(std::u16string_view format, std::size_t& i, Conversion& 
 }
 
 bool IsConversionChar(char16_t c) noexcept {
-    return IsDigit(c) || c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'.' || c == u'*' ||
+    return IsAsciiDigit(c) || c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'.' || c == u'*' ||
            c == u'$' || c == u'h' || c == u'l' || c == u'L' || c == u'q' || c == u'j' || c == u'z' ||
            c == u't' || c == u'I' || c == u'w';
 }

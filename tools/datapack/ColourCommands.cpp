@@ -25,6 +25,7 @@
 #include "tint/LadderCalibration.h"
 #include "tint/TargetInput.h"
 #include "tools/datapack/Commands.h"
+#include "tools/datapack/Options.h"
 #include "tools/datapack/RecipeSelection.h"
 #include "tools/datapack/SourceFiles.h"
 
@@ -54,12 +55,6 @@ constexpr int kMostPastesAsked = 4;
 constexpr std::int64_t kMostListed = 1000;
 
 const std::vector<std::string> kTargetNames = {"--lab", "--hlc", "--ral", "--spectrum", "--sample"};
-
-int Write(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write to the standard output");
-    return 0;
-}
 
 std::string DeltaE(double value) { return colour::FormatFixed(value, kDeltaEDecimals); }
 
@@ -258,7 +253,7 @@ int RunCalibrate(const Arguments& args) {
     out += "fit\tmedian\t" + DeltaE(result.median) + "\tlargest\t" + DeltaE(result.largest) + '\n';
     std::string writeError;
     if (!WriteWholeFile(options["--out"], colour::WriteOptics(result.table), writeError)) return Fail(writeError);
-    return Write(out);
+    return WriteOut(out);
 }
 
 int RunMatch(const Arguments& args) {
@@ -302,7 +297,7 @@ int RunMatch(const Arguments& args) {
             out += table.pastes[load.paste].code + '\t' + GramsText(load.grams) + '\n';
         out += '\n';
     }
-    return Write(out);
+    return WriteOut(out);
 }
 
 int RunCorrect(const Arguments& args) {
@@ -375,7 +370,7 @@ int RunCorrect(const Arguments& args) {
     for (const colour::BenchAddition& addition : correction.additions)
         out += "add\t" + addition.code + '\t' + GramsText(addition.grams) + '\n';
     if (correction.additions.empty()) out += "nothing\tno addition brings the batch closer\n";
-    return Write(out);
+    return WriteOut(out);
 }
 
 int RunNearest(const Arguments& args) {
@@ -404,7 +399,7 @@ int RunNearest(const Arguments& args) {
     for (const lacqueron::SimilarColour& near : lacqueron::SimilarColours(catalogue, own, target.labs[0], top))
         out += "dE00\t" + DeltaE(near.deltaE) + '\t' + (near.own ? "own\t" : "catalogue\t") +
                lacqueron::ToUtf8(near.code) + '\t' + lacqueron::ToUtf8(near.name) + '\n';
-    return Write(out);
+    return WriteOut(out);
 }
 
 }  // namespace datapack

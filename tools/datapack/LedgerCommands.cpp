@@ -24,19 +24,12 @@ constexpr char kCostUsage[] =
     "--unit g|ml|N --amount N";
 constexpr char kStockUsage[] = "datapack stock --data-folder DIR [--date YYYY-MM-DD] [--sources DIR]";
 // The package sources the components are named from, unless --sources says.
-constexpr char kDefaultSources[] = "catalogue";
 constexpr char kJournalName[] = "journal.lqj";
 constexpr char kLedgerName[] = "ledger.lqs";
 constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr std::int64_t kLastYear = 9999;
 constexpr std::int64_t kMonthsPerYear = 12;
 constexpr std::int64_t kLongestMonth = 31;
-
-int Write(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write to the standard output");
-    return 0;
-}
 
 // A tool knows no bench's time zone: its day and its saves are UTC.
 lacqueron::BatchTime Now() {
@@ -108,7 +101,7 @@ int RunCost(const Arguments& args) {
         out += Column(line.key) + Column(line.name) + Decimal(line.grams) + '\t' + Decimal(*line.perKilogram) + '\t' +
                Decimal(line.cost) + '\n';
     out += "total\t" + Decimal(*costing.total) + '\n';
-    return Write(out);
+    return WriteOut(out);
 }
 
 int RunStock(const Arguments& args) {
@@ -136,7 +129,7 @@ int RunStock(const Arguments& args) {
     for (const lacqueron::StockRow& row : lacqueron::StockAccount(catalogue, ledger, journal.Contents()).Rows(today))
         out += Column(row.key) + Column(row.name) + Decimal(row.onHand) + '\t' + Decimal(row.usedLast30Days) + '\t' +
                (row.minimum ? Decimal(*row.minimum) : std::string()) + '\n';
-    return Write(out);
+    return WriteOut(out);
 }
 
 }  // namespace datapack

@@ -32,4 +32,10 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+int WriteOut(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+        return Fail("cannot write to the standard output");
+    return 0;
+}
+
 }  // namespace datapack

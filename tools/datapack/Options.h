@@ -20,4 +20,10 @@ bool ParseOptions(const Arguments& args, const std::vector<std::string>& names, 
 // Prints "datapack: message" to stderr and returns 1.
 int Fail(const std::string& message);
 
+// Writes a command's output to stdout: 0, or Fail's 1 when it cannot be written whole.
+int WriteOut(const std::string& text);
+
+// Where the commands that read the catalogue find its sources unless told.
+constexpr char kDefaultSources[] = "catalogue";
+
 }  // namespace datapack

@@ -16,15 +16,8 @@ namespace datapack {
 
 namespace {
 
-constexpr char kUsage[] = "datapack own --store FILE [--sources DIR] import CSV | export | list";
+constexpr char kOwnUsage[] = "datapack own --store FILE [--sources DIR] import CSV | export | list";
 // The package sources an import checks component codes against, unless --sources says.
-constexpr char kDefaultSources[] = "catalogue";
-
-int Write(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write to the standard output");
-    return 0;
-}
 
 int Import(lacqueron::OwnRecipeStore& store, const std::string& storePath, const std::string& csvPath,
            const std::string& sources) {
@@ -59,14 +52,14 @@ int RunOwn(const Arguments& args) {
     // The options, then the action and its argument.
     std::size_t actionAt = 0;
     while (actionAt < args.size() && args[actionAt].starts_with("--")) actionAt += 2;
-    if (actionAt >= args.size()) return BadUsage("give import CSV, export or list", kUsage);
+    if (actionAt >= args.size()) return BadUsage("give import CSV, export or list", kOwnUsage);
     Options options;
     const Arguments optionArgs(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(actionAt));
-    if (!ParseOptions(optionArgs, {"--store", "--sources"}, {"--store"}, kUsage, options)) return 2;
+    if (!ParseOptions(optionArgs, {"--store", "--sources"}, {"--store"}, kOwnUsage, options)) return 2;
     const std::string& action = args[actionAt];
     const std::size_t extra = args.size() - actionAt - 1;
     const bool known = (action == "import" && extra == 1) || ((action == "export" || action == "list") && extra == 0);
-    if (!known) return BadUsage("give import CSV, export or list", kUsage);
+    if (!known) return BadUsage("give import CSV, export or list", kOwnUsage);
 
     const std::string& storePath = options["--store"];
     lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath));
@@ -77,7 +70,7 @@ int RunOwn(const Arguments& args) {
     if (action == "import")
         return Import(store, storePath, args[actionAt + 1],
                       options.count("--sources") ? options["--sources"] : std::string(kDefaultSources));
-    return Write(action == "export" ? lacqueron::ExportOwnRecipesCsv(store.Current()) : List(store));
+    return WriteOut(action == "export" ? lacqueron::ExportOwnRecipesCsv(store.Current()) : List(store));
 }
 
 }  // namespace datapack

@@ -21,7 +21,7 @@ namespace datapack {
 
 namespace {
 
-constexpr char kUsage[] =
+constexpr char kPourUsage[] =
     "datapack pour --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N "
     "[--resolution 0.01|0.1|1] [--capacity G] [--journal FILE] [--accept] READING|undo|add CODE GRAMS...";
 constexpr char kAcceptFlag[] = "--accept";
@@ -172,15 +172,15 @@ int RunPour(const Arguments& args) {
     names.push_back("--capacity");
     names.push_back("--journal");
     Options options;
-    if (!ParseOptions(split.named, names, RequiredRecipeOptionNames(), kUsage, options)) return 2;
+    if (!ParseOptions(split.named, names, RequiredRecipeOptionNames(), kPourUsage, options)) return 2;
     lacqueron::Hundredths resolution = lacqueron::kDefaultResolution;
     if (options.count("--resolution") && !ParseResolution(options["--resolution"], resolution))
-        return BadUsage("--resolution needs 0.01, 0.1 or 1: " + options["--resolution"], kUsage);
+        return BadUsage("--resolution needs 0.01, 0.1 or 1: " + options["--resolution"], kPourUsage);
     lacqueron::Hundredths capacity = 0;
     if (options.count("--capacity") && !ParseCapacity(options["--capacity"], capacity))
-        return BadUsage("--capacity needs whole grams above 0: " + options["--capacity"], kUsage);
+        return BadUsage("--capacity needs whole grams above 0: " + options["--capacity"], kPourUsage);
     RecipeSelection selection;
-    if (const int status = SelectRecipe(options, kUsage, selection); status != 0) return status;
+    if (const int status = SelectRecipe(options, kPourUsage, selection); status != 0) return status;
 
     const lacqueron::Recipe recipe = lacqueron::ComputeRecipe(selection.catalogue, *selection.recipe, selection.purpose,
                                                               selection.weightType, selection.amount);
@@ -197,7 +197,7 @@ int RunPour(const Arguments& args) {
             continue;
         }
         if (text == kAddToken) {
-            if (i + 2 >= split.readings.size()) return BadUsage("add needs a paste code and grams", kUsage);
+            if (i + 2 >= split.readings.size()) return BadUsage("add needs a paste code and grams", kPourUsage);
             const std::string error = AddPaste(plan, selection.catalogue, split.readings[i + 1], split.readings[i + 2]);
             if (!error.empty()) return Fail("cannot add " + split.readings[i + 1] + ": " + error);
             i += 2;

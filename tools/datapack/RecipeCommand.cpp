@@ -11,7 +11,7 @@ namespace datapack {
 
 namespace {
 
-constexpr char kUsage[] =
+constexpr char kRecipeUsage[] =
     "datapack recipe --sources DIR (--row N | --title TEXT | --own-store FILE --title CODE) --purpose N "
     "--unit g|ml|N --amount N";
 
@@ -19,9 +19,9 @@ constexpr char kUsage[] =
 
 int RunRecipe(const Arguments& args) {
     Options options;
-    if (!ParseOptions(args, RecipeOptionNames(), RequiredRecipeOptionNames(), kUsage, options)) return 2;
+    if (!ParseOptions(args, RecipeOptionNames(), RequiredRecipeOptionNames(), kRecipeUsage, options)) return 2;
     RecipeSelection selection;
-    if (const int status = SelectRecipe(options, kUsage, selection); status != 0) return status;
+    if (const int status = SelectRecipe(options, kRecipeUsage, selection); status != 0) return status;
 
     const std::string text = lacqueron::ToUtf8(lacqueron::ComputeRecipeText(
         selection.catalogue, selection.recipe, selection.purpose, selection.weightType, selection.amount));

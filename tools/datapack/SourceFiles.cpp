@@ -71,7 +71,7 @@ std::string CodePointName(char16_t c) {
 
 bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
-int HexValue(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     return (c | 0x20) - 'a' + 10;
 }
@@ -138,7 +138,7 @@ bool ParseKeyFile(const std::string& text, SectionKey& key, std::string& error) 
             return false;
         }
         for (int i = 0; i < 16; ++i)
-            targets[found][i] = static_cast<std::uint8_t>(HexValue(line[2 * i]) << 4 | HexValue(line[2 * i + 1]));
+            targets[found][i] = static_cast<std::uint8_t>(HexDigitValue(line[2 * i]) << 4 | HexDigitValue(line[2 * i + 1]));
         ++found;
     }
     if (found < 2) {

@@ -13,24 +13,24 @@
 namespace lacqueron {
 namespace {
 
-enum Column { kCodeColumn, kNameColumn, kOnHandColumn, kUsedColumn, kDaysColumn, kMinimumColumn };
+enum StockColumn { kStockCodeColumn, kStockNameColumn, kOnHandColumn, kUsedColumn, kDaysColumn, kMinimumColumn };
 
-constexpr ColumnLayout kColumns[] = {{L"Код", 11},
+constexpr ColumnLayout kStockColumns[] = {{L"Код", 11},
                                      {L"Компонент", 31},
                                      {L"Остаток, г", 13, LVCFMT_RIGHT},
                                      {L"За 30 дней, г", 15, LVCFMT_RIGHT},
                                      {L"Хватит, дн.", 14, LVCFMT_RIGHT},
                                      {L"Минимум, г", 16, LVCFMT_RIGHT}};
 // The stock list has no colour bar.
-constexpr int kNoBarColumn = -1;
+constexpr int kStockNoBarColumn = -1;
 // Rows below their minimum are written in this colour.
 constexpr COLORREF kBelowMinimumText = RGB(192, 0, 0);
 
 class StockDialog final : public FilteredListDialog {
 public:
     explicit StockDialog(LedgerContext& context)
-        : FilteredListDialog({IDC_STOCK_SEARCH, IDC_STOCK_LIST, IDC_STOCK_CLOSE, kColumns, std::size(kColumns),
-                              kNoBarColumn, SIZE{}}),
+        : FilteredListDialog({IDC_STOCK_SEARCH, IDC_STOCK_LIST, IDC_STOCK_CLOSE, kStockColumns, std::size(kStockColumns),
+                              kStockNoBarColumn, SIZE{}}),
           context_(context) {
         if (context.ledger == nullptr || context.catalogue == nullptr) return;
         journal_ = OpenJournal(JournalPath(), journalError_);
@@ -55,8 +55,8 @@ private:
         const StockRow* row = RowOfItem(item);
         if (row == nullptr) return WideString();
         switch (column) {
-        case kCodeColumn: return row->key;
-        case kNameColumn: return row->name;
+        case kStockCodeColumn: return row->key;
+        case kStockNameColumn: return row->name;
         case kOnHandColumn: return FormatHundredths(row->onHand);
         case kUsedColumn: return FormatHundredths(row->usedLast30Days);
         case kDaysColumn: return row->daysLeft ? IntegerText(*row->daysLeft) : WideString();

@@ -8,9 +8,6 @@
 namespace lacqueron {
 namespace {
 
-constexpr COLORREF kBlack = 0x000000;
-constexpr COLORREF kWhite = 0xFFFFFF;
-
 // Restores a device context's font, colours and clipping on scope exit.
 class SavedState {
 public:
@@ -47,8 +44,8 @@ bool ComposePage(HDC dc, const PageGeometry& page, const WideString& text) noexc
     if (!FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)))) return false;
     const HGDIOBJ previousFont = SelectObject(dc, font.get());
     if (!previousFont || previousFont == HGDI_ERROR) return false;
-    SetTextColor(dc, kBlack);
-    SetBkColor(dc, kWhite);
+    SetTextColor(dc, kPrintInk);
+    SetBkColor(dc, kPrintPaper);
     SetBkMode(dc, OPAQUE);
     if (text.empty()) return true;
 

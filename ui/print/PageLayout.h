@@ -8,6 +8,10 @@
 
 namespace lacqueron {
 
+// Every printed page is black on white, whatever the screen's colours.
+constexpr COLORREF kPrintInk = 0x000000;
+constexpr COLORREF kPrintPaper = 0xFFFFFF;
+
 struct PageGeometry {
     int width = 0;   // device pixels
     int height = 0;

@@ -8,8 +8,6 @@
 namespace lacqueron {
 namespace {
 
-constexpr COLORREF kBlack = 0x000000;
-constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr wchar_t kRecipeDocument[] = L"Tintaro";
 
 const PrintOperations kPlatform = {
@@ -142,8 +140,8 @@ bool PrintOnePage(const PrintOperations& operations, const PRINTDLGEXW& request,
         job.Abandon();
         return false;
     }
-    SetTextColor(dc, kBlack);
-    SetBkColor(dc, kWhite);
+    SetTextColor(dc, kPrintInk);
+    SetBkColor(dc, kPrintPaper);
     if (!draw(dc, failure)) {
         job.Abandon();
         return false;

@@ -32,7 +32,7 @@
 namespace lacqueron {
 namespace {
 
-enum LineColumn { kComponentColumn, kCodeColumn, kAmountColumn };
+enum LineColumn { kLineComponentColumn, kLineCodeColumn, kLineAmountColumn };
 constexpr ColumnLayout kLineColumns[] = {
     {L"Компонент", 50}, {L"Код", 14}, {L"Количество, г", 36, LVCFMT_RIGHT}};
 constexpr int kLongestName = 100;

@@ -16,7 +16,7 @@ constexpr int kGramsLength = 16;  // past the largest amount's nine digits and t
 constexpr wchar_t kBadGrams[] =
     L"Введите, сколько граммов пасты добавить: число больше нуля, не более двух знаков после запятой, "
     L"например 0.50.";
-constexpr wchar_t kNoMemory[] = L"Недостаточно памяти: паста не добавлена.";
+constexpr wchar_t kNoMemoryForPaste[] = L"Недостаточно памяти: паста не добавлена.";
 
 class AddPasteDialog final : public Dialog {
 public:
@@ -70,7 +70,7 @@ private:
             }
             chosen_ = PourAddition{pastes_[*index], *grams};
         } catch (...) {
-            ShowErrorBox(Window(), kNoMemory);
+            ShowErrorBox(Window(), kNoMemoryForPaste);
             return false;
         }
         return true;
@@ -87,7 +87,7 @@ std::optional<PourAddition> AskPasteToAdd(HWND owner, const std::vector<PourPast
         AddPasteDialog dialog(pastes);
         return dialog.Run(owner);
     } catch (...) {
-        ShowErrorBox(owner, kNoMemory);
+        ShowErrorBox(owner, kNoMemoryForPaste);
         return std::nullopt;
     }
 }

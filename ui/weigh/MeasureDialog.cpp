@@ -26,7 +26,7 @@ constexpr int kLabDecimals = 1;
 constexpr int kDeltaEDecimals = 2;
 constexpr wchar_t kCgatsFilter[] = L"Замер прибора CGATS (*.txt; *.cgats)\0*.txt;*.cgats\0Все файлы (*.*)\0*.*\0";
 constexpr wchar_t kCgatsExtension[] = L"txt";
-constexpr wchar_t kNoMemory[] = L"Недостаточно памяти: поправка не рассчитана.";
+constexpr wchar_t kNoMemoryForCorrection[] = L"Недостаточно памяти: поправка не рассчитана.";
 
 std::string FieldUtf8(HWND dialog, int id) {
     wchar_t text[kFieldLength + 1] = {};
@@ -188,7 +188,7 @@ private:
             if (!ReadTarget(targetLab) || !ReadTrial(trial)) return;
             Compute(targetLab, trial);
         } catch (...) {
-            Say(kNoMemory, 0);
+            Say(kNoMemoryForCorrection, 0);
         }
     }
 
@@ -248,7 +248,7 @@ std::optional<MeasureRound> AskMeasurement(HWND owner, const MeasureRequest& req
         MeasureDialog dialog(request);
         return dialog.Run(owner);
     } catch (...) {
-        ShowErrorBox(owner, kNoMemory);
+        ShowErrorBox(owner, kNoMemoryForCorrection);
         return std::nullopt;
     }
 }
