@@ -34,7 +34,4 @@ function(lacqueron_add_package_library)
     VERBATIM)
   add_library(lacqueron_package STATIC ${LACQUERON_PACKAGE_CPP} ${LACQUERON_OPTICS_CPP})
   target_link_libraries(lacqueron_package PUBLIC lacqueron_catalogue lacqueron_colour)
-  # A program may bring a package of its own (the locked copy of the password tests): the
-  # shipped one must stay an object of its own that the linker then leaves out.
-  set_target_properties(lacqueron_package PROPERTIES UNITY_BUILD OFF)
 endfunction()

@@ -8,7 +8,6 @@ namespace lacqueron::colour {
 
 namespace {
 
-
 // The grammar above, before from_chars (which would also take "inf" and "nan").
 bool WellFormed(std::string_view text) noexcept {
     std::size_t i = 0;
