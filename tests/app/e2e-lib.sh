@@ -1,6 +1,6 @@
 # Helpers for the end-to-end tests: a fresh Wine prefix per test (copied from a
 # prepared one), the program started in the background, uidriver, registry checks.
-# Needs PROGRAM and DRIVER set to the two .exe paths.
+# Needs PROGRAM and DRIVER set to the two .exe paths (e2e_tool_arguments sets them).
 #
 # A check that fails is counted and the scenario goes on; a step the rest builds on
 # (the program starting or ending, a key that must reach it) stops the scenario at
@@ -74,6 +74,23 @@ e2e_check_windows_version() {
 # end too, and keeps Wine's default.
 e2e_server_start() {
   [[ -n ${E2E_DRIVER_ONE_SHOT:-} ]] || wineserver --persistent
+}
+
+# The scenarios that check the program against datapack take
+#   <Lacqueron.exe> <uidriver.exe> <datapack> [<catalogue dir>]
+e2e_tool_arguments() {
+  PROGRAM=$1 DRIVER=$2 DATAPACK=$3 SOURCES=${4:-}
+}
+
+BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
+
+# e2e_data_folder NAME: C:\NAME of the prefix becomes the program's data folder; DATA is
+# its Unix path.
+e2e_data_folder() {
+  DATA=$WINEPREFIX/drive_c/$1
+  mkdir -p "$DATA" || fatal "no data folder"
+  wine reg add "$BENCH" /v DataFolder /t REG_SZ /d "C:\\$1" /f >/dev/null 2>&1 </dev/null ||
+    fatal "could not store DataFolder"
 }
 
 e2e_start() {

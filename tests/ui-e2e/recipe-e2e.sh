@@ -3,12 +3,9 @@
 # the recipe against the datapack tool, ends with Ctrl+X and checks that the next start
 # shows the stored values.
 #   recipe-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir> [screenshot.png]
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 SCREENSHOT=${5:-}
 source "$(dirname "$0")/../app/e2e-lib.sh"
+e2e_tool_arguments "$@"
 e2e_start
 
 PURPOSE_4='пластик (Polira Gloss) глянцевая'

@@ -13,16 +13,10 @@
 # a delivery entered after the count but dated before it are inside it, a later delivery
 # is added, and `datapack stock` reads the same from the files.
 #   ledger-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/../../app/e2e-lib.sh"
-# Cyrillic arguments reach uidriver through the Unix locale.
-export LANG=C.UTF-8
+e2e_tool_arguments "$@"
 e2e_start
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 PAINTS=343 AMOUNT_FIELD=148 PURPOSE=354 RECIPE_COST=363 FINISH=1
 WEIGH_BUTTON=360 JOURNAL_BUTTON=361 RECIPES_BUTTON=362
 READING=2307 MESSAGE=2309 PLAN=2310 DECLINE=2315 CLOSE=2319 NOTE=2320 WEIGH_COST=2328
@@ -47,10 +41,7 @@ BASE_COUNT=1500 BASE_COUNTED=1500.00 LATE_DELIVERY=300 AFTER_COUNT=200
 # Over the base's target, under the 10 % that is asked about first.
 OVER_POUR=12.34
 
-DATA=$WINEPREFIX/drive_c/lacqueron-data
-mkdir -p "$DATA" || fatal "no data folder"
-wine reg add "$BENCH" /v DataFolder /t REG_SZ /d 'C:\lacqueron-data' /f >/dev/null 2>&1 </dev/null ||
-  fatal "could not store DataFolder"
+e2e_data_folder lacqueron-data
 # The prices as the window's export writes them.
 PRICES_CSV=$DATA/prices.csv
 printf '\xef\xbb\xbfКод;Компонент;Цена за кг, ₽;Действует с\r\n%s;%s;%s;\r\n%s;%s;%s;\r\n' \

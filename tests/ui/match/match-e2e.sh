@@ -7,16 +7,10 @@
 # the tool), the draft saved as one too, both found again among the similar colours, and
 # the round in the journal. The correction dialog's inputs and bad input are weigh_tests'.
 #   match-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/../../app/e2e-lib.sh"
-# Cyrillic arguments reach uidriver through the Unix locale.
-export LANG=C.UTF-8
+e2e_tool_arguments "$@"
 e2e_start
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 PAINTS=343 AMOUNT_FIELD=148 PURPOSE=354 MAIN_MATCH=3751
 KIND=3760 TEXT=3761 RUN=3767 STATUS=3768 DRAFTS=3769 SIMILAR=3770 WEIGH=3771 SAVE=3772 CLOSE=3773
 LAB_KIND=2 DRAFT_COUNT=5
@@ -31,11 +25,8 @@ POURED_CODE=К-0099 POURED_NAME='Олива заказчика' CODE=К-0098 NAM
 # The fourth purpose of the main dialog's list is purpose 4 of the package.
 PURPOSE_INDEX=3 PURPOSE_NUMBER=4
 
-DATA=$WINEPREFIX/drive_c/lacqueron-data
-mkdir -p "$DATA" || fatal "no data folder"
+e2e_data_folder lacqueron-data
 STORE=$DATA/recipes.lqr
-wine reg add "$BENCH" /v DataFolder /t REG_SZ /d 'C:\lacqueron-data' /f >/dev/null 2>&1 </dev/null ||
-  fatal "could not store DataFolder"
 
 # The tool's drafts as the window shows them: "ΔE00 CODE grams, CODE grams, ...".
 tool_drafts() {

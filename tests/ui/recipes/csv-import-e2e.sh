@@ -8,15 +8,10 @@
 # started again. The files are written by Python's csv module and codecs, not by the
 # program.
 #   csv-import-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
 source "$(dirname "$0")/../../app/e2e-lib.sh"
-# Cyrillic arguments reach uidriver through the Unix locale.
-export LANG=C.UTF-8
+e2e_tool_arguments "$@"
 e2e_start
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 PAINTS=343 RECIPES_BUTTON=362 FINISH=1 IDOK=1 MESSAGE_TEXT=65535
 OWN_LIST=2601 OWN_IMPORT=2609 OWN_CLOSE=2612 OWN_PRICES=2613
 PRICES_LIST=2701 PRICES_IMPORT=2705 PRICES_CLOSE=2707 PRICE_COLUMN=2
@@ -24,11 +19,8 @@ PRICES_LIST=2701 PRICES_IMPORT=2705 PRICES_CLOSE=2707 PRICE_COLUMN=2
 # edit in the old one.
 FILE_NAME_COMBO=1148 FILE_NAME_EDIT=1152
 
-DATA=$WINEPREFIX/drive_c/lacqueron-data
-mkdir -p "$DATA" || fatal "no data folder"
+e2e_data_folder lacqueron-data
 STORE=$DATA/recipes.lqr
-wine reg add "$BENCH" /v DataFolder /t REG_SZ /d 'C:\lacqueron-data' /f >/dev/null 2>&1 </dev/null ||
-  fatal "could not store DataFolder"
 
 RECIPES_CSV=recipes-1251.csv PRICES_TXT=prices-unicode.txt
 python3 - "$DATA" <<'PY' || fatal "could not write the tables"

@@ -10,16 +10,10 @@
 # a batch of К-0013 abandoned and saved from the journal only after the question naming
 # what was never poured; the store read back with the tool.
 #   own-recipes-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/../../app/e2e-lib.sh"
-# Cyrillic arguments reach uidriver through the Unix locale.
-export LANG=C.UTF-8
+e2e_tool_arguments "$@"
 e2e_start
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 PAINTS=343 CODE=344 AMOUNT_FIELD=148 PURPOSE=354 RECIPE=150 FINISH=1
 WEIGH_BUTTON=360 JOURNAL_BUTTON=361 RECIPES_BUTTON=362
 EDIT_CODE=2620 EDIT_NAME=2621 EDIT_NOTE=2622 EDIT_LINES=2626 EDIT_AMOUNT=2628
@@ -37,11 +31,8 @@ CHANGED_COMPONENT=RED CHANGED_AMOUNT=81
 PASTE_INDEX=7 PASTE_CODE=RED PASTE_ADDED=1.50
 WEIGHING=(--purpose 4 --unit g --amount 500)
 
-DATA=$WINEPREFIX/drive_c/lacqueron-data
-mkdir -p "$DATA" || fatal "no data folder"
+e2e_data_folder lacqueron-data
 STORE=$DATA/recipes.lqr
-wine reg add "$BENCH" /v DataFolder /t REG_SZ /d 'C:\lacqueron-data' /f >/dev/null 2>&1 </dev/null ||
-  fatal "could not store DataFolder"
 
 # The row whose first column is the text, read from the list itself.
 row_of() {

@@ -13,15 +13,10 @@
 # poured are delivered and never counted, the pastes counted are never poured, so the
 # figure is the same whichever batches a count's moment falls between.
 #   shared-folder-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/../../app/e2e-lib.sh"
-export LANG=C.UTF-8
+e2e_tool_arguments "$@"
 e2e_start
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 PAINTS=343 RECIPES_BUTTON=362 FINISH=1 IDOK=1
 OWN_LIST=2601 OWN_NEW=2603 OWN_CLOSE=2612 OWN_STOCK=2614
 EDIT_CODE=2620 EDIT_NAME=2621 EDIT_LINES=2626 EDIT_ADD=2629 EDIT_AMOUNT=2628
@@ -34,11 +29,8 @@ SHOWN_MS=2000
 # Recipes each bench saves while the other saves too.
 AT_ONCE=4
 
-DATA=$WINEPREFIX/drive_c/lacqueron-shared
-mkdir -p "$DATA" || fatal "no data folder"
+e2e_data_folder lacqueron-shared
 STORE=$DATA/recipes.lqr
-wine reg add "$BENCH" /v DataFolder /t REG_SZ /d 'C:\lacqueron-shared' /f >/dev/null 2>&1 </dev/null ||
-  fatal "could not store DataFolder"
 
 program_start
 first=$(driver wait-dialog $PAINTS 5000 pid) || fatal "no process id of the first copy"

@@ -1,11 +1,9 @@
 # Sourced by the weighing tests on the simulated scale (COM5, see tests/scale/scale-bed.sh):
 # the weighing dialog opened for the first paint for glossy plastic at 500 g, readings
 # poured on the scale, and the plan that the datapack tool computes for the same
-# readings to check the dialog against. Expects PROGRAM, DRIVER, DATAPACK and SOURCES.
+# readings to check the dialog against. Expects e2e_tool_arguments called.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scale/scale-bed.sh"
-export LANG=C.UTF-8
 
-BENCH='HKCU\Software\VELM\Lacqueron\1.0\Bench'
 WEIGH_BUTTON=360
 INSTRUCTION=2305 READING=2307 PLAN=2310 SUMMARY=2311 ACCEPT=2314 CLOSE=2319
 SCALE_STATE=2355 AUTO_RECORD=2356 MESSAGE=2309

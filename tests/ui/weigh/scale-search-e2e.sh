@@ -5,11 +5,8 @@
 # is kept in the bench key for the next search to start from, and the choice stays
 # automatic, so a scale swapped tomorrow is found again.
 #   scale-search-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/scale-pour-lib.sh"
+e2e_tool_arguments "$@"
 scale_bed_start --protocol marked --baud 4800
 
 FOUND="Найдены весы: протокол «SI, метка ?/^/v», 4800 бод."

@@ -6,11 +6,8 @@
 # auto-record (an unstable reading never is), and the summary checked against the
 # plan that the datapack tool computes for the same readings.
 #   scale-weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/scale-pour-lib.sh"
+e2e_tool_arguments "$@"
 scale_bed_start
 
 UNPLUGGED="Весы отключились. Подключите их снова: показания продолжатся сами."

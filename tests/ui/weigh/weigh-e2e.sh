@@ -11,13 +11,8 @@
 # corrections and the scale are scale-weigh-e2e.sh's; the dialog's own rules are
 # weigh_tests'.
 #   weigh-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
-PROGRAM=$1
-DRIVER=$2
-DATAPACK=$3
-SOURCES=$4
 source "$(dirname "$0")/../../app/e2e-lib.sh"
-# Cyrillic arguments reach uidriver through the Unix locale.
-export LANG=C.UTF-8
+e2e_tool_arguments "$@"
 e2e_start
 
 WEIGH_BUTTON=360
