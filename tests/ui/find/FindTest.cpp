@@ -20,6 +20,7 @@
 #include "formula/RecipeText.h"
 #include "profile/RegistryKey.h"
 #include "res/resource.h"
+#include "search/TypeAheadBuffer.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/shared/DialogHarness.h"
@@ -76,7 +77,7 @@ protected:
     }
 
     static void TypeIntoList(DialogUnderTest& ui, const wchar_t* text) {
-        for (const wchar_t* c = text; *c; ++c) PostMessageW(ui.Control(IDC_PAINT_LIST), WM_CHAR, *c, 1);
+        ASSERT_TRUE(PostTyped(ui.Control(IDC_PAINT_LIST), text, TypeAheadBuffer::kPauseMs));
         PumpPending();
     }
 

@@ -15,6 +15,7 @@
 #include "files/LedgerAccess.h"
 #include "formula/RecipeText.h"
 #include "res/resource.h"
+#include "search/TypeAheadBuffer.h"
 #include "tests/ui/shared/DialogHarness.h"
 
 namespace lacqueron::testing {
@@ -111,7 +112,7 @@ TEST_F(OwnRecipeRowsTest, FollowTheCatalogueAreFoundAndComeFromOtherBenches) {
     EXPECT_TRUE(IsWindowEnabled(ui.Control(IDC_MAIN_WEIGH)));
 
     // Typed into the list, a piece of the name finds it; so does a piece of the note.
-    for (const wchar_t c : std::wstring(L"металл")) PostMessageW(list, WM_CHAR, c, 1);
+    ASSERT_TRUE(PostTyped(list, L"металл", TypeAheadBuffer::kPauseMs));
     EXPECT_TRUE(PumpUntil([&] { return SelectedRow(ui) == catalogueRows + 1; }));
     EXPECT_EQ(ui.Text(IDC_COLOUR_CODE), u"Код: Ford 7VTA");
 

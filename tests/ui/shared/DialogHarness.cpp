@@ -83,6 +83,20 @@ bool PumpUntil(const std::function<bool()>& done) {
     }
 }
 
+bool PostTyped(HWND window, std::wstring_view text, DWORD pauseMs) {
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        // The clock GetMessageTime reads.
+        const DWORD started = GetTickCount();
+        for (const wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+        if (GetTickCount() - started < pauseMs) return true;
+        MSG unread;
+        while (PeekMessageW(&unread, window, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        }
+    }
+    return false;
+}
+
 unsigned LiveGdiObjects() {
     const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (counted != 0) return counted;

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "core/AppModule.h"
 #include "data/catalogue/PackageBuilder.h"
@@ -41,6 +42,12 @@ AppModule& TestModule();
 // Pumps messages until done() holds or about two seconds of idle waiting pass.
 bool PumpUntil(const std::function<bool()>& done);
 void PumpPending();
+
+// Posts the characters to the window as a painter types them: every key within
+// pauseMs of the one before, by the message times the window reads. On a machine so busy
+// that posting took longer, the keys are taken back from the queue, unread, and posted
+// again, a few times; false if they never went out at that pace.
+bool PostTyped(HWND window, std::wstring_view text, DWORD pauseMs);
 
 // Live GDI objects of this process. Wine answers GetGuiResources with 0, but its
 // handle table answers GetObjectType for a bare 16-bit index, so it is counted there.
