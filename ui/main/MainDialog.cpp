@@ -157,10 +157,12 @@ void MainDialog::OnInit() noexcept {
     ShowControl(Window(), IDC_RECIPE_FRAME_FRONT, SW_HIDE);
     SetUpButtonFont();
     SetUpPaintList();
-    // The own rows and the prices come when the worker has read the data folder.
+    // Typing in the list finds the catalogue's colours at once; the own rows and the
+    // prices join when the worker has read the data folder, however slow its share.
+    finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
+    finder_.Reindex(catalogue_, ownRows_);
     shop_.Start(Window(), kFolderLooked);
     TakeNews(shop_.Look(ShopData::Retry::kNow));
-    finder_.Attach(Window(), GetDlgItem(Window(), IDC_PAINT_LIST));
     RefreshDetails(nullptr, nullptr);
 
     if (HWND units = GetDlgItem(Window(), IDC_UNIT))
