@@ -72,8 +72,11 @@ e2e_check_windows_version() {
 # a scenario's start now and then failed while Wine commands started side by side. A
 # scenario that waits for every Wine process to end (wineserver -w) needs the server to
 # end too, and keeps Wine's default.
+# Long enough for any pause between a scenario's commands; a scenario that was killed
+# leaves a server that ends by itself after it.
+E2E_SERVER_IDLE_SECONDS=60
 e2e_server_start() {
-  [[ -n ${E2E_DRIVER_ONE_SHOT:-} ]] || wineserver --persistent
+  [[ -n ${E2E_DRIVER_ONE_SHOT:-} ]] || wineserver --persistent=$E2E_SERVER_IDLE_SECONDS
 }
 
 # The scenarios that check the program against datapack take
