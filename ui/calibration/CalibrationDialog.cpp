@@ -35,7 +35,7 @@ constexpr char16_t kNoFolder[] = u"Папка данных недоступна.
 constexpr char16_t kNoSave[] = u" Калибровку не сохранить.";
 
 constexpr ColumnLayout kColumns[] = {
-    {L"Паста", 12}, {L"Название", 40}, {L"Наибольшее ΔE00", 18, LVCFMT_RIGHT}, {L"Не легли", 30}};
+    {L"Паста", 12}, {L"Название", 36}, {L"Наибольшее ΔE00", 22, LVCFMT_RIGHT}, {L"Не легли", 30}};
 
 // What a fit hands over to the window.
 struct FitOutcome {
