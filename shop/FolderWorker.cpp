@@ -67,7 +67,7 @@ FolderLook WriteToFolder(FolderAccess& access, FolderHeld held, const FolderWrit
     try {
         // The next look opens the stores afresh once the folder is back.
         look.written = access.FolderThere(look.folder)
-                           ? write(look.stores.recipes.get(), look.stores.ledger.get())
+                           ? write(look.stores.recipes.get(), look.stores.ledger.get(), look.stores.optics.get())
                            : JournalAppendResult::WriteFailed;
     } catch (...) {
         // Out of memory before the write began, or after it landed: told as not written,

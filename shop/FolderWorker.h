@@ -1,4 +1,4 @@
-// The data folder's stores (own recipes, ledger) opened, opened again and caught up on
+// The data folder's stores (own recipes, ledger, optics) opened, opened again and caught up on
 // a thread of their own, so a share that stalls or drops never holds up a window. The
 // window hands its stores over for a look and takes them back when told; every look is
 // stamped with a generation, and a look nobody waits for any more is dropped.
@@ -68,7 +68,8 @@ struct FolderLook {
 // A write to the stores, run on the worker's thread over the stores handed over (null where
 // missing); WriteFailed when the store it needs is. What else it brings back it keeps
 // itself, shared with the window, which reads it only once told.
-using FolderWrite = std::function<JournalAppendResult(OwnRecipeStore* recipes, LedgerStore* ledger)>;
+using FolderWrite =
+    std::function<JournalAppendResult(OwnRecipeStore* recipes, LedgerStore* ledger, OpticsStore* optics)>;
 
 // What the window hands over for a look: its stores, the folder they are of, and
 // whether that folder was ever read. A folder read once and gone since is a share that

@@ -8,10 +8,19 @@
 
 #include "core/WideString.h"
 #include "journal/BatchRecord.h"
+#include "journal/JournalText.h"
 #include "tint/LadderCalibration.h"
 #include "tint/OpticsStore.h"
 
 namespace lacqueron {
+
+// How the calibrations' file names itself in the painter's messages.
+inline constexpr LogWords kOpticsWords = {u"файл калибровки паст",
+                                          u"Калибровка паст занята другим рабочим местом. Попробуйте ещё раз.",
+                                          u"Файл калибровки паст",
+                                          u"калибровок",
+                                          u"файл не похож на файл калибровки паст",
+                                          u"файл калибровки паст записан более новой версией программы"};
 
 struct PasteFit {
     std::string code;

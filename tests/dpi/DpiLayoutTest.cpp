@@ -12,19 +12,24 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "colour/ShippedOptics.h"
+#include "core/Utf8.h"
 #include "data/catalogue/DataPackage.h"
 #include "files/JournalAccess.h"
+#include "files/OpticsAccess.h"
 #include "res/resource.h"
 #include "tests/support/SampleBatch.h"
+#include "tests/support/SampleLadder.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/dpi/LayoutCheck.h"
 #include "tests/ui-driver/Screenshot.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "ui/about/AboutDialog.h"
+#include "ui/calibration/CalibrationDialog.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/ledger/LedgerWindows.h"
 #include "ui/password/PasswordDialog.h"
@@ -143,8 +148,11 @@ OwnRecipeContext NoStoreContext(const ShownMainDialog& main) {
     return context;
 }
 
+// With the buttons the program's manager shows.
 void ShowOwnRecipes(const ShownMainDialog& main) {
     OwnRecipeContext context = NoStoreContext(main);
+    context.match = [](HWND) {};
+    context.calibrate = [](HWND) {};
     ShowOwnRecipeManager(main.Window(), context);
 }
 
@@ -298,6 +306,60 @@ std::vector<ModalDriver::Step> MatchTypedTarget() {
             }};
 }
 
+// The pastes' calibration over an empty store in the temporary folder, a ladder file of
+// three shipped pastes fitted, one sample missed.
+constexpr wchar_t kCalibrationCaption[] = L"Калибровка паст";
+
+std::wstring TempPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+const std::wstring& CalibrationLadders() {
+    static const std::wstring path = TempPath(L"lacqueron-dpi-ladders.txt");
+    return path;
+}
+
+void ShowCalibration(const ShownMainDialog& main) {
+    colour::OpticsTable table;
+    colour::OpticsError error;
+    ASSERT_TRUE(colour::ReadOptics(colour::ShippedOpticsText(), table, error)) << error.reason;
+    std::ofstream(CalibrationLadders().c_str(), std::ios::binary)
+        << test::SampleLadders(table, {"WHT", "RED", "BLU"}, "RED/9");
+    const std::wstring storePath = TempPath(L"lacqueron-dpi-optics.lqo");
+    DeleteFileW(storePath.c_str());
+    WideString storeError;
+    std::unique_ptr<OpticsStore> store = OpenOptics(FromWinText(storePath.c_str()), storeError);
+    CalibrationContext context;
+    context.catalogue = &main.GetCatalogue();
+    context.vendorOptics = colour::ShippedOpticsText();
+    context.optics = store.get();
+    context.opticsError = storeError;
+    ShowCalibrationDialog(main.Window(), context);
+    store.reset();
+    DeleteFileW(storePath.c_str());
+    DeleteFileW(CalibrationLadders().c_str());
+}
+
+std::vector<ModalDriver::Step> FittedLadders() {
+    return {[] {
+                PostMessageW(GetDlgItem(FindDialog(kCalibrationCaption), IDC_CALIB_IMPORT), BM_CLICK, 0, 0);
+                return true;
+            },
+            [] {
+                HWND open = FindOwnedWindow(FindDialog(kCalibrationCaption));
+                if (!open) return false;
+                ChooseFileName(open, CalibrationLadders());
+                return true;
+            },
+            [] {
+                HWND calibration = FindDialog(kCalibrationCaption);
+                return calibration && !FindOwnedWindow(calibration) &&
+                       WindowText(GetDlgItem(calibration, IDC_CALIB_SUMMARY)).rfind(L"Образцов: ", 0) == 0;
+            }};
+}
+
 struct DialogCase {
     const char* name;        // of its screenshot: <name>-<dpi>
     const wchar_t* caption;  // of the modal dialog; null for the main dialog itself
@@ -329,6 +391,7 @@ const DialogCase kDialogs[] = {
     {"stock", L"Остатки", [](const ShownMainDialog& main) { ShowLedgerWindow(main, &ShowStock); }, {}},
     {"match", kMatchCaption, [](const ShownMainDialog& main) { Command(main, IDC_MAIN_MATCH); }, {},
      &MatchTypedTarget},
+    {"calibration", kCalibrationCaption, &ShowCalibration, {}, &FittedLadders},
 };
 
 Inspection Inspect(HWND dialog, const DialogCase& c) {

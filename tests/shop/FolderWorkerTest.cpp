@@ -286,7 +286,7 @@ class WriteTest : public FolderTest, public testing::WithParamInterface<WriteCas
 protected:
     // The recipe's save as a window hands it over; the id comes back through `id`.
     static FolderWrite SaveOf(std::shared_ptr<OwnRecipeId> id, const char16_t* code) {
-        return [id, code](OwnRecipeStore* recipes, LedgerStore*) {
+        return [id, code](OwnRecipeStore* recipes, LedgerStore*, OpticsStore*) {
             if (!recipes) return JournalAppendResult::WriteFailed;
             OwnSaveClash clash;
             return recipes->Save(*id, Recipe(code), {}, std::nullopt, clash);

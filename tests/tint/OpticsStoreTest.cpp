@@ -4,12 +4,15 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "journal/RecordPayload.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "tests/support/RunCommand.h"
 #include "tint/OpticsStore.h"
 
 namespace lacqueron {
@@ -101,6 +104,34 @@ TEST_F(OpticsStoreTest, ARecordThatDoesNotReadIsDamageAndTheRestStand) {
     ASSERT_EQ(store->History().size(), 1u);
     EXPECT_EQ(store->InForce()->optics, "optics\t1\nA\n");
     EXPECT_EQ(store->Damage().size(), 1u);
+}
+
+// What the tool reads of the store: every record by its local day, the table in force
+// written out, and none while the vendor's table is in force.
+TEST_F(OpticsStoreTest, DatapackListsTheRecordsAndWritesTheTableInForce) {
+    const char* binary = std::getenv("LACQUERON_BINARY_DIR");
+    ASSERT_NE(binary, nullptr);
+    const std::string tool = (std::filesystem::path(binary) / "tools" / "datapack" / "datapack").string();
+    const std::filesystem::path table = path_.string() + ".txt";
+    const std::string command = "'" + tool + "' optics --store '" + path_.string() + "' --out '" + table.string() +
+                                "' 2>/dev/null";
+    // 2026-12-08 22:30 UTC is 09.12.2026 at UTC+3.
+    constexpr std::int64_t kLateEvening = 1796769000;
+    auto store = Open();
+    ASSERT_EQ(store->Keep(Calibrated("optics\t1\nA\n", kLateEvening)), JournalAppendResult::Appended);
+    const test::CommandResult calibrated = test::RunCommand(command);
+    EXPECT_EQ(calibrated.status, 0);
+    EXPECT_EQ(calibrated.out,
+              "calibration\t09.12.2026\tлестницы-2026.txt\tmedian\t0.42\tlargest\t3.10\toutliers\tWHT+BLK 1:8\n"
+              "in force\tcalibration\n");
+    std::ifstream written(table, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "optics\t1\nA\n");
+
+    ASSERT_EQ(store->Keep(Vendor(kLateEvening + 60)), JournalAppendResult::Appended);
+    const test::CommandResult vendor = test::RunCommand(command);
+    EXPECT_EQ(vendor.status, 1) << "no table to write while the vendor's is in force";
+    EXPECT_NE(vendor.out.find("vendor\t09.12.2026\nin force\tvendor\n"), std::string::npos) << vendor.out;
+    std::filesystem::remove(table);
 }
 
 }  // namespace

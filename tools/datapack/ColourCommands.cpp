@@ -23,6 +23,7 @@
 #include "matching/ColourMatch.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "tint/LadderCalibration.h"
+#include "tint/OpticsStore.h"
 #include "tint/TargetInput.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/Options.h"
@@ -43,6 +44,8 @@ constexpr char kCorrectUsage[] =
     "datapack correct --sources DIR [--optics FILE] --purpose N TARGET --poured CODE=G,CODE=G,... "
     "(--trial-lab L,a,b | --trial-spectrum FILE --trial-sample NAME) [--capacity G] [--max-add-pastes N]";
 constexpr char kNearestUsage[] = "datapack nearest --sources DIR [--own-store FILE] TARGET [--top N]";
+constexpr char kOpticsUsage[] = "datapack optics --store FILE [--out FILE]";
+constexpr double kHundredths = 100;
 
 // The optics table beside the package sources, unless --optics says.
 constexpr char kOpticsFileName[] = "optics.txt";
@@ -254,6 +257,40 @@ int RunCalibrate(const Arguments& args) {
     std::string writeError;
     if (!WriteWholeFile(options["--out"], colour::WriteOptics(result.table), writeError)) return Fail(writeError);
     return WriteOut(out);
+}
+
+int RunOptics(const Arguments& args) {
+    Options options;
+    if (!ParseOptions(args, {"--store", "--out"}, {"--store"}, kOpticsUsage, options)) return 2;
+    const std::string& path = options["--store"];
+    lacqueron::OpticsStore store(lacqueron::OpenPosixJournalFile(path));
+    if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(path + ": cannot be read");
+    // A damaged store is listed as far as it reads, as the program reads it.
+    if (!store.Damage().empty())
+        std::fputs(("datapack: " + path + ": damaged at byte " + std::to_string(store.Damage().front().offset) + '\n')
+                       .c_str(),
+                   stderr);
+    std::string out;
+    for (const lacqueron::OpticsEntry& entry : store.History()) {
+        const std::string day = lacqueron::ToUtf8(lacqueron::FormatDay(lacqueron::LocalDay(entry.time)));
+        if (entry.vendor) {
+            out += "vendor\t" + day + '\n';
+            continue;
+        }
+        std::string outliers;
+        for (const std::string& name : entry.outliers) outliers += (outliers.empty() ? "" : ",") + name;
+        out += "calibration\t" + day + '\t' + entry.source + "\tmedian\t" + DeltaE(entry.median / kHundredths) +
+               "\tlargest\t" + DeltaE(entry.largest / kHundredths) + "\toutliers\t" + outliers + '\n';
+    }
+    const lacqueron::OpticsEntry* inForce = store.InForce();
+    out += inForce ? "in force\tcalibration\n" : "in force\tvendor\n";
+    const bool wanted = options.count("--out") != 0;
+    if (wanted && inForce) {
+        std::string writeError;
+        if (!WriteWholeFile(options["--out"], inForce->optics, writeError)) return Fail(writeError);
+    }
+    if (const int status = Write(out); status != 0) return status;
+    return wanted && !inForce ? Fail(path + ": no calibration is in force, the vendor's table is") : 0;
 }
 
 int RunMatch(const Arguments& args) {

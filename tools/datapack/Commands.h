@@ -18,6 +18,7 @@ int RunOwn(const Arguments& args);
 int RunCost(const Arguments& args);
 int RunStock(const Arguments& args);
 int RunCalibrate(const Arguments& args);
+int RunOptics(const Arguments& args);
 int RunMatch(const Arguments& args);
 int RunCorrect(const Arguments& args);
 int RunNearest(const Arguments& args);

@@ -21,6 +21,7 @@ void PrintUsage() {
         "                  --purpose N --unit g|ml|N --amount N\n"
         "  datapack stock  --data-folder DIR [--date YYYY-MM-DD] [--sources DIR]\n"
         "  datapack calibrate --sources DIR --ladders FILE --out FILE\n"
+        "  datapack optics --store FILE [--out FILE]\n"
         "  datapack match  --sources DIR [--optics FILE] --purpose N TARGET [--pastes CODE,...]\n"
         "                  [--max-pastes N] [--top K] [--prices CSV]\n"
         "  datapack correct --sources DIR [--optics FILE] --purpose N TARGET --poured CODE=G,...\n"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "cost") == 0) return datapack::RunCost(args);
     if (std::strcmp(command, "stock") == 0) return datapack::RunStock(args);
     if (std::strcmp(command, "calibrate") == 0) return datapack::RunCalibrate(args);
+    if (std::strcmp(command, "optics") == 0) return datapack::RunOptics(args);
     if (std::strcmp(command, "match") == 0) return datapack::RunMatch(args);
     if (std::strcmp(command, "correct") == 0) return datapack::RunCorrect(args);
     if (std::strcmp(command, "nearest") == 0) return datapack::RunNearest(args);

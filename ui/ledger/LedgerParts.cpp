@@ -45,7 +45,7 @@ void ShowNotWritten(HWND owner, const wchar_t* notDone, JournalAppendResult resu
 void LedgerWrite::Start(HWND dialog, int statusId, LedgerContext& context, Add add) noexcept {
     FolderWrite write;
     try {
-        write = [add = std::move(add)](OwnRecipeStore*, LedgerStore* ledger) {
+        write = [add = std::move(add)](OwnRecipeStore*, LedgerStore* ledger, OpticsStore*) {
             return ledger ? add(*ledger) : JournalAppendResult::WriteFailed;
         };
     } catch (...) {

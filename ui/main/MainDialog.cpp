@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tint/OpticsInForce.h"
 #include "ui/about/AboutDialog.h"
+#include "ui/calibration/CalibrationDialog.h"
 #include "ui/journal/JournalDialog.h"
 #include "ui/ledger/LedgerWindows.h"
 #include "ui/match/MatchWindow.h"
@@ -557,6 +558,18 @@ void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
     }
 }
 
+void MainDialog::OpenCalibration(HWND owner) noexcept {
+    try {
+        CalibrationContext context;
+        context.catalogue = &catalogue_;
+        context.vendorOptics = vendorOptics_;
+        shop_.Fill(context);
+        ShowCalibrationDialog(owner, context);
+    } catch (...) {
+        ShowErrorBox(owner, L"Не хватило памяти, чтобы открыть калибровку паст.");
+    }
+}
+
 void MainDialog::SetAmountFromBench(std::int32_t amount) noexcept {
     values_.targetWeight = amount;
     WriteAmount();
@@ -713,6 +726,7 @@ void MainDialog::OnRecipeManager() noexcept {
             context.ledgerError = ledger.ledgerError;
             context.ledgerChanged = ledger.changed;
             context.match = [this](HWND owner) { OpenMatch(owner, false); };
+            context.calibrate = [this](HWND owner) { OpenCalibration(owner); };
             ShowOwnRecipeManager(Window(), context);
         });
     });

@@ -103,6 +103,9 @@ private:
     // window over `owner` once the shop has settled (the own recipes manager's too).
     void OnMatch(bool fromSelected) noexcept;
     void OpenMatch(HWND owner, bool fromSelected) noexcept;
+    // "Калибровка паст" over the own recipes manager, which holds the stores; drafts and
+    // corrections take the table in force from the store it writes to.
+    void OpenCalibration(HWND owner) noexcept;
     void SetAmountFromBench(std::int32_t amount) noexcept;
 
     // The colour of a row, the package's or an own recipe's; null when it has none.

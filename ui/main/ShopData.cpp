@@ -152,8 +152,10 @@ ShopData::News ShopData::Install(FolderLook look) noexcept {
     news.looked = true;
     const bool folderMoved = look.folder != folder_;
     folder_.swap(look.folder);
-    // Missing optics leave the vendor's table in force: nothing to tell.
+    // Missing optics leave the vendor's table in force: nothing to tell, but the
+    // calibration window says why it cannot keep one.
     stores_.optics = std::move(look.stores.optics);
+    if (look.opticsReopened) opticsError_.swap(look.opticsError);
     try {
         InstallRecipes(look, folderMoved, news);
         InstallLedger(look, folderMoved, news);
@@ -289,6 +291,12 @@ void ShopData::Fill(LedgerContext& context) {
     context.writes = this;
     context.ledger = stores_.ledger.get();
     context.ledgerError = context.ledger ? WideString() : MissingText(ledgerError_);
+}
+
+void ShopData::Fill(CalibrationContext& context) {
+    context.writes = this;
+    context.optics = stores_.optics.get();
+    context.opticsError = context.optics ? WideString() : MissingText(opticsError_);
 }
 
 void ShopData::Follow(OwnRecipeContext& context) const noexcept {

@@ -17,6 +17,7 @@
 #include "ownrecipes/OwnRecipeStore.h"
 #include "search/ColourIndex.h"
 #include "shop/FolderWorker.h"
+#include "ui/calibration/CalibrationDialog.h"
 #include "ui/ledger/LedgerWindows.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 
@@ -114,6 +115,7 @@ public:
     // The stores and why they are missing, for a window's run; may throw out of memory.
     void Fill(OwnRecipeContext& context);
     void Fill(LedgerContext& context);
+    void Fill(CalibrationContext& context);
     // The stores after a look, into a window's context that is running; never throws.
     void Follow(OwnRecipeContext& context) const noexcept;
 
@@ -160,6 +162,7 @@ private:
     bool storeErrorTold_ = false;
     WideString storeNotice_;
     WideString ledgerError_;
+    WideString opticsError_;
     std::optional<std::chrono::steady_clock::time_point> failedAt_;  // when the last failed look ended
     std::optional<BatchTime> readAt_;  // when both stores last read
     // The store revisions the rows and the prices were last read at: a recipe or ledger

@@ -385,7 +385,7 @@ private:
             outcome->id = id_;
             outcome->recipe = recipe;
             FolderWrite write = [outcome, now = CurrentBatchTime(), versions = versions_](OwnRecipeStore* store,
-                                                                                          LedgerStore*) {
+                                                                                          LedgerStore*, OpticsStore*) {
                 if (store == nullptr) return JournalAppendResult::WriteFailed;
                 return store->Save(outcome->id, outcome->recipe, now, versions, outcome->clash);
             };

@@ -150,7 +150,7 @@ private:
             }
             auto clash = std::make_shared<OwnSaveClash>();
             FolderWrite write = [clash, version = *version, now = CurrentBatchTime()](OwnRecipeStore* store,
-                                                                                      LedgerStore*) {
+                                                                                      LedgerStore*, OpticsStore*) {
                 return store ? store->Restore(version, now, *clash) : JournalAppendResult::WriteFailed;
             };
             if (!restoring_.Start(Window(), IDC_OWN_HISTORY_SAVING, context_.writes, std::move(write), context_.store,

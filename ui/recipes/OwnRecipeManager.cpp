@@ -91,6 +91,7 @@ private:
     void OnActivate(int) noexcept override { Edit(); }
     void OnSetUp() noexcept override {
         ShowWindow(GetDlgItem(Window(), IDC_OWN_MATCH), context_.match ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(Window(), IDC_OWN_CALIBRATE), context_.calibrate ? SW_SHOW : SW_HIDE);
         ShowState();
     }
     void OnRowsShown() noexcept override { EnableButtons(); }
@@ -127,6 +128,9 @@ private:
             // A draft saved from it reports the change as any save does.
             if (context_.match) context_.match(Window());
             Reload(0);
+            return TRUE;
+        case IDC_OWN_CALIBRATE:
+            if (context_.calibrate) context_.calibrate(Window());
             return TRUE;
         case IDC_OWN_PRICES:
         case IDC_OWN_STOCK: ShowLedger(id); return TRUE;
@@ -251,7 +255,8 @@ private:
             const WideString question = u"Удалить рецепт " + current->recipe.code +
                                         u"? Он останется в истории, и его можно будет восстановить.";
             if (!AskOwnRecipeQuestion(Window(), question)) return;
-            FolderWrite write = [id = current->id, now = CurrentBatchTime()](OwnRecipeStore* store, LedgerStore*) {
+            FolderWrite write = [id = current->id, now = CurrentBatchTime()](OwnRecipeStore* store, LedgerStore*,
+                                                                             OpticsStore*) {
                 return store ? store->Delete(id, now) : JournalAppendResult::WriteFailed;
             };
             if (!deleting_.Start(Window(), IDC_OWN_STATE, context_.writes, std::move(write), context_.store, nullptr))

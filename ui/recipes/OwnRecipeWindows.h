@@ -35,6 +35,8 @@ struct OwnRecipeContext {
     std::function<void()> ledgerChanged;
     // "Подбор цвета" over the manager; the manager shows its button only when given.
     std::function<void(HWND owner)> match;
+    // "Калибровка паст" over the manager, likewise.
+    std::function<void(HWND owner)> calibrate;
 };
 
 // The editor. `id` 0 edits a new recipe (`start` prefilled, copied from a catalogue

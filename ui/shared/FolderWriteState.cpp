@@ -25,7 +25,7 @@ BOOL CALLBACK HoldChild(HWND child, LPARAM parameter) noexcept {
 }  // namespace
 
 bool FolderWriteState::Start(HWND dialog, int statusId, FolderWrites* writes, FolderWrite write,
-                             OwnRecipeStore* recipes, LedgerStore* ledger) noexcept {
+                             OwnRecipeStore* recipes, LedgerStore* ledger, OpticsStore* optics) noexcept {
     if (generation_ || !write) return false;
     writes_ = writes;
     if (writes) {
@@ -35,7 +35,7 @@ bool FolderWriteState::Start(HWND dialog, int statusId, FolderWrites* writes, Fo
         if (!generation_) return false;
     } else {
         try {
-            writtenHere_ = write(recipes, ledger);
+            writtenHere_ = write(recipes, ledger, optics);
         } catch (...) {
             writtenHere_ = JournalAppendResult::WriteFailed;  // out of memory: a retry carries the same id
         }

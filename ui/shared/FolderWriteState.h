@@ -26,7 +26,7 @@ public:
     // writes (a window over a store of its own); either way told by kWrittenMessage.
     // False, with nothing started and the dialog as it was, when the stores are away.
     bool Start(HWND dialog, int statusId, FolderWrites* writes, FolderWrite write, OwnRecipeStore* recipes,
-               LedgerStore* ledger) noexcept;
+               LedgerStore* ledger, OpticsStore* optics = nullptr) noexcept;
     bool Running() const noexcept { return generation_.has_value(); }
     // The dialog's OK or Cancel (`ok` says which): a beep while a write is on its way, which
     // ends the dialog itself or gives it back; else OK calls `save` and Cancel ends the dialog.

@@ -5,7 +5,12 @@
 # measurement typed against the target the weighing took from the draft, the additions
 # poured, the batch as poured saved as an own recipe that keeps the target (read back with
 # the tool), the draft saved as one too, both found again among the similar colours, and
-# the round in the journal. The correction dialog's inputs and bad input are weigh_tests'.
+# the round in the journal. Then the shop's calibration from the own recipes manager: the
+# test lab's ladders imported through the open dialog and fitted as `datapack calibrate`
+# fits them, kept in the data folder (read back with the tool), the drafts naming it and
+# agreeing with the tool over the table kept, and the vendor's table back, named again by
+# the next drafts. The correction dialog's inputs and bad input are weigh_tests'; the
+# calibration window's bad input is calibration_window_tests'.
 #   match-e2e.sh <Lacqueron.exe> <uidriver.exe> <datapack> <catalogue dir>
 source "$(dirname "$0")/../../app/e2e-lib.sh"
 e2e_tool_arguments "$@"
@@ -30,7 +35,7 @@ STORE=$DATA/recipes.lqr
 
 # The tool's drafts as the window shows them: "ΔE00 CODE grams, CODE grams, ...".
 tool_drafts() {
-  "$DATAPACK" match --sources "$SOURCES" --purpose $PURPOSE_NUMBER --lab $TARGET_OPTION --top $DRAFT_COUNT |
+  "$DATAPACK" match --sources "$SOURCES" --purpose $PURPOSE_NUMBER --lab $TARGET_OPTION --top $DRAFT_COUNT "$@" |
     tr -d '\r' | awk -F'\t' '
       $1 == "draft" { if (line != "") print line; line = $4; sep = " "; next }
       NF == 2 && $1 != "OSN" { line = line sep $1 " " $2; sep = ", " }
@@ -146,4 +151,87 @@ details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
 [[ $details == *"предложено: "*"; налито: "* && $details != *"налито: ничего"* ]] ||
   fail "the round's proposal and pour: $details"
 step "could not close the journal" wait-dialog $JOURNAL_LIST 5000 close wait-gone 5000
+
+# The shop's calibration, from the own recipes manager.
+RECIPES_BUTTON=362 OWN_LIST=2601 OWN_CLOSE=2612 OWN_MATCH=3753 OWN_CALIBRATE=3971
+IN_FORCE=3972 IMPORT=3973 FITS=3975 SUMMARY=3976 CALIB_STATUS=3977 CALIB_SAVE=3978 VENDOR=3979 CALIB_CLOSE=3980
+# The file name field of the standard open dialog: a combo box in the Explorer style, an edit in the old one.
+FILE_NAME_COMBO=1148 FILE_NAME_EDIT=1152
+LADDERS=$DATA/ladders.txt OPTICS=$DATA/optics.lqo
+TOOL_OPTICS=$WINEPREFIX/tool-optics.txt SHOP_OPTICS=$WINEPREFIX/shop-optics.txt
+python3 "$(dirname "$0")/../../colour/lab/lab.py" ladders "$LADDERS" >/dev/null || fatal "the lab made no ladders"
+tool_fit=$("$DATAPACK" calibrate --sources "$SOURCES" --ladders "$LADDERS" --out "$TOOL_OPTICS" | tr -d '\r' |
+  awk -F'\t' '$1 == "fit" { print $3, $5 }')
+[[ -n $tool_fit ]] || fatal "datapack calibrate did not fit the ladders"
+
+open_calibration() {
+  step "Калибровка паст... did not open the window" wait-dialog $OWN_LIST 5000 press $OWN_CALIBRATE \
+    wait-dialog $FITS 10000
+}
+# The open dialog, in Wine's English or Russian, given the file.
+choose_file() {
+  local title
+  for title in Open 'Открыть'; do
+    driver wait-window '#32770' "$title" 300 set-text $FILE_NAME_COMBO "$1" press $IDOK >/dev/null && return 0
+    driver wait-window '#32770' "$title" 300 set-text $FILE_NAME_EDIT "$1" press $IDOK >/dev/null && return 0
+  done
+  return 1
+}
+summary_shown() {
+  summary=$(driver wait-dialog $FITS 5000 get-text $SUMMARY)
+  [[ $summary == "Образцов: "* ]]
+}
+
+step "no manager" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000
+open_calibration
+expect_equal "the table in force at first" "$(driver wait-dialog $FITS 5000 get-text $IN_FORCE)" \
+  "Действует: данные поставщика."
+step "no open dialog for the ladders" wait-dialog $FITS 5000 press $IMPORT
+wait_for 10 choose_file 'C:\lacqueron-data\ladders.txt' || fatal "could not choose the ladders"
+wait_for 30 summary_shown || fatal "no fit shown: $summary"
+# The window's median and largest ΔE00 against the tool's, to a hundredth.
+window_fit=$(sed -n 's/^Образцов: [0-9]*; ΔE00: медиана \([0-9.]*\), наибольшее \([0-9.]*\)\..*$/\1 \2/p' \
+  <<<"${summary%%$'\n'*}")
+awk -v w="$window_fit" -v t="$tool_fit" 'BEGIN { split(w, a, " "); split(t, b, " ");
+  exit !(a[1] != "" && a[1] - b[1] <= 0.01 && b[1] - a[1] <= 0.01 && a[2] - b[2] <= 0.01 && b[2] - a[2] <= 0.01) }' ||
+  fail "the window's fit '$window_fit' is not the tool's '$tool_fit'"
+expect_equal "pastes fitted" "$(driver wait-dialog $FITS 5000 list-count $FITS)" 13
+step "the calibration was not kept" wait-dialog $FITS 5000 press $CALIB_SAVE \
+  wait-text $CALIB_STATUS "Калибровка сохранена." 10000
+kept=$("$DATAPACK" optics --store "$OPTICS" --out "$SHOP_OPTICS" | tr -d '\r') || fatal "the tool cannot read $OPTICS"
+day=$(awk -F'\t' '$1 == "calibration" { print $2; exit }' <<<"$kept")
+expect_equal "the record kept" "$(awk -F'\t' '$1 == "calibration" { print $3; exit }' <<<"$kept")" \
+  'C:\lacqueron-data\ladders.txt'
+expect_equal "the table in force after the save" "$(driver wait-dialog $FITS 5000 get-text $IN_FORCE)" \
+  "Действует: калибровка мастерской от $day."
+step "could not close the calibration" wait-dialog $FITS 5000 press $CALIB_CLOSE wait-dialog $OWN_LIST 5000
+
+# The drafts name the shop's calibration and agree with the tool over the table kept.
+# Sets status to the line above the drafts.
+draft_from_manager() {
+  step "Подбор... did not open the window" wait-dialog $OWN_LIST 5000 press $OWN_MATCH wait-dialog $DRAFTS 10000 \
+    pick-combo $KIND $LAB_KIND
+  search "$TARGET"
+  step "no drafts for $TARGET" wait-dialog $DRAFTS 5000 wait-count $DRAFTS $DRAFT_COUNT 20000
+  status=$(driver wait-dialog $DRAFTS 5000 get-text $STATUS)
+}
+draft_from_manager
+[[ $status == *"Оптика паст: калибровка мастерской от $day."* ]] || fail "the drafts do not name the calibration: $status"
+expect_equal "the drafts against datapack match over the shop's table" "$(window_drafts)" \
+  "$(tool_drafts --optics "$SHOP_OPTICS")"
+step "the window did not close" wait-dialog $DRAFTS 5000 press $CLOSE wait-dialog $OWN_LIST 5000
+
+# Back to the vendor's table: a record of its own, and the next drafts name it.
+open_calibration
+step "the vendor's table did not come back" wait-dialog $FITS 5000 press $VENDOR \
+  wait-text $CALIB_STATUS "Возвращены данные поставщика." 10000 wait-text $IN_FORCE "Действует: данные поставщика." 5000
+step "could not close the calibration" wait-dialog $FITS 5000 press $CALIB_CLOSE wait-dialog $OWN_LIST 5000
+expect_equal "the records kept" "$("$DATAPACK" optics --store "$OPTICS" | tr -d '\r' | cut -f1)" \
+  $'calibration\nvendor\nin force'
+expect_equal "the table in force in the store" "$("$DATAPACK" optics --store "$OPTICS" | tr -d '\r' | tail -1)" \
+  $'in force\tvendor'
+draft_from_manager
+[[ $status == *"Оптика паст: данные поставщика."* ]] || fail "the drafts after the return: $status"
+step "the window did not close" wait-dialog $DRAFTS 5000 press $CLOSE wait-dialog $OWN_LIST 5000
+step "could not close the manager" wait-dialog $OWN_LIST 5000 press $OWN_CLOSE wait-gone 5000
 e2e_finish
