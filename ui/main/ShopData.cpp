@@ -338,7 +338,7 @@ std::vector<StockRow> ShopData::StockShortfalls(const std::vector<CostLine>& nee
 bool ShopData::InStock(const MixComponent& component) noexcept {
     try {
         const StockAccount* stock = CaughtUpStock();
-        return stock && stock->OnHand(LedgerKey(component), LocalDay(CurrentBatchTime())) > 0;
+        return stock && stock->InStock(LedgerKey(component), LocalDay(CurrentBatchTime()));
     } catch (...) {
         stock_.reset();
         return false;
