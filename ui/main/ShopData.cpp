@@ -247,8 +247,12 @@ bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecip
             readIds.reserve(current.size());
             for (const OwnRecipeCurrent& own : current) {
                 const std::int32_t number = OwnRowNumber(readRows.size());
+                std::optional<colour::Lab> target;
+                if (const std::optional<OwnTarget>& kept = own.recipe.target)
+                    target = colour::Lab{kept->l, kept->a, kept->b};
                 readRows.push_back({ToColourRecipe(own.recipe, number),
-                                    {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note});
+                                    {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note,
+                                    target});
                 readIds.push_back(own.id);
             }
         }
