@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/Utf8.h"
 #include "journal/JournalCsv.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/SampleBatch.h"
@@ -64,14 +65,12 @@ struct RoundsCase {
     std::vector<std::string> lastFields;  // per batch; empty: the table has no column for rounds
 };
 
-class JournalCsvRounds : public testing::TestWithParam<RoundsCase> {};
-
 constexpr char kTitleRow[] =
     "Дата|Код|Название|Назначение|Количество|Дискретность весов, г|Статус|Итог, г|Коррекции|Примечание|"
     "Компонент|По рецепту, г|Налито, г|Стоимость, ₽";
 
-TEST_P(JournalCsvRounds, EachRoundOnALineOfItsCellWithDecimalCommas) {
-    const RoundsCase& c = GetParam();
+// The case's batches, numbered from 0, exported with a cost column before the rounds.
+std::string ExportRounds(const RoundsCase& c) {
     std::vector<BatchRecord> batches;
     std::vector<std::size_t> order;
     for (const std::vector<BatchMeasureRound>& rounds : c.batches) {
@@ -82,16 +81,35 @@ TEST_P(JournalCsvRounds, EachRoundOnALineOfItsCellWithDecimalCommas) {
         batches.push_back(batch);
     }
     const std::vector<BatchCsvColumn> cost = {{u"Стоимость, ₽", [](const BatchRecord&) { return WideString(u"1,50"); }}};
-    const std::string read = ReadBack(ExportBatchesCsv(test::JournalOf(batches), order, NumberedPurpose, cost), c.name);
+    return ExportBatchesCsv(test::JournalOf(batches), order, NumberedPurpose, cost);
+}
 
-    std::string expected = std::string("BOM\n") + kTitleRow + (c.lastFields.empty() ? "" : "|Поправки по замеру") + "\n";
-    for (std::size_t i = 0; i < batches.size(); ++i) {
-        expected += "07.12.2026 03:0" + std::to_string(i) + "|RAL 3020|Транспортный красный|назначение " +
-                    std::to_string(1 + i % 6) + "|" + std::to_string(250 + i) + " г|0,01|готово|254,17|" +
-                    "1,0167 → 254,17 г|Заказ " + std::to_string(i) + ", «Ока» 🚗|Основа матовая|225,00|225,12|1,50";
-        expected += (c.lastFields.empty() ? "" : "|" + c.lastFields[i]) + "\n";
+// What a reader should see, as ReadBack prints it.
+std::string SeenRounds(const RoundsCase& c) {
+    std::string seen = std::string("BOM\n") + kTitleRow + (c.lastFields.empty() ? "" : "|Поправки по замеру") + "\n";
+    for (std::size_t i = 0; i < c.batches.size(); ++i) {
+        seen += "07.12.2026 03:0" + std::to_string(i) + "|RAL 3020|Транспортный красный|назначение " +
+                std::to_string(1 + i % 6) + "|" + std::to_string(250 + i) + " г|0,01|готово|254,17|" +
+                "1,0167 → 254,17 г|Заказ " + std::to_string(i) + ", «Ока» 🚗|Основа матовая|225,00|225,12|1,50";
+        seen += (c.lastFields.empty() ? "" : "|" + c.lastFields[i]) + "\n";
     }
-    EXPECT_EQ(read, expected);
+    return seen;
+}
+
+class JournalCsvRounds : public testing::TestWithParam<RoundsCase> {};
+
+// Read back with the program's own reader here; Python's reads one case below.
+TEST_P(JournalCsvRounds, EachRoundOnALineOfItsCellWithDecimalCommas) {
+    const std::string table = ExportRounds(GetParam());
+    std::vector<std::vector<WideString>> rows;
+    CsvError error;
+    ASSERT_TRUE(ReadCsvRows(table, rows, error)) << ToUtf8(DescribeCsvError(error));
+    std::string seen = table.starts_with(kCsvByteOrderMark) ? "BOM\n" : "no BOM\n";
+    for (const std::vector<WideString>& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) seen += (i == 0 ? "" : "|") + ToUtf8(row[i]);
+        seen += "\n";
+    }
+    EXPECT_EQ(seen, SeenRounds(GetParam()));
 }
 
 const BatchMeasureRound kYellower{{5241, -310, 1800}, {5012, -150, 2230}, 312, 45, {{u"YEL", 40}, {u"BLK", 5}},
@@ -114,6 +132,12 @@ const RoundsCase kRoundsCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, JournalCsvRounds, testing::ValuesIn(kRoundsCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JournalCsv, ASpreadsheetReaderSeesEachRoundOnALineOfItsCell) {
+    const RoundsCase twoRounds{"TwoRoundsBesideABatchWithout", {{}, kRoundsCases[2].batches[0]},
+                               {"", kRoundsCases[2].lastFields[0]}};
+    EXPECT_EQ(ReadBack(ExportRounds(twoRounds), twoRounds.name), SeenRounds(twoRounds));
+}
 
 }  // namespace
 }  // namespace lacqueron
