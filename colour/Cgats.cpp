@@ -211,21 +211,7 @@ public:
         if (formatRead_) return Fail("no BEGIN_DATA ... END_DATA after the data format");
         if (samples_.empty())
             return Fail("no data: the file holds no BEGIN_DATA_FORMAT ... BEGIN_DATA ... END_DATA table");
-        const bool percent = highest_ > kPercentAbove;
-        const double scale = percent ? kPercent : 1.0;
-        for (CgatsSample& sample : samples_) {
-            for (int band = 0; band < kBandCount; ++band) {
-                const double raw = sample.reflectance[band];
-                const double fraction = raw / scale;
-                if (fraction < kLowestReflectance || fraction > kHighestReflectance) {
-                    line_ = sample.line;
-                    return Fail("the reflectance at " + std::to_string(WavelengthOfBand(band)) + " nm, " + Figure(raw) +
-                                (percent ? " %," : ",") + " is out of range");
-                }
-                sample.reflectance[band] = fraction <= 0 ? 0.0 : std::min(fraction, 1.0);
-            }
-        }
-        return true;
+        return ScaleReflectances(samples_, highest_, error_);
     }
 
 private:
@@ -408,6 +394,25 @@ private:
 };
 
 }  // namespace
+
+bool ScaleReflectances(std::vector<CgatsSample>& samples, double highest, CgatsError& error) {
+    const bool percent = highest > kPercentAbove;
+    const double scale = percent ? kPercent : 1.0;
+    for (CgatsSample& sample : samples) {
+        for (int band = 0; band < kBandCount; ++band) {
+            const double raw = sample.reflectance[band];
+            const double fraction = raw / scale;
+            if (fraction < kLowestReflectance || fraction > kHighestReflectance) {
+                error.line = sample.line;
+                error.reason = "the reflectance at " + std::to_string(WavelengthOfBand(band)) + " nm, " + Figure(raw) +
+                               (percent ? " %," : ",") + " is out of range";
+                return false;
+            }
+            sample.reflectance[band] = fraction <= 0 ? 0.0 : std::min(fraction, 1.0);
+        }
+    }
+    return true;
+}
 
 bool ReadCgats(std::string_view text, std::vector<CgatsSample>& samples, CgatsError& error) {
     samples.clear();

@@ -47,4 +47,10 @@ struct CgatsError {
 // against a package is the caller's work.
 bool ReadCgats(std::string_view text, std::vector<CgatsSample>& samples, CgatsError& error);
 
+// A measurement file's raw reflectances as fractions: percent when the file's highest
+// raw value is above 1.5, fractions otherwise, decided once for the file; instrument
+// noise a little beyond 0..1 clamped. False with the sample's line and the reason for
+// a value further out.
+bool ScaleReflectances(std::vector<CgatsSample>& samples, double highest, CgatsError& error);
+
 }  // namespace lacqueron::colour

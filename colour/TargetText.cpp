@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "colour/Cgats.h"
+#include "colour/Cxf.h"
 #include "colour/Decimal.h"
 
 namespace lacqueron::colour {
@@ -94,10 +95,11 @@ std::string FormatLabText(const Lab& lab, char decimalMark) {
     return text;
 }
 
-bool SpectrumFromCgats(std::string_view text, std::string_view name, Spectrum& spectrum, CgatsTargetError& error) {
+bool SpectrumFromMeasurement(std::string_view text, std::string_view name, Spectrum& spectrum,
+                             MeasurementError& error) {
     std::vector<CgatsSample> samples;
     CgatsError read;
-    if (!ReadCgats(text, samples, read)) {
+    if (!ReadMeasurementFile(text, samples, read)) {
         error = {read.noSpectrum ? TargetProblem::kNoSpectrum : TargetProblem::kFileUnreadable, read.line, read.reason};
         return false;
     }
@@ -125,7 +127,7 @@ std::string DescribeTargetProblem(TargetProblem problem, std::string_view what) 
     case TargetProblem::kOpponentOutside: return "a* и b* в " + quoted + " должны быть от -200 до 200.";
     case TargetProblem::kHueOutside: return "Тон H в " + quoted + " должен быть от 0 до 360.";
     case TargetProblem::kChromaNegative: return "Насыщенность C в " + quoted + " не может быть отрицательной.";
-    case TargetProblem::kFileUnreadable: return "Файл " + quoted + " не читается как файл замеров CGATS.";
+    case TargetProblem::kFileUnreadable: return "Файл " + quoted + " не читается как файл замеров CGATS или CxF3.";
     case TargetProblem::kNoSpectrum:
         return "В файле " + quoted + " нет спектра отражения (400–700 нм): подбор по нему невозможен.";
     case TargetProblem::kNoSample: return "В файле нет образца " + quoted + ".";
@@ -143,7 +145,7 @@ std::string TargetProblemReason(TargetProblem problem) {
     case TargetProblem::kOpponentOutside: return "a* or b* is outside -200-200";
     case TargetProblem::kHueOutside: return "H is outside 0-360";
     case TargetProblem::kChromaNegative: return "C is negative";
-    case TargetProblem::kFileUnreadable: return "not a CGATS file";
+    case TargetProblem::kFileUnreadable: return "not a CGATS or CxF3 file";
     case TargetProblem::kNoSpectrum: return "no reflectance spectrum (400-700 nm) in the file";
     case TargetProblem::kNoSample: return "no such sample";
     case TargetProblem::kUnknownCode: return "no catalogue colour";

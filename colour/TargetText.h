@@ -1,6 +1,6 @@
 // A target colour as a painter types it or an instrument writes it: L*a*b* ("52,3 -4,1
 // 18", "52.3, -4.1, 18" or "52.3,-4.1,18"), a RAL Design code ("H L C", "RAL" before it
-// allowed) and a CGATS measurement file's sample. What the matching window, the
+// allowed) and a measurement file's sample (CGATS or CxF3). What the matching window, the
 // own recipes' CSV and the command line all read the same way.
 #pragma once
 
@@ -20,8 +20,8 @@ enum class TargetProblem {
     kOpponentOutside,   // a* or b* beyond what a surface colour can have
     kHueOutside,        // H beyond 0-360
     kChromaNegative,
-    kFileUnreadable,    // not a CGATS file; the reader's reason and line go with it
-    kNoSpectrum,        // a CGATS file with no reflectance in it
+    kFileUnreadable,    // neither a CGATS nor a CxF3 file; the reader's reason and line go with it
+    kNoSpectrum,        // a measurement file with no reflectance in it
     kNoSample,          // no sample of that name or id
     kUnknownCode,       // a colour code the collection does not have
 };
@@ -35,14 +35,16 @@ TargetProblem ParseHlcText(std::string_view text, Lab& lab);
 // "52,31 -4,1 18" with the mark given: two decimals at most, trailing zeros dropped.
 std::string FormatLabText(const Lab& lab, char decimalMark);
 
-// The sample named (SAMPLE_NAME, else SAMPLE_ID), or the first when name is empty.
-// On kFileUnreadable, `reason` holds the reader's English reason and `line` its line.
-struct CgatsTargetError {
+// The sample named (SAMPLE_NAME, else SAMPLE_ID; a CxF3 object's Name, else its Id),
+// or the first when name is empty, from a CGATS file or, when the text is XML, a CxF3
+// file. On kFileUnreadable, `reason` holds the reader's English reason and `line` its line.
+struct MeasurementError {
     TargetProblem problem = TargetProblem::kNone;
     int line = 0;
     std::string reason;
 };
-bool SpectrumFromCgats(std::string_view text, std::string_view name, Spectrum& spectrum, CgatsTargetError& error);
+bool SpectrumFromMeasurement(std::string_view text, std::string_view name, Spectrum& spectrum,
+                             MeasurementError& error);
 
 // The Russian sentence for a problem, UTF-8; `what` names the text or file in it.
 std::string DescribeTargetProblem(TargetProblem problem, std::string_view what);

@@ -21,6 +21,9 @@ const char16_t* const kTitles[] = {
     u"Налито, г",
 };
 
+// Last, and only when a batch exported has a round: tables without them stay as they were.
+constexpr char16_t kMeasureRoundsTitle[] = u"Поправки по замеру";
+
 constexpr std::u16string_view kFormulaStarts = u"=+-@";
 constexpr char16_t kTextMark = u'\'';
 
@@ -36,6 +39,14 @@ void AppendField(std::string& out, const WideString& value) {
         out += c;
     }
     out += kQuote;
+}
+
+// Each round on a line of its own inside the one cell, as a spreadsheet wraps it.
+WideString MeasureRoundsText(const BatchRecord& batch) {
+    WideString text;
+    for (std::size_t i = 0; i < batch.measureRounds.size(); ++i)
+        text += (i == 0 ? u"" : u"\n") + FormatMeasureRound(batch.measureRounds[i], i + 1, kSpreadsheetDecimalMark);
+    return text;
 }
 
 WideString CorrectionsText(const BatchRecord& batch) {
@@ -239,13 +250,19 @@ bool ReadCsvTable(std::string_view bytes, const std::vector<WideString>& titles,
 std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
                              const PurposeNamer& purposeName, const std::vector<BatchCsvColumn>& more) {
     std::string out = kCsvByteOrderMark;
-    std::vector<WideString> titles(std::begin(kTitles), std::end(kTitles));
-    for (const BatchCsvColumn& column : more) titles.push_back(column.title);
-    AppendCsvRow(out, titles);
-    BatchRecord batch;
+    std::vector<BatchRecord> batches;
+    batches.reserve(order.size());
     for (std::size_t index : order) {
         if (index >= journal.BatchCount()) continue;
-        journal.DecodeInto(index, batch);
+        journal.DecodeInto(index, batches.emplace_back());
+    }
+    const bool rounds = std::any_of(batches.begin(), batches.end(),
+                                    [](const BatchRecord& batch) { return !batch.measureRounds.empty(); });
+    std::vector<WideString> titles(std::begin(kTitles), std::end(kTitles));
+    for (const BatchCsvColumn& column : more) titles.push_back(column.title);
+    if (rounds) titles.push_back(kMeasureRoundsTitle);
+    AppendCsvRow(out, titles);
+    for (const BatchRecord& batch : batches) {
         const std::vector<WideString> batchColumns = {
             FormatBatchTime(batch.time),
             CsvTypedText(batch.colourCode),
@@ -260,6 +277,7 @@ std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<s
         };
         std::vector<WideString> moreColumns;
         for (const BatchCsvColumn& column : more) moreColumns.push_back(column.cell(batch));
+        if (rounds) moreColumns.push_back(MeasureRoundsText(batch));
         auto appendWith = [&](std::vector<WideString> componentColumns) {
             std::vector<WideString> row = batchColumns;
             row.insert(row.end(), componentColumns.begin(), componentColumns.end());

@@ -23,7 +23,9 @@ struct BatchCsvColumn {
 // UTF-8 with a byte-order mark, ';' between fields, CR LF line ends, decimal commas;
 // a title row, then one row per component with the batch's columns repeated (one row
 // with empty component columns for a batch without components). A typed text that a
-// spreadsheet would take for a formula gets a leading apostrophe. `more` columns come last.
+// spreadsheet would take for a formula gets a leading apostrophe. `more` columns come
+// next; last, when a batch has rounds of correction by measurement, a column with them,
+// one round a line.
 std::string ExportBatchesCsv(const JournalContents& journal, const std::vector<std::size_t>& order,
                              const PurposeNamer& purposeName, const std::vector<BatchCsvColumn>& more = {});
 

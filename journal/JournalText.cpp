@@ -71,25 +71,26 @@ WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalM
 
 namespace {
 
-WideString LabText(const BatchLab& lab) {
-    return FormatHundredths(lab.l) + u" " + FormatHundredths(lab.a) + u" " + FormatHundredths(lab.b);
+WideString LabText(const BatchLab& lab, char16_t mark) {
+    return FormatHundredths(lab.l, mark) + u" " + FormatHundredths(lab.a, mark) + u" " + FormatHundredths(lab.b, mark);
 }
 
-WideString PastesText(const std::vector<BatchPaste>& pastes) {
+WideString PastesText(const std::vector<BatchPaste>& pastes, char16_t mark) {
     if (pastes.empty()) return u"ничего";
     WideString text;
     for (const BatchPaste& paste : pastes)
-        text += (text.empty() ? u"" : u", ") + paste.code + u" " + FormatHundredths(paste.weight) + u" г";
+        text += (text.empty() ? u"" : u", ") + paste.code + u" " + FormatHundredths(paste.weight, mark) + u" г";
     return text;
 }
 
 }  // namespace
 
-WideString FormatMeasureRound(const BatchMeasureRound& round, std::size_t number) {
-    return u"Поправка по замеру " + IntegerText(number) + u": цель " + LabText(round.target) + u", проба " +
-           LabText(round.measured) + u", ΔE00 " + FormatHundredths(round.deltaE) + u", ожидалось " +
-           FormatHundredths(round.predicted) + u"; предложено: " + PastesText(round.proposed) + u"; налито: " +
-           PastesText(round.poured);
+WideString FormatMeasureRound(const BatchMeasureRound& round, std::size_t number, char16_t decimalMark) {
+    return u"Поправка по замеру " + IntegerText(number) + u": цель " + LabText(round.target, decimalMark) +
+           u", проба " + LabText(round.measured, decimalMark) + u", ΔE00 " +
+           FormatHundredths(round.deltaE, decimalMark) + u", ожидалось " +
+           FormatHundredths(round.predicted, decimalMark) + u"; предложено: " +
+           PastesText(round.proposed, decimalMark) + u"; налито: " + PastesText(round.poured, decimalMark);
 }
 
 WideString FormatBatchAmount(const BatchRecord& batch) { return AmountText(batch.amount, batch.weightType); }

@@ -22,8 +22,10 @@ WideString FormatHundredths(Hundredths value, char16_t decimalMark = kWindowDeci
 WideString FormatCorrection(const BatchCorrection& correction, char16_t decimalMark = kWindowDecimalMark);
 
 // "Поправка по замеру 1: цель 52.41 -3.10 18.00, проба 50.12 -1.50 22.30, ΔE00 3.12,
-// ожидалось 0.45; предложено: YEL 0.40 г, BLK 0.05 г; налито: YEL 0.35 г".
-WideString FormatMeasureRound(const BatchMeasureRound& round, std::size_t number);
+// ожидалось 0.45; предложено: YEL 0.40 г, BLK 0.05 г; налито: YEL 0.35 г"; with commas
+// for a spreadsheet.
+WideString FormatMeasureRound(const BatchMeasureRound& round, std::size_t number,
+                              char16_t decimalMark = kWindowDecimalMark);
 
 // "250 г" or "250 мл".
 WideString FormatBatchAmount(const BatchRecord& batch);

@@ -159,6 +159,9 @@ public:
     std::vector<StockRow> Rows(DayNumber today) const;
     // On hand at the end of `today`.
     Hundredths OnHand(const ComponentKey& key, DayNumber today) const;
+    // Something of it on hand at the end of `today`: what a match of "only pastes in
+    // stock" may use. A paste the shop never recorded has nothing on hand.
+    bool InStock(const ComponentKey& key, DayNumber today) const { return OnHand(key, today) > 0; }
     // The record of `counted` grams of a paste counted `now`; its correction is what
     // the count changes against this account, kept for the reader's information.
     CountRecord CountOf(const ComponentKey& key, Hundredths counted, const BatchTime& now) const;

@@ -44,8 +44,8 @@ MatchTarget ReadMatchTarget(const Catalogue& catalogue, const TargetInput& input
         if (read.ok()) read.target = colour::TargetFromLab(lab);
         return read;
     case TargetKind::kMeasurement: {
-        colour::CgatsTargetError error;
-        if (colour::SpectrumFromCgats(input.text, input.sample, read.measured, error)) {
+        colour::MeasurementError error;
+        if (colour::SpectrumFromMeasurement(input.text, input.sample, read.measured, error)) {
             read.target = colour::TargetFromSpectrum(read.measured);
         } else {
             read.problem = error.problem;

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "colour/Nearest.h"
+#include "colour/TargetText.h"
 #include "core/IntegerText.h"
+#include "core/Utf8.h"
 #include "data/text/TextFold.h"
 
 namespace lacqueron {
@@ -56,12 +59,13 @@ ColourIndex::ColourIndex(const Catalogue& catalogue, const std::vector<OwnColour
     for (const ColourRecipe& recipe : catalogue.recipes) {
         const auto found = colours.find(recipe.number);
         const ColourEntry* colour = found == colours.end() ? nullptr : found->second;
-        rows_.push_back({&recipe, colour, IntegerText(recipe.number), colour ? FoldText(colour->name) : WideString()});
+        rows_.push_back(
+            {&recipe, colour, IntegerText(recipe.number), colour ? FoldText(colour->name) : WideString(), {}});
     }
     // A line break is never part of what is typed, so no match runs from one field into the next.
     for (const OwnColourRow& row : own)
         rows_.push_back({&row.recipe, &row.colour, WideString(),
-                         FoldText(row.colour.code + u'\n' + row.colour.name + u'\n' + row.note)});
+                         FoldText(row.colour.code + u'\n' + row.colour.name + u'\n' + row.note), row.target});
 }
 
 bool ColourIndex::Matches(std::size_t row, const ColourQuery& query) const noexcept {
@@ -94,6 +98,20 @@ std::vector<std::size_t> ColourIndex::FindAll(const ColourQuery& query) const {
     return found;
 }
 
+std::vector<std::size_t> ColourIndex::Nearest(const colour::Lab& lab, int top) const {
+    std::vector<std::size_t> rows;
+    std::vector<colour::Lab> labs;
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const Row& r = rows_[row];
+        if (r.colour == nullptr) continue;
+        rows.push_back(row);
+        labs.push_back(r.target ? *r.target : colour::LabFromScreenColour(r.colour->rgb));
+    }
+    std::vector<std::size_t> nearest;
+    for (const colour::NearColour& near : colour::NearestColours(labs, lab, top)) nearest.push_back(rows[near.index]);
+    return nearest;
+}
+
 std::size_t ColourIndex::RowOf(const ColourRecipe* recipe) const noexcept {
     for (std::size_t row = 0; row < rows_.size(); ++row)
         if (rows_[row].recipe == recipe) return row;
@@ -115,6 +133,9 @@ std::size_t ColourIndex::RowOfColourCode(const WideString& code) const noexcept 
 std::vector<std::size_t> FindDialogRows(const ColourIndex& index, std::u16string_view typed,
                                         const std::vector<WideString>& recentTitles) {
     const ColourQuery query = MakeColourQuery(typed);
+    colour::Lab lab;
+    if (query.kind == ColourQuery::Kind::kText && colour::ParseLabText(ToUtf8(typed), lab) == colour::TargetProblem::kNone)
+        return index.Nearest(lab, kNearestListed);
     if (query.kind != ColourQuery::Kind::kNothing) return index.FindAll(query);
 
     std::vector<std::size_t> rows;

@@ -1,7 +1,8 @@
 // Finding a paint by what the painter types: digits, alone or after "RAL" (or "РАЛ"),
 // are the start of the colour number ("30" finds RAL 3000); anything else is a piece
 // of the name, case and ё/е ignored. The shop's own recipes are found by a piece of
-// their code, name or note, whatever is typed. The index keeps one prepared row per
+// their code, name or note, whatever is typed. Three numbers, L*a*b*, find the colours
+// nearest them, an own recipe by the target it was matched to. The index keeps one prepared row per
 // recipe, the package's in catalogue order and then the own ones, the order of the
 // main dialog's list.
 #pragma once
@@ -11,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
+#include "colour/Colorimetry.h"
 #include "core/WideString.h"
 #include "data/catalogue/Catalogue.h"
 
@@ -37,6 +41,7 @@ struct OwnColourRow {
     ColourRecipe recipe;  // numbered by OwnRowNumber, apart from the package's colours
     ColourEntry colour;   // the own code, name and colour, with the same number
     WideString note;
+    std::optional<colour::Lab> target;  // what it was matched to; none: found by its colour
 };
 
 // Own rows are numbered -1, -2, ... in list order; the package's numbers are never negative.
@@ -62,6 +67,8 @@ public:
     std::size_t FindFrom(const ColourQuery& query, std::size_t from) const noexcept;
     // Every matching row in order.
     std::vector<std::size_t> FindAll(const ColourQuery& query) const;
+    // At most top rows with a colour, nearest the L*a*b* by ΔE00 first.
+    std::vector<std::size_t> Nearest(const colour::Lab& lab, int top) const;
 
     // The row of the recipe, or of the first recipe titled so; kNoRow when none.
     std::size_t RowOf(const ColourRecipe* recipe) const noexcept;
@@ -76,6 +83,7 @@ private:
         const ColourEntry* colour;
         WideString digits;  // the colour number in decimal; empty for an own recipe
         WideString folded;  // the name; for an own recipe its code, name and note
+        std::optional<colour::Lab> target;
     };
     std::vector<Row> rows_;
 };
@@ -85,7 +93,9 @@ constexpr std::size_t OwnRowOfNumber(std::int32_t number) noexcept {
 }
 
 // The rows the find dialog lists: for a blank text the recent titles that are still
-// in the package, newest first, then every other row; otherwise the matching rows.
+// in the package, newest first, then every other row; for L*a*b* ("52,3 -4,1 18") the
+// kNearestListed nearest; otherwise the matching rows.
+constexpr int kNearestListed = 10;
 std::vector<std::size_t> FindDialogRows(const ColourIndex& index, std::u16string_view typed,
                                         const std::vector<WideString>& recentTitles);
 

@@ -80,6 +80,18 @@ TEST(TargetTextFormat, WritesWhatReadsBackWithEitherMark) {
 
 std::string Measurement(bool withSpectrum) { return lacqueron::test::SampleMeasurement("Деталь", "40", withSpectrum); }
 
+// The same sample as a CxF3 file: its Lab, and its spectrum when asked.
+std::string CxfMeasurement(bool withSpectrum) {
+    std::string spectrum;
+    for (int band = 0; withSpectrum && band < kBandCount; ++band) spectrum += " 40";
+    return "<?xml version=\"1.0\"?>\n<cc:CxF xmlns:cc=\"http://colorexchangeformat.com/CxF3-core\"><cc:Resources>"
+           "<cc:ObjectCollection><cc:Object Name=\"Деталь\" Id=\"1\"><cc:ColorValues>"
+           "<cc:ColorCIELab><cc:L>50</cc:L><cc:A>0</cc:A><cc:B>0</cc:B></cc:ColorCIELab>" +
+           (withSpectrum ? "<cc:ReflectanceSpectrum StartWL=\"400\">" + spectrum + "</cc:ReflectanceSpectrum>"
+                         : std::string()) +
+           "</cc:ColorValues></cc:Object></cc:ObjectCollection></cc:Resources></cc:CxF>\n";
+}
+
 struct CgatsTargetCase {
     const char* name;
     std::string text;
@@ -92,8 +104,8 @@ class CgatsTargetTest : public testing::TestWithParam<CgatsTargetCase> {};
 TEST_P(CgatsTargetTest, GivesTheSamplesSpectrumOrTheProblem) {
     const CgatsTargetCase& c = GetParam();
     Spectrum spectrum{};
-    CgatsTargetError error;
-    EXPECT_EQ(SpectrumFromCgats(c.text, c.sample, spectrum, error), c.problem == TargetProblem::kNone);
+    MeasurementError error;
+    EXPECT_EQ(SpectrumFromMeasurement(c.text, c.sample, spectrum, error), c.problem == TargetProblem::kNone);
     EXPECT_EQ(error.problem, c.problem);
     if (c.problem == TargetProblem::kNone) {
         EXPECT_DOUBLE_EQ(spectrum[0], 0.40);
@@ -107,6 +119,10 @@ const CgatsTargetCase kCgatsCases[] = {
     {"NoSuchSample", Measurement(true), "2", TargetProblem::kNoSample},
     {"LabOnlyHasNoSpectrum", Measurement(false), "", TargetProblem::kNoSpectrum},
     {"NotCgats", "просто текст\n", "", TargetProblem::kFileUnreadable},
+    {"CxfByName", CxfMeasurement(true), "Деталь", TargetProblem::kNone},
+    {"CxfNoSuchSample", CxfMeasurement(true), "2", TargetProblem::kNoSample},
+    {"CxfLabOnlyHasNoSpectrum", CxfMeasurement(false), "", TargetProblem::kNoSpectrum},
+    {"BrokenXml", "<cc:CxF><cc:Resources>\n", "", TargetProblem::kFileUnreadable},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CgatsTargetTest, testing::ValuesIn(kCgatsCases),

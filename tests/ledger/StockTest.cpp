@@ -206,17 +206,16 @@ struct CountCase {
     Hundredths onHand;
 };
 
-class CountTest : public StockTest, public testing::WithParamInterface<CountCase> {};
-
-TEST_P(CountTest, TheLatestCountIsWhatWasOnHandThen) {
+// The movements written to the ledger as they come; the batches, in order, for the journal.
+std::vector<BatchRecord> Replay(LedgerStore& ledger, const std::vector<Movement>& movements) {
     std::vector<BatchRecord> batches;
-    for (const Movement& m : GetParam().movements) {
+    for (const Movement& m : movements) {
         switch (m.kind) {
         case Movement::kDelivery:
-            ASSERT_EQ(ledger_->AddReceipt({u"WHT", m.grams, m.day, {}, m.at}), JournalAppendResult::Appended);
+            EXPECT_EQ(ledger.AddReceipt({u"WHT", m.grams, m.day, {}, m.at}), JournalAppendResult::Appended);
             break;
         case Movement::kCount:
-            ASSERT_EQ(ledger_->AddCount({u"WHT", m.grams, m.correction, m.day, m.at}), JournalAppendResult::Appended);
+            EXPECT_EQ(ledger.AddCount({u"WHT", m.grams, m.correction, m.day, m.at}), JournalAppendResult::Appended);
             break;
         case Movement::kBatch: {
             BatchRecord batch = Batch(batches.size() + 1, 0, {White(m.grams, m.grams)});
@@ -226,6 +225,13 @@ TEST_P(CountTest, TheLatestCountIsWhatWasOnHandThen) {
         }
         }
     }
+    return batches;
+}
+
+class CountTest : public StockTest, public testing::WithParamInterface<CountCase> {};
+
+TEST_P(CountTest, TheLatestCountIsWhatWasOnHandThen) {
+    const std::vector<BatchRecord> batches = Replay(*ledger_, GetParam().movements);
     const JournalContents journal = JournalOf(batches);
     EXPECT_EQ(StockAccount(LedgerCatalogue(), *ledger_, journal).OnHand(u"WHT", GetParam().today), GetParam().onHand);
     // Taken in one record and one batch at a time, as a window catching up does.
@@ -274,6 +280,43 @@ INSTANTIATE_TEST_SUITE_P(
                   {Delivery(kMonday - 1, At(kMonday - 1, 9), 1000 * kGram), Count(At(kMonday + 1, 9), 10 * kGram)},
                   kMonday, 1000 * kGram}),
     [](const testing::TestParamInfo<CountCase>& info) { return "case" + std::to_string(info.index); });
+
+// Whether a match that wants only pastes in stock may use the white paste on Monday.
+struct InStockCase {
+    const char* what;
+    std::vector<Movement> movements;
+    bool inStock;
+};
+
+class InStockTest : public StockTest, public testing::WithParamInterface<InStockCase> {};
+
+TEST_P(InStockTest, OnlyAPasteWithSomethingOnHand) {
+    const StockAccount account(LedgerCatalogue(), *ledger_, JournalOf(Replay(*ledger_, GetParam().movements)));
+    EXPECT_EQ(account.InStock(u"WHT", kMonday), GetParam().inStock);
+    EXPECT_FALSE(account.InStock(u"GRN", kMonday));  // never recorded
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Match, InStockTest,
+    testing::Values(
+        InStockCase{"never recorded", {}, false},
+        InStockCase{"delivered", {Delivery(kMonday - 1, At(kMonday - 1, 9), 100 * kGram)}, true},
+        InStockCase{"delivered today", {Delivery(kMonday, At(kMonday, 9), 1)}, true},
+        InStockCase{"all of it poured",
+                    {Delivery(kMonday - 1, At(kMonday - 1, 9), 100 * kGram), Poured(At(kMonday, 10), 100 * kGram)},
+                    false},
+        InStockCase{"more poured than delivered",
+                    {Delivery(kMonday - 1, At(kMonday - 1, 9), 100 * kGram), Poured(At(kMonday, 10), 150 * kGram)},
+                    false},
+        InStockCase{"some left after a batch",
+                    {Delivery(kMonday - 1, At(kMonday - 1, 9), 100 * kGram), Poured(At(kMonday, 10), 60 * kGram)},
+                    true},
+        InStockCase{"counted empty after a delivery",
+                    {Delivery(kMonday - 2, At(kMonday - 2, 9), 100 * kGram), Count(At(kMonday - 1, 9), 0)}, false},
+        InStockCase{"delivered after an empty count",
+                    {Count(At(kMonday - 1, 9), 0), Delivery(kMonday, At(kMonday, 9), 50 * kGram)}, true},
+        InStockCase{"a delivery dated tomorrow", {Delivery(kMonday + 1, At(kMonday, 9), 100 * kGram)}, false}),
+    [](const testing::TestParamInfo<InStockCase>& info) { return "case" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace lacqueron

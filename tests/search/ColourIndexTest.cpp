@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace lacqueron {
 namespace {
 
@@ -89,7 +91,7 @@ const std::vector<OwnColourRow>& OwnRows() {
         std::vector<OwnColourRow> own;
         for (const auto& [code, name, note] : fields) {
             const std::int32_t number = OwnRowNumber(own.size());
-            own.push_back({{number, WideString(code) + u" " + name, {}}, {number, 0, code, name}, note});
+            own.push_back({{number, WideString(code) + u" " + name, {}}, {number, 0, code, name}, note, std::nullopt});
         }
         return own;
     }();
@@ -131,6 +133,62 @@ TEST(FindDialogRowsTest, BlankTextListsRecentPaintsStillPresentFirstThenTheRest)
     EXPECT_EQ(FindDialogRows(index, u" ", recent), (std::vector<std::size_t>{3, 0, 1, 2, 4, 5, 6}));
     EXPECT_EQ(FindDialogRows(index, u"красн", recent), (std::vector<std::size_t>{1, 2}));
 }
+
+// White, black and red in the catalogue (rows 0-2); an own recipe shown white but matched
+// to an olive (row 3), and a black one with no target (row 4).
+const Catalogue& ColouredCatalogue() {
+    static const Catalogue catalogue = [] {
+        Catalogue c;
+        const std::tuple<std::int32_t, std::uint32_t, const char16_t*> colours[] = {
+            {9010, 0xFFFFFF, u"RAL 9010"}, {9005, 0x000000, u"RAL 9005"}, {3020, 0x0000FF, u"RAL 3020"}};
+        for (const auto& [number, rgb, code] : colours) {
+            c.colours.Append({number, rgb, code, code});
+            ColourRecipe recipe;
+            recipe.number = number;
+            recipe.title = code;
+            c.recipes.Append(std::move(recipe));
+        }
+        return c;
+    }();
+    return catalogue;
+}
+
+const std::vector<OwnColourRow>& ColouredOwnRows() {
+    static const std::vector<OwnColourRow> rows = {
+        {{OwnRowNumber(0), u"К-7", {}}, {OwnRowNumber(0), 0xFFFFFF, u"К-7", u"Олива"}, u"", colour::Lab{52.3, -4.1, 18}},
+        {{OwnRowNumber(1), u"К-8", {}}, {OwnRowNumber(1), 0x000000, u"К-8", u"Чёрный"}, u"", std::nullopt},
+    };
+    return rows;
+}
+
+struct ByColourCase {
+    const char* name;
+    WideString typed;
+    std::vector<std::size_t> first;  // the rows listed first, in order
+    std::size_t listed;
+};
+
+class FindDialogByColour : public ::testing::TestWithParam<ByColourCase> {};
+
+TEST_P(FindDialogByColour, ThreeNumbersListTheNearestColoursOwnByTheirTarget) {
+    const ColourIndex index(ColouredCatalogue(), ColouredOwnRows());
+    const ByColourCase& c = GetParam();
+    const std::vector<std::size_t> rows = FindDialogRows(index, c.typed, {});
+    ASSERT_EQ(rows.size(), c.listed);
+    EXPECT_EQ(std::vector<std::size_t>(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(c.first.size())),
+              c.first);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, FindDialogByColour, ::testing::Values(
+    ByColourCase{"OliveFindsTheOwnRecipeMatchedToIt", u"52,3 -4,1 18", {3}, 5},
+    ByColourCase{"WithPointsAndCommas", u"52.3, -4.1, 18", {3}, 5},
+    ByColourCase{"WhiteFindsTheCatalogueWhite", u"100 0 0", {0}, 5},
+    ByColourCase{"BlackCatalogueFirstOnATie", u"0 0 0", {1, 4}, 5},
+    ByColourCase{"TwoNumbersAreText", u"52,3 -4,1", {}, 0},
+    ByColourCase{"LightnessBeyond100IsText", u"120 0 0", {}, 0},
+    ByColourCase{"ACodeIsStillACode", u"9010", {0}, 1},
+    ByColourCase{"ANameIsStillAName", u"олива", {3}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lacqueron

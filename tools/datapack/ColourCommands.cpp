@@ -98,8 +98,8 @@ int LoadOptics(const Options& options, colour::OpticsTable& table) {
 int FindSample(const std::string& path, const std::string& name, colour::Spectrum& spectrum) {
     std::string text;
     if (const int status = ReadText(path, text); status != 0) return status;
-    colour::CgatsTargetError error;
-    if (colour::SpectrumFromCgats(text, name, spectrum, error)) return 0;
+    colour::MeasurementError error;
+    if (colour::SpectrumFromMeasurement(text, name, spectrum, error)) return 0;
     if (error.problem == colour::TargetProblem::kNoSample) return Fail(path + ": no sample " + name);
     return Fail(path + ":" + std::to_string(error.line) + ": " + error.reason);
 }

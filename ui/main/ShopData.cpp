@@ -249,8 +249,12 @@ bool ShopData::ReadOwnRows(std::vector<OwnColourRow>& rows, std::vector<OwnRecip
             readIds.reserve(current.size());
             for (const OwnRecipeCurrent& own : current) {
                 const std::int32_t number = OwnRowNumber(readRows.size());
+                std::optional<colour::Lab> target;
+                if (const std::optional<OwnTarget>& kept = own.recipe.target)
+                    target = colour::Lab{kept->l, kept->a, kept->b};
                 readRows.push_back({ToColourRecipe(own.recipe, number),
-                                    {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note});
+                                    {number, own.recipe.rgb, own.recipe.code, own.recipe.name}, own.recipe.note,
+                                    target});
                 readIds.push_back(own.id);
             }
         }
@@ -346,7 +350,7 @@ std::vector<StockRow> ShopData::StockShortfalls(const std::vector<CostLine>& nee
 bool ShopData::InStock(const MixComponent& component) noexcept {
     try {
         const StockAccount* stock = CaughtUpStock();
-        return stock && stock->OnHand(LedgerKey(component), LocalDay(CurrentBatchTime())) > 0;
+        return stock && stock->InStock(LedgerKey(component), LocalDay(CurrentBatchTime()));
     } catch (...) {
         stock_.reset();
         return false;

@@ -38,7 +38,8 @@ constexpr int kSwatchColumn = 0;
 constexpr int kOwnRecipeNumber = -1;
 constexpr std::uint32_t kSortByDeltaE = 0;
 constexpr std::uint32_t kSortByCost = 1;
-constexpr wchar_t kCgatsFilter[] = L"Замеры CGATS (*.txt, *.cgats, *.it8)\0*.txt;*.cgats;*.it8\0Все файлы\0*.*\0";
+constexpr wchar_t kMeasurementFilter[] =
+    L"Замеры CGATS и CxF3 (*.txt, *.cgats, *.it8, *.cxf)\0*.txt;*.cgats;*.it8;*.cxf\0Все файлы\0*.*\0";
 
 struct KindChoice {
     TargetKind kind;
@@ -50,7 +51,7 @@ constexpr std::array<KindChoice, 5> kKinds = {{
     {TargetKind::kRalClassic, L"RAL Classic", L"Код цвета из каталога, например 3020."},
     {TargetKind::kRalDesign, L"RAL Design", L"Тон, светлота и насыщенность «H L C», например 240 40 30."},
     {TargetKind::kLab, L"L*a*b*", L"Три числа через пробел, например 52,3 -4,1 18 (D65, 10°)."},
-    {TargetKind::kMeasurement, L"Файл замера", L"Файл CGATS со спектром отражения 400-700 нм."},
+    {TargetKind::kMeasurement, L"Файл замера", L"Файл CGATS или CxF3 со спектром отражения 400-700 нм."},
     {TargetKind::kScreen, L"Цвет экрана", L"Цвет с экрана — приблизительно."},
 }};
 
@@ -218,7 +219,7 @@ private:
         OPENFILENAMEW request{};
         request.lStructSize = sizeof request;
         request.hwndOwner = Window();
-        request.lpstrFilter = kCgatsFilter;
+        request.lpstrFilter = kMeasurementFilter;
         request.lpstrFile = file.data();
         request.nMaxFile = MAX_PATH;
         request.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;

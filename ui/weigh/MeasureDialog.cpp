@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "colour/Cgats.h"
+#include "colour/Cxf.h"
 #include "colour/Decimal.h"
 #include "colour/DifferenceWords.h"
 #include "colour/TargetText.h"
@@ -24,7 +24,8 @@ namespace {
 constexpr int kFieldLength = 64;
 constexpr int kLabDecimals = 1;
 constexpr int kDeltaEDecimals = 2;
-constexpr wchar_t kCgatsFilter[] = L"Замер прибора CGATS (*.txt; *.cgats)\0*.txt;*.cgats\0Все файлы (*.*)\0*.*\0";
+constexpr wchar_t kCgatsFilter[] =
+    L"Замер прибора CGATS или CxF3 (*.txt; *.cgats; *.cxf)\0*.txt;*.cgats;*.cxf\0Все файлы (*.*)\0*.*\0";
 constexpr wchar_t kCgatsExtension[] = L"txt";
 constexpr wchar_t kNoMemoryForCorrection[] = L"Недостаточно памяти: поправка не рассчитана.";
 
@@ -168,10 +169,10 @@ private:
         }
         std::vector<colour::CgatsSample> samples;
         colour::CgatsError error;
-        if (!colour::ReadCgats(bytes, samples, error) || samples.empty()) {
+        if (!colour::ReadMeasurementFile(bytes, samples, error) || samples.empty()) {
             const WideString text = u"В файле нет спектра пробы, который можно прочитать (строка " +
                                     FromUtf8Lenient(std::to_string(error.line)) +
-                                    u"). Нужен файл CGATS прибора с отражением от 400 до 700 нм.";
+                                    u"). Нужен файл CGATS или CxF3 прибора с отражением от 400 до 700 нм.";
             Say(WinText(text), IDC_MEASURE_FILE);
             return false;
         }
