@@ -289,7 +289,7 @@ int RunOptics(const Arguments& args) {
         std::string writeError;
         if (!WriteWholeFile(options["--out"], inForce->optics, writeError)) return Fail(writeError);
     }
-    if (const int status = Write(out); status != 0) return status;
+    if (const int status = WriteOut(out); status != 0) return status;
     return wanted && !inForce ? Fail(path + ": no calibration is in force, the vendor's table is") : 0;
 }
 
