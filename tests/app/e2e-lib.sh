@@ -233,10 +233,13 @@ reg_value() {
   tr -d '\r' <"$E2E_OUT" | awk -v name="$1" '$1 == name { print $2, $3 }'
 }
 
+# A read under a busy wineserver now and then comes back empty, so a value that is not
+# the one wanted is read again for a few seconds before the check fails.
+REG_READ_SECONDS=5
 expect_reg() {
   local got
-  got=$(reg_value "$1")
-  [[ "$got" == "$2" ]] || fail "$1 is '$got', want '$2'"
+  reg_value_is() { got=$(reg_value "$1"); [[ "$got" == "$2" ]]; }
+  wait_for "$REG_READ_SECONDS" reg_value_is "$1" "$2" || fail "$1 is '$got', want '$2'"
 }
 
 expect_equal() {
