@@ -69,24 +69,31 @@ entry() {
 }
 
 # One value of the entry: a string unquoted, a DWORD as 0x<hex>.
-entry_value() {
-  entry "$1" | awk -v name="\"$2\"" -F= '
+entry_value() { entry "$1" | entry_field "$2"; }
+
+# One value of an entry's text on stdin, as entry_value gives it.
+entry_field() {
+  awk -v name="\"$1\"" -F= '
     $1 == name { v = substr($0, length($1) + 2)
                  if (v ~ /^dword:/) { print "0x" substr(v, 7) }
                  else { gsub(/^"|"$/, "", v); gsub(/\\\\/, "\\", v); gsub(/\\"/, "\"", v); print v } }'
 }
 
+# The entry is read once, again while a busy wineserver gives it back empty, and every
+# value is checked in that one reading.
 expect_entry() {
-  local root=$1 folder=$2
-  expect_equal "DisplayName" "$(entry_value "$root" DisplayName)" "$NAME"
-  expect_equal "DisplayVersion" "$(entry_value "$root" DisplayVersion)" "$VERSION"
-  expect_equal "Publisher" "$(entry_value "$root" Publisher)" "ВЕЛМ"
-  expect_equal "DisplayIcon" "$(entry_value "$root" DisplayIcon)" "$folder\\Lacqueron.exe,0"
-  expect_equal "InstallLocation" "$(entry_value "$root" InstallLocation)" "$folder"
-  expect_equal "UninstallString" "$(entry_value "$root" UninstallString)" "\"$folder\\uninstall.exe\""
-  expect_equal "QuietUninstallString" "$(entry_value "$root" QuietUninstallString)" "\"$folder\\uninstall.exe\" /S"
+  local root=$1 folder=$2 text
+  entry_read() { text=$(entry "$root") && [[ -n $text ]]; }
+  wait_for $UNINSTALL_ENTRY_SECONDS entry_read || { fail "no uninstall entry under $root"; return; }
+  expect_equal "DisplayName" "$(entry_field DisplayName <<<"$text")" "$NAME"
+  expect_equal "DisplayVersion" "$(entry_field DisplayVersion <<<"$text")" "$VERSION"
+  expect_equal "Publisher" "$(entry_field Publisher <<<"$text")" "ВЕЛМ"
+  expect_equal "DisplayIcon" "$(entry_field DisplayIcon <<<"$text")" "$folder\\Lacqueron.exe,0"
+  expect_equal "InstallLocation" "$(entry_field InstallLocation <<<"$text")" "$folder"
+  expect_equal "UninstallString" "$(entry_field UninstallString <<<"$text")" "\"$folder\\uninstall.exe\""
+  expect_equal "QuietUninstallString" "$(entry_field QuietUninstallString <<<"$text")" "\"$folder\\uninstall.exe\" /S"
   local size
-  size=$(entry_value "$root" EstimatedSize)
+  size=$(entry_field EstimatedSize <<<"$text")
   ((size > 0)) || fail "EstimatedSize is '$size'"
 }
 
