@@ -137,7 +137,13 @@ expect_equal "the saved draft's target" "$(own_target "$CODE")" "$TARGET"
 # Both found again as the nearest similar colours by the colour they were matched to.
 search "$TARGET"
 step "no similar colours" wait-dialog $DRAFTS 5000 wait-count $DRAFTS $DRAFT_COUNT 20000
-nearest=$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 2 cell-text $SIMILAR 1 2 | sort | paste -sd' ')
+# The similar colours are listed after the drafts: wait for them too.
+SIMILAR_SECONDS=20
+nearest_listed() {
+  nearest=$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 2 cell-text $SIMILAR 1 2 | sort | paste -sd' ')
+  [[ -n ${nearest// /} ]]
+}
+wait_for $SIMILAR_SECONDS nearest_listed
 expect_equal "the nearest similar colours" "$nearest" "$(printf '%s\n' "$CODE" "$POURED_CODE" | sort | paste -sd' ')"
 expect_equal "their place" "$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILAR 0 1 cell-text $SIMILAR 1 1 |
   paste -sd' ')" "свой свой"
