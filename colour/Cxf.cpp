@@ -117,7 +117,7 @@ bool Unescape(std::string_view raw, std::string& out, std::string& reason) {
 // The values of a spectrum as the file lists them.
 struct ListedSpectrum {
     std::size_t object = 0;
-    std::string specification;  // the ColorSpecification it names
+    std::string conditionsId;  // the ColorSpecification element it names
     std::optional<double> start;
     std::string values;
     std::size_t at = 0;  // where in the text
@@ -156,7 +156,7 @@ public:
         for (const ListedSpectrum& listed : spectra_) {
             if (taken[listed.object]) continue;
             at_ = listed.at;
-            const auto range = ranges_.find(listed.specification);
+            const auto range = ranges_.find(listed.conditionsId);
             const Range none;
             const Range& given = range == ranges_.end() ? none : range->second;
             const std::optional<double> start = listed.start ? listed.start : given.start;
@@ -330,9 +330,9 @@ private:
             if (!Wavelength(attributes, "StartWL", listed_.start)) return false;
             collecting_ = true;
         } else if (name == kSpecification) {
-            specification_ = Attribute(attributes, "Id");
+            conditionsId_ = Attribute(attributes, "Id");
         } else if (name == kRange) {
-            Range& range = ranges_[specification_];
+            Range& range = ranges_[conditionsId_];
             if (!Wavelength(attributes, "StartWL", range.start) || !Wavelength(attributes, "Increment", range.increment))
                 return false;
         }
@@ -346,7 +346,7 @@ private:
         } else if (name == kObject) {
             inObject_ = false;
         } else if (name == kSpecification) {
-            specification_.clear();
+            conditionsId_.clear();
         }
         return true;
     }
@@ -390,7 +390,7 @@ private:
     bool collecting_ = false;
     ListedSpectrum listed_;
     std::vector<ListedSpectrum> spectra_;
-    std::string specification_;
+    std::string conditionsId_;
     std::map<std::string, Range> ranges_;
 };
 

@@ -1,5 +1,5 @@
 // The CxF3 reader on files written here as colour software writes them: wavelength
-// ranges of every step, the start on the spectrum or on its specification, percent,
+// ranges of every step, the start on the spectrum or on its measuring conditions, percent,
 // namespaces or none, entities, comments and CDATA; and every reason for refusing a
 // file, with its line.
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ std::string Spectrum(const std::string& startAttribute, const std::string& value
            "</cc:ReflectanceSpectrum>\n";
 }
 
-// A whole file around the objects: declaration, comment, the specification "cs" with
+// A whole file around the objects: declaration, comment, the measuring conditions "cs" with
 // the range attributes given.
 std::string File(const std::string& objects, const std::string& range = "StartWL=\"400\" Increment=\"10\"") {
     return "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -101,7 +101,7 @@ const CxfCase kCases[] = {
     Read("WiderRange", File(Object("Деталь", Spectrum(" StartWL=\"380\"", Values(380, 10, 730)))), "Деталь"),
     Read("FiveNanometres",
          File(Object("Деталь", Spectrum("", Values(400, 5, 700))), "StartWL=\"400\" Increment=\"5\""), "Деталь"),
-    Read("StartFromTheSpecification",
+    Read("StartFromTheConditions",
          File(Object("Деталь", Spectrum("", Values(360, 10, 780))), "StartWL=\"360\" Increment=\"10\""), "Деталь"),
     Read("Percent", File(Object("Деталь", Spectrum(" StartWL=\"400\"", Values(400, 10, 700, true)))), "Деталь"),
     Read("AShortSpectrumPassedForTheNext",
