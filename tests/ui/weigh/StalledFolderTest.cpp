@@ -306,7 +306,7 @@ void RecipesImported(StalledFolderTest& t) {
 }
 
 std::vector<ModalDriver::Step> PricesImport(StalledFolderTest& t) {
-    const LedgerComponent& first = LedgerComponents(t.catalogue_).front();
+    const LedgerComponent first = LedgerComponents(t.catalogue_).front();
     ReplaceFileContents(t.Path(L"prices.csv"), "\xEF\xBB\xBF" + ToUtf8(u"Код;Компонент;Цена за кг, ₽;Действует с\r\n" +
                                                                          first.key + u";" + first.name +
                                                                          u";1400,00;01.02.2026\r\n"));
