@@ -332,10 +332,13 @@ TEST_F(ShopDataTest, AFolderMovedIsReadOnTheWorkerWhileTheWindowsRun) {
     OwnRecipeContext context;
     shop.Follow(context);
     EXPECT_EQ(context.store, nullptr);
+    // The look waits in the share before it is let go.
+    const ULONGLONG deadline = GetTickCount64() + kLookLimitMs;
+    while (!access->Stalled() && GetTickCount64() < deadline) Sleep(kPollMs);
+    ASSERT_TRUE(access->Stalled());
 
     access->LetGo();
     const ShopData::News back = Looked(shop);
-    EXPECT_TRUE(access->Stalled());
     EXPECT_TRUE(back.follow);
     shop.Follow(context);
     EXPECT_NE(context.store, nullptr);
