@@ -130,6 +130,14 @@ protected:
         return shop.OnLooked(message.wParam);
     }
 
+    // The shop started over the folder that answers, its first look taken: its stores are open.
+    bool Opened(ShopData& shop) const {
+        shop.Start(window_, kLooked);
+        shop.Look(Retry::kNow);
+        Looked(shop);
+        return shop.OwnRecipes() != nullptr;
+    }
+
     // Takes the notice and checks it is the unreachable folder's.
     static void ExpectUnreachableNotice(ShopData& shop) {
         const WideString notice = shop.TakeNotice();
@@ -282,10 +290,7 @@ TEST_F(ShopDataTest, AStalledShareLeavesTheWindowsThreadFree) {
     FolderComesBack();
     auto access = std::make_shared<StallingAccess>();
     ShopData shop(catalogue_, kNeverDue, access);
-    shop.Start(window_, kLooked);
-    shop.Look(Retry::kNow);
-    Looked(shop);
-    ASSERT_NE(shop.OwnRecipes(), nullptr);
+    ASSERT_TRUE(Opened(shop));
 
     access->Stall();
     const Clock::time_point asked = Clock::now();
@@ -317,10 +322,7 @@ TEST_F(ShopDataTest, AFolderMovedIsReadOnTheWorkerWhileTheWindowsRun) {
     FolderComesBack();
     auto access = std::make_shared<StallingAccess>();
     ShopData shop(catalogue_, kNeverDue, access);
-    shop.Start(window_, kLooked);
-    shop.Look(Retry::kNow);
-    Looked(shop);
-    ASSERT_NE(shop.OwnRecipes(), nullptr);
+    ASSERT_TRUE(Opened(shop));
 
     const ShopData::Lend lend(shop);
     ASSERT_TRUE(CreateDirectoryW(WinText(away_), nullptr));
