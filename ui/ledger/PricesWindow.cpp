@@ -274,7 +274,8 @@ private:
             context_.ledger);
     }
 
-    bool HoldsClose() const noexcept override { return import_.Running() || catchUp_.Running(); }
+    bool HoldsClose() const noexcept override { return import_.Running(); }
+    bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
 
     void ShowState() noexcept {
         try {

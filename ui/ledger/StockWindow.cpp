@@ -132,7 +132,7 @@ private:
         }
     }
 
-    bool HoldsClose() const noexcept override { return catchUp_.Running(); }
+    bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
 
     // The rows as listed, for the export.
     std::vector<StockRow> Listed() const {
@@ -146,7 +146,6 @@ private:
     void CatchUp(bool readLedger) noexcept {
         if (context_.ledger == nullptr || context_.catalogue == nullptr) return;
         if (context_.writes && context_.writes->Away()) return;  // a write has it, and catches it up itself
-        const std::size_t kept = RowAt(SelectedItem());
         FolderWrite job;
         try {
             job = [files = files_, catalogue = context_.catalogue, readLedger, today = Today()](
@@ -163,7 +162,7 @@ private:
         } catch (...) {
             return;  // out of memory: the rows stay as they were
         }
-        if (catchUp_.Start(Window(), context_.writes, std::move(job), nullptr, context_.ledger)) keptRow_ = kept;
+        catchUp_.Start(Window(), context_.writes, std::move(job), nullptr, context_.ledger);
     }
 
     void OnCaughtUp(WPARAM generation) noexcept {
@@ -182,6 +181,8 @@ private:
         }
         counted_ = files_->account != nullptr;
         journalRead_ = files_->journal != nullptr;
+        // The row the painter chose meanwhile stays chosen.
+        keptRow_ = RowAt(SelectedItem());
         ShowRows();
     }
 
@@ -270,7 +271,7 @@ private:
     bool journalRead_ = false;
     WideString journalError_;
     FolderCatchUp catchUp_;
-    std::size_t keptRow_ = kNoItemRow;   // selected when the catch-up began
+    std::size_t keptRow_ = kNoItemRow;   // selected before the rows were shown again
 };
 
 }  // namespace

@@ -183,6 +183,9 @@ private:
     void OnCaughtUp(WPARAM generation) noexcept {
         if (!catchUp_.Take(Window(), generation)) return;  // another job's
         InvalidateRect(GetDlgItem(Window(), IDC_OWN_LIST), nullptr, TRUE);  // blank while the store was away
+        // The recipe the painter chose meanwhile stays chosen: the rows read keep their order.
+        const OwnRecipeCurrent* chosen = Selected();
+        if (chosen) keptId_ = chosen->id;
         if (context_.store && context_.store->Revision() != shownRevision_) Reload(keptId_);
         EnableButtons();
     }
@@ -313,9 +316,8 @@ private:
         if (*saved) Reload(0);
     }
 
-    bool HoldsClose() const noexcept override {
-        return deleting_.Running() || import_.Running() || catchUp_.Running();
-    }
+    bool HoldsClose() const noexcept override { return deleting_.Running() || import_.Running(); }
+    bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
 
     OwnRecipeContext& context_;
     ColourEntry bar_;
