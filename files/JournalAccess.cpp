@@ -14,6 +14,7 @@ namespace {
 // FILETIME counts 100 ns steps from 1601-01-01; the Unix epoch is this many seconds later.
 constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
 constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+constexpr char16_t kBatchNoMemoryText[] = u"Замес не записан: не хватило памяти.";
 
 }  // namespace
 
@@ -61,11 +62,18 @@ std::unique_ptr<JournalStore> OpenJournal(const WideString& path, WideString& er
 
 WideString AppendBatchToJournal(const BatchRecord& batch, const WideString& path) noexcept {
     try {
-        const std::unique_ptr<JournalFile> file = path.empty() ? nullptr : OpenWin32JournalFile(path);
+        return AppendBatchToJournal(batch, path.empty() ? nullptr : OpenWin32JournalFile(path));
+    } catch (...) {
+        return kBatchNoMemoryText;
+    }
+}
+
+WideString AppendBatchToJournal(const BatchRecord& batch, std::unique_ptr<JournalFile> file) noexcept {
+    try {
         if (!file) return DescribeAppendFailure(JournalAppendResult::WriteFailed);
         return DescribeAppendFailure(AppendBatch(*file, batch));
     } catch (...) {
-        return u"Замес не записан: не хватило памяти.";
+        return kBatchNoMemoryText;
     }
 }
 

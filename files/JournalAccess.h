@@ -25,5 +25,7 @@ BatchTime CurrentBatchTime() noexcept;
 // Russian, for a message box (a journal held by another bench past kJournalLockLimit
 // among the reasons).
 WideString AppendBatchToJournal(const BatchRecord& batch, const WideString& path = JournalPath()) noexcept;
+// The same through a journal file opened already (null when it could not be).
+WideString AppendBatchToJournal(const BatchRecord& batch, std::unique_ptr<JournalFile> file) noexcept;
 
 }  // namespace lacqueron

@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "data/text/TextFold.h"
 #include "ledger/Costing.h"
 #include "ui/ledger/LedgerWindows.h"
+#include "ui/shared/CsvTransfer.h"
 #include "ui/shared/FolderWriteState.h"
 
 namespace lacqueron {
@@ -67,8 +69,20 @@ bool ParseGramsText(std::u16string_view text, bool kilograms, Hundredths& grams)
 
 // The price CSV of every component; the import is all or nothing, a bad row named.
 void ExportPricesFile(HWND owner, const LedgerContext& context) noexcept;
-// True when anything was written.
-bool ImportPricesFile(HWND owner, LedgerContext& context) noexcept;
+// A price CSV read into the ledger, all or nothing, written on the data folder's worker.
+class PricesImport {
+public:
+    // Asks for the file and starts the write; the dialog holds still with "Сохранение..."
+    // in `statusId` until FolderWriteState::kWrittenMessage.
+    void Start(HWND dialog, int statusId, LedgerContext& context) noexcept;
+    bool Running() const noexcept { return import_.Running(); }
+    // At that message: the outcome told; true when anything was written (the main dialog
+    // told too), none for another write's message.
+    std::optional<bool> OnWritten(HWND dialog, WPARAM generation, LedgerContext& context) noexcept;
+
+private:
+    CsvTableImport<PriceRecord> import_;
+};
 // The stock as listed, and the order list: the rows below their minimum.
 void ExportStockFile(HWND owner, const std::vector<StockRow>& rows) noexcept;
 void ExportOrderFile(HWND owner, const std::vector<StockRow>& rows) noexcept;

@@ -4,7 +4,6 @@
 #include "journal/JournalText.h"
 #include "ledger/LedgerCsv.h"
 #include "ui/ledger/LedgerParts.h"
-#include "ui/shared/CsvTransfer.h"
 
 namespace lacqueron {
 namespace {
@@ -15,6 +14,7 @@ constexpr wchar_t kOrderName[] = L"Заказ.csv";
 constexpr wchar_t kPricesNotExported[] = L"Цены не выгружены.";
 constexpr wchar_t kStockNotExported[] = L"Остатки не выгружены.";
 constexpr wchar_t kOrderNotExported[] = L"Заказ не выгружен.";
+constexpr wchar_t kPricesImported[] = L"Импортировано цен: ";
 
 }  // namespace
 
@@ -26,22 +26,30 @@ void ExportPricesFile(HWND owner, const LedgerContext& context) noexcept {
     });
 }
 
-bool ImportPricesFile(HWND owner, LedgerContext& context) noexcept {
-    if (context.ledger == nullptr || context.catalogue == nullptr) return false;
-    return ImportCsvTable<PriceRecord>(
-        owner, L"Импортировано цен: ",
+void PricesImport::Start(HWND dialog, int statusId, LedgerContext& context) noexcept {
+    if (context.ledger == nullptr || context.catalogue == nullptr) return;
+    const Catalogue& catalogue = *context.catalogue;
+    const LedgerStore& ledger = *context.ledger;
+    import_.Start(
+        dialog, statusId, context.writes, nullptr, context.ledger, kPricesImported,
         [&](std::string_view bytes, std::vector<PriceRecord>& prices, CsvError& error) {
-            return ReadPricesCsv(bytes, LedgerComponents(*context.catalogue),
-                                 PriceBook(context.ledger->Prices(), *context.catalogue), CurrentBatchTime(), prices,
-                                 error);
+            return ReadPricesCsv(bytes, LedgerComponents(catalogue), PriceBook(ledger.Prices(), catalogue),
+                                 CurrentBatchTime(), prices, error);
         },
-        [&](const std::vector<PriceRecord>& prices) {
-            const JournalAppendResult result = context.ledger->AddPrices(prices);
-            if (result != JournalAppendResult::Appended)
-                return DescribeAppendFailure(result, u"Цены не записаны", kLedgerWords);
-            ReportLedgerChange(context);
-            return WideString();
+        [](std::vector<PriceRecord> prices) -> FolderWrite {
+            return [prices = std::move(prices)](OwnRecipeStore*, LedgerStore* ledger, OpticsStore*) {
+                return ledger ? ledger->AddPrices(prices) : JournalAppendResult::WriteFailed;
+            };
         });
+}
+
+std::optional<bool> PricesImport::OnWritten(HWND dialog, WPARAM generation, LedgerContext& context) noexcept {
+    const std::optional<bool> written =
+        import_.OnWritten(dialog, generation, kPricesImported, [](JournalAppendResult result) {
+            return DescribeAppendFailure(result, u"Цены не записаны", kLedgerWords);
+        });
+    if (written && *written) ReportLedgerChange(context);
+    return written;
 }
 
 void ExportStockFile(HWND owner, const std::vector<StockRow>& rows) noexcept {

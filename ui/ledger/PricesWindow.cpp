@@ -185,7 +185,9 @@ private:
     void IndexPrices() {
         last_.assign(components_.size(), kNoPrice);
         book_.reset();
+        indexedRevision_.reset();
         if (context_.ledger == nullptr || !keys_) return;
+        indexedRevision_ = context_.ledger->Revision();
         const std::vector<PriceRecord>& prices = context_.ledger->Prices();
         for (std::size_t i = 0; i < prices.size(); ++i) {
             const auto found = byKey_.find(keys_->Of(prices[i].key));
@@ -223,33 +225,57 @@ private:
     }
 
     const ColourEntry* BarColour(int) noexcept override { return nullptr; }
-    void OnActivate(int) noexcept override { Edit(); }
+    void OnActivate(int) noexcept override {
+        if (!catchUp_.Defer(IDOK)) Edit();
+    }
     void OnSetUp() noexcept override { ShowState(); }
     void OnRowsShown() noexcept override { EnableButtons(); }
 
     INT_PTR OnOtherCommand(int, int id) noexcept override {
+        // Every command reads the ledger, which a catch-up has away for a moment.
+        if (catchUp_.Defer(id)) return TRUE;
         switch (id) {
         case IDOK:  // Enter, wherever the focus is
         case IDC_PRICES_EDIT: Edit(); return TRUE;
         case IDC_PRICES_HISTORY: History(); return TRUE;
-        case IDC_PRICES_IMPORT:
-            if (ImportPricesFile(Window(), context_)) Reload();
-            return TRUE;
+        case IDC_PRICES_IMPORT: import_.Start(Window(), IDC_PRICES_STATE, context_); return TRUE;
         case IDC_PRICES_EXPORT: ExportPricesFile(Window(), context_); return TRUE;
         default: return FALSE;
         }
     }
 
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
+        switch (message) {
+        case FolderWriteState::kWrittenMessage:
+            if (const std::optional<bool> written = import_.OnWritten(Window(), wParam, context_)) {
+                if (*written) Reload();
+                EnableButtons();
+            }
+            return TRUE;
         // What other benches wrote shows when the window is active again.
-        if (message != WM_ACTIVATE || LOWORD(wParam) == WA_INACTIVE || context_.ledger == nullptr) return FALSE;
-        try {
-            if (context_.ledger->Refresh()) Reload();
-        } catch (...) {
-            // Out of memory: the list keeps what it showed.
+        case WM_ACTIVATE: catchUp_.OnActivate(Window(), wParam); return FALSE;
+        case FolderCatchUp::kAskMessage: CatchUp(); return TRUE;
+        case FolderCatchUp::kDoneMessage:
+            if (catchUp_.Take(Window(), wParam)) {
+                if (context_.ledger && context_.ledger->Revision() != indexedRevision_) Reload();
+                EnableButtons();
+            }
+            return TRUE;
+        default: return FALSE;
         }
-        return FALSE;
     }
+
+    // The ledger reads what other benches wrote, on the data folder's worker.
+    void CatchUp() noexcept {
+        if (context_.ledger == nullptr || (context_.writes && context_.writes->Away())) return;
+        catchUp_.Start(
+            Window(), context_.writes,
+            [](OwnRecipeStore*, LedgerStore* ledger, OpticsStore*) { return FolderCatchUp::Refreshed(ledger); }, nullptr,
+            context_.ledger);
+    }
+
+    bool HoldsClose() const noexcept override { return import_.Running(); }
+    bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
 
     void ShowState() noexcept {
         try {
@@ -329,6 +355,9 @@ private:
     std::vector<std::size_t> last_;  // per component, its last price's index in Prices()
     std::optional<SharedKeys> keys_;  // none without a catalogue
     std::optional<PriceBook> book_;   // none without a ledger
+    std::optional<std::uint64_t> indexedRevision_;  // the ledger's, when the prices were indexed
+    PricesImport import_;
+    FolderCatchUp catchUp_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <iterator>
 #include <memory>
+#include <optional>
 
 #include "core/IntegerText.h"
 #include "files/JournalAccess.h"
@@ -9,6 +10,7 @@
 #include "ui/shared/Beep.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/FilteredListDialog.h"
+#include "ui/shared/FolderWriteState.h"
 
 namespace lacqueron {
 namespace {
@@ -26,23 +28,45 @@ constexpr int kStockNoBarColumn = -1;
 // Rows below their minimum are written in this colour.
 constexpr COLORREF kBelowMinimumText = RGB(192, 0, 0);
 
+constexpr char16_t kJournalAwayText[] = u"папка данных не отвечает.";
+
+// What the window reads off its thread, and the account worked out from it: the window
+// touches none of it while a catch-up runs.
+struct StockFiles {
+    WideString journalPath;
+    std::unique_ptr<JournalStore> journal;  // null while it cannot be read
+    WideString journalError;                // why
+    JournalContents noJournal;
+    std::unique_ptr<StockAccount> account;  // null until first worked out
+    std::vector<StockRow> rows;
+
+    // What the journal says was poured; nothing when it cannot be read.
+    const JournalContents& Journal() const noexcept { return journal ? journal->Contents() : noJournal; }
+    // The account caught up with the ledger and the journal as they are now.
+    void Count(const Catalogue& catalogue, const LedgerStore& ledger, DayNumber today) {
+        if (account)
+            account->CatchUp(ledger, Journal());
+        else
+            account = std::make_unique<StockAccount>(catalogue, ledger, Journal());
+        rows = account->Rows(today);
+    }
+};
+
 class StockDialog final : public FilteredListDialog {
 public:
     explicit StockDialog(LedgerContext& context)
         : FilteredListDialog({IDC_STOCK_SEARCH, IDC_STOCK_LIST, IDC_STOCK_CLOSE, kStockColumns, std::size(kStockColumns),
                               kStockNoBarColumn, SIZE{}}),
-          context_(context) {
-        if (context.ledger == nullptr || context.catalogue == nullptr) return;
-        journal_ = OpenJournal(JournalPath(), journalError_);
-        account_ = std::make_unique<StockAccount>(*context.catalogue, *context.ledger, Journal());
-        rows_ = account_->Rows(Today());
+          context_(context),
+          files_(std::make_shared<StockFiles>()) {
+        files_->journalPath = JournalPath();
     }
 
     void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_STOCK); }
 
 private:
-    // What the journal says was poured; nothing when it cannot be read.
-    const JournalContents& Journal() const noexcept { return journal_ ? journal_->Contents() : noJournal_; }
+    // Null without a ledger, until the journal was first read, and while a catch-up runs.
+    StockAccount* Account() const noexcept { return catchUp_.Running() ? nullptr : files_->account.get(); }
 
     const StockRow* RowOfItem(int item) const noexcept {
         const std::size_t row = RowAt(item);
@@ -73,11 +97,19 @@ private:
     }
 
     const ColourEntry* BarColour(int) noexcept override { return nullptr; }
-    void OnActivate(int) noexcept override { Enter(StockEntryKind::kReceipt); }
-    void OnSetUp() noexcept override { ShowState(); }
+    void OnActivate(int) noexcept override {
+        if (!catchUp_.Defer(IDOK)) Enter(StockEntryKind::kReceipt);
+    }
+    // The journal is read, and the stock worked out, once the window is up.
+    void OnSetUp() noexcept override {
+        CatchUp(false);
+        ShowState();
+    }
     void OnRowsShown() noexcept override { EnableButtons(); }
 
     INT_PTR OnOtherCommand(int, int id) noexcept override {
+        // Every command reads the account, which a catch-up has away for a moment.
+        if (catchUp_.Defer(id)) return TRUE;
         switch (id) {
         case IDOK:  // Enter, wherever the focus is
         case IDC_STOCK_RECEIPT: Enter(StockEntryKind::kReceipt); return TRUE;
@@ -90,11 +122,17 @@ private:
     }
 
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
+        switch (message) {
         // What this and other benches poured or recorded meanwhile shows when the window
         // is active again.
-        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) CatchUp(true);
-        return FALSE;
+        case WM_ACTIVATE: catchUp_.OnActivate(Window(), wParam); return FALSE;
+        case FolderCatchUp::kAskMessage: CatchUp(true); return TRUE;
+        case FolderCatchUp::kDoneMessage: OnCaughtUp(wParam); return TRUE;
+        default: return FALSE;
+        }
     }
+
+    bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
 
     // The rows as listed, for the export.
     std::vector<StockRow> Listed() const {
@@ -103,34 +141,80 @@ private:
         return listed;
     }
 
-    // Both files read for what was added since, and the rows worked out again.
-    void CatchUp(bool readFiles) noexcept {
-        if (!account_ || context_.ledger == nullptr) return;
-        const std::size_t kept = RowAt(SelectedItem());
+    // Both files read for what was added since (the ledger only when `readLedger`), and
+    // the rows worked out again, on the data folder's worker.
+    void CatchUp(bool readLedger) noexcept {
+        if (context_.ledger == nullptr || context_.catalogue == nullptr) return;
+        if (context_.writes && context_.writes->Away()) return;  // a write has it, and catches it up itself
+        FolderWrite job;
         try {
-            if (readFiles) {
-                context_.ledger->Refresh();
-                if (journal_) journal_->Refresh();
+            job = [files = files_, catalogue = context_.catalogue, readLedger, today = Today()](
+                      OwnRecipeStore*, LedgerStore* ledger, OpticsStore*) {
+                if (ledger == nullptr) return JournalAppendResult::WriteFailed;
+                if (readLedger) ledger->Refresh();
+                if (files->journal)
+                    files->journal->Refresh();
+                else
+                    files->journal = OpenJournal(files->journalPath, files->journalError);
+                files->Count(*catalogue, *ledger, today);
+                return JournalAppendResult::Appended;
+            };
+        } catch (...) {
+            return;  // out of memory: the rows stay as they were
+        }
+        catchUp_.Start(Window(), context_.writes, std::move(job), nullptr, context_.ledger);
+    }
+
+    void OnCaughtUp(WPARAM generation) noexcept {
+        const std::optional<JournalAppendResult> done = catchUp_.Take(Window(), generation);
+        if (!done) return;  // another job's
+        try {
+            // Not even the folder answered: the account from the ledger as last read, without batches.
+            if (*done != JournalAppendResult::Appended && !files_->journal && context_.ledger) {
+                files_->journalError = kJournalAwayText;
+                files_->Count(*context_.catalogue, *context_.ledger, Today());
             }
-            account_->CatchUp(*context_.ledger, Journal());
-            rows_ = account_->Rows(Today());
+            rows_ = files_->rows;
+            journalError_ = files_->journalError;
         } catch (...) {
             rows_.clear();  // out of memory: no rows rather than stale ones
         }
+        counted_ = files_->account != nullptr;
+        journalRead_ = files_->journal != nullptr;
+        // The row the painter chose meanwhile stays chosen.
+        keptRow_ = RowAt(SelectedItem());
+        ShowRows();
+    }
+
+    // After a record of this window: the ledger caught up under its write, the journal as read.
+    void Recount() noexcept {
+        try {
+            files_->Count(*context_.catalogue, *context_.ledger, Today());
+            rows_ = files_->rows;
+        } catch (...) {
+            rows_.clear();  // out of memory: no rows rather than stale ones
+        }
+        keptRow_ = RowAt(SelectedItem());
+        ShowRows();
+    }
+
+    // The rows worked out last, the row selected before kept selected.
+    void ShowRows() noexcept {
         ShowState();
         Refill();
         for (std::size_t item = 0; item < Rows().size(); ++item)
-            if (Rows()[item] == kept) SelectListItem(List(), static_cast<int>(item));
+            if (Rows()[item] == keptRow_) SelectListItem(List(), static_cast<int>(item));
     }
 
     void ShowState() noexcept {
         try {
             WideString text = LedgerStateText(context_);
-            if (context_.ledger && !journal_)
+            if (context_.ledger && !counted_) text += u"\nЖурнал замесов читается...";
+            if (context_.ledger && counted_ && !journalRead_)
                 text += u"\nРасход не учтён, остатки без замесов: " + journalError_;
             std::size_t below = 0;
             for (const StockRow& row : rows_) below += row.belowMinimum ? 1 : 0;
-            if (context_.ledger && journal_)
+            if (context_.ledger && counted_ && journalRead_)
                 text += u"\nНиже минимума (выделены красным): " + IntegerText(static_cast<std::int64_t>(below)) + u".";
             SetDlgItemTextW(Window(), IDC_STOCK_STATE, WinText(text));
         } catch (...) {
@@ -139,7 +223,7 @@ private:
     }
 
     void EnableButtons() noexcept {
-        const bool ledger = account_ != nullptr;
+        const bool ledger = Account() != nullptr;
         const struct {
             int id;
             bool enabled;
@@ -151,12 +235,13 @@ private:
 
     // A delivery, a count or a minimum for the selected component (the first when none is).
     void Enter(StockEntryKind kind) noexcept {
-        if (!account_ || rows_.empty()) {
+        const StockAccount* account = Account();
+        if (!account || rows_.empty()) {
             SimpleBeep();
             return;
         }
         // A count with no batches to set against it would show a figure nobody counted.
-        if (kind == StockEntryKind::kCount && !journal_) {
+        if (kind == StockEntryKind::kCount && !journalRead_) {
             try {
                 ShowErrorBox(Window(), WinText(u"Инвентаризация невозможна: журнал замесов не читается, и остатки "
                                                u"показаны без замесов. " + journalError_));
@@ -171,19 +256,22 @@ private:
             // Copies: the rows are worked out again when this window is active again.
             const std::vector<StockRow> rows = rows_;
             const ComponentKey key = (selected ? *selected : rows_.front()).key;
-            written = AskStockEntry(Window(), kind, context_, *account_, rows, key);
+            written = AskStockEntry(Window(), kind, context_, *account, rows, key);
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы открыть окно записи.");
         }
-        if (written) CatchUp(false);
+        if (written) Recount();
     }
 
     LedgerContext& context_;
-    std::unique_ptr<JournalStore> journal_;
+    std::shared_ptr<StockFiles> files_;  // shared with a catch-up on its way
+    std::vector<StockRow> rows_;         // every component, as the account gave them last
+    // What the last catch-up found: the account worked out, the journal read, or why not.
+    bool counted_ = false;
+    bool journalRead_ = false;
     WideString journalError_;
-    JournalContents noJournal_;
-    std::unique_ptr<StockAccount> account_;  // null without a ledger
-    std::vector<StockRow> rows_;             // every component, as the account gives them
+    FolderCatchUp catchUp_;
+    std::size_t keptRow_ = kNoItemRow;   // selected before the rows were shown again
 };
 
 }  // namespace

@@ -494,7 +494,10 @@ void MainDialog::Weigh(HWND owner, const ColourRecipe& recipe, const ColourEntry
             SaveBatchAsRecipe(owner, batch, matched ? &*matched : nullptr);
         };
         request.prices = shop_.Prices();
-        request.shortfalls = [this](const std::vector<CostLine>& needed) { return shop_.StockShortfalls(needed); };
+        request.shortfalls = [this](const std::vector<CostLine>& needed, WeighRequest::Shortfalls out) {
+            return shop_.ShortfallsJob(needed, std::move(out));
+        };
+        request.writes = &shop_;
         // The shop's latest calibration when the data folder keeps one, read afresh: another
         // bench may have calibrated since.
         const OpticsStore* kept = shop_.Optics();
@@ -629,6 +632,8 @@ void MainDialog::TakeNews(const ShopData::News& news) noexcept {
     if (news.reload) ReloadOwnRows();
     if (news.prices) ComputeRecipe();
     if (news.looked) SetDlgItemTextW(Window(), IDC_MAIN_STATUS, WinText(shop_.StatusText()));
+    // The windows that waited without the stores go on with them.
+    if (news.follow) FollowShop(true);
 }
 
 void MainDialog::SettleShop() noexcept {
@@ -676,9 +681,17 @@ void MainDialog::ReloadOwnRows() noexcept {
     }
 }
 
+void MainDialog::FollowShop(bool told) noexcept {
+    for (OwnRecipeContext* context : running_) {
+        shop_.Follow(*context);
+        if (told && context->followed) context->followed();
+    }
+}
+
 void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept {
     SettleShop();
     const ShopData::Lend lend(shop_);
+    const std::size_t outer = running_.size();
     try {
         OwnRecipeContext context;
         context.catalogue = &catalogue_;
@@ -687,16 +700,19 @@ void MainDialog::WithOwnRecipeContext(const std::function<void(OwnRecipeContext&
         context.weightType = values_.weightType;
         context.amount = values_.targetWeight;
         context.changed = [this, &context] { OnOwnRecipesChanged(context); };
+        running_.push_back(&context);
         run(context);
     } catch (...) {
         ShowErrorBox(Window(), kNoMemoryForOwnRecipes);
     }
+    running_.resize(outer);
 }
 
 void MainDialog::OnOwnRecipesChanged(OwnRecipeContext& context) noexcept {
     // The manager may have moved the data folder: the windows go on with the new store.
     TakeNews(shop_.LookHere());
-    shop_.Follow(context);
+    // Every window open over the stores goes on with what is in force now, none while a look has them.
+    FollowShop(false);
 }
 
 void MainDialog::OnLedgerChanged() noexcept {

@@ -122,6 +122,8 @@ private:
     // Runs a recipe window with this dialog's choices; a change reloads the own rows.
     void WithOwnRecipeContext(const std::function<void(OwnRecipeContext&)>& run) noexcept;
     void OnOwnRecipesChanged(OwnRecipeContext& context) noexcept;
+    // The running own recipe windows' contexts given the stores in force; each told when `told`.
+    void FollowShop(bool told) noexcept;
     // The prices again after the ledger changed, and the cost line with them.
     void OnLedgerChanged() noexcept;
     // The cost line for the recipe just computed; null clears it.
@@ -152,6 +154,7 @@ private:
     bool busy_ = false;  // an amount change is being handled; only the outermost recomputes
     ColourFinder finder_;
     bool journalOpen_ = false;
+    std::vector<OwnRecipeContext*> running_;  // the own recipe windows' contexts, while they run
     std::vector<OwnColourRow> ownRows_;
     std::vector<OwnRecipeId> ownIds_;  // beside ownRows_
     WideString costText_;

@@ -54,14 +54,19 @@ ShopData::News ShopData::Look(Retry retry) noexcept {
 
 ShopData::News ShopData::OnLooked(WPARAM generation) noexcept {
     if (!worker_ || !awaited_ || *awaited_ != static_cast<LookGeneration>(generation)) return {};
-    if (lent_ > 0) {
+    const bool follow = followed_ == awaited_;
+    // A window's write is the window's to take while it runs.
+    if (lent_ > 0 && !follow) {
         lookWaits_ = true;
         return {};
     }
     std::optional<FolderLook> look = worker_->Take(*awaited_);
     if (!look) return {};
     awaited_.reset();
-    return Install(std::move(*look));
+    followed_.reset();
+    News news = Install(std::move(*look));
+    news.follow = follow;
+    return news;
 }
 
 ShopData::News ShopData::Settle() noexcept {
@@ -69,6 +74,7 @@ ShopData::News ShopData::Settle() noexcept {
     std::optional<FolderLook> look = worker_->WaitFor(*awaited_, kSettleLimit);
     if (!look) return {};
     awaited_.reset();
+    followed_.reset();
     return Install(std::move(*look));
 }
 
@@ -85,17 +91,36 @@ ShopData::News ShopData::LookHere() noexcept {
             // Out of memory: looked at as before.
         }
     }
+    if (worker_) {
+        FolderHeld held = Held();
+        awaited_ = worker_->Look(held);
+        if (awaited_) {
+            followed_ = awaited_;
+            return {};
+        }
+        stores_ = std::move(held.stores);
+    }
     return Install(LookAtFolder(*access_, Held()));
 }
 
 std::optional<LookGeneration> ShopData::Write(FolderWrite write, FolderWorker::Notify told) noexcept {
     if (awaited_ || !write) return std::nullopt;
-    FolderHeld held = Held();
     if (worker_) {
-        awaited_ = worker_->Write(held, std::move(write), std::move(told));
+        FolderWorker::Notify both;
+        try {
+            both = [told = std::move(told), window = window_, message = message_](LookGeneration generation) {
+                if (told) told(generation);
+                PostMessageW(window, message, static_cast<WPARAM>(generation), 0);
+            };
+        } catch (...) {
+            return std::nullopt;  // out of memory: nothing started
+        }
+        FolderHeld held = Held();
+        awaited_ = worker_->Write(held, std::move(write), std::move(both));
         if (!awaited_) stores_ = std::move(held.stores);
         return awaited_;
     }
+    FolderHeld held = Held();
     // No thread could be made: the write runs here, and its outcome is told as the worker's is.
     writtenHere_ = WriteToFolder(*access_, std::move(held), write);
     writtenHere_->generation = ++lastWrittenHere_;
@@ -202,7 +227,6 @@ void ShopData::InstallLedger(FolderLook& look, bool folderMoved, News& news) {
     stores_.ledger = std::move(look.stores.ledger);
     if (look.ledgerReopened) {
         stock_.reset();
-        stockJournal_.reset();
         ledgerError_ = stores_.ledger ? WideString() : look.ledgerError;
         // Told as a damaged journal is, with what could be read; new records go after the damage.
         if (const LedgerStore* ledger = stores_.ledger.get(); ledger && !ledger->Damage().empty()) {
@@ -315,21 +339,28 @@ void ShopData::Follow(OwnRecipeContext& context) const noexcept {
     }
 }
 
-StockAccount* ShopData::CaughtUpStock() {
-    const LedgerStore* ledger = stores_.ledger.get();
-    if (!KeepsStock()) return nullptr;
-    if (!stockJournal_) {
+StockAccount* ShopData::StockCount::CaughtUp(const Catalogue& catalogue, const LedgerStore& ledger) {
+    if (!journal) {
         WideString error;
-        stockJournal_ = OpenJournal(JournalPath(), error);
-        if (!stockJournal_) return nullptr;  // the weighing dialog tells about the journal itself
-    } else if (stockJournal_->Refresh() != JournalLoadResult::Loaded) {
+        journal = OpenJournal(journalPath, error);
+        if (!journal) return nullptr;  // the weighing dialog tells about the journal itself
+    } else if (journal->Refresh() != JournalLoadResult::Loaded) {
         return nullptr;
     }
-    if (stock_)
-        stock_->CatchUp(*ledger, stockJournal_->Contents());
+    if (account)
+        account->CatchUp(ledger, journal->Contents());
     else
-        stock_ = std::make_unique<StockAccount>(catalogue_, *ledger, stockJournal_->Contents());
-    return stock_.get();
+        account = std::make_unique<StockAccount>(catalogue, ledger, journal->Contents());
+    return account.get();
+}
+
+ShopData::StockCount& ShopData::Count() {
+    if (!stock_) {
+        auto count = std::make_shared<StockCount>();
+        count->journalPath = JournalPath();
+        stock_ = std::move(count);
+    }
+    return *stock_;
 }
 
 bool ShopData::KeepsStock() const noexcept {
@@ -337,22 +368,29 @@ bool ShopData::KeepsStock() const noexcept {
     return ledger && !(ledger->Receipts().empty() && ledger->Counts().empty() && ledger->Minimums().empty());
 }
 
-std::vector<StockRow> ShopData::StockShortfalls(const std::vector<CostLine>& needed) noexcept {
-    try {
-        const StockAccount* stock = CaughtUpStock();
-        return stock ? stock->Shortfalls(needed, LocalDay(CurrentBatchTime())) : std::vector<StockRow>();
-    } catch (...) {
-        stock_.reset();  // out of memory: no warning, and counted afresh next time
-        return {};
-    }
+FolderWrite ShopData::ShortfallsJob(std::vector<CostLine> needed, std::shared_ptr<std::vector<StockRow>> out) {
+    if (!KeepsStock()) return {};
+    Count();
+    return [count = stock_, catalogue = &catalogue_, needed = std::move(needed), out = std::move(out),
+            today = LocalDay(CurrentBatchTime())](OwnRecipeStore*, LedgerStore* ledger, OpticsStore*) {
+        if (ledger == nullptr) return JournalAppendResult::WriteFailed;
+        try {
+            if (const StockAccount* stock = count->CaughtUp(*catalogue, *ledger)) *out = stock->Shortfalls(needed, today);
+        } catch (...) {
+            count->account.reset();  // out of memory: no warning, and counted afresh next time
+            throw;
+        }
+        return JournalAppendResult::Appended;
+    };
 }
 
 bool ShopData::InStock(const MixComponent& component) noexcept {
     try {
-        const StockAccount* stock = CaughtUpStock();
+        if (!KeepsStock()) return false;
+        const StockAccount* stock = Count().CaughtUp(catalogue_, *stores_.ledger);
         return stock && stock->InStock(LedgerKey(component), LocalDay(CurrentBatchTime()));
     } catch (...) {
-        stock_.reset();
+        if (stock_) stock_->account.reset();
         return false;
     }
 }

@@ -42,6 +42,7 @@ public:
         bool tell = false;    // a notice waits: TakeNotice once the window is up
         bool prices = false;  // the prices were read again: the cost line follows
         bool looked = false;  // a look came back: the status line follows
+        bool follow = false;  // the stores came back from a look the running windows wait for
     };
 
     // Borrows the catalogue for its life. Without an access, the program's own (Win32).
@@ -66,8 +67,9 @@ public:
     // Waits at most kSettleLimit for a look under way, before a window opens.
     News Settle() noexcept;
     // After a window wrote to the stores or moved the folder: what its writes changed,
-    // or a look on this thread when the folder moved or a store is missing or failing.
-    // The window holds the stores, so they never go to the worker meanwhile.
+    // or, when the folder moved or a store is missing or failing, a look on the worker
+    // that the running windows wait for without the stores (Follow), taken by message
+    // although they run (News::follow). Without a worker the look runs here.
     News LookHere() noexcept;
 
     // Held while a window runs over the stores or the prices: no look takes them away
@@ -84,8 +86,9 @@ public:
     };
 
     // A window's write, on the worker as a look is: the stores go with it and come back
-    // when the window takes the outcome. Without a worker it runs on this thread, and is
-    // told all the same.
+    // when the window takes the outcome; the main window is told as well, and takes them
+    // back itself once the windows ended without taking it. Without a worker it runs on
+    // this thread, and is told all the same.
     std::optional<LookGeneration> Write(FolderWrite write, FolderWorker::Notify told) noexcept override;
     std::optional<JournalAppendResult> TakeWritten(LookGeneration generation) noexcept override;
     bool Away() const noexcept override { return awaited_.has_value(); }
@@ -119,18 +122,29 @@ public:
     // The stores after a look, into a window's context that is running; never throws.
     void Follow(OwnRecipeContext& context) const noexcept;
 
-    // What a batch of these weights would leave below zero or below a minimum; none
-    // while the shop keeps no stock. The journal is read the first time and caught up after.
-    std::vector<StockRow> StockShortfalls(const std::vector<CostLine>& needed) noexcept;
+    // The job that works out into `out` what a batch of these weights would leave below
+    // zero or below a minimum, run over the stores as a window's write is; empty while the
+    // shop keeps no stock. The journal is read the first time and caught up after. May
+    // throw out of memory.
+    FolderWrite ShortfallsJob(std::vector<CostLine> needed, std::shared_ptr<std::vector<StockRow>> out);
     // Whether the shop keeps stock (a delivery, a count or a minimum), and whether some of
     // a component is on hand, read as StockShortfalls reads it.
     bool KeepsStock() const noexcept;
     bool InStock(const MixComponent& component) noexcept;
 
 private:
-    // The stock caught up with the ledger and the journal; null while none is kept or the
-    // journal cannot be read. May throw out of memory.
-    StockAccount* CaughtUpStock();
+    // The journal stock is counted from, kept open, and the account over it; a job on the
+    // worker has it alone while it runs.
+    struct StockCount {
+        WideString journalPath;
+        std::unique_ptr<JournalStore> journal;
+        std::unique_ptr<StockAccount> account;
+        // The account caught up with the ledger and the journal; null while the journal
+        // cannot be read. May throw out of memory.
+        StockAccount* CaughtUp(const Catalogue& catalogue, const LedgerStore& ledger);
+    };
+    // The count kept, made at the first call; may throw out of memory.
+    StockCount& Count();
     // What a look is handed: the stores, which go with it.
     FolderHeld Held() noexcept;
     // Takes what a look found in place of what the window had.
@@ -151,6 +165,7 @@ private:
     HWND window_ = nullptr;  // told of every look done, as message_
     UINT message_ = 0;
     std::optional<LookGeneration> awaited_;  // the look or write under way, which has the stores
+    std::optional<LookGeneration> followed_;  // the look the running windows wait for
     std::optional<FolderLook> writtenHere_;  // a write done on this thread, not taken yet
     LookGeneration lastWrittenHere_ = 0;
     int lent_ = 0;                           // windows running over the stores
@@ -170,8 +185,7 @@ private:
     std::optional<std::uint64_t> rowsRevision_;
     std::optional<std::uint64_t> pricesRevision_;
     std::optional<PriceBook> prices_;  // of stores_.ledger; none while it keeps no price
-    std::unique_ptr<JournalStore> stockJournal_;
-    std::unique_ptr<StockAccount> stock_;
+    std::shared_ptr<StockCount> stock_;
 };
 
 }  // namespace lacqueron

@@ -1,4 +1,5 @@
 #include <iterator>
+#include <optional>
 
 #include "data/text/TextFold.h"
 #include "files/DataFolder.h"
@@ -34,7 +35,10 @@ public:
     explicit OwnRecipeManager(OwnRecipeContext& context)
         : FilteredListDialog({IDC_OWN_SEARCH, IDC_OWN_LIST, IDC_OWN_CLOSE, kColumns, std::size(kColumns),
                               kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
-          context_(context) {}
+          context_(context) {
+        context_.followed = [this] { OnFollowed(); };
+    }
+    ~OwnRecipeManager() { context_.followed = nullptr; }
 
     void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_OWN_RECIPES); }
 
@@ -58,6 +62,8 @@ private:
     std::vector<std::size_t> SelectRows(const WideString& text) override {
         std::vector<std::size_t> rows;
         const std::vector<OwnRecipeCurrent>* recipes = Recipes();
+        // Chosen from nothing while the store is away: chosen again once it is back.
+        shownRevision_ = recipes ? std::optional(context_.store->Revision()) : std::nullopt;
         if (recipes == nullptr) return rows;
         const WideString query = FoldText(TrimSpaces(text));
         for (std::size_t i = 0; i < recipes->size(); ++i) {
@@ -88,7 +94,9 @@ private:
         return &bar_;
     }
 
-    void OnActivate(int) noexcept override { Edit(); }
+    void OnActivate(int) noexcept override {
+        if (!catchUp_.Defer(IDOK)) Edit();
+    }
     void OnSetUp() noexcept override {
         ShowWindow(GetDlgItem(Window(), IDC_OWN_MATCH), context_.match ? SW_SHOW : SW_HIDE);
         ShowWindow(GetDlgItem(Window(), IDC_OWN_CALIBRATE), context_.calibrate ? SW_SHOW : SW_HIDE);
@@ -97,6 +105,8 @@ private:
     void OnRowsShown() noexcept override { EnableButtons(); }
 
     INT_PTR OnOtherCommand(int, int id) noexcept override {
+        // Every command reads the store, which a catch-up has away for a moment.
+        if (catchUp_.Defer(id)) return TRUE;
         switch (id) {
         case IDC_OWN_NEW: New(); return TRUE;
         case IDOK:  // Enter, wherever the focus is
@@ -114,9 +124,7 @@ private:
         case IDC_OWN_DELETED:
             if (ShowDeletedOwnRecipes(Window(), context_)) Reload(0);
             return TRUE;
-        case IDC_OWN_IMPORT:
-            if (ImportOwnRecipesFile(Window(), context_)) Reload(0);
-            return TRUE;
+        case IDC_OWN_IMPORT: import_.Start(Window(), IDC_OWN_STATE, context_); return TRUE;
         case IDC_OWN_EXPORT: ExportOwnRecipesFile(Window(), context_, Rows()); return TRUE;
         case IDC_OWN_FOLDER:
             if (ChooseDataFolder(Window(), context_)) {
@@ -152,20 +160,38 @@ private:
     }
 
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
-        if (message == FolderWriteState::kWrittenMessage) {
+        switch (message) {
+        case FolderWriteState::kWrittenMessage:
             OnDeleted(wParam);
+            OnImported(wParam);
             return TRUE;
-        }
         // What other benches saved shows when the window is active again.
-        if (message != WM_ACTIVATE || LOWORD(wParam) == WA_INACTIVE || Recipes() == nullptr) return FALSE;
-        const OwnRecipeCurrent* current = Selected();
-        const OwnRecipeId id = current ? current->id : 0;
-        try {
-            if (context_.store->Refresh()) Reload(id);
-        } catch (...) {
-            // Out of memory: the list keeps what it showed.
+        case WM_ACTIVATE: catchUp_.OnActivate(Window(), wParam); return FALSE;
+        case FolderCatchUp::kAskMessage: CatchUp(); return TRUE;
+        case FolderCatchUp::kDoneMessage: OnCaughtUp(wParam); return TRUE;
+        default: return FALSE;
         }
-        return FALSE;
+    }
+
+    // The store reads what other benches saved, on the data folder's worker.
+    void CatchUp() noexcept {
+        if (Recipes() == nullptr) return;  // none, or a write has it and catches it up itself
+        const OwnRecipeCurrent* current = Selected();
+        keptId_ = current ? current->id : 0;
+        catchUp_.Start(
+            Window(), context_.writes,
+            [](OwnRecipeStore* store, LedgerStore*, OpticsStore*) { return FolderCatchUp::Refreshed(store); }, context_.store,
+            nullptr);
+    }
+
+    void OnCaughtUp(WPARAM generation) noexcept {
+        if (!catchUp_.Take(Window(), generation)) return;  // another job's
+        InvalidateRect(GetDlgItem(Window(), IDC_OWN_LIST), nullptr, TRUE);  // blank while the store was away
+        // The recipe the painter chose meanwhile stays chosen: the rows read keep their order.
+        const OwnRecipeCurrent* chosen = Selected();
+        if (chosen) keptId_ = chosen->id;
+        if (context_.store && context_.store->Revision() != shownRevision_) Reload(keptId_);
+        EnableButtons();
     }
 
     // Where the recipes are kept, or why they cannot be read.
@@ -282,11 +308,30 @@ private:
         Reload(0);
     }
 
-    bool HoldsClose() const noexcept override { return deleting_.Running(); }
+    // The data folder moved: its stores are read now, or why not is shown.
+    void OnFollowed() noexcept {
+        ShowState();
+        Reload(0);
+    }
+
+    void OnImported(WPARAM generation) noexcept {
+        const std::optional<bool> saved = import_.OnWritten(Window(), generation, context_);
+        if (!saved) return;  // another write's
+        InvalidateRect(GetDlgItem(Window(), IDC_OWN_LIST), nullptr, TRUE);  // blank while the store was away
+        if (*saved) Reload(0);
+    }
+
+    bool HoldsClose() const noexcept override { return deleting_.Running() || import_.Running(); }
+    bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
 
     OwnRecipeContext& context_;
     ColourEntry bar_;
     FolderWriteState deleting_;
+    OwnRecipeImport import_;
+    FolderCatchUp catchUp_;
+    OwnRecipeId keptId_ = 0;  // selected when the catch-up began
+    // The store's revision the rows were chosen at; none when chosen while it was away.
+    std::optional<std::uint64_t> shownRevision_;
 };
 
 }  // namespace

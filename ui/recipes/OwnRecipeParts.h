@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "ui/recipes/OwnRecipeWindows.h"
+#include "ui/shared/CsvTransfer.h"
 
 namespace lacqueron {
 
@@ -30,7 +32,19 @@ bool ChooseDataFolder(HWND owner, OwnRecipeContext& context) noexcept;
 
 // The CSV file of the recipes with the given indices in the store's Current().
 void ExportOwnRecipesFile(HWND owner, const OwnRecipeContext& context, const std::vector<std::size_t>& rows) noexcept;
-// Reads a CSV file into the store, all or nothing. True when anything was saved.
-bool ImportOwnRecipesFile(HWND owner, OwnRecipeContext& context) noexcept;
+// A CSV file read into the store, all or nothing, written on the data folder's worker.
+class OwnRecipeImport {
+public:
+    // Asks for the file and starts the write; the dialog holds still with "Сохранение..."
+    // in `statusId` until FolderWriteState::kWrittenMessage.
+    void Start(HWND dialog, int statusId, OwnRecipeContext& context) noexcept;
+    bool Running() const noexcept { return import_.Running(); }
+    // At that message: the outcome told; true when anything was saved (the main dialog
+    // told too), none for another write's message.
+    std::optional<bool> OnWritten(HWND dialog, WPARAM generation, OwnRecipeContext& context) noexcept;
+
+private:
+    CsvTableImport<OwnRecipe> import_;
+};
 
 }  // namespace lacqueron

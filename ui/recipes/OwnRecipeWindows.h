@@ -29,6 +29,9 @@ struct OwnRecipeContext {
     std::int32_t amount = 0;
     // Called after every change written to the store, and after the data folder moved.
     std::function<void()> changed;
+    // Called once the stores came back from a look after the data folder moved; until
+    // then the context holds none. The manager sets it while it runs.
+    std::function<void()> followed;
     // The shop's ledger, for the prices and stock windows the manager opens.
     LedgerStore* ledger = nullptr;  // null when the data folder cannot be reached
     WideString ledgerError;         // why it is null

@@ -34,28 +34,27 @@ void ExportCsvFile(HWND owner, const wchar_t* defaultName, const wchar_t* notDon
     }
 }
 
-bool ImportCsvFile(HWND owner, const wchar_t* countText, const CsvImport& import) noexcept {
+bool ReadCsvFile(HWND owner, std::string& bytes) noexcept {
     WideString path;
     if (!AskCsvFile(owner, CsvFileUse::kOpen, nullptr, kNotImported, path)) return false;
     try {
-        std::string bytes;
-        if (!ReadFileContents(path, bytes)) {
-            TellFailure(owner, u"Не удалось прочитать файл " + path + u".", kNotImported);
-            return false;
-        }
-        WideString failure;
-        const std::optional<std::size_t> imported = import(bytes, failure);
-        if (!imported) {
-            TellFailure(owner, failure, kNotImported);
-            return false;
-        }
-        const WideString told = FromWinText(countText) + IntegerText(static_cast<std::int64_t>(*imported)) + u".";
-        MessageBoxW(owner, WinText(told), kImportCaption, MB_OK | MB_ICONINFORMATION);
-        return *imported > 0;
+        if (ReadFileContents(path, bytes)) return true;
+        TellFailure(owner, u"Не удалось прочитать файл " + path + u".", kNotImported);
     } catch (...) {
         TellFailure(owner, u"Не хватило памяти.", kNotImported);
-        return false;
+    }
+    return false;
+}
+
+void TellImported(HWND owner, const wchar_t* countText, std::size_t count) noexcept {
+    try {
+        const WideString told = FromWinText(countText) + IntegerText(static_cast<std::int64_t>(count)) + u".";
+        MessageBoxW(owner, WinText(told), kImportCaption, MB_OK | MB_ICONINFORMATION);
+    } catch (...) {
+        MessageBoxW(owner, countText, kImportCaption, MB_OK | MB_ICONINFORMATION);
     }
 }
+
+void TellNotImported(HWND owner, const WideString& failure) noexcept { TellFailure(owner, failure, kNotImported); }
 
 }  // namespace lacqueron

@@ -9,10 +9,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/WideString.h"
 #include "journal/JournalCsv.h"
+#include "ui/shared/FolderWriteState.h"
 
 namespace lacqueron {
 
@@ -21,32 +23,62 @@ namespace lacqueron {
 void ExportCsvFile(HWND owner, const wchar_t* defaultName, const wchar_t* notDone,
                    const std::function<std::string()>& table) noexcept;
 
-// What a window does with the bytes of the file chosen: reads them as its table and
-// saves what they hold. It returns how many things it saved, or nothing with `failure`
-// set to a sentence saying why nothing was.
-using CsvImport = std::function<std::optional<std::size_t>(std::string_view bytes, WideString& failure)>;
+// Asks for the file and reads its bytes; false when cancelled, or told as not read
+// ("Ничего не импортировано.").
+bool ReadCsvFile(HWND owner, std::string& bytes) noexcept;
+// Tells how many things an import saved ("Импортировано цен: 3.").
+void TellImported(HWND owner, const wchar_t* countText, std::size_t count) noexcept;
+// Tells the sentence saying why nothing was imported, followed by "Ничего не импортировано.".
+void TellNotImported(HWND owner, const WideString& failure) noexcept;
 
-// Asks for the file, reads it and hands its bytes to `import`. A failure is told,
-// followed by "Ничего не импортировано."; success by `countText` and the count
-// ("Импортировано цен: 3."). True when something was saved.
-bool ImportCsvFile(HWND owner, const wchar_t* countText, const CsvImport& import) noexcept;
-
-// The import of a table of `Item`s: `read(bytes, items, error)` reads them, or returns
-// false with the row and why; `save(items)` saves them and returns why it could not,
-// or an empty text. A table of no items saves nothing.
-template <class Item, class Read, class Save>
-bool ImportCsvTable(HWND owner, const wchar_t* countText, const Read& read, const Save& save) noexcept {
-    return ImportCsvFile(owner, countText, [&](std::string_view bytes, WideString& failure) -> std::optional<std::size_t> {
-        std::vector<Item> items;
-        CsvError error;
-        if (!read(bytes, items, error)) {
-            failure = DescribeCsvError(error) + u".";
-            return std::nullopt;
+// The import of a table of `Item`s into the data folder: the file is read and checked on
+// the window's thread, and its items go in one write, all or nothing, on the folder's
+// worker while the dialog holds still with "Сохранение...".
+template <class Item>
+class CsvTableImport {
+public:
+    // `read(bytes, items, error)` reads the table, or returns false with the row and why;
+    // `write(items)` makes the write of them. A table of no items saves nothing and is told so.
+    template <class Read, class Write>
+    void Start(HWND dialog, int statusId, FolderWrites* writes, OwnRecipeStore* recipes, LedgerStore* ledger,
+               const wchar_t* countText, const Read& read, const Write& write) noexcept {
+        std::string bytes;
+        if (!ReadCsvFile(dialog, bytes)) return;
+        try {
+            std::vector<Item> items;
+            CsvError error;
+            if (!read(bytes, items, error)) return TellNotImported(dialog, DescribeCsvError(error) + u".");
+            if (items.empty()) return TellImported(dialog, countText, 0);
+            count_ = items.size();
+            if (!state_.Start(dialog, statusId, writes, write(std::move(items)), recipes, ledger))
+                TellNotImported(dialog, FromWinText(kStoresAwayText));
+        } catch (...) {
+            TellNotImported(dialog, u"Не хватило памяти.");
         }
-        if (!items.empty()) failure = save(items);
-        if (!failure.empty()) return std::nullopt;
-        return items.size();
-    });
-}
+    }
+    bool Running() const noexcept { return state_.Running(); }
+    // At FolderWriteState::kWrittenMessage: the outcome told, with `failure(result)` the
+    // sentence (with its full stop) for a write that failed; true when saved, none for another write's message.
+    template <class Failure>
+    std::optional<bool> OnWritten(HWND dialog, WPARAM generation, const wchar_t* countText,
+                                  const Failure& failure) noexcept {
+        const std::optional<JournalAppendResult> result = state_.Take(generation);
+        if (!result) return std::nullopt;
+        if (*result == JournalAppendResult::Appended) {
+            TellImported(dialog, countText, count_);
+            return true;
+        }
+        try {
+            TellNotImported(dialog, failure(*result));
+        } catch (...) {
+            TellNotImported(dialog, u"Не хватило памяти.");
+        }
+        return false;
+    }
+
+private:
+    FolderWriteState state_;
+    std::size_t count_ = 0;  // items on their way
+};
 
 }  // namespace lacqueron

@@ -52,6 +52,7 @@ INT_PTR FilteredListDialog::OnCommand(int code, int id) noexcept {
         return TRUE;
     }
     if (id == layout_.closeId || id == IDCANCEL) {
+        if (DefersClose(id)) return TRUE;
         if (HoldsClose())
             SimpleBeep();
         else

@@ -59,6 +59,9 @@ protected:
     virtual void OnRowsShown() noexcept {}
     // Whether closing waits (a write on its way ends first); the close is refused with a beep.
     virtual bool HoldsClose() const noexcept { return false; }
+    // Whether the close command `id` was kept to be given again shortly (a read on its
+    // way comes back first).
+    virtual bool DefersClose(int /*id*/) noexcept { return false; }
     // The commands other than the field's and the close button's.
     virtual INT_PTR OnOtherCommand(int code, int id) noexcept { return FALSE; }
     // Messages the skeleton does not handle.

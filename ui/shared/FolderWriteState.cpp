@@ -24,38 +24,47 @@ BOOL CALLBACK HoldChild(HWND child, LPARAM parameter) noexcept {
 
 }  // namespace
 
-bool FolderWriteState::Start(HWND dialog, int statusId, FolderWrites* writes, FolderWrite write,
-                             OwnRecipeStore* recipes, LedgerStore* ledger, OpticsStore* optics) noexcept {
-    if (generation_ || !write) return false;
+bool FolderJob::Start(HWND dialog, FolderWrites* writes, FolderWrite job, OwnRecipeStore* recipes,
+                      LedgerStore* ledger, OpticsStore* optics) noexcept {
+    if (generation_ || !job) return false;
     writes_ = writes;
     if (writes) {
-        generation_ = writes->Write(std::move(write), [dialog](LookGeneration generation) {
-            PostMessageW(dialog, kWrittenMessage, static_cast<WPARAM>(generation), 0);
+        generation_ = writes->Write(std::move(job), [dialog, message = message_](LookGeneration generation) {
+            PostMessageW(dialog, message, static_cast<WPARAM>(generation), 0);
         });
-        if (!generation_) return false;
-    } else {
-        try {
-            writtenHere_ = write(recipes, ledger, optics);
-        } catch (...) {
-            writtenHere_ = JournalAppendResult::WriteFailed;  // out of memory: a retry carries the same id
-        }
-        generation_ = ++lastHere_;
-        PostMessageW(dialog, kWrittenMessage, static_cast<WPARAM>(*generation_), 0);
+        return generation_.has_value();
     }
+    try {
+        doneHere_ = job(recipes, ledger, optics);
+    } catch (...) {
+        doneHere_ = JournalAppendResult::WriteFailed;  // out of memory: a retry carries the same id
+    }
+    generation_ = ++lastHere_;
+    PostMessageW(dialog, message_, static_cast<WPARAM>(*generation_), 0);
+    return true;
+}
+
+std::optional<JournalAppendResult> FolderJob::Take(WPARAM generation) noexcept {
+    if (!generation_ || *generation_ != static_cast<LookGeneration>(generation)) return std::nullopt;
+    std::optional<JournalAppendResult> done;
+    if (writes_)
+        done = writes_->TakeWritten(*generation_);
+    else
+        done.swap(doneHere_);
+    if (done) generation_.reset();
+    return done;
+}
+
+bool FolderWriteState::Start(HWND dialog, int statusId, FolderWrites* writes, FolderWrite write,
+                             OwnRecipeStore* recipes, LedgerStore* ledger, OpticsStore* optics) noexcept {
+    if (!job_.Start(dialog, writes, std::move(write), recipes, ledger, optics)) return false;
     Hold(dialog, statusId);
     return true;
 }
 
 std::optional<JournalAppendResult> FolderWriteState::Take(WPARAM generation) noexcept {
-    if (!generation_ || *generation_ != static_cast<LookGeneration>(generation)) return std::nullopt;
-    std::optional<JournalAppendResult> written;
-    if (writes_)
-        written = writes_->TakeWritten(*generation_);
-    else
-        written.swap(writtenHere_);
-    if (!written) return std::nullopt;
-    generation_.reset();
-    Release();
+    const std::optional<JournalAppendResult> written = job_.Take(generation);
+    if (written) Release();
     return written;
 }
 
@@ -82,6 +91,29 @@ void FolderWriteState::Release() noexcept {
     held_.clear();
     SetDlgItemTextW(dialog_, statusId_, statusText_.c_str());
     if (focus_ && IsWindowEnabled(focus_)) SetFocus(focus_);
+}
+
+void FolderCatchUp::OnActivate(HWND dialog, WPARAM wParam) noexcept {
+    if (LOWORD(wParam) == WA_INACTIVE) return;
+    if (opened_)
+        PostMessageW(dialog, kAskMessage, 0, 0);
+    else
+        opened_ = true;
+}
+
+bool FolderCatchUp::Defer(int id) noexcept {
+    if (!Running()) return false;
+    deferred_ = id;
+    return true;
+}
+
+std::optional<JournalAppendResult> FolderCatchUp::Take(HWND dialog, WPARAM generation) noexcept {
+    const std::optional<JournalAppendResult> done = job_.Take(generation);
+    if (done && deferred_ != 0) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(deferred_, BN_CLICKED), 0);
+        deferred_ = 0;
+    }
+    return done;
 }
 
 }  // namespace lacqueron

@@ -23,6 +23,7 @@
 #include "ui/shared/DerivedFont.h"
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/FlagScope.h"
+#include "ui/shared/FolderWriteState.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
 #include "ui/shared/Dialog.h"
@@ -67,6 +68,8 @@ constexpr int kCorrectionControls[] = {IDC_WEIGH_CORRECTION_FRAME, IDC_WEIGH_COR
                                        IDC_WEIGH_DECLINE};
 
 constexpr double kHundredthsPerUnit = 100;  // the journal keeps L*a*b* and ΔE00 in hundredths
+// Tells the dialog that the stock short for its plan is worked out.
+constexpr UINT kShortfallsMessage = WM_APP + 44;
 
 std::int32_t InHundredths(double value) noexcept {
     return static_cast<std::int32_t>(std::lround(value * kHundredthsPerUnit));
@@ -98,7 +101,8 @@ LRESULT CALLBACK ReadingFieldProc(HWND field, UINT message, WPARAM wParam, LPARA
 
 class WeighDialog final : public Dialog {
 public:
-    explicit WeighDialog(WeighRequest& request) : request_(request), journal_(request.journalPath) {}
+    explicit WeighDialog(WeighRequest& request)
+        : request_(request), journal_(request.journalPath, request.openJournal) {}
 
     void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_WEIGH); }
 
@@ -123,6 +127,12 @@ private:
             scale_.Stop();
             if (capacity_ != storedCapacity_) StoreBenchCapacity(capacity_);
             return FALSE;
+        case WeighJournal::kWrittenMessage:
+            OnJournalWritten(wParam);
+            return TRUE;
+        case kShortfallsMessage:
+            OnShortfalls(wParam);
+            return TRUE;
         case WM_CTLCOLORSTATIC:
             if (swatchBrush_ && reinterpret_cast<HWND>(lParam) == Control(IDC_WEIGH_SWATCH))
                 return reinterpret_cast<INT_PTR>(swatchBrush_.get());
@@ -207,7 +217,7 @@ private:
             plan_ = BuildPourPlan(*request_.catalogue, *request_.recipe, request_.purpose, request_.weightType,
                                   request_.amount, request_.resolution);
             FindSmallestBatch();
-            message = ShortfallText(Shortfalls());
+            AskShortfalls();
         } catch (...) {
             plan_ = PourPlan{};
             message = u"Недостаточно памяти: план взвешивания не составлен.";
@@ -218,14 +228,44 @@ private:
         Refresh();
     }
 
-    std::vector<StockRow> Shortfalls() const {
-        if (!request_.shortfalls) return {};
+    // Works out off this thread what the plan would leave short; told by kShortfallsMessage.
+    void AskShortfalls() {
+        if (!request_.shortfalls) return;
+        if (shortfallJob_.Running()) {
+            askAgain_ = true;  // for the amount now, once the last answer is in
+            return;
+        }
         const Recipe recipe = ComputeRecipe(*request_.catalogue, *request_.recipe, request_.purpose,
                                             request_.weightType, request_.amount);
         const PriceBook noPrices({}, *request_.catalogue);
         const PriceBook& prices = request_.prices ? *request_.prices : noPrices;
         const DayNumber today = LocalDay(CurrentBatchTime());
-        return request_.shortfalls(CostOfRecipe(*request_.catalogue, recipe, prices, today).lines);
+        auto out = std::make_shared<std::vector<StockRow>>();
+        FolderWrite job = request_.shortfalls(CostOfRecipe(*request_.catalogue, recipe, prices, today).lines, out);
+        if (job && shortfallJob_.Start(Window(), request_.writes, std::move(job), nullptr, nullptr))
+            shortfalls_ = std::move(out);
+    }
+
+    // The stock short for the plan is told while nothing is poured yet.
+    void OnShortfalls(WPARAM generation) noexcept {
+        const std::optional<JournalAppendResult> done = shortfallJob_.Take(generation);
+        if (!done) return;  // another job's
+        if (closing_) {
+            // The close waited for the stores to come back.
+            closing_ = false;
+            return OnClose();
+        }
+        try {
+            if (askAgain_) {
+                askAgain_ = false;
+                return AskShortfalls();
+            }
+            if (*done == JournalAppendResult::Appended && shortfalls_ && !shortfalls_->empty() &&
+                !AnythingRecorded(plan_))
+                SetText(IDC_WEIGH_MESSAGE, ShortfallText(*shortfalls_));
+        } catch (...) {
+            // Out of memory: no warning rather than a wrong one.
+        }
     }
 
     void FindSmallestBatch() {
@@ -356,7 +396,7 @@ private:
 
     void OnRecord() noexcept {
         HWND edit = Control(IDC_WEIGH_READING);
-        if (!edit || plan_.Finished() || asking_) return;
+        if (!edit || plan_.Finished() || Busy()) return;
         if (plan_.offer) {
             SetText(IDC_WEIGH_MESSAGE, DecisionPendingText());
             return;
@@ -413,7 +453,7 @@ private:
     }
 
     void OnUndo() noexcept {
-        if (asking_) return;
+        if (Busy()) return;
         WideString message;
         try {
             if (plan_.entries.empty() || plan_.Finished()) {
@@ -436,7 +476,7 @@ private:
     // A live reading fills the reading field unless the painter has typed something
     // there; a reading held long enough is recorded as if Enter were pressed.
     void OnScale(WPARAM wParam, LPARAM lParam) noexcept {
-        const bool open = plan_.Phase() == PourPhase::kPouring && !asking_;
+        const bool open = plan_.Phase() == PourPhase::kPouring && !Busy();
         const ScalePanel::Update update =
             scale_.OnScaleMessage(wParam, lParam, open ? &plan_.steps[plan_.current] : nullptr, plan_.resolution,
                                   plan_.lastReading);
@@ -480,7 +520,7 @@ private:
 
     // A paste for tinting: its step is current at once, a finished batch pours again.
     void OnAddPaste() noexcept {
-        if (asking_ || !MayAddPaste(plan_)) return;
+        if (Busy() || !MayAddPaste(plan_)) return;
         std::optional<PourAddition> addition;
         {
             const FlagScope asking(asking_);
@@ -508,7 +548,7 @@ private:
     // A round of correction by the trial's measurement: its additions become steps, as
     // any paste added while tinting.
     void OnMeasure() noexcept {
-        if (asking_ || !MayAddPaste(plan_) || !request_.optics) return;
+        if (Busy() || !MayAddPaste(plan_) || !request_.optics) return;
         std::optional<MeasureRound> round;
         {
             const FlagScope asking(asking_);
@@ -560,7 +600,7 @@ private:
 
     // The batch as the journal has it, or as it would, for a recipe of the shop's own.
     void OnSaveAsRecipe() noexcept {
-        if (!request_.saveAsRecipe || !plan_.Finished() || asking_) return;
+        if (!request_.saveAsRecipe || !plan_.Finished() || Busy()) return;
         const FlagScope asking(asking_);
         try {
             request_.saveAsRecipe(Window(), Batch());
@@ -617,30 +657,56 @@ private:
     }
 
     void WriteFinishedBatch() noexcept {
-        if (journal_.Written(plan_) || asking_) return;
+        if (journal_.Written(plan_) || journal_.Writing() || Busy()) return;
         const FlagScope asking(asking_);
         try {
             const WideString error = journal_.Write(Window(), plan_, Header());
-            SetText(IDC_WEIGH_MESSAGE, error.empty() ? WideString(u"Замес записан в журнал.") : error);
+            if (!error.empty()) SetText(IDC_WEIGH_MESSAGE, error);
         } catch (...) {
-            // Not written, or only the message is lost: closing the window tries an unwritten batch again.
+            // Not written: closing the window tries an unwritten batch again.
         }
         Refresh();
     }
 
-    // A batch left after a reading goes into the journal as abandoned; if it cannot be
-    // written, the painter may stay and keep the readings.
-    void OnClose() noexcept {
-        if (asking_) return;
-        const FlagScope asking(asking_);
-        bool close = true;
-        try {
-            close = journal_.MayClose(Window(), plan_, Header());
-        } catch (...) {
-            close = false;  // no memory for the batch's header: stay, with the readings
+    void OnJournalWritten(WPARAM number) noexcept {
+        const std::optional<WideString> error = journal_.OnWritten(number);
+        if (!error) return;  // another write's
+        if (closing_) {
+            closing_ = false;
+            const FlagScope asking(asking_);
+            if (journal_.CloseAfter(Window(), *error)) EndDialog(Window(), IDCANCEL);
+            return;
         }
-        if (close) EndDialog(Window(), IDCANCEL);
+        SetText(IDC_WEIGH_MESSAGE, error->empty() ? WideString(u"Замес записан в журнал.") : *error);
+        Refresh();
+        // A paste poured to the end while the write was on its way makes the batch due again.
+        if (error->empty() && plan_.Finished()) WriteFinishedBatch();
     }
+
+    // A batch left after a reading goes into the journal as abandoned; if it cannot be
+    // written, the painter may stay and keep the readings. A write on its way, or the
+    // stock warning's reading, is waited for, the readings held still meanwhile.
+    void OnClose() noexcept {
+        if (Busy()) return;
+        if (shortfallJob_.Running()) {
+            closing_ = true;
+            return;
+        }
+        WeighJournal::Closing closing = WeighJournal::Closing::kClose;
+        {
+            const FlagScope asking(asking_);
+            try {
+                closing = journal_.MayClose(Window(), plan_, Header());
+            } catch (...) {
+                closing = WeighJournal::Closing::kStay;  // no memory for the batch's header: stay, with the readings
+            }
+        }
+        if (closing == WeighJournal::Closing::kWait) closing_ = true;
+        if (closing == WeighJournal::Closing::kClose) EndDialog(Window(), IDCANCEL);
+    }
+
+    // A question or the note prompt is on screen, or closing waits for the batch's write.
+    bool Busy() const noexcept { return asking_ || closing_; }
 
     WeighRequest& request_;
     PourPlan plan_;
@@ -657,6 +723,10 @@ private:
     std::int32_t capacity_ = 0;        // grams the can holds; 0 when not set
     std::int32_t storedCapacity_ = 0;  // as the bench key has it
     bool asking_ = false;              // a question or the note prompt is on screen
+    bool closing_ = false;             // the close waits for the batch's write
+    FolderJob shortfallJob_{kShortfallsMessage};
+    WeighRequest::Shortfalls shortfalls_;  // what the last job found, once told
+    bool askAgain_ = false;                // the amount changed while it ran
     BrushHandle swatchBrush_;
     FontHandle instructionFont_;
     ScalePanel scale_;

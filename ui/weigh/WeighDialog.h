@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "ledger/Costing.h"
 #include "pour/PourPlan.h"
 #include "scale/ScaleSettings.h"
+#include "shop/FolderWorker.h"
+#include "ui/weigh/WeighJournal.h"
 
 namespace lacqueron {
 
@@ -35,6 +38,7 @@ struct WeighRequest {
     ScaleSettings scale;                         // likewise
     bool recorded = false;                       // out: a reading was recorded
     WideString journalPath;  // where a finished batch, or one left after a reading, is written
+    OpenJournalFile openJournal;  // how its file is opened; null opens it through Win32
     // Sets the main dialog's amount and recomputes its recipe.
     std::function<void(std::int32_t amount)> setAmount;
     // Offered in the summary of a finished batch, with the batch as the journal keeps it;
@@ -42,9 +46,12 @@ struct WeighRequest {
     std::function<void(HWND owner, const BatchRecord& batch)> saveAsRecipe;
     // The shop's prices: the summary says what the batch cost. Null when none is kept.
     const PriceBook* prices = nullptr;
-    // What a batch of these weights would leave below zero or below a minimum, told
-    // before the first reading; none when the shop keeps no stock or it is not known.
-    std::function<std::vector<StockRow>(const std::vector<CostLine>& needed)> shortfalls;
+    // The job that works out into `out` what a batch of these weights would leave below
+    // zero or below a minimum, told before the first reading; it runs over the data
+    // folder's stores through `writes` (here without). Empty when the shop keeps no stock.
+    using Shortfalls = std::shared_ptr<std::vector<StockRow>>;
+    std::function<FolderWrite(const std::vector<CostLine>& needed, Shortfalls out)> shortfalls;
+    FolderWrites* writes = nullptr;
     // The pastes' optics for a correction by a trial's measurement; no correction when null.
     const colour::OpticsTable* optics = nullptr;
     WideString opticsSource;  // which table that is, as the correction names it

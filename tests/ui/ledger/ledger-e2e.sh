@@ -69,10 +69,14 @@ function grams(h,   sign) {
 # The row whose first column is the text, read from the list itself.
 row_of() {
   local list=$1 count args=() row
+  # The stock window lists its rows once it has read the journal.
+  wait_for 5 has_rows "$list" || return 1
   count=$(driver wait-dialog "$list" 5000 list-count "$list") || return 1
   for ((row = 0; row < count; row++)); do args+=(row-text "$list" "$row"); done
   driver wait-dialog "$list" 5000 "${args[@]}" | awk -v text="$2" '$0 == text { print NR - 1; exit }'
 }
+
+has_rows() { (($(driver wait-dialog "$1" 5000 list-count "$1") > 0)); }
 
 cell_is() { [[ $(driver wait-dialog "$1" 5000 cell-text "$1" "$2" "$3") == "$4" ]]; }
 

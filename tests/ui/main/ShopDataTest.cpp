@@ -4,7 +4,7 @@
 // only once due, F5 at once; a folder renamed away shown in the status line with the
 // time of the figures shown, never made again empty, and read again once it is back;
 // a damaged ledger told with what could be read; a share that stalls leaving the
-// window's thread free.
+// window's thread free, also when a window moved the folder while it runs.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -41,26 +41,26 @@ using Retry = ShopData::Retry;
 using Clock = std::chrono::steady_clock;
 
 // The program's own access, with a share that can stall: every look waits, inside the
-// file layer, until the stall is let go.
+// file layer, until the stall is let go; or only the opening of the recipes does.
 class StallingAccess final : public FolderAccess {
 public:
     void Stall() { stalled_ = true; }
+    void StallOpening() { opening_ = true; }
     void LetGo() {
         stalled_ = false;
+        opening_ = false;
         released_.Set();
     }
     bool Stalled() const { return inside_; }
 
     WideString Folder() override {
-        if (stalled_) {
-            inside_ = true;
-            released_.Wait(INFINITE);
-        }
+        if (stalled_) Wait();
         return real_->Folder();
     }
     void MakeFolder(const WideString& folder) override { real_->MakeFolder(folder); }
     bool FolderThere(const WideString& folder) override { return real_->FolderThere(folder); }
     std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) override {
+        if (opening_) Wait();
         return real_->OpenRecipes(folder, error);
     }
     std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
@@ -71,9 +71,15 @@ public:
     }
 
 private:
+    void Wait() {
+        inside_ = true;
+        released_.Wait(INFINITE);
+    }
+
     const std::shared_ptr<FolderAccess> real_ = DataFolderAccess();
     const EventHandle released_ = EventHandle::ManualReset();
     std::atomic<bool> stalled_{false};
+    std::atomic<bool> opening_{false};
     std::atomic<bool> inside_{false};
 };
 
@@ -122,6 +128,14 @@ protected:
             MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_POSTMESSAGE);
         }
         return shop.OnLooked(message.wParam);
+    }
+
+    // The shop started over the folder that answers, its first look taken: its stores are open.
+    bool Opened(ShopData& shop) const {
+        shop.Start(window_, kLooked);
+        shop.Look(Retry::kNow);
+        Looked(shop);
+        return shop.OwnRecipes() != nullptr;
     }
 
     // Takes the notice and checks it is the unreachable folder's.
@@ -276,10 +290,7 @@ TEST_F(ShopDataTest, AStalledShareLeavesTheWindowsThreadFree) {
     FolderComesBack();
     auto access = std::make_shared<StallingAccess>();
     ShopData shop(catalogue_, kNeverDue, access);
-    shop.Start(window_, kLooked);
-    shop.Look(Retry::kNow);
-    Looked(shop);
-    ASSERT_NE(shop.OwnRecipes(), nullptr);
+    ASSERT_TRUE(Opened(shop));
 
     access->Stall();
     const Clock::time_point asked = Clock::now();
@@ -303,6 +314,36 @@ TEST_F(ShopDataTest, AStalledShareLeavesTheWindowsThreadFree) {
     EXPECT_TRUE(back.looked);
     EXPECT_NE(shop.OwnRecipes(), nullptr);
     EXPECT_FALSE(shop.LookUnderWay());
+}
+
+// The data folder moved by a window while it runs: the new folder's stores are read on
+// the worker, the windows go on without them meanwhile, and follow once they are back.
+TEST_F(ShopDataTest, AFolderMovedIsReadOnTheWorkerWhileTheWindowsRun) {
+    FolderComesBack();
+    auto access = std::make_shared<StallingAccess>();
+    ShopData shop(catalogue_, kNeverDue, access);
+    ASSERT_TRUE(Opened(shop));
+
+    const ShopData::Lend lend(shop);
+    ASSERT_TRUE(CreateDirectoryW(WinText(away_), nullptr));
+    ASSERT_TRUE(StoreDataFolder(away_));
+    access->StallOpening();
+    const Clock::time_point asked = Clock::now();
+    shop.LookHere();
+    EXPECT_LT(Clock::now() - asked, kAtOnce);
+    OwnRecipeContext context;
+    shop.Follow(context);
+    EXPECT_EQ(context.store, nullptr);
+    // The look waits in the share before it is let go.
+    const ULONGLONG deadline = GetTickCount64() + kLookLimitMs;
+    while (!access->Stalled() && GetTickCount64() < deadline) Sleep(kPollMs);
+    ASSERT_TRUE(access->Stalled());
+
+    access->LetGo();
+    const ShopData::News back = Looked(shop);
+    EXPECT_TRUE(back.follow);
+    shop.Follow(context);
+    EXPECT_NE(context.store, nullptr);
 }
 
 }  // namespace

@@ -19,12 +19,11 @@
 
 #include "data/catalogue/DataPackage.h"
 #include "files/DataFolder.h"
-#include "files/Win32JournalFile.h"
 #include "res/resource.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/ui/shared/WindowReading.h"
-#include "tests/shop/StallingShare.h"
+#include "tests/ui/shared/ShareAccess.h"
 #include "ui/main/MainDialog.h"
 #include "ui/main/ShopData.h"
 #include "ui/recipes/OwnRecipeWindows.h"
@@ -276,31 +275,6 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
     main.DestroyWindowIfAny();
 }
 
-// The data folder as the program opens it, every file of it on the test's share.
-class ShareAccess final : public FolderAccess {
-public:
-    ShareAccess(std::shared_ptr<Share> share, WideString folder) : share_(std::move(share)), folder_(std::move(folder)) {}
-
-    WideString Folder() override { return folder_; }
-    void MakeFolder(const WideString&) override {}
-    bool FolderThere(const WideString&) override { return share_->Pass(); }
-    std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) override {
-        return Open<OwnRecipeStore>(folder + u"recipes.lqr", error);
-    }
-    std::unique_ptr<LedgerStore> OpenLedger(const WideString& folder, WideString& error) override {
-        return Open<LedgerStore>(folder + u"ledger.lqs", error);
-    }
-
-private:
-    template <class Store>
-    std::unique_ptr<Store> Open(const WideString& path, WideString& error) {
-        return OpenOnShare<Store>(share_, OpenWin32JournalFile(path), path, error);
-    }
-
-    std::shared_ptr<Share> share_;
-    WideString folder_;
-};
-
 // How long the share stalls under a save before it goes: the editor must answer all along.
 constexpr ULONGLONG kStallMs = 1000;
 // An editor that never answered by then is frozen inside the share: the share goes, so
@@ -330,7 +304,8 @@ TEST_P(StalledSaveTest, LeavesTheEditorAnsweringAndIsInTheFileOnceAfterTheRetry)
     ShopData shop(catalogue, std::chrono::hours(1),
                   std::make_shared<ShareAccess>(share, FromWinText(folder_.c_str())));
     shop.Start(looks.get(), kLooked);
-    shop.LookHere();
+    shop.Look(ShopData::Retry::kNow);
+    shop.Settle();
     OwnRecipeContext context;
     context.catalogue = &catalogue;
     shop.Fill(context);

@@ -213,8 +213,11 @@ grams() { awk -v h="$1" 'BEGIN { s = h < 0 ? "-" : ""; if (h < 0) h = -h; printf
 hundredths() { awk -v g="$1" 'BEGIN { printf "%d\n", g * 100 + (g < 0 ? -0.5 : 0.5) }'; }
 
 # The stock list's row of each key, read once: the rows are the package's components.
-stock_rows=$(on "$first" wait-dialog $PAINTS 5000 focus $PAINTS press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 \
-  press $OWN_STOCK wait-dialog $STOCK_LIST 10000 list-count $STOCK_LIST) || fatal "no stock window in the first copy"
+# The window lists them once it has read the journal.
+stock_listed() { stock_rows=$(on "$first" wait-dialog $STOCK_LIST 5000 list-count $STOCK_LIST) && ((stock_rows > 0)); }
+on "$first" wait-dialog $PAINTS 5000 focus $PAINTS press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 \
+  press $OWN_STOCK wait-dialog $STOCK_LIST 10000 >/dev/null || fatal "no stock window in the first copy"
+wait_for 10 stock_listed || fatal "no stock rows in the first copy"
 args=()
 for ((row = 0; row < stock_rows; row++)); do args+=(row-text $STOCK_LIST "$row"); done
 keys=$(on "$first" wait-dialog $STOCK_LIST 5000 "${args[@]}") || fatal "could not read the stock rows"
@@ -225,7 +228,7 @@ on "$first" wait-dialog $STOCK_LIST 5000 press $STOCK_CLOSE wait-dialog $OWN_LIS
 
 # Driver arguments recording in the stock window, opened and closed: button, key, grams, ...
 stock_args() {
-  printf '%s\n' press $OWN_STOCK wait-dialog $STOCK_LIST 10000
+  printf '%s\n' press $OWN_STOCK wait-dialog $STOCK_LIST 10000 wait-count $STOCK_LIST "$stock_rows" 10000
   while (($# > 0)); do
     printf '%s\n' select-row $STOCK_LIST "$(row_of "$2")" press "$1" wait-dialog $ENTRY_AMOUNT 10000 \
       set-text $ENTRY_AMOUNT "${3/./,}" pick-combo $ENTRY_UNIT $GRAM_UNIT press $IDOK wait-gone 5000 \
@@ -265,7 +268,8 @@ for process in "$first" "$second"; do
   args=()
   for key in $BASE $PASTE VIO GRN; do args+=(cell-text $STOCK_LIST "$(row_of $key)" $ON_HAND_COLUMN); done
   shown=$(on "$process" wait-dialog $PAINTS 5000 focus $PAINTS press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 \
-    press $OWN_STOCK wait-dialog $STOCK_LIST 10000 "${args[@]}") || fail "no stock in copy $process"
+    press $OWN_STOCK wait-dialog $STOCK_LIST 10000 wait-count $STOCK_LIST "$stock_rows" 10000 "${args[@]}") ||
+    fail "no stock in copy $process"
   expect_equal "stock shown in copy $process" "$shown" \
     "$(printf '%s\n' "${want[$BASE]}" "${want[$PASTE]}" "${want[VIO]}" "${want[GRN]}")"
   on "$process" wait-dialog $STOCK_LIST 5000 press $STOCK_CLOSE wait-dialog $OWN_LIST 10000 press $OWN_CLOSE \

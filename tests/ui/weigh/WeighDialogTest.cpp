@@ -140,10 +140,12 @@ TEST_F(WeighDialogTest, LastStepOverPourAcceptedAndItsTopUpsPoured) {
                            catalogue_);
     request_.prices = &prices;
     std::vector<CostLine> needed;
-    request_.shortfalls = [&](const std::vector<CostLine>& lines) {
+    request_.shortfalls = [&](const std::vector<CostLine>& lines, WeighRequest::Shortfalls out) -> FolderWrite {
         needed = lines;
-        return std::vector<StockRow>{{u"P2", u"Red (N)", -200},
-                                     {u"P1", u"Yel", 5000, 0, std::nullopt, Hundredths{10000}, true}};
+        return [out](OwnRecipeStore*, LedgerStore*, OpticsStore*) {
+            *out = {{u"P2", u"Red (N)", -200}, {u"P1", u"Yel", 5000, 0, std::nullopt, Hundredths{10000}, true}};
+            return JournalAppendResult::Appended;
+        };
     };
     SeenBox farAbove;
     std::wstring correction, afterEnter, cost;
