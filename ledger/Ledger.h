@@ -83,7 +83,7 @@ struct MinimumRecord {
 
 // Every record is written with an id; a retry of a write reported failed writes it
 // again with the same id, and the ledger keeps the first record of an id.
-class LedgerStore : private RecordReader {
+class LedgerStore final : private RecordReader {
 public:
     explicit LedgerStore(std::unique_ptr<JournalFile> file);
     JournalLoadResult Load();

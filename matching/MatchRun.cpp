@@ -12,7 +12,6 @@ namespace lacqueron {
 namespace {
 
 constexpr int kDeltaEDecimals = 2;
-constexpr double kKopecksPerRouble = 100;
 
 WideString Figure(double value, int decimals) {
     return FromUtf8Lenient(colour::FormatTrimmed(value, decimals));

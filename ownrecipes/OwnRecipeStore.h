@@ -44,7 +44,7 @@ bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version,
 
 // Every save is written with an id; a retry of a save reported failed writes it again
 // with the same id, and the store keeps the first version of an id.
-class OwnRecipeStore : private RecordReader {
+class OwnRecipeStore final : private RecordReader {
 public:
     explicit OwnRecipeStore(std::unique_ptr<JournalFile> file);
 
