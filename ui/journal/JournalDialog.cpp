@@ -49,6 +49,8 @@ constexpr int kBarInsetX = 2;
 constexpr int kBarInsetY = 1;
 constexpr UINT kShowDamage = WM_APP + 1;
 constexpr wchar_t kDamageCaption[] = L"Внимание";
+// The data folder went away before the journal could be opened in it.
+constexpr wchar_t kJournalUnreachableText[] = L"Журнал замесов не прочитан: папка данных недоступна.";
 constexpr wchar_t kDefaultExportName[] = L"Журнал.csv";
 constexpr char16_t kLineEnd[] = u"\r\n";
 constexpr char16_t kCostTitle[] = u"Стоимость, ₽";
@@ -85,11 +87,11 @@ WideString BatchDetails(const BatchRecord& batch) {
 
 }  // namespace
 
-JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
+JournalDialog::JournalDialog(WideString path, const Catalogue& catalogue, RepeatFunction repeat,
                              SaveRecipeFunction saveRecipe, LedgerContext* ledger)
     : FilteredListDialog({IDC_JOURNAL_SEARCH, IDC_JOURNAL_LIST, IDC_JOURNAL_CLOSE, kColumns, std::size(kColumns),
                           kColourColumn, SIZE{kBarInsetX, kBarInsetY}}),
-      journal_(store.Contents()),
+      read_(std::make_shared<JournalRead>(JournalRead{std::move(path), nullptr, {}})),
       colours_(catalogue),
       repeat_(std::move(repeat)),
       saveRecipe_(std::move(saveRecipe)),
@@ -100,7 +102,11 @@ JournalDialog::JournalDialog(const JournalStore& store, const Catalogue& catalog
 
 void JournalDialog::Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_JOURNAL); }
 
-INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM, LPARAM lParam) noexcept {
+INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == kFolderReadMessage) {
+        OnRead(wParam);
+        return TRUE;
+    }
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code != DTN_DATETIMECHANGE ||
@@ -111,7 +117,7 @@ INT_PTR JournalDialog::OnOtherMessage(UINT message, WPARAM, LPARAM lParam) noexc
     }
     if (message != kShowDamage) return FALSE;
     try {
-        const WideString damage = JournalDamageMessage(journal_);
+        const WideString damage = JournalDamageMessage(Journal());
         if (!damage.empty()) MessageBoxW(Window(), WinText(damage), kDamageCaption, MB_OK | MB_ICONWARNING);
     } catch (...) {
         // Out of memory for the message: the window shows what was read all the same.
@@ -130,8 +136,41 @@ void JournalDialog::OnSetUp() noexcept {
         if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_SAVE_RECIPE)) ShowWindow(button, SW_SHOW);
     if (ledger_)
         if (HWND button = GetDlgItem(Window(), IDC_JOURNAL_STOCK)) ShowWindow(button, SW_SHOW);
-    // Told once the window is on the screen, so the painter sees what was recovered behind it.
-    if (!journal_.Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
+    StartRead();
+}
+
+// The batch journal may be large and on a share that stalls: it is read off the window's
+// thread, the window answering and closing meanwhile.
+void JournalDialog::StartRead() noexcept {
+    FolderWrite job;
+    try {
+        job = [read = read_](OwnRecipeStore*, LedgerStore*, OpticsStore*) {
+            read->store = OpenJournal(read->path, read->error);
+            return read->store ? JournalAppendResult::Appended : JournalAppendResult::WriteFailed;
+        };
+    } catch (...) {
+        ShowErrorBox(Window(), L"Не хватило памяти, чтобы показать журнал замесов.");
+        EndDialog(Window(), IDCANCEL);
+        return;
+    }
+    FolderWrites* writes = ledger_ ? ledger_->writes : nullptr;
+    if (!reading_.Start(Window(), writes, std::move(job), nullptr, nullptr)) {
+        ShowErrorBox(Window(), kStoresAwayText);
+        EndDialog(Window(), IDCANCEL);
+        return;
+    }
+}
+
+void JournalDialog::OnRead(WPARAM generation) noexcept {
+    if (!reading_.Take(generation)) return;  // another job's
+    if (!read_->store) {
+        ShowErrorBox(Window(), read_->error.empty() ? kJournalUnreachableText : WinText(read_->error));
+        EndDialog(Window(), IDCANCEL);
+        return;
+    }
+    Refill();
+    // Told once the batches are on the screen, so the painter sees what was recovered behind it.
+    if (!Journal().Damage().empty()) PostMessageW(Window(), kShowDamage, 0, 0);
 }
 
 void JournalDialog::WidenPurposeColumn() noexcept {
@@ -179,7 +218,11 @@ INT_PTR JournalDialog::OnOtherCommand(int code, int id) noexcept {
 }
 
 std::vector<std::size_t> JournalDialog::SelectRows(const WideString& text) {
-    std::vector<std::size_t> rows = SelectBatches(journal_, text);
+    if (reading_.Running()) {
+        SetDlgItemTextW(Window(), IDC_JOURNAL_TOTALS, kFolderReadingText);
+        return {};
+    }
+    std::vector<std::size_t> rows = SelectBatches(Journal(), text);
     const std::optional<DayNumber> from = DayOfField(IDC_JOURNAL_FROM);
     const std::optional<DayNumber> to = DayOfField(IDC_JOURNAL_TO);
     FigureBatches();
@@ -192,11 +235,11 @@ std::vector<std::size_t> JournalDialog::SelectRows(const WideString& text) {
 }
 
 void JournalDialog::FigureBatches() {
-    if (figures_.size() == journal_.BatchCount()) return;
-    std::vector<BatchFigures> figures(journal_.BatchCount());
+    if (figures_.size() == Journal().BatchCount()) return;
+    std::vector<BatchFigures> figures(Journal().BatchCount());
     BatchRecord batch;
     for (std::size_t index = 0; index < figures.size(); ++index) {
-        journal_.DecodeInto(index, batch);
+        Journal().DecodeInto(index, batch);
         BatchFigures& figure = figures[index];
         figure.day = LocalDay(batch.time);
         figure.grams = batch.finalTotal;
@@ -247,7 +290,7 @@ const BatchRecord* JournalDialog::BatchAt(int item) noexcept {
     if (index == kNoItemRow) return nullptr;
     if (index != cachedIndex_) {
         try {
-            journal_.DecodeInto(index, cached_);
+            Journal().DecodeInto(index, cached_);
         } catch (...) {
             cachedIndex_ = kNoBatch;
             return nullptr;
@@ -326,7 +369,7 @@ void JournalDialog::Export() noexcept {
                                 const std::optional<Kopecks> cost = CostOfBatch(keys_, batch, *prices_).poured.total;
                                 return cost ? FormatHundredths(*cost, kSpreadsheetDecimalMark) : WideString();
                             }});
-        const std::string table = ExportBatchesCsv(journal_, Rows(), PurposeName, more);
+        const std::string table = ExportBatchesCsv(Journal(), Rows(), PurposeName, more);
         if (ReplaceFileContents(path, table)) return;
         ShowErrorBox(Window(), WinText(u"Не удалось записать файл " + path + u"."));
     } catch (...) {
@@ -359,14 +402,8 @@ void ShowJournal(HWND owner, const Catalogue& catalogue, const RepeatFunction& r
                  const SaveRecipeFunction& saveRecipe, LedgerContext* ledger) noexcept {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
-    WideString error;
-    std::unique_ptr<JournalStore> store = OpenJournal(path, error);
-    if (!store) {
-        ShowErrorBox(owner, WinText(error));
-        return;
-    }
     try {
-        JournalDialog dialog(*store, catalogue, repeat, saveRecipe, ledger);
+        JournalDialog dialog(path, catalogue, repeat, saveRecipe, ledger);
         dialog.Run(owner);
     } catch (...) {
         ShowErrorBox(owner, L"Не хватило памяти, чтобы показать журнал замесов.");

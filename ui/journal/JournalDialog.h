@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "search/ColourIndex.h"
 #include "ui/ledger/LedgerWindows.h"
 #include "ui/shared/FilteredListDialog.h"
+#include "ui/shared/FolderWriteState.h"
 
 namespace lacqueron {
 
@@ -30,11 +32,12 @@ using SaveRecipeFunction = std::function<void(HWND owner, const BatchRecord& bat
 
 class JournalDialog final : public FilteredListDialog {
 public:
-    // The store and the catalogue are borrowed for the run.
+    // The journal at `path` is read once the window is up, on the data folder's worker
+    // when the ledger's context has one; the catalogue is borrowed for the run.
     // Without saveRecipe the window has no "Сохранить как рецепт..." button; without
     // the ledger (borrowed too) no "Остатки...", and without its prices the cost column
     // stays blank.
-    JournalDialog(const JournalStore& store, const Catalogue& catalogue, RepeatFunction repeat,
+    JournalDialog(WideString path, const Catalogue& catalogue, RepeatFunction repeat,
                   SaveRecipeFunction saveRecipe = {}, LedgerContext* ledger = nullptr);
 
     // Shows the window until it is closed or a batch repeated.
@@ -75,7 +78,20 @@ private:
     // The selected item's batch; null when none is selected.
     const BatchRecord* SelectedBatch() noexcept;
 
-    const JournalContents& journal_;
+    // The journal as read; none until the read came back.
+    struct JournalRead {
+        WideString path;
+        std::unique_ptr<JournalStore> store;
+        WideString error;  // why store is null
+    };
+    const JournalContents& Journal() const noexcept { return read_->store ? read_->store->Contents() : noBatches_; }
+    // Starts the read; told by kFolderReadMessage.
+    void StartRead() noexcept;
+    void OnRead(WPARAM generation) noexcept;
+
+    std::shared_ptr<JournalRead> read_;
+    FolderJob reading_{kFolderReadMessage};
+    const JournalContents noBatches_{};
     ColourIndex colours_;
     RepeatFunction repeat_;
     SaveRecipeFunction saveRecipe_;

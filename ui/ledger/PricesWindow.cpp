@@ -245,24 +245,21 @@ private:
     }
 
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
-        switch (message) {
-        case FolderWriteState::kWrittenMessage:
+        if (message == FolderWriteState::kWrittenMessage) {
             if (const std::optional<bool> written = import_.OnWritten(Window(), wParam, context_)) {
                 if (*written) Reload();
                 EnableButtons();
             }
             return TRUE;
-        // What other benches wrote shows when the window is active again.
-        case WM_ACTIVATE: catchUp_.OnActivate(Window(), wParam); return FALSE;
-        case FolderCatchUp::kAskMessage: CatchUp(); return TRUE;
-        case FolderCatchUp::kDoneMessage:
-            if (catchUp_.Take(Window(), wParam)) {
-                if (context_.ledger && context_.ledger->Revision() != indexedRevision_) Reload();
-                EnableButtons();
-            }
-            return TRUE;
-        default: return FALSE;
         }
+        // What other benches wrote shows when the window is active again.
+        return catchUp_
+            .OnMessage(Window(), message, wParam, [this] { CatchUp(); },
+                       [this](JournalAppendResult) {
+                           if (context_.ledger && context_.ledger->Revision() != indexedRevision_) Reload();
+                           EnableButtons();
+                       })
+            .value_or(FALSE);
     }
 
     // The ledger reads what other benches wrote, on the data folder's worker.

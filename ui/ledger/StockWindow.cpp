@@ -121,15 +121,13 @@ private:
         }
     }
 
+    // What this and other benches poured or recorded meanwhile shows when the window is
+    // active again.
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
-        switch (message) {
-        // What this and other benches poured or recorded meanwhile shows when the window
-        // is active again.
-        case WM_ACTIVATE: catchUp_.OnActivate(Window(), wParam); return FALSE;
-        case FolderCatchUp::kAskMessage: CatchUp(true); return TRUE;
-        case FolderCatchUp::kDoneMessage: OnCaughtUp(wParam); return TRUE;
-        default: return FALSE;
-        }
+        return catchUp_
+            .OnMessage(Window(), message, wParam, [this] { CatchUp(true); },
+                       [this](JournalAppendResult done) { OnCaughtUp(done); })
+            .value_or(FALSE);
     }
 
     bool DefersClose(int id) noexcept override { return catchUp_.Defer(id); }
@@ -165,12 +163,10 @@ private:
         catchUp_.Start(Window(), context_.writes, std::move(job), nullptr, context_.ledger);
     }
 
-    void OnCaughtUp(WPARAM generation) noexcept {
-        const std::optional<JournalAppendResult> done = catchUp_.Take(Window(), generation);
-        if (!done) return;  // another job's
+    void OnCaughtUp(JournalAppendResult done) noexcept {
         try {
             // Not even the folder answered: the account from the ledger as last read, without batches.
-            if (*done != JournalAppendResult::Appended && !files_->journal && context_.ledger) {
+            if (done != JournalAppendResult::Appended && !files_->journal && context_.ledger) {
                 files_->journalError = kJournalAwayText;
                 files_->Count(*context_.catalogue, *context_.ledger, Today());
             }

@@ -543,8 +543,11 @@ void MainDialog::OpenMatch(HWND owner, bool fromSelected) noexcept {
                 return prices ? prices->PriceOn(LedgerKey(paste), today) : std::nullopt;
             };
         }
-        if (shop_.KeepsStock())
+        if (shop_.KeepsStock()) {
             context.inStock = [this](const MixComponent& paste) { return shop_.InStock(paste); };
+            context.countStock = [this] { return shop_.OnHandJob(); };
+            context.writes = &shop_;
+        }
         if (fromSelected) {
             const ColourEntry* colour = ColourOf(SelectedRecipe());
             if (colour == nullptr) return;

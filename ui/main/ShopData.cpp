@@ -1,5 +1,7 @@
 #include "ui/main/ShopData.h"
 
+#include <algorithm>
+
 #include "files/DataFolder.h"
 #include "files/JournalAccess.h"
 #include "files/LedgerAccess.h"
@@ -384,13 +386,32 @@ FolderWrite ShopData::ShortfallsJob(std::vector<CostLine> needed, std::shared_pt
     };
 }
 
-bool ShopData::InStock(const MixComponent& component) noexcept {
+FolderWrite ShopData::OnHandJob() {
+    if (!KeepsStock()) return {};
+    Count();
+    return [count = stock_, catalogue = &catalogue_, today = LocalDay(CurrentBatchTime())](
+               OwnRecipeStore*, LedgerStore* ledger, OpticsStore*) {
+        if (ledger == nullptr) return JournalAppendResult::WriteFailed;
+        count->onHand.clear();
+        try {
+            const StockAccount* stock = count->CaughtUp(*catalogue, *ledger);
+            if (stock == nullptr) return JournalAppendResult::WriteFailed;  // nothing on hand rather than a guess
+            for (const StockRow& row : stock->Rows(today))
+                if (stock->InStock(row.key, today)) count->onHand.push_back(row.key);
+        } catch (...) {
+            count->account.reset();  // out of memory: nothing on hand, and counted afresh next time
+            count->onHand.clear();
+            throw;
+        }
+        std::sort(count->onHand.begin(), count->onHand.end());
+        return JournalAppendResult::Appended;
+    };
+}
+
+bool ShopData::InStock(const MixComponent& component) const noexcept {
     try {
-        if (!KeepsStock()) return false;
-        const StockAccount* stock = Count().CaughtUp(catalogue_, *stores_.ledger);
-        return stock && stock->InStock(LedgerKey(component), LocalDay(CurrentBatchTime()));
+        return stock_ && std::binary_search(stock_->onHand.begin(), stock_->onHand.end(), LedgerKey(component));
     } catch (...) {
-        if (stock_) stock_->account.reset();
         return false;
     }
 }

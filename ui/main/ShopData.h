@@ -130,7 +130,11 @@ public:
     // Whether the shop keeps stock (a delivery, a count or a minimum), and whether some of
     // a component is on hand, read as StockShortfalls reads it.
     bool KeepsStock() const noexcept;
-    bool InStock(const MixComponent& component) noexcept;
+    // The job that counts, over the stores as a window's write is, which pastes are on
+    // hand today; InStock answers from its count once the window took it, and reads no
+    // file. Empty while the shop keeps no stock. May throw out of memory.
+    FolderWrite OnHandJob();
+    bool InStock(const MixComponent& component) const noexcept;
 
 private:
     // The journal stock is counted from, kept open, and the account over it; a job on the
@@ -139,6 +143,9 @@ private:
         WideString journalPath;
         std::unique_ptr<JournalStore> journal;
         std::unique_ptr<StockAccount> account;
+        // The pastes on hand as OnHandJob last counted them, sorted; written by the job
+        // alone, read once the window took it.
+        std::vector<ComponentKey> onHand;
         // The account caught up with the ledger and the journal; null while the journal
         // cannot be read. May throw out of memory.
         StockAccount* CaughtUp(const Catalogue& catalogue, const LedgerStore& ledger);

@@ -19,6 +19,7 @@
 #include "ui/shared/ComboBox.h"
 #include "ui/shared/Dialog.h"
 #include "ui/shared/ErrorBox.h"
+#include "ui/shared/FolderWriteState.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
 
@@ -87,6 +88,7 @@ private:
             if (wParam == kProgressTimer) ShowProgress();
             return TRUE;
         case kSearchDone: TakeOutcome(static_cast<std::uint64_t>(wParam)); return TRUE;
+        case kFolderReadMessage: OnStockCounted(wParam); return TRUE;
         case WM_CLOSE: EndDialog(Window(), IDCANCEL); return TRUE;
         case WM_DESTROY: KillTimer(Window(), kProgressTimer); return FALSE;
         default: return FALSE;
@@ -261,6 +263,7 @@ private:
             input.similar = kSimilar;
             const bool inStockOnly =
                 context_.inStock && IsDlgButtonChecked(Window(), IDC_MATCH_IN_STOCK) == BST_CHECKED;
+            if (inStockOnly && !CountedStock()) return;
             input.pastes = PackagePastes(*context_.catalogue, table_,
                                          inStockOnly ? context_.inStock : std::function<bool(const MixComponent&)>());
             if (context_.pricePerKilogram) {
@@ -288,6 +291,33 @@ private:
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы начать подбор.");
         }
+    }
+
+    // What is in stock is counted from the data folder first, off this thread: true when
+    // the count is in, else the count is on its way (the search starts again when it
+    // comes) or could not start (told). May throw out of memory.
+    bool CountedStock() {
+        if (!context_.countStock) return true;
+        if (stockCounted_) {
+            stockCounted_ = false;  // the next search counts again
+            return true;
+        }
+        if (counting_.Running()) return false;
+        FolderWrite job = context_.countStock();
+        if (!job) return true;  // the shop keeps no stock now: nothing to count
+        if (!counting_.Start(Window(), context_.writes, std::move(job), nullptr, nullptr)) {
+            SetStatus(kStoresAwayText);
+            return false;
+        }
+        if (counting_.Running()) SetStatus(kFolderReadingText);
+        return false;
+    }
+
+    void OnStockCounted(WPARAM generation) noexcept {
+        if (!counting_.Take(generation)) return;  // another job's
+        // A count that failed leaves nothing in stock, as a journal that cannot be read does.
+        stockCounted_ = true;
+        StartSearch();
     }
 
     // On the worker: owns its copies and the mailbox's share, and only posts to the window.
@@ -406,6 +436,8 @@ private:
     colour::OpticsTable table_;
     bool opticsRead_ = false;
     bool searching_ = false;
+    FolderJob counting_{kFolderReadMessage};
+    bool stockCounted_ = false;  // the count for the search asked for is in
     std::uint32_t screenRgb_ = 0;
     CustomColours customColours_{};
     std::unique_ptr<MatchOutcome> outcome_;

@@ -15,6 +15,7 @@
 #include "data/catalogue/Catalogue.h"
 #include "ledger/Ledger.h"
 #include "ownrecipes/OwnRecipeStore.h"
+#include "shop/FolderWorker.h"
 
 namespace lacqueron {
 
@@ -31,6 +32,11 @@ struct MatchContext {
     WideString purposeText;  // "Предназначение: ..., количество: ..." as the main dialog has them
     // Empty when the shop keeps no stock, or no prices.
     std::function<bool(const MixComponent&)> inStock;
+    // The job that counts, on the data folder's worker through `writes`, what inStock
+    // answers from; run before each search kept to the pastes in stock. Empty when
+    // inStock reads nothing.
+    std::function<FolderWrite()> countStock;
+    FolderWrites* writes = nullptr;
     std::function<std::optional<Kopecks>(const MixComponent&)> pricePerKilogram;
     // Where the window starts: a RAL Classic code, else a screen colour; neither: L*a*b*.
     WideString startCode;

@@ -17,6 +17,8 @@ namespace lacqueron {
 namespace {
 
 constexpr char16_t kNotRestored[] = u"Версия не восстановлена";
+// The data folder was gone when the older versions were to be read.
+constexpr wchar_t kVersionsUnreadText[] = L"Не прочитано: папка данных недоступна.";
 constexpr ColumnLayout kVersionColumns[] = {{L"Дата", 24}, {L"Код", 18}, {L"Название", 28}, {L"Изменения", 30}};
 constexpr ColumnLayout kDeletedColumns[] = {{L"Дата", 24}, {L"Код", 18}, {L"Название", 28}, {L"Примечание", 30}};
 
@@ -44,20 +46,8 @@ WideString DescribeChange(const OwnRecipeVersion* before, const OwnRecipeVersion
 class OwnRecipeHistoryDialog final : public Dialog {
 public:
     // id 0 lists the deleted recipes, any other that recipe's versions.
-    OwnRecipeHistoryDialog(OwnRecipeContext& context, OwnRecipeId id) : context_(context), deletedList_(id == 0) {
-        if (context.store == nullptr) return;
-        if (deletedList_) {
-            versions_ = context.store->Deleted();
-            for (const OwnRecipeVersion& version : versions_) fourth_.push_back(version.recipe.note);
-            return;
-        }
-        versions_ = context.store->History(id);
-        for (std::size_t i = 0; i < versions_.size(); ++i)
-            fourth_.push_back(DescribeChange(i ? &versions_[i - 1] : nullptr, versions_[i]));
-        // Newest first.
-        std::reverse(versions_.begin(), versions_.end());
-        std::reverse(fourth_.begin(), fourth_.end());
-    }
+    OwnRecipeHistoryDialog(OwnRecipeContext& context, OwnRecipeId id)
+        : context_(context), id_(id), deletedList_(id == 0) {}
 
     bool Run(HWND owner) noexcept { return RunModalOrReport(owner, IDD_OWN_HISTORY) == IDOK; }
 
@@ -69,22 +59,63 @@ private:
         case WM_INITDIALOG: OnInit(); return FALSE;  // the focus is set on the list
         case WM_COMMAND: return OnCommand(LOWORD(wParam));
         case FolderWriteState::kWrittenMessage: OnRestored(wParam); return TRUE;
+        case kFolderReadMessage: OnRead(wParam); return TRUE;
         case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lParam));
         default: return FALSE;
         }
     }
 
+    // The older versions are read off the window's thread: the file may be large and on a
+    // share that stalls. Until they come the list is empty and the window can be closed.
     void OnInit() noexcept {
         CentreWindow(Window());
         HWND list = List();
+        if (deletedList_) {
+            SetWindowTextW(Window(), L"Удалённые рецепты");
+            SetUpReportColumns(list, kDeletedColumns, std::size(kDeletedColumns));
+        } else {
+            SetUpReportColumns(list, kVersionColumns, std::size(kVersionColumns));
+        }
+        SetFocus(list);
+        EnableRestore();
+        if (context_.store == nullptr) return;
         try {
-            const WideString caption = deletedList_ ? WideString(u"Удалённые рецепты")
-                                                    : u"История рецепта " + LatestCode();
-            SetWindowTextW(Window(), WinText(caption));
-            if (deletedList_)
-                SetUpReportColumns(list, kDeletedColumns, std::size(kDeletedColumns));
-            else
-                SetUpReportColumns(list, kVersionColumns, std::size(kVersionColumns));
+            auto read = std::make_shared<std::vector<OwnRecipeVersion>>();
+            FolderWrite job = [read, id = id_](OwnRecipeStore* store, LedgerStore*, OpticsStore*) {
+                if (store == nullptr) return JournalAppendResult::WriteFailed;
+                *read = id == 0 ? store->Deleted() : store->History(id);
+                return JournalAppendResult::Appended;
+            };
+            if (!reading_.Start(Window(), context_.writes, std::move(job), context_.store, nullptr)) {
+                SetDlgItemTextW(Window(), IDC_OWN_HISTORY_SAVING, kStoresAwayText);
+                return;
+            }
+            read_ = std::move(read);
+            if (reading_.Running()) SetDlgItemTextW(Window(), IDC_OWN_HISTORY_SAVING, kFolderReadingText);
+        } catch (...) {
+            // Out of memory: the list stays empty, nothing to restore rather than a wrong row.
+        }
+    }
+
+    void OnRead(WPARAM generation) noexcept {
+        const std::optional<JournalAppendResult> done = reading_.Take(generation);
+        if (!done || !read_) return;  // another job's
+        SetDlgItemTextW(Window(), IDC_OWN_HISTORY_SAVING,
+                        *done == JournalAppendResult::Appended ? L"" : kVersionsUnreadText);
+        HWND list = List();
+        try {
+            versions_ = std::move(*read_);
+            fourth_.clear();
+            if (deletedList_) {
+                for (const OwnRecipeVersion& version : versions_) fourth_.push_back(version.recipe.note);
+            } else {
+                for (std::size_t i = 0; i < versions_.size(); ++i)
+                    fourth_.push_back(DescribeChange(i ? &versions_[i - 1] : nullptr, versions_[i]));
+                // Newest first.
+                std::reverse(versions_.begin(), versions_.end());
+                std::reverse(fourth_.begin(), fourth_.end());
+                SetWindowTextW(Window(), WinText(u"История рецепта " + LatestCode()));
+            }
             for (std::size_t i = 0; i < versions_.size(); ++i) {
                 const OwnRecipeVersion& version = versions_[i];
                 AddListRow(list, {FormatBatchTime(version.saved), version.recipe.code, version.recipe.name, fourth_[i]});
@@ -93,8 +124,8 @@ private:
             SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
             versions_.clear();  // out of memory: nothing to restore rather than a wrong row
         }
+        read_.reset();
         if (!versions_.empty()) SelectListItem(list, 0);
-        SetFocus(list);
         EnableRestore();
     }
 
@@ -185,10 +216,13 @@ private:
     }
 
     OwnRecipeContext& context_;
+    OwnRecipeId id_;
     bool deletedList_;
     std::vector<OwnRecipeVersion> versions_;  // as listed
     std::vector<WideString> fourth_;          // the last column of each
     FolderWriteState restoring_;
+    FolderJob reading_{kFolderReadMessage};
+    std::shared_ptr<std::vector<OwnRecipeVersion>> read_;  // the read on its way
     std::shared_ptr<OwnSaveClash> clash_;  // of the restore on its way
 };
 

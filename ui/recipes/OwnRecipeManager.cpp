@@ -160,17 +160,15 @@ private:
     }
 
     INT_PTR OnOtherMessage(UINT message, WPARAM wParam, LPARAM) noexcept override {
-        switch (message) {
-        case FolderWriteState::kWrittenMessage:
+        if (message == FolderWriteState::kWrittenMessage) {
             OnDeleted(wParam);
             OnImported(wParam);
             return TRUE;
-        // What other benches saved shows when the window is active again.
-        case WM_ACTIVATE: catchUp_.OnActivate(Window(), wParam); return FALSE;
-        case FolderCatchUp::kAskMessage: CatchUp(); return TRUE;
-        case FolderCatchUp::kDoneMessage: OnCaughtUp(wParam); return TRUE;
-        default: return FALSE;
         }
+        // What other benches saved shows when the window is active again.
+        return catchUp_
+            .OnMessage(Window(), message, wParam, [this] { CatchUp(); }, [this](JournalAppendResult) { OnCaughtUp(); })
+            .value_or(FALSE);
     }
 
     // The store reads what other benches saved, on the data folder's worker.
@@ -184,8 +182,7 @@ private:
             nullptr);
     }
 
-    void OnCaughtUp(WPARAM generation) noexcept {
-        if (!catchUp_.Take(Window(), generation)) return;  // another job's
+    void OnCaughtUp() noexcept {
         InvalidateRect(GetDlgItem(Window(), IDC_OWN_LIST), nullptr, TRUE);  // blank while the store was away
         // The recipe the painter chose meanwhile stays chosen: the rows read keep their order.
         const OwnRecipeCurrent* chosen = Selected();

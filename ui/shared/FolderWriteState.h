@@ -18,6 +18,11 @@ namespace lacqueron {
 // Told when a write cannot start because a look at the folder has the stores.
 inline constexpr wchar_t kStoresAwayText[] = L"Папка данных сейчас читается. Попробуйте ещё раз.";
 
+// What a window reads of the data folder as it opens (a recipe's older versions, the
+// batch journal) is told by this message; meanwhile the window says so on its state line.
+inline constexpr UINT kFolderReadMessage = WM_APP + 43;
+inline constexpr wchar_t kFolderReadingText[] = L"Читается...";
+
 // One job over the stores at a time, told by `message` with its generation in wParam.
 class FolderJob {
 public:
@@ -109,6 +114,21 @@ public:
     // At kDoneMessage: the outcome, the command kept meanwhile posted again; none for
     // another job's message.
     std::optional<JournalAppendResult> Take(HWND dialog, WPARAM generation) noexcept;
+
+    // A list window's messages of its catch-up, all in one place: an activation asks for
+    // one, kAskMessage calls `start`, and kDoneMessage, once this job's outcome is taken,
+    // calls `done` with it. What the dialog procedure returns; none for other messages.
+    template <class StartJob, class Done>
+    std::optional<INT_PTR> OnMessage(HWND dialog, UINT message, WPARAM wParam, StartJob start, Done done) noexcept {
+        switch (message) {
+        case WM_ACTIVATE: OnActivate(dialog, wParam); return FALSE;  // the dialog's own handling goes on
+        case kAskMessage: start(); return TRUE;
+        case kDoneMessage:
+            if (const std::optional<JournalAppendResult> outcome = Take(dialog, wParam)) done(*outcome);
+            return TRUE;
+        default: return std::nullopt;
+        }
+    }
 
 private:
     FolderJob job_{kDoneMessage};

@@ -24,11 +24,14 @@
 #include "ledger/Costing.h"
 #include "ownrecipes/OwnRecipeCsv.h"
 #include "res/resource.h"
+#include "tests/support/SampleBatch.h"
 #include "tests/ui/shared/ShareAccess.h"
 #include "tests/ui/shared/WindowReading.h"
 #include "tests/ui/weigh/WeighHarness.h"
+#include "ui/journal/JournalDialog.h"
 #include "ui/ledger/LedgerWindows.h"
 #include "ui/main/ShopData.h"
+#include "ui/match/MatchWindow.h"
 #include "ui/recipes/OwnRecipeWindows.h"
 #include "win32/Handles.h"
 
@@ -52,6 +55,13 @@ constexpr wchar_t kManagerCaption[] = L"Свои рецепты";
 constexpr wchar_t kPricesCaption[] = L"Цены";
 constexpr wchar_t kStockCaption[] = L"Остатки";
 constexpr wchar_t kSavingText[] = L"Сохранение...";
+constexpr wchar_t kReadingText[] = L"Читается...";
+constexpr wchar_t kHistoryCaption[] = L"История рецепта";
+constexpr wchar_t kDeletedCaption[] = L"Удалённые рецепты";
+constexpr wchar_t kJournalCaption[] = L"Журнал замесов";
+constexpr wchar_t kMatchCaption[] = L"Подбор цвета";
+constexpr wchar_t kMatchSearching[] = L"Идёт подбор...";
+constexpr int kMatchLabKind = 2;
 constexpr char16_t kFirstCode[] = u"К-1";
 constexpr Thousandths kBaseAmount = 1000 * kThousandthsPerGram;
 
@@ -254,6 +264,110 @@ std::vector<ModalDriver::Step> PricesCatchUp(StalledFolderTest& t) {
     };
 }
 
+// A list of older versions opened from the manager: read while the share stalls, the
+// list empty and the window answering, filled once it is back; then both windows close.
+std::vector<ModalDriver::Step> VersionsRead(StalledFolderTest& t, int button, const wchar_t* opening,
+                                            const wchar_t* read, const wchar_t* code) {
+    return {
+        [&t, button] {
+            if (!t.Found(kManagerCaption) || ListItemCount(t.window_, IDC_OWN_LIST) != 1) return false;
+            SelectListRow(t.window_, IDC_OWN_LIST, 0);
+            t.Stall();
+            Click(t.window_, button);
+            return true;
+        },
+        t.WhileStalled([&t, opening] {
+            return t.Found(opening) && ListItemCount(t.window_, IDC_OWN_HISTORY_LIST) == 0 &&
+                   WindowText(GetDlgItem(t.window_, IDC_OWN_HISTORY_SAVING)) == kReadingText;
+        }),
+        t.CloseWhen([&t, read, code] {
+            return WindowText(t.window_) == read && ListItemCount(t.window_, IDC_OWN_HISTORY_LIST) == 1 &&
+                   ListCell(t.window_, IDC_OWN_HISTORY_LIST, 0, 1) == code;
+        }),
+        [&t] {
+            if (FindDialog(kHistoryCaption) || FindDialog(kDeletedCaption) || !t.Found(kManagerCaption) ||
+                !IsWindowEnabled(t.window_))
+                return false;
+            PostMessageW(t.window_, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        },
+    };
+}
+
+std::vector<ModalDriver::Step> HistoryRead(StalledFolderTest& t) {
+    return VersionsRead(t, IDC_OWN_HISTORY, kHistoryCaption, L"История рецепта К-1", L"К-1");
+}
+
+// The other bench deleted a recipe of its own before the manager opened.
+void RunManagerWithDeleted(StalledFolderTest& t) {
+    OwnRecipeId deleted = 0;
+    t.OtherRecipes().Save(deleted, {u"К-3", u"Серый", u"", 0x808080u, {{u"B1", kBaseAmount}}, std::nullopt},
+                          CurrentBatchTime());
+    t.OtherRecipes().Delete(deleted, CurrentBatchTime());
+    t.ShopCatchesUp();
+    RunManager(t);
+}
+
+std::vector<ModalDriver::Step> DeletedRead(StalledFolderTest& t) {
+    return VersionsRead(t, IDC_OWN_DELETED, kDeletedCaption, kDeletedCaption, L"К-3");
+}
+
+// The journal window opened over the shop's ledger reads the journal on the folder's worker.
+void RunJournal(StalledFolderTest& t) {
+    ASSERT_EQ(AppendBatchToJournal(test::SampleBatch(1), t.request_.journalPath), u"");
+    t.Stall();
+    ShowJournal(t.owner_, t.catalogue_, [](const BatchRecord&) { return false; }, t.request_.journalPath, {},
+                &t.ledgerContext_);
+}
+
+std::vector<ModalDriver::Step> JournalRead(StalledFolderTest& t) {
+    return {
+        t.WhileStalled([&t] {
+            return t.Found(kJournalCaption) && ListItemCount(t.window_, IDC_JOURNAL_LIST) == 0 &&
+                   WindowText(GetDlgItem(t.window_, IDC_JOURNAL_TOTALS)) == kReadingText;
+        }),
+        t.CloseWhen([&t] { return ListItemCount(t.window_, IDC_JOURNAL_LIST) == 1; }),
+    };
+}
+
+// The matching window kept to the pastes in stock: what is on hand is counted on the
+// folder's worker before the search, the window answering meanwhile.
+void RunMatch(StalledFolderTest& t) {
+    t.OtherLedger().AddMinimum({u"P1", kLargeMinimum, CurrentBatchTime()});
+    t.ShopCatchesUp();
+    ASSERT_TRUE(t.Shop().KeepsStock());
+    MatchContext context;
+    context.catalogue = &t.catalogue_;
+    context.purpose = t.request_.purpose;
+    context.inStock = [&t](const MixComponent& paste) { return t.Shop().InStock(paste); };
+    context.countStock = [&t] { return t.Shop().OnHandJob(); };
+    context.writes = &t.Shop();
+    ShowMatchWindow(t.owner_, context);
+}
+
+std::vector<ModalDriver::Step> StockCounted(StalledFolderTest& t) {
+    const auto status = [&t] { return WindowText(GetDlgItem(t.window_, IDC_MATCH_STATUS)); };
+    return {
+        [&t] {
+            if (!t.Found(kMatchCaption)) return false;
+            HWND kind = GetDlgItem(t.window_, IDC_MATCH_KIND);
+            SendMessageW(kind, CB_SETCURSEL, kMatchLabKind, 0);
+            SendMessageW(t.window_, WM_COMMAND, MAKEWPARAM(IDC_MATCH_KIND, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
+            SetDlgItemTextW(t.window_, IDC_MATCH_TEXT, L"52,3 -4,1 18");
+            CheckDlgButton(t.window_, IDC_MATCH_IN_STOCK, BST_CHECKED);
+            t.Stall();
+            Click(t.window_, IDC_MATCH_RUN);
+            return true;
+        },
+        t.WhileStalled([status] { return status() == kReadingText; }),
+        // Nothing is on hand: the search over no paste is told, not left waiting.
+        t.CloseWhen([status] {
+            const std::wstring now = status();
+            return !now.empty() && now != kReadingText && now != kMatchSearching;
+        }),
+    };
+}
+
 // The stock window reads the journal once it is up.
 void RunStock(StalledFolderTest& t) {
     t.Stall();
@@ -392,6 +506,10 @@ const StalledPath kPaths[] = {
     {"PricesImport", RunPrices, PricesImport, PricesImported},
     {"BatchWritten", RunWeighing, BatchWritten, BatchInJournal},
     {"StockWarning", RunWarnedWeighing, WarningTold, NothingMore},
+    {"HistoryRead", RunManager, HistoryRead, NothingMore},
+    {"DeletedRead", RunManagerWithDeleted, DeletedRead, NothingMore},
+    {"JournalRead", RunJournal, JournalRead, NothingMore},
+    {"StockCounted", RunMatch, StockCounted, NothingMore},
 };
 
 INSTANTIATE_TEST_SUITE_P(Share, StalledFolderTest, ::testing::ValuesIn(kPaths),
