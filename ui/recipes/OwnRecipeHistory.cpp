@@ -66,7 +66,7 @@ private:
     }
 
     // The older versions are read off the window's thread: the file may be large and on a
-    // share that stalls. Until they come the list is empty and the window can be closed.
+    // share that stalls. Until they come the list is empty; the window answers, and beeps at a close.
     void OnInit() noexcept {
         CentreWindow(Window());
         HWND list = List();
@@ -137,6 +137,11 @@ private:
         case IDC_OWN_HISTORY_RESTORE:
         case IDCANCEL:
         case IDC_OWN_HISTORY_CLOSE:
+            // A read left behind would keep the stores from the manager until it closes.
+            if (reading_.Running()) {
+                SimpleBeep();
+                return TRUE;
+            }
             restoring_.OkOrCancel(Window(), id == IDOK || id == IDC_OWN_HISTORY_RESTORE, [this] { Restore(); });
             return TRUE;
         default: return FALSE;
