@@ -11,19 +11,12 @@
 #include <vector>
 
 #include "colour/Cgats.h"
+#include "tests/fuzz/FuzzText.h"
 
 using namespace lacqueron::colour;
+using lacqueron::fuzz::LineCount;
 
 namespace {
-
-int LineCount(std::string_view text) {
-    int lines = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++lines;
-    }
-    const bool openLast = !text.empty() && text.back() != '\n' && text.back() != '\r';
-    return std::max(lines + (openLast ? 1 : 0), 1);
-}
 
 // Quoted unless it holds a quote, which only a value written without quotes can.
 std::string Value(const std::string& text) {
