@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "colour/ShippedOptics.h"
@@ -38,6 +39,7 @@ constexpr int kSwatchColumn = 0;
 constexpr int kOwnRecipeNumber = -1;
 constexpr std::uint32_t kSortByDeltaE = 0;
 constexpr std::uint32_t kSortByCost = 1;
+constexpr wchar_t kNoMemoryToSearch[] = L"Не хватило памяти, чтобы начать подбор.";
 constexpr wchar_t kMeasurementFilter[] =
     L"Замеры CGATS и CxF3 (*.txt, *.cgats, *.it8, *.cxf)\0*.txt;*.cgats;*.it8;*.cxf\0Все файлы\0*.*\0";
 
@@ -60,6 +62,12 @@ constexpr ColumnLayout kDraftColumns[] = {
     {L"Пасты на 1 кг, ₽", 13, LVCFMT_RIGHT}, {L"Метамерия ΔE00", 15},
 };
 constexpr ColumnLayout kSimilarColumns[] = {{L"ΔE00", 14, LVCFMT_RIGHT}, {L"Где", 16}, {L"Код", 26}, {L"Название", 44}};
+
+// A target as read for a search, kept to search for again when a setting changes.
+struct SearchedTarget {
+    TargetInput target;
+    WideString shownAs;
+};
 
 // What the worker hands over: the newest search's outcome, by generation.
 struct Mailbox {
@@ -154,6 +162,10 @@ private:
         case IDOK:
             if (code == BN_CLICKED) StartSearch();
             return TRUE;
+        case IDC_MATCH_IN_STOCK:
+            // The drafts shown follow the choice at once, for the target they were drafted for.
+            if (code == BN_CLICKED && searched_) SearchFor(*searched_);
+            return TRUE;
         case IDC_MATCH_FILE:
             if (code == BN_CLICKED && ChooseFile()) StartSearch();
             return TRUE;
@@ -238,23 +250,36 @@ private:
         return true;
     }
 
-    // Reads what the worker needs on this thread (a file, the settings), then lets it run
-    // on its own copies; a newer search makes an older one's outcome stale.
+    // Reads the target on this thread (a file too) and searches for it.
     void StartSearch() noexcept {
         if (!opticsRead_) return;
         try {
             const WideString typed(TrimSpaces(ControlText(Control(IDC_MATCH_TEXT))));
-            MatchInput input;
-            input.target.kind = Kind();
-            input.shownAs = typed;
-            if (input.target.kind == TargetKind::kMeasurement) {
+            SearchedTarget searched;
+            searched.target.kind = Kind();
+            searched.shownAs = typed;
+            if (searched.target.kind == TargetKind::kMeasurement) {
                 if (typed.empty()) return SetStatus(L"Выберите файл замера.");
-                if (!ReadFileContents(typed, input.target.text))
+                if (!ReadFileContents(typed, searched.target.text))
                     return SetStatus(WinText(u"Файл «" + typed + u"» не читается."));
             } else {
-                input.target.text = ToUtf8(typed);
+                searched.target.text = ToUtf8(typed);
             }
-            input.target.rgb = screenRgb_;
+            searched.target.rgb = screenRgb_;
+            searched_ = std::move(searched);
+        } catch (...) {
+            return ShowErrorBox(Window(), kNoMemoryToSearch);
+        }
+        SearchFor(*searched_);
+    }
+
+    // Takes the settings as they are now, then lets the worker run on its own copies; a
+    // newer search makes an older one's outcome stale.
+    void SearchFor(const SearchedTarget& searched) noexcept {
+        try {
+            MatchInput input;
+            input.target = searched.target;
+            input.shownAs = searched.shownAs;
             input.purpose = static_cast<std::int32_t>(context_.purpose);
             input.maxPastes = static_cast<int>(SelectedComboData(Control(IDC_MATCH_MAX_PASTES)).value_or(kMostPastes));
             input.top = kDrafts;
@@ -286,7 +311,7 @@ private:
             EnableDraftActions();
             SetTimer(Window(), kProgressTimer, kProgressAfterMs, nullptr);
         } catch (...) {
-            ShowErrorBox(Window(), L"Не хватило памяти, чтобы начать подбор.");
+            ShowErrorBox(Window(), kNoMemoryToSearch);
         }
     }
 
@@ -409,6 +434,7 @@ private:
     std::uint32_t screenRgb_ = 0;
     CustomColours customColours_{};
     std::unique_ptr<MatchOutcome> outcome_;
+    std::optional<SearchedTarget> searched_;  // the last target searched for, as it was read
 };
 
 }  // namespace
