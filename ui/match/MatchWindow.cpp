@@ -5,9 +5,7 @@
 
 #include <array>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include "colour/ShippedOptics.h"
 #include "colour/Decimal.h"
@@ -22,15 +20,11 @@
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
+#include "ui/shared/WorkerHandOff.h"
 
 namespace lacqueron {
 namespace {
 
-// The worker's news: a search of this generation has ended.
-constexpr UINT kSearchDone = WM_APP + 1;
-constexpr UINT_PTR kProgressTimer = 1;
-// A search that takes longer than this shows that it is running.
-constexpr UINT kProgressAfterMs = 100;
 constexpr int kMostPastes = 4;
 constexpr int kDrafts = 5;
 constexpr int kSimilar = 10;
@@ -69,16 +63,9 @@ struct SearchedTarget {
     WideString shownAs;
 };
 
-// What the worker hands over: the newest search's outcome, by generation.
-struct Mailbox {
-    std::mutex lock;
-    std::uint64_t generation = 0;
-    std::unique_ptr<MatchOutcome> outcome;
-};
-
 class MatchWindow final : public Dialog {
 public:
-    explicit MatchWindow(MatchContext& context) : context_(context), mailbox_(std::make_shared<Mailbox>()) {}
+    explicit MatchWindow(MatchContext& context) : context_(context) {}
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
@@ -92,11 +79,11 @@ private:
             return TRUE;
         }
         case WM_TIMER:
-            if (wParam == kProgressTimer) ShowProgress();
+            if (search_.ProgressDue(Window(), wParam)) SetStatus(L"Идёт подбор...");
             return TRUE;
-        case kSearchDone: TakeOutcome(static_cast<std::uint64_t>(wParam)); return TRUE;
+        case Search::kDoneMessage: TakeOutcome(wParam); return TRUE;
         case WM_CLOSE: EndDialog(Window(), IDCANCEL); return TRUE;
-        case WM_DESTROY: KillTimer(Window(), kProgressTimer); return FALSE;
+        case WM_DESTROY: Search::Stop(Window()); return FALSE;
         default: return FALSE;
         }
     }
@@ -292,58 +279,24 @@ private:
                 input.pricePerGram = PastePricesPerGram(*context_.catalogue, table_, context_.pricePerKilogram);
                 input.byCost = SelectedComboData(Control(IDC_MATCH_SORT)).value_or(kSortByDeltaE) == kSortByCost;
             }
-            std::uint64_t generation = 0;
-            {
-                const std::lock_guard guard(mailbox_->lock);
-                generation = ++mailbox_->generation;
-            }
             std::vector<OwnRecipeCurrent> own;
             if (context_.ownRecipes) own = context_.ownRecipes();
-            std::thread(Search, mailbox_, generation, Window(), context_.catalogue, table_, std::move(own),
-                        std::move(input))
-                .detach();
-            searching_ = true;
+            search_.Start(Window(), [catalogue = context_.catalogue, table = table_, own = std::move(own),
+                                     input = std::move(input)] { return RunColourMatch(*catalogue, table, own, input); });
             // The last target's drafts go at once: weighed or saved now, they would be
             // taken for the new target's.
             outcome_.reset();
             ListView_DeleteAllItems(Control(IDC_MATCH_DRAFTS));
             ListView_DeleteAllItems(Control(IDC_MATCH_SIMILAR));
             EnableDraftActions();
-            SetTimer(Window(), kProgressTimer, kProgressAfterMs, nullptr);
         } catch (...) {
             ShowErrorBox(Window(), kNoMemoryToSearch);
         }
     }
 
-    // On the worker: owns its copies and the mailbox's share, and only posts to the window.
-    static void Search(std::shared_ptr<Mailbox> mailbox, std::uint64_t generation, HWND window,
-                       const Catalogue* catalogue, colour::OpticsTable table, std::vector<OwnRecipeCurrent> own,
-                       MatchInput input) noexcept {
-        try {
-            auto outcome = std::make_unique<MatchOutcome>(RunColourMatch(*catalogue, table, own, input));
-            const std::lock_guard guard(mailbox->lock);
-            if (mailbox->generation != generation) return;
-            mailbox->outcome = std::move(outcome);
-        } catch (...) {
-            return;  // out of memory: the window keeps showing that it searches until asked again
-        }
-        PostMessageW(window, kSearchDone, static_cast<WPARAM>(generation), 0);
-    }
-
-    void ShowProgress() noexcept {
-        KillTimer(Window(), kProgressTimer);
-        if (searching_) SetStatus(L"Идёт подбор...");
-    }
-
-    void TakeOutcome(std::uint64_t generation) noexcept {
-        std::unique_ptr<MatchOutcome> outcome;
-        {
-            const std::lock_guard guard(mailbox_->lock);
-            if (generation != mailbox_->generation || !mailbox_->outcome) return;
-            outcome = std::move(mailbox_->outcome);
-        }
-        searching_ = false;
-        KillTimer(Window(), kProgressTimer);
+    void TakeOutcome(WPARAM generation) noexcept {
+        std::unique_ptr<MatchOutcome> outcome = search_.Take(Window(), generation);
+        if (!outcome) return;  // a search since made it stale
         outcome_ = std::move(outcome);
         try {
             ShowOutcome();
@@ -426,11 +379,12 @@ private:
         context_.select(outcome_->similar[static_cast<std::size_t>(item)].code);
     }
 
+    using Search = WorkerHandOff<MatchOutcome>;
+
     MatchContext& context_;
-    std::shared_ptr<Mailbox> mailbox_;
+    Search search_;
     colour::OpticsTable table_;
     bool opticsRead_ = false;
-    bool searching_ = false;
     std::uint32_t screenRgb_ = 0;
     CustomColours customColours_{};
     std::unique_ptr<MatchOutcome> outcome_;
