@@ -143,7 +143,6 @@ public:
                 return false;
             }
         }
-        AtLastCharacter();
         if (!open_.empty()) return Fail("the file ends inside <" + open_.back() + ">");
         if (!rootSeen_) return Fail("no XML element in the file");
         return true;
@@ -173,7 +172,7 @@ public:
         }
         if (samples.empty()) {
             error_.noSpectrum = true;
-            AtLastCharacter();
+            at_ = text_.size();
             return Fail("no object with a reflectance spectrum from 400 to 700 nm");
         }
         return ScaleReflectances(samples, highest, error_);
@@ -181,7 +180,8 @@ public:
 
 private:
     bool Fail(std::string reason) {
-        error_.line = LineAt(at_);
+        // A failure at the end is on the last line, not on the empty one after its line end.
+        error_.line = LineAt(text_.empty() ? 0 : std::min(at_, text_.size() - 1));
         error_.reason = std::move(reason);
         return false;
     }
@@ -199,9 +199,6 @@ private:
                 ++line_;
         return line_;
     }
-
-    // A failure at the end is on the last line, not on the empty one after its line end.
-    void AtLastCharacter() { at_ = text_.empty() ? 0 : text_.size() - 1; }
 
     bool StartsHere(std::string_view what) const { return text_.substr(at_, what.size()) == what; }
 
@@ -259,10 +256,7 @@ private:
         Attributes attributes;
         for (;;) {
             SkipBlanks();
-            if (at_ >= text_.size()) {
-                AtLastCharacter();
-                return Fail("the tag <" + std::string(name) + " is not closed");
-            }
+            if (at_ >= text_.size()) return Fail("the tag <" + std::string(name) + " is not closed");
             if (StartsHere("/>") || StartsHere(">")) break;
             const std::string_view attribute = Name();
             SkipBlanks();

@@ -125,6 +125,7 @@ const CxfCase kCases[] = {
     Refused("AttributeWithoutValue", File(Object("Деталь", "<cc:ReflectanceSpectrum StartWL=\"400\"")), 10,
             "an attribute without '=' in <cc:ReflectanceSpectrum>"),
     Refused("TagNotClosed", "<CxF>\n<Object Name='Деталь'", 2, "the tag <Object is not closed"),
+    Refused("EndTagNotClosedAtTheEnd", "<CxF>\n<Object>\n</Object\n", 3, "the end tag </Object is not closed"),
     Refused("EndTagOfAnother", File(Object("Деталь", kTen + "</cc:ColorValue>\n")), 11,
             "</cc:ColorValue> where <cc:ColorValues> is open"),
     Refused("UnknownEntity", File(Object("A &nbsp; B", kTen)), 7, "unknown entity &nbsp;"),

@@ -3,9 +3,7 @@
 #include <commctrl.h>
 
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include "core/Utf8.h"
 #include "files/FileReplace.h"
@@ -18,15 +16,11 @@
 #include "ui/shared/ErrorBox.h"
 #include "ui/shared/FolderWriteState.h"
 #include "ui/shared/ListViewParts.h"
+#include "ui/shared/WorkerHandOff.h"
 
 namespace lacqueron {
 namespace {
 
-// The worker's news: the fit of this generation has ended.
-constexpr UINT kFitDone = WM_APP + 1;
-constexpr UINT_PTR kProgressTimer = 1;
-// A fit that takes longer than this shows that it is running.
-constexpr UINT kProgressAfterMs = 100;
 constexpr wchar_t kLadderFilter[] =
     L"Лестницы выкрасок CGATS (*.txt, *.cgats, *.it8)\0*.txt;*.cgats;*.it8\0Все файлы (*.*)\0*.*\0";
 constexpr wchar_t kLadderExtension[] = L"txt";
@@ -45,13 +39,6 @@ struct FitOutcome {
     LadderError error;
 };
 
-// The newest fit's outcome, by generation; shared with the workers, which may outlive the dialog.
-struct FitMailbox {
-    std::mutex lock;
-    std::uint64_t generation = 0;
-    std::unique_ptr<FitOutcome> outcome;
-};
-
 // "ladders.txt" of "C:\lab\ladders.txt".
 WideString FileNameOf(const WideString& path) {
     const std::size_t slash = path.find_last_of(u"\\/");
@@ -60,8 +47,7 @@ WideString FileNameOf(const WideString& path) {
 
 class CalibrationDialog final : public Dialog {
 public:
-    explicit CalibrationDialog(CalibrationContext& context)
-        : context_(context), mailbox_(std::make_shared<FitMailbox>()) {}
+    explicit CalibrationDialog(CalibrationContext& context) : context_(context) {}
 
     void Run(HWND owner) noexcept { RunModalOrReport(owner, IDD_CALIBRATION); }
 
@@ -71,12 +57,12 @@ private:
         case WM_INITDIALOG: OnInit(); return TRUE;
         case WM_COMMAND: return OnCommand(HIWORD(wParam), LOWORD(wParam));
         case WM_TIMER:
-            if (wParam == kProgressTimer) ShowProgress();
+            if (fitting_.ProgressDue(Window(), wParam)) SetDlgItemTextW(Window(), IDC_CALIB_SUMMARY, L"Идёт расчёт...");
             return TRUE;
-        case kFitDone: TakeFit(static_cast<std::uint64_t>(wParam)); return TRUE;
+        case Fitting::kDoneMessage: TakeFit(wParam); return TRUE;
         case FolderWriteState::kWrittenMessage: OnWritten(wParam); return TRUE;
         case WM_CLOSE: saving_.OkOrCancel(Window(), false, [] {}); return TRUE;
-        case WM_DESTROY: KillTimer(Window(), kProgressTimer); return FALSE;
+        case WM_DESTROY: Fitting::Stop(Window()); return FALSE;
         default: return FALSE;
         }
     }
@@ -135,12 +121,7 @@ private:
         if (!AskFile(Window(), CsvFileUse::kOpen, kLadderFilter, kLadderExtension, nullptr, kNotImported, path))
             return;
         try {
-            std::uint64_t generation = 0;
-            {
-                const std::lock_guard guard(mailbox_->lock);
-                generation = ++mailbox_->generation;
-            }
-            std::thread(Fit, mailbox_, generation, Window(), context_.catalogue, path).detach();
+            fitting_.Start(Window(), [catalogue = context_.catalogue, path] { return Fit(*catalogue, path); });
             // The last file's fit goes at once: saved now, it would be taken for this one's.
             fit_.reset();
             fitSaved_ = false;
@@ -149,45 +130,24 @@ private:
             ListView_DeleteAllItems(Control(IDC_CALIB_LIST));
             SetText(IDC_CALIB_FILE, u"Файл: " + FileNameOf(path));
             SetDlgItemTextW(Window(), IDC_CALIB_SUMMARY, L"");
-            fitting_ = true;
-            SetTimer(Window(), kProgressTimer, kProgressAfterMs, nullptr);
         } catch (...) {
             ShowErrorBox(Window(), L"Не хватило памяти, чтобы загрузить лестницы.");
         }
         EnableActions();
     }
 
-    // On the worker: reads the file and fits it, then only posts to the window.
-    static void Fit(std::shared_ptr<FitMailbox> mailbox, std::uint64_t generation, HWND window,
-                    const Catalogue* catalogue, WideString path) noexcept {
-        try {
-            auto outcome = std::make_unique<FitOutcome>();
-            std::string text;
-            outcome->read = ReadFileContents(path, text);
-            if (outcome->read) outcome->fitted = FitLadders(*catalogue, text, outcome->fit, outcome->error);
-            const std::lock_guard guard(mailbox->lock);
-            if (mailbox->generation != generation) return;
-            mailbox->outcome = std::move(outcome);
-        } catch (...) {
-            return;  // out of memory: the window shows the fit running until a file is chosen again
-        }
-        PostMessageW(window, kFitDone, static_cast<WPARAM>(generation), 0);
+    // On the worker: reads the file and fits it.
+    static FitOutcome Fit(const Catalogue& catalogue, const WideString& path) {
+        FitOutcome outcome;
+        std::string text;
+        outcome.read = ReadFileContents(path, text);
+        if (outcome.read) outcome.fitted = FitLadders(catalogue, text, outcome.fit, outcome.error);
+        return outcome;
     }
 
-    void ShowProgress() noexcept {
-        KillTimer(Window(), kProgressTimer);
-        if (fitting_) SetDlgItemTextW(Window(), IDC_CALIB_SUMMARY, L"Идёт расчёт...");
-    }
-
-    void TakeFit(std::uint64_t generation) noexcept {
-        std::unique_ptr<FitOutcome> outcome;
-        {
-            const std::lock_guard guard(mailbox_->lock);
-            if (generation != mailbox_->generation || !mailbox_->outcome) return;
-            outcome = std::move(mailbox_->outcome);
-        }
-        fitting_ = false;
-        KillTimer(Window(), kProgressTimer);
+    void TakeFit(WPARAM generation) noexcept {
+        std::unique_ptr<FitOutcome> outcome = fitting_.Take(Window(), generation);
+        if (!outcome) return;  // a file chosen since made it stale
         try {
             if (!outcome->read)
                 SetDlgItemTextW(Window(), IDC_CALIB_SUMMARY, L"Файл не читается.");
@@ -282,12 +242,13 @@ private:
         }
     }
 
+    using Fitting = WorkerHandOff<FitOutcome>;
+
     CalibrationContext& context_;
-    std::shared_ptr<FitMailbox> mailbox_;
+    Fitting fitting_;
     std::unique_ptr<FitOutcome> fit_;  // the fit shown, null while none is
     std::string source_;               // the file it was fitted from
     std::optional<OpticsEntry> pending_;  // the entry being kept, or kept in vain: a retry's
-    bool fitting_ = false;
     bool fitSaved_ = false;  // the fit shown was kept
     bool shopInForce_ = false;
     FolderWriteState saving_;

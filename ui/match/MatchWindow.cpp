@@ -5,8 +5,7 @@
 
 #include <array>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <optional>
 
 #include "colour/ShippedOptics.h"
 #include "colour/Decimal.h"
@@ -22,15 +21,11 @@
 #include "ui/shared/FolderWriteState.h"
 #include "ui/shared/GdiHandles.h"
 #include "ui/shared/ListViewParts.h"
+#include "ui/shared/WorkerHandOff.h"
 
 namespace lacqueron {
 namespace {
 
-// The worker's news: a search of this generation has ended.
-constexpr UINT kSearchDone = WM_APP + 1;
-constexpr UINT_PTR kProgressTimer = 1;
-// A search that takes longer than this shows that it is running.
-constexpr UINT kProgressAfterMs = 100;
 constexpr int kMostPastes = 4;
 constexpr int kDrafts = 5;
 constexpr int kSimilar = 10;
@@ -39,6 +34,7 @@ constexpr int kSwatchColumn = 0;
 constexpr int kOwnRecipeNumber = -1;
 constexpr std::uint32_t kSortByDeltaE = 0;
 constexpr std::uint32_t kSortByCost = 1;
+constexpr wchar_t kNoMemoryToSearch[] = L"Не хватило памяти, чтобы начать подбор.";
 constexpr wchar_t kMeasurementFilter[] =
     L"Замеры CGATS и CxF3 (*.txt, *.cgats, *.it8, *.cxf)\0*.txt;*.cgats;*.it8;*.cxf\0Все файлы\0*.*\0";
 
@@ -62,16 +58,15 @@ constexpr ColumnLayout kDraftColumns[] = {
 };
 constexpr ColumnLayout kSimilarColumns[] = {{L"ΔE00", 14, LVCFMT_RIGHT}, {L"Где", 16}, {L"Код", 26}, {L"Название", 44}};
 
-// What the worker hands over: the newest search's outcome, by generation.
-struct Mailbox {
-    std::mutex lock;
-    std::uint64_t generation = 0;
-    std::unique_ptr<MatchOutcome> outcome;
+// A target as read for a search, kept to search for again when a setting changes.
+struct SearchedTarget {
+    TargetInput target;
+    WideString shownAs;
 };
 
 class MatchWindow final : public Dialog {
 public:
-    explicit MatchWindow(MatchContext& context) : context_(context), mailbox_(std::make_shared<Mailbox>()) {}
+    explicit MatchWindow(MatchContext& context) : context_(context) {}
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
@@ -85,12 +80,12 @@ private:
             return TRUE;
         }
         case WM_TIMER:
-            if (wParam == kProgressTimer) ShowProgress();
+            if (search_.ProgressDue(Window(), wParam)) SetStatus(L"Идёт подбор...");
             return TRUE;
-        case kSearchDone: TakeOutcome(static_cast<std::uint64_t>(wParam)); return TRUE;
+        case Search::kDoneMessage: TakeOutcome(wParam); return TRUE;
         case kFolderReadMessage: OnStockCounted(wParam); return TRUE;
         case WM_CLOSE: EndDialog(Window(), IDCANCEL); return TRUE;
-        case WM_DESTROY: KillTimer(Window(), kProgressTimer); return FALSE;
+        case WM_DESTROY: Search::Stop(Window()); return FALSE;
         default: return FALSE;
         }
     }
@@ -155,6 +150,10 @@ private:
         case IDC_MATCH_RUN:
         case IDOK:
             if (code == BN_CLICKED) StartSearch();
+            return TRUE;
+        case IDC_MATCH_IN_STOCK:
+            // The drafts shown follow the choice at once, for the target they were drafted for.
+            if (code == BN_CLICKED && searched_) SearchFor(*searched_);
             return TRUE;
         case IDC_MATCH_FILE:
             if (code == BN_CLICKED && ChooseFile()) StartSearch();
@@ -240,23 +239,36 @@ private:
         return true;
     }
 
-    // Reads what the worker needs on this thread (a file, the settings), then lets it run
-    // on its own copies; a newer search makes an older one's outcome stale.
+    // Reads the target on this thread (a file too) and searches for it.
     void StartSearch() noexcept {
         if (!opticsRead_) return;
         try {
             const WideString typed(TrimSpaces(ControlText(Control(IDC_MATCH_TEXT))));
-            MatchInput input;
-            input.target.kind = Kind();
-            input.shownAs = typed;
-            if (input.target.kind == TargetKind::kMeasurement) {
+            SearchedTarget searched;
+            searched.target.kind = Kind();
+            searched.shownAs = typed;
+            if (searched.target.kind == TargetKind::kMeasurement) {
                 if (typed.empty()) return SetStatus(L"Выберите файл замера.");
-                if (!ReadFileContents(typed, input.target.text))
+                if (!ReadFileContents(typed, searched.target.text))
                     return SetStatus(WinText(u"Файл «" + typed + u"» не читается."));
             } else {
-                input.target.text = ToUtf8(typed);
+                searched.target.text = ToUtf8(typed);
             }
-            input.target.rgb = screenRgb_;
+            searched.target.rgb = screenRgb_;
+            searched_ = std::move(searched);
+        } catch (...) {
+            return ShowErrorBox(Window(), kNoMemoryToSearch);
+        }
+        SearchFor(*searched_);
+    }
+
+    // Takes the settings as they are now, then lets the worker run on its own copies; a
+    // newer search makes an older one's outcome stale.
+    void SearchFor(const SearchedTarget& searched) noexcept {
+        try {
+            MatchInput input;
+            input.target = searched.target;
+            input.shownAs = searched.shownAs;
             input.purpose = static_cast<std::int32_t>(context_.purpose);
             input.maxPastes = static_cast<int>(SelectedComboData(Control(IDC_MATCH_MAX_PASTES)).value_or(kMostPastes));
             input.top = kDrafts;
@@ -270,26 +282,18 @@ private:
                 input.pricePerGram = PastePricesPerGram(*context_.catalogue, table_, context_.pricePerKilogram);
                 input.byCost = SelectedComboData(Control(IDC_MATCH_SORT)).value_or(kSortByDeltaE) == kSortByCost;
             }
-            std::uint64_t generation = 0;
-            {
-                const std::lock_guard guard(mailbox_->lock);
-                generation = ++mailbox_->generation;
-            }
             std::vector<OwnRecipeCurrent> own;
             if (context_.ownRecipes) own = context_.ownRecipes();
-            std::thread(Search, mailbox_, generation, Window(), context_.catalogue, table_, std::move(own),
-                        std::move(input))
-                .detach();
-            searching_ = true;
+            search_.Start(Window(), [catalogue = context_.catalogue, table = table_, own = std::move(own),
+                                     input = std::move(input)] { return RunColourMatch(*catalogue, table, own, input); });
             // The last target's drafts go at once: weighed or saved now, they would be
             // taken for the new target's.
             outcome_.reset();
             ListView_DeleteAllItems(Control(IDC_MATCH_DRAFTS));
             ListView_DeleteAllItems(Control(IDC_MATCH_SIMILAR));
             EnableDraftActions();
-            SetTimer(Window(), kProgressTimer, kProgressAfterMs, nullptr);
         } catch (...) {
-            ShowErrorBox(Window(), L"Не хватило памяти, чтобы начать подбор.");
+            ShowErrorBox(Window(), kNoMemoryToSearch);
         }
     }
 
@@ -317,38 +321,12 @@ private:
         if (!counting_.Take(generation)) return;  // another job's
         // A count that failed leaves nothing in stock, as a journal that cannot be read does.
         stockCounted_ = true;
-        StartSearch();
+        if (searched_) SearchFor(*searched_);
     }
 
-    // On the worker: owns its copies and the mailbox's share, and only posts to the window.
-    static void Search(std::shared_ptr<Mailbox> mailbox, std::uint64_t generation, HWND window,
-                       const Catalogue* catalogue, colour::OpticsTable table, std::vector<OwnRecipeCurrent> own,
-                       MatchInput input) noexcept {
-        try {
-            auto outcome = std::make_unique<MatchOutcome>(RunColourMatch(*catalogue, table, own, input));
-            const std::lock_guard guard(mailbox->lock);
-            if (mailbox->generation != generation) return;
-            mailbox->outcome = std::move(outcome);
-        } catch (...) {
-            return;  // out of memory: the window keeps showing that it searches until asked again
-        }
-        PostMessageW(window, kSearchDone, static_cast<WPARAM>(generation), 0);
-    }
-
-    void ShowProgress() noexcept {
-        KillTimer(Window(), kProgressTimer);
-        if (searching_) SetStatus(L"Идёт подбор...");
-    }
-
-    void TakeOutcome(std::uint64_t generation) noexcept {
-        std::unique_ptr<MatchOutcome> outcome;
-        {
-            const std::lock_guard guard(mailbox_->lock);
-            if (generation != mailbox_->generation || !mailbox_->outcome) return;
-            outcome = std::move(mailbox_->outcome);
-        }
-        searching_ = false;
-        KillTimer(Window(), kProgressTimer);
+    void TakeOutcome(WPARAM generation) noexcept {
+        std::unique_ptr<MatchOutcome> outcome = search_.Take(Window(), generation);
+        if (!outcome) return;  // a search since made it stale
         outcome_ = std::move(outcome);
         try {
             ShowOutcome();
@@ -431,16 +409,18 @@ private:
         context_.select(outcome_->similar[static_cast<std::size_t>(item)].code);
     }
 
+    using Search = WorkerHandOff<MatchOutcome>;
+
     MatchContext& context_;
-    std::shared_ptr<Mailbox> mailbox_;
+    Search search_;
     colour::OpticsTable table_;
     bool opticsRead_ = false;
-    bool searching_ = false;
     FolderJob counting_{kFolderReadMessage};
     bool stockCounted_ = false;  // the count for the search asked for is in
     std::uint32_t screenRgb_ = 0;
     CustomColours customColours_{};
     std::unique_ptr<MatchOutcome> outcome_;
+    std::optional<SearchedTarget> searched_;  // the last target searched for, as it was read
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The matching window inside this process over the shipped package: each kind of
 // target drafts, each bad input is told in Russian and drafts nothing; opened from the
-// main dialog over a data folder, only the pastes the ledger has on hand when asked,
+// main dialog over a data folder, only the pastes the ledger has on hand while asked,
+// the drafts following the box at once,
 // and a similar colour double-clicked selected in the main list.
 #include <windows.h>
 #include <commctrl.h>
@@ -228,7 +229,7 @@ protected:
     std::wstring folder_;
 };
 
-TEST_F(MatchFromMainTest, OnlyPastesOnHandAndASimilarColourChosenInTheMainList) {
+TEST_F(MatchFromMainTest, OnlyPastesOnHandTillUntickedAndASimilarColourChosenInTheMainList) {
     MainDialog main(TestModule(), ShippedPackage());
     ASSERT_NE(main.Create(), nullptr);
     main.SetOptics(colour::ShippedOpticsText());
@@ -239,12 +240,12 @@ TEST_F(MatchFromMainTest, OnlyPastesOnHandAndASimilarColourChosenInTheMainList) 
     std::set<std::wstring> stocked, all;
     int ownRow = -1, catalogueRow = -1;
     std::wstring catalogueCode, ownChosen, catalogueChosen;
-    const auto search = [&](bool inStockOnly) {
+    const auto searchOnHand = [&] {
         HWND kind = GetDlgItem(window, IDC_MATCH_KIND);
         SendMessageW(kind, CB_SETCURSEL, kLabKind, 0);
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_MATCH_KIND, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
         SetDlgItemTextW(window, IDC_MATCH_TEXT, L"52,3 -4,1 18");
-        CheckDlgButton(window, IDC_MATCH_IN_STOCK, inStockOnly ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(window, IDC_MATCH_IN_STOCK, BST_CHECKED);
         SetDlgItemTextW(window, IDC_MATCH_STATUS, L"");
         PostMessageW(GetDlgItem(window, IDC_MATCH_RUN), BM_CLICK, 0, 0);
     };
@@ -257,13 +258,17 @@ TEST_F(MatchFromMainTest, OnlyPastesOnHandAndASimilarColourChosenInTheMainList) 
             [&] {
                 if (!(window = FindDialog(kCaption))) return false;
                 boxShown = IsWindowVisible(GetDlgItem(window, IDC_MATCH_IN_STOCK)) != FALSE;
-                search(true);
+                searchOnHand();
                 return true;
             },
             [&] {
                 if (!answered()) return false;
                 stocked = DraftPastes(window);
-                search(false);
+                // Unticked, the box drafts again at once for the target searched, not for
+                // one typed since and not yet searched.
+                SetDlgItemTextW(window, IDC_MATCH_TEXT, L"90 0 0");
+                SetDlgItemTextW(window, IDC_MATCH_STATUS, L"");
+                PostMessageW(GetDlgItem(window, IDC_MATCH_IN_STOCK), BM_CLICK, 0, 0);
                 return true;
             },
             [&] {
@@ -293,7 +298,7 @@ TEST_F(MatchFromMainTest, OnlyPastesOnHandAndASimilarColourChosenInTheMainList) 
     const std::set<std::wstring> onHand = {L"WHT", L"BLK", L"YOX"};
     EXPECT_FALSE(stocked.empty());
     for (const std::wstring& code : stocked) EXPECT_TRUE(onHand.count(code)) << "a paste not on hand drafted";
-    // Without the choice the pastes not on hand are there: the choice is what left them out.
+    // Unticked, the pastes not on hand are there: the choice is what left them out.
     EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const std::wstring& code) { return !onHand.count(code); }));
 
     EXPECT_EQ(ownRow, 0) << "the own recipe matched to the target is the nearest";
