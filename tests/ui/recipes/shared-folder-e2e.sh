@@ -62,10 +62,10 @@ save_args() {
 
 # Runs the driver arguments read from stdin in the copy's manager, opened and closed.
 in_manager() {
-  local args=()
+  local args=() said
   mapfile -t args
-  on "$1" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 "${args[@]}" \
-    press $OWN_CLOSE wait-gone 5000 >/dev/null
+  said=$(on "$1" wait-dialog $PAINTS 5000 press $RECIPES_BUTTON wait-dialog $OWN_LIST 10000 "${args[@]}" \
+    press $OWN_CLOSE wait-gone 5000) || { echo "copy $1: the driver said: $(tail -n 3 <<<"$said")" >&2; return 1; }
 }
 
 # Saves the recipes named in the copy's manager.
@@ -226,11 +226,14 @@ for key in $BASE $PASTE VIO GRN; do [[ -n $(row_of $key) ]] || fatal "no $key in
 on "$first" wait-dialog $STOCK_LIST 5000 press $STOCK_CLOSE wait-dialog $OWN_LIST 10000 press $OWN_CLOSE \
   wait-gone 5000 >/dev/null || fatal "could not close the first copy's stock"
 
+CATCH_UP_MS=30000
 # Driver arguments recording in the stock window, opened and closed: button, key, grams, ...
 stock_args() {
-  printf '%s\n' press $OWN_STOCK wait-dialog $STOCK_LIST 10000 wait-count $STOCK_LIST "$stock_rows" 10000
+  # While the third bench pours, the window catches up with a journal that keeps growing,
+  # and a command waits for that: the limits allow for a loaded machine.
+  printf '%s\n' press $OWN_STOCK wait-dialog $STOCK_LIST 10000 wait-count $STOCK_LIST "$stock_rows" $CATCH_UP_MS
   while (($# > 0)); do
-    printf '%s\n' select-row $STOCK_LIST "$(row_of "$2")" press "$1" wait-dialog $ENTRY_AMOUNT 10000 \
+    printf '%s\n' select-row $STOCK_LIST "$(row_of "$2")" press "$1" wait-dialog $ENTRY_AMOUNT $CATCH_UP_MS \
       set-text $ENTRY_AMOUNT "${3/./,}" pick-combo $ENTRY_UNIT $GRAM_UNIT press $IDOK wait-gone 5000 \
       wait-dialog $STOCK_LIST 10000
     shift 3
