@@ -25,7 +25,7 @@ constexpr int kHexBase = 16;
 
 constexpr std::string_view kObject = "Object";
 constexpr std::string_view kSpectrum = "ReflectanceSpectrum";
-constexpr std::string_view kSpecification = "ColorSpecification";
+constexpr std::string_view kConditionsElement = "ColorSpecification";
 constexpr std::string_view kRange = "WavelengthRange";
 
 bool IsXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -117,7 +117,7 @@ bool Unescape(std::string_view raw, std::string& out, std::string& reason) {
 // The values of a spectrum as the file lists them.
 struct ListedSpectrum {
     std::size_t object = 0;
-    std::string conditionsId;  // the ColorSpecification element it names
+    std::string conditionsId;  // the measuring conditions it names, by their Id
     std::optional<double> start;
     std::string values;
     std::size_t at = 0;  // where in the text
@@ -320,10 +320,10 @@ private:
             objects_.push_back(std::move(sample));
             inObject_ = true;
         } else if (name == kSpectrum && inObject_) {
-            listed_ = {objects_.size() - 1, Attribute(attributes, kSpecification), std::nullopt, {}, tag};
+            listed_ = {objects_.size() - 1, Attribute(attributes, kConditionsElement), std::nullopt, {}, tag};
             if (!Wavelength(attributes, "StartWL", listed_.start)) return false;
             collecting_ = true;
-        } else if (name == kSpecification) {
+        } else if (name == kConditionsElement) {
             conditionsId_ = Attribute(attributes, "Id");
         } else if (name == kRange) {
             Range& range = ranges_[conditionsId_];
@@ -339,7 +339,7 @@ private:
             collecting_ = false;
         } else if (name == kObject) {
             inObject_ = false;
-        } else if (name == kSpecification) {
+        } else if (name == kConditionsElement) {
             conditionsId_.clear();
         }
         return true;

@@ -9,7 +9,7 @@
 //   namespace prefix they carry;
 // - each Object, named by its Name (else its Id), with a ReflectanceSpectrum in it:
 //   values apart by blanks, the first at StartWL (the spectrum's, else that of the
-//   WavelengthRange of the ColorSpecification it names), each Increment further (that
+//   WavelengthRange of the measuring conditions it names), each Increment further (that
 //   range's; 10 nm when none is given). The first of an object's spectra that has every
 //   band 400, 410, ... 700 nm is taken; other values are read as numbers and left out;
 // - reflectance in percent or as fractions, decided once per file, as for CGATS.
