@@ -65,10 +65,7 @@ class Win32FolderAccess final : public FolderAccess {
 public:
     WideString Folder() override { return FolderAsSet(); }
     void MakeFolder(const WideString& folder) override { MakeFolderLevel(folder); }
-    bool FolderThere(const WideString& folder) override {
-        const DWORD attributes = GetFileAttributesW(WinText(folder));
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    }
+    bool FolderThere(const WideString& folder) override { return FolderExists(folder); }
     std::unique_ptr<OwnRecipeStore> OpenRecipes(const WideString& folder, WideString& error) override {
         return OpenOwnRecipes(OwnRecipesPathIn(folder), error);
     }
@@ -94,6 +91,11 @@ WideString DataFolderPath() {
     WideString folder = FolderAsSet();
     MakeFolderLevel(folder);
     return folder;
+}
+
+bool FolderExists(const WideString& folder) noexcept {
+    const DWORD attributes = GetFileAttributesW(WinText(folder));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 WideString OwnRecipesPath() { return OwnRecipesPathIn(DataFolderPath()); }

@@ -17,6 +17,8 @@ WideString DataFolderPath();
 WideString OwnRecipesPath();
 // The same in the folder given; empty when it is.
 WideString OwnRecipesPathIn(const WideString& folder);
+// Whether the path is a folder that answers; may wait as long as a share that does not.
+bool FolderExists(const WideString& folder) noexcept;
 // Stores the bench value; an empty folder removes it, back to the local one. False on failure.
 bool StoreDataFolder(const WideString& folder);
 

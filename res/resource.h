@@ -179,6 +179,7 @@
 #define IDD_OWN_FOLDER 263
 #define IDC_OWN_FOLDER_PATH 2660
 #define IDC_OWN_FOLDER_CURRENT 2661
+#define IDC_OWN_FOLDER_STATE 2662
 
 // The ledger: prices 2700-2709, a price's edit 2710-2714, its history 2715-2719, stock
 // 2720-2729, a delivery, count or minimum 2730-2739.

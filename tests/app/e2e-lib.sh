@@ -41,6 +41,8 @@ e2e_prefix() {
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/lacqueron-e2e.XXXXXX)
   wine_env_copy_prefix "$template" "$WINEPREFIX"
+  # What a scenario writes into the prefix's files before Wine first reads them.
+  ${E2E_PREFIX_HOOK:-}
   e2e_server_start
   # Wine makes a new server directory on the first command and asks for that command again.
   wine reg query 'HKCU\Software' >/dev/null 2>&1

@@ -1,6 +1,8 @@
 #!/bin/bash
-# Start-up and shutdown of Lacqueron.exe end to end, one scenario per run:
-#   e2e.sh <scenario> <Lacqueron.exe> <uidriver.exe>
+# Start-up and shutdown of Lacqueron.exe end to end, the scenarios named one after
+# another in one prefix, each from a profile the program has never written:
+#   e2e.sh "<scenario> [<scenario>...]" <Lacqueron.exe> <uidriver.exe>
+SCENARIOS=$1
 PROGRAM=$2
 DRIVER=$3
 source "$(dirname "$0")/e2e-lib.sh"
@@ -23,6 +25,14 @@ change_values() {
   step "could not change the values" wait-dialog 343 5000 set-text 148 450 pick-combo 353 0 pick-combo 354 3
 }
 
+# Everything the program keeps in the registry, gone: as a fresh prefix has it.
+OWN_KEY='HKCU\Software\VELM'
+own_key_gone() {
+  wine reg delete "$OWN_KEY" /f >/dev/null 2>&1 </dev/null
+  ! wine reg query "$OWN_KEY" >/dev/null 2>&1 </dev/null
+}
+
+run_scenario() {
 case $1 in
 first-run)
   program_start
@@ -110,7 +120,7 @@ main-window-fails)
   broken="$WINEPREFIX/drive_c/Lacqueron.exe"
   perl -0777 -pe 's/S\0Y\0S\0L\0I\0S\0T\0V\0I\0E\0W\x003\x002\0/S\0Y\0S\0L\0I\0S\0T\0V\0I\0E\0W\0X\0X\0/gi' \
     "$PROGRAM" >"$broken"
-  cmp -s "$PROGRAM" "$broken" && { fail "the list view class was not found in the program file"; e2e_finish; }
+  cmp -s "$PROGRAM" "$broken" && { fail "the list view class was not found in the program file"; return; }
   wine "$broken" &
   PROGRAM_PID=$!
   # The failing main dialog is itself briefly a window of the dialog class: wait for
@@ -118,7 +128,7 @@ main-window-fails)
   driver wait-window '#32770' 'Ошибка' 30000 \
     wait-text 65535 'Не удалось открыть главное окно программы. Программа будет закрыта.' 10000 \
     press 1 wait-gone 10000 >/dev/null ||
-    { fail "no error box with the expected text that OK closes"; e2e_finish; }
+    fatal "no error box with the expected text that OK closes"
   program_expect_exit 1
   ;;
 *)
@@ -126,4 +136,12 @@ main-window-fails)
   exit 2
   ;;
 esac
+}
+
+for scenario in $SCENARIOS; do
+  echo "== $scenario"
+  # Again while a busy wineserver leaves it in place, as reads now and then miss.
+  wait_for "$REG_READ_SECONDS" own_key_gone || fatal "could not clear the program's registry key"
+  run_scenario "$scenario"
+done
 e2e_finish

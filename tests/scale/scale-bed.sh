@@ -39,21 +39,25 @@ scale_bed_finish() {
   e2e_cleanup
 }
 
+# Wine reads the ports' mapping as the prefix's services first start, so it goes into the
+# copied prefix's registry file before any Wine program runs there: setting it with reg
+# would need the server and its services started a second time.
+scale_bed_map_port() {
+  local ports='[Software\\\\Wine\\\\Ports]' registry=$WINEPREFIX/system.reg
+  awk -v ports="$ports " -v entry="\"COM$SCALE_BED_PORT\"=\"$SCALE_BED_WORK/scale-tty\"" '
+    { print }
+    index($0, ports) == 1 { getline; print; print entry }' "$registry" >"$registry.new" &&
+    mv "$registry.new" "$registry" || fatal "could not map COM$SCALE_BED_PORT"
+  grep -q "^\"COM$SCALE_BED_PORT\"=" "$registry" || fatal "the prefix has no ports key to map COM$SCALE_BED_PORT in"
+}
+
 scale_bed_start() {
-  E2E_CLEANUP=scale_bed_finish e2e_start
   SCALE_BED_WORK=$(mktemp -d /tmp/lacqueron-scale.XXXXXX)
+  E2E_PREFIX_HOOK=scale_bed_map_port E2E_CLEANUP=scale_bed_finish e2e_start
   local link=$SCALE_BED_WORK/scale-tty control=$SCALE_BED_WORK/control
   printf 'seq=%s\n' "$scale_bed_seq" >"$control"
   python3 "$scale_bed_dir/scale-sim.py" --link "$link" --control "$control" "$@" &
   scale_bed_sim_pid=$!
   wait_for "$SCALE_BED_START_SECONDS" test -L "$link" || fatal "the simulated scale did not start"
-
-  # The mapping is read when the prefix's server starts: set it, then start it again.
-  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$SCALE_BED_PORT" /d "$link" /f >/dev/null 2>&1
-  wineserver -k
-  wineserver -w
-  e2e_server_start
-  # The server's end took uidriver with it.
-  driver_server_restart
   SCALE_BED_CONTROL=$(winepath -w "$control" 2>/dev/null)
 }

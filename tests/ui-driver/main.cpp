@@ -56,7 +56,7 @@
 namespace uidriver {
 namespace {
 
-constexpr DWORD kPollMs = 20;
+constexpr DWORD kPollMs = 50;
 
 // Per thread: each served run is a thread of its own.
 thread_local HWND current = nullptr;

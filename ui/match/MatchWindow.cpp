@@ -152,8 +152,12 @@ private:
             if (code == BN_CLICKED) StartSearch();
             return TRUE;
         case IDC_MATCH_IN_STOCK:
-            // The drafts shown follow the choice at once, for the target they were drafted for.
+            // The drafts shown follow each setting at once, for the target they were drafted for.
             if (code == BN_CLICKED && searched_) SearchFor(*searched_);
+            return TRUE;
+        case IDC_MATCH_MAX_PASTES:
+        case IDC_MATCH_SORT:
+            if (code == CBN_SELCHANGE && searched_) SearchFor(*searched_);
             return TRUE;
         case IDC_MATCH_FILE:
             if (code == BN_CLICKED && ChooseFile()) StartSearch();

@@ -188,6 +188,18 @@ protected:
         RemoveDirectoryW(folder_.c_str());
     }
 
+    // The most pastes any draft listed has.
+    static std::size_t MostPastesInADraft(HWND window) {
+        std::size_t most = 0;
+        for (int row = 0; row < Drafts(window); ++row) {
+            const std::wstring pastes = ListCell(window, IDC_MATCH_DRAFTS, row, kPastesColumn);
+            std::size_t count = pastes.empty() ? 0 : 1;
+            for (std::size_t at = pastes.find(L", "); at != std::wstring::npos; at = pastes.find(L", ", at + 2)) ++count;
+            most = std::max(most, count);
+        }
+        return most;
+    }
+
     // The paste codes of every draft listed.
     static std::set<std::wstring> DraftPastes(HWND window) {
         std::set<std::wstring> codes;
@@ -238,6 +250,7 @@ TEST_F(MatchFromMainTest, OnlyPastesOnHandTillUntickedAndASimilarColourChosenInT
     bool boxShown = false;
     std::wstring status;
     std::set<std::wstring> stocked, all;
+    std::size_t mostPastesInADraft = 0;
     int ownRow = -1, catalogueRow = -1;
     std::wstring catalogueCode, ownChosen, catalogueChosen;
     const auto searchOnHand = [&] {
@@ -274,6 +287,17 @@ TEST_F(MatchFromMainTest, OnlyPastesOnHandTillUntickedAndASimilarColourChosenInT
             [&] {
                 if (!answered()) return false;
                 all = DraftPastes(window);
+                // At most one paste: the drafts follow the choice at once, as for the box.
+                HWND most = GetDlgItem(window, IDC_MATCH_MAX_PASTES);
+                SendMessageW(most, CB_SETCURSEL, 0, 0);
+                SetDlgItemTextW(window, IDC_MATCH_STATUS, L"");
+                SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_MATCH_MAX_PASTES, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(most));
+                return true;
+            },
+            [&] {
+                if (!answered()) return false;
+                mostPastesInADraft = MostPastesInADraft(window);
                 ownRow = SimilarRow(window, true);
                 catalogueRow = SimilarRow(window, false);
                 if (ownRow >= 0) {
@@ -300,6 +324,7 @@ TEST_F(MatchFromMainTest, OnlyPastesOnHandTillUntickedAndASimilarColourChosenInT
     for (const std::wstring& code : stocked) EXPECT_TRUE(onHand.count(code)) << "a paste not on hand drafted";
     // Unticked, the pastes not on hand are there: the choice is what left them out.
     EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const std::wstring& code) { return !onHand.count(code); }));
+    EXPECT_EQ(mostPastesInADraft, 1u) << "one paste at most was chosen";
 
     EXPECT_EQ(ownRow, 0) << "the own recipe matched to the target is the nearest";
     EXPECT_EQ(ownChosen, kOwnCode);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <type_traits>
@@ -19,11 +20,13 @@
 
 #include "data/catalogue/DataPackage.h"
 #include "files/DataFolder.h"
+#include "files/JournalAccess.h"
 #include "res/resource.h"
 #include "tests/ui/shared/DialogHarness.h"
 #include "tests/ui/shared/ModalDriver.h"
 #include "tests/ui/shared/WindowReading.h"
 #include "tests/ui/shared/ShareAccess.h"
+#include "ui/shared/ErrorBox.h"
 #include "ui/main/MainDialog.h"
 #include "ui/main/ShopData.h"
 #include "ui/recipes/OwnRecipeWindows.h"
@@ -272,6 +275,92 @@ TEST_F(RecipeWindowsTest, MakesEditsDeletesRestoresAndCarriesRecipesThroughCsv) 
     ASSERT_EQ(versions.size(), 5u);
     EXPECT_TRUE(versions[2].deleted);
     EXPECT_EQ(versions[3].recipe, versions[1].recipe);
+    main.DestroyWindowIfAny();
+}
+
+// The data folder moved from the manager: a folder that is not there refused by name,
+// then another stored and the old one's recipes copied into it on request, read back there.
+TEST_F(RecipeWindowsTest, MovesTheDataFolderAndCopiesTheRecipesIntoTheNewOne) {
+    MainDialog main(TestModule(), ShippedPackage());
+    ASSERT_NE(main.Create(), nullptr);
+    const MixComponent* base = FirstComponent(main.GetCatalogue(), kBase);
+    ASSERT_TRUE(base);
+    const OwnRecipe recipe{FromWinText(kCode), u"Бордо", u"", 0, {{base->code, kBaseAmount}}, std::nullopt};
+    OwnRecipeId id = 0;
+    ASSERT_EQ(store_->Save(id, recipe, CurrentBatchTime()), JournalAppendResult::Appended);
+    const std::wstring moved = folder_ + L"новая";
+    ASSERT_TRUE(CreateDirectoryW(moved.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::wstring missing = folder_ + L"нет";
+    ASSERT_TRUE(StoreDataFolder(FromWinText(folder_.c_str())));
+
+    OwnRecipeContext context;
+    context.catalogue = &main.GetCatalogue();
+    context.store = store_.get();
+    context.purpose = kPurpose;
+    context.weightType = kGrams;
+    context.amount = kAmount;
+    int changes = 0;
+    context.changed = [&] { ++changes; };
+    constexpr wchar_t kFolderCaption[] = L"Папка данных";
+    HWND manager = nullptr, dialog = nullptr;
+    SeenBox refused, question;
+    const auto dialogIdle = [&] {
+        return !FindDialog(kErrorCaption) && IsWindowEnabled(dialog) && IsWindowEnabled(GetDlgItem(dialog, IDOK));
+    };
+    const auto typeAndPressOk = [&](const std::wstring& folder) {
+        SetDlgItemTextW(dialog, IDC_OWN_FOLDER_PATH, folder.c_str());
+        Click(dialog, IDOK);
+    };
+    ModalDriver driver(
+        {
+            [&] {
+                if (!(manager = FindDialog(kManagerCaption))) return false;
+                Click(manager, IDC_OWN_FOLDER);
+                return true;
+            },
+            [&] {
+                if (!(dialog = FindDialog(kFolderCaption))) return false;
+                typeAndPressOk(missing);
+                return true;
+            },
+            AnswerBox(kErrorCaption, IDOK, refused),
+            [&] {
+                if (!dialogIdle()) return false;
+                typeAndPressOk(moved);
+                return true;
+            },
+            AnswerBox(L"Подтверждение", IDYES, question),
+            [&] {
+                if (FindDialog(kFolderCaption) || !IsWindowEnabled(manager)) return false;
+                PostMessageW(manager, WM_COMMAND, IDCANCEL, 0);
+                return true;
+            },
+        },
+        30000);
+    ShowOwnRecipeManager(main.Window(), context);
+    const WideString now = DataFolderPath();
+    StoreDataFolder(u"");
+    ASSERT_TRUE(driver.Finished());
+
+    EXPECT_NE(std::find(refused.texts.begin(), refused.texts.end(),
+                        L"Папка " + missing + L" не найдена или недоступна."),
+              refused.texts.end());
+    EXPECT_NE(std::find_if(question.texts.begin(), question.texts.end(),
+                           [&](const std::wstring& text) { return text.find(folder_) != std::wstring::npos; }),
+              question.texts.end())
+        << "the question names the folder the records come from";
+    std::wstring stored = WinText(now);
+    while (!stored.empty() && stored.back() == L'\\') stored.pop_back();
+    EXPECT_EQ(stored, moved);
+    EXPECT_EQ(changes, 1);
+    WideString error;
+    const std::unique_ptr<OwnRecipeStore> copied = OpenOwnRecipes(OwnRecipesPathIn(now), error);
+    ASSERT_TRUE(copied) << Wide(error);
+    ASSERT_EQ(copied->Current().size(), 1u);
+    EXPECT_EQ(copied->Current().front().recipe, recipe);
+    EXPECT_EQ(store_->Current().size(), 1u) << "the old folder keeps its recipes";
+    DeleteFileW((moved + L"\\recipes.lqr").c_str());
+    RemoveDirectoryW(moved.c_str());
     main.DestroyWindowIfAny();
 }
 
