@@ -8,6 +8,7 @@
 
 #include "core/Utf8.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "journal/posix/PosixWholeFile.h"
 #include "ownrecipes/OwnRecipeCsv.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/RecipeSelection.h"
@@ -62,7 +63,8 @@ int RunOwn(const Arguments& args) {
     if (!known) return BadUsage("give import CSV, export or list", kOwnUsage);
 
     const std::string& storePath = options["--store"];
-    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath));
+    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath),
+                                    lacqueron::OpenPosixLogIndex(storePath));
     if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(storePath + ": cannot be read");
     for (const lacqueron::JournalDamage& damage : store.Damage())
         std::fprintf(stderr, "datapack: %s: damaged at byte %llu, passed over\n", storePath.c_str(),
