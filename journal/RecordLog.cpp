@@ -31,7 +31,11 @@ JournalLoadResult RecordLog::Resume(const RecordLogMark& mark, RecordReader& rea
     MergeDamage(mark.journal.damage);
     ++revision_;
     const JournalLoadResult result = log_.Resume(mark.journal, Taker(reader), held);
-    if (!held) sizeIndexed_ = 0;
+    if (!held) {
+        payloadDamage_.clear();
+        damage_.clear();
+        sizeIndexed_ = 0;
+    }
     return result;
 }
 
