@@ -343,9 +343,7 @@ bool JournalContents::ParseFrom(std::size_t start, bool more) {
         }
         const std::size_t payloadAt = at + kMarkerSize + kLengthSize;
         const std::size_t payloadSize = static_cast<std::size_t>(length);
-        lastFrameAt_ = base_ + at;
-        lastFrameEnd_ = base_ + payloadAt + payloadSize + kChecksumSize;
-        lastFrameCrc_ = ReadU32(bytes, payloadAt + payloadSize);
+        last_ = {base_ + at, base_ + payloadAt + payloadSize + kChecksumSize, ReadU32(bytes, payloadAt + payloadSize)};
         if (KindAt(bytes, at) != kBatchKind) {
             // Another kind's record: kept for whoever reads that kind, whole as far as
             // the frame can tell.
@@ -449,19 +447,16 @@ JournalContents JournalContents::Resume(const JournalMark& mark) {
     contents.base_ = mark.size;
     contents.records_ = mark.records;
     contents.damage_ = mark.damage;
-    contents.lastFrameAt_ = mark.lastFrameAt;
-    contents.lastFrameEnd_ = mark.size;
-    contents.lastFrameCrc_ = mark.lastFrameCrc;
+    contents.last_ = {mark.lastFrameAt, mark.size, mark.lastFrameCrc};
     return contents;
 }
 
 std::optional<JournalMark> JournalContents::Mark() const {
     // Only a log whose last record ends what was read: damage or a record cut short at
     // the end may yet be written after, and is left for the next full read.
-    if (!appendable_ || newerVersion_ || import_ || lastFrameEnd_ == 0 || lastFrameEnd_ != Size() ||
-        parsed_ != bytes_.size())
+    if (!appendable_ || newerVersion_ || import_ || last_.end == 0 || last_.end != Size() || parsed_ != bytes_.size())
         return std::nullopt;
-    return JournalMark{Size(), records_, lastFrameAt_, lastFrameCrc_, damage_};
+    return JournalMark{Size(), records_, last_.at, last_.crc, damage_};
 }
 
 JournalContents JournalContents::Parse(FileBytes bytes) {

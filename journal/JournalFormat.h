@@ -251,9 +251,12 @@ private:
     bool newerVersion_ = false;  // its records are not read
     std::size_t records_ = 0;    // records seen, damaged ones included
     // The last intact record of any kind: where it starts and ends, and its checksum.
-    std::uint64_t lastFrameAt_ = 0;
-    std::uint64_t lastFrameEnd_ = 0;
-    std::uint32_t lastFrameCrc_ = 0;
+    struct LastFrame {
+        std::uint64_t at = 0;
+        std::uint64_t end = 0;
+        std::uint32_t crc = 0;
+    };
+    LastFrame last_;
 };
 
 }  // namespace lacqueron
