@@ -12,6 +12,7 @@
 
 #include "bench/OwnRecipeSamples.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "journal/posix/PosixWholeFile.h"
 
 namespace lacqueron {
 namespace {
@@ -36,18 +37,39 @@ const std::filesystem::path& Store(std::uint64_t versionsEach) {
     return path;
 }
 
+// Opens the store as the program does, its index beside it.
+void OpenOnce(benchmark::State& state, const std::string& path) {
+    OwnRecipeStore store(OpenPosixJournalFile(path), OpenPosixLogIndex(path));
+    if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kSampleRecipes)
+        state.SkipWithError("recipes not read");
+    benchmark::DoNotOptimize(store.Current().back().recipe.lines.size());
+}
+
+std::filesystem::path IndexOf(const std::string& path) { return path + kLogIndexSuffix; }
+
+// Every opening after the first: the index read, then the log after it (nothing here).
 // The argument is the versions each recipe has.
 void OpenOwnRecipes(benchmark::State& state) {
     const std::string path = Store(static_cast<std::uint64_t>(state.range(0))).string();
-    for (auto _ : state) {
-        OwnRecipeStore store(OpenPosixJournalFile(path));
-        if (store.Load() != JournalLoadResult::Loaded || store.Current().size() != kSampleRecipes)
-            state.SkipWithError("recipes not read");
-        benchmark::DoNotOptimize(store.Current().back().recipe.lines.size());
-    }
+    OpenOnce(state, path);  // the first opening writes the index
+    for (auto _ : state) OpenOnce(state, path);
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+    state.counters["index bytes"] = static_cast<double>(std::filesystem::file_size(IndexOf(path)));
 }
 BENCHMARK(OpenOwnRecipes)->Arg(kVersionsEach)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first opening, or one after the index was lost: the log read whole, then the index
+// written beside it.
+void OpenOwnRecipesWritingTheIndex(benchmark::State& state) {
+    const std::string path = Store(static_cast<std::uint64_t>(state.range(0))).string();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(IndexOf(path));
+        state.ResumeTiming();
+        OpenOnce(state, path);
+    }
+}
+BENCHMARK(OpenOwnRecipesWritingTheIndex)->Arg(kVersionsEach)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What the open cost before any record was looked at, when the store read the file
 // whole into memory of its own.
@@ -90,6 +112,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const auto& [versions, path] : lacqueron::Stores()) std::filesystem::remove(path);
+    for (const auto& [versions, path] : lacqueron::Stores()) {
+        std::filesystem::remove(path);
+        std::filesystem::remove(lacqueron::IndexOf(path.string()));
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "files/FileReplace.h"
 #include "files/LedgerAccess.h"
 #include "files/OpticsAccess.h"
 #include "files/LogStoreOpen.h"
@@ -105,7 +106,8 @@ WideString OwnRecipesPathIn(const WideString& folder) { return InFolder(folder, 
 bool StoreDataFolder(const WideString& folder) { return StoreBenchText(kDataFolderValue, folder); }
 
 std::unique_ptr<OwnRecipeStore> OpenOwnRecipes(const WideString& path, WideString& error) noexcept {
-    return OpenLogStore<OwnRecipeStore>(path, kOwnRecipesTexts, error);
+    return OpenLogStore<OwnRecipeStore>(path, kOwnRecipesTexts, error,
+                                        path.empty() ? nullptr : OpenWin32LogIndex(path));
 }
 
 WideString CopyDataFolder(const WideString& from, const WideString& to) noexcept {

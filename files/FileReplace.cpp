@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <limits>
+#include <utility>
 
 #include "win32/Handles.h"
 
@@ -27,6 +28,16 @@ bool WriteAndFlush(const wchar_t* path, const std::string& bytes) noexcept {
     return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size() && FlushFileBuffers(file.get());
 }
+
+class Win32WholeFile final : public WholeFile {
+public:
+    explicit Win32WholeFile(WideString path) : path_(std::move(path)) {}
+    bool Read(std::string& bytes) override { return ReadFileContents(path_, bytes); }
+    bool Replace(const std::string& bytes) override { return ReplaceFileContents(path_, bytes); }
+
+private:
+    WideString path_;
+};
 
 }  // namespace
 
@@ -59,6 +70,12 @@ bool ReadFileContents(const WideString& path, std::string& bytes) noexcept {
     DWORD read = 0;
     return bytes.empty() ||
            (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size());
+}
+
+std::unique_ptr<WholeFile> OpenWin32LogIndex(const WideString& logPath) {
+    WideString path = logPath;
+    for (const char* c = kLogIndexSuffix; *c != '\0'; ++c) path += static_cast<char16_t>(*c);
+    return std::make_unique<Win32WholeFile>(std::move(path));
 }
 
 }  // namespace lacqueron

@@ -1,9 +1,11 @@
 // Writing a whole file so that it is never seen half-written, and reading one whole.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/WideString.h"
+#include "journal/WholeFile.h"
 
 namespace lacqueron {
 
@@ -14,5 +16,8 @@ bool ReplaceFileContents(const WideString& path, const std::string& bytes) noexc
 
 // The whole file's bytes; false when it cannot be opened or read.
 bool ReadFileContents(const WideString& path, std::string& bytes) noexcept;
+
+// The index beside the log at `logPath`, read and replaced through the two above.
+std::unique_ptr<WholeFile> OpenWin32LogIndex(const WideString& logPath);
 
 }  // namespace lacqueron

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "core/WideString.h"
 #include "files/Win32JournalFile.h"
@@ -21,15 +22,17 @@ struct LogStoreTexts {
 inline constexpr char16_t kNoDataFolderText[] = u"нет папки данных пользователя";
 
 // Null, with the reason in error, when the folder cannot be reached or the file read.
-template <class Store>
-std::unique_ptr<Store> OpenLogStore(const WideString& path, const LogStoreTexts& texts, WideString& error) noexcept {
+// `more` goes to the store's constructor after the file.
+template <class Store, class... More>
+std::unique_ptr<Store> OpenLogStore(const WideString& path, const LogStoreTexts& texts, WideString& error,
+                                    More&&... more) noexcept {
     try {
         std::unique_ptr<JournalFile> file = path.empty() ? nullptr : OpenWin32JournalFile(path);
         if (!file) {
             error = texts.openFailed + (path.empty() ? WideString(kNoDataFolderText) : path);
             return nullptr;
         }
-        auto store = std::make_unique<Store>(std::move(file));
+        auto store = std::make_unique<Store>(std::move(file), std::forward<More>(more)...);
         switch (store->Load()) {
         case JournalLoadResult::Loaded: return store;
         case JournalLoadResult::Busy: error = texts.busy; break;

@@ -13,6 +13,7 @@ constexpr std::size_t kMarkerSize = std::tuple_size_v<RecordKind>;
 // Every kind's marker starts so; its last two characters are capital Latin letters.
 constexpr char kMarkerPrefix[2] = {'L', 'Q'};
 constexpr std::size_t kLengthSize = 4;
+constexpr std::size_t kChecksumSize = 4;
 constexpr std::size_t kTailChecksumsTried = 4;
 constexpr std::uint8_t kLastStatus = static_cast<std::uint8_t>(BatchStatus::Abandoned);
 
@@ -342,6 +343,7 @@ bool JournalContents::ParseFrom(std::size_t start, bool more) {
         }
         const std::size_t payloadAt = at + kMarkerSize + kLengthSize;
         const std::size_t payloadSize = static_cast<std::size_t>(length);
+        last_ = {base_ + at, base_ + payloadAt + payloadSize + kChecksumSize, ReadU32(bytes, payloadAt + payloadSize)};
         if (KindAt(bytes, at) != kBatchKind) {
             // Another kind's record: kept for whoever reads that kind, whole as far as
             // the frame can tell.
@@ -431,6 +433,30 @@ BatchRecord JournalContents::Batch(std::size_t index) const {
     BatchRecord batch;
     DecodeInto(index, batch);
     return batch;
+}
+
+bool MarkHolds(const JournalMark& mark, std::string_view bytes) {
+    const std::int64_t length = IntactFrameAt(bytes, 0);
+    return length >= 0 && static_cast<std::uint64_t>(length) + kRecordFrameOverhead == bytes.size() &&
+           mark.size - mark.lastFrameAt == bytes.size() &&
+           ReadU32(bytes, bytes.size() - kChecksumSize) == mark.lastFrameCrc;
+}
+
+JournalContents JournalContents::Resume(const JournalMark& mark) {
+    JournalContents contents;
+    contents.base_ = mark.size;
+    contents.records_ = mark.records;
+    contents.damage_ = mark.damage;
+    contents.last_ = {mark.lastFrameAt, mark.size, mark.lastFrameCrc};
+    return contents;
+}
+
+std::optional<JournalMark> JournalContents::Mark() const {
+    // Only a log whose last record ends what was read: damage or a record cut short at
+    // the end may yet be written after, and is left for the next full read.
+    if (!appendable_ || newerVersion_ || import_ || last_.end == 0 || last_.end != Size() || parsed_ != bytes_.size())
+        return std::nullopt;
+    return JournalMark{Size(), records_, last_.at, last_.crc, damage_};
 }
 
 JournalContents JournalContents::Parse(FileBytes bytes) {

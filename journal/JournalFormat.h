@@ -141,6 +141,22 @@ struct JournalFrame {
     std::size_t recordNumber = 0;  // counted from 1 as JournalDamage counts
 };
 
+// Where a log was read up to, enough to read on from there in another process: what
+// a store's index beside its log keeps. The log's last record before `size` identifies
+// the log, so that an index is not trusted for a log replaced by another.
+struct JournalMark {
+    std::uint64_t size = 0;
+    std::size_t records = 0;           // counted as JournalDamage counts
+    std::uint64_t lastFrameAt = 0;     // the last record, which ends at `size`
+    std::uint32_t lastFrameCrc = 0;    // its checksum as the file holds it
+    std::vector<JournalDamage> damage;
+    bool operator==(const JournalMark&) const = default;
+};
+
+// Whether `bytes`, the file's bytes from mark.lastFrameAt to mark.size, are the record
+// the mark names.
+bool MarkHolds(const JournalMark& mark, std::string_view bytes);
+
 // A log is read in pieces of this size when its reader keeps what it needs of each piece
 // (JournalStore::Stream): a file of many megabytes then never lies in memory whole. A
 // piece of 128 KB is checked while the processor's cache still holds it; a megabyte's
@@ -157,6 +173,12 @@ public:
     // holds, so a record appended after a damaged one is found again.
     static JournalContents Parse(FileBytes bytes);
     static JournalContents Parse(std::string_view bytes) { return Parse(FileBytes(bytes)); }
+    // A log read up to the mark, its bytes forgotten, ready for ReadMore and ParseRead.
+    static JournalContents Resume(const JournalMark& mark);
+    // Where these contents were read up to; none when they cannot be resumed from: inside
+    // an import, after damage that ends the bytes read, or with a header that is not one
+    // this version writes after.
+    std::optional<JournalMark> Mark() const;
 
     // Reads bytes that follow those read so far, as another writer appended them.
     void ParseMore(std::string_view more);
@@ -228,6 +250,13 @@ private:
     bool appendable_ = true;
     bool newerVersion_ = false;  // its records are not read
     std::size_t records_ = 0;    // records seen, damaged ones included
+    // The last intact record of any kind: where it starts and ends, and its checksum.
+    struct LastFrame {
+        std::uint64_t at = 0;
+        std::uint64_t end = 0;
+        std::uint32_t crc = 0;
+    };
+    LastFrame last_;
 };
 
 }  // namespace lacqueron

@@ -117,6 +117,26 @@ JournalLoadResult JournalStore::Refresh(const Take& take) {
     return failing_ ? JournalLoadResult::ReadFailed : JournalLoadResult::Loaded;
 }
 
+JournalLoadResult JournalStore::Resume(const JournalMark& mark, const Take& take, bool& held) {
+    held = false;
+    if (!file_) return JournalLoadResult::ReadFailed;
+    JournalLockGuard lock(*file_, JournalLockKind::Shared);
+    if (lock.result() == JournalLockResult::Busy) return JournalLoadResult::Busy;
+    std::uint64_t size = 0;
+    std::string last;
+    // Checked under the same lock the rest is read in: a file replaced in between is not
+    // read on from a mark of another.
+    if (!lock.locked() || !file_->Size(size) || size < mark.size || mark.lastFrameAt >= mark.size ||
+        mark.size - mark.lastFrameAt > kLongestTail ||
+        !file_->ReadAt(mark.lastFrameAt, static_cast<std::size_t>(mark.size - mark.lastFrameAt), last) ||
+        !MarkHolds(mark, last))
+        return JournalLoadResult::Loaded;
+    held = true;
+    contents_ = JournalContents::Resume(mark);
+    failing_ = !CatchUp(take);
+    return failing_ ? JournalLoadResult::ReadFailed : JournalLoadResult::Loaded;
+}
+
 JournalAppendResult JournalStore::Append(const BatchRecord& batch) { return AppendFrame(EncodeBatchFrame(batch)); }
 
 JournalAppendResult JournalStore::AppendFrame(std::string frame, const Take& take) {

@@ -74,6 +74,9 @@ public:
     // Reads what other writers appended since the last look; the whole file when it was
     // replaced meanwhile.
     JournalLoadResult Refresh(const Take& take = {});
+    // Reads on from `mark`, a log read up to there before, when the file still holds the
+    // record it names there (`held`); else reads nothing and leaves `held` false.
+    JournalLoadResult Resume(const JournalMark& mark, const Take& take, bool& held);
     // Writes one batch and adds it, with any batches other writers added, to Contents().
     JournalAppendResult Append(const BatchRecord& batch);
     // The same for a record of any kind, framed by EncodeFrame (empty when too large).

@@ -23,6 +23,28 @@ bool RecordLog::Refresh(RecordReader& reader) {
     return log_.Refresh(Taker(reader)) == JournalLoadResult::Loaded && sizeIndexed_ != size;
 }
 
+JournalLoadResult RecordLog::Resume(const RecordLogMark& mark, RecordReader& reader, bool& held) {
+    ids_.clear();
+    idCount_ = 0;
+    payloadDamage_ = mark.payloadDamage;
+    sizeIndexed_ = mark.journal.size;
+    MergeDamage(mark.journal.damage);
+    ++revision_;
+    const JournalLoadResult result = log_.Resume(mark.journal, Taker(reader), held);
+    if (!held) {
+        payloadDamage_.clear();
+        damage_.clear();
+        sizeIndexed_ = 0;
+    }
+    return result;
+}
+
+std::optional<RecordLogMark> RecordLog::Mark() const {
+    std::optional<JournalMark> journal = log_.Contents().Mark();
+    if (!journal || journal->size != sizeIndexed_ || log_.Failing()) return std::nullopt;
+    return RecordLogMark{std::move(*journal), payloadDamage_};
+}
+
 namespace {
 
 constexpr std::size_t kFirstIdSlots = 1024;
@@ -79,7 +101,11 @@ void RecordLog::Take(RecordReader& reader, const JournalContents& log) {
         if (!reader.Read(frame, log.Payload(frame)))
             payloadDamage_.push_back({frame.offset, frame.recordNumber, JournalDamageKind::BadPayload});
     sizeIndexed_ = log.Size();
-    damage_ = log.Damage();
+    MergeDamage(log.Damage());
+}
+
+void RecordLog::MergeDamage(const std::vector<JournalDamage>& logDamage) {
+    damage_ = logDamage;
     damage_.insert(damage_.end(), payloadDamage_.begin(), payloadDamage_.end());
     std::stable_sort(damage_.begin(), damage_.end(),
                      [](const JournalDamage& a, const JournalDamage& b) { return a.offset < b.offset; });

@@ -33,6 +33,13 @@ protected:
     ~RecordReader() = default;
 };
 
+// Where a log was read up to, with the damage its reader found in the records' fields.
+struct RecordLogMark {
+    JournalMark journal;
+    std::vector<JournalDamage> payloadDamage;
+    bool operator==(const RecordLogMark&) const = default;
+};
+
 class RecordLog {
 public:
     // Frames a write's records with `ids`, the new ids the store asked for. With `key` the
@@ -51,6 +58,16 @@ public:
     JournalLoadResult Load(RecordReader& reader);
     // Reads what other benches appended since; true when the file changed.
     bool Refresh(RecordReader& reader);
+    // Reads on from `mark` (a reader that has what it kept of the records before it),
+    // when the file still holds there the record the mark names: `held`; else nothing
+    // is read and the caller loads. Not for a reader that asks FirstOfId: the ids met
+    // before the mark are not kept.
+    JournalLoadResult Resume(const RecordLogMark& mark, RecordReader& reader, bool& held);
+    // Where the log was read up to; none when it cannot be read on from there (see
+    // JournalContents::Mark).
+    std::optional<RecordLogMark> Mark() const;
+    // The bytes of the file read so far.
+    std::uint64_t SizeRead() const noexcept { return sizeIndexed_; }
     // Counts the changes read or written through this log: a window compares it with the
     // count it last showed, since another window may have done the refreshing.
     std::uint64_t Revision() const noexcept { return revision_; }
@@ -87,6 +104,8 @@ private:
         std::vector<RecordId> ids;
     };
 
+    // The log's damage and that of the records' fields, by offset.
+    void MergeDamage(const std::vector<JournalDamage>& logDamage);
     // Reads the records of a piece of the log; every record again when the file was replaced.
     void Take(RecordReader& reader, const JournalContents& log);
     JournalStore::Take Taker(RecordReader& reader) {

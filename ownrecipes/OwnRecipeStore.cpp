@@ -132,23 +132,63 @@ bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version,
     return in.ok() && head.id != 0;
 }
 
-OwnRecipeStore::OwnRecipeStore(std::unique_ptr<JournalFile> file) : log_(std::move(file)) {}
+OwnRecipeStore::OwnRecipeStore(std::unique_ptr<JournalFile> file, std::unique_ptr<WholeFile> index)
+    : log_(std::move(file)), index_(std::move(index)) {}
 
 JournalLoadResult OwnRecipeStore::Load() {
-    const JournalLoadResult result = log_.Load(*this);
+    JournalLoadResult result = JournalLoadResult::Loaded;
+    const bool resumed = ResumeFromIndex(result);
+    if (!resumed) result = log_.Load(*this);
+    indexed_ = resumed && result == JournalLoadResult::Loaded;
     BuildCurrent();
+    if (result == JournalLoadResult::Loaded) KeepIndexUp();
     return result;
+}
+
+bool OwnRecipeStore::ResumeFromIndex(JournalLoadResult& result) {
+    std::string bytes;
+    RecordLogMark mark;
+    std::vector<Versions> recipes;
+    if (!index_ || !index_->Read(bytes) || !DecodeOwnRecipeIndex(bytes, mark, recipes)) return false;
+    Restart();
+    recipes_ = std::move(recipes);
+    byId_.reserve(recipes_.size());
+    bool held = true;
+    for (std::size_t i = 0; held && i < recipes_.size(); ++i) held = byId_.try_emplace(recipes_[i].id, i).second;
+    if (held) result = log_.Resume(mark, *this, held);
+    if (!held) {
+        Restart();
+        // A log held by another bench is as busy for reading it whole.
+        return result == JournalLoadResult::Busy;
+    }
+    indexedAt_ = mark.journal.size;
+    return true;
 }
 
 bool OwnRecipeStore::Refresh() {
     if (!log_.Refresh(*this)) return false;
     BuildCurrent();
+    KeepIndexUp();
     return true;
+}
+
+bool OwnRecipeStore::WriteIndex() {
+    if (!index_) return false;
+    const std::optional<RecordLogMark> mark = log_.Mark();
+    if (!mark) return false;
+    // A failed write is not tried again until as much again was read: the index is a cache.
+    indexedAt_ = log_.SizeRead();
+    return index_->Replace(EncodeOwnRecipeIndex(*mark, recipes_));
+}
+
+void OwnRecipeStore::KeepIndexUp() {
+    if (index_ && log_.SizeRead() >= indexedAt_ + kOwnIndexRewriteBytes) WriteIndex();
 }
 
 void OwnRecipeStore::Restart() {
     recipes_.clear();
     byId_.clear();
+    indexedAt_ = 0;
 }
 
 bool OwnRecipeStore::Read(const JournalFrame& frame, std::string_view payload) {
@@ -238,6 +278,7 @@ JournalAppendResult OwnRecipeStore::Write(std::vector<OwnRecipeId>& ids, const s
     const JournalAppendResult result =
         log_.Write(recipes.size(), recipes.size() * kIdsPerVersion, frames, *this, &used, checked);
     BuildCurrent();
+    KeepIndexUp();
     if (result == JournalAppendResult::Appended && !used.empty()) ids = RecipeIds(target, used);
     return result;
 }

@@ -17,7 +17,9 @@
 #include "journal/JournalFormat.h"
 #include "journal/JournalStore.h"
 #include "journal/RecordLog.h"
+#include "journal/WholeFile.h"
 #include "ownrecipes/OwnRecipe.h"
+#include "ownrecipes/OwnRecipeIndex.h"
 #include "ownrecipes/OwnSaveClash.h"
 
 namespace lacqueron {
@@ -42,15 +44,30 @@ struct OwnRecipeVersion {
 std::string EncodeOwnRecipeVersion(const OwnRecipeVersion& version, RecordId saveId = 0);
 bool DecodeOwnRecipeVersion(std::string_view payload, OwnRecipeVersion& version, RecordId* saveId = nullptr);
 
+// The index is written again once an opening, a refresh or a write read this much of
+// the log after what the index holds: a few thousand versions.
+constexpr std::uint64_t kOwnIndexRewriteBytes = 1 << 20;
+
 // Every save is written with an id; a retry of a save reported failed writes it again
 // with the same id, and the store keeps the first version of an id.
+//
+// With an index beside the log, an opening reads the index and the log after it; the
+// history before it is read when asked for. Damage in that part of the log is then
+// reported as the index was made, and a record damaged since is found when its history
+// is read, which then shows the last version only, as for a file that cannot be read.
 class OwnRecipeStore final : private RecordReader {
 public:
-    explicit OwnRecipeStore(std::unique_ptr<JournalFile> file);
+    explicit OwnRecipeStore(std::unique_ptr<JournalFile> file, std::unique_ptr<WholeFile> index = nullptr);
 
     JournalLoadResult Load();
     // Reads what other benches appended since; true when anything changed.
     bool Refresh();
+    // Writes the index of what was read so far, whatever was read since the last one;
+    // false when there is no index, when the log ends where it cannot be read on from
+    // (inside an import, in damage) or when the write failed.
+    bool WriteIndex();
+    // Whether the last Load read on from the index rather than the whole log.
+    bool Indexed() const noexcept { return indexed_; }
     // Counts the changes read or written through this object: a window compares it with
     // the count it last showed, since another window may have done the refreshing.
     std::uint64_t Revision() const noexcept { return log_.Revision(); }
@@ -88,17 +105,7 @@ public:
     const std::vector<JournalDamage>& Damage() const;
 
 private:
-    // Every version of one recipe, by where its record is in the log; only the last one
-    // is kept in memory.
-    struct Versions {
-        OwnRecipeId id = 0;
-        BatchTime firstSaved;
-        std::vector<std::uint64_t> offsets;  // oldest first
-        std::vector<RecordId> saves;         // their save ids, the same way
-        std::size_t lastRecord = 0;          // the last version's record number
-        bool deleted = false;                // its last version is a delete
-        std::string last;                    // the last version's payload
-    };
+    using Versions = OwnRecipeVersions;
 
     void Restart() override;
     bool Read(const JournalFrame& frame, std::string_view payload) override;
@@ -122,7 +129,16 @@ private:
     // The versions of a recipe that read, oldest first, read again from the file.
     std::vector<OwnRecipeVersion> ReadVersions(const Versions& recipe) const;
 
+    // Takes the index's recipes and reads the log on from it; false, with nothing taken,
+    // when there is no index that holds for this log. `result` is the reading's.
+    bool ResumeFromIndex(JournalLoadResult& result);
+    // Writes the index again when enough was read since.
+    void KeepIndexUp();
+
     RecordLog log_;
+    std::unique_ptr<WholeFile> index_;
+    std::uint64_t indexedAt_ = 0;  // the log's bytes the index holds, as far as this store knows
+    bool indexed_ = false;
     std::vector<Versions> recipes_;  // in the order first saved
     std::unordered_map<OwnRecipeId, std::size_t> byId_;
     std::vector<JournalDamage> damage_;  // the log's and undecodable versions', by offset

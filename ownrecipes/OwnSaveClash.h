@@ -23,6 +23,7 @@ struct OwnRecipeCurrent {
     BatchTime lastSaved;
     std::size_t versions = 0;
     OwnRecipe recipe;
+    bool operator==(const OwnRecipeCurrent&) const = default;
 };
 
 // Another recipe holds the code now, or the recipe itself moved on since it was read.

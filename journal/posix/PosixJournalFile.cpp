@@ -8,29 +8,12 @@
 #include <cerrno>
 #include <utility>
 
+#include "journal/posix/PosixDescriptor.h"
+
 namespace lacqueron {
 namespace {
 
 constexpr mode_t kJournalMode = 0644;
-constexpr int kNoDescriptor = -1;
-
-// Owns a file descriptor from open() on, so that nothing between opening and the file
-// object taking it over can leak it.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) noexcept : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ != kNoDescriptor) ::close(fd_);
-    }
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, kNoDescriptor)) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    Descriptor& operator=(Descriptor&&) = delete;
-    int get() const noexcept { return fd_; }
-
-private:
-    int fd_;
-};
 
 class PosixJournalFile final : public JournalFile {
 public:
@@ -56,24 +39,12 @@ public:
     }
 
     bool ReadInto(std::uint64_t offset, std::size_t length, char* out) override {
-        for (std::size_t done = 0; done < length;) {
-            const ssize_t n = ::pread(fd_.get(), out + done, length - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
+        return ReadAllAt(fd_.get(), offset, length, out);
     }
 
-    // O_APPEND puts the write at the end; a short write (a full disk) goes on where it stopped.
+    // O_APPEND puts the write at the end.
     bool Append(const std::string& bytes) override {
-        for (std::size_t done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return ::fsync(fd_.get()) == 0;
+        return WriteAll(fd_.get(), bytes.data(), bytes.size()) && ::fsync(fd_.get()) == 0;
     }
 
 private:

@@ -1,6 +1,6 @@
 // The journal through the Win32 file under Wine: appends, reopening, two processes
 // writing at once, a lock held too long, and the folder in the user's local
-// application data.
+// application data; the own recipes' index beside their log, written and read whole.
 //   files_journal_test                        runs the tests
 //   files_journal_test append PATH FIRST N    appends sample batches FIRST..FIRST+N-1
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <string>
 
+#include "core/Utf8.h"
+#include "files/DataFolder.h"
 #include "files/Win32JournalFile.h"
 #include "journal/JournalStore.h"
 #include "tests/support/SampleBatchChecks.h"
@@ -74,6 +76,46 @@ TEST_F(Win32JournalFileTest, AppendedBatchesAreThereAfterReopening) {
     ASSERT_TRUE(reader->ReadAt(0, static_cast<std::size_t>(size), bytes));
     EXPECT_EQ(test::AllBatches(JournalContents::Parse(bytes)),
               (std::vector{SampleBatch(0), SampleBatch(1), SampleBatch(2)}));
+}
+
+// The program's opening writes the index through Win32 and reads on from it; without it
+// the log alone gives the same.
+TEST_F(Win32JournalFileTest, OwnRecipesOpenThroughTheirIndexAsFromTheLogAlone) {
+    const WideString log = path_ + u".lqr";
+    const WideString index = log + u".idx";
+    const auto open = [&] {
+        WideString error;
+        std::unique_ptr<OwnRecipeStore> store = OpenOwnRecipes(log, error);
+        EXPECT_TRUE(store) << ToUtf8(error);
+        return store;
+    };
+    const auto recipe = [](const char16_t* code) {
+        return OwnRecipe{code, u"Серый", u"", 0x808080, {{u"OSN", 1000000}, {u"WHT", 5000}}, {}};
+    };
+    std::vector<OwnRecipeCurrent> saved;
+    {
+        const std::unique_ptr<OwnRecipeStore> store = open();
+        ASSERT_TRUE(store);
+        for (const char16_t* code : {u"К-1", u"К-2", u"К-1"}) {
+            OwnRecipeId id = store->FindCurrent(code) ? store->FindCurrent(code)->id : 0;
+            ASSERT_EQ(store->Save(id, recipe(code), {1796601600, 180}), JournalAppendResult::Appended);
+        }
+        ASSERT_TRUE(store->WriteIndex());
+        OwnRecipeId id = 0;
+        ASSERT_EQ(store->Save(id, recipe(u"К-3"), {1796601660, 180}), JournalAppendResult::Appended);
+        saved = store->Current();
+    }
+    const std::unique_ptr<OwnRecipeStore> indexed = open();
+    ASSERT_TRUE(indexed);
+    EXPECT_TRUE(indexed->Indexed());
+    EXPECT_EQ(indexed->Current(), saved);
+    EXPECT_EQ(indexed->History(saved.front().id).size(), 2u);
+    ASSERT_TRUE(DeleteFileW(WinText(index)));
+    const std::unique_ptr<OwnRecipeStore> alone = open();
+    ASSERT_TRUE(alone);
+    EXPECT_FALSE(alone->Indexed());
+    EXPECT_EQ(alone->Current(), saved);
+    DeleteFileW(WinText(log));
 }
 
 TEST_F(Win32JournalFileTest, AJournalHeldTooLongIsReportedBusyAndLeftAsItWas) {

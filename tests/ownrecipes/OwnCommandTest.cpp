@@ -35,6 +35,7 @@ protected:
     }
     void TearDown() override {
         std::filesystem::remove(store_);
+        std::filesystem::remove(store_ + kLogIndexSuffix);
         std::filesystem::remove(csv_);
     }
 
@@ -58,6 +59,10 @@ TEST_F(OwnCommand, ImportsListsExportsAndPrintsTheRecipeAsTheProgramDoes) {
     const test::CommandResult list = Own("list");
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(list.out, "К-0012\tБежевый\t2\nFord 7VTA\tСиний\t2\n");
+    // Read again through the index the store is given.
+    ASSERT_EQ(Own("index").status, 0);
+    EXPECT_TRUE(std::filesystem::exists(store_ + kLogIndexSuffix));
+    EXPECT_EQ(Own("list").out, list.out);
     const test::CommandResult exported = Own("export");
     EXPECT_EQ(exported.status, 0);
     EXPECT_EQ(exported.out, kCsv);

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 
 #include "core/Utf8.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "journal/posix/PosixWholeFile.h"
 #include "ownrecipes/OwnRecipeCsv.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "tests/journal/LandedButFailedFile.h"
@@ -302,6 +304,155 @@ TEST_F(OwnRecipeStoreTest, AnImportCutAnywhereSavesNoneOfItsRecipes) {
         EXPECT_EQ(Codes(store), (std::vector<WideString>{u"К-1", u"К-4"}));
         EXPECT_EQ(store.Current().front().recipe, Recipe(u"К-1", 100000));
         EXPECT_EQ(store.Damage().empty(), cut == before);
+    }
+}
+
+// What a store shows the painter, every recipe's history included.
+struct Shown {
+    std::vector<OwnRecipeCurrent> current;
+    std::vector<OwnRecipeVersion> deleted;
+    std::vector<std::vector<OwnRecipeVersion>> histories;
+    std::vector<JournalDamage> damage;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown ShownBy(const OwnRecipeStore& store) {
+    Shown shown{store.Current(), store.Deleted(), {}, store.Damage()};
+    for (const OwnRecipeCurrent& current : shown.current) shown.histories.push_back(store.History(current.id));
+    for (const OwnRecipeVersion& deleted : shown.deleted) shown.histories.push_back(store.History(deleted.id));
+    return shown;
+}
+
+// The index beside the log: an opening through it shows what the log alone shows.
+class OwnRecipeIndexTest : public OwnRecipeStoreTest {
+protected:
+    void TearDown() override {
+        std::filesystem::remove(Index());
+        OwnRecipeStoreTest::TearDown();
+    }
+    std::string Index() const { return path_.string() + kLogIndexSuffix; }
+    OwnRecipeStore OpenIndexed() {
+        OwnRecipeStore store(OpenPosixJournalFile(path_.string()), OpenPosixLogIndex(path_.string()));
+        EXPECT_EQ(store.Load(), JournalLoadResult::Loaded);
+        return store;
+    }
+    void WriteIndex() { EXPECT_TRUE(OpenIndexed().WriteIndex()); }
+    void Append(const std::string& bytes) { ASSERT_TRUE(OpenPosixJournalFile(path_.string())->Append(bytes)); }
+
+    // Versions, a delete, bytes that are no record, a version whose fields do not read,
+    // and an edit reported failed that landed, retried after `meanwhile`: it counts once.
+    void WriteHistory(const std::function<void()>& meanwhile) {
+        bool failNext = false;
+        OwnRecipeStore here(std::make_unique<test::LandedButFailedFile>(path_.string(), failNext));
+        ASSERT_EQ(here.Load(), JournalLoadResult::Loaded);
+        OwnRecipeId k1 = 0, k2 = 0, k3 = 0, k4 = 0;
+        here.Save(k1, Recipe(u"К-1", 100000), At(0));
+        here.Save(k2, Recipe(u"К-2", 200000), At(1));
+        here.Save(k3, Recipe(u"К-3", 300000), At(2));
+        ASSERT_EQ(here.Delete(k2, At(3)), JournalAppendResult::Appended);
+        Append("no record here");
+        const std::string cutFields = EncodeOwnRecipeVersion({k3, At(4), false, Recipe(u"К-3", 1)}).substr(0, 30);
+        Append(EncodeFrame(kOwnRecipeKind, cutFields));
+        OwnSaveClash clash;
+        failNext = true;
+        ASSERT_EQ(here.Save(k1, Recipe(u"К-1", 110000), At(5), 1, clash), JournalAppendResult::WriteFailed);
+        meanwhile();
+        ASSERT_EQ(here.Save(k1, Recipe(u"К-1", 110000), At(6), 1, clash), JournalAppendResult::Appended);
+        ASSERT_EQ(here.Save(k4, Recipe(u"К-4", 400000), At(7)), JournalAppendResult::Appended);
+    }
+};
+
+enum class IndexKind { kNone, kAtTheEnd, kBeforeTheTail, kOfAnotherLogOfTheSameSize, kGarbled, kOfANewerVersion,
+                       kBeforeAnImportCutShort };
+
+struct IndexedOpenCase {
+    const char* name;
+    IndexKind index;
+    bool read;  // the opening reads on from the index
+};
+
+class OwnRecipeIndexedOpen : public OwnRecipeIndexTest, public testing::WithParamInterface<IndexedOpenCase> {};
+
+TEST_P(OwnRecipeIndexedOpen, ShowsWhatTheLogAloneShows) {
+    const IndexKind kind = GetParam().index;
+    WriteHistory([&] {
+        if (kind == IndexKind::kBeforeTheTail || kind == IndexKind::kBeforeAnImportCutShort) WriteIndex();
+    });
+    if (kind == IndexKind::kAtTheEnd || kind == IndexKind::kOfAnotherLogOfTheSameSize || kind == IndexKind::kGarbled ||
+        kind == IndexKind::kOfANewerVersion)
+        WriteIndex();
+    std::string index;
+    if (kind != IndexKind::kNone) ASSERT_TRUE(OpenPosixWholeFile(Index())->Read(index));
+    if (kind == IndexKind::kOfAnotherLogOfTheSameSize) {
+        // The log restored from another bench's copy, as long as this one: new ids throughout.
+        const auto size = std::filesystem::file_size(path_);
+        std::filesystem::remove(path_);
+        WriteHistory([] {});
+        ASSERT_EQ(std::filesystem::file_size(path_), size);
+    }
+    if (kind == IndexKind::kGarbled) index[index.size() / 2] ^= 0x20;
+    if (kind == IndexKind::kOfANewerVersion) {
+        // A later program's index, whole and checksummed: its version, after the magic, is one up.
+        constexpr std::size_t kVersionAt = 8;
+        constexpr std::size_t kCrcSize = 4;
+        index[kVersionAt] = static_cast<char>(kOwnRecipeIndexVersion + 1);
+        const std::uint32_t crc = Crc32(index.data(), index.size() - kCrcSize);
+        for (std::size_t i = 0; i < kCrcSize; ++i)
+            index[index.size() - kCrcSize + i] = static_cast<char>(crc >> (8 * i));
+    }
+    if (kind != IndexKind::kNone) ASSERT_TRUE(OpenPosixWholeFile(Index())->Replace(index));
+    if (kind == IndexKind::kBeforeAnImportCutShort) {
+        const auto frame = [](OwnRecipeId id, const char16_t* code, RecordId save) {
+            return EncodeFrame(kOwnRecipeKind, EncodeOwnRecipeVersion({id, At(8), false, Recipe(code, 5)}, save));
+        };
+        const std::string first = frame(55, u"К-5", 501);
+        const std::string second = frame(56, u"К-6", 502);
+        const std::string import = EncodeImport(9, 2, first + second);
+        Append(import.substr(0, import.size() - second.size() - EncodeImportAbandoned().size()));
+        EXPECT_FALSE(OpenIndexed().WriteIndex());  // its end may come yet
+    }
+
+    OwnRecipeStore indexed = OpenIndexed();
+    EXPECT_EQ(indexed.Indexed(), GetParam().read);
+    const Shown alone = ShownBy(Open());
+    EXPECT_EQ(ShownBy(indexed), alone);
+    ASSERT_NE(indexed.FindCurrent(u"К-1"), nullptr);
+    EXPECT_EQ(indexed.FindCurrent(u"К-1")->versions, 2u);
+    EXPECT_EQ(alone.damage.size(), 2u);  // the bytes that are no record and the version that does not read
+
+    // Saved through it, counted as the log counts: the next opening agrees again.
+    OwnRecipeId k1 = indexed.FindCurrent(u"К-1")->id;
+    OwnSaveClash clash;
+    ASSERT_EQ(indexed.Save(k1, Recipe(u"К-1", 120000), At(9), 2, clash), JournalAppendResult::Appended);
+    EXPECT_EQ(ShownBy(OpenIndexed()), ShownBy(Open()));
+}
+
+const IndexedOpenCase kIndexedOpenCases[] = {
+    {"NoIndex", IndexKind::kNone, false},
+    {"AtTheEnd", IndexKind::kAtTheEnd, true},
+    {"BeforeTheTail", IndexKind::kBeforeTheTail, true},
+    {"OfAnotherLogOfTheSameSize", IndexKind::kOfAnotherLogOfTheSameSize, false},
+    {"Garbled", IndexKind::kGarbled, false},
+    {"OfANewerVersion", IndexKind::kOfANewerVersion, false},
+    {"BeforeAnImportCutShort", IndexKind::kBeforeAnImportCutShort, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, OwnRecipeIndexedOpen, testing::ValuesIn(kIndexedOpenCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OwnRecipeIndexTest, CutAnywhereOpensAsTheLogAlone) {
+    WriteHistory([] {});
+    WriteIndex();
+    std::string whole;
+    ASSERT_TRUE(OpenPosixWholeFile(Index())->Read(whole));
+    ASSERT_TRUE(OpenIndexed().Indexed());
+    const Shown alone = ShownBy(Open());
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        SCOPED_TRACE("cut at byte " + std::to_string(cut));
+        std::ofstream(Index(), std::ios::binary | std::ios::trunc) << whole.substr(0, cut);
+        const OwnRecipeStore store = OpenIndexed();
+        ASSERT_FALSE(store.Indexed());
+        ASSERT_EQ(ShownBy(store), alone);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "colour/Optics.h"
 #include "core/Utf8.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "journal/posix/PosixWholeFile.h"
 #include "ledger/Costing.h"
 #include "ledger/LedgerCsv.h"
 #include "ledger/LedgerDay.h"
@@ -428,7 +429,8 @@ int RunNearest(const Arguments& args) {
     std::vector<lacqueron::OwnRecipeCurrent> own;
     if (options.count("--own-store")) {
         const std::string& storePath = options["--own-store"];
-        lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath));
+        lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath),
+                                        lacqueron::OpenPosixLogIndex(storePath));
         if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(storePath + ": cannot be read");
         own = store.Current();
     }

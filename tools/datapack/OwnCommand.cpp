@@ -8,6 +8,7 @@
 
 #include "core/Utf8.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "journal/posix/PosixWholeFile.h"
 #include "ownrecipes/OwnRecipeCsv.h"
 #include "tools/datapack/Commands.h"
 #include "tools/datapack/RecipeSelection.h"
@@ -16,7 +17,7 @@ namespace datapack {
 
 namespace {
 
-constexpr char kOwnUsage[] = "datapack own --store FILE [--sources DIR] import CSV | export | list";
+constexpr char kOwnUsage[] = "datapack own --store FILE [--sources DIR] import CSV | export | list | index";
 // The package sources an import checks component codes against, unless --sources says.
 
 int Import(lacqueron::OwnRecipeStore& store, const std::string& storePath, const std::string& csvPath,
@@ -52,17 +53,19 @@ int RunOwn(const Arguments& args) {
     // The options, then the action and its argument.
     std::size_t actionAt = 0;
     while (actionAt < args.size() && args[actionAt].starts_with("--")) actionAt += 2;
-    if (actionAt >= args.size()) return BadUsage("give import CSV, export or list", kOwnUsage);
+    if (actionAt >= args.size()) return BadUsage("give import CSV, export, list or index", kOwnUsage);
     Options options;
     const Arguments optionArgs(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(actionAt));
     if (!ParseOptions(optionArgs, {"--store", "--sources"}, {"--store"}, kOwnUsage, options)) return 2;
     const std::string& action = args[actionAt];
     const std::size_t extra = args.size() - actionAt - 1;
-    const bool known = (action == "import" && extra == 1) || ((action == "export" || action == "list") && extra == 0);
-    if (!known) return BadUsage("give import CSV, export or list", kOwnUsage);
+    const bool known = (action == "import" && extra == 1) ||
+                       ((action == "export" || action == "list" || action == "index") && extra == 0);
+    if (!known) return BadUsage("give import CSV, export, list or index", kOwnUsage);
 
     const std::string& storePath = options["--store"];
-    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath));
+    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(storePath),
+                                    lacqueron::OpenPosixLogIndex(storePath));
     if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(storePath + ": cannot be read");
     for (const lacqueron::JournalDamage& damage : store.Damage())
         std::fprintf(stderr, "datapack: %s: damaged at byte %llu, passed over\n", storePath.c_str(),
@@ -70,6 +73,10 @@ int RunOwn(const Arguments& args) {
     if (action == "import")
         return Import(store, storePath, args[actionAt + 1],
                       options.count("--sources") ? options["--sources"] : std::string(kDefaultSources));
+    // The index the program writes once it has read a megabyte past the last one: written
+    // now, so that an opening of a small store reads on from it too.
+    if (action == "index")
+        return store.WriteIndex() ? 0 : Fail(storePath + ": its index cannot be written");
     return WriteOut(action == "export" ? lacqueron::ExportOwnRecipesCsv(store.Current()) : List(store));
 }
 

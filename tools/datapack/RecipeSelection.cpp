@@ -6,6 +6,7 @@
 #include "core/Utf8.h"
 #include "data/catalogue/UnitAndPurpose.h"
 #include "journal/posix/PosixJournalFile.h"
+#include "journal/posix/PosixWholeFile.h"
 #include "ownrecipes/OwnRecipeStore.h"
 #include "tools/datapack/SourceFiles.h"
 
@@ -91,7 +92,7 @@ namespace {
 
 // The own recipe whose code is the title, case folded, from the store's file.
 int SelectOwnRecipe(const std::string& path, const lacqueron::WideString& code, RecipeSelection& selection) {
-    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(path));
+    lacqueron::OwnRecipeStore store(lacqueron::OpenPosixJournalFile(path), lacqueron::OpenPosixLogIndex(path));
     if (store.Load() != lacqueron::JournalLoadResult::Loaded) return Fail(path + ": cannot be read");
     const lacqueron::OwnRecipeCurrent* own = store.FindCurrent(code);
     if (!own) return Fail(path + ": no own recipe with the code " + lacqueron::ToUtf8(code));

@@ -16,7 +16,7 @@ void PrintUsage() {
         "  datapack recipe --sources DIR --own-store FILE --title CODE --purpose N --unit g|ml|N --amount N\n"
         "  datapack pour   --sources DIR (--row N | --title TEXT) --purpose N --unit g|ml|N --amount N\n"
         "                  [--resolution 0.01|0.1|1] [--accept] READING...\n"
-        "  datapack own    --store FILE [--sources DIR] import CSV | export | list\n"
+        "  datapack own    --store FILE [--sources DIR] import CSV | export | list | index\n"
         "  datapack cost   --sources DIR --prices CSV (--row N | --title TEXT | --own-store FILE --title CODE)\n"
         "                  --purpose N --unit g|ml|N --amount N\n"
         "  datapack stock  --data-folder DIR [--date YYYY-MM-DD] [--sources DIR]\n"

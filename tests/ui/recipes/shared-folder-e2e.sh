@@ -3,9 +3,9 @@
 # recipe saved in one shows in the other within 2 seconds of F5, and of its window
 # becoming active; both saving recipes at the same moment lose none of them. The folder
 # renamed away, as a share that drops: F5 says so in the status line with the time of
-# the rows still shown, and once it is back F5 reads it again. A save made while it is
-# away is told as not saved, keeps the edit, and saved again once it is back is in the
-# file once.
+# the rows still shown, and once it is back F5 reads it again, through the index the tool
+# wrote meanwhile. A save made while it is away is told as not saved, keeps the edit, and
+# saved again once it is back is in the file once.
 # Then three benches: both copies save recipes, deliveries and counts at once while a
 # third pours batches into the shared journal (`datapack pour --journal`). Nothing is
 # lost or doubled, and the stock both copies' windows show is, for each paste, the
@@ -119,6 +119,9 @@ on "$first" wait-window '#32770' 'Ошибка' 5000 press $IDOK wait-gone 5000 
 wait_for 10 status_gone || fail "the first copy's status line with the folder away: '$(status_of "$first")'"
 expect_equal "rows shown with the folder away" "$(on "$first" wait-dialog $PAINTS 5000 list-count $PAINTS)" "$total"
 [[ -e $DATA ]] && fail "an empty data folder took the place of the one renamed away"
+# Meanwhile the store gets its index, which the first copy's opening at F5 reads on from.
+"$DATAPACK" own --store "$DATA-away/recipes.lqr" index || fail "the tool could not write the store's index"
+[[ -s $DATA-away/recipes.lqr.idx ]] || fail "no index beside the store"
 # Back under its name: a recipe the second copy saves there shows in the first at F5.
 mv "$DATA-away" "$DATA" || fatal "could not rename the data folder back"
 save_in "$second" В-1 || fail "the second copy could not save with the folder back"
