@@ -1,7 +1,8 @@
 #!/bin/bash
 # Start-up and shutdown of Lacqueron.exe end to end, the scenarios named one after
-# another in one prefix, each from a profile the program has never written:
-#   e2e.sh "<scenario> [<scenario>...]" <Lacqueron.exe> <uidriver.exe>
+# another in one prefix, each from a profile the program has never written; a scenario
+# named <scenario>@<version> runs with Wine reporting that Windows version from then on:
+#   e2e.sh "<scenario>[@<version>] ..." <Lacqueron.exe> <uidriver.exe>
 SCENARIOS=$1
 PROGRAM=$2
 DRIVER=$3
@@ -140,8 +141,12 @@ esac
 
 for scenario in $SCENARIOS; do
   echo "== $scenario"
+  if [[ $scenario == *@* ]]; then
+    wine_env_set_version "${scenario#*@}" || fatal "could not make Wine report ${scenario#*@}"
+    e2e_check_windows_version "${scenario#*@}"
+  fi
   # Again while a busy wineserver leaves it in place, as reads now and then miss.
   wait_for "$REG_READ_SECONDS" own_key_gone || fatal "could not clear the program's registry key"
-  run_scenario "$scenario"
+  run_scenario "${scenario%@*}"
 done
 e2e_finish
