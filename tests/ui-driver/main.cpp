@@ -17,6 +17,8 @@
 //   is-enabled <id> / is-visible <id>      prints 1 or 0
 //   list-count <id>                        prints the list view's row count
 //   wait-count <id> <n> <ms>               the list view's row count becomes n
+//   wait-rows <id> <ms>                    the list view has rows: one its window reads
+//                                          on a worker fills all of them at once
 //   row-text <id> <row>                    prints the row's first column
 //   cell-text <id> <row> <column>          prints one cell of the row
 //   select-row <id> <row>                  selects and focuses a list view row
@@ -296,6 +298,12 @@ const Command kCommands[] = {
          return WaitFor(Number(a[2]), [&] {
              HWND c = Control(a[0]);
              return c && SendMessageW(c, LVM_GETITEMCOUNT, 0, 0) == Number(a[1]);
+         });
+     }},
+    {L"wait-rows", 2, [](wchar_t** a) {
+         return WaitFor(Number(a[1]), [&] {
+             HWND c = Control(a[0]);
+             return c && SendMessageW(c, LVM_GETITEMCOUNT, 0, 0) > 0;
          });
      }},
     {L"in-process", 1, [](wchar_t** a) { onlyProcess = static_cast<DWORD>(Number(a[0])); return true; }},

@@ -182,7 +182,7 @@ step "could not close the weighing" wait-dialog $PLAN 5000 press $CLOSE wait-gon
 
 # (d) The journal: its details give what was poured of each against the recipe.
 step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 \
-  select-row $JOURNAL_LIST 0
+  wait-rows $JOURNAL_LIST 10000 select-row $JOURNAL_LIST 0
 details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
 figures() {
   awk -F'\t' -v name="$1" '$1 == name && NF == 3 { print $2, $3; exit }' <<<"$details"

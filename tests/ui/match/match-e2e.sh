@@ -150,7 +150,8 @@ expect_equal "their place" "$(driver wait-dialog $SIMILAR 5000 cell-text $SIMILA
 step "the window did not close" wait-dialog $DRAFTS 5000 press $CLOSE wait-dialog $PAINTS 5000
 
 # The journal shows the round against the draft's target.
-step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
+step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 \
+  wait-rows $JOURNAL_LIST 10000
 details=$(driver wait-dialog $JOURNAL_LIST 5000 get-text $DETAILS)
 [[ $details == *"Поправка по замеру 1: цель 52.30 -4.10 18.00, проба 55.00 -4.00 18.00, ΔE00 "* ]] ||
   fail "the journal's details lack the round: $details"

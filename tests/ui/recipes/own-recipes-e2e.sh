@@ -149,12 +149,14 @@ row=$(row_of $OWN_LIST "$FIRST")
 [[ -n $row ]] || fatal "no $FIRST in the manager"
 expect_equal "note in the manager" "$(driver wait-dialog $OWN_LIST 5000 cell-text $OWN_LIST "$row" 3)" "заказ 17"
 versions=$(driver wait-dialog $OWN_LIST 5000 select-row $OWN_LIST "$row" press $OWN_HISTORY \
-  wait-dialog $HISTORY_LIST 10000 list-count $HISTORY_LIST press $HISTORY_CLOSE wait-gone 5000) ||
+  wait-dialog $HISTORY_LIST 10000 wait-rows $HISTORY_LIST 10000 list-count $HISTORY_LIST press $HISTORY_CLOSE \
+  wait-gone 5000) ||
   fatal "no history of $FIRST"
 expect_equal "versions of $FIRST" "$versions" 2
 step "could not close the manager" wait-dialog $OWN_LIST 5000 press $OWN_CLOSE wait-gone 5000
 details=$(driver wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 \
-  select-row $JOURNAL_LIST 0 get-text $DETAILS press $JOURNAL_CLOSE wait-gone 5000) || fatal "no journal"
+  wait-rows $JOURNAL_LIST 10000 select-row $JOURNAL_LIST 0 get-text $DETAILS press $JOURNAL_CLOSE \
+  wait-gone 5000) || fatal "no journal"
 expect_contains "the journal's batch" "$details" "$FIRST $FIRST_NAME" "Примечание: Сидоров" \
   $'Добавлено при подборе:\n'"$paste"$'\t'
 
@@ -179,7 +181,8 @@ ask_save() {
   driver wait-dialog $JOURNAL_LIST 5000 select-row $JOURNAL_LIST 0 press $JOURNAL_SAVE_RECIPE \
     wait-window '#32770' 'Сохранить как рецепт' 10000 get-text $MESSAGE_TEXT press "$1" wait-gone 5000
 }
-step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
+step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 \
+  wait-rows $JOURNAL_LIST 10000
 expect_contains "the abandoned batch" "$(driver wait-dialog $JOURNAL_LIST 5000 select-row $JOURNAL_LIST 0 \
   get-text $DETAILS)" "статус: прервано"
 question=$(ask_save $IDNO) || fatal "no question before saving the abandoned batch"

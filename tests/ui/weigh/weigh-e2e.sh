@@ -107,7 +107,8 @@ recipe=$(driver wait-dialog $PAINTS 5000 get-text $RECIPE)
 step "could not move the main dialog on" \
   wait-dialog $PAINTS 5000 select-row $PAINTS 5 pick-combo $PURPOSE 0 set-text $AMOUNT_FIELD 100
 [[ $(driver wait-dialog $PAINTS 5000 get-text $CODE) != "$code" ]] || fatal "the main dialog did not move on"
-step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000
+step "no journal" wait-dialog $PAINTS 5000 press $JOURNAL_BUTTON wait-dialog $JOURNAL_LIST 10000 \
+  wait-rows $JOURNAL_LIST 10000
 expect_equal "batches in the journal" "$(driver wait-dialog $JOURNAL_LIST 5000 list-count $JOURNAL_LIST)" 2
 # The README's picture of the journal: the shipped colours, batches weighed just now.
 keep_picture $JOURNAL_LIST journal-window
