@@ -88,11 +88,7 @@ std::shared_ptr<FolderAccess> DataFolderAccess() noexcept {
     }
 }
 
-WideString DataFolderPath() {
-    WideString folder = FolderAsSet();
-    MakeFolderLevel(folder);
-    return folder;
-}
+WideString DataFolderPath() { return FolderAsSet(); }
 
 bool FolderExists(const WideString& folder) noexcept {
     const DWORD attributes = GetFileAttributesW(WinText(folder));

@@ -11,7 +11,8 @@
 
 namespace lacqueron {
 
-// The folder in force; empty when there is none at all.
+// The folder in force; empty when there is none at all. Touches no share, so a window may
+// ask: the folder's worker makes its own level when it first looks at it.
 WideString DataFolderPath();
 // Where the own recipes are: recipes.lqr in the data folder.
 WideString OwnRecipesPath();

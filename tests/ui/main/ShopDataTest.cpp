@@ -223,7 +223,10 @@ TEST_F(ShopDataTest, AFolderRenamedAwayShowsSinceWhenAndComesBackAtF5) {
     const WideString start = kStatusStart + folder_ + u". Показаны данные на ";
     ASSERT_EQ(status.substr(0, start.size()), start);
     EXPECT_EQ(status.size(), start.size() + std::size(u"08.12.2026 15:42.") - 1);
-    EXPECT_EQ(GetFileAttributesW(WinText(folder_)), INVALID_FILE_ATTRIBUTES);  // not made again empty
+    // Not made again empty, by the worker nor by a window asking where the folder is.
+    EXPECT_EQ(shop.StatusText(), status);
+    EXPECT_EQ(JournalPath(), folder_ + u"\\journal.lqj");
+    EXPECT_EQ(GetFileAttributesW(WinText(folder_)), INVALID_FILE_ATTRIBUTES);
 
     ASSERT_TRUE(MoveFileW(WinText(away_), WinText(folder_)));
     shop.Look(Retry::kWhenDue);
