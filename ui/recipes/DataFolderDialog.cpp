@@ -120,13 +120,23 @@ private:
         Start(FolderStep::kCopying, [from = current_, to = now] { return CopyDataFolder(from, to); });
     }
 
-    // The field and OK stay still while the worker runs. May throw when no thread can be had.
+    // May throw when no thread can be had.
     template <typename Job>
     void Start(FolderStep step, Job job) {
         work_.Start(Window(), std::move(job));
         step_ = step;
-        EnableWindow(GetDlgItem(Window(), IDC_OWN_FOLDER_PATH), FALSE);
-        EnableWindow(GetDlgItem(Window(), IDOK), FALSE);
+        Hold(true);
+    }
+
+    // The field and OK stay still while the worker runs. Cancel has the focus meanwhile, so
+    // Esc still answers: a control disabled with the focus would leave the keys nowhere.
+    void Hold(bool held) noexcept {
+        const auto focus = [this](int id) {
+            SendMessageW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Window(), id)), TRUE);
+        };
+        if (held) focus(IDCANCEL);
+        for (const int id : {IDC_OWN_FOLDER_PATH, IDOK}) EnableWindow(GetDlgItem(Window(), id), held ? FALSE : TRUE);
+        if (!held) focus(IDC_OWN_FOLDER_PATH);
     }
 
     void OnDone(WPARAM generation) noexcept {
@@ -135,8 +145,7 @@ private:
         const FolderStep step = step_;
         step_ = FolderStep::kNone;
         SetDlgItemTextW(Window(), IDC_OWN_FOLDER_STATE, L"");
-        EnableWindow(GetDlgItem(Window(), IDC_OWN_FOLDER_PATH), TRUE);
-        EnableWindow(GetDlgItem(Window(), IDOK), TRUE);
+        Hold(false);
         if (!error->empty()) ShowErrorBox(Window(), WinText(*error));
         if (step == FolderStep::kCopying) {
             EndDialog(Window(), IDOK);  // the folder changed all the same

@@ -304,6 +304,7 @@ TEST_F(RecipeWindowsTest, MovesTheDataFolderAndCopiesTheRecipesIntoTheNewOne) {
     constexpr wchar_t kFolderCaption[] = L"Папка данных";
     HWND manager = nullptr, dialog = nullptr;
     SeenBox refused, question;
+    bool typingAgain = false;
     const auto dialogIdle = [&] {
         return !FindDialog(kErrorCaption) && IsWindowEnabled(dialog) && IsWindowEnabled(GetDlgItem(dialog, IDOK));
     };
@@ -326,6 +327,7 @@ TEST_F(RecipeWindowsTest, MovesTheDataFolderAndCopiesTheRecipesIntoTheNewOne) {
             AnswerBox(kErrorCaption, IDOK, refused),
             [&] {
                 if (!dialogIdle()) return false;
+                typingAgain = GetFocus() == GetDlgItem(dialog, IDC_OWN_FOLDER_PATH);
                 typeAndPressOk(moved);
                 return true;
             },
@@ -345,6 +347,7 @@ TEST_F(RecipeWindowsTest, MovesTheDataFolderAndCopiesTheRecipesIntoTheNewOne) {
     EXPECT_NE(std::find(refused.texts.begin(), refused.texts.end(),
                         L"Папка " + missing + L" не найдена или недоступна."),
               refused.texts.end());
+    EXPECT_TRUE(typingAgain) << "after the refusal the keys go to the folder's field again";
     EXPECT_NE(std::find_if(question.texts.begin(), question.texts.end(),
                            [&](const std::wstring& text) { return text.find(folder_) != std::wstring::npos; }),
               question.texts.end())
